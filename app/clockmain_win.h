@@ -1,0 +1,121 @@
+#pragma once
+#include "app/clocktick.h"
+#include "app/datetime.h"
+#include "app/effects_win.h"
+#include "app/handles_win.h"
+#include "app/settings.h"
+#include "app/window_win.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace vemora {
+
+// The one process-wide record of settings and run-time state.
+extern TClockSettings ClockSettings;
+
+class Tfrmset;
+class Tfrmshutdown;
+class Tfrmweather;
+class Tfrmxingzuo;
+class Tfrmcal;
+
+struct MainOptions {
+    std::wstring settingsPath;                     // clockset.ini; empty: beside the executable
+    std::function<DateTimeParts()> clock;          // local now; empty: the system clock
+    std::wstring exePath;                          // what autostart registers; empty: this module
+};
+
+// Menu item identifiers: 100 + the item's number.
+enum MenuId : UINT { N1 = 101, N2, N3, N4, N5, N6, N7, N8, N9 };
+
+inline constexpr int kClockWidth = 230;
+inline constexpr int kClockHeight = 55;
+
+// The main clock window: a borderless, layered, topmost 230 x 55 window at the
+// top right of the screen, ticking once a second.
+class Tfrmmain : public BaseWindow<Tfrmmain> {
+public:
+    static constexpr const wchar_t* kClassName = L"Tfrmmain";
+
+    Tfrmmain(Effects& effects, ErrorReporter& reporter, MainOptions options = {});
+    ~Tfrmmain();
+
+    // Creates the five companion windows, in the program's order.
+    void CreateCompanions();
+    // Shows the window: FormShow, then the window itself.
+    void Show();
+
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void FormDblClick();
+    void FormMouseMove(WPARAM keys);
+    void Timer1Timer();
+    void ShakeWindow(HWND window);
+
+    void ShowWeather();
+    void DownloadWeather();
+    void ShowCalendar();
+    void ShowHoroscope();
+
+    void N1Click();
+    void N2Click();
+    void N3Click();
+    void N4Click();
+    void N5Click();
+    void N6Click();
+    void N7Click();
+    void N8Click();
+    void N9Click();
+
+    HMENU PopupMenu1() const { return popupMenu_.get(); }
+    void SyncMenuChecks();
+    void ReadAutostartState();
+    bool TimerEnabled() const { return timerEnabled_; }
+    void SetTimerEnabled(bool enabled);
+    DateTimeParts Now() const;
+    const std::string& LastTimeText() const { return lastTimeText_; }
+    int DrawCount() const { return drawCount_; }
+    int ShakeCount() const { return shakeCount_; }
+    HWND ApplicationWindow() const { return appWindow_.get(); }
+    const std::wstring& SettingsPath() const { return options_.settingsPath; }
+    Effects& effects() { return effects_; }
+    ErrorReporter& reporter() { return reporter_; }
+
+    Tfrmset* frmset() { return frmset_.get(); }
+    Tfrmshutdown* frmshutdown() { return frmshutdown_.get(); }
+    Tfrmweather* frmweather() { return frmweather_.get(); }
+    Tfrmxingzuo* frmxingzuo() { return frmxingzuo_.get(); }
+    Tfrmcal* frmcal() { return frmcal_.get(); }
+
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void HandlerFailed(UINT msg, const std::exception_ptr& error);
+
+private:
+    void LoadSettingsFile();
+    void SaveSettingsFile();
+    void PlaceWeatherStrip();
+    void MenuCommand(UINT id);
+    void ShowDialogModal(HWND dialog, const std::function<void()>& run);
+    void FillInstalledFonts();
+
+    Effects& effects_;
+    MainOptions options_;
+    TimeFormat timeFormat_;
+    UniqueHwnd appWindow_;
+    UniqueHmenu popupMenu_;
+    bool timerEnabled_ = false;
+    std::string lastTimeText_;
+    int drawCount_ = 0;
+    int shakeCount_ = 0;
+
+    std::unique_ptr<Tfrmset> frmset_;
+    std::unique_ptr<Tfrmshutdown> frmshutdown_;
+    std::unique_ptr<Tfrmweather> frmweather_;
+    std::unique_ptr<Tfrmxingzuo> frmxingzuo_;
+    std::unique_ptr<Tfrmcal> frmcal_;
+};
+
+} // namespace vemora

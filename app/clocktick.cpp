@@ -1,0 +1,50 @@
+#include "app/clocktick.h"
+
+namespace vemora {
+
+namespace {
+
+std::string TwoDigits(int value) {
+    std::string s(2, '0');
+    s[0] = static_cast<char>('0' + value / 10 % 10);
+    s[1] = static_cast<char>('0' + value % 10);
+    return s;
+}
+
+} // namespace
+
+std::string FormatTimeText(const TimeFormat& format, int hour, int minute, int second) {
+    std::string designator;
+    int shownHour = hour;
+    if (format.twelveHour) {
+        designator = hour < 12 ? format.amDesignator : format.pmDesignator;
+        shownHour = hour % 12 == 0 ? 12 : hour % 12;
+    }
+    std::string text;
+    if (format.twelveHour && format.designatorFirst)
+        text += designator + " ";
+    text += format.leadingZero ? TwoDigits(shownHour) : std::to_string(shownHour);
+    text += format.separator + TwoDigits(minute) + format.separator + TwoDigits(second);
+    if (format.twelveHour && !format.designatorFirst)
+        text += " " + designator;
+    return text;
+}
+
+std::string TimeTail(const std::string& timeText) {
+    return timeText.size() <= 6 ? timeText : timeText.substr(timeText.size() - 6);
+}
+
+TickPlan PlanTick(const std::string& tail, bool wake, bool weather) {
+    TickPlan plan;
+    if ((tail == ":00:00" || tail == ":00:01") && wake) {
+        plan.shake = true;
+        plan.redraw = false;
+    } else if (tail == ":00:02" && weather) {
+        plan.refreshWeather = true;
+    }
+    return plan;
+}
+
+bool ActionDue(bool armed, double now, double due) { return armed && now > due; }
+
+} // namespace vemora

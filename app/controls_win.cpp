@@ -1,0 +1,107 @@
+#include "app/controls_win.h"
+
+#include "app/text_win.h"
+#include "power/schedule.h"
+
+#include <vector>
+
+namespace vemora {
+
+HWND CreateControl(HWND parent, const ControlSpec& spec, HFONT font) {
+    HWND control = CreateWindowExW(0, spec.windowClass, spec.text, WS_CHILD | WS_VISIBLE | spec.style, spec.x, spec.y,
+                                   spec.width, spec.height, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                                   GetModuleHandleW(nullptr), nullptr);
+    if (control && font)
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return control;
+}
+
+UniqueHfont CreateDialogFont() {
+    return UniqueHfont(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
+}
+
+RECT DialogBounds(int clientWidth, int clientHeight, DWORD style, DWORD exStyle) {
+    RECT r{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    return RECT{0, 0, r.right - r.left, r.bottom - r.top};
+}
+
+void CentreOnScreen(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::wstring WindowText(HWND window) {
+    const int n = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    GetWindowTextW(window, text.data(), n + 1);
+    text.resize(static_cast<size_t>(n));
+    return text;
+}
+
+bool IsChecked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void SetChecked(HWND button, bool checked) {
+    SendMessageW(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void SpinEdit::Create(HWND parent, int x, int y, int width, int height, int id, long long minimum, long long maximum,
+                      long long value, HFONT font) {
+    minimum_ = minimum;
+    maximum_ = maximum;
+    edit_ = CreateControl(parent, {L"EDIT", L"", WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, x, y, width, height, id},
+                          font);
+    SetWindowLongW(edit_, GWL_EXSTYLE, GetWindowLongW(edit_, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
+    SetWindowPos(edit_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    upDown_ = CreateWindowExW(0, UPDOWN_CLASSW, L"",
+                              WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_SETBUDDYINT, 0, 0, 0, 0,
+                              parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(upDown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit_), 0);
+    // The arrows write the stepped value into the edit; 32 bits hold 99999999.
+    SendMessageW(upDown_, UDM_SETRANGE32, static_cast<WPARAM>(minimum), static_cast<LPARAM>(maximum));
+    SetWindowSubclass(edit_, &SpinEdit::EditProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    SetValue(value);
+}
+
+long long SpinEdit::Value() const {
+    return SpinValue(WideToUtf8(WindowText(edit_)).c_str(), minimum_, maximum_);
+}
+
+void SpinEdit::SetValue(long long value) {
+    value = value < minimum_ ? minimum_ : value > maximum_ ? maximum_ : value;
+    SetWindowTextW(edit_, std::to_wstring(value).c_str());
+    SendMessageW(upDown_, UDM_SETPOS32, 0, static_cast<LPARAM>(value));
+}
+
+LRESULT CALLBACK SpinEdit::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<SpinEdit*>(data);
+    switch (msg) {
+    case WM_CHAR: {
+        const wchar_t c = static_cast<wchar_t>(wParam);
+        const bool allowed = (c >= L'0' && c <= L'9') || c == L'+' || c == L'-' || c == L'.' ||
+                             (c < 32 && c != L'\r');
+        if (!allowed) {
+            MessageBeep(0);
+            return 0;
+        }
+        break;
+    }
+    case WM_KILLFOCUS:
+        self->Normalize();
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(hwnd, &SpinEdit::EditProc, 1);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+} // namespace vemora

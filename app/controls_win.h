@@ -1,0 +1,49 @@
+#pragma once
+#include "app/handles_win.h"
+
+#include <string>
+
+namespace vemora {
+
+// A control of a dialog, created in code at its pixel position.
+struct ControlSpec {
+    const wchar_t* windowClass;
+    const wchar_t* text;
+    DWORD style;
+    int x, y, width, height;
+    int id;
+};
+
+HWND CreateControl(HWND parent, const ControlSpec& spec, HFONT font);
+// The dialogs' font: Tahoma 8 pt (height -11).
+UniqueHfont CreateDialogFont();
+// Outer window rectangle for a client area of the given size.
+RECT DialogBounds(int clientWidth, int clientHeight, DWORD style, DWORD exStyle);
+// left = (screen width - width) / 2, top likewise, signed and truncated.
+void CentreOnScreen(HWND window);
+std::wstring WindowText(HWND window);
+bool IsChecked(HWND button);
+void SetChecked(HWND button, bool checked);
+
+// A numeric edit with up and down arrows. It takes digits, the signs and the
+// decimal separator and control keys other than Enter; it brings its text into
+// the range when it loses the focus, and text that is no whole number reads as
+// the minimum.
+class SpinEdit {
+public:
+    void Create(HWND parent, int x, int y, int width, int height, int id, long long minimum, long long maximum,
+                long long value, HFONT font);
+    HWND Edit() const { return edit_; }
+    HWND UpDown() const { return upDown_; }
+    long long Value() const;
+    void SetValue(long long value);
+    void Normalize() { SetValue(Value()); }
+
+private:
+    static LRESULT CALLBACK EditProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    HWND edit_ = nullptr;
+    HWND upDown_ = nullptr;
+    long long minimum_ = 0, maximum_ = 0;
+};
+
+} // namespace vemora

@@ -1,0 +1,34 @@
+#pragma once
+#include "app/effects_win.h"
+
+#include <exception>
+#include <string>
+
+namespace vemora {
+
+// The one place that shows errors: a message box with an error icon and the
+// application's title. It never stacks boxes: while one is open (its modal
+// loop keeps the timer running) further reports are dropped. A failure of the
+// clock tick is shown once and not again until a tick has drawn.
+class ErrorReporter {
+public:
+    ErrorReporter(Effects& effects, std::wstring title) : effects_(effects), title_(std::move(title)) {}
+
+    void Report(HWND owner, const std::exception_ptr& error);
+    void ReportTickFailure(HWND owner, const std::exception_ptr& error);
+    void TickDrawn() { tickFailureShown_ = false; }
+
+    const std::wstring& Title() const { return title_; }
+    int Shown() const { return shown_; }
+
+    static std::wstring Describe(const std::exception_ptr& error);
+
+private:
+    Effects& effects_;
+    std::wstring title_;
+    bool showing_ = false;
+    bool tickFailureShown_ = false;
+    int shown_ = 0;
+};
+
+} // namespace vemora

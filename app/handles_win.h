@@ -1,0 +1,123 @@
+#pragma once
+#include "app/platform_win.h"
+
+#include <winhttp.h>
+
+#include <utility>
+
+namespace vemora {
+
+// One move-only owner for every kind of handle; the traits say how to close it
+// and which value means "none".
+template <typename Traits> class UniqueHandle {
+public:
+    using pointer = typename Traits::pointer;
+
+    UniqueHandle() noexcept = default;
+    explicit UniqueHandle(pointer h) noexcept : h_(h) {}
+    ~UniqueHandle() { reset(); }
+    UniqueHandle(UniqueHandle&& other) noexcept : h_(other.release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+
+    pointer get() const noexcept { return h_; }
+    explicit operator bool() const noexcept { return h_ != Traits::Invalid(); }
+    pointer release() noexcept { return std::exchange(h_, Traits::Invalid()); }
+    void reset(pointer h = Traits::Invalid()) noexcept {
+        pointer old = std::exchange(h_, h);
+        if (old != Traits::Invalid())
+            Traits::Close(old);
+    }
+
+private:
+    pointer h_ = Traits::Invalid();
+};
+
+template <typename T, auto CloseFn> struct HandleTraits {
+    using pointer = T;
+    static pointer Invalid() noexcept { return nullptr; }
+    static void Close(pointer h) noexcept { CloseFn(h); }
+};
+
+struct SocketTraits {
+    using pointer = SOCKET;
+    static pointer Invalid() noexcept { return INVALID_SOCKET; }
+    static void Close(pointer s) noexcept { closesocket(s); }
+};
+struct HandleCloseTraits {
+    using pointer = HANDLE;
+    static pointer Invalid() noexcept { return nullptr; }
+    static void Close(pointer h) noexcept { CloseHandle(h); }
+};
+
+using UniqueHdc = UniqueHandle<HandleTraits<HDC, DeleteDC>>;
+using UniqueHbitmap = UniqueHandle<HandleTraits<HBITMAP, DeleteObject>>;
+using UniqueHfont = UniqueHandle<HandleTraits<HFONT, DeleteObject>>;
+using UniqueHbrush = UniqueHandle<HandleTraits<HBRUSH, DeleteObject>>;
+using UniqueHpen = UniqueHandle<HandleTraits<HPEN, DeleteObject>>;
+using UniqueHrgn = UniqueHandle<HandleTraits<HRGN, DeleteObject>>;
+using UniqueHmenu = UniqueHandle<HandleTraits<HMENU, DestroyMenu>>;
+using UniqueHkey = UniqueHandle<HandleTraits<HKEY, RegCloseKey>>;
+using UniqueHmodule = UniqueHandle<HandleTraits<HMODULE, FreeLibrary>>;
+using UniqueHinternet = UniqueHandle<HandleTraits<HINTERNET, WinHttpCloseHandle>>;
+using UniqueHwnd = UniqueHandle<HandleTraits<HWND, DestroyWindow>>;
+using UniqueSocket = UniqueHandle<SocketTraits>;
+using UniqueKernelHandle = UniqueHandle<HandleCloseTraits>;
+
+// GetDC / ReleaseDC for the lifetime of the object.
+class ScopedWindowDC {
+public:
+    explicit ScopedWindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~ScopedWindowDC() {
+        if (dc_)
+            ReleaseDC(window_, dc_);
+    }
+    ScopedWindowDC(const ScopedWindowDC&) = delete;
+    ScopedWindowDC& operator=(const ScopedWindowDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// SelectObject that puts the previous object back.
+class ScopedSelectObject {
+public:
+    ScopedSelectObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~ScopedSelectObject() {
+        if (previous_ && previous_ != HGDI_ERROR)
+            SelectObject(dc_, previous_);
+    }
+    ScopedSelectObject(const ScopedSelectObject&) = delete;
+    ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// GDI+ started for the lifetime of the object.
+class ScopedGdiplus {
+public:
+    ScopedGdiplus() {
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&token_, &input, nullptr);
+    }
+    ~ScopedGdiplus() {
+        if (token_)
+            Gdiplus::GdiplusShutdown(token_);
+    }
+    ScopedGdiplus(const ScopedGdiplus&) = delete;
+    ScopedGdiplus& operator=(const ScopedGdiplus&) = delete;
+
+private:
+    ULONG_PTR token_ = 0;
+};
+
+} // namespace vemora

@@ -1,0 +1,263 @@
+#include "app/settings.h"
+
+#include <cstdio>
+
+namespace vemora {
+
+const NamedColor NamedColors[141] = {
+    {"aclAliceBlue", 0xFFF0F8FF}, {"aclAntiqueWhite", 0xFFFAEBD7}, {"aclAqua", 0xFF00FFFF},
+    {"aclAquamarine", 0xFF7FFFD4}, {"aclAzure", 0xFFF0FFFF}, {"aclBeige", 0xFFF5F5DC},
+    {"aclBisque", 0xFFFFE4C4}, {"aclBlack", 0xFF000000}, {"aclBlanchedAlmond", 0xFFFFEBCD},
+    {"aclBlue", 0xFF0000FF}, {"aclBlueViolet", 0xFF8A2BE2}, {"aclBrown", 0xFFA52A2A},
+    {"aclBurlyWood", 0xFFDEB887}, {"aclCadetBlue", 0xFF5F9EA0}, {"aclChartreuse", 0xFF7FFF00},
+    {"aclChocolate", 0xFFD2691E}, {"aclCoral", 0xFFFF7F50}, {"aclCornflowerBlue", 0xFF6495ED},
+    {"aclCornsilk", 0xFFFFF8DC}, {"aclCrimson", 0xFFDC143C}, {"aclCyan", 0xFF00FFFF},
+    {"aclDarkBlue", 0xFF00008B}, {"aclDarkCyan", 0xFF008B8B}, {"aclDarkGoldenrod", 0xFFB8860B},
+    {"aclDarkGray", 0xFFA9A9A9}, {"aclDarkGreen", 0xFF006400}, {"aclDarkKhaki", 0xFFBDB76B},
+    {"aclDarkMagenta", 0xFF8B008B}, {"aclDarkOliveGreen", 0xFF556B2F}, {"aclDarkOrange", 0xFFFF8C00},
+    {"aclDarkOrchid", 0xFF9932CC}, {"aclDarkRed", 0xFF8B0000}, {"aclDarkSalmon", 0xFFE9967A},
+    {"aclDarkSeaGreen", 0xFF8FBC8F}, {"aclDarkSlateBlue", 0xFF483D8B}, {"aclDarkSlateGray", 0xFF2F4F4F},
+    {"aclDarkTurquoise", 0xFF00CED1}, {"aclDarkViolet", 0xFF9400D3}, {"aclDeepPink", 0xFFFF1493},
+    {"aclDeepSkyBlue", 0xFF00BFFF}, {"aclDimGray", 0xFF696969}, {"aclDodgerBlue", 0xFF1E90FF},
+    {"aclFirebrick", 0xFFB22222}, {"aclFloralWhite", 0xFFFFFAF0}, {"aclForestGreen", 0xFF228B22},
+    {"aclFuchsia", 0xFFFF00FF}, {"aclGainsboro", 0xFFDCDCDC}, {"aclGhostWhite", 0xFFF8F8FF},
+    {"aclGold", 0xFFFFD700}, {"aclGoldenrod", 0xFFDAA520}, {"aclGray", 0xFF808080},
+    {"aclGreen", 0xFF008000}, {"aclGreenYellow", 0xFFADFF2F}, {"aclHoneydew", 0xFFF0FFF0},
+    {"aclHotPink", 0xFFFF69B4}, {"aclIndianRed", 0xFFCD5C5C}, {"aclIndigo", 0xFF4B0082},
+    {"aclIvory", 0xFFFFFFF0}, {"aclKhaki", 0xFFF0E68C}, {"aclLavender", 0xFFE6E6FA},
+    {"aclLavenderBlush", 0xFFFFF0F5}, {"aclLawnGreen", 0xFF7CFC00}, {"aclLemonChiffon", 0xFFFFFACD},
+    {"aclLightBlue", 0xFFADD8E6}, {"aclLightCoral", 0xFFF08080}, {"aclLightCyan", 0xFFE0FFFF},
+    {"aclLightGoldenrodYellow", 0xFFFAFAD2}, {"aclLightGray", 0xFFD3D3D3}, {"aclLightGreen", 0xFF90EE90},
+    {"aclLightPink", 0xFFFFB6C1}, {"aclLightSalmon", 0xFFFFA07A}, {"aclLightSeaGreen", 0xFF20B2AA},
+    {"aclLightSkyBlue", 0xFF87CEFA}, {"aclLightSlateGray", 0xFF778899}, {"aclLightSteelBlue", 0xFFB0C4DE},
+    {"aclLightYellow", 0xFFFFFFE0}, {"aclLime", 0xFF00FF00}, {"aclLimeGreen", 0xFF32CD32},
+    {"aclLinen", 0xFFFAF0E6}, {"aclMagenta", 0xFFFF00FF}, {"aclMaroon", 0xFF800000},
+    {"aclMediumAquamarine", 0xFF66CDAA}, {"aclMediumBlue", 0xFF0000CD}, {"aclMediumOrchid", 0xFFBA55D3},
+    {"aclMediumPurple", 0xFF9370DB}, {"aclMediumSeaGreen", 0xFF3CB371}, {"aclMediumSlateBlue", 0xFF7B68EE},
+    {"aclMediumSpringGreen", 0xFF00FA9A}, {"aclMediumTurquoise", 0xFF48D1CC},
+    {"aclMediumVioletRed", 0xFFC71585}, {"aclMidnightBlue", 0xFF191970}, {"aclMintCream", 0xFFF5FFFA},
+    {"aclMistyRose", 0xFFFFE4E1}, {"aclMoccasin", 0xFFFFE4B5}, {"aclNavajoWhite", 0xFFFFDEAD},
+    {"aclNavy", 0xFF000080}, {"aclOldLace", 0xFFFDF5E6}, {"aclOlive", 0xFF808000},
+    {"aclOliveDrab", 0xFF6B8E23}, {"aclOrange", 0xFFFFA500}, {"aclOrangeRed", 0xFFFF4500},
+    {"aclOrchid", 0xFFDA70D6}, {"aclPaleGoldenrod", 0xFFEEE8AA}, {"aclPaleGreen", 0xFF98FB98},
+    {"aclPaleTurquoise", 0xFFAFEEEE}, {"aclPaleVioletRed", 0xFFDB7093}, {"aclPapayaWhip", 0xFFFFEFD5},
+    {"aclPeachPuff", 0xFFFFDAB9}, {"aclPeru", 0xFFCD853F}, {"aclPink", 0xFFFFC0CB},
+    {"aclPlum", 0xFFDDA0DD}, {"aclPowderBlue", 0xFFB0E0E6}, {"aclPurple", 0xFF800080},
+    {"aclRed", 0xFFFF0000}, {"aclRosyBrown", 0xFFBC8F8F}, {"aclRoyalBlue", 0xFF4169E1},
+    {"aclSaddleBrown", 0xFF8B4513}, {"aclSalmon", 0xFFFA8072}, {"aclSandyBrown", 0xFFF4A460},
+    {"aclSeaGreen", 0xFF2E8B57}, {"aclSeaShell", 0xFFFFF5EE}, {"aclSienna", 0xFFA0522D},
+    {"aclSilver", 0xFFC0C0C0}, {"aclSkyBlue", 0xFF87CEEB}, {"aclSlateBlue", 0xFF6A5ACD},
+    {"aclSlateGray", 0xFF708090}, {"aclSnow", 0xFFFFFAFA}, {"aclSpringGreen", 0xFF00FF7F},
+    {"aclSteelBlue", 0xFF4682B4}, {"aclTan", 0xFFD2B48C}, {"aclTeal", 0xFF008080},
+    {"aclThistle", 0xFFD8BFD8}, {"aclTomato", 0xFFFF6347}, {"aclTransparent", 0x00FFFFFF},
+    {"aclTurquoise", 0xFF40E0D0}, {"aclViolet", 0xFFEE82EE}, {"aclWheat", 0xFFF5DEB3},
+    {"aclWhite", 0xFFFFFFFF}, {"aclWhiteSmoke", 0xFFF5F5F5}, {"aclYellow", 0xFFFFFF00},
+    {"aclYellowGreen", 0xFF9ACD32},
+};
+
+std::string FormatColorValue(Argb color) {
+    for (const NamedColor& c : NamedColors)
+        if (c.value == color)
+            return c.name;
+    char text[10];
+    std::snprintf(text, sizeof text, "$%08X", static_cast<unsigned>(color));
+    return text;
+}
+
+namespace {
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+std::string_view TrimBlanksAndControls(std::string_view s) {
+    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+// A signed 32-bit integer: optional blanks, a sign, then decimal digits or "$"
+// and up to eight hex digits (which may set the sign bit). Nothing may follow.
+bool ParseSigned32(std::string_view s, std::int32_t& value) {
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    bool negative = false;
+    if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
+        negative = s.front() == '-';
+        s.remove_prefix(1);
+    }
+    if (s.empty())
+        return false;
+    std::uint64_t magnitude = 0;
+    if (s.front() == '$') {
+        s.remove_prefix(1);
+        if (s.empty())
+            return false;
+        for (char c : s) {
+            const int d = HexDigit(c);
+            if (d < 0)
+                return false;
+            magnitude = magnitude * 16 + static_cast<unsigned>(d);
+            if (magnitude > 0xFFFFFFFFull)
+                return false;
+        }
+        std::uint32_t bits = static_cast<std::uint32_t>(magnitude);
+        if (negative)
+            bits = 0u - bits;
+        value = static_cast<std::int32_t>(bits);
+        return true;
+    }
+    for (char c : s) {
+        if (c < '0' || c > '9')
+            return false;
+        magnitude = magnitude * 10 + static_cast<unsigned>(c - '0');
+        if (magnitude > 0x80000000ull)
+            return false;
+    }
+    if (!negative && magnitude > 0x7FFFFFFFull)
+        return false;
+    value = negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude))
+                     : static_cast<std::int32_t>(magnitude);
+    return true;
+}
+
+} // namespace
+
+bool ParseIniInteger(std::string_view text, std::int32_t& value) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        std::string dollar = "$";
+        dollar.append(text.substr(2));
+        return ParseSigned32(dollar, value);
+    }
+    return ParseSigned32(text, value);
+}
+
+Argb ParseColorValue(std::string_view text) {
+    text = TrimBlanksAndControls(text);
+    if (text.empty())
+        return 0xFF000000;
+    if (text.front() == '$') {
+        std::uint32_t result = 0;
+        for (char c : text.substr(1)) {
+            const int d = HexDigit(c);
+            if (d < 0)
+                break;
+            result = result * 16 + static_cast<unsigned>(d);
+        }
+        return result;
+    }
+    for (const NamedColor& c : NamedColors)
+        if (text == c.name)
+            return c.value;
+    std::int32_t number = 0;
+    if (ParseIniInteger(text, number))
+        return static_cast<Argb>(number);
+    return 0xFF000000;
+}
+
+namespace {
+
+enum class KeyKind { Integer, Boolean, String, Colour };
+
+struct SettingKey {
+    const char* name;
+    KeyKind kind;
+    const char* defaultText; // the default as the file would hold it
+    int TClockSettings::*integer = nullptr;
+    bool TClockSettings::*boolean = nullptr;
+    std::string TClockSettings::*text = nullptr;
+    Argb TClockSettings::*colour = nullptr;
+};
+
+// The keys in the order LoadSettings reads them; kSaveOrder lists the order
+// SaveSettings writes them. One table, so that a key cannot be read with one
+// default and written with another.
+const SettingKey kKeys[] = {
+    {"Transparent", KeyKind::Integer, "250", &TClockSettings::Transparent},
+    {"Xingzuo", KeyKind::Integer, "1", &TClockSettings::Xingzuo},
+    {"Font", KeyKind::String, kFontSongTi, nullptr, nullptr, &TClockSettings::Font},
+    {"Top", KeyKind::Boolean, "0", nullptr, &TClockSettings::Top},
+    {"wake", KeyKind::Boolean, "1", nullptr, &TClockSettings::wake},
+    {"weather", KeyKind::Boolean, "0", nullptr, &TClockSettings::weather},
+    {"showxz", KeyKind::Boolean, "0", nullptr, &TClockSettings::showxz},
+    {"getnettime", KeyKind::Boolean, "0", nullptr, &TClockSettings::getnettime},
+    {"Startcolor", KeyKind::Colour, "aclWhite", nullptr, nullptr, nullptr, &TClockSettings::Startcolor},
+    {"Endcolor", KeyKind::Colour, "$FF1E78C3", nullptr, nullptr, nullptr, &TClockSettings::Endcolor},
+    {"City", KeyKind::String, "", nullptr, nullptr, &TClockSettings::City},
+};
+const int kSaveOrder[] = {2, 8, 9, 0, 1, 3, 4, 5, 6, 7, 10};
+
+int ReadInteger(ProfileStore& store, const char* key, int defaultValue) {
+    const std::string text = store.Read(key, "");
+    std::int32_t value = 0;
+    return ParseIniInteger(text, value) ? value : defaultValue;
+}
+
+} // namespace
+
+void LoadSettings(ProfileStore& store, TClockSettings& s) {
+    for (const SettingKey& k : kKeys) {
+        switch (k.kind) {
+        case KeyKind::Integer:
+            s.*k.integer = ReadInteger(store, k.name, std::stoi(k.defaultText));
+            break;
+        case KeyKind::Boolean:
+            s.*k.boolean = ReadInteger(store, k.name, std::stoi(k.defaultText)) != 0;
+            break;
+        case KeyKind::String:
+            s.*k.text = store.Read(k.name, k.defaultText);
+            break;
+        case KeyKind::Colour:
+            s.*k.colour = ParseColorValue(store.Read(k.name, k.defaultText));
+            break;
+        }
+    }
+    // Where the providers live: read when present, never written back.
+    s.WeatherHost = store.Read("WeatherHost", "");
+    s.XingzuoHost = store.Read("XingzuoHost", "");
+    s.NtpServer = store.Read("NtpServer", "");
+}
+
+void SaveSettings(ProfileStore& store, const TClockSettings& s) {
+    for (int index : kSaveOrder) {
+        const SettingKey& k = kKeys[index];
+        switch (k.kind) {
+        case KeyKind::Integer:
+            store.Write(k.name, std::to_string(s.*k.integer));
+            break;
+        case KeyKind::Boolean:
+            store.Write(k.name, s.*k.boolean ? "1" : "0");
+            break;
+        case KeyKind::String:
+            store.Write(k.name, s.*k.text);
+            break;
+        case KeyKind::Colour:
+            store.Write(k.name, FormatColorValue(s.*k.colour));
+            break;
+        }
+    }
+}
+
+std::vector<std::string> SettingsKeysInLoadOrder() {
+    std::vector<std::string> keys;
+    for (const SettingKey& k : kKeys)
+        keys.push_back(k.name);
+    return keys;
+}
+
+std::vector<std::string> SettingsKeysInSaveOrder() {
+    std::vector<std::string> keys;
+    for (int index : kSaveOrder)
+        keys.push_back(kKeys[index].name);
+    return keys;
+}
+
+} // namespace vemora

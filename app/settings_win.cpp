@@ -1,0 +1,64 @@
+#include "app/settings_win.h"
+
+#include "app/platform_win.h"
+#include "app/text_win.h"
+
+#include <stdexcept>
+#include <vector>
+
+namespace vemora {
+
+namespace {
+
+const wchar_t kSection[] = L"Option";
+
+// Cuts GBK text to at most n bytes without splitting a double-byte character.
+std::string CutGbk(std::string text, size_t n) {
+    if (text.size() <= n)
+        return text;
+    size_t end = 0;
+    while (end < n) {
+        const size_t step = static_cast<unsigned char>(text[end]) >= 0x81 && end + 1 < text.size() ? 2 : 1;
+        if (end + step > n)
+            break;
+        end += step;
+    }
+    text.resize(end);
+    return text;
+}
+
+} // namespace
+
+std::string IniFileStore::Read(const char* key, const std::string& defaultValue) {
+    // The file is ANSI; the wide functions convert it with the ANSI code page,
+    // which on a Chinese Windows is 936, and the value goes back to GBK here.
+    const std::wstring wideKey = GbkToWide(key);
+    const std::wstring wideDefault = GbkToWide(defaultValue);
+    std::vector<wchar_t> buffer(kMaxProfileString + 1);
+    const DWORD n = GetPrivateProfileStringW(kSection, wideKey.c_str(), wideDefault.c_str(), buffer.data(),
+                                             static_cast<DWORD>(buffer.size()), path_.c_str());
+    return CutGbk(WideToGbk(std::wstring_view(buffer.data(), n)), kMaxProfileString);
+}
+
+void IniFileStore::Write(const char* key, const std::string& value) {
+    const std::wstring wideKey = GbkToWide(key);
+    const std::wstring wideValue = GbkToWide(value);
+    if (!WritePrivateProfileStringW(kSection, wideKey.c_str(), wideValue.c_str(), path_.c_str()))
+        throw std::runtime_error("Unable to write to " + WideToUtf8(path_));
+}
+
+std::wstring DefaultSettingsPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    path.resize(path.find_last_of(L"\\/") + 1);
+    return path + L"clockset.ini";
+}
+
+} // namespace vemora

@@ -1,0 +1,124 @@
+#pragma once
+#include "app/errorreporter_win.h"
+#include "app/platform_win.h"
+
+#include <exception>
+#include <stdexcept>
+
+namespace vemora {
+
+inline constexpr WPARAM kScDragMove = 0xF011; // SC_MOVE + 1: the system's move loop, by mouse
+
+// The window base of every window of the program. T names its window class
+// (T::kClassName, which is also the class's name) and handles messages in
+// T::HandleMessage. The base binds the object at WM_NCCREATE, unbinds it at
+// WM_NCDESTROY, and is the one place where a handler's exception stops: it goes
+// to T::HandlerFailed, by default the error reporter.
+template <typename T> class BaseWindow {
+public:
+    BaseWindow(const BaseWindow&) = delete;
+    BaseWindow& operator=(const BaseWindow&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+    bool Showing() const { return hwnd_ && IsWindowVisible(hwnd_); }
+
+protected:
+    explicit BaseWindow(ErrorReporter& reporter) : reporter_(reporter) {}
+    ~BaseWindow() {
+        if (hwnd_)
+            DestroyWindow(hwnd_);
+    }
+
+    void CreateHandle(DWORD exStyle, DWORD style, RECT bounds, HWND owner, const wchar_t* caption = L"",
+                      UINT classStyle = 0) {
+        HINSTANCE instance = GetModuleHandleW(nullptr);
+        WNDCLASSEXW existing{sizeof existing};
+        if (!GetClassInfoExW(instance, T::kClassName, &existing)) {
+            WNDCLASSEXW wc{sizeof wc};
+            wc.style = classStyle;
+            wc.lpfnWndProc = &BaseWindow::WindowProc;
+            wc.hInstance = instance;
+            wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+            wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+            wc.lpszClassName = T::kClassName;
+            RegisterClassExW(&wc);
+        }
+        CreateWindowExW(exStyle, T::kClassName, caption, style, bounds.left, bounds.top, bounds.right - bounds.left,
+                        bounds.bottom - bounds.top, owner, nullptr, instance, static_cast<T*>(this));
+        if (!hwnd_)
+            throw std::runtime_error("Error creating window");
+    }
+
+    void HandlerFailed(UINT, const std::exception_ptr& error) { reporter_.Report(hwnd_, error); }
+
+    // Drag by the mouse: the system's move loop while the left button is held.
+    // The loop is entered only with the button down: Wine's loop, unlike
+    // Windows', would otherwise wait for a click before it returns.
+    void DragWithMouse(WPARAM keys) {
+        ReleaseCapture();
+        if ((keys & MK_LBUTTON) || (GetKeyState(VK_LBUTTON) & 0x8000))
+            SendMessageW(hwnd_, WM_SYSCOMMAND, kScDragMove, 0);
+    }
+
+    // Runs the window as a modal dialog over its owner until it hides itself.
+    void RunModal(HWND owner) {
+        if (owner)
+            EnableWindow(owner, FALSE);
+        modal_ = true;
+        ShowWindow(hwnd_, SW_SHOW);
+        MSG msg;
+        while (modal_ && IsWindowVisible(hwnd_)) {
+            const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+            if (got <= 0) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                break;
+            }
+            if (!IsDialogMessageW(hwnd_, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+        modal_ = false;
+        if (owner) {
+            EnableWindow(owner, TRUE);
+            SetActiveWindow(owner);
+        }
+        ShowWindow(hwnd_, SW_HIDE);
+    }
+    void EndModal() {
+        modal_ = false;
+        ShowWindow(hwnd_, SW_HIDE);
+        PostMessageW(hwnd_, WM_NULL, 0, 0); // wake the modal loop
+    }
+
+    ErrorReporter& reporter_;
+    HWND hwnd_ = nullptr;
+    bool modal_ = false;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        T* self = nullptr;
+        if (msg == WM_NCCREATE) {
+            self = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+            self->hwnd_ = hwnd;
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        } else {
+            self = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        }
+        if (!self)
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
+        if (msg == WM_NCDESTROY) {
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            self->hwnd_ = nullptr;
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
+        }
+        try {
+            return self->HandleMessage(msg, wParam, lParam);
+        } catch (...) {
+            self->HandlerFailed(msg, std::current_exception());
+            return 0;
+        }
+    }
+};
+
+} // namespace vemora

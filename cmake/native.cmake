@@ -1,0 +1,28 @@
+# Native build: the core, its unit tests and the core benchmarks.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(PCRE2 REQUIRED IMPORTED_TARGET libpcre2-8)
+target_link_libraries(vemora_core PUBLIC PkgConfig::PCRE2)
+target_compile_definitions(vemora_core PUBLIC PCRE2_CODE_UNIT_WIDTH=8)
+
+option(VEMORA_SANITIZE "Build the native tests with address and undefined-behaviour sanitizers" ON)
+if(VEMORA_SANITIZE)
+    target_compile_options(vemora_core PUBLIC -fsanitize=address,undefined -fno-omit-frame-pointer)
+    target_link_options(vemora_core PUBLIC -fsanitize=address,undefined)
+endif()
+
+find_package(GTest REQUIRED)
+include(GoogleTest)
+file(GLOB unit_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+add_executable(vemora_unit ${unit_sources})
+target_link_libraries(vemora_unit PRIVATE vemora_core GTest::gtest_main)
+target_compile_definitions(vemora_unit PRIVATE VEMORA_FIXTURES="${CMAKE_SOURCE_DIR}/tests/fixtures")
+gtest_discover_tests(vemora_unit DISCOVERY_TIMEOUT 60)
+
+find_package(benchmark QUIET)
+if(benchmark_FOUND)
+    file(GLOB bench_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/core_*.cpp)
+    if(bench_sources)
+        add_executable(vemora_bench ${bench_sources})
+        target_link_libraries(vemora_bench PRIVATE vemora_core benchmark::benchmark_main)
+    endif()
+endif()

@@ -1,0 +1,40 @@
+#pragma once
+#include "app/controls_win.h"
+#include "app/window_win.h"
+
+namespace vemora {
+
+class Tfrmmain;
+
+// The timed-action dialog: arms one shutdown, alarm sound or restart at a time
+// of day or after a number of minutes.
+class Tfrmshutdown : public BaseWindow<Tfrmshutdown> {
+public:
+    static constexpr const wchar_t* kClassName = L"Tfrmshutdown";
+    enum Id { kButton1 = 1, kButton2, kButton3, kRg1Item0, kRg1Item1, kSphour, kSpmin, kSpdelay, kRg2Item0,
+              kRg2Item1, kRg2Item2 };
+
+    Tfrmshutdown(Tfrmmain& main, ErrorReporter& reporter);
+
+    void ShowModal();
+    void FormShow();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+
+    SpinEdit sphour, spmin, spdelay;
+    HWND Button1 = nullptr, Button2 = nullptr, Button3 = nullptr;
+    HWND rg1[2] = {}, rg2[3] = {};
+    int Rg1Index() const;
+    int Rg2Index() const;
+    void SetRg1Index(int index);
+    void SetRg2Index(int index);
+
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+private:
+    Tfrmmain& main_;
+    UniqueHfont font_;
+};
+
+} // namespace vemora

@@ -1,0 +1,97 @@
+#include "render/glow_win.h"
+
+#include "app/clockmain_win.h"
+#include "app/errors.h"
+#include "app/text_win.h"
+
+#include <stdexcept>
+
+namespace vemora {
+
+namespace {
+
+void Check(Gdiplus::Status status) {
+    if (status != Gdiplus::Ok)
+        throw std::runtime_error(GdiplusStatusName(static_cast<int>(status)));
+}
+
+} // namespace
+
+GlowImage::GlowImage() {
+    ScopedWindowDC screen(nullptr);
+    dc_.reset(CreateCompatibleDC(screen.get()));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = kGlowWidth;
+    info.bmiHeader.biHeight = -kGlowHeight; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    bitmap_.reset(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
+    if (!dc_ || !bitmap_ || !bits_)
+        throw std::runtime_error("Out of system resources");
+    previous_ = SelectObject(dc_.get(), bitmap_.get());
+}
+
+void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string& fontName, int emSize,
+                  Argb startColor, Argb endColor) {
+    using namespace Gdiplus;
+    // GDI+ draws into the DIB's own memory as premultiplied ARGB, which is what
+    // the layered window update with per-pixel alpha expects.
+    Bitmap canvas(kGlowWidth, kGlowHeight, kGlowWidth * 4, PixelFormat32bppPARGB,
+                  reinterpret_cast<BYTE*>(image.MutablePixels()));
+    Check(canvas.GetLastStatus());
+    Graphics graphics(&canvas);
+    Check(graphics.GetLastStatus());
+    Check(graphics.SetSmoothingMode(SmoothingModeAntiAlias));
+    Check(graphics.SetInterpolationMode(InterpolationModeHighQualityBicubic));
+    Check(graphics.SetPageUnit(UnitPixel));
+
+    const std::wstring family = fontName.empty() ? std::wstring(L"宋体") : GbkToWide(fontName);
+    FontFamily fontFamily(family.c_str());
+    Check(fontFamily.GetLastStatus());
+    StringFormat format(0, LANG_NEUTRAL);
+    Check(format.GetLastStatus());
+    GraphicsPath path(FillModeAlternate);
+    Check(path.GetLastStatus());
+    if (!text.empty())
+        Check(path.AddString(text.c_str(), static_cast<INT>(text.size()), &fontFamily, FontStyleRegular,
+                             static_cast<REAL>(emSize), Rect(10, 10, 0, 0), &format));
+
+    Pen pen(Color(0x9BD7D7D7), 3.0f);
+    Check(pen.GetLastStatus());
+    Check(graphics.DrawPath(&pen, &path));
+    for (int width = 1; width <= 8; ++width) {
+        Check(pen.SetWidth(static_cast<REAL>(width)));
+        Check(pen.SetColor(Color(0x3E000202)));
+        Check(pen.SetLineJoin(LineJoinRound));
+        Check(graphics.DrawPath(&pen, &path));
+    }
+    LinearGradientBrush colour(Point(0, 0), Point(0, 90), Color(startColor), Color(endColor));
+    Check(colour.GetLastStatus());
+    Check(colour.SetWrapMode(WrapModeTile));
+    Check(graphics.FillPath(&colour, &path));
+    LinearGradientBrush highlight(Point(0, 10), Point(0, 60), Color(0xFFFFFFFF), Color(0x0F010101));
+    Check(highlight.GetLastStatus());
+    Check(highlight.SetWrapMode(WrapModeTile));
+    Check(graphics.FillPath(&highlight, &path));
+    graphics.Flush(FlushIntentionSync);
+}
+
+int UpdateLayeredFromImage(HWND window, HDC source, SIZE size, int constantAlpha) {
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(constantAlpha), AC_SRC_ALPHA};
+    ScopedWindowDC destination(window);
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    POINT at{rect.left, rect.top};
+    POINT origin{0, 0};
+    return UpdateLayeredWindow(window, destination.get(), &at, &size, source, &origin, 0, &blend, ULW_ALPHA);
+}
+
+int RenderGlowText(HWND window, const std::wstring& text, const std::string& fontName, int emSize, int alpha) {
+    GlowImage image;
+    DrawGlowText(image, text, fontName, emSize, ClockSettings.Startcolor, ClockSettings.Endcolor);
+    return UpdateLayeredFromImage(window, image.Dc(), SIZE{kGlowWidth, kGlowHeight}, GlowConstantAlpha(alpha));
+}
+
+} // namespace vemora

@@ -1,0 +1,48 @@
+#pragma once
+#include "app/handles_win.h"
+#include "app/settings.h"
+#include "render/glow.h"
+
+#include <cstdint>
+#include <string>
+
+namespace vemora {
+
+// The renderer's 230 x 55 image: a top-down 32-bit DIB of premultiplied ARGB
+// pixels in its own memory device context. It starts fully transparent.
+class GlowImage {
+public:
+    GlowImage();
+    HDC Dc() const { return dc_.get(); }
+    const std::uint32_t* Pixels() const { return static_cast<const std::uint32_t*>(bits_); }
+    std::uint32_t Pixel(int x, int y) const { return Pixels()[y * kGlowWidth + x]; }
+    std::uint32_t* MutablePixels() { return static_cast<std::uint32_t*>(bits_); }
+
+private:
+    UniqueHdc dc_;
+    UniqueHbitmap bitmap_;
+    void* bits_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+
+public:
+    ~GlowImage() {
+        if (previous_)
+            SelectObject(dc_.get(), previous_);
+    }
+    GlowImage(const GlowImage&) = delete;
+    GlowImage& operator=(const GlowImage&) = delete;
+};
+
+// Draws the text into the image: outline, eight halo strokes, colour gradient,
+// white highlight. Throws the GDI+ status name when GDI+ fails.
+void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string& fontName, int emSize,
+                  Argb startColor, Argb endColor);
+
+// Draws one line into a layered window, replacing its whole content; the
+// colours are the clock's settings. Returns the layered update's result.
+int RenderGlowText(HWND window, const std::wstring& text, const std::string& fontName, int emSize, int alpha);
+
+// Puts an image on a layered window where the window stands.
+int UpdateLayeredFromImage(HWND window, HDC source, SIZE size, int constantAlpha);
+
+} // namespace vemora

@@ -1,0 +1,58 @@
+// The real Vemora.exe under Wine: started in a folder with a prepared
+// clockset.ini, found by its window class, closed as a user would close it.
+#include "clockprocess.h"
+
+#include <gtest/gtest.h>
+
+using namespace vemora;
+using namespace vemora::e2e;
+using vemora::test::IniValue;
+using vemora::test::TempFolder;
+using vemora::test::WriteFileBytes;
+
+TEST(EndToEnd, StartsFromThePreparedFileAndWritesAllKeysOnClose) {
+    TempFolder folder;
+    const std::wstring ini = folder.File(L"clockset.ini");
+    WriteFileBytes(ini, "[Option]\r\nTransparent=200\r\nXingzuo=3\r\nCity=NANJING\r\nStartcolor=aclRed\r\n"
+                        "Top=1\r\nwake=0\r\n");
+    ClockProcess clock(folder);
+    HWND main = clock.WaitForWindow(L"Tfrmmain");
+    ASSERT_NE(main, nullptr) << "the clock window appears";
+    RECT r{};
+    GetWindowRect(main, &r);
+    EXPECT_EQ(r.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right - r.left, 230);
+    EXPECT_EQ(r.bottom - r.top, 55);
+    // Layered from its show on, and ticking.
+    Sleep(1500);
+    EXPECT_TRUE(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_TRUE(clock.MessageBoxTexts().empty());
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(clock.WaitForExit(10000));
+    EXPECT_EQ(IniValue(ini, "Transparent"), "200");
+    EXPECT_EQ(IniValue(ini, "Xingzuo"), "3");
+    EXPECT_EQ(IniValue(ini, "City"), "NANJING");
+    EXPECT_EQ(IniValue(ini, "Startcolor"), "aclRed");
+    EXPECT_EQ(IniValue(ini, "Endcolor"), "$FF1E78C3");
+    EXPECT_EQ(IniValue(ini, "Top"), "1");
+    EXPECT_EQ(IniValue(ini, "wake"), "0");
+    EXPECT_EQ(IniValue(ini, "weather"), "0");
+    EXPECT_EQ(IniValue(ini, "showxz"), "0");
+    EXPECT_EQ(IniValue(ini, "getnettime"), "0");
+    // The font: 微软雅黑 when installed, else the stored or default 宋体.
+    EXPECT_NE(IniValue(ini, "Font"), "<missing>");
+}
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (argc < 2) {
+        fprintf(stderr, "usage: vemora_e2e PATH\\Vemora.exe\n");
+        return 2;
+    }
+    wchar_t full[MAX_PATH] = {};
+    GetFullPathNameW(Utf8ToWide(argv[1]).c_str(), MAX_PATH, full, nullptr);
+    ExePath() = full;
+    return RUN_ALL_TESTS();
+}

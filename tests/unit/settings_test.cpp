@@ -1,0 +1,160 @@
+#include "app/settings.h"
+#include "testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+using namespace vemora;
+
+namespace {
+
+// The settings file as a map; records the order of writes and can refuse one key.
+class MapStore : public ProfileStore {
+public:
+    std::map<std::string, std::string> values;
+    std::vector<std::string> written;
+    std::string refuseKey;
+
+    std::string Read(const char* key, const std::string& def) override {
+        auto it = values.find(key);
+        return it == values.end() ? def : it->second;
+    }
+    void Write(const char* key, const std::string& value) override {
+        if (key == refuseKey)
+            throw std::runtime_error("Unable to write to C:\\clockset.ini");
+        values[key] = value;
+        written.push_back(key);
+    }
+};
+
+TClockSettings Loaded(std::map<std::string, std::string> values) {
+    MapStore store;
+    store.values = std::move(values);
+    TClockSettings s;
+    s.Transparent = -7; // proves that LoadSettings overwrites every field
+    s.Top = true;
+    LoadSettings(store, s);
+    return s;
+}
+
+} // namespace
+
+TEST(SettingsStore, MissingFileGivesDefaultsAndSavesAllElevenKeys) {
+    TClockSettings s = Loaded({});
+    EXPECT_EQ(s.Transparent, 250);
+    EXPECT_EQ(s.Xingzuo, 1);
+    EXPECT_EQ(s.Font, Gbk("宋体"));
+    EXPECT_FALSE(s.Top);
+    EXPECT_TRUE(s.wake);
+    EXPECT_FALSE(s.weather || s.showxz || s.getnettime);
+    EXPECT_EQ(s.Startcolor, 0xFFFFFFFFu);
+    EXPECT_EQ(s.Endcolor, 0xFF1E78C3u);
+    EXPECT_EQ(s.City, "");
+
+    MapStore out;
+    SaveSettings(out, s);
+    EXPECT_EQ(out.written, (std::vector<std::string>{"Font", "Startcolor", "Endcolor", "Transparent", "Xingzuo", "Top",
+                                                     "wake", "weather", "showxz", "getnettime", "City"}));
+    EXPECT_EQ(out.values["Startcolor"], "aclWhite");
+    EXPECT_EQ(out.values["Endcolor"], "$FF1E78C3");
+    EXPECT_EQ(out.values["Transparent"], "250");
+    EXPECT_EQ(out.values["wake"], "1");
+    EXPECT_EQ(out.values["Top"], "0");
+    EXPECT_EQ(out.values["Font"], Gbk("宋体"));
+}
+
+TEST(SettingsStore, IntegerAndBooleanRules) {
+    struct Case {
+        const char* key;
+        const char* text;
+        int transparent;
+        bool wake, weather;
+    };
+    const Case cases[] = {
+        {"Transparent", "0x64", 100, true, false},  {"Transparent", "0X64", 100, true, false},
+        {"Transparent", "$64", 100, true, false},   {"Transparent", "abc", 250, true, false},
+        {"Transparent", "-5", -5, true, false},     {"Transparent", "0x", 250, true, false},
+        {"Transparent", "12abc", 250, true, false}, {"Transparent", "2147483648", 250, true, false},
+        {"Transparent", "-2147483648", INT32_MIN, true, false},
+        {"Transparent", "0xFFFFFFFF", -1, true, false},
+        {"wake", "2", 250, true, false},            {"wake", "0", 250, false, false},
+        {"wake", "yes", 250, true, false},          {"weather", "yes", 250, true, false},
+        {"weather", "1", 250, true, true},          {"weather", "-1", 250, true, true},
+    };
+    for (const Case& c : cases) {
+        TClockSettings s = Loaded({{c.key, c.text}});
+        EXPECT_EQ(s.Transparent, c.transparent) << c.key << "=" << c.text;
+        EXPECT_EQ(s.wake, c.wake) << c.key << "=" << c.text;
+        EXPECT_EQ(s.weather, c.weather) << c.key << "=" << c.text;
+    }
+}
+
+TEST(SettingsStore, ColourTextBothWays) {
+    struct Parse {
+        const char* text;
+        Argb value;
+    };
+    const Parse parses[] = {
+        {"aclWhite", 0xFFFFFFFF},  {"aclwhite", 0xFF000000}, {"$ff00ff00", 0xFF00FF00}, {"$FF00GG00", 0x0000FF00},
+        {"-1", 0xFFFFFFFF},        {"", 0xFF000000},         {"  \t", 0xFF000000},      {" aclRed\r", 0xFFFF0000},
+        {"$", 0},                  {"0x1E", 0x1E},           {"255", 255},              {"nonsense", 0xFF000000},
+        {"$123456789", 0x23456789}, {"aclTransparent", 0x00FFFFFF},
+    };
+    for (const Parse& p : parses)
+        EXPECT_EQ(ParseColorValue(p.text), p.value) << '"' << p.text << '"';
+
+    EXPECT_EQ(FormatColorValue(0x50FF0000), "$50FF0000");
+    EXPECT_EQ(FormatColorValue(0xFFFF0000), "aclRed");
+    EXPECT_EQ(FormatColorValue(0x00FFFFFF), "aclTransparent");
+    EXPECT_EQ(FormatColorValue(0xFF00FFFF), "aclAqua"); // the first of Aqua and Cyan
+    EXPECT_EQ(FormatColorValue(0xFFFF00FF), "aclFuchsia");
+    EXPECT_EQ(FormatColorValue(0x0000000A), "$0000000A");
+}
+
+TEST(SettingsStore, NamedColoursTable) {
+    ASSERT_EQ(std::size(NamedColors), 141u);
+    EXPECT_STREQ(NamedColors[0].name, "aclAliceBlue");
+    EXPECT_STREQ(NamedColors[140].name, "aclYellowGreen");
+    std::set<std::string> names;
+    for (size_t i = 0; i < std::size(NamedColors); ++i) {
+        const std::string name = NamedColors[i].name;
+        EXPECT_TRUE(names.insert(name).second) << name;
+        if (i > 0) {
+            EXPECT_LT(std::string(NamedColors[i - 1].name), name) << "alphabetical order";
+        }
+        EXPECT_EQ(NamedColors[i].value >> 24, name == "aclTransparent" ? 0u : 0xFFu) << name;
+        // Every named colour reads back as itself, and formats to the first name with its value.
+        EXPECT_EQ(ParseColorValue(name), NamedColors[i].value);
+        EXPECT_EQ(ParseColorValue(FormatColorValue(NamedColors[i].value)), NamedColors[i].value);
+    }
+    EXPECT_EQ(ParseColorValue("aclSteelBlue"), 0xFF4682B4u);
+}
+
+TEST(SettingsStore, StoredValuesRoundTrip) {
+    TClockSettings s = Loaded({{"City", "NANJING"},
+                               {"Startcolor", "$50FF0000"},
+                               {"Endcolor", "aclRed"},
+                               {"Xingzuo", "44"},
+                               {"Top", "1"},
+                               {"WeatherHost", "127.0.0.1:8080"}});
+    EXPECT_EQ(s.Xingzuo, 44); // kept as it is; the horoscope panel deals with it
+    EXPECT_TRUE(s.Top);
+    EXPECT_EQ(s.WeatherHost, "127.0.0.1:8080");
+    MapStore out;
+    SaveSettings(out, s);
+    EXPECT_EQ(out.values["City"], "NANJING");
+    EXPECT_EQ(out.values["Startcolor"], "$50FF0000");
+    EXPECT_EQ(out.values["Endcolor"], "aclRed");
+    EXPECT_EQ(out.values["Top"], "1");
+    EXPECT_EQ(out.values.count("WeatherHost"), 0u) << "provider hosts are never written";
+}
+
+TEST(SettingsStore, RefusedWriteStopsAtThatKey) {
+    TClockSettings s;
+    MapStore out;
+    out.refuseKey = "Transparent";
+    EXPECT_THROW(SaveSettings(out, s), std::runtime_error);
+    EXPECT_EQ(out.written, (std::vector<std::string>{"Font", "Startcolor", "Endcolor"}));
+}

@@ -1,0 +1,177 @@
+#include "app/settings_win.h"
+#include "render/glow_win.h"
+
+#include "harness.h"
+
+using namespace vemora;
+using namespace vemora::test;
+
+namespace {
+
+RECT WindowRect(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return r;
+}
+
+} // namespace
+
+using ClockWindow = ClockFixture;
+using SettingsFile = ClockFixture;
+
+TEST_F(ClockWindow, FloatsAtTheTopRightWithoutTaskbarButton) {
+    Tfrmmain& clock = Create(true);
+    EXPECT_EQ(FindOwnWindow(L"Tfrmmain"), clock.Handle());
+    const RECT r = WindowRect(clock.Handle());
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    EXPECT_EQ(r.left, screenWidth - 230);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right - r.left, 230);
+    EXPECT_EQ(r.bottom - r.top, 55);
+    const LONG ex = GetWindowLongW(clock.Handle(), GWL_EXSTYLE);
+    EXPECT_TRUE(ex & WS_EX_LAYERED);
+    EXPECT_TRUE(ex & WS_EX_TOPMOST);
+    EXPECT_FALSE(ex & WS_EX_APPWINDOW);
+    EXPECT_FALSE(GetWindowLongW(clock.Handle(), GWL_STYLE) & WS_CAPTION);
+    // Owned by the hidden application window: owned windows get no taskbar button.
+    HWND owner = GetWindow(clock.Handle(), GW_OWNER);
+    ASSERT_NE(owner, nullptr);
+    EXPECT_FALSE(IsWindowVisible(owner));
+    EXPECT_TRUE(clock.TimerEnabled());
+    // The weather strip was made layered with the clock's style.
+    EXPECT_TRUE(GetWindowLongW(FindOwnWindow(L"Tfrmweather"), GWL_EXSTYLE) & WS_EX_LAYERED);
+    // Every companion window exists, hidden, under its own class name.
+    for (const wchar_t* cls : {L"Tfrmset", L"Tfrmshutdown", L"Tfrmweather", L"Tfrmxingzuo", L"Tfrmcal"}) {
+        HWND w = FindOwnWindow(cls);
+        ASSERT_NE(w, nullptr) << WideToUtf8(cls);
+        EXPECT_FALSE(IsWindowVisible(w)) << WideToUtf8(cls);
+    }
+    EXPECT_NE(ClockSettings.RingSound, nullptr) << "the alarm sound resource is loaded";
+    EXPECT_EQ(std::string(static_cast<const char*>(ClockSettings.RingSound), 4), "RIFF");
+    EXPECT_FALSE(ClockSettings.InstalledFonts.empty());
+    for (const std::string& f : ClockSettings.InstalledFonts)
+        EXPECT_EQ(f.find('@'), std::string::npos) << f;
+}
+
+TEST_F(ClockWindow, ShakesOnTheHourAndReturnsToItsPlace) {
+    Tfrmmain& clock = Create(true);
+    const RECT before = WindowRect(clock.Handle());
+    fakeClock.Set(10, 59, 59);
+    clock.Timer1Timer();
+    EXPECT_EQ(clock.LastTimeText(), "10:59:59");
+    EXPECT_EQ(clock.DrawCount(), 1);
+    for (int second : {0, 1}) {
+        fakeClock.Set(11, 0, second);
+        clock.Timer1Timer();
+        EXPECT_EQ(clock.ShakeCount(), second + 1);
+        EXPECT_EQ(clock.DrawCount(), 1) << "a shaking tick does not redraw";
+        EXPECT_EQ(clock.LastTimeText(), "10:59:59");
+        const RECT after = WindowRect(clock.Handle());
+        EXPECT_TRUE(EqualRect(&before, &after)) << "back exactly where it was";
+    }
+    fakeClock.Set(11, 0, 2);
+    clock.Timer1Timer();
+    EXPECT_EQ(clock.DrawCount(), 2);
+    EXPECT_EQ(clock.LastTimeText(), "11:00:02");
+
+    ClockSettings.wake = false;
+    fakeClock.Set(12, 0, 0);
+    clock.Timer1Timer();
+    EXPECT_EQ(clock.ShakeCount(), 2) << "without the hourly alert the clock never shakes";
+    EXPECT_EQ(clock.DrawCount(), 3);
+}
+
+TEST_F(ClockWindow, RepeatedTickFailureIsShownOnceUntilATickDraws) {
+    Tfrmmain& clock = Create(true);
+    ClockSettings.Font = "Default";
+    for (int i = 0; i < 3; ++i)
+        SendMessageW(clock.Handle(), WM_TIMER, 1, 0);
+    ASSERT_EQ(effects.errors.size(), 1u);
+    EXPECT_EQ(effects.errors[0], L"FontFamilyNotFound");
+    ClockSettings.Font = kFontSongTi;
+    SendMessageW(clock.Handle(), WM_TIMER, 1, 0);
+    ClockSettings.Font = "Default";
+    SendMessageW(clock.Handle(), WM_TIMER, 1, 0);
+    EXPECT_EQ(effects.errors.size(), 2u) << "shown again after a good tick";
+    EXPECT_TRUE(IsWindow(clock.Handle()));
+}
+
+TEST_F(SettingsFile, RoundTripThroughTheRealFile) {
+    WriteIni("[Option]\r\nTransparent=0x64\r\nXingzuo=4\r\nFont=\xBA\xDA\xCC\xE5\r\nTop=1\r\nwake=0\r\n"
+             "weather=0\r\nshowxz=0\r\ngetnettime=0\r\nStartcolor=$50FF0000\r\nEndcolor=aclRed\r\nCity=NANJING\r\n"
+             "WeatherHost=127.0.0.1:1\r\n");
+    Tfrmmain& clock = Create(false);
+    EXPECT_EQ(ClockSettings.Transparent, 100);
+    EXPECT_EQ(ClockSettings.Xingzuo, 4);
+    EXPECT_EQ(ClockSettings.Font, "\xBA\xDA\xCC\xE5"); // 黑体
+    EXPECT_TRUE(ClockSettings.Top);
+    EXPECT_FALSE(ClockSettings.wake);
+    EXPECT_EQ(ClockSettings.Startcolor, 0x50FF0000u);
+    EXPECT_EQ(ClockSettings.Endcolor, 0xFFFF0000u);
+    EXPECT_EQ(ClockSettings.City, "NANJING");
+    EXPECT_EQ(ClockSettings.WeatherHost, "127.0.0.1:1");
+    EXPECT_EQ(GetMenuState(clock.PopupMenu1(), N2, MF_BYCOMMAND) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+
+    ClockSettings.Transparent = 180;
+    ClockSettings.City = "BEIJING";
+    SendMessageW(clock.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(clock.Handle()));
+    EXPECT_TRUE(effects.errors.empty());
+    EXPECT_EQ(IniValue(IniPath(), "Transparent"), "180");
+    EXPECT_EQ(IniValue(IniPath(), "Xingzuo"), "4");
+    EXPECT_EQ(IniValue(IniPath(), "Font"), "\xBA\xDA\xCC\xE5");
+    EXPECT_EQ(IniValue(IniPath(), "Top"), "1");
+    EXPECT_EQ(IniValue(IniPath(), "wake"), "0");
+    EXPECT_EQ(IniValue(IniPath(), "weather"), "0");
+    EXPECT_EQ(IniValue(IniPath(), "showxz"), "0");
+    EXPECT_EQ(IniValue(IniPath(), "getnettime"), "0");
+    EXPECT_EQ(IniValue(IniPath(), "Startcolor"), "$50FF0000");
+    EXPECT_EQ(IniValue(IniPath(), "Endcolor"), "aclRed");
+    EXPECT_EQ(IniValue(IniPath(), "City"), "BEIJING");
+    EXPECT_EQ(IniValue(IniPath(), "WeatherHost"), "127.0.0.1:1") << "kept, never rewritten";
+}
+
+TEST_F(SettingsFile, WithoutAFileTheDefaultsAreWritten) {
+    Tfrmmain& clock = Create(false);
+    EXPECT_EQ(ClockSettings.Transparent, 250);
+    EXPECT_EQ(ClockSettings.Xingzuo, 1);
+    EXPECT_FALSE(ClockSettings.Top);
+    SendMessageW(clock.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(IniValue(IniPath(), "Startcolor"), "aclWhite");
+    EXPECT_EQ(IniValue(IniPath(), "Endcolor"), "$FF1E78C3");
+    EXPECT_EQ(IniValue(IniPath(), "wake"), "1");
+    EXPECT_EQ(IniValue(IniPath(), "City"), "");
+}
+
+TEST_F(SettingsFile, AnUnwritableFileIsReportedAndTheClockStaysOpen) {
+    // Root ignores read-only bits under Wine; a folder in the file's place
+    // cannot be written by anybody.
+    ASSERT_TRUE(CreateDirectoryW(IniPath().c_str(), nullptr));
+    Tfrmmain& clock = Create(true);
+    clock.N3Click();
+    ASSERT_EQ(effects.errors.size(), 1u);
+    EXPECT_EQ(effects.errors[0], L"Unable to write to " + IniPath());
+    EXPECT_TRUE(IsWindow(clock.Handle())) << "the close is abandoned";
+    EXPECT_TRUE(clock.TimerEnabled()) << "and the clock keeps ticking";
+}
+
+TEST(Handles, CloseExactlyOnce) {
+    static int closed = 0;
+    struct CountingTraits {
+        using pointer = int*;
+        static pointer Invalid() noexcept { return nullptr; }
+        static void Close(pointer) noexcept { ++closed; }
+    };
+    int a = 0, b = 0;
+    {
+        UniqueHandle<CountingTraits> first(&a);
+        UniqueHandle<CountingTraits> moved(std::move(first));
+        EXPECT_FALSE(first);
+        UniqueHandle<CountingTraits> other(&b);
+        other = std::move(moved); // closes b
+        EXPECT_EQ(closed, 1);
+        other = std::move(other);
+        EXPECT_EQ(closed, 1) << "self-move closes nothing";
+    }
+    EXPECT_EQ(closed, 2);
+}

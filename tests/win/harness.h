@@ -1,0 +1,99 @@
+#pragma once
+// What the Windows tests share: recording effects, a clock window in a
+// temporary folder, a fake clock, and message pumping.
+#include "app/clockmain_win.h"
+#include "app/text_win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vemora::test {
+
+struct RecordingEffects : Effects {
+    std::vector<std::wstring> errors;
+    std::vector<UINT> exitFlags;
+    std::vector<SYSTEMTIME> clockSets;
+    std::vector<const void*> sounds;
+    std::vector<std::wstring> abouts;
+    std::vector<std::wstring> urls;
+
+    void ShowError(HWND, const std::wstring&, const std::wstring& text) override { errors.push_back(text); }
+    BOOL ExitSystem(UINT flags, DWORD) override {
+        exitFlags.push_back(flags);
+        return TRUE;
+    }
+    BOOL SetSystemClock(const SYSTEMTIME& utc) override {
+        clockSets.push_back(utc);
+        return TRUE;
+    }
+    void PlaySoundMemory(const void* wave, UINT) override { sounds.push_back(wave); }
+    void ShowAbout(HWND, const std::wstring& app, const std::wstring&) override { abouts.push_back(app); }
+    void OpenUrl(const std::wstring& url) override { urls.push_back(url); }
+};
+
+// A folder of its own under the temporary directory, removed afterwards.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    const std::wstring& Path() const { return path_; }
+    std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadFileBytes(const std::wstring& path);
+std::string IniValue(const std::wstring& path, const char* key);
+// Runs the message loop for the given time.
+void Pump(int milliseconds);
+
+// A settable clock for the tick.
+struct FakeClock {
+    DateTimeParts now{2026, 12, 7, 10, 59, 59, 0, 1};
+    std::function<DateTimeParts()> Function() {
+        return [this] { return now; };
+    }
+    void Set(int h, int m, int s) {
+        now.hour = h;
+        now.minute = m;
+        now.second = s;
+    }
+};
+
+// A clock window with its companions, as the program makes them, in a folder
+// with its own clockset.ini.
+struct ClockFixture : ::testing::Test {
+    RecordingEffects effects;
+    ErrorReporter reporter{effects, L"Vemora"};
+    TempFolder folder;
+    FakeClock fakeClock;
+    std::unique_ptr<Tfrmmain> main;
+
+    void SetUp() override { ClockSettings = TClockSettings{}; }
+    void TearDown() override;
+    std::wstring IniPath() const { return folder.File(L"clockset.ini"); }
+    void WriteIni(const std::string& text) { WriteFileBytes(IniPath(), text); }
+    Tfrmmain& Create(bool show = false);
+};
+
+} // namespace vemora::test
+
+namespace vemora::test {
+// Writes premultiplied ARGB pixels as a PNG, composited over an opaque
+// background colour when one is given (0 keeps the alpha).
+void SavePng(const std::wstring& path, const std::uint32_t* pixels, int width, int height,
+             std::uint32_t background = 0);
+// The folder named by VEMORA_SNAPSHOTS, empty when unset.
+std::wstring SnapshotFolder();
+} // namespace vemora::test
+
+namespace vemora::test {
+// A top-level window of this test's own thread with the given class: other
+// processes under the same Wine server (a parallel test, the end-to-end run)
+// have windows of the same classes.
+HWND FindOwnWindow(const wchar_t* className);
+} // namespace vemora::test
