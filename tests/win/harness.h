@@ -20,15 +20,22 @@ struct RecordingEffects : Effects {
     std::vector<std::wstring> urls;
 
     void ShowError(HWND, const std::wstring&, const std::wstring& text) override { errors.push_back(text); }
+    std::vector<bool> armedAtAction; // the N1 mark when an action was carried out
     BOOL ExitSystem(UINT flags, DWORD) override {
         exitFlags.push_back(flags);
+        armedAtAction.push_back(ClockSettings.Armed);
         return TRUE;
     }
     BOOL SetSystemClock(const SYSTEMTIME& utc) override {
         clockSets.push_back(utc);
         return TRUE;
     }
-    void PlaySoundMemory(const void* wave, UINT) override { sounds.push_back(wave); }
+    std::vector<UINT> soundFlags;
+    void PlaySoundMemory(const void* wave, UINT flags) override {
+        sounds.push_back(wave);
+        soundFlags.push_back(flags);
+        armedAtAction.push_back(ClockSettings.Armed);
+    }
     void ShowAbout(HWND, const std::wstring& app, const std::wstring&) override { abouts.push_back(app); }
     void OpenUrl(const std::wstring& url) override { urls.push_back(url); }
 };

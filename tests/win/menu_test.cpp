@@ -1,1 +1,250 @@
+#include "power/power_win.h"
+#include "power/shutdowndlg_win.h"
+#include "settings/setup_win.h"
+
 #include "harness.h"
+
+#include <mmsystem.h>
+
+using namespace vemora;
+using namespace vemora::test;
+
+namespace {
+
+const wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t kApproved[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+
+std::wstring RunValue() {
+    wchar_t data[1024] = {};
+    DWORD size = sizeof data;
+    if (RegGetValueW(HKEY_CURRENT_USER, kRun, L"Vemora", RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+        return L"<none>";
+    return data;
+}
+
+void SetRunValue(const std::wstring& data) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, kRun, L"Vemora", REG_SZ, data.c_str(),
+                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+}
+
+void DeleteRunValues() {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRun, L"Vemora");
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kApproved, L"Vemora");
+}
+
+bool Checked(Tfrmmain& m, UINT id) { return GetMenuState(m.PopupMenu1(), id, MF_BYCOMMAND) & MF_CHECKED; }
+
+BYTE DialogAlpha(HWND dialog) {
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    GetLayeredWindowAttributes(dialog, nullptr, &alpha, &flags);
+    return alpha;
+}
+
+struct Menu : ClockFixture {
+    void SetUp() override {
+        ClockFixture::SetUp();
+        DeleteRunValues();
+    }
+    void TearDown() override {
+        ClockFixture::TearDown();
+        DeleteRunValues();
+    }
+};
+using TimedAction = Menu;
+
+} // namespace
+
+TEST_F(Menu, ItemsCaptionsOrderAndChecks) {
+    WriteIni("[Option]\r\nweather=0\r\nshowxz=0\r\nTop=1\r\n");
+    Tfrmmain& clock = Create(false);
+    HMENU menu = clock.PopupMenu1();
+    const std::pair<UINT, const wchar_t*> expected[] = {
+        {N2, L"置顶(&F)"}, {N7, L"显示天气(&W)"}, {N9, L"显示日历(&C)"}, {N8, L"今日运势(&J)"}, {N5, L"开机启动(&R)"},
+        {N6, L"设置(&S)"}, {N1, L"定时设定(&T)"}, {N4, L"作者主页(&A)"}, {N3, L"退出(&X)"},
+    };
+    ASSERT_EQ(GetMenuItemCount(menu), 9);
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(GetMenuItemID(menu, i), expected[i].first) << i;
+        wchar_t caption[64] = {};
+        GetMenuStringW(menu, i, caption, 64, MF_BYPOSITION);
+        EXPECT_EQ(std::wstring(caption), expected[i].second) << i;
+    }
+    EXPECT_TRUE(Checked(clock, N2)) << "the stored topmost mark";
+    for (UINT id : {N7, N9, N8, N5, N1})
+        EXPECT_FALSE(Checked(clock, id)) << id;
+}
+
+TEST_F(Menu, TopmostToggleKeepsHandleAndLayeredStyle) {
+    Tfrmmain& clock = Create(true);
+    HWND before = clock.Handle();
+    const bool wasChecked = Checked(clock, N2);
+    clock.N2Click();
+    EXPECT_NE(Checked(clock, N2), wasChecked);
+    EXPECT_EQ(clock.Handle(), before);
+    EXPECT_TRUE(GetWindowLongW(before, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_EQ((GetWindowLongW(before, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, Checked(clock, N2));
+    clock.N2Click();
+    EXPECT_EQ(Checked(clock, N2), wasChecked);
+    EXPECT_EQ((GetWindowLongW(before, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, wasChecked);
+}
+
+TEST_F(Menu, AutostartWritesAQuotedRunValueAndDeletesIt) {
+    Tfrmmain& clock = Create(false);
+    EXPECT_FALSE(Checked(clock, N5));
+    clock.N5Click();
+    EXPECT_TRUE(Checked(clock, N5));
+    EXPECT_EQ(RunValue(), L"\"" + folder.File(L"Vemora.exe") + L"\"");
+    clock.N5Click();
+    EXPECT_FALSE(Checked(clock, N5));
+    EXPECT_EQ(RunValue(), L"<none>");
+    clock.N5Click(); // again, then a restart sees it
+    main.reset();
+    Create(false);
+    EXPECT_TRUE(Checked(*main, N5)) << "an existing value for this executable checks the item at start";
+    main->N5Click();
+    EXPECT_EQ(RunValue(), L"<none>") << "the first click after a restart turns autostart off";
+}
+
+TEST_F(Menu, AutostartMarkOnlyForThisExecutableAndWhenNotDisabled) {
+    SetRunValue(L"C:\\Other\\Vemora.exe");
+    EXPECT_FALSE(Checked(Create(false), N5)) << "a value naming another program";
+    main.reset();
+    SetRunValue(folder.File(L"Vemora.exe")); // unquoted, as older versions wrote it
+    EXPECT_TRUE(Checked(Create(false), N5));
+    main.reset();
+    const BYTE disabled[12] = {3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    RegSetKeyValueW(HKEY_CURRENT_USER, kApproved, L"Vemora", REG_BINARY, disabled, sizeof disabled);
+    EXPECT_FALSE(Checked(Create(false), N5)) << "switched off in the start-up manager";
+}
+
+TEST_F(Menu, DialogsTakeTheClockTransparencyAbove100) {
+    Tfrmmain& clock = Create(true);
+    for (int transparent : {100, 101, 250}) {
+        ClockSettings.Transparent = transparent;
+        SetLayeredWindowAttributes(clock.frmset()->Handle(), 0, 220, LWA_ALPHA);
+        SetLayeredWindowAttributes(clock.frmshutdown()->Handle(), 0, 220, LWA_ALPHA);
+        // The modal loops end at once: a close is waiting for each dialog.
+        PostMessageW(clock.frmset()->Handle(), WM_CLOSE, 0, 0);
+        clock.N6Click();
+        PostMessageW(clock.frmshutdown()->Handle(), WM_CLOSE, 0, 0);
+        clock.N1Click();
+        const BYTE expected = transparent > 100 ? static_cast<BYTE>(transparent) : 220;
+        EXPECT_EQ(DialogAlpha(clock.frmset()->Handle()), expected) << transparent;
+        EXPECT_EQ(DialogAlpha(clock.frmshutdown()->Handle()), expected) << transparent;
+        EXPECT_FALSE(IsWindowVisible(clock.frmshutdown()->Handle()));
+        EXPECT_TRUE(IsWindowEnabled(clock.Handle())) << "the clock is enabled again after the dialog";
+    }
+}
+
+TEST_F(Menu, AboutThenHomePageAndExitWritesTheSettings) {
+    Tfrmmain& clock = Create(true);
+    clock.N4Click();
+    ASSERT_EQ(effects.abouts.size(), 1u);
+    EXPECT_EQ(effects.abouts[0], L"VemoraV2.5");
+    ASSERT_EQ(effects.urls.size(), 1u);
+    ClockSettings.City = "XIAMEN";
+    clock.N3Click();
+    EXPECT_FALSE(IsWindow(clock.Handle()));
+    EXPECT_EQ(IniValue(IniPath(), "City"), "XIAMEN");
+}
+
+TEST_F(TimedAction, ArmResetAndFireExactlyOnce) {
+    Tfrmmain& clock = Create(true);
+    Tfrmshutdown& dialog = *clock.frmshutdown();
+    fakeClock.now = {2026, 12, 7, 23, 50, 0, 0, 1};
+    dialog.FormShow();
+    EXPECT_EQ(dialog.sphour.Value(), 0) << "proposes now + 20 minutes";
+    EXPECT_EQ(dialog.spmin.Value(), 10);
+    EXPECT_EQ(dialog.spdelay.Value(), 20);
+    EXPECT_EQ(dialog.Rg1Index(), 0);
+    EXPECT_EQ(dialog.Rg2Index(), 0);
+
+    dialog.SetRg2Index(1); // the alarm sound
+    dialog.Button1Click();
+    EXPECT_TRUE(ClockSettings.Armed);
+    EXPECT_TRUE(Checked(clock, N1));
+    EXPECT_FALSE(IsWindowEnabled(dialog.Button1)) << "OK is disabled while armed";
+    dialog.Button3Click();
+    EXPECT_FALSE(Checked(clock, N1));
+    EXPECT_TRUE(IsWindowEnabled(dialog.Button1));
+    dialog.Button1Click();
+
+    // Reopened while armed: the armed values stay.
+    dialog.sphour.SetValue(5);
+    fakeClock.Set(23, 55, 0);
+    dialog.FormShow();
+    EXPECT_EQ(dialog.sphour.Value(), 5);
+
+    fakeClock.now = {2026, 12, 8, 0, 10, 0, 0, 2};
+    clock.Timer1Timer();
+    EXPECT_TRUE(effects.sounds.empty()) << "not yet: due at 00:10:00 exactly";
+    fakeClock.Set(0, 10, 1);
+    clock.Timer1Timer();
+    clock.Timer1Timer();
+    ASSERT_EQ(effects.sounds.size(), 1u) << "carried out once";
+    EXPECT_EQ(effects.sounds[0], ClockSettings.RingSound);
+    EXPECT_EQ(effects.soundFlags[0], static_cast<UINT>(SND_ASYNC | SND_MEMORY));
+    EXPECT_FALSE(effects.armedAtAction[0]) << "N1 is unchecked before the action";
+    EXPECT_FALSE(Checked(clock, N1));
+    EXPECT_EQ(clock.DrawCount(), 3) << "the clock keeps ticking";
+    EXPECT_FALSE(IsWindowEnabled(dialog.Button1)) << "OK stays disabled until reset";
+}
+
+TEST_F(TimedAction, ShutdownAndRestartAfterADelay) {
+    Tfrmmain& clock = Create(true);
+    Tfrmshutdown& dialog = *clock.frmshutdown();
+    fakeClock.now = {2026, 12, 7, 12, 0, 30, 0, 1};
+    for (int kind : {0, 2}) {
+        dialog.Button3Click();
+        dialog.SetRg1Index(1);
+        dialog.spdelay.SetValue(1);
+        dialog.SetRg2Index(kind);
+        fakeClock.Set(12, 0, 30);
+        dialog.Button1Click();
+        fakeClock.Set(12, 1, 30);
+        clock.Timer1Timer();
+        fakeClock.Set(12, 1, 31);
+        clock.Timer1Timer();
+    }
+    EXPECT_EQ(effects.exitFlags, (std::vector<UINT>{5, 6}));
+    EXPECT_EQ(effects.armedAtAction, (std::vector<bool>{false, false}));
+}
+
+TEST_F(TimedAction, SpinEditsKeepTheirRange) {
+    Tfrmmain& clock = Create(false);
+    Tfrmshutdown& dialog = *clock.frmshutdown();
+    SetWindowTextW(dialog.sphour.Edit(), L"99");
+    dialog.sphour.Normalize();
+    EXPECT_EQ(WindowText(dialog.sphour.Edit()), L"23");
+    SetWindowTextW(dialog.spdelay.Edit(), L"");
+    EXPECT_EQ(dialog.spdelay.Value(), 1) << "no number reads as the minimum";
+    SendMessageW(dialog.spmin.Edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    SendMessageW(dialog.spmin.Edit(), WM_CHAR, L'x', 0);
+    SendMessageW(dialog.spmin.Edit(), WM_CHAR, L'7', 0);
+    EXPECT_EQ(WindowText(dialog.spmin.Edit()), L"7") << "letters are dropped";
+    dialog.spdelay.SetValue(99999999);
+    EXPECT_EQ(dialog.spdelay.Value(), 99999999);
+}
+
+TEST(Power, ShutdownPrivilegeInTheProcessToken) {
+    auto privilegeEnabled = [] {
+        HANDLE token = nullptr;
+        OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+        LUID luid{};
+        LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &luid);
+        PRIVILEGE_SET set{1, PRIVILEGE_SET_ALL_NECESSARY, {{luid, 0}}};
+        BOOL result = FALSE;
+        PrivilegeCheck(token, &set, &result);
+        CloseHandle(token);
+        return result != FALSE;
+    };
+    EXPECT_FALSE(IsWin9xPlatform());
+    RecordingEffects effects;
+    RebootComputer(effects);
+    EXPECT_FALSE(privilegeEnabled()) << "a restart disables the privilege again";
+    ShutdownComputer(effects);
+    EXPECT_TRUE(privilegeEnabled()) << "a shutdown leaves it enabled";
+    EXPECT_EQ(effects.exitFlags, (std::vector<UINT>{6, 5}));
+    EXPECT_TRUE(SetShutdownPrivilege(false));
+}

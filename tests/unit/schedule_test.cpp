@@ -1,0 +1,51 @@
+#include "app/clocktick.h"
+#include "app/datetime.h"
+#include "power/schedule.h"
+
+#include <gtest/gtest.h>
+
+using namespace vemora;
+
+namespace {
+double At(int day, int h, int m, int s = 0) { return EncodeDate(2026, 12, day) + EncodeTime(h, m, s, 0); }
+} // namespace
+
+TEST(DueTime, TimeOfDayIsTheNextOccurrence) {
+    EXPECT_DOUBLE_EQ(DueAtTimeOfDay(At(7, 10, 0), 8, 0), At(8, 8, 0));
+    EXPECT_DOUBLE_EQ(DueAtTimeOfDay(At(7, 8, 0), 8, 0), At(8, 8, 0)) << "the same moment is not later than now";
+    EXPECT_DOUBLE_EQ(DueAtTimeOfDay(At(7, 7, 59, 59), 8, 0), At(7, 8, 0));
+    int hour = -1, minute = -1;
+    ProposedTimeOfDay(At(7, 23, 50), hour, minute);
+    EXPECT_EQ(hour, 0);
+    EXPECT_EQ(minute, 10);
+    EXPECT_DOUBLE_EQ(DueAtTimeOfDay(At(7, 23, 50), hour, minute), At(8, 0, 10));
+    ProposedTimeOfDay(At(7, 9, 5, 59), hour, minute);
+    EXPECT_EQ(hour, 9);
+    EXPECT_EQ(minute, 25);
+}
+
+TEST(DueTime, DelayInMinutes) {
+    EXPECT_NEAR(DueAfterMinutes(At(7, 23, 50), 20), At(8, 0, 10), 1e-9);
+    EXPECT_DOUBLE_EQ(DueAfterMinutes(At(7, 12, 0), 1440), At(8, 12, 0));
+    const double far = DueAfterMinutes(At(7, 12, 0), 99999999);
+    EXPECT_NEAR(far - At(7, 12, 0), 99999999 / 1440.0, 1e-6);
+    // Armed at 12:00:30 for one minute: not due at 12:01:30, due at the first tick after.
+    const double due = DueAfterMinutes(At(7, 12, 0, 30), 1);
+    EXPECT_FALSE(ActionDue(true, At(7, 12, 1, 29), due));
+    EXPECT_TRUE(ActionDue(true, At(7, 12, 1, 30) + 1.0 / 86400000, due));
+    EXPECT_TRUE(ActionDue(true, At(7, 12, 1, 31), due));
+}
+
+TEST(DueTime, SpinEditText) {
+    struct Case {
+        const char* text;
+        long long min, max, value;
+    };
+    const Case cases[] = {
+        {"12", 0, 23, 12},   {"", 0, 23, 0},         {"abc", 1, 99999999, 1}, {"24", 0, 23, 23},
+        {"-5", 0, 59, 0},    {"+7", 0, 59, 7},       {"1.5", 1, 100, 1},      {"99999999999999999999", 1, 99999999, 99999999},
+        {" 20 ", 1, 99999999, 20}, {"0", 1, 99999999, 1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SpinValue(c.text, c.min, c.max), c.value) << '"' << c.text << '"';
+}
