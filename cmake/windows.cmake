@@ -97,3 +97,7 @@ if(e2e_sources)
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
     set_tests_properties(e2e PROPERTIES TIMEOUT 1800 LABELS e2e)
 endif()
+
+add_executable(vemora_winbench bench/win_bench.cpp)
+target_link_libraries(vemora_winbench PRIVATE vemora_shell)
+target_link_options(vemora_winbench PRIVATE ${static_runtime})

@@ -1,9 +1,157 @@
 #include "online/nettime_win.h"
 
 #include "app/clockmain_win.h"
+#include "app/datetime.h"
+
+#include <ws2tcpip.h>
+
+#include <chrono>
+#include <future>
+#include <memory>
+#include <optional>
+#include <thread>
 
 namespace vemora {
 
-void SetClockFromNetwork(Tfrmmain&) {}
+namespace {
+
+// WSAStartup / WSACleanup, once each.
+class WsaSession {
+public:
+    WsaSession() {
+        WSADATA data;
+        started_ = WSAStartup(MAKEWORD(1, 1), &data) == 0;
+    }
+    ~WsaSession() {
+        if (started_)
+            WSACleanup();
+    }
+    WsaSession(const WsaSession&) = delete;
+    WsaSession& operator=(const WsaSession&) = delete;
+
+private:
+    bool started_ = false;
+};
+
+using Clock = std::chrono::steady_clock;
+
+int MillisecondsLeft(Clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// Name resolution has no time-out of its own: it runs on a helper thread that
+// may outlive the wait, and keeps only its own copy of what it needs.
+bool ResolveIPv4(const std::string& host, in_addr& address, Clock::time_point deadline) {
+    if (inet_pton(AF_INET, host.c_str(), &address) == 1)
+        return true;
+    auto result = std::make_shared<std::promise<std::optional<in_addr>>>();
+    std::future<std::optional<in_addr>> answer = result->get_future();
+    std::thread([host, result] {
+        WsaSession session;
+        addrinfo hints{};
+        hints.ai_family = AF_INET;
+        hints.ai_socktype = SOCK_DGRAM;
+        addrinfo* list = nullptr;
+        std::optional<in_addr> found;
+        if (getaddrinfo(host.c_str(), nullptr, &hints, &list) == 0 && list) {
+            found = reinterpret_cast<sockaddr_in*>(list->ai_addr)->sin_addr;
+            freeaddrinfo(list);
+        }
+        result->set_value(found);
+    }).detach();
+    if (answer.wait_for(std::chrono::milliseconds(MillisecondsLeft(deadline))) != std::future_status::ready)
+        return false;
+    const std::optional<in_addr> found = answer.get();
+    if (found)
+        address = *found;
+    return found.has_value();
+}
+
+} // namespace
+
+NetworkTime QueryNetworkTime(const std::string& server, int timeoutMs) {
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::string host;
+    unsigned short port = 123;
+    if (!SplitHostPort(server, host, port, 123))
+        return {};
+    WsaSession session;
+    UniqueSocket socket(::socket(AF_INET, SOCK_DGRAM, 0));
+    if (!socket)
+        return {};
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    if (!ResolveIPv4(host, to.sin_addr, deadline))
+        return {};
+    const NtpPacket request = NtpRequest();
+    if (sendto(socket.get(), reinterpret_cast<const char*>(request.data()), static_cast<int>(request.size()), 0,
+               reinterpret_cast<const sockaddr*>(&to), sizeof to) == SOCKET_ERROR)
+        return {};
+    for (;;) {
+        const int left = MillisecondsLeft(deadline);
+        if (left <= 0)
+            return {};
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(socket.get(), &readable);
+        timeval wait{left / 1000, (left % 1000) * 1000};
+        if (select(0, &readable, nullptr, nullptr, &wait) <= 0)
+            return {};
+        std::uint8_t buffer[512];
+        sockaddr_in from{};
+        int fromLength = sizeof from;
+        const int n = recvfrom(socket.get(), reinterpret_cast<char*>(buffer), sizeof buffer, 0,
+                               reinterpret_cast<sockaddr*>(&from), &fromLength);
+        if (n == SOCKET_ERROR) {
+            // A port-unreachable answer to an earlier datagram surfaces here; anything else ends the query.
+            if (WSAGetLastError() == WSAECONNRESET)
+                continue;
+            return {};
+        }
+        // A datagram from anybody but the server is not an answer: keep waiting.
+        if (from.sin_addr.s_addr != to.sin_addr.s_addr || from.sin_port != to.sin_port)
+            continue;
+        NtpTimestamp transmit;
+        if (!ParseNtpReply(buffer, static_cast<size_t>(n), transmit))
+            return {};
+        NetworkTime result;
+        result.utc = NtpToUtc(transmit);
+        // The bias in force now, daylight saving included.
+        TIME_ZONE_INFORMATION zone{};
+        const DWORD state = GetTimeZoneInformation(&zone);
+        long bias = zone.Bias;
+        if (state == TIME_ZONE_ID_DAYLIGHT)
+            bias += zone.DaylightBias;
+        else if (state == TIME_ZONE_ID_STANDARD)
+            bias += zone.StandardBias;
+        result.local = UtcToLocal(result.utc, static_cast<int>(bias));
+        return result;
+    }
+}
+
+double GetNetworkTime(const std::string& server) { return QueryNetworkTime(server).local; }
+
+std::string NtpServerName() {
+    return ClockSettings.NtpServer.empty() ? std::string(kDefaultNtpServer) : ClockSettings.NtpServer;
+}
+
+void SetClockFromNetwork(Tfrmmain& main) {
+    const NetworkTime t = QueryNetworkTime(NtpServerName());
+    if (t.utc == 0)
+        return;
+    const DateTimeParts p = DecodeDateTime(t.utc);
+    SYSTEMTIME utc{};
+    utc.wYear = static_cast<WORD>(p.year);
+    utc.wMonth = static_cast<WORD>(p.month);
+    utc.wDay = static_cast<WORD>(p.day);
+    utc.wDayOfWeek = static_cast<WORD>(p.dayOfWeek);
+    utc.wHour = static_cast<WORD>(p.hour);
+    utc.wMinute = static_cast<WORD>(p.minute);
+    utc.wSecond = static_cast<WORD>(p.second);
+    utc.wMilliseconds = static_cast<WORD>(p.millisecond);
+    main.effects().SetSystemClock(utc);
+}
 
 } // namespace vemora

@@ -2,3 +2,4 @@
 vemora_win_test(render "GlowRender*:NamedColours*:Snapshots*")
 vemora_win_test(clock "Clock*:SettingsFile*:Handles*")
 vemora_win_test(menu "Menu*:Power*:TimedAction*")
+vemora_win_test(online "NetworkTime*")

@@ -1,0 +1,94 @@
+// Time per RenderGlowText call and per full clock tick under Wine, as medians
+// of many runs, each with a baseline measured in the same run.
+#include "app/clockmain_win.h"
+#include "render/glow_win.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace vemora;
+
+namespace {
+
+struct QuietEffects : Effects {
+    void ShowError(HWND, const std::wstring&, const std::wstring& text) override {
+        std::fwprintf(stderr, L"error: %ls\n", text.c_str());
+    }
+    BOOL ExitSystem(UINT, DWORD) override { return TRUE; }
+    BOOL SetSystemClock(const SYSTEMTIME&) override { return TRUE; }
+    void PlaySoundMemory(const void*, UINT) override {}
+    void ShowAbout(HWND, const std::wstring&, const std::wstring&) override {}
+    void OpenUrl(const std::wstring&) override {}
+};
+
+struct Figures {
+    double median, p90;
+};
+
+Figures Measure(int runs, const std::function<void(int)>& body) {
+    LARGE_INTEGER frequency, a, b;
+    QueryPerformanceFrequency(&frequency);
+    std::vector<double> ms;
+    for (int i = 0; i < 10; ++i)
+        body(i); // warm-up
+    for (int i = 0; i < runs; ++i) {
+        QueryPerformanceCounter(&a);
+        body(i);
+        QueryPerformanceCounter(&b);
+        ms.push_back(1000.0 * static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(frequency.QuadPart));
+    }
+    std::sort(ms.begin(), ms.end());
+    return {ms[ms.size() / 2], ms[ms.size() * 9 / 10]};
+}
+
+void Report(const char* what, Figures f, Figures baseline) {
+    std::printf("%-44s median %7.3f ms  p90 %7.3f ms  (%.1fx the baseline)\n", what, f.median, f.p90,
+                f.median / baseline.median);
+}
+
+} // namespace
+
+int main() {
+    ScopedGdiplus gdiplus;
+    QuietEffects effects;
+    ErrorReporter reporter(effects, L"Vemora");
+    const int runs = 300;
+
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    MainOptions options;
+    options.settingsPath = std::wstring(temp) + L"vemora-bench.ini";
+    DeleteFileW(options.settingsPath.c_str());
+    DateTimeParts now{2026, 12, 7, 10, 15, 0, 0, 1};
+    options.clock = [&now] { return now; };
+    Tfrmmain clock(effects, reporter, options);
+    clock.CreateCompanions();
+    clock.Show();
+    clock.SetTimerEnabled(false); // ticks below are driven by hand
+    HWND window = clock.Handle();
+
+    const Figures floor = Measure(runs, [&](int) {
+        GlowImage image;
+        UpdateLayeredFromImage(window, image.Dc(), SIZE{kGlowWidth, kGlowHeight}, 250);
+    });
+    Report("baseline: image and layered update only", floor, floor);
+    const Figures render = Measure(runs, [&](int i) {
+        wchar_t text[16];
+        swprintf(text, 16, L"10:%02d:%02d", i / 60 % 60, i % 60);
+        RenderGlowText(window, text, ClockSettings.Font, kClockEmSize, ClockSettings.Transparent);
+    });
+    Report("RenderGlowText, clock text, em 38", render, floor);
+    const Figures tick = Measure(runs, [&](int i) {
+        now.minute = 1 + i / 60 % 58;
+        now.second = i % 60;
+        clock.Timer1Timer();
+    });
+    Report("Timer1Timer, full tick", tick, floor);
+    std::printf("font: %s\n", ClockSettings.Font == kFontSongTi ? "SimSun (replaced by WenQuanYi Micro Hei)"
+                                                                : "as installed");
+    DestroyWindow(window);
+    DeleteFileW(options.settingsPath.c_str());
+    return 0;
+}

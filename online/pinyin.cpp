@@ -1,0 +1,122 @@
+#include "online/pinyin.h"
+
+namespace vemora {
+
+const char* const NumberFormTable[94] = {
+    // 0xA1-0xAA: small Roman numerals i to x
+    "1", "2", "3", "4", "5", "6", "7", "8", "9", "10",
+    // 0xAB-0xB0: unassigned
+    "", "", "", "", "", "",
+    // 0xB1-0xC4: numbers with a full stop, 1. to 20.
+    "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14", "15", "16", "17", "18", "19", "20",
+    // 0xC5-0xD8: parenthesised numbers (1) to (20)
+    "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14", "15", "16", "17", "18", "19", "20",
+    // 0xD9-0xE2: circled numbers 1 to 10
+    "1", "2", "3", "4", "5", "6", "7", "8", "9", "10",
+    // 0xE3-0xE4
+    "", "",
+    // 0xE5-0xEE: parenthesised ideographs one to ten
+    "1", "2", "3", "4", "5", "6", "7", "8", "9", "10",
+    // 0xEF-0xF0
+    "", "",
+    // 0xF1-0xFC: Roman numerals I to XII
+    "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12",
+    // 0xFD-0xFE
+    "", "",
+};
+
+const char* const GreekLetterTable[24] = {"a", "b", "g", "d", "e", "z", "e", "th", "i", "k", "l", "m",
+                                          "n", "x", "o", "p", "r", "s", "t", "u", "ph", "kh", "ps", "o"};
+
+namespace {
+
+bool IsAsciiLetterOrDigit(unsigned char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// The reading of a two-byte character, or nullptr when it has none. Lead or
+// trail byte 0xFF lies outside the table: such a pair has no reading either.
+const char* Syllable(unsigned char lead, unsigned char trail) {
+    if (lead < 0x81 || lead > 0xFE || trail < 0x40 || trail > 0xFE)
+        return nullptr;
+    const std::uint16_t s = PinyinIndexTable[(lead - 0x81) * 191 + (trail - 0x40)];
+    return s == 0 || s > kPinyinSyllableCount ? nullptr : PinyinSyllableTable[s];
+}
+
+} // namespace
+
+std::string TextToPinyin(std::string_view text, int flags, int maximumLength) {
+    std::string result;
+    if (flags < 0 || maximumLength <= 0)
+        return result;
+    const bool whole = flags & kPinyinWholeSyllables;
+    const bool markUnknown = flags & kPinyinMarkUnknown;
+    const bool keepAll = flags & kPinyinKeepAll;
+    size_t p = 0;
+    while (p < text.size()) {
+        const auto b1 = static_cast<unsigned char>(text[p]);
+        const auto b2 = p + 1 < text.size() ? static_cast<unsigned char>(text[p + 1]) : 0;
+        if (b1 < 0x81 || b2 < 0x40) {
+            if (keepAll || IsAsciiLetterOrDigit(b1))
+                result += Upper(static_cast<char>(b1));
+            ++p;
+            continue;
+        }
+        std::string piece;
+        bool unknown = false;
+        if (b1 == 0xA2) {
+            if (b2 > 0xA0 && b2 <= 0xFE)
+                piece = NumberFormTable[b2 - 0xA1];
+            else
+                unknown = true;
+        } else if (b1 == 0xA3) {
+            const auto c = static_cast<unsigned char>((b2 - 0x80) % 256);
+            if (keepAll || IsAsciiLetterOrDigit(c))
+                piece = std::string(1, static_cast<char>(c));
+        } else if (b1 == 0xA6) {
+            int position = -1;
+            if (b2 >= 0xA1 && b2 <= 0xB8)
+                position = b2 - 0xA1;
+            else if (b2 >= 0xC1 && b2 <= 0xD8)
+                position = b2 - 0xC1;
+            if (position < 0) {
+                unknown = true;
+            } else {
+                for (const char* c = GreekLetterTable[position]; *c; ++c)
+                    piece += Upper(*c);
+            }
+        } else if (const char* syllable = Syllable(b1, b2)) {
+            for (const char* c = syllable; *c && (whole || c == syllable); ++c)
+                piece += Upper(*c);
+        } else {
+            unknown = true;
+        }
+        if (unknown && markUnknown)
+            piece = "?";
+        result += piece;
+        p += 2;
+    }
+    if (result.size() > static_cast<size_t>(maximumLength))
+        result.resize(static_cast<size_t>(maximumLength));
+    return result;
+}
+
+std::string CityToPinyin(std::string_view cityGbk) {
+    // Remove every 市 (0xCA 0xD0) as a whole character, never from the middle of two others.
+    std::string city;
+    for (size_t p = 0; p < cityGbk.size();) {
+        const auto b = static_cast<unsigned char>(cityGbk[p]);
+        const size_t step = b >= 0x81 && p + 1 < cityGbk.size() ? 2 : 1;
+        if (step == 2 && cityGbk.substr(p, 2) == "\xCA\xD0") {
+            p += 2;
+            continue;
+        }
+        city.append(cityGbk.substr(p, step));
+        p += step;
+    }
+    return city.empty() ? std::string() : TextToPinyin(city, kPinyinWholeSyllables, 20);
+}
+
+} // namespace vemora

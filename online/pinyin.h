@@ -1,0 +1,32 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vemora {
+
+inline constexpr int kPinyinIndexSize = 126 * 191;
+// Syllable number of each two-byte GBK code, lead byte 0x81..0xFE by trail byte
+// 0x40..0xFE, row-major; 0 = no reading.
+extern const std::uint16_t PinyinIndexTable[kPinyinIndexSize];
+// Toneless syllables by number (entry 0 is empty); u-umlaut written v.
+extern const char PinyinSyllableTable[][7];
+extern const int kPinyinSyllableCount;
+extern const char* const NumberFormTable[94];
+extern const char* const GreekLetterTable[24];
+
+enum PinyinFlags : int {
+    kPinyinWholeSyllables = 1, // else the first letter of each syllable
+    kPinyinMarkUnknown = 2,    // an unknown character gives "?"
+    kPinyinKeepAll = 4,        // keep every single-byte and full-width character
+};
+
+// GBK text to upper-case pinyin. A negative flags value or a maximum length of
+// 0 or less gives an empty result; the result is cut to maximumLength bytes.
+std::string TextToPinyin(std::string_view text, int flags, int maximumLength);
+
+// What the city boxes do with their answer: every 市 removed, then pinyin with
+// flags 1 and at most 20 bytes.
+std::string CityToPinyin(std::string_view cityGbk);
+
+} // namespace vemora
