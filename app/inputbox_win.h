@@ -1,0 +1,30 @@
+#pragma once
+#include "app/controls_win.h"
+#include "app/window_win.h"
+
+#include <optional>
+#include <string>
+
+namespace vemora {
+
+// A small modal box that asks for one line of text: a prompt, an edit, OK and
+// Cancel. Windows has no system input box; this one is the program's own.
+class TInputBox : public BaseWindow<TInputBox> {
+public:
+    static constexpr const wchar_t* kClassName = L"TInputBox";
+    enum Id { kEdit = 1, kOk = IDOK, kCancel = IDCANCEL };
+
+    TInputBox(ErrorReporter& reporter, HWND owner, const std::wstring& caption, const std::wstring& prompt);
+    // The text on OK; nothing on Cancel or the close box.
+    std::optional<std::wstring> Ask();
+
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+private:
+    HWND owner_;
+    HWND edit_ = nullptr;
+    UniqueHfont font_;
+    std::optional<std::wstring> answer_;
+};
+
+} // namespace vemora

@@ -1,0 +1,258 @@
+#include "online/fetch_win.h"
+
+#include "app/handles_win.h"
+#include "app/text_win.h"
+#include "online/weather.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+namespace vemora {
+
+namespace {
+
+class FetchError : public std::runtime_error {
+public:
+    FetchError(const std::string& what, const std::string& host, DWORD code = 0)
+        : std::runtime_error(Message(what, host, code)) {}
+
+private:
+    static std::string Message(const std::string& what, const std::string& host, DWORD code) {
+        std::string text = what + " (" + host + ")";
+        if (code == ERROR_WINHTTP_TIMEOUT || code == ERROR_WINHTTP_OPERATION_CANCELLED || code == WSAETIMEDOUT)
+            text += ": the server did not answer in time";
+        else if (code == ERROR_WINHTTP_CANNOT_CONNECT || code == ERROR_WINHTTP_CONNECTION_ERROR ||
+                 code == WSAECONNREFUSED || code == WSAECONNRESET)
+            text += ": no connection";
+        else if (code == ERROR_WINHTTP_NAME_NOT_RESOLVED)
+            text += ": host not found";
+        else if (code)
+            text += ": error " + std::to_string(code);
+        return text;
+    }
+};
+
+// Closes the request handle when the whole fetch runs out of time: WinHTTP
+// then fails the call that is waiting. The handle is closed once, either here
+// or by its owner.
+class Watchdog {
+public:
+    Watchdog(HINTERNET request, int totalMs) : request_(request) {
+        thread_ = std::thread([this, totalMs] {
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (!done_.wait_for(lock, std::chrono::milliseconds(totalMs), [this] { return finished_; })) {
+                fired_ = true;
+                WinHttpCloseHandle(request_);
+            }
+        });
+    }
+    // Stops the watch; true when it had already closed the handle.
+    bool Stop() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            finished_ = true;
+        }
+        done_.notify_all();
+        if (thread_.joinable())
+            thread_.join();
+        return fired_;
+    }
+    bool Fired() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return fired_;
+    }
+    ~Watchdog() { Stop(); }
+
+private:
+    HINTERNET request_;
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    bool fired_ = false;
+    std::thread thread_;
+};
+
+std::wstring QueryHeader(HINTERNET request, DWORD which) {
+    DWORD size = 0;
+    WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &size, WINHTTP_NO_HEADER_INDEX);
+    if (size == 0)
+        return {};
+    std::wstring value(size / sizeof(wchar_t), L'\0');
+    if (!WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, value.data(), &size,
+                             WINHTTP_NO_HEADER_INDEX))
+        return {};
+    value.resize(size / sizeof(wchar_t));
+    return value;
+}
+
+unsigned CodePageOf(const std::string& charset) {
+    if (charset.empty() || charset == "gbk" || charset == "gb2312" || charset == "gb18030" || charset == "x-gbk" ||
+        charset == "cp936" || charset == "windows-936")
+        return kGbkCodePage;
+    if (charset == "utf-8" || charset == "utf8")
+        return CP_UTF8;
+    if (charset == "big5")
+        return 950;
+    if (charset == "iso-8859-1" || charset == "latin1" || charset == "us-ascii" || charset == "ascii")
+        return 28591;
+    if (charset == "windows-1252")
+        return 1252;
+    return kGbkCodePage; // unknown: keep the bytes
+}
+
+std::string ToGbk(std::string body, const std::string& charset) {
+    const unsigned codePage = CodePageOf(charset);
+    if (codePage == kGbkCodePage)
+        return body;
+    if (codePage == CP_UTF8 && body.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        body.erase(0, 3);
+    if (body.empty())
+        return body;
+    const int n = MultiByteToWideChar(codePage, 0, body.data(), static_cast<int>(body.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(codePage, 0, body.data(), static_cast<int>(body.size()), wide.data(), n);
+    return WideToGbk(wide);
+}
+
+} // namespace
+
+// The request itself, start to end, with its own time-outs.
+static std::string FetchBlocking(const std::string& url, const FetchLimits& limits) {
+    const std::wstring wideUrl = Utf8ToWide(url);
+    URL_COMPONENTS parts{sizeof parts};
+    wchar_t host[256] = {}, path[2048] = {};
+    parts.lpszHostName = host;
+    parts.dwHostNameLength = 256;
+    parts.lpszUrlPath = path;
+    parts.dwUrlPathLength = 2048;
+    parts.dwExtraInfoLength = static_cast<DWORD>(-1);
+    std::wstring extra;
+    if (!WinHttpCrackUrl(wideUrl.c_str(), 0, 0, &parts))
+        throw FetchError("Invalid address", url);
+    if (parts.lpszExtraInfo)
+        extra.assign(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    const std::string hostName = WideToUtf8(host);
+
+    UniqueHinternet session(WinHttpOpen(L"Vemora/2.5", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                                        WINHTTP_NO_PROXY_BYPASS, 0));
+    if (!session)
+        throw FetchError("Cannot start HTTP", hostName, GetLastError());
+    WinHttpSetTimeouts(session.get(), limits.stepMs, limits.stepMs, limits.stepMs, limits.stepMs);
+    UniqueHinternet connection(WinHttpConnect(session.get(), host, parts.nPort, 0));
+    if (!connection)
+        throw FetchError("Cannot connect", hostName, GetLastError());
+    const std::wstring object = std::wstring(path) + extra;
+    const DWORD flags = WINHTTP_FLAG_REFRESH | (parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0);
+    HINTERNET rawRequest = WinHttpOpenRequest(connection.get(), L"GET", object.c_str(), nullptr,
+                                              WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags);
+    if (!rawRequest)
+        throw FetchError("Cannot request the page", hostName, GetLastError());
+
+    // The time-outs again on the request itself, the wait for the response's
+    // headers included: not every WinHTTP hands the session's on to a request.
+    WinHttpSetTimeouts(rawRequest, limits.stepMs, limits.stepMs, limits.stepMs, limits.stepMs);
+    DWORD responseTimeout = static_cast<DWORD>(limits.stepMs);
+    WinHttpSetOption(rawRequest, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout, sizeof responseTimeout);
+    Watchdog watchdog(rawRequest, limits.totalMs);
+    UniqueHinternet request(rawRequest);
+    auto fail = [&](const char* what) {
+        const DWORD code = GetLastError();
+        if (watchdog.Stop())
+            request.release(); // already closed by the watchdog
+        throw FetchError(what, hostName, watchdog.Fired() ? ERROR_WINHTTP_TIMEOUT : code);
+    };
+
+    const wchar_t headers[] = L"Cache-Control: no-cache\r\nPragma: no-cache\r\n";
+    if (!WinHttpSendRequest(request.get(), headers, static_cast<DWORD>(-1), WINHTTP_NO_REQUEST_DATA, 0, 0, 0))
+        fail("Cannot send the request");
+    if (!WinHttpReceiveResponse(request.get(), nullptr))
+        fail("No answer");
+    DWORD status = 0, size = sizeof status;
+    if (!WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX))
+        fail("No answer");
+    if (status < 200 || status > 299) {
+        if (watchdog.Stop())
+            request.release();
+        throw FetchError("HTTP status " + std::to_string(status), hostName);
+    }
+    const std::string contentType = WideToUtf8(QueryHeader(request.get(), WINHTTP_QUERY_CONTENT_TYPE));
+
+    std::string body;
+    char buffer[16384];
+    for (;;) {
+        DWORD read = 0;
+        if (!WinHttpReadData(request.get(), buffer, sizeof buffer, &read))
+            fail("The page broke off");
+        if (read == 0)
+            break;
+        body.append(buffer, read);
+        if (body.size() > limits.maxBytes) {
+            if (watchdog.Stop())
+                request.release();
+            throw FetchError("The page is too large", hostName);
+        }
+    }
+    if (watchdog.Stop()) {
+        request.release();
+        throw FetchError("The page broke off", hostName, ERROR_WINHTTP_TIMEOUT);
+    }
+    const std::string charset = DeclaredCharset(contentType, body);
+    return ToGbk(std::move(body), charset);
+}
+
+namespace {
+
+struct PendingFetch {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    std::string text;
+    std::exception_ptr error;
+};
+
+std::string HostOf(const std::string& url) {
+    size_t start = url.find("://");
+    start = start == std::string::npos ? 0 : start + 3;
+    const size_t end = url.find_first_of("/?#", start);
+    return url.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+} // namespace
+
+// The calling thread waits for the page, but never longer than the whole
+// fetch's time-out: WinHTTP cannot always be interrupted (Wine goes on reading
+// a response header that trickles in byte by byte), so the request runs on a
+// helper thread that owns every handle of it and, when the wait gives up,
+// finishes on its own and drops its result.
+std::string FetchPageText(const std::string& url, const FetchLimits& limits) {
+    auto pending = std::make_shared<PendingFetch>();
+    std::thread([pending, url, limits] {
+        std::string text;
+        std::exception_ptr error;
+        try {
+            text = FetchBlocking(url, limits);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        std::lock_guard<std::mutex> lock(pending->mutex);
+        pending->text = std::move(text);
+        pending->error = error;
+        pending->finished = true;
+        pending->done.notify_all();
+    }).detach();
+    std::unique_lock<std::mutex> lock(pending->mutex);
+    if (!pending->done.wait_for(lock, std::chrono::milliseconds(limits.totalMs + 500),
+                                [&] { return pending->finished; }))
+        throw FetchError("No answer", HostOf(url), ERROR_WINHTTP_TIMEOUT);
+    if (pending->error)
+        std::rethrow_exception(pending->error);
+    return std::move(pending->text);
+}
+
+} // namespace vemora

@@ -1,0 +1,143 @@
+#include "online/regex.h"
+#include "online/weather.h"
+#include "testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+using namespace vemora;
+
+namespace {
+
+std::vector<std::string> AllMatches(const std::string& subject, const std::string& pattern) {
+    TRegexMatcher m;
+    m.SetSubject(subject);
+    m.SetPattern(pattern);
+    std::vector<std::string> found;
+    for (bool ok = m.FirstMatch(); ok; ok = m.NextMatch())
+        found.push_back(m.MatchedText());
+    return found;
+}
+
+using Found = std::vector<std::string>;
+
+} // namespace
+
+TEST(Matcher, OptionsOfTheProgram) {
+    // "." stops at every newline byte of the "any" convention: CR, LF, VT, FF and 0x85.
+    for (char stop : {'\r', '\n', '\v', '\f', '\x85'})
+        EXPECT_EQ(AllMatches(std::string("ab") + stop + "cd", "a.+"), Found{"ab"}) << int(stop);
+    EXPECT_EQ(AllMatches("a\x84" "b", "a.b"), Found{"a\x84" "b"}) << "other high bytes are ordinary";
+    // A negated class crosses line breaks.
+    EXPECT_EQ(AllMatches("<b>x\r\ny</b>", "<b>[^<]*</b>"), Found{"<b>x\r\ny</b>"});
+    // "^" and "$" at the subject's ends only.
+    EXPECT_EQ(AllMatches("a\nb", "^b"), Found{});
+    EXPECT_EQ(AllMatches("a\nb", "a$"), Found{});
+    EXPECT_EQ(AllMatches("a\nb", "^a"), Found{"a"});
+    EXPECT_EQ(AllMatches("a\nb", "b$"), Found{"b"});
+    // Case-sensitive; greedy unless lazy.
+    EXPECT_EQ(AllMatches("<A>x</A><a>y</a>", "<a>[^<]*</a>"), Found{"<a>y</a>"});
+    EXPECT_EQ(AllMatches("<p>1</p><p>2</p>", "<p>.+</p>"), Found{"<p>1</p><p>2</p>"});
+    EXPECT_EQ(AllMatches("<p>1</p><p>2</p>", "<p>.+?</p>"), (Found{"<p>1</p>", "<p>2</p>"}));
+    // Chinese text in a pattern matches byte by byte.
+    EXPECT_EQ(AllMatches(Gbk("天气晴朗"), Gbk("晴.")), Found{Gbk("晴") + "\xC0"});
+}
+
+TEST(Matcher, EmptyMatchesAndAdvance) {
+    // A pattern that could match empty never does: not-empty matching.
+    EXPECT_EQ(AllMatches("aaa", "a*"), Found{"aaa"});
+    EXPECT_EQ(AllMatches("baab", "a*"), Found{"aa"});
+    EXPECT_EQ(AllMatches("", "a*"), Found{});
+    // Matches follow one another without overlap.
+    EXPECT_EQ(AllMatches("aaaa", "aa"), (Found{"aa", "aa"}));
+    TRegexMatcher m;
+    m.SetSubject("x1y2");
+    m.SetPattern("[0-9]");
+    ASSERT_TRUE(m.FirstMatch());
+    EXPECT_EQ(m.MatchStart(), 1u);
+    ASSERT_TRUE(m.NextMatch());
+    EXPECT_EQ(m.MatchedText(), "2");
+    EXPECT_FALSE(m.NextMatch());
+    EXPECT_FALSE(m.NextMatch()) << "stays past the end";
+    EXPECT_EQ(m.MatchedText(), "");
+    // A new subject starts from the beginning; the same pattern keeps its compiled form.
+    m.SetSubject("7");
+    m.SetPattern("[0-9]");
+    EXPECT_TRUE(m.CompiledFormKept());
+    EXPECT_TRUE(m.FirstMatch());
+    m.SetPattern("[a-z]");
+    EXPECT_FALSE(m.CompiledFormKept()) << "a new pattern is compiled on the next search";
+    EXPECT_FALSE(m.FirstMatch());
+    EXPECT_TRUE(m.CompiledFormKept());
+    m.SetPattern("(");
+    EXPECT_THROW(m.FirstMatch(), std::runtime_error);
+}
+
+TEST(Matcher, HostilePatternsEndInBoundedTime) {
+    const std::string subject(40, 'a');
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(AllMatches(subject + "!", "(\\w+\\s?)+$"), Found{}) << "the match limit ends catastrophic backtracking";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST(Replacement, ExactLeftToRightAndAwareOfDoubleBytes) {
+    EXPECT_EQ(ReplaceText("aaaa", "aa", "b"), "bb");
+    EXPECT_EQ(ReplaceText("aaa", "aa", "a"), "aa") << "inserted text is not scanned again";
+    EXPECT_EQ(ReplaceText("abc", "", "x"), "abc");
+    EXPECT_EQ(RemoveText("</p>x</p>", "</p>"), "x");
+    EXPECT_EQ(ReplaceText("ABab", "ab", "-"), "AB-") << "case-sensitive";
+    // 市 is 0xCA 0xD0. In 啊市 (0xB0 0xA1 0xCA 0xD0) it is found; in 笆薪 the
+    // bytes 0xCA 0xD0 would start on a trail byte and are no occurrence.
+    EXPECT_EQ(RemoveText(Gbk("南京市"), Gbk("市")), Gbk("南京"));
+    const std::string straddling = "\xB0\xCA\xD0\xA1";
+    EXPECT_EQ(RemoveText(straddling, Gbk("市")), straddling);
+    EXPECT_EQ(ReplaceText(Gbk("</h4><p>红色"), "</h4><p>", Gbk("：")), Gbk("：红色"));
+    // A lead byte at the end stays.
+    EXPECT_EQ(RemoveText("ab\xC4", "b"), "a\xC4");
+}
+
+TEST(WeatherLine, FromPages) {
+    std::string line = "old";
+    EXPECT_TRUE(BuildWeatherText(Gbk("<div><a href=\"/a\">晴</a> <a href='/b' class=x>25℃</a></div>"), line));
+    EXPECT_EQ(line, Gbk("晴 , 25℃"));
+
+    line = "old";
+    EXPECT_FALSE(BuildWeatherText("<p>no links here</p>", line));
+    EXPECT_EQ(line, "old") << "a page without links leaves the line";
+    EXPECT_FALSE(BuildWeatherText("<a href=x><b>bold</b></a><A HREF=y>upper</A>", line));
+    EXPECT_EQ(line, "old");
+
+    EXPECT_TRUE(BuildWeatherText("<a></a><a>x</a><a>y</a>", line));
+    EXPECT_EQ(line, "x , y") << "an empty first link leaves the line empty for the next";
+    EXPECT_TRUE(BuildWeatherText("<a>x</a><a></a>", line));
+    EXPECT_EQ(line, "x , ") << "an empty later link adds a trailing separator";
+    EXPECT_TRUE(BuildWeatherText("<a>over\r\ntwo lines</a>", line));
+    EXPECT_EQ(line, "over\r\ntwo lines");
+    EXPECT_TRUE(BuildWeatherText("<a x='<a>'>t</a>", line)) << "an attribute cannot hold '>'";
+}
+
+TEST(WeatherLine, AFiveMegabytePageOfLinks) {
+    std::string page;
+    while (page.size() < 5u << 20)
+        page += Gbk("<li><a href=\"/city/nanjing/\" title=\"南京\">南京 晴 25℃</a></li>\n");
+    std::string line;
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(BuildWeatherText(page, line));
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(line.substr(0, Gbk("南京 晴 25℃ , 南京").size()), Gbk("南京 晴 25℃ , 南京"));
+    EXPECT_LT(ms, 5000);
+    RecordProperty("milliseconds", static_cast<int>(ms));
+}
+
+TEST(WeatherLine, UrlAndCharset) {
+    EXPECT_EQ(WeatherUrl("127.0.0.1:8080", ""), "http://127.0.0.1:8080/skin/2010-0601.html");
+    EXPECT_EQ(WeatherUrl("h", "NANJING"), "http://h/skin/2010-0601.html?city=NANJING");
+    EXPECT_EQ(WeatherUrl("h", "A B&c=\xC4\xCF"), "http://h/skin/2010-0601.html?city=A%20B%26c%3D%C4%CF");
+    EXPECT_EQ(WeatherUrl("", ""), std::string("http://") + kDefaultWeatherHost + "/skin/2010-0601.html");
+
+    EXPECT_EQ(DeclaredCharset("text/html; charset=UTF-8", "<meta charset=gbk>"), "utf-8");
+    EXPECT_EQ(DeclaredCharset("text/html", "<html><meta charset=\"GB2312\"/>"), "gb2312");
+    EXPECT_EQ(DeclaredCharset("", "<META http-equiv=Content-Type content=\"text/html; charset=gbk\">"), "gbk");
+    EXPECT_EQ(DeclaredCharset("text/html", "<html><body>none</body>"), "");
+}

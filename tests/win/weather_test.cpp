@@ -1,0 +1,223 @@
+#include "online/fetch_win.h"
+#include "online/weather_win.h"
+
+#include "harness.h"
+#include "testserver.h"
+
+#include <chrono>
+
+using namespace vemora;
+using namespace vemora::test;
+
+namespace {
+
+std::string Utf8Page(const std::string& links) { return "<html><body>" + links + "</body></html>"; }
+
+// Today's weather in the provider's form: links in a list.
+HttpReply GbkWeather(const std::string&) {
+    HttpReply r;
+    r.contentType = "text/html; charset=gb2312";
+    r.body = WideToGbk(L"<ul><li><a href=\"/nanjing/\">晴</a></li><li><a href=\"/t\">25℃</a></li></ul>");
+    return r;
+}
+
+RECT Rect(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return r;
+}
+
+struct Weather : ClockFixture {
+    LocalHttpServer server{GbkWeather};
+    Tfrmmain& CreateWith(const std::string& extra = "") {
+        WriteIni("[Option]\r\nWeatherHost=" + server.Host() + "\r\n" + extra);
+        return Create(true);
+    }
+};
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+} // namespace
+
+TEST_F(Weather, ShownUnderTheClockWithTheLinksOfTheCitysPage) {
+    Tfrmmain& clock = CreateWith("weather=1\r\nCity=NANJING\r\n");
+    EXPECT_EQ(server.Targets(), std::vector<std::string>{"/skin/2010-0601.html?city=NANJING"});
+    EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"晴 , 25℃"));
+    HWND strip = FindOwnWindow(L"Tfrmweather");
+    ASSERT_TRUE(IsWindowVisible(strip));
+    const RECT c = Rect(clock.Handle()), s = Rect(strip);
+    EXPECT_EQ(s.left, c.left);
+    EXPECT_EQ(s.top, c.top + 55 - 8);
+    EXPECT_EQ(s.right - s.left, 230) << "the renderer's image size";
+    EXPECT_EQ(s.bottom - s.top, 55);
+    EXPECT_TRUE(GetWindowLongW(strip, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_TRUE(GetMenuState(clock.PopupMenu1(), N7, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(effects.errors.empty());
+}
+
+TEST_F(Weather, WithoutACityThePageHasNoQuery) {
+    Tfrmmain& clock = CreateWith();
+    clock.N7Click();
+    EXPECT_EQ(server.Targets(), std::vector<std::string>{"/skin/2010-0601.html"});
+    clock.N7Click();
+    EXPECT_FALSE(IsWindowVisible(FindOwnWindow(L"Tfrmweather"))) << "switched off: hidden";
+    EXPECT_FALSE(ClockSettings.weather);
+}
+
+TEST_F(Weather, Utf8AndGbkPagesBothEndAsGbk) {
+    Tfrmmain& clock = CreateWith();
+    server.SetHandler([](const std::string&) {
+        HttpReply r;
+        r.contentType = "text/html; charset=utf-8";
+        r.body = "\xEF\xBB\xBF" + Utf8Page(WideToUtf8(L"<a href=x>多云</a><a href=y>北京</a>"));
+        return r;
+    });
+    clock.N7Click();
+    EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"多云 , 北京"));
+    server.SetHandler([](const std::string&) {
+        HttpReply r;
+        r.contentType = "text/html";
+        r.body = "<meta charset=\"utf-8\">" + Utf8Page(WideToUtf8(L"<a>小雨</a>"));
+        return r;
+    });
+    clock.ShowWeather();
+    EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"小雨")) << "the <meta> declaration counts";
+    // GB18030 four-byte sequences stay as they are.
+    server.SetHandler([](const std::string&) {
+        HttpReply r;
+        r.contentType = "text/html; charset=GB18030";
+        r.body = "<a>\x81\x30\x81\x30</a>";
+        return r;
+    });
+    clock.ShowWeather();
+    EXPECT_EQ(ClockSettings.WeatherText, "\x81\x30\x81\x30");
+}
+
+TEST_F(Weather, RefreshedOnTheHourOnlyWhenOn) {
+    Tfrmmain& clock = CreateWith("weather=1\r\n");
+    ASSERT_EQ(server.Targets().size(), 1u);
+    for (int s : {0, 1, 3})
+        fakeClock.Set(11, 0, s), clock.Timer1Timer();
+    EXPECT_EQ(server.Targets().size(), 1u);
+    fakeClock.Set(11, 0, 2);
+    clock.Timer1Timer();
+    EXPECT_EQ(server.Targets().size(), 2u) << "the tick at :00:02 refreshes";
+    EXPECT_EQ(clock.LastTimeText(), "11:00:02");
+    clock.N7Click(); // off
+    clock.Timer1Timer();
+    EXPECT_EQ(server.Targets().size(), 2u);
+}
+
+TEST_F(Weather, APageWithoutLinksKeepsTheLine) {
+    Tfrmmain& clock = CreateWith("weather=1\r\n");
+    server.SetHandler([](const std::string&) { return HttpReply{200, "text/html", "<p>maintenance</p>"}; });
+    clock.ShowWeather();
+    EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"晴 , 25℃"));
+}
+
+TEST_F(Weather, FailingHostsGiveOneMessageAndKeepTheLine) {
+    Tfrmmain& clock = CreateWith("weather=1\r\n");
+    const std::string line = ClockSettings.WeatherText;
+    struct Failure {
+        const char* what;
+        std::function<void()> arrange;
+        const wchar_t* says;
+    };
+    const unsigned short refused = RefusingPort();
+    const Failure failures[] = {
+        {"refused", [&] { ClockSettings.WeatherHost = "127.0.0.1:" + std::to_string(refused); }, L"no connection"},
+        {"never answers",
+         [&] {
+             ClockSettings.WeatherHost = server.Host();
+             server.SetHandler([](const std::string&) {
+                 HttpReply r;
+                 r.behaviour = HttpReply::Behaviour::Hang;
+                 return r;
+             });
+         },
+         L"in time"},
+        {"trickles a byte a second",
+         [&] {
+             server.SetHandler([](const std::string&) {
+                 HttpReply r{200, "text/html", "<a>slow</a>"};
+                 r.behaviour = HttpReply::Behaviour::Trickle;
+                 return r;
+             });
+         },
+         L"in time"},
+        {"HTTP 500",
+         [&] {
+             server.SetHandler([](const std::string&) {
+                 return HttpReply{500, "text/html", "<a href=/>Home</a><a href=/help>Help</a>"};
+             });
+         },
+         L"500"},
+    };
+    for (const Failure& f : failures) {
+        f.arrange();
+        effects.errors.clear();
+        const auto start = std::chrono::steady_clock::now();
+        // Off, then on again through the menu: shows, places, fetches.
+        SendMessageW(clock.Handle(), WM_COMMAND, N7, 0);
+        SendMessageW(clock.Handle(), WM_COMMAND, N7, 0);
+        EXPECT_LT(Seconds(start), 9.0) << f.what;
+        ASSERT_EQ(effects.errors.size(), 1u) << f.what;
+        EXPECT_NE(effects.errors[0].find(f.says), std::wstring::npos) << WideToUtf8(effects.errors[0]);
+        EXPECT_NE(effects.errors[0].find(L"127.0.0.1"), std::wstring::npos) << "names the host";
+        EXPECT_EQ(ClockSettings.WeatherText, line) << f.what;
+        EXPECT_TRUE(IsWindowVisible(FindOwnWindow(L"Tfrmweather"))) << "shown and placed before the fetch";
+        EXPECT_TRUE(ClockSettings.weather);
+    }
+}
+
+TEST_F(Weather, ChangeCity) {
+    Tfrmmain& clock = CreateWith("weather=1\r\nCity=BEIJING\r\n");
+    Tfrmweather& strip = *clock.frmweather();
+    const size_t before = server.Targets().size();
+    for (auto answer : {std::optional<std::wstring>(L"市"), std::optional<std::wstring>(),
+                        std::optional<std::wstring>(L"。")}) {
+        strip.SetCityPrompt([answer] { return answer; });
+        strip.N1Click();
+    }
+    EXPECT_EQ(ClockSettings.City, "BEIJING") << "市 alone, a cancel or no reading change nothing";
+    EXPECT_EQ(server.Targets().size(), before) << "and start no request";
+    strip.SetCityPrompt([] { return std::optional<std::wstring>(L"南京市"); });
+    strip.N1Click();
+    EXPECT_EQ(ClockSettings.City, "NANJING");
+    EXPECT_EQ(server.Targets().back(), "/skin/2010-0601.html?city=NANJING") << "downloaded at once";
+    // The strip's menu.
+    wchar_t caption[32] = {};
+    GetMenuStringW(strip.PopupMenu1(), 0, caption, 32, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(caption), L"更改城市");
+}
+
+TEST_F(Weather, TheInputBoxAsksForTheCity) {
+    Tfrmmain& clock = CreateWith();
+    // Answer the real box from a timer once its modal loop runs.
+    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND box = FindOwnWindow(L"TInputBox");
+        if (!box || !IsWindowVisible(box))
+            return;
+        KillTimer(nullptr, id);
+        wchar_t caption[32] = {};
+        GetWindowTextW(box, caption, 32);
+        if (std::wstring(caption) == L"更改城市")
+            SetWindowTextW(GetDlgItem(box, 1), L"上海市");
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    clock.frmweather()->N1Click();
+    EXPECT_EQ(ClockSettings.City, "SHANGHAI");
+}
+
+TEST_F(Weather, FollowsTheClockAfterADrag) {
+    Tfrmmain& clock = CreateWith("weather=1\r\n");
+    HWND strip = FindOwnWindow(L"Tfrmweather");
+    MoveWindow(clock.Handle(), 300, 200, 230, 55, TRUE);
+    MoveWindow(strip, 10, 10, 230, 55, TRUE);
+    clock.FormMouseMove(0); // no button held: no move loop, but the strip comes back
+    const RECT s = Rect(strip);
+    EXPECT_EQ(s.left, 300);
+    EXPECT_EQ(s.top, 200 + 55 - 8);
+}
