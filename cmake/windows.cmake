@@ -45,7 +45,7 @@ file(GLOB shell_sources CONFIGURE_DEPENDS
 list(REMOVE_ITEM shell_sources ${CMAKE_SOURCE_DIR}/app/main_win.cpp)
 add_library(vemora_shell STATIC ${shell_sources})
 target_link_libraries(vemora_shell PUBLIC vemora_core gdiplus gdi32 user32 comctl32 comdlg32 shell32 advapi32
-    winmm wsock32 ws2_32 winhttp ole32 oleaut32 uuid msimg32)
+    winmm wsock32 ws2_32 winhttp ole32 oleaut32 uuid msimg32 shlwapi)
 
 add_executable(Vemora WIN32 app/main_win.cpp ${resource_script})
 target_link_libraries(Vemora PRIVATE vemora_shell)
@@ -73,6 +73,9 @@ target_link_libraries(vemora_wintests PRIVATE vemora_shell gtest)
 target_link_options(vemora_wintests PRIVATE ${static_runtime})
 target_include_directories(vemora_wintests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
 add_dependencies(vemora_wintests generated_data)
+# The fixtures as Wine sees them: drive Z: is the Unix root.
+string(REPLACE "/" "\\\\" fixtures_win "${CMAKE_SOURCE_DIR}/tests/fixtures")
+target_compile_definitions(vemora_wintests PRIVATE "VEMORA_FIXTURES=\"Z:${fixtures_win}\"")
 
 file(GLOB e2e_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 if(e2e_sources)

@@ -17,13 +17,13 @@ void Check(Gdiplus::Status status) {
 
 } // namespace
 
-GlowImage::GlowImage() {
+DibImage::DibImage(int width, int height) : width_(width), height_(height) {
     ScopedWindowDC screen(nullptr);
     dc_.reset(CreateCompatibleDC(screen.get()));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kGlowWidth;
-    info.bmiHeader.biHeight = -kGlowHeight; // top-down
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -31,6 +31,11 @@ GlowImage::GlowImage() {
     if (!dc_ || !bitmap_ || !bits_)
         throw std::runtime_error("Out of system resources");
     previous_ = SelectObject(dc_.get(), bitmap_.get());
+}
+
+DibImage::~DibImage() {
+    if (previous_)
+        SelectObject(dc_.get(), previous_);
 }
 
 void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string& fontName, int emSize,

@@ -8,29 +8,36 @@
 
 namespace vemora {
 
-// The renderer's 230 x 55 image: a top-down 32-bit DIB of premultiplied ARGB
-// pixels in its own memory device context. It starts fully transparent.
-class GlowImage {
+// An image for a layered window: a top-down 32-bit DIB of premultiplied ARGB
+// pixels selected into its own memory device context. It starts fully
+// transparent.
+class DibImage {
 public:
-    GlowImage();
+    DibImage(int width, int height);
+    ~DibImage();
+    DibImage(const DibImage&) = delete;
+    DibImage& operator=(const DibImage&) = delete;
+
     HDC Dc() const { return dc_.get(); }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    SIZE Size() const { return SIZE{width_, height_}; }
     const std::uint32_t* Pixels() const { return static_cast<const std::uint32_t*>(bits_); }
-    std::uint32_t Pixel(int x, int y) const { return Pixels()[y * kGlowWidth + x]; }
+    std::uint32_t Pixel(int x, int y) const { return Pixels()[y * width_ + x]; }
     std::uint32_t* MutablePixels() { return static_cast<std::uint32_t*>(bits_); }
 
 private:
+    int width_, height_;
     UniqueHdc dc_;
     UniqueHbitmap bitmap_;
     void* bits_ = nullptr;
     HGDIOBJ previous_ = nullptr;
+};
 
+// The glow renderer's image: 230 x 55, whatever the window's own size.
+class GlowImage : public DibImage {
 public:
-    ~GlowImage() {
-        if (previous_)
-            SelectObject(dc_.get(), previous_);
-    }
-    GlowImage(const GlowImage&) = delete;
-    GlowImage& operator=(const GlowImage&) = delete;
+    GlowImage() : DibImage(kGlowWidth, kGlowHeight) {}
 };
 
 // Draws the text into the image: outline, eight halo strokes, colour gradient,

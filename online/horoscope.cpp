@@ -1,0 +1,131 @@
+#include "online/horoscope.h"
+
+#include "online/regex.h"
+
+namespace vemora {
+
+// Sign names in GBK: 白羊座 金牛座 双子座 巨蟹座 狮子座 处女座 天秤座 天蝎座 射手座 摩羯座 水瓶座 双鱼座.
+const ZodiacSign ZodiacSigns[12] = {
+    {"\xB0\xD7\xD1\xF2\xD7\xF9", "aries"},     {"\xBD\xF0\xC5\xA3\xD7\xF9", "Taurus"},
+    {"\xCB\xAB\xD7\xD3\xD7\xF9", "Gemini"},    {"\xBE\xDE\xD0\xB7\xD7\xF9", "Cancer"},
+    {"\xCA\xA8\xD7\xD3\xD7\xF9", "leo"},       {"\xB4\xA6\xC5\xAE\xD7\xF9", "Virgo"},
+    {"\xCC\xEC\xB3\xD3\xD7\xF9", "Libra"},     {"\xCC\xEC\xD0\xAB\xD7\xF9", "Scorpio"},
+    {"\xC9\xE4\xCA\xD6\xD7\xF9", "Sagittarius"}, {"\xC4\xA6\xF4\xC9\xD7\xF9", "Capricorn"},
+    {"\xCB\xAE\xC6\xBF\xD7\xF9", "Aquarius"},  {"\xCB\xAB\xD3\xE3\xD7\xF9", "Pisces"},
+};
+
+namespace {
+
+// GBK: 综合运势 幸运颜色 幸运数字 速配星座, 今日运势：, ★ and the full-width colon.
+const char kRating[] = "\xD7\xDB\xBA\xCF\xD4\xCB\xCA\xC6";
+const char kColour[] = "\xD0\xD2\xD4\xCB\xD1\xD5\xC9\xAB";
+const char kNumber[] = "\xD0\xD2\xD4\xCB\xCA\xFD\xD7\xD6";
+const char kMatch[] = "\xCB\xD9\xC5\xE4\xD0\xC7\xD7\xF9";
+const char kTodayColon[] = "\xBD\xF1\xC8\xD5\xD4\xCB\xCA\xC6\xA3\xBA";
+const char kStar[] = "\xA1\xEF";
+const char kColon[] = "\xA3\xBA";
+
+// The full star is an image tag on the provider's image host; whatever that
+// host, the tag is replaced as a whole.
+const char kStarTag[] = "<img src=\"http://[^\"/]*/ast/2007index/tmp/star_php/star\\.gif\" width=\"18\" height=\"18\" />";
+
+bool FirstMatch(const std::string& page, const std::string& pattern, std::string& matched) {
+    TRegexMatcher m;
+    m.SetSubject(page);
+    m.SetPattern(pattern);
+    if (!m.FirstMatch())
+        return false;
+    matched = m.MatchedText();
+    return true;
+}
+
+std::string ReplaceMatches(const std::string& text, const char* pattern, std::string_view with) {
+    TRegexMatcher m;
+    m.SetSubject(text);
+    m.SetPattern(pattern);
+    std::string out;
+    size_t copied = 0;
+    for (bool ok = m.FirstMatch(); ok; ok = m.NextMatch()) {
+        out.append(text, copied, m.MatchStart() - copied);
+        out.append(with);
+        copied = m.MatchStart() + m.MatchedText().size();
+    }
+    out.append(text, copied, std::string::npos);
+    return out;
+}
+
+size_t CharacterLength(std::string_view s, size_t at) {
+    const auto b = static_cast<unsigned char>(s[at]);
+    return b >= 0x81 && b <= 0xFE && at + 1 < s.size() ? 2 : 1;
+}
+
+} // namespace
+
+std::string HoroscopeUrl(std::string_view host, int sign) {
+    if (sign < 0 || sign > 11)
+        return {};
+    std::string url = "http://";
+    url.append(host.empty() ? std::string_view(kDefaultXingzuoHost) : host);
+    return url + "/iframe/astro/view/" + ZodiacSigns[sign].pageWord + "/day/";
+}
+
+std::vector<SheetText> LayoutDayText(std::string_view text, int bottom) {
+    std::vector<SheetText> rows;
+    int n = 0;
+    size_t lineStart = 0;
+    while (lineStart < text.size()) {
+        size_t lineEnd = text.find('\n', lineStart);
+        if (lineEnd == std::string_view::npos)
+            lineEnd = text.size();
+        const std::string_view line = text.substr(lineStart, lineEnd - lineStart);
+        const size_t rowCount = line.size() / 40 + 1;
+        size_t at = 0; // byte position of the next row's first character
+        for (size_t r = 0; r < rowCount; ++r, ++n) {
+            const int y = 170 + 30 * n;
+            if (y >= bottom)
+                return rows; // below the picture: neither drawn nor worked out
+            const size_t start = at;
+            for (int chars = 0; chars < 20 && at < line.size(); ++chars)
+                at += CharacterLength(line, at);
+            rows.push_back({110, y, std::string(line.substr(start, at - start))});
+        }
+        lineStart = lineEnd + 1;
+    }
+    return rows;
+}
+
+std::vector<SheetText> LayoutHoroscope(const std::string& page, int sign, int bottom) {
+    std::vector<SheetText> texts;
+    if (page.size() < 100)
+        return texts;
+    std::string field;
+    if (FirstMatch(page, std::string("<h4>") + kRating + "</h4>.+?</p>", field)) {
+        field = RemoveText(field, std::string("<h4>") + kRating + "</h4><p>");
+        field = RemoveText(field, "</p>");
+        field = ReplaceMatches(field, kStarTag, kStar);
+        const std::string name = sign >= 0 && sign <= 11 ? ZodiacSigns[sign].name : "";
+        texts.push_back({110, 80, name + kTodayColon + field});
+    }
+    const struct {
+        const char* heading;
+        int x, y;
+    } labelled[] = {{kColour, 110, 110}, {kNumber, 310, 110}, {kMatch, 110, 140}};
+    for (const auto& l : labelled) {
+        if (!FirstMatch(page, std::string("<h4>") + l.heading + "</h4>.+?</p>", field))
+            continue;
+        field = ReplaceText(field, "</h4><p>", kColon);
+        field = RemoveText(field, "</p>");
+        field = RemoveText(field, "<h4>");
+        texts.push_back({l.x, l.y, field});
+    }
+    if (FirstMatch(page, "<div class=\"lotconts\">[^<]*</div>", field)) {
+        field = RemoveText(field, "<div class=\"lotconts\">");
+        field = RemoveText(field, "\r");
+        field = RemoveText(field, "</div>");
+        for (SheetText& row : LayoutDayText(field, bottom))
+            texts.push_back(std::move(row));
+    }
+    return texts;
+}
+
+} // namespace vemora
