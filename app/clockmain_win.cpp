@@ -161,7 +161,8 @@ void Tfrmmain::CreateCompanions() {
     frmshutdown_ = std::make_unique<Tfrmshutdown>(*this, reporter_);
     frmweather_ = std::make_unique<Tfrmweather>(*this, reporter_);
     frmxingzuo_ = std::make_unique<Tfrmxingzuo>(*this, reporter_);
-    frmcal_ = std::make_unique<Tfrmcal>(*this, reporter_);
+    uxTheme_ = UxTheme::Load();
+    frmcal_ = std::make_unique<Tfrmcal>(*this, reporter_, uxTheme_);
 }
 
 void Tfrmmain::Show() {
@@ -278,8 +279,8 @@ void Tfrmmain::ShakeWindow(HWND window) {
     ++shakeCount_;
 }
 
-void Tfrmmain::FormMouseMove(WPARAM keys) {
-    DragWithMouse(keys);
+void Tfrmmain::FormMouseMove() {
+    DragWithMouse();
     if (ClockSettings.weather)
         PlaceWeatherStrip();
 }
@@ -307,7 +308,7 @@ LRESULT Tfrmmain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             Timer1Timer();
         return 0;
     case WM_MOUSEMOVE:
-        FormMouseMove(wParam);
+        FormMouseMove();
         return 0;
     case WM_LBUTTONDBLCLK:
         FormDblClick();

@@ -4,6 +4,7 @@
 #include "app/effects_win.h"
 #include "app/handles_win.h"
 #include "app/settings.h"
+#include "app/uxtheme_win.h"
 #include "app/window_win.h"
 
 #include <functional>
@@ -51,7 +52,7 @@ public:
     void FormShow();
     void FormClose();
     void FormDblClick();
-    void FormMouseMove(WPARAM keys);
+    void FormMouseMove();
     void Timer1Timer();
     void ShakeWindow(HWND window);
 
@@ -104,6 +105,7 @@ private:
     Effects& effects_;
     MainOptions options_;
     TimeFormat timeFormat_;
+    UxTheme uxTheme_;
     UniqueHwnd appWindow_;
     UniqueHmenu popupMenu_;
     bool timerEnabled_ = false;

@@ -54,9 +54,9 @@ protected:
     // Drag by the mouse: the system's move loop while the left button is held.
     // The loop is entered only with the button down: Wine's loop, unlike
     // Windows', would otherwise wait for a click before it returns.
-    void DragWithMouse(WPARAM keys) {
+    void DragWithMouse() {
         ReleaseCapture();
-        if ((keys & MK_LBUTTON) || (GetKeyState(VK_LBUTTON) & 0x8000))
+        if (GetKeyState(VK_LBUTTON) & 0x8000)
             SendMessageW(hwnd_, WM_SYSCOMMAND, kScDragMove, 0);
     }
 

@@ -39,7 +39,7 @@ void Tfrmweather::N1Click() {
 LRESULT Tfrmweather::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_MOUSEMOVE:
-        DragWithMouse(wParam);
+        DragWithMouse();
         return 0;
     case WM_CONTEXTMENU: {
         POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};

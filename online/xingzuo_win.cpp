@@ -133,7 +133,7 @@ void Tfrmxingzuo::PlaceUnderClock(HWND clock) {
 LRESULT Tfrmxingzuo::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_MOUSEMOVE:
-        DragWithMouse(wParam);
+        DragWithMouse();
         return 0;
     case WM_CLOSE:
         Close();

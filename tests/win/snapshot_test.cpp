@@ -1,5 +1,6 @@
 // Pictures of what the program draws, for people: written only when
 // VEMORA_SNAPSHOTS names a folder (scripts/snapshots.sh sets it).
+#include "calendar/calpopup_win.h"
 #include "render/glow_win.h"
 
 #include "harness.h"
@@ -14,4 +15,54 @@ TEST(Snapshots, ClockOverMidGrey) {
     GlowImage image;
     DrawGlowText(image, L"21:05:07", kFontSongTi, kClockEmSize, 0xFFFFFFFF, 0xFF1E78C3);
     SavePng(folder + L"\\clock-render.png", image.Pixels(), kGlowWidth, kGlowHeight, 0xFF808080);
+}
+
+namespace {
+
+// Draws a premultiplied image onto an opaque canvas at (left, top) with a constant alpha.
+void Compose(std::vector<std::uint32_t>& canvas, int width, const DibImage& image, int left, int top, int alpha,
+             bool opaqueSource = false) {
+    for (int y = 0; y < image.Height(); ++y)
+        for (int x = 0; x < image.Width(); ++x) {
+            std::uint32_t p = image.Pixel(x, y);
+            if (opaqueSource)
+                p |= 0xFF000000u;
+            const unsigned a = (p >> 24) * static_cast<unsigned>(alpha) / 255;
+            std::uint32_t& d = canvas[static_cast<size_t>((top + y) * width + left + x)];
+            std::uint32_t out = 0xFF000000u;
+            for (int shift : {16, 8, 0}) {
+                const unsigned s = ((p >> shift) & 0xFF) * static_cast<unsigned>(alpha) / 255;
+                const unsigned b = (d >> shift) & 0xFF;
+                out |= std::min(255u, s + b * (255 - a) / 255) << shift;
+            }
+            d = out;
+        }
+}
+
+} // namespace
+
+TEST(Snapshots, ClockWithWeatherAndCalendar) {
+    const std::wstring folder = SnapshotFolder();
+    if (folder.empty())
+        GTEST_SKIP() << "VEMORA_SNAPSHOTS not set";
+    RecordingEffects effects;
+    ErrorReporter reporter(effects, L"Vemora");
+    ClockSettings = TClockSettings{};
+    TempFolder temp;
+    MainOptions options;
+    options.settingsPath = temp.File(L"clockset.ini");
+    options.clock = [] { return DateTimeParts{2026, 12, 7, 21, 5, 7, 0, 1}; };
+    Tfrmmain clock(effects, reporter, options);
+    clock.CreateCompanions();
+    const int width = 300, height = 280;
+    std::vector<std::uint32_t> canvas(width * height, 0xFF5A6B7Cu);
+    GlowImage time, weather;
+    DrawGlowText(time, L"21:05:07", kFontSongTi, kClockEmSize, 0xFFFFFFFF, 0xFF1E78C3);
+    DrawGlowText(weather, L"南京 晴 , 25℃ , 东南风2级", kFontSongTi, kWeatherEmSize, 0xFFFFFFFF, 0xFF1E78C3);
+    DibImage calendar(153, 169);
+    clock.frmcal()->MonthCalendar1().Paint(calendar.Dc());
+    Compose(canvas, width, time, 20, 10, 250);
+    Compose(canvas, width, weather, 20, 10 + 55 - 8, 250);
+    Compose(canvas, width, calendar, 30, 10 + 55 + 35, 220, true);
+    SavePng(folder + L"\\clock-with-calendar.png", canvas.data(), width, height);
 }

@@ -1,0 +1,279 @@
+#include "calendar/monthcal_win.h"
+
+#include "app/datetime.h"
+#include "app/text_win.h"
+
+namespace vemora {
+
+namespace {
+
+constexpr UINT kHeaderFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXTERNALLEADING | DT_NOPREFIX |
+                              DT_END_ELLIPSIS;
+constexpr UINT kWeekdayFlags = DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_EXTERNALLEADING | DT_NOPREFIX |
+                               DT_END_ELLIPSIS;
+constexpr UINT kDayFlags = DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+
+RECT ToRect(const CalRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+std::wstring LocaleText(LCTYPE type) {
+    wchar_t buffer[80] = {};
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, type, buffer, 80);
+    return buffer;
+}
+
+void Fill(HDC dc, const RECT& r, COLORREF colour) {
+    UniqueHbrush brush(CreateSolidBrush(colour));
+    FillRect(dc, &r, brush.get());
+}
+
+} // namespace
+
+TMonthCalendar::TMonthCalendar(HWND parent, RECT bounds, HFONT font, const UxTheme& theme, ErrorReporter& reporter,
+                               TodayFn today)
+    : BaseWindow(reporter), theme_(theme), font_(font), today_(std::move(today)), model_(today_()) {
+    // The locale's day and month names, read once.
+    std::vector<std::string> longDays;
+    const LCTYPE days[7] = {LOCALE_SDAYNAME7, LOCALE_SDAYNAME1, LOCALE_SDAYNAME2, LOCALE_SDAYNAME3,
+                            LOCALE_SDAYNAME4, LOCALE_SDAYNAME5, LOCALE_SDAYNAME6};
+    for (LCTYPE d : days)
+        longDays.push_back(WideToUtf8(LocaleText(d)));
+    for (const std::string& letter : WeekdayLetters(longDays))
+        weekdayLetters_.push_back(Utf8ToWide(letter));
+    for (int m = 0; m < 12; ++m)
+        monthNames_.push_back(LocaleText(LOCALE_SMONTHNAME1 + static_cast<LCTYPE>(m)));
+
+    model_.Geometry = CalendarGeometry{bounds.right - bounds.left, bounds.bottom - bounds.top};
+    model_.LocaleFirstDay = WideToUtf8(LocaleText(LOCALE_IFIRSTDAYOFWEEK));
+    model_.Invalidate = [this](const CalRect& r) {
+        if (hwnd_) {
+            const RECT rect = ToRect(r);
+            InvalidateRect(hwnd_, &rect, FALSE);
+        }
+    };
+    const int top = CalendarGeometry::kButtonTop, w = CalendarGeometry::kButtonWidth,
+              h = CalendarGeometry::kButtonHeight;
+    todayButton_ = {RECT{20, top, 20 + w, top + h}, L"Today", 0, true, false};
+    noneButton_ = {RECT{CalendarGeometry::kNoneLeft, top, CalendarGeometry::kNoneLeft + w, top + h}, L"None", 1,
+                   false, false};
+    CreateHandle(0, WS_CHILD | WS_VISIBLE, bounds, parent, L"", CS_DBLCLKS);
+    SetShowNoneButton(showNone_); // centres Today for the final width
+}
+
+void TMonthCalendar::SetShowNoneButton(bool show) {
+    showNone_ = show;
+    noneButton_.visible = show;
+    const int left = model_.Geometry.TodayButtonLeft(show);
+    OffsetRect(&todayButton_.bounds, left - todayButton_.bounds.left, 0);
+    if (hwnd_)
+        InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void TMonthCalendar::SetTodayCaption(const std::wstring& caption) {
+    todayButton_.caption = caption;
+    InvalidateButton(todayButton_);
+}
+
+void TMonthCalendar::SetNoneCaption(const std::wstring& caption) {
+    noneButton_.caption = caption;
+    InvalidateButton(noneButton_);
+}
+
+std::wstring TMonthCalendar::DayLetter(int column) const {
+    if (std::optional<std::string> own = model_.DayNameLetter(column))
+        return GbkToWide(*own);
+    // Column to weekday, Sunday first: with a Monday start column 7 is Sunday.
+    const int sundayFirst = model_.StartDayNumber() == 1 ? (column == 7 ? 1 : column + 1) : column;
+    return weekdayLetters_[static_cast<size_t>(sundayFirst - 1)];
+}
+
+std::wstring TMonthCalendar::MonthName(int month) const {
+    if (model_.MonthNames.size() >= 12 && month >= 1 && month <= 12)
+        return GbkToWide(model_.MonthNames[static_cast<size_t>(month - 1)]);
+    return month >= 1 && month <= 12 ? monthNames_[static_cast<size_t>(month - 1)] : std::wstring();
+}
+
+void TMonthCalendar::InvalidateButton(const TMiniButton& button) {
+    if (hwnd_)
+        InvalidateRect(hwnd_, &button.bounds, FALSE);
+}
+
+void TMonthCalendar::Paint(HDC dc) {
+    const bool themed = theme_.ThemesActive();
+    const CalendarGeometry& g = model_.Geometry;
+    const int W = g.W, H = g.H;
+    HGDIOBJ oldFont = SelectObject(dc, font_);
+    SetBkMode(dc, TRANSPARENT);
+
+    // Frame.
+    {
+        UniqueHpen pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_GRAYTEXT)));
+        UniqueHbrush brush(CreateSolidBrush(GetSysColor(COLOR_WINDOW)));
+        ScopedSelectObject p(dc, pen.get()), b(dc, brush.get());
+        Rectangle(dc, 0, 0, W, H);
+    }
+    // Header band, caption and arrows.
+    RECT band = ToRect(g.HeaderBand());
+    Fill(dc, band,
+         themed ? BlendColors(GetSysColor(COLOR_GRADIENTINACTIVECAPTION), GetSysColor(COLOR_WINDOW), 249)
+                : GetSysColor(COLOR_BTNFACE));
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    std::wstring caption = MonthName(model_.Month) + L" " + std::to_wstring(model_.Year);
+    DrawTextW(dc, caption.c_str(), -1, &band, kHeaderFlags);
+    {
+        UniqueHpen pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT)));
+        UniqueHbrush brush(CreateSolidBrush(GetSysColor(COLOR_WINDOWTEXT)));
+        ScopedSelectObject p(dc, pen.get()), b(dc, brush.get());
+        const POINT left[3] = {{15, 9}, {15, 17}, {11, 13}};
+        const POINT right[3] = {{W - 15, 9}, {W - 15, 17}, {W - 11, 13}};
+        Polygon(dc, left, 3);
+        Polygon(dc, right, 3);
+    }
+    // Weekday headers.
+    for (int j = 1; j <= 7; ++j) {
+        RECT box = ToRect(g.WeekdayHeader(j));
+        const std::wstring letter = DayLetter(j);
+        DrawTextW(dc, letter.c_str(), -1, &box, kWeekdayFlags);
+    }
+    // Separators.
+    {
+        UniqueHpen pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_GRAYTEXT)));
+        ScopedSelectObject p(dc, pen.get());
+        MoveToEx(dc, 15, 36, nullptr);
+        LineTo(dc, W - 17, 36);
+        MoveToEx(dc, 15, 128, nullptr);
+        LineTo(dc, W - 17, 128);
+    }
+    // Days.
+    const double today = std::floor(today_());
+    const std::vector<CalendarCell> cells = model_.Cells();
+    for (int i = 0; i < 42; ++i) {
+        const CalendarCell& cell = cells[static_cast<size_t>(i)];
+        const int col = i % 7, row = i / 7;
+        RECT highlight = ToRect(g.CellHighlight(col, row));
+        SetTextColor(dc, GetSysColor(cell.inMonth ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+        if (cell.date && *cell.date == model_.SelectedDate) {
+            Fill(dc, highlight, themed ? RGB(251, 230, 148) : RGB(192, 192, 192));
+            model_.SelectedCellRect = g.CellHighlight(col, row);
+        }
+        if (cell.date && *cell.date == today) {
+            UniqueHbrush frame(CreateSolidBrush(themed ? RGB(128, 0, 0) : GetSysColor(COLOR_HIGHLIGHT)));
+            FrameRect(dc, &highlight, frame.get());
+        }
+        RECT text = ToRect(g.CellText(col, row));
+        const std::wstring number = std::to_wstring(cell.day);
+        DrawTextW(dc, number.c_str(), -1, &text, kDayFlags);
+    }
+    // The buttons paint themselves last, as children would.
+    for (const TMiniButton* button : {&todayButton_, &noneButton_})
+        if (button->visible)
+            PaintButton(dc, *button, themed);
+    SelectObject(dc, oldFont);
+}
+
+void TMonthCalendar::PaintButton(HDC dc, const TMiniButton& button, bool themed) {
+    RECT r = button.bounds;
+    if (!themed || !theme_.DrawPushButton(hwnd_, dc, r, button.Pressed)) {
+        Fill(dc, r, GetSysColor(COLOR_BTNFACE));
+        DrawEdge(dc, &r, button.Pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    }
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    DrawTextW(dc, button.caption.c_str(), -1, &r, kHeaderFlags);
+}
+
+void TMonthCalendar::ButtonMouseDown(TMiniButton& button, bool capture) {
+    button.Pressed = true;
+    if (capture) {
+        captured_ = &button;
+        SetCapture(hwnd_);
+    }
+    InvalidateButton(button);
+}
+
+void TMonthCalendar::ButtonMouseUp(TMiniButton& button) {
+    if (button.tag == 0)
+        model_.PressToday(std::floor(today_()));
+    else
+        model_.PressNone();
+    button.Pressed = false;
+    InvalidateButton(button);
+}
+
+LRESULT TMonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1; // Paint covers every pixel
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        // Drawn off screen and copied in one piece: nothing flickers.
+        RECT client{};
+        GetClientRect(hwnd_, &client);
+        UniqueHdc memory(CreateCompatibleDC(dc));
+        UniqueHbitmap bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+        {
+            ScopedSelectObject select(memory.get(), bitmap.get());
+            Paint(memory.get());
+            BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+        }
+        EndPaint(hwnd_, &ps);
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        for (TMiniButton* button : {&todayButton_, &noneButton_})
+            if (button->Contains(at)) {
+                ButtonMouseDown(*button, msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK);
+                return 0;
+            }
+        model_.MouseDown(at.x, at.y);
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        // A left press on a button captured the mouse: its release performs
+        // the action wherever the pointer is.
+        if (captured_ && msg == WM_LBUTTONUP) {
+            TMiniButton* button = captured_;
+            captured_ = nullptr;
+            ReleaseCapture();
+            ButtonMouseUp(*button);
+            return 0;
+        }
+        for (TMiniButton* button : {&todayButton_, &noneButton_})
+            if (button->Contains(at) && msg != WM_LBUTTONUP) {
+                ButtonMouseUp(*button);
+                return 0;
+            }
+        model_.MouseUp();
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (captured_ && reinterpret_cast<HWND>(lParam) != hwnd_) {
+            captured_->Pressed = false;
+            InvalidateButton(*captured_);
+            captured_ = nullptr;
+        }
+        return 0;
+    case WM_MOUSEMOVE: {
+        if (captured_)
+            return 0; // the button has the mouse: no drag starts on it
+        if (OnMouseMove)
+            OnMouseMove(wParam, at.x, at.y);
+        if (!(GetKeyState(VK_LBUTTON) & 0x8000) && !(GetKeyState(VK_RBUTTON) & 0x8000) &&
+            !(GetKeyState(VK_MBUTTON) & 0x8000)) {
+            // No button is held: a move loop that ran took the release with it,
+            // or the release went elsewhere. The drag-selection ends here.
+            model_.MouseUp();
+            return 0;
+        }
+        model_.MouseMove(at.x, at.y);
+        return 0;
+    }
+    default:
+        return DefWindowProcW(hwnd_, msg, wParam, lParam);
+    }
+}
+
+} // namespace vemora

@@ -1,0 +1,150 @@
+#include "app/datetime.h"
+#include "calendar/calpopup_win.h"
+#include "render/glow_win.h"
+
+#include "harness.h"
+
+using namespace vemora;
+using namespace vemora::test;
+
+namespace {
+
+RECT Rect(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return r;
+}
+
+COLORREF Rgb(const DibImage& image, int x, int y) {
+    const std::uint32_t p = image.Pixel(x, y);
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+int CountColour(const DibImage& image, const CalRect& r, COLORREF colour) {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            n += Rgb(image, x, y) == colour;
+    return n;
+}
+
+LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+
+using Calendar = ClockFixture;
+
+} // namespace
+
+TEST_F(Calendar, PopupUnderTheClockWithItsTransparency) {
+    Tfrmmain& clock = Create(true);
+    ClockSettings.Transparent = 180;
+    clock.FormDblClick();
+    HWND popup = clock.frmcal()->Handle();
+    ASSERT_TRUE(IsWindowVisible(popup));
+    const RECT c = Rect(clock.Handle());
+    RECT p = Rect(popup);
+    EXPECT_EQ(p.left, c.left + 10);
+    EXPECT_EQ(p.top, c.top + 55 + 35);
+    EXPECT_EQ(p.right - p.left, 153);
+    EXPECT_EQ(p.bottom - p.top, 169);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    GetLayeredWindowAttributes(popup, nullptr, &alpha, &flags);
+    EXPECT_EQ(alpha, 180);
+    EXPECT_FALSE(GetWindowLongW(popup, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(GetMenuState(clock.PopupMenu1(), N9, MF_BYCOMMAND) & MF_CHECKED);
+
+    // Dragged away, then a double-click while shown puts it back; N9 stays checked.
+    MoveWindow(popup, 40, 500, 153, 169, TRUE);
+    clock.FormDblClick();
+    p = Rect(popup);
+    EXPECT_EQ(p.left, c.left + 10);
+    EXPECT_EQ(p.top, c.top + 90);
+    EXPECT_TRUE(ClockSettings.CalendarShown);
+    clock.N9Click();
+    EXPECT_FALSE(IsWindowVisible(popup));
+    EXPECT_FALSE(GetMenuState(clock.PopupMenu1(), N9, MF_BYCOMMAND) & MF_CHECKED);
+}
+
+TEST_F(Calendar, ClassicPaintingIntoABitmap) {
+    Tfrmmain& clock = Create(false); // today is 2026-12-07, a Monday
+    UxTheme classic = UxTheme::Classic();
+    TMonthCalendar plain(clock.frmcal()->Handle(), RECT{0, 0, 153, 169}, nullptr, classic, reporter,
+                         [] { return EncodeDate(2026, 12, 7) + 0.5; });
+    plain.Model().StartDay = StartDayOfWeek::dwMonday;
+    plain.Model().SetSelectedDate(EncodeDate(2026, 12, 16));
+    DibImage image(153, 169);
+    plain.Paint(image.Dc());
+    const CalendarGeometry& g = plain.Model().Geometry;
+    // December 2026 starts on a Tuesday: column 1 with Monday first. The 16th
+    // is in row 2, column 2; the 7th in row 1, column 0.
+    const CalRect selected = g.CellHighlight(2, 2);
+    EXPECT_EQ(Rgb(image, selected.right - 1, selected.top + 7), RGB(192, 192, 192)) << "the selected fill";
+    EXPECT_GT(CountColour(image, selected, RGB(192, 192, 192)), 17 * 15 / 2) << "filled, but for the number";
+    const CalRect today = g.CellHighlight(0, 1);
+    EXPECT_EQ(Rgb(image, today.left, today.top), GetSysColor(COLOR_HIGHLIGHT)) << "today framed";
+    EXPECT_EQ(Rgb(image, today.right - 1, today.bottom - 1), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_NE(Rgb(image, today.left + 1, today.top + 1), GetSysColor(COLOR_HIGHLIGHT)) << "only a frame";
+    EXPECT_EQ(plain.Model().SelectedCellRect, selected);
+    // Grey numbers outside the month (30 November in column 0, row 0), black ones inside.
+    EXPECT_GT(CountColour(image, g.CellText(0, 0), GetSysColor(COLOR_GRAYTEXT)), 0);
+    EXPECT_EQ(CountColour(image, g.CellText(0, 0), GetSysColor(COLOR_WINDOWTEXT)), 0);
+    EXPECT_GT(CountColour(image, g.CellText(3, 2), GetSysColor(COLOR_WINDOWTEXT)), 0);
+    // Frame and header band.
+    EXPECT_EQ(Rgb(image, 0, 0), GetSysColor(COLOR_GRAYTEXT));
+    EXPECT_EQ(Rgb(image, 6, 19), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(Rgb(image, 2, 100), GetSysColor(COLOR_WINDOW));
+    // Weekday letters: whole characters of the Chinese names, Monday first.
+    EXPECT_EQ(plain.DayLetter(1), L"一");
+    EXPECT_EQ(plain.DayLetter(7), L"日");
+    EXPECT_EQ(plain.MonthName(12), L"十二月");
+    const std::wstring folder = SnapshotFolder();
+    if (!folder.empty()) {
+        for (int i = 0; i < 153 * 169; ++i)
+            image.MutablePixels()[i] |= 0xFF000000u;
+        SavePng(folder + L"\\calendar-classic.png", image.Pixels(), 153, 169);
+    }
+}
+
+TEST_F(Calendar, MouseMessagesStepSelectAndPressToday) {
+    Tfrmmain& clock = Create(true);
+    clock.FormDblClick();
+    TMonthCalendar& cal = clock.frmcal()->MonthCalendar1();
+    HWND control = cal.Handle();
+    int changes = 0;
+    cal.Model().OnChange = [&] { ++changes; };
+    ASSERT_EQ(cal.Model().Month, 12);
+    SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, At(150, 5)); // right arrow
+    SendMessageW(control, WM_LBUTTONUP, 0, At(150, 5));
+    EXPECT_EQ(cal.Model().Month, 1);
+    EXPECT_EQ(cal.Model().Year, 2027);
+    SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, At(14 + 17 * 4 + 8, 38 + 15 * 1 + 7)); // row 1, column 4
+    SendMessageW(control, WM_LBUTTONUP, 0, At(14 + 17 * 4 + 8, 38 + 15 * 1 + 7));
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(DecodeDate(cal.Model().SelectedDate).month, 1);
+    // A move without a button after the release: the selection does not follow.
+    const double selected = cal.Model().SelectedDate;
+    SendMessageW(control, WM_MOUSEMOVE, 0, At(14 + 17 * 5 + 8, 38 + 15 * 3 + 7));
+    EXPECT_EQ(cal.Model().SelectedDate, selected);
+    EXPECT_FALSE(cal.Model().Selecting);
+    // Today: a left press captures; the release performs it wherever it happens.
+    const RECT today = cal.TodayButton().bounds;
+    EXPECT_EQ(today.left, 53);
+    SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, At(today.left + 5, today.top + 5));
+    EXPECT_TRUE(cal.TodayButton().Pressed);
+    SendMessageW(control, WM_LBUTTONUP, 0, At(2, 2));
+    EXPECT_FALSE(cal.TodayButton().Pressed);
+    EXPECT_EQ(cal.Model().SelectedDate, EncodeDate(2026, 12, 7));
+    EXPECT_EQ(cal.Model().Month, 12);
+    EXPECT_EQ(changes, 1) << "Today fires no change";
+    // A right-button release over Today performs it too.
+    SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5)); // back to November
+    SendMessageW(control, WM_LBUTTONUP, 0, At(5, 5));
+    SendMessageW(control, WM_RBUTTONDOWN, MK_RBUTTON, At(today.left + 5, today.top + 5));
+    SendMessageW(control, WM_RBUTTONUP, 0, At(today.left + 5, today.top + 5));
+    EXPECT_EQ(cal.Model().Month, 12);
+    // The pop-up keeps month and selection when hidden and shown again.
+    cal.Model().SetSelectedDate(EncodeDate(2026, 12, 24));
+    clock.N9Click();
+    clock.N9Click();
+    EXPECT_EQ(cal.Model().SelectedDate, EncodeDate(2026, 12, 24));
+}
