@@ -1,28 +1,281 @@
 #include "settings/setup_win.h"
 
 #include "app/clockmain_win.h"
-#include "app/controls_win.h"
+#include "app/text_win.h"
+#include "online/horoscope.h"
+#include "online/pinyin.h"
+#include "settings/colours.h"
+
+#include <commctrl.h>
 
 namespace vemora {
 
 namespace {
+
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_LAYERED | WS_EX_CONTROLPARENT;
+constexpr LPARAM kSystemColour = 0x40000000; // item data: a system colour index, resolved when read
+
+struct ColourItem {
+    const wchar_t* name;
+    LPARAM value; // 0x00BBGGRR, or kSystemColour | COLOR_xxx
+};
+
+// The 16 standard colours, the 4 extended ones, then the system colours.
+const ColourItem kColourItems[] = {
+    {L"黑色", RGB(0, 0, 0)},
+    {L"栗色", RGB(128, 0, 0)},
+    {L"绿色", RGB(0, 128, 0)},
+    {L"橄榄色", RGB(128, 128, 0)},
+    {L"藏青色", RGB(0, 0, 128)},
+    {L"紫色", RGB(128, 0, 128)},
+    {L"蓝绿色", RGB(0, 128, 128)},
+    {L"灰色", RGB(128, 128, 128)},
+    {L"银色", RGB(192, 192, 192)},
+    {L"红色", RGB(255, 0, 0)},
+    {L"酸橙色", RGB(0, 255, 0)},
+    {L"黄色", RGB(255, 255, 0)},
+    {L"蓝色", RGB(0, 0, 255)},
+    {L"紫红色", RGB(255, 0, 255)},
+    {L"水绿色", RGB(0, 255, 255)},
+    {L"白色", RGB(255, 255, 255)},
+    {L"钱绿色", RGB(192, 220, 192)},
+    {L"天蓝色", RGB(166, 202, 240)},
+    {L"奶油色", RGB(255, 251, 240)},
+    {L"中灰色", RGB(164, 160, 160)},
+    {L"滚动条", kSystemColour | COLOR_SCROLLBAR},
+    {L"桌面", kSystemColour | COLOR_BACKGROUND},
+    {L"活动标题栏", kSystemColour | COLOR_ACTIVECAPTION},
+    {L"非活动标题栏", kSystemColour | COLOR_INACTIVECAPTION},
+    {L"菜单", kSystemColour | COLOR_MENU},
+    {L"窗口", kSystemColour | COLOR_WINDOW},
+    {L"窗口边框", kSystemColour | COLOR_WINDOWFRAME},
+    {L"菜单文本", kSystemColour | COLOR_MENUTEXT},
+    {L"窗口文本", kSystemColour | COLOR_WINDOWTEXT},
+    {L"标题文本", kSystemColour | COLOR_CAPTIONTEXT},
+    {L"活动边框", kSystemColour | COLOR_ACTIVEBORDER},
+    {L"非活动边框", kSystemColour | COLOR_INACTIVEBORDER},
+    {L"应用程序工作区", kSystemColour | COLOR_APPWORKSPACE},
+    {L"突出显示", kSystemColour | COLOR_HIGHLIGHT},
+    {L"突出显示文本", kSystemColour | COLOR_HIGHLIGHTTEXT},
+    {L"按钮表面", kSystemColour | COLOR_BTNFACE},
+    {L"按钮阴影", kSystemColour | COLOR_BTNSHADOW},
+    {L"灰色文本", kSystemColour | COLOR_GRAYTEXT},
+    {L"按钮文本", kSystemColour | COLOR_BTNTEXT},
+    {L"非活动标题文本", kSystemColour | COLOR_INACTIVECAPTIONTEXT},
+    {L"按钮高光", kSystemColour | COLOR_BTNHIGHLIGHT},
+    {L"三维深阴影", kSystemColour | COLOR_3DDKSHADOW},
+    {L"三维亮色", kSystemColour | COLOR_3DLIGHT},
+    {L"提示文本", kSystemColour | COLOR_INFOTEXT},
+    {L"提示背景", kSystemColour | COLOR_INFOBK},
+    {L"热跟踪", kSystemColour | COLOR_HOTLIGHT},
+    {L"活动标题渐变", kSystemColour | COLOR_GRADIENTACTIVECAPTION},
+    {L"非活动标题渐变", kSystemColour | COLOR_GRADIENTINACTIVECAPTION},
+    {L"菜单突出显示", kSystemColour | COLOR_MENUHILIGHT},
+    {L"菜单栏", kSystemColour | COLOR_MENUBAR},
+};
+
+COLORREF Resolve(LPARAM value) {
+    return (value & kSystemColour) ? GetSysColor(static_cast<int>(value & 0xFF)) : static_cast<COLORREF>(value);
+}
+
 } // namespace
 
 Tfrmset::Tfrmset(Tfrmmain& main, ErrorReporter& reporter) : BaseWindow(reporter), main_(main) {
     CreateHandle(kExStyle, kStyle, DialogBounds(326, 248, kStyle, kExStyle), main.Handle(),
                  L"TallisVemora：设置……");
     SetLayeredWindowAttributes(hwnd_, 0, 220, LWA_ALPHA);
+    font_ = CreateDialogFont();
+    HFONT f = font_.get();
+    CreateControl(hwnd_, {L"STATIC", L"透明度：", SS_LEFT, 24, 24, 56, 13, 0}, f);
+    CreateControl(hwnd_, {L"STATIC", L"字  体：", SS_LEFT, 166, 24, 56, 13, 0}, f);
+    CreateControl(hwnd_, {L"STATIC", L"起始颜色：", SS_LEFT, 24, 65, 56, 13, 0}, f);
+    CreateControl(hwnd_, {L"STATIC", L"终止颜色：", SS_LEFT, 166, 65, 56, 13, 0}, f);
+    CreateControl(hwnd_, {L"STATIC", L"所在城市：", SS_LEFT, 24, 112, 56, 13, 0}, f);
+    CreateControl(hwnd_, {L"STATIC", L"你的星座：", SS_LEFT, 166, 112, 56, 13, 0}, f);
+    // The rest in the tab order: TrackBar1, cbfont, cbauto, Button1, cborder,
+    // cb01, cb02, Edcity, Cbxingzuo, cbgettime.
+    TrackBar1 = CreateControl(hwnd_, {TRACKBAR_CLASSW, L"", WS_TABSTOP | TBS_HORZ | TBS_NOTICKS, 80, 16, 80, 33,
+                                      kTrackBar1}, f);
+    SendMessageW(TrackBar1, TBM_SETRANGEMIN, FALSE, 10);
+    SendMessageW(TrackBar1, TBM_SETRANGEMAX, FALSE, 255);
+    SendMessageW(TrackBar1, TBM_SETPOS, TRUE, 10);
+    cbfont = CreateControl(hwnd_, {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 222, 21, 80, 240,
+                                   kCbfont}, f);
+    cbauto = CreateControl(hwnd_, {L"BUTTON", L"开机启动", WS_TABSTOP | BS_AUTOCHECKBOX, 112, 164, 97, 17, kCbauto}, f);
+    Button1 = CreateControl(hwnd_, {L"BUTTON", L"确定", WS_TABSTOP | BS_DEFPUSHBUTTON, 120, 201, 75, 25, kButton1}, f);
+    cborder = CreateControl(hwnd_, {L"BUTTON", L"整点报时", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 164, 82, 17, kCborder}, f);
+    const DWORD colourBox = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
+    cb01 = CreateControl(hwnd_, {L"COMBOBOX", L"", colourBox, 80, 62, 80, 240, kCb01}, f);
+    cb02 = CreateControl(hwnd_, {L"COMBOBOX", L"", colourBox, 222, 62, 80, 240, kCb02}, f);
+    FillColourBox(cb01);
+    FillColourBox(cb02);
+    Edcity = CreateControl(hwnd_, {L"EDIT", L"南京", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 80, 109, 80, 21, kEdcity},
+                           f);
+    Cbxingzuo = CreateControl(hwnd_, {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 222, 109, 80,
+                                      240, kCbxingzuo}, f);
+    for (const ZodiacSign& sign : ZodiacSigns)
+        SendMessageW(Cbxingzuo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(GbkToWide(sign.name).c_str()));
+    SendMessageW(Cbxingzuo, CB_SETCURSEL, 0, 0);
+    cbgettime = CreateControl(hwnd_, {L"BUTTON", L"自动校时", WS_TABSTOP | BS_AUTOCHECKBOX, 215, 164, 97, 17,
+                                      kCbgettime}, f);
+}
+
+void Tfrmset::FillColourBox(HWND box) {
+    for (const ColourItem& item : kColourItems) {
+        const LRESULT index = SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.name));
+        SendMessageW(box, CB_SETITEMDATA, static_cast<WPARAM>(index), item.value);
+    }
+    SendMessageW(box, CB_SETCURSEL, 0, 0); // black
+}
+
+COLORREF Tfrmset::SelectedColour(HWND colourBox) {
+    const LRESULT index = SendMessageW(colourBox, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)
+        return RGB(0, 0, 0);
+    return Resolve(SendMessageW(colourBox, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+}
+
+void Tfrmset::DrawColourItem(const DRAWITEMSTRUCT& item) {
+    if (item.itemID == static_cast<UINT>(-1))
+        return;
+    const bool selected = item.itemState & ODS_SELECTED;
+    RECT r = item.rcItem;
+    FillRect(item.hDC, &r, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    RECT swatch{r.left + 2, r.top + 2, r.left + 18, r.bottom - 2};
+    {
+        UniqueHbrush brush(CreateSolidBrush(Resolve(static_cast<LPARAM>(item.itemData))));
+        FillRect(item.hDC, &swatch, brush.get());
+        FrameRect(item.hDC, &swatch, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+    wchar_t name[64] = {};
+    SendMessageW(item.hwndItem, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(name));
+    RECT text{swatch.right + 4, r.top, r.right, r.bottom};
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    DrawTextW(item.hDC, name, -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if (item.itemState & ODS_FOCUS)
+        DrawFocusRect(item.hDC, &r);
 }
 
 void Tfrmset::ShowModal() {
-    CentreOnScreen(hwnd_);
+    FormShow();
     RunModal(main_.Handle());
+}
+
+void Tfrmset::FormShow() {
+    CentreOnScreen(hwnd_);
+    SendMessageW(cbfont, CB_RESETCONTENT, 0, 0);
+    for (const std::string& name : ClockSettings.InstalledFonts)
+        SendMessageW(cbfont, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(GbkToWide(name).c_str()));
+    // The slider holds its range; a position it had to move to runs its change handler.
+    const int wanted = std::clamp(ClockSettings.Transparent, 10, 255);
+    if (SendMessageW(TrackBar1, TBM_GETPOS, 0, 0) != wanted) {
+        SendMessageW(TrackBar1, TBM_SETPOS, TRUE, wanted);
+        TrackBar1Change();
+    }
+    const int fonts = static_cast<int>(SendMessageW(cbfont, CB_GETCOUNT, 0, 0));
+    SendMessageW(cbfont, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    for (int i = 0; i < fonts; ++i) {
+        wchar_t name[LF_FACESIZE * 2] = {};
+        SendMessageW(cbfont, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(name));
+        if (WideToGbk(name) == ClockSettings.Font) { // exact, unlike CB_FINDSTRINGEXACT
+            SendMessageW(cbfont, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+            break;
+        }
+    }
+    SetChecked(cborder, ClockSettings.wake);
+    SetChecked(cbauto, ClockSettings.Autostart); // shows the state, toggles nothing
+    SendMessageW(Cbxingzuo, CB_SETCURSEL, static_cast<WPARAM>(ClockSettings.Xingzuo), 0);
+    SetWindowTextW(Edcity, GbkToWide(ClockSettings.City).c_str());
+    SetChecked(cbgettime, ClockSettings.getnettime);
+}
+
+// The clock tick run at once for a new look. A tick that fails (a font that
+// names no family) is reported as the timer's own failures are, once until a
+// tick draws again, and does not keep the dialog from opening: the font box
+// is where the user mends it.
+void Tfrmset::RedrawClock() {
+    try {
+        main_.Timer1Timer();
+    } catch (...) {
+        reporter_.ReportTickFailure(hwnd_, std::current_exception());
+    }
+}
+
+void Tfrmset::TrackBar1Change() {
+    ClockSettings.Transparent = static_cast<int>(SendMessageW(TrackBar1, TBM_GETPOS, 0, 0));
+    RedrawClock();
+}
+
+void Tfrmset::cbfontChange() {
+    const LRESULT index = SendMessageW(cbfont, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)
+        return;
+    wchar_t name[LF_FACESIZE * 2] = {};
+    SendMessageW(cbfont, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(name));
+    ClockSettings.Font = WideToGbk(name);
+    RedrawClock();
+}
+
+void Tfrmset::cb01Change() { ClockSettings.Startcolor = ColourBoxToArgb(SelectedColour(cb01), kStartColourAlpha); }
+
+void Tfrmset::cb02Change() { ClockSettings.Endcolor = ColourBoxToArgb(SelectedColour(cb02), kEndColourAlpha); }
+
+void Tfrmset::cborderClick() { ClockSettings.wake = IsChecked(cborder); }
+
+void Tfrmset::cbautoClick() {
+    main_.N5Click();
+    SetChecked(cbauto, ClockSettings.Autostart);
+}
+
+void Tfrmset::Button1Click() {
+    const std::string pinyin = CityToPinyin(WideToGbk(WindowText(Edcity)));
+    if (!pinyin.empty()) {
+        ClockSettings.City = pinyin;
+        if (ClockSettings.weather)
+            main_.ShowWeather(); // a failure ends the handler here; the dialog stays open
+    }
+    ClockSettings.Xingzuo = static_cast<int>(SendMessageW(Cbxingzuo, CB_GETCURSEL, 0, 0));
+    if (ClockSettings.showxz)
+        main_.ShowHoroscope();
+    ClockSettings.getnettime = IsChecked(cbgettime);
+    EndModal();
 }
 
 LRESULT Tfrmset::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case WM_HSCROLL:
+        if (reinterpret_cast<HWND>(lParam) == TrackBar1 && LOWORD(wParam) != TB_ENDTRACK)
+            TrackBar1Change();
+        return 0;
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam), code = HIWORD(wParam);
+        if (code == CBN_SELCHANGE) {
+            if (id == kCbfont)
+                cbfontChange();
+            else if (id == kCb01)
+                cb01Change();
+            else if (id == kCb02)
+                cb02Change();
+        } else if (code == BN_CLICKED) {
+            if (id == kCborder)
+                cborderClick();
+            else if (id == kCbauto)
+                cbautoClick();
+            else if (id == kButton1 || id == IDOK)
+                Button1Click();
+            else if (id == IDCANCEL)
+                EndModal();
+        }
+        return 0;
+    }
+    case WM_MEASUREITEM:
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = 16;
+        return TRUE;
+    case WM_DRAWITEM:
+        DrawColourItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
     case WM_CLOSE:
         EndModal();
         return 0;

@@ -1,20 +1,45 @@
 #pragma once
+#include "app/controls_win.h"
 #include "app/window_win.h"
 
 namespace vemora {
 
 class Tfrmmain;
 
-// The settings dialog.
+// The settings dialog: transparency, font and colours take effect at once,
+// city, star sign and network time on OK. There is no cancel: the close box
+// keeps what already took effect and drops the rest.
 class Tfrmset : public BaseWindow<Tfrmset> {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmset";
+    enum Id { kTrackBar1 = 10, kCbfont, kCb01, kCb02, kEdcity, kCbxingzuo, kCborder, kCbauto, kCbgettime, kButton1 };
+
     Tfrmset(Tfrmmain& main, ErrorReporter& reporter);
     void ShowModal();
+
+    void FormShow();
+    void TrackBar1Change();
+    void cbfontChange();
+    void cb01Change();
+    void cb02Change();
+    void cborderClick();
+    void cbautoClick();
+    void Button1Click();
+
+    HWND TrackBar1 = nullptr, cbfont = nullptr, cb01 = nullptr, cb02 = nullptr, Edcity = nullptr,
+         Cbxingzuo = nullptr, cborder = nullptr, cbauto = nullptr, cbgettime = nullptr, Button1 = nullptr;
+    // The colour of a colour box's selection, 0x00BBGGRR, system colours resolved.
+    static COLORREF SelectedColour(HWND colourBox);
+
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
+    void RedrawClock();
+    void FillColourBox(HWND box);
+    void DrawColourItem(const DRAWITEMSTRUCT& item);
+
     Tfrmmain& main_;
+    UniqueHfont font_;
 };
 
 } // namespace vemora

@@ -158,3 +158,13 @@ TEST(SettingsStore, RefusedWriteStopsAtThatKey) {
     EXPECT_THROW(SaveSettings(out, s), std::runtime_error);
     EXPECT_EQ(out.written, (std::vector<std::string>{"Font", "Startcolor", "Endcolor"}));
 }
+
+#include "settings/colours.h"
+
+TEST(SettingsDialogColours, ColourBoxToArgb) {
+    const std::uint32_t red = 0x000000FF, sky = 0x00F0CAA6; // 0x00BBGGRR
+    EXPECT_EQ(ColourBoxToArgb(red, kStartColourAlpha), 0x50FF0000u);
+    EXPECT_EQ(ColourBoxToArgb(red, kEndColourAlpha), 0xFFFF0000u);
+    EXPECT_EQ(ColourBoxToArgb(sky, kEndColourAlpha), 0xFFA6CAF0u);
+    EXPECT_EQ(FormatColorValue(ColourBoxToArgb(0x00FFFFFF, kEndColourAlpha)), "aclWhite");
+}

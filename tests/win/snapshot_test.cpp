@@ -1,6 +1,7 @@
 // Pictures of what the program draws, for people: written only when
 // VEMORA_SNAPSHOTS names a folder (scripts/snapshots.sh sets it).
 #include "calendar/calpopup_win.h"
+#include "settings/setup_win.h"
 #include "render/glow_win.h"
 
 #include "harness.h"
@@ -65,4 +66,37 @@ TEST(Snapshots, ClockWithWeatherAndCalendar) {
     Compose(canvas, width, weather, 20, 10 + 55 - 8, 250);
     Compose(canvas, width, calendar, 30, 10 + 55 + 35, 220, true);
     SavePng(folder + L"\\clock-with-calendar.png", canvas.data(), width, height);
+}
+
+TEST(Snapshots, SettingsDialog) {
+    const std::wstring folder = SnapshotFolder();
+    if (folder.empty())
+        GTEST_SKIP() << "VEMORA_SNAPSHOTS not set";
+    RecordingEffects effects;
+    ErrorReporter reporter(effects, L"Vemora");
+    ClockSettings = TClockSettings{};
+    TempFolder temp;
+    WriteFileBytes(temp.File(L"clockset.ini"), "[Option]\r\nCity=NANJING\r\nXingzuo=4\r\nwake=1\r\n");
+    MainOptions options;
+    options.settingsPath = temp.File(L"clockset.ini");
+    Tfrmmain clock(effects, reporter, options);
+    clock.CreateCompanions();
+    clock.Show();
+    Tfrmset& dialog = *clock.frmset();
+    SetLayeredWindowAttributes(dialog.Handle(), 0, 255, LWA_ALPHA);
+    dialog.FormShow();
+    SendMessageW(dialog.cb01, CB_SETCURSEL, 15, 0);
+    SendMessageW(dialog.cb02, CB_SETCURSEL, 17, 0);
+    ShowWindow(dialog.Handle(), SW_SHOWNOACTIVATE);
+    UpdateWindow(dialog.Handle());
+    Pump(300);
+    RECT r{};
+    GetWindowRect(dialog.Handle(), &r);
+    DibImage image(r.right - r.left, r.bottom - r.top);
+    // What the screen shows there: the dialog on the virtual display.
+    ScopedWindowDC screen(nullptr);
+    BitBlt(image.Dc(), 0, 0, image.Width(), image.Height(), screen.get(), r.left, r.top, SRCCOPY);
+    for (int i = 0; i < image.Width() * image.Height(); ++i)
+        image.MutablePixels()[i] |= 0xFF000000u;
+    SavePng(folder + L"\\settings-dialog.png", image.Pixels(), image.Width(), image.Height());
 }

@@ -1,0 +1,175 @@
+#include "settings/setup_win.h"
+
+#include "harness.h"
+#include "testserver.h"
+
+using namespace vemora;
+using namespace vemora::test;
+
+namespace {
+
+const wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+struct SettingsDialog : ClockFixture {
+    Tfrmset* dialog = nullptr;
+    Tfrmset& Open(const std::string& ini) {
+        WriteIni("[Option]\r\n" + ini);
+        Create(true);
+        dialog = main->frmset();
+        dialog->FormShow();
+        ShowWindow(dialog->Handle(), SW_SHOWNOACTIVATE);
+        return *dialog;
+    }
+    void Click(int id) { SendMessageW(dialog->Handle(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+    void Choose(HWND box, int id, int index) {
+        SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageW(dialog->Handle(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    }
+    void TearDown() override {
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kRun, L"Vemora");
+        ClockFixture::TearDown();
+    }
+};
+
+} // namespace
+
+TEST_F(SettingsDialog, ControlsAsLaidOut) {
+    Tfrmset& d = Open("");
+    wchar_t caption[64] = {};
+    GetWindowTextW(d.Handle(), caption, 64);
+    EXPECT_EQ(std::wstring(caption), L"TallisVemora：设置……");
+    RECT client{};
+    GetClientRect(d.Handle(), &client);
+    EXPECT_EQ(client.right, 326);
+    EXPECT_EQ(client.bottom, 248);
+    EXPECT_EQ(SendMessageW(d.TrackBar1, TBM_GETRANGEMIN, 0, 0), 10);
+    EXPECT_EQ(SendMessageW(d.TrackBar1, TBM_GETRANGEMAX, 0, 0), 255);
+    EXPECT_EQ(SendMessageW(d.Cbxingzuo, CB_GETCOUNT, 0, 0), 12);
+    EXPECT_EQ(WindowText(d.cborder), L"整点报时");
+    EXPECT_EQ(WindowText(d.cbauto), L"开机启动");
+    EXPECT_EQ(WindowText(d.cbgettime), L"自动校时");
+    EXPECT_EQ(WindowText(d.Button1), L"确定");
+    EXPECT_EQ(Tfrmset::SelectedColour(d.cb01), RGB(0, 0, 0)) << "black at first";
+    EXPECT_GE(SendMessageW(d.cb01, CB_GETCOUNT, 0, 0), 20 + 20);
+    // The tab order.
+    HWND expected[] = {d.TrackBar1, d.cbfont, d.cbauto, d.Button1, d.cborder, d.cb01, d.cb02, d.Edcity, d.Cbxingzuo,
+                       d.cbgettime};
+    HWND at = d.TrackBar1;
+    for (HWND next : expected) {
+        EXPECT_EQ(at, next);
+        at = GetNextDlgTabItem(d.Handle(), at, FALSE);
+    }
+    RECT r{};
+    GetWindowRect(d.Handle(), &r);
+    EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2) << "centred";
+}
+
+TEST_F(SettingsDialog, SliderAndFontRedrawAtOnce) {
+    Tfrmset& d = Open("Transparent=250\r\nFont=NoSuchFont\r\n");
+    EXPECT_EQ(SendMessageW(d.TrackBar1, TBM_GETPOS, 0, 0), 250);
+    EXPECT_EQ(ClockSettings.Transparent, 250);
+    // The redraw fails with a font that names no family: reported once, and the
+    // dialog still opens with the font box to mend it.
+    ASSERT_EQ(effects.errors.size(), 1u);
+    EXPECT_EQ(effects.errors[0], L"FontFamilyNotFound");
+    EXPECT_EQ(SendMessageW(d.cbfont, CB_GETCURSEL, 0, 0), CB_ERR) << "a font that is not installed";
+    EXPECT_EQ(ClockSettings.Font, "NoSuchFont");
+    EXPECT_TRUE(IsChecked(d.cborder)) << "the rest of the show ran";
+    ClockSettings.Font = kFontSongTi;
+    d.FormShow();
+    EXPECT_EQ(main->DrawCount(), 0) << "the slider stays: no redraw";
+    SendMessageW(d.TrackBar1, TBM_SETPOS, TRUE, 10);
+    d.FormShow();
+    EXPECT_EQ(main->DrawCount(), 1) << "moving the slider to 250 redrew the clock";
+    SendMessageW(d.TrackBar1, TBM_SETPOS, TRUE, 120);
+    SendMessageW(d.Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 120), reinterpret_cast<LPARAM>(d.TrackBar1));
+    EXPECT_EQ(ClockSettings.Transparent, 120);
+    EXPECT_EQ(main->DrawCount(), 2);
+    EXPECT_EQ(effects.errors.size(), 1u);
+    const LRESULT songTi = SendMessageW(d.cbfont, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                        reinterpret_cast<LPARAM>(L"Tahoma"));
+    ASSERT_NE(songTi, CB_ERR);
+    Choose(d.cbfont, Tfrmset::kCbfont, static_cast<int>(songTi));
+    EXPECT_EQ(ClockSettings.Font, "Tahoma");
+    EXPECT_EQ(main->DrawCount(), 3);
+}
+
+TEST_F(SettingsDialog, ColoursTakeTheirAlpha) {
+    Tfrmset& d = Open("");
+    const int draws = main->DrawCount();
+    Choose(d.cb01, Tfrmset::kCb01, 9); // red
+    Choose(d.cb02, Tfrmset::kCb02, 9);
+    EXPECT_EQ(ClockSettings.Startcolor, 0x50FF0000u);
+    EXPECT_EQ(ClockSettings.Endcolor, 0xFFFF0000u);
+    EXPECT_EQ(main->DrawCount(), draws) << "no redraw; the next tick shows them";
+    // A system colour stands for its current value.
+    const int window = static_cast<int>(SendMessageW(d.cb02, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                     reinterpret_cast<LPARAM>(L"窗口")));
+    Choose(d.cb02, Tfrmset::kCb02, window);
+    const COLORREF sys = GetSysColor(COLOR_WINDOW);
+    EXPECT_EQ(ClockSettings.Endcolor, 0xFF000000u | GetRValue(sys) << 16 | GetGValue(sys) << 8 | GetBValue(sys));
+}
+
+TEST_F(SettingsDialog, AutostartBoxFollowsTheMenuWithoutToggling) {
+    Create(false);
+    main->N5Click(); // registered and checked
+    main.reset();
+    Tfrmset& d = Open("");
+    EXPECT_TRUE(IsChecked(d.cbauto)) << "shows the registered state";
+    EXPECT_TRUE(ClockSettings.Autostart) << "showing toggles nothing";
+    SendMessageW(d.cbauto, BM_CLICK, 0, 0);
+    EXPECT_FALSE(ClockSettings.Autostart);
+    EXPECT_FALSE(IsChecked(d.cbauto));
+    EXPECT_FALSE(GetMenuState(main->PopupMenu1(), N5, MF_BYCOMMAND) & MF_CHECKED);
+    wchar_t data[512];
+    DWORD size = sizeof data;
+    EXPECT_NE(RegGetValueW(HKEY_CURRENT_USER, kRun, L"Vemora", RRF_RT_REG_SZ, nullptr, data, &size), ERROR_SUCCESS);
+}
+
+TEST_F(SettingsDialog, OkTakesCitySignAndNetworkTime) {
+    Tfrmset& d = Open("Xingzuo=1\r\nCity=NANJING\r\n");
+    EXPECT_EQ(WindowText(d.Edcity), L"NANJING") << "the stored pinyin, not the name typed before";
+    EXPECT_EQ(SendMessageW(d.Cbxingzuo, CB_GETCURSEL, 0, 0), 1);
+    struct Case {
+        const wchar_t* typed;
+        const char* city;
+    };
+    for (const Case& c : {Case{L"北京市", "BEIJING"}, Case{L"Beijing", "BEIJING"}, Case{L"市", "BEIJING"}}) {
+        d.FormShow();
+        ShowWindow(d.Handle(), SW_SHOWNOACTIVATE);
+        SetWindowTextW(d.Edcity, c.typed);
+        SendMessageW(d.Cbxingzuo, CB_SETCURSEL, 6, 0);
+        SetChecked(d.cbgettime, true);
+        Click(Tfrmset::kButton1);
+        EXPECT_EQ(ClockSettings.City, c.city) << WideToUtf8(c.typed);
+        EXPECT_FALSE(IsWindowVisible(d.Handle())) << "OK closes";
+    }
+    EXPECT_EQ(ClockSettings.Xingzuo, 6);
+    EXPECT_TRUE(ClockSettings.getnettime);
+}
+
+TEST_F(SettingsDialog, TheCloseBoxKeepsTransparencyAndDropsTheCity) {
+    Tfrmset& d = Open("City=NANJING\r\n");
+    SendMessageW(d.TrackBar1, TBM_SETPOS, TRUE, 77);
+    SendMessageW(d.Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 77), reinterpret_cast<LPARAM>(d.TrackBar1));
+    SetWindowTextW(d.Edcity, L"上海");
+    SendMessageW(d.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(d.Handle()));
+    EXPECT_EQ(ClockSettings.Transparent, 77);
+    EXPECT_EQ(ClockSettings.City, "NANJING");
+}
+
+TEST_F(SettingsDialog, AFailedWeatherDownloadOnOkStopsTheRest) {
+    const unsigned short refused = RefusingPort();
+    Tfrmset& d = Open("weather=0\r\nXingzuo=2\r\nWeatherHost=127.0.0.1:" + std::to_string(refused) + "\r\n");
+    ClockSettings.weather = true;
+    SetWindowTextW(d.Edcity, L"南京");
+    SendMessageW(d.Cbxingzuo, CB_SETCURSEL, 9, 0);
+    SetChecked(d.cbgettime, true);
+    Click(Tfrmset::kButton1);
+    ASSERT_EQ(effects.errors.size(), 1u);
+    EXPECT_EQ(ClockSettings.City, "NANJING") << "stored before the download";
+    EXPECT_EQ(ClockSettings.Xingzuo, 2) << "not taken over";
+    EXPECT_FALSE(ClockSettings.getnettime);
+    EXPECT_TRUE(IsWindowVisible(d.Handle())) << "the dialog stays open";
+}
