@@ -29,6 +29,8 @@ std::optional<std::wstring> TInputBox::Ask() {
 LRESULT TInputBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_COMMAND:
+        if (HIWORD(wParam) != BN_CLICKED)
+            return 0; // the edit's notifications
         if (LOWORD(wParam) == kOk) {
             answer_ = WindowText(edit_);
             EndModal();

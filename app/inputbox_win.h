@@ -12,7 +12,7 @@ namespace vemora {
 class TInputBox : public BaseWindow<TInputBox> {
 public:
     static constexpr const wchar_t* kClassName = L"TInputBox";
-    enum Id { kEdit = 1, kOk = IDOK, kCancel = IDCANCEL };
+    enum Id { kEdit = 100, kOk = IDOK, kCancel = IDCANCEL };
 
     TInputBox(ErrorReporter& reporter, HWND owner, const std::wstring& caption, const std::wstring& prompt);
     // The text on OK; nothing on Cancel or the close box.

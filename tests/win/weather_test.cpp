@@ -1,4 +1,5 @@
 #include "online/fetch_win.h"
+#include "app/inputbox_win.h"
 #include "online/weather_win.h"
 
 #include "harness.h"
@@ -204,7 +205,7 @@ TEST_F(Weather, TheInputBoxAsksForTheCity) {
         wchar_t caption[32] = {};
         GetWindowTextW(box, caption, 32);
         if (std::wstring(caption) == L"更改城市")
-            SetWindowTextW(GetDlgItem(box, 1), L"上海市");
+            SetWindowTextW(GetDlgItem(box, TInputBox::kEdit), L"上海市");
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
     clock.frmweather()->N1Click();
