@@ -3,20 +3,25 @@
 
 #include <winhttp.h>
 
+#include <atomic>
 #include <utility>
 
 namespace vemora {
 
 // One move-only owner for every kind of handle; the traits say how to close it
-// and which value means "none".
+// and which value means "none". Each kind counts its live handles, which is
+// how the tests see leaks where Wine reports no GDI or USER object counts.
 template <typename Traits> class UniqueHandle {
 public:
     using pointer = typename Traits::pointer;
 
     UniqueHandle() noexcept = default;
-    explicit UniqueHandle(pointer h) noexcept : h_(h) {}
+    explicit UniqueHandle(pointer h) noexcept : h_(h) {
+        if (h_ != Traits::Invalid())
+            ++live_;
+    }
     ~UniqueHandle() { reset(); }
-    UniqueHandle(UniqueHandle&& other) noexcept : h_(other.release()) {}
+    UniqueHandle(UniqueHandle&& other) noexcept : h_(std::exchange(other.h_, Traits::Invalid())) {}
     UniqueHandle& operator=(UniqueHandle&& other) noexcept {
         if (this != &other)
             reset(other.release());
@@ -27,15 +32,25 @@ public:
 
     pointer get() const noexcept { return h_; }
     explicit operator bool() const noexcept { return h_ != Traits::Invalid(); }
-    pointer release() noexcept { return std::exchange(h_, Traits::Invalid()); }
+    pointer release() noexcept {
+        if (h_ != Traits::Invalid())
+            --live_;
+        return std::exchange(h_, Traits::Invalid());
+    }
     void reset(pointer h = Traits::Invalid()) noexcept {
         pointer old = std::exchange(h_, h);
-        if (old != Traits::Invalid())
+        if (h != Traits::Invalid())
+            ++live_;
+        if (old != Traits::Invalid()) {
             Traits::Close(old);
+            --live_;
+        }
     }
+    static int Live() noexcept { return live_.load(); }
 
 private:
     pointer h_ = Traits::Invalid();
+    static inline std::atomic<int> live_{0};
 };
 
 template <typename T, auto CloseFn> struct HandleTraits {
@@ -68,6 +83,15 @@ using UniqueHinternet = UniqueHandle<HandleTraits<HINTERNET, WinHttpCloseHandle>
 using UniqueHwnd = UniqueHandle<HandleTraits<HWND, DestroyWindow>>;
 using UniqueSocket = UniqueHandle<SocketTraits>;
 using UniqueKernelHandle = UniqueHandle<HandleCloseTraits>;
+
+struct HandleCounts {
+    int dc = 0, bitmap = 0, gdiOther = 0, kernel = 0;
+};
+inline HandleCounts LiveHandleCounts() {
+    return {UniqueHdc::Live(), UniqueHbitmap::Live(),
+            UniqueHfont::Live() + UniqueHbrush::Live() + UniqueHpen::Live() + UniqueHrgn::Live(),
+            UniqueKernelHandle::Live() + UniqueHkey::Live() + UniqueHinternet::Live() + UniqueSocket::Live()};
+}
 
 // GetDC / ReleaseDC for the lifetime of the object.
 class ScopedWindowDC {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 namespace vemora {
@@ -7,6 +8,8 @@ inline constexpr int kGlowWidth = 230;
 inline constexpr int kGlowHeight = 55;
 inline constexpr int kClockEmSize = 38;
 inline constexpr int kWeatherEmSize = 16;
+// Characters drawn beyond those that GDI measures to fit into the image.
+inline constexpr std::size_t kGlowCharacterMargin = 8;
 
 // The constant alpha the layered window gets: 0..250 as given, anything else 235.
 inline std::uint8_t GlowConstantAlpha(int alpha) {

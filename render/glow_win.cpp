@@ -38,6 +38,29 @@ DibImage::~DibImage() {
         SelectObject(dc_.get(), previous_);
 }
 
+// How many characters of the text can reach the image from the text origin,
+// measured with GDI at the same em size, with a margin for the small
+// differences between GDI and GDI+ advances.
+size_t VisibleCharacters(const std::wstring& text, const std::wstring& family, int emSize) {
+    const size_t probe = std::min<size_t>(text.size(), 4096);
+    if (probe == 0)
+        return 0;
+    ScopedWindowDC screen(nullptr);
+    UniqueHdc dc(CreateCompatibleDC(screen.get()));
+    UniqueHfont font(CreateFontW(-std::max(emSize, 1), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                 OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH,
+                                 family.c_str()));
+    if (!dc || !font)
+        return text.size();
+    ScopedSelectObject select(dc.get(), font.get());
+    int fit = 0;
+    SIZE extent{};
+    if (!GetTextExtentExPointW(dc.get(), text.c_str(), static_cast<int>(probe), kGlowWidth - 10, &fit, nullptr,
+                               &extent))
+        return text.size();
+    return std::min(text.size(), static_cast<size_t>(fit) + kGlowCharacterMargin);
+}
+
 void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string& fontName, int emSize,
                   Argb startColor, Argb endColor) {
     using namespace Gdiplus;
@@ -59,8 +82,14 @@ void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string&
     Check(format.GetLastStatus());
     GraphicsPath path(FillModeAlternate);
     Check(path.GetLastStatus());
-    if (!text.empty())
-        Check(path.AddString(text.c_str(), static_cast<INT>(text.size()), &fontFamily, FontStyleRegular,
+    // Only the start of a long line can reach the 230-pixel image; a weather
+    // page of many links would otherwise become a path of thousands of glyphs
+    // that nobody sees, stroked nine times.
+    size_t drawn = VisibleCharacters(text, family, emSize);
+    if (drawn < text.size() && drawn > 0 && IS_LOW_SURROGATE(text[drawn]))
+        --drawn;
+    if (drawn > 0)
+        Check(path.AddString(text.c_str(), static_cast<INT>(drawn), &fontFamily, FontStyleRegular,
                              static_cast<REAL>(emSize), Rect(10, 10, 0, 0), &format));
 
     Pen pen(Color(0x9BD7D7D7), 3.0f);

@@ -1,5 +1,7 @@
 #include "harness.h"
 
+#include <psapi.h>
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -59,6 +61,12 @@ std::string IniValue(const std::wstring& path, const char* key) {
     wchar_t buffer[4096] = {};
     GetPrivateProfileStringW(L"Option", Utf8ToWide(key).c_str(), L"<missing>", buffer, 4096, path.c_str());
     return WideToGbk(buffer);
+}
+
+size_t PrivateBytes() {
+    PROCESS_MEMORY_COUNTERS counters{sizeof counters};
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PagefileUsage;
 }
 
 void Pump(int milliseconds) {

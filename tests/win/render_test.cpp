@@ -164,3 +164,20 @@ TEST(GlowRender, LayeredWindowUpdateAndConstantAlpha) {
     DestroyWindow(layered);
     DestroyWindow(plain);
 }
+
+TEST(GlowRender, AVeryLongLineDrawsWhatFitsAndNoMore) {
+    for (const wchar_t* piece : {L"多云转晴 , ", L"iiiil.,:"}) {
+        std::wstring line;
+        while (line.size() < 200000)
+            line += piece;
+        for (int em : {kWeatherEmSize, kClockEmSize}) {
+            GlowImage shortLine, longLine;
+            DrawGlowText(shortLine, line.substr(0, 120), "", em, 0xFFFFFFFF, 0xFF1E78C3);
+            const auto start = GetTickCount64();
+            DrawGlowText(longLine, line, "", em, 0xFFFFFFFF, 0xFF1E78C3);
+            EXPECT_LT(GetTickCount64() - start, 2000u);
+            EXPECT_EQ(0, std::memcmp(shortLine.Pixels(), longLine.Pixels(), kGlowWidth * kGlowHeight * 4))
+                << "the same pixels: the rest lies beyond the image; em " << em;
+        }
+    }
+}

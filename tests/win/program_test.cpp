@@ -1,0 +1,203 @@
+// The whole program in one process, driven by a fake clock: everything on
+// through an hour boundary, and providers that misbehave every way they can.
+#include "calendar/calpopup_win.h"
+#include "online/fetch_win.h"
+#include "power/shutdowndlg_win.h"
+
+#include "harness.h"
+#include "ntpresponder.h"
+#include "testserver.h"
+
+#include <chrono>
+#include <random>
+
+using namespace vemora;
+using namespace vemora::test;
+
+namespace {
+
+std::string SheetPage() { return ReadFileBytes(Utf8ToWide(VEMORA_FIXTURES "\\xingzuo_aries_day.html")); }
+
+HttpReply Provider(const std::string& target) {
+    if (target.rfind("/iframe/astro/", 0) == 0)
+        return HttpReply{200, "text/html; charset=gb2312", SheetPage()};
+    return HttpReply{200, "text/html; charset=gbk", WideToGbk(L"<a href=/n>南京</a><a href=/w>晴</a><a>25℃</a>")};
+}
+
+size_t Count(const std::vector<std::string>& targets, const std::string& prefix) {
+    size_t n = 0;
+    for (const std::string& t : targets)
+        n += t.rfind(prefix, 0) == 0;
+    return n;
+}
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+using WholeProgram = ClockFixture;
+
+} // namespace
+
+TEST_F(WholeProgram, EverythingOnThroughAnHourBoundary) {
+    LocalHttpServer server(Provider);
+    NtpResponder ntp(NtpResponder::Mode::Correct);
+    WriteIni("[Option]\r\nweather=1\r\nshowxz=1\r\ngetnettime=1\r\nwake=1\r\nCity=NANJING\r\nXingzuo=0\r\n"
+             "WeatherHost=" + server.Host() + "\r\nXingzuoHost=" + server.Host() + "\r\nNtpServer=" + ntp.Server() +
+             "\r\n");
+    fakeClock.now = {2026, 12, 7, 10, 59, 30, 0, 1};
+    Tfrmmain& clock = Create(true);
+    EXPECT_EQ(Count(server.Targets(), "/skin/"), 1u);
+    EXPECT_EQ(Count(server.Targets(), "/iframe/astro/view/aries/day/"), 1u);
+    EXPECT_EQ(effects.clockSets.size(), 1u);
+    EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"南京 , 晴 , 25℃"));
+    clock.FormDblClick();
+    EXPECT_TRUE(IsWindowVisible(clock.frmcal()->Handle()));
+
+    // An alarm one minute from 10:59:30.
+    Tfrmshutdown& timer = *clock.frmshutdown();
+    timer.FormShow();
+    timer.SetRg1Index(1);
+    timer.spdelay.SetValue(1);
+    timer.SetRg2Index(1);
+    timer.Button1Click();
+
+    const RECT before = [&] {
+        RECT r{};
+        GetWindowRect(clock.Handle(), &r);
+        return r;
+    }();
+    for (int s : {58, 59}) {
+        fakeClock.Set(10, 59, s);
+        clock.Timer1Timer();
+    }
+    fakeClock.Set(11, 0, 0);
+    clock.Timer1Timer();
+    fakeClock.Set(11, 0, 1);
+    clock.Timer1Timer();
+    EXPECT_EQ(clock.ShakeCount(), 2) << "the hourly shake";
+    RECT after{};
+    GetWindowRect(clock.Handle(), &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
+    EXPECT_EQ(clock.LastTimeText(), "10:59:59");
+    fakeClock.Set(11, 0, 2);
+    clock.Timer1Timer();
+    EXPECT_EQ(Count(server.Targets(), "/skin/"), 2u) << "the weather refresh at :00:02";
+    EXPECT_TRUE(effects.sounds.empty());
+    fakeClock.Set(11, 0, 31);
+    clock.Timer1Timer();
+    EXPECT_EQ(effects.sounds.size(), 1u) << "the alarm, played through the effects";
+    EXPECT_EQ(clock.LastTimeText(), "11:00:31");
+    EXPECT_TRUE(effects.errors.empty());
+
+    clock.N3Click();
+    EXPECT_FALSE(IsWindow(clock.Handle()));
+    EXPECT_EQ(IniValue(IniPath(), "weather"), "1");
+    EXPECT_EQ(IniValue(IniPath(), "showxz"), "1");
+    EXPECT_EQ(IniValue(IniPath(), "getnettime"), "1");
+    EXPECT_EQ(IniValue(IniPath(), "City"), "NANJING");
+    EXPECT_EQ(IniValue(IniPath(), "WeatherHost"), server.Host());
+}
+
+TEST_F(WholeProgram, MisbehavingProvidersNeverStopTheClock) {
+    LocalHttpServer server(Provider);
+    WriteIni("[Option]\r\nweather=1\r\nCity=NANJING\r\nWeatherHost=" + server.Host() + "\r\n");
+    Tfrmmain& clock = Create(true);
+    const std::string ini = ReadFileBytes(IniPath());
+    std::mt19937 random(7);
+    std::string noise(64 * 1024, '\0');
+    for (char& c : noise)
+        c = static_cast<char>(random());
+    std::string big;
+    while (big.size() < 10u << 20)
+        big += "<li><a href=\"/x\">" + WideToGbk(L"多云转晴") + "</a></li>\n";
+    const unsigned short refused = RefusingPort();
+    struct Fault {
+        const char* what;
+        HttpReply reply;
+        bool refuse;
+        size_t errors;
+    };
+    auto reply = [](int status, std::string type, std::string body, HttpReply::Behaviour b) {
+        HttpReply r{status, std::move(type), std::move(body)};
+        r.behaviour = b;
+        return r;
+    };
+    using B = HttpReply::Behaviour;
+    const Fault faults[] = {
+        {"connection refused", {}, true, 1},
+        {"accepts and never answers", reply(200, "text/html", "", B::Hang), false, 1},
+        {"trickles a byte a second", reply(200, "text/html", "<a>x</a>", B::Trickle), false, 1},
+        {"closes at once", reply(200, "text/html", "", B::CloseAtOnce), false, 1},
+        {"HTTP 500 with an error page", reply(500, "text/html", "<a href=/>Home</a>", B::Normal), false, 1},
+        {"a 10 MB page", reply(200, "text/html; charset=gbk", big, B::Normal), false, 0},
+        {"random bytes", reply(200, "application/octet-stream", noise, B::Normal), false, 0},
+        {"UTF-8 declared as GBK", reply(200, "text/html; charset=gbk", WideToUtf8(L"<a>晴</a>"), B::Normal), false, 0},
+        {"GBK declared as UTF-8", reply(200, "text/html; charset=utf-8", WideToGbk(L"<a>晴</a>"), B::Normal), false, 0},
+    };
+    for (const Fault& f : faults) {
+        ClockSettings.WeatherHost = f.refuse ? "127.0.0.1:" + std::to_string(refused) : server.Host();
+        server.SetHandler([r = f.reply](const std::string&) { return r; });
+        SCOPED_TRACE(f.what);
+        effects.errors.clear();
+        const int draws = clock.DrawCount();
+        const auto start = std::chrono::steady_clock::now();
+        fakeClock.Set(12, 0, 2); // the hourly refresh
+        SendMessageW(clock.Handle(), WM_TIMER, 1, 0);
+        EXPECT_LT(Seconds(start), 9.0) << f.what;
+        EXPECT_EQ(effects.errors.size(), f.errors) << f.what;
+        fakeClock.Set(12, 0, 3);
+        SendMessageW(clock.Handle(), WM_TIMER, 1, 0);
+        EXPECT_GT(clock.DrawCount(), draws) << f.what << ": the clock keeps ticking";
+        EXPECT_TRUE(IsWindow(clock.Handle()));
+    }
+    EXPECT_EQ(ReadFileBytes(IniPath()), ini) << "clockset.ini untouched while running";
+    clock.N3Click();
+    EXPECT_EQ(IniValue(IniPath(), "City"), "NANJING");
+    EXPECT_EQ(IniValue(IniPath(), "weather"), "1");
+}
+
+TEST_F(WholeProgram, SilentOrForgingTimeServersChangeNothing) {
+    for (auto mode : {NtpResponder::Mode::Silent, NtpResponder::Mode::OtherPort}) {
+        NtpResponder ntp(mode);
+        WriteIni("[Option]\r\ngetnettime=1\r\nNtpServer=" + ntp.Server() + "\r\n");
+        const auto start = std::chrono::steady_clock::now();
+        Create(true);
+        EXPECT_LT(Seconds(start), 4.0);
+        EXPECT_TRUE(effects.clockSets.empty());
+        EXPECT_TRUE(effects.errors.empty());
+        main.reset();
+    }
+}
+
+TEST_F(WholeProgram, HandlesAndMemoryDoNotGrowOverManyTicks) {
+    LocalHttpServer server(Provider);
+    WriteIni("[Option]\r\nweather=1\r\nshowxz=1\r\nWeatherHost=" + server.Host() + "\r\nXingzuoHost=" +
+             server.Host() + "\r\n");
+    Tfrmmain& clock = Create(true);
+    auto cycle = [&](int n) {
+        for (int i = 0; i < n; ++i) {
+            fakeClock.Set(13, 10 + i / 60 % 40, i % 60);
+            clock.Timer1Timer();
+            if (i % 50 == 0) {
+                clock.ShowWeather();
+                clock.ShowHoroscope();
+            }
+        }
+        Pump(10);
+    };
+    cycle(200); // warm-up: caches and heaps settle
+    const HandleCounts before = LiveHandleCounts();
+    const size_t memoryBefore = PrivateBytes();
+    cycle(1000);
+    const HandleCounts after = LiveHandleCounts();
+    const size_t memoryAfter = PrivateBytes();
+    EXPECT_EQ(after.dc, before.dc);
+    EXPECT_EQ(after.bitmap, before.bitmap);
+    EXPECT_EQ(after.gdiOther, before.gdiOther);
+    EXPECT_EQ(after.kernel, before.kernel);
+    EXPECT_LT(memoryAfter, memoryBefore + 4u * 1024 * 1024) << "private bytes " << memoryBefore << " -> " << memoryAfter;
+    RecordProperty("private_bytes_before", static_cast<int>(memoryBefore / 1024));
+    RecordProperty("private_bytes_after", static_cast<int>(memoryAfter / 1024));
+    EXPECT_TRUE(effects.errors.empty());
+}
