@@ -1,0 +1,234 @@
+// The real Vemora.exe against bad settings files, misbehaving providers, and
+// a long run.
+#include "clockprocess.h"
+#include "ntpresponder.h"
+#include "testserver.h"
+
+#include <gtest/gtest.h>
+
+#include <psapi.h>
+
+#include <chrono>
+#include <cstdio>
+#include <random>
+
+using namespace vemora;
+using namespace vemora::e2e;
+using namespace vemora::test;
+
+namespace {
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// How long the clock's thread takes to answer a message, in seconds.
+double AnswerTime(HWND window, int limitMs) {
+    const auto start = std::chrono::steady_clock::now();
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(limitMs), &result);
+    return Seconds(start);
+}
+
+std::vector<std::wstring> WaitForMessageBoxes(const ClockProcess& clock, int timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    while (GetTickCount64() < end) {
+        std::vector<std::wstring> boxes = clock.MessageBoxTexts();
+        if (!boxes.empty())
+            return boxes;
+        Sleep(100);
+    }
+    return {};
+}
+
+size_t PrivateBytesOf(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS counters{sizeof counters};
+    K32GetProcessMemoryInfo(process, &counters, sizeof counters);
+    return counters.PagefileUsage;
+}
+
+HttpReply Provider(const std::string& target) {
+    if (target.rfind("/iframe/astro/", 0) == 0) {
+        std::string page = "<html><body><div class=\"lotconts\">";
+        for (int i = 0; i < 20; ++i)
+            page += WideToGbk(L"今天适合散步，心情不错。") + "\r\n";
+        page += "</div><h4>" + WideToGbk(L"幸运数字") + "</h4><p>7</p></body></html>";
+        return HttpReply{200, "text/html; charset=gb2312", page};
+    }
+    return HttpReply{200, "text/html; charset=gbk", WideToGbk(L"<a href=/n>南京</a><a href=/w>晴</a>")};
+}
+
+} // namespace
+
+TEST(EndToEnd, BadSettingsFilesStartWithSaneValues) {
+    std::mt19937 random(11);
+    std::string junk(4096, '\0');
+    for (char& c : junk)
+        c = static_cast<char>(random());
+    struct Case {
+        const char* what;
+        std::string content;
+        std::vector<std::pair<const char*, std::string>> expected; // read back after the close
+    };
+    const Case cases[] = {
+        {"empty", "", {{"Transparent", "250"}, {"Xingzuo", "1"}, {"wake", "1"}, {"Startcolor", "aclWhite"}}},
+        {"binary junk", junk, {{"Transparent", "250"}, {"Endcolor", "$FF1E78C3"}, {"City", ""}}},
+        {"100 KB values",
+         "[Option]\r\nCity=" + std::string(100 * 1024, 'N') + "\r\nTransparent=" + std::string(100 * 1024, '9') +
+             "\r\n",
+         {{"Transparent", "250"}, {"City", std::string(2047, 'N')}}},
+        {"every key of the wrong type",
+         "[Option]\r\nTransparent=abc\r\nXingzuo=xyz\r\nTop=maybe\r\nwake=yes\r\nweather=no\r\nshowxz=true\r\n"
+         "getnettime=on\r\nStartcolor=blue\r\nEndcolor=$ZZ\r\nCity=123\r\n",
+         {{"Transparent", "250"}, {"Xingzuo", "1"}, {"Top", "0"}, {"wake", "1"}, {"weather", "0"}, {"showxz", "0"},
+          {"getnettime", "0"}, {"Startcolor", "aclBlack"}, {"Endcolor", "$00000000"}, {"City", "123"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        const std::wstring ini = folder.File(L"clockset.ini");
+        WriteFileBytes(ini, c.content);
+        ClockProcess clock(folder);
+        HWND main = clock.WaitForWindow(L"Tfrmmain");
+        ASSERT_NE(main, nullptr);
+        Sleep(2500);
+        EXPECT_TRUE(clock.Running());
+        EXPECT_TRUE(clock.MessageBoxTexts().empty());
+        EXPECT_LT(AnswerTime(main, 5000), 1.0);
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(clock.WaitForExit(10000));
+        for (const auto& [key, value] : c.expected)
+            EXPECT_EQ(IniValue(ini, key), value) << key;
+    }
+}
+
+TEST(EndToEnd, AFileThatCannotBeWrittenIsReportedNotClaimed) {
+    TempFolder folder;
+    const std::wstring ini = folder.File(L"clockset.ini");
+    ASSERT_TRUE(CreateDirectoryW(ini.c_str(), nullptr)); // root writes read-only files; nobody writes a folder
+    ClockProcess clock(folder);
+    HWND main = clock.WaitForWindow(L"Tfrmmain");
+    ASSERT_NE(main, nullptr);
+    Sleep(1500);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    const std::vector<std::wstring> boxes = WaitForMessageBoxes(clock, 5000);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], L"Unable to write to " + ini);
+    EXPECT_TRUE(clock.Running()) << "the close is abandoned";
+    clock.DismissMessageBoxes();
+    Sleep(500);
+    EXPECT_TRUE(IsWindow(main));
+    EXPECT_LT(AnswerTime(main, 5000), 1.0) << "and the clock goes on";
+    DWORD attributes = GetFileAttributesW(ini.c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+}
+
+TEST(EndToEnd, ProvidersThatFailAtStartUpCostBoundedTime) {
+    LocalHttpServer server([](const std::string&) {
+        HttpReply r;
+        r.behaviour = HttpReply::Behaviour::Hang;
+        return r;
+    });
+    NtpResponder ntp(NtpResponder::Mode::Silent);
+    TempFolder folder;
+    const std::wstring ini = folder.File(L"clockset.ini");
+    const std::string content = "[Option]\r\nweather=1\r\ngetnettime=1\r\nWeatherHost=" + server.Host() +
+                                "\r\nNtpServer=" + ntp.Server() + "\r\n";
+    WriteFileBytes(ini, content);
+    const auto start = std::chrono::steady_clock::now();
+    ClockProcess clock(folder);
+    HWND main = clock.WaitForWindow(L"Tfrmmain");
+    ASSERT_NE(main, nullptr);
+    double worst = 0;
+    std::vector<std::wstring> boxes;
+    while (Seconds(start) < 20 && boxes.empty()) {
+        worst = std::max(worst, AnswerTime(main, 15000));
+        boxes = clock.MessageBoxTexts();
+        Sleep(100);
+    }
+    ASSERT_EQ(boxes.size(), 1u) << "one message for the failed weather";
+    EXPECT_NE(boxes[0].find(L"127.0.0.1"), std::wstring::npos);
+    EXPECT_LT(worst, 10.0) << "the clock's thread never waits longer than the fetch's time-out";
+    std::printf("start-up against a silent weather host: message after %.1f s, longest stall %.1f s\n",
+                Seconds(start), worst);
+    Sleep(1500);
+    EXPECT_EQ(clock.MessageBoxTexts().size(), 1u) << "one message box, not one a second";
+    clock.DismissMessageBoxes();
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(clock.WaitForExit(10000));
+    EXPECT_EQ(IniValue(ini, "weather"), "1");
+    EXPECT_EQ(IniValue(ini, "WeatherHost"), server.Host());
+}
+
+TEST(EndToEnd, FirstFrameAfterStart) {
+    TempFolder folder;
+    WriteFileBytes(folder.File(L"clockset.ini"), "[Option]\r\nwake=0\r\n");
+    const auto start = std::chrono::steady_clock::now();
+    ClockProcess clock(folder);
+    HWND main = clock.WaitForWindow(L"Tfrmmain");
+    ASSERT_NE(main, nullptr);
+    // The first frame: glowing pixels on the screen where the clock stands.
+    double firstFrame = -1;
+    while (Seconds(start) < 10 && firstFrame < 0) {
+        RECT r{};
+        GetWindowRect(main, &r);
+        HDC screen = GetDC(nullptr);
+        for (int y = r.top + 15; y < r.bottom - 10 && firstFrame < 0; y += 2)
+            for (int x = r.left + 10; x < r.left + 120 && firstFrame < 0; x += 2) {
+                const COLORREF c = GetPixel(screen, x, y);
+                if (GetRValue(c) > 150 && GetGValue(c) > 150 && GetBValue(c) > 150)
+                    firstFrame = Seconds(start);
+            }
+        ReleaseDC(nullptr, screen);
+        Sleep(20);
+    }
+    EXPECT_GT(firstFrame, 0) << "the time shows";
+    std::printf("first frame %.2f s after the process started (the first tick comes one second after show)\n",
+                firstFrame);
+    RecordProperty("first_frame_ms", static_cast<int>(firstFrame * 1000));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(clock.WaitForExit(10000));
+}
+
+TEST(EndToEnd, SoakWithWeatherAndHoroscope) {
+    wchar_t minutesText[16] = {};
+    const double minutes =
+        GetEnvironmentVariableW(L"VEMORA_SOAK_MINUTES", minutesText, 16) ? _wtof(minutesText) : 2.0;
+    LocalHttpServer server(Provider);
+    TempFolder folder;
+    const std::wstring ini = folder.File(L"clockset.ini");
+    WriteFileBytes(ini, "[Option]\r\nweather=1\r\nshowxz=1\r\nWeatherHost=" + server.Host() + "\r\nXingzuoHost=" +
+                            server.Host() + "\r\n");
+    ClockProcess clock(folder);
+    HWND main = clock.WaitForWindow(L"Tfrmmain");
+    ASSERT_NE(main, nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<size_t> samples;
+    double worst = 0;
+    int refreshes = 0;
+    while (Seconds(start) < minutes * 60) {
+        Sleep(5000);
+        // Fetch both afresh, as switching them off and on does.
+        DWORD_PTR ignored = 0;
+        for (UINT item : {107u, 107u, 108u, 108u})
+            SendMessageTimeoutW(main, WM_COMMAND, item, 0, SMTO_NORMAL, 15000, &ignored);
+        ++refreshes;
+        worst = std::max(worst, AnswerTime(main, 15000));
+        samples.push_back(PrivateBytesOf(clock.Process()));
+        ASSERT_TRUE(clock.Running());
+        ASSERT_TRUE(clock.MessageBoxTexts().empty());
+    }
+    ASSERT_GE(samples.size(), 6u);
+    // Settled after the first quarter of the run: the rest must not grow.
+    const size_t settled = samples[samples.size() / 4];
+    const size_t last = samples.back();
+    std::printf("soak %.1f min, %d refreshes of weather and horoscope: private bytes %.1f MiB at start, %.1f MiB "
+                "after a quarter, %.1f MiB at the end; longest answer %.2f s\n",
+                minutes, refreshes, samples.front() / 1048576.0, settled / 1048576.0, last / 1048576.0, worst);
+    EXPECT_LT(last, settled + 3u * 1024 * 1024);
+    EXPECT_GE(server.Targets().size(), static_cast<size_t>(2 * refreshes));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(clock.WaitForExit(10000));
+    EXPECT_EQ(IniValue(ini, "weather"), "1");
+    EXPECT_EQ(IniValue(ini, "showxz"), "1");
+}
