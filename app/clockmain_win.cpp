@@ -257,7 +257,7 @@ void Tfrmmain::Timer1Timer() {
     }
     if (plan.refreshWeather)
         ShowWeather();
-    RenderGlowText(hwnd_, GbkToWide(timeText), ClockSettings.Font, kClockEmSize, ClockSettings.Transparent);
+    clockRenderer_.Render(hwnd_, GbkToWide(timeText), ClockSettings.Font, kClockEmSize, ClockSettings.Transparent);
     lastTimeText_ = timeText;
     ++drawCount_;
     reporter_.TickDrawn();

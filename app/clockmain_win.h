@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "app/uxtheme_win.h"
 #include "app/window_win.h"
+#include "render/glow_win.h"
 
 #include <functional>
 #include <memory>
@@ -106,6 +107,8 @@ private:
     MainOptions options_;
     TimeFormat timeFormat_;
     UxTheme uxTheme_;
+    GlowRenderer clockRenderer_;
+    GlowRenderer weatherRenderer_;
     UniqueHwnd appWindow_;
     UniqueHmenu popupMenu_;
     bool timerEnabled_ = false;

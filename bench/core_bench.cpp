@@ -47,3 +47,73 @@ void BM_TextToPinyin1MB(benchmark::State& state) {
 BENCHMARK(BM_TextToPinyin1MB);
 
 } // namespace
+
+#include "online/horoscope.h"
+#include "online/weather.h"
+
+#include <climits>
+
+namespace {
+
+const std::string& LinkPage() {
+    static const std::string page = [] {
+        std::string p;
+        // <li><a href="/city/nanjing/" title="南京">南京 晴 25℃</a></li>, in GBK
+        const std::string link = "<li><a href=\"/city/nanjing/\" title=\"\xC4\xCF\xBE\xA9\">\xC4\xCF\xBE\xA9 \xC7\xE7 "
+                                 "25\xA1\xE6</a></li>\n";
+        while (p.size() < (5u << 20))
+            p += link;
+        return p;
+    }();
+    return page;
+}
+
+void BM_LinkPageBytePassBaseline(benchmark::State& state) {
+    const std::string& page = LinkPage();
+    for (auto _ : state) {
+        size_t tags = 0;
+        for (char c : page)
+            tags += c == '<';
+        benchmark::DoNotOptimize(tags);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(page.size()));
+}
+BENCHMARK(BM_LinkPageBytePassBaseline);
+
+void BM_WeatherLineFrom5MBPage(benchmark::State& state) {
+    const std::string& page = LinkPage();
+    for (auto _ : state) {
+        std::string line;
+        vemora::BuildWeatherText(page, line);
+        benchmark::DoNotOptimize(line);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(page.size()));
+}
+BENCHMARK(BM_WeatherLineFrom5MBPage)->Unit(benchmark::kMillisecond);
+
+const std::string& LongHoroscopePage() {
+    static const std::string page = [] {
+        std::string p = "<h4>\xD7\xDB\xBA\xCF\xD4\xCB\xCA\xC6</h4><p>ok</p><div class=\"lotconts\">";
+        while (p.size() < (1u << 20))
+            p += "\xBA\xDC\xB3\xA4\xB5\xC4\xD2\xBB\xD0\xD0\xCE\xC4\xD7\xD6\xA3\xAC\r\n"; // 很长的一行文字，
+        return p + "</div>";
+    }();
+    return page;
+}
+
+// Rows below the picture are neither laid out nor drawn, against laying out all of them.
+void BM_HoroscopeMegabyteRowsToThePicture(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(vemora::LayoutHoroscope(LongHoroscopePage(), 0, vemora::kBookSize));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * (1 << 20));
+}
+BENCHMARK(BM_HoroscopeMegabyteRowsToThePicture)->Unit(benchmark::kMillisecond);
+
+void BM_HoroscopeMegabyteAllRows(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(vemora::LayoutHoroscope(LongHoroscopePage(), 0, INT_MAX));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * (1 << 20));
+}
+BENCHMARK(BM_HoroscopeMegabyteAllRows)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -81,8 +81,8 @@ void Tfrmmain::ShowWeather() {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     DownloadWeather();
     if (!ClockSettings.WeatherText.empty())
-        RenderGlowText(strip, GbkToWide(ClockSettings.WeatherText), ClockSettings.Font, kWeatherEmSize,
-                       ClockSettings.Transparent);
+        weatherRenderer_.Render(strip, GbkToWide(ClockSettings.WeatherText), ClockSettings.Font, kWeatherEmSize,
+                                ClockSettings.Transparent);
 }
 
 } // namespace vemora

@@ -42,9 +42,9 @@ DibImage::~DibImage() {
 // measured with GDI at the same em size, with a margin for the small
 // differences between GDI and GDI+ advances.
 size_t VisibleCharacters(const std::wstring& text, const std::wstring& family, int emSize) {
+    if (text.size() <= 32)
+        return text.size(); // short lines cost nothing to draw whole
     const size_t probe = std::min<size_t>(text.size(), 4096);
-    if (probe == 0)
-        return 0;
     ScopedWindowDC screen(nullptr);
     UniqueHdc dc(CreateCompatibleDC(screen.get()));
     UniqueHfont font(CreateFontW(-std::max(emSize, 1), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
@@ -63,6 +63,14 @@ size_t VisibleCharacters(const std::wstring& text, const std::wstring& family, i
 
 void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string& fontName, int emSize,
                   Argb startColor, Argb endColor) {
+    const std::wstring family = fontName.empty() ? std::wstring(L"宋体") : GbkToWide(fontName);
+    Gdiplus::FontFamily fontFamily(family.c_str());
+    Check(fontFamily.GetLastStatus());
+    DrawGlowTextWith(image, text, fontFamily, family, emSize, startColor, endColor);
+}
+
+void DrawGlowTextWith(GlowImage& image, const std::wstring& text, const Gdiplus::FontFamily& fontFamily,
+                      const std::wstring& family, int emSize, Argb startColor, Argb endColor) {
     using namespace Gdiplus;
     // GDI+ draws into the DIB's own memory as premultiplied ARGB, which is what
     // the layered window update with per-pixel alpha expects.
@@ -75,9 +83,6 @@ void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string&
     Check(graphics.SetInterpolationMode(InterpolationModeHighQualityBicubic));
     Check(graphics.SetPageUnit(UnitPixel));
 
-    const std::wstring family = fontName.empty() ? std::wstring(L"宋体") : GbkToWide(fontName);
-    FontFamily fontFamily(family.c_str());
-    Check(fontFamily.GetLastStatus());
     StringFormat format(0, LANG_NEUTRAL);
     Check(format.GetLastStatus());
     GraphicsPath path(FillModeAlternate);
@@ -120,6 +125,25 @@ int UpdateLayeredFromImage(HWND window, HDC source, SIZE size, int constantAlpha
     POINT at{rect.left, rect.top};
     POINT origin{0, 0};
     return UpdateLayeredWindow(window, destination.get(), &at, &size, source, &origin, 0, &blend, ULW_ALPHA);
+}
+
+GlowRenderer::GlowRenderer() = default;
+GlowRenderer::~GlowRenderer() = default;
+
+int GlowRenderer::Render(HWND window, const std::wstring& text, const std::string& fontName, int emSize,
+                         int alpha) {
+    const std::wstring family = fontName.empty() ? std::wstring(L"宋体") : GbkToWide(fontName);
+    if (!family_ || familyName_ != fontName) {
+        family_.reset();
+        auto created = std::make_unique<Gdiplus::FontFamily>(family.c_str());
+        Check(created->GetLastStatus());
+        family_ = std::move(created);
+        familyName_ = fontName;
+    }
+    // A cleared image is exactly the fresh one RenderGlowText starts from.
+    std::fill_n(image_.MutablePixels(), kGlowWidth * kGlowHeight, 0u);
+    DrawGlowTextWith(image_, text, *family_, family, emSize, ClockSettings.Startcolor, ClockSettings.Endcolor);
+    return UpdateLayeredFromImage(window, image_.Dc(), SIZE{kGlowWidth, kGlowHeight}, GlowConstantAlpha(alpha));
 }
 
 int RenderGlowText(HWND window, const std::wstring& text, const std::string& fontName, int emSize, int alpha) {

@@ -4,6 +4,7 @@
 #include "render/glow.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace vemora {
@@ -48,6 +49,29 @@ void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string&
 // Draws one line into a layered window, replacing its whole content; the
 // colours are the clock's settings. Returns the layered update's result.
 int RenderGlowText(HWND window, const std::wstring& text, const std::string& fontName, int emSize, int alpha);
+
+// RenderGlowText for one window that draws once a second: the same pixels,
+// but the image, its device context and the font family live from one call to
+// the next instead of being made and freed every time.
+class GlowRenderer {
+public:
+    GlowRenderer();
+    ~GlowRenderer();
+    GlowRenderer(const GlowRenderer&) = delete;
+    GlowRenderer& operator=(const GlowRenderer&) = delete;
+
+    int Render(HWND window, const std::wstring& text, const std::string& fontName, int emSize, int alpha);
+    const GlowImage& Image() const { return image_; }
+
+private:
+    GlowImage image_;
+    std::string familyName_;
+    std::unique_ptr<Gdiplus::FontFamily> family_;
+};
+
+// Draws into an image with a given font family (DrawGlowText's body).
+void DrawGlowTextWith(GlowImage& image, const std::wstring& text, const Gdiplus::FontFamily& family,
+                      const std::wstring& familyName, int emSize, Argb startColor, Argb endColor);
 
 // Puts an image on a layered window where the window stands.
 int UpdateLayeredFromImage(HWND window, HDC source, SIZE size, int constantAlpha);

@@ -181,3 +181,31 @@ TEST(GlowRender, AVeryLongLineDrawsWhatFitsAndNoMore) {
         }
     }
 }
+
+TEST(GlowRender, TheCachedRendererDrawsTheSamePixels) {
+    HWND layered = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 100, 100, 10, 10,
+                                   nullptr, nullptr, nullptr, nullptr);
+    ClockSettings = TClockSettings{};
+    GlowRenderer renderer;
+    struct Step {
+        const wchar_t* text;
+        const char* font;
+        int em;
+        Argb start;
+    };
+    const Step steps[] = {{L"12:00:00", "", kClockEmSize, 0xFFFFFFFF},
+                          {L"12:00:01", "", kClockEmSize, 0xFFFFFFFF},
+                          {L"晴 , 25", kFontSongTi, kWeatherEmSize, 0x50FF0000},
+                          {L"8:08:08", "Tahoma", kClockEmSize, 0xFF00FF00}};
+    for (const Step& s : steps) {
+        ClockSettings.Startcolor = s.start;
+        EXPECT_NE(renderer.Render(layered, s.text, s.font, s.em, 200), 0);
+        GlowImage fresh;
+        DrawGlowText(fresh, s.text, s.font, s.em, s.start, ClockSettings.Endcolor);
+        EXPECT_EQ(0, std::memcmp(fresh.Pixels(), renderer.Image().Pixels(), kGlowWidth * kGlowHeight * 4))
+            << WideToUtf8(s.text);
+    }
+    EXPECT_THROW(renderer.Render(layered, L"1", "Default", kClockEmSize, 200), std::runtime_error);
+    EXPECT_NE(renderer.Render(layered, L"1", "", kClockEmSize, 200), 0) << "and recovers";
+    DestroyWindow(layered);
+}
