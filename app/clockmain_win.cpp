@@ -313,19 +313,10 @@ LRESULT Tfrmmain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDBLCLK:
         FormDblClick();
         return 0;
-    case WM_CONTEXTMENU: {
+    case WM_CONTEXTMENU:
         SyncMenuChecks();
-        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        if (at.x == -1 && at.y == -1)
-            GetCursorPos(&at);
-        SetForegroundWindow(hwnd_);
-        TrackPopupMenu(popupMenu_.get(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
-        PostMessageW(hwnd_, WM_NULL, 0, 0);
+        TrackContextMenu(popupMenu_.get(), lParam);
         return 0;
-    }
-    case WM_RBUTTONUP:
-        // Layered windows do not always get WM_CONTEXTMENU from DefWindowProc.
-        return DefWindowProcW(hwnd_, msg, wParam, lParam);
     case WM_COMMAND:
         if (HIWORD(wParam) == 0 && lParam == 0)
             MenuCommand(LOWORD(wParam));

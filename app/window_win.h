@@ -60,6 +60,16 @@ protected:
             SendMessageW(hwnd_, WM_SYSCOMMAND, kScDragMove, 0);
     }
 
+    // A context menu at the pointer, or at the cursor when the keyboard asked.
+    void TrackContextMenu(HMENU menu, LPARAM lParam) {
+        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        if (at.x == -1 && at.y == -1)
+            GetCursorPos(&at);
+        SetForegroundWindow(hwnd_); // so that a click elsewhere closes the menu
+        TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
+        PostMessageW(hwnd_, WM_NULL, 0, 0);
+    }
+
     // Runs the window as a modal dialog over its owner until it hides itself.
     void RunModal(HWND owner) {
         if (owner)

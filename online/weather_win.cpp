@@ -41,15 +41,9 @@ LRESULT Tfrmweather::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
         DragWithMouse();
         return 0;
-    case WM_CONTEXTMENU: {
-        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        if (at.x == -1 && at.y == -1)
-            GetCursorPos(&at);
-        SetForegroundWindow(hwnd_);
-        TrackPopupMenu(popupMenu_.get(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
-        PostMessageW(hwnd_, WM_NULL, 0, 0);
+    case WM_CONTEXTMENU:
+        TrackContextMenu(popupMenu_.get(), lParam);
         return 0;
-    }
     case WM_COMMAND:
         if (HIWORD(wParam) == 0 && LOWORD(wParam) == kN1)
             N1Click();

@@ -12,15 +12,25 @@ VEMORA_SNAPSHOTS="Z:${docs//\//\\}" cmake/wine-run.sh build/win/vemora_wintests.
 
 run=$(mktemp -d)
 cp build/win/Vemora.exe "$run/"
-printf '[Option]\r\n%s' "${VEMORA_SNAPSHOT_INI:-}" > "$run/clockset.ini"
+# The providers' pages, served from the fixtures on a local port.
+site="$run/site"
+mkdir -p "$site/skin" "$site/iframe/astro/view/aries/day"
+printf '<ul><li><a href="/n">%s</a></li><li><a href="/t">%s</a></li></ul>' \
+    "$(printf '南京 晴' | iconv -f UTF-8 -t GBK)" "$(printf '12℃' | iconv -f UTF-8 -t GBK)" > "$site/skin/2010-0601.html"
+cp tests/fixtures/xingzuo_aries_day.html "$site/iframe/astro/view/aries/day/index.html"
+port=$((20000 + RANDOM % 20000))
+(cd "$site" && exec python3 -m http.server "$port" --bind 127.0.0.1 >/dev/null 2>&1) &
+web=$!
+printf '[Option]\r\nweather=1\r\nshowxz=1\r\nXingzuo=0\r\nCity=NANJING\r\nWeatherHost=127.0.0.1:%s\r\nXingzuoHost=127.0.0.1:%s\r\n' \
+    "$port" "$port" > "$run/clockset.ini"
 display=:$((90 + RANDOM % 9))
 Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null; rm -rf "$run"' EXIT
+trap 'kill $xvfb $web 2>/dev/null; rm -rf "$run"' EXIT
 sleep 1
 DISPLAY=$display cmake/wine-run.sh "$run/Vemora.exe" &
 sleep "${VEMORA_SNAPSHOT_WAIT:-6}"
 DISPLAY=$display import -window root "$docs/screen-full.png"
-convert "$docs/screen-full.png" -crop 560x420+720+0 +repage "$docs/screenshot-clock.png"
+convert "$docs/screen-full.png" -crop 600x620+680+0 +repage "$docs/screenshot-clock.png"
 rm -f "$docs/screen-full.png"
 WINEPREFIX="$VEMORA_WINEPREFIX" wineserver -k || true
