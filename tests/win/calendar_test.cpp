@@ -9,11 +9,6 @@ using namespace vemora::test;
 
 namespace {
 
-RECT Rect(HWND w) {
-    RECT r{};
-    GetWindowRect(w, &r);
-    return r;
-}
 
 COLORREF Rgb(const DibImage& image, int x, int y) {
     const std::uint32_t p = image.Pixel(x, y);
@@ -40,8 +35,8 @@ TEST_F(Calendar, PopupUnderTheClockWithItsTransparency) {
     clock.FormDblClick();
     HWND popup = clock.frmcal()->Handle();
     ASSERT_TRUE(IsWindowVisible(popup));
-    const RECT c = Rect(clock.Handle());
-    RECT p = Rect(popup);
+    const RECT c = WindowRect(clock.Handle());
+    RECT p = WindowRect(popup);
     EXPECT_EQ(p.left, c.left + 10);
     EXPECT_EQ(p.top, c.top + 55 + 35);
     EXPECT_EQ(p.right - p.left, 153);
@@ -56,7 +51,7 @@ TEST_F(Calendar, PopupUnderTheClockWithItsTransparency) {
     // Dragged away, then a double-click while shown puts it back; N9 stays checked.
     MoveWindow(popup, 40, 500, 153, 169, TRUE);
     clock.FormDblClick();
-    p = Rect(popup);
+    p = WindowRect(popup);
     EXPECT_EQ(p.left, c.left + 10);
     EXPECT_EQ(p.top, c.top + 90);
     EXPECT_TRUE(ClockSettings.CalendarShown);

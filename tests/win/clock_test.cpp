@@ -6,16 +6,6 @@
 using namespace vemora;
 using namespace vemora::test;
 
-namespace {
-
-RECT WindowRect(HWND w) {
-    RECT r{};
-    GetWindowRect(w, &r);
-    return r;
-}
-
-} // namespace
-
 using ClockWindow = ClockFixture;
 using SettingsFile = ClockFixture;
 

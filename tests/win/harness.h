@@ -57,6 +57,8 @@ std::string ReadFileBytes(const std::wstring& path);
 std::string IniValue(const std::wstring& path, const char* key);
 // Runs the message loop for the given time.
 void Pump(int milliseconds);
+// The window's screen rectangle.
+RECT WindowRect(HWND window);
 // The process's private bytes.
 size_t PrivateBytes();
 

@@ -63,6 +63,12 @@ std::string IniValue(const std::wstring& path, const char* key) {
     return WideToGbk(buffer);
 }
 
+RECT WindowRect(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
 size_t PrivateBytes() {
     PROCESS_MEMORY_COUNTERS counters{sizeof counters};
     K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);

@@ -9,10 +9,20 @@
 using namespace vemora;
 using namespace vemora::test;
 
-TEST(Snapshots, ClockOverMidGrey) {
-    const std::wstring folder = SnapshotFolder();
-    if (folder.empty())
-        GTEST_SKIP() << "VEMORA_SNAPSHOTS not set";
+namespace {
+
+struct Snapshots : ClockFixture {
+    std::wstring folder = SnapshotFolder();
+    void SetUp() override {
+        ClockFixture::SetUp();
+        if (folder.empty())
+            GTEST_SKIP() << "VEMORA_SNAPSHOTS not set";
+    }
+};
+
+} // namespace
+
+TEST_F(Snapshots, ClockOverMidGrey) {
     GlowImage image;
     DrawGlowText(image, L"21:05:07", kFontSongTi, kClockEmSize, 0xFFFFFFFF, 0xFF1E78C3);
     SavePng(folder + L"\\clock-render.png", image.Pixels(), kGlowWidth, kGlowHeight, 0xFF808080);
@@ -42,19 +52,8 @@ void Compose(std::vector<std::uint32_t>& canvas, int width, const DibImage& imag
 
 } // namespace
 
-TEST(Snapshots, ClockWithWeatherAndCalendar) {
-    const std::wstring folder = SnapshotFolder();
-    if (folder.empty())
-        GTEST_SKIP() << "VEMORA_SNAPSHOTS not set";
-    RecordingEffects effects;
-    ErrorReporter reporter(effects, L"Vemora");
-    ClockSettings = TClockSettings{};
-    TempFolder temp;
-    MainOptions options;
-    options.settingsPath = temp.File(L"clockset.ini");
-    options.clock = [] { return DateTimeParts{2026, 12, 7, 21, 5, 7, 0, 1}; };
-    Tfrmmain clock(effects, reporter, options);
-    clock.CreateCompanions();
+TEST_F(Snapshots, ClockWithWeatherAndCalendar) {
+    Tfrmmain& clock = Create(false);
     const int width = 300, height = 280;
     std::vector<std::uint32_t> canvas(width * height, 0xFF5A6B7Cu);
     GlowImage time, weather;
@@ -68,20 +67,9 @@ TEST(Snapshots, ClockWithWeatherAndCalendar) {
     SavePng(folder + L"\\clock-with-calendar.png", canvas.data(), width, height);
 }
 
-TEST(Snapshots, SettingsDialog) {
-    const std::wstring folder = SnapshotFolder();
-    if (folder.empty())
-        GTEST_SKIP() << "VEMORA_SNAPSHOTS not set";
-    RecordingEffects effects;
-    ErrorReporter reporter(effects, L"Vemora");
-    ClockSettings = TClockSettings{};
-    TempFolder temp;
-    WriteFileBytes(temp.File(L"clockset.ini"), "[Option]\r\nCity=NANJING\r\nXingzuo=4\r\nwake=1\r\n");
-    MainOptions options;
-    options.settingsPath = temp.File(L"clockset.ini");
-    Tfrmmain clock(effects, reporter, options);
-    clock.CreateCompanions();
-    clock.Show();
+TEST_F(Snapshots, SettingsDialog) {
+    WriteIni("[Option]\r\nCity=NANJING\r\nXingzuo=4\r\nwake=1\r\n");
+    Tfrmmain& clock = Create(true);
     Tfrmset& dialog = *clock.frmset();
     SetLayeredWindowAttributes(dialog.Handle(), 0, 255, LWA_ALPHA);
     dialog.FormShow();

@@ -22,11 +22,6 @@ HttpReply GbkWeather(const std::string&) {
     return r;
 }
 
-RECT Rect(HWND w) {
-    RECT r{};
-    GetWindowRect(w, &r);
-    return r;
-}
 
 struct Weather : ClockFixture {
     LocalHttpServer server{GbkWeather};
@@ -48,7 +43,7 @@ TEST_F(Weather, ShownUnderTheClockWithTheLinksOfTheCitysPage) {
     EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"晴 , 25℃"));
     HWND strip = FindOwnWindow(L"Tfrmweather");
     ASSERT_TRUE(IsWindowVisible(strip));
-    const RECT c = Rect(clock.Handle()), s = Rect(strip);
+    const RECT c = WindowRect(clock.Handle()), s = WindowRect(strip);
     EXPECT_EQ(s.left, c.left);
     EXPECT_EQ(s.top, c.top + 55 - 8);
     EXPECT_EQ(s.right - s.left, 230) << "the renderer's image size";
@@ -218,7 +213,7 @@ TEST_F(Weather, FollowsTheClockAfterADrag) {
     MoveWindow(clock.Handle(), 300, 200, 230, 55, TRUE);
     MoveWindow(strip, 10, 10, 230, 55, TRUE);
     clock.FormMouseMove(); // no button held: no move loop, but the strip comes back
-    const RECT s = Rect(strip);
+    const RECT s = WindowRect(strip);
     EXPECT_EQ(s.left, 300);
     EXPECT_EQ(s.top, 200 + 55 - 8);
 }

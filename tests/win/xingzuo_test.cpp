@@ -11,11 +11,6 @@ namespace {
 
 std::string FixturePage() { return ReadFileBytes(Utf8ToWide(VEMORA_FIXTURES "\\xingzuo_aries_day.html")); }
 
-RECT Rect(HWND w) {
-    RECT r{};
-    GetWindowRect(w, &r);
-    return r;
-}
 
 struct Horoscope : ClockFixture {
     LocalHttpServer server{[](const std::string&) {
@@ -39,7 +34,7 @@ TEST_F(Horoscope, ShownAtTheRightEdgeUnderTheClock) {
     HWND panel = FindOwnWindow(L"Tfrmxingzuo");
     ASSERT_TRUE(IsWindowVisible(panel));
     EXPECT_EQ(server.Targets(), std::vector<std::string>{"/iframe/astro/view/aries/day/"});
-    const RECT p = Rect(panel), c = Rect(clock.Handle());
+    const RECT p = WindowRect(panel), c = WindowRect(clock.Handle());
     EXPECT_EQ(p.right - p.left, 512) << "the picture's size";
     EXPECT_EQ(p.bottom - p.top, 512);
     EXPECT_EQ(p.left, GetSystemMetrics(SM_CXSCREEN) - 512 + 60);
@@ -73,7 +68,7 @@ TEST_F(Horoscope, AFailingHostGivesOneMessageAndTheSheetIsNotRedrawn) {
     EXPECT_EQ(clock.frmxingzuo()->RenderCount(), 1) << "not redrawn";
     HWND panel = FindOwnWindow(L"Tfrmxingzuo");
     EXPECT_TRUE(IsWindowVisible(panel)) << "but shown";
-    EXPECT_EQ(Rect(panel).left, GetSystemMetrics(SM_CXSCREEN) - 512 + 60) << "and placed";
+    EXPECT_EQ(WindowRect(panel).left, GetSystemMetrics(SM_CXSCREEN) - 512 + 60) << "and placed";
 }
 
 TEST_F(Horoscope, ASignOutsideTheTwelveAsksNothing) {
