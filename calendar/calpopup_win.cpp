@@ -2,6 +2,8 @@
 
 #include "app/clockmain_win.h"
 
+#include <cmath>
+
 namespace vemora {
 
 Tfrmcal::Tfrmcal(Tfrmmain& main, ErrorReporter& reporter, const UxTheme& theme) : BaseWindow(reporter), main_(main) {
@@ -10,7 +12,7 @@ Tfrmcal::Tfrmcal(Tfrmmain& main, ErrorReporter& reporter, const UxTheme& theme) 
     font_.reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
     monthCalendar1_ = std::make_unique<TMonthCalendar>(hwnd_, RECT{0, 0, 153, 169}, font_.get(), theme, reporter,
-                                                       [&main] { return EncodeDateTime(main.Now()); });
+                                                       [&main] { return std::floor(EncodeDateTime(main.Now())); });
     monthCalendar1_->SetTodayCaption(L"Today");
     monthCalendar1_->SetNoneCaption(L"None");
     // MonthCalendar1MouseMove: the same drag as the window's own.

@@ -3,6 +3,8 @@
 #include "app/datetime.h"
 #include "app/text_win.h"
 
+#include <cmath>
+
 namespace vemora {
 
 namespace {
@@ -30,7 +32,7 @@ void Fill(HDC dc, const RECT& r, COLORREF colour) {
 
 TMonthCalendar::TMonthCalendar(HWND parent, RECT bounds, HFONT font, const UxTheme& theme, ErrorReporter& reporter,
                                TodayFn today)
-    : BaseWindow(reporter), theme_(theme), font_(font), today_(std::move(today)), model_(today_()) {
+    : BaseWindow(reporter), theme_(theme), font_(font), today_(std::move(today)), model_(std::floor(today_())) {
     // The locale's day and month names, read once.
     std::vector<std::string> longDays;
     const LCTYPE days[7] = {LOCALE_SDAYNAME7, LOCALE_SDAYNAME1, LOCALE_SDAYNAME2, LOCALE_SDAYNAME3,

@@ -108,6 +108,7 @@ TEST_F(Calendar, MouseMessagesStepSelectAndPressToday) {
     int changes = 0;
     cal.Model().OnChange = [&] { ++changes; };
     ASSERT_EQ(cal.Model().Month, 12);
+    EXPECT_EQ(cal.Model().SelectedDate, EncodeDate(2026, 12, 7)) << "today selected at first, without the time";
     SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, At(150, 5)); // right arrow
     SendMessageW(control, WM_LBUTTONUP, 0, At(150, 5));
     EXPECT_EQ(cal.Model().Month, 1);
