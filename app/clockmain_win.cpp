@@ -1,8 +1,8 @@
 #include "app/clockmain_win.h"
 
 #include "app/autostart.h"
-#include "app/settings_win.h"
-#include "app/text_win.h"
+#include "settings/settings_win.h"
+#include "base/text_win.h"
 #include "calendar/calpopup_win.h"
 #include "online/weather_win.h"
 #include "online/xingzuo_win.h"
@@ -10,7 +10,7 @@
 #include "power/power_win.h"
 #include "power/shutdowndlg_win.h"
 #include "render/glow_win.h"
-#include "settings/setup_win.h"
+#include "app/setup_win.h"
 
 #include <mmsystem.h>
 
@@ -18,8 +18,6 @@
 #include <random>
 
 namespace vemora {
-
-TClockSettings ClockSettings;
 
 namespace {
 
@@ -158,11 +156,12 @@ void Tfrmmain::SaveSettingsFile() {
 
 void Tfrmmain::CreateCompanions() {
     frmset_ = std::make_unique<Tfrmset>(*this, reporter_);
-    frmshutdown_ = std::make_unique<Tfrmshutdown>(*this, reporter_);
-    frmweather_ = std::make_unique<Tfrmweather>(*this, reporter_);
-    frmxingzuo_ = std::make_unique<Tfrmxingzuo>(*this, reporter_);
+    frmshutdown_ = std::make_unique<Tfrmshutdown>(
+        hwnd_, reporter_, [this] { return Now(); }, [this] { SyncMenuChecks(); });
+    frmweather_ = std::make_unique<Tfrmweather>(appWindow_.get(), reporter_, [this] { ShowWeather(); });
+    frmxingzuo_ = std::make_unique<Tfrmxingzuo>(appWindow_.get(), reporter_);
     uxTheme_ = UxTheme::Load();
-    frmcal_ = std::make_unique<Tfrmcal>(*this, reporter_, uxTheme_);
+    frmcal_ = std::make_unique<Tfrmcal>(appWindow_.get(), reporter_, uxTheme_, [this] { return Now(); });
 }
 
 void Tfrmmain::Show() {
@@ -215,7 +214,7 @@ void Tfrmmain::FormShow() {
     if (ClockSettings.showxz)
         ShowHoroscope();
     if (ClockSettings.getnettime)
-        SetClockFromNetwork(*this);
+        SetClockFromNetwork(effects_);
 }
 
 void Tfrmmain::SetTimerEnabled(bool enabled) {
@@ -257,7 +256,8 @@ void Tfrmmain::Timer1Timer() {
     }
     if (plan.refreshWeather)
         ShowWeather();
-    clockRenderer_.Render(hwnd_, GbkToWide(timeText), ClockSettings.Font, kClockEmSize, ClockSettings.Transparent);
+    clockRenderer_.Render(hwnd_, GbkToWide(timeText), ClockSettings.Font, kClockEmSize, ClockSettings.Startcolor,
+                          ClockSettings.Endcolor, ClockSettings.Transparent);
     lastTimeText_ = timeText;
     ++drawCount_;
     reporter_.TickDrawn();
@@ -301,14 +301,11 @@ void Tfrmmain::FormClose() {
     DestroyWindow(hwnd_);
 }
 
-LRESULT Tfrmmain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> Tfrmmain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_TIMER:
         if (wParam == kTimer1)
             Timer1Timer();
-        return 0;
-    case WM_MOUSEMOVE:
-        FormMouseMove();
         return 0;
     case WM_LBUTTONDBLCLK:
         FormDblClick();
@@ -321,9 +318,6 @@ LRESULT Tfrmmain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (HIWORD(wParam) == 0 && lParam == 0)
             MenuCommand(LOWORD(wParam));
         return 0;
-    case WM_CLOSE:
-        FormClose();
-        return 0;
     case WM_DESTROY:
         if (timerEnabled_)
             KillTimer(hwnd_, kTimer1);
@@ -331,7 +325,7 @@ LRESULT Tfrmmain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         PostQuitMessage(0);
         return 0;
     default:
-        return DefWindowProcW(hwnd_, msg, wParam, lParam);
+        return std::nullopt;
     }
 }
 

@@ -1,21 +1,19 @@
 #pragma once
 #include "app/clocktick.h"
-#include "app/datetime.h"
-#include "app/effects_win.h"
-#include "app/handles_win.h"
-#include "app/settings.h"
-#include "app/uxtheme_win.h"
-#include "app/window_win.h"
+#include "base/datetime.h"
+#include "base/effects_win.h"
+#include "base/handles_win.h"
+#include "settings/settings.h"
+#include "base/uxtheme_win.h"
+#include "base/window_win.h"
 #include "render/glow_win.h"
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <optional>
 
 namespace vemora {
-
-// The one process-wide record of settings and run-time state.
-extern TClockSettings ClockSettings;
 
 class Tfrmset;
 class Tfrmshutdown;
@@ -40,6 +38,7 @@ inline constexpr int kClockHeight = 55;
 class Tfrmmain : public BaseWindow<Tfrmmain> {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmmain";
+    static constexpr bool kDragsByMouse = true;
 
     Tfrmmain(Effects& effects, ErrorReporter& reporter, MainOptions options = {});
     ~Tfrmmain();
@@ -58,7 +57,6 @@ public:
     void ShakeWindow(HWND window);
 
     void ShowWeather();
-    void DownloadWeather();
     void ShowCalendar();
     void ShowHoroscope();
 
@@ -92,7 +90,7 @@ public:
     Tfrmxingzuo* frmxingzuo() { return frmxingzuo_.get(); }
     Tfrmcal* frmcal() { return frmcal_.get(); }
 
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void HandlerFailed(UINT msg, const std::exception_ptr& error);
 
 private:

@@ -2,12 +2,12 @@
 // companion windows.
 #include "app/autostart.h"
 #include "app/clockmain_win.h"
-#include "app/text_win.h"
+#include "base/text_win.h"
 #include "calendar/calpopup_win.h"
 #include "online/weather_win.h"
 #include "online/xingzuo_win.h"
 #include "power/shutdowndlg_win.h"
-#include "settings/setup_win.h"
+#include "app/setup_win.h"
 
 #include <stdexcept>
 
@@ -167,6 +167,22 @@ void Tfrmmain::N3Click() {
     // A failed save abandons the exit; the clock must not stand still then.
     if (hwnd_ && IsWindow(hwnd_))
         SetTimerEnabled(true);
+}
+
+void Tfrmmain::ShowWeather() {
+    if (!frmweather_)
+        return;
+    HWND strip = frmweather_->Handle();
+    frmweather_->Show();
+    PlaceWeatherStrip();
+    // The strip stays on top exactly when the clock does; only its z-order changes.
+    const bool topmost = GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST;
+    SetWindowPos(strip, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    DownloadWeather();
+    if (!ClockSettings.WeatherText.empty())
+        weatherRenderer_.Render(strip, GbkToWide(ClockSettings.WeatherText), ClockSettings.Font, kWeatherEmSize,
+                                ClockSettings.Startcolor, ClockSettings.Endcolor, ClockSettings.Transparent);
 }
 
 void Tfrmmain::ShowCalendar() {

@@ -1,8 +1,8 @@
 // Vemora's entry: GDI+ and the common controls, the six windows in their
 // order, then the message loop until the clock closes.
 #include "app/clockmain_win.h"
-#include "app/errors.h"
-#include "app/text_win.h"
+#include "base/errors.h"
+#include "base/text_win.h"
 
 #include <objbase.h>
 

@@ -77,14 +77,16 @@ int main() {
     const Figures render = Measure(runs, [&](int i) {
         wchar_t text[16];
         swprintf(text, 16, L"10:%02d:%02d", i / 60 % 60, i % 60);
-        RenderGlowText(window, text, ClockSettings.Font, kClockEmSize, ClockSettings.Transparent);
+        RenderGlowText(window, text, ClockSettings.Font, kClockEmSize, ClockSettings.Startcolor, ClockSettings.Endcolor,
+                       ClockSettings.Transparent);
     });
     Report("RenderGlowText, clock text, em 38 (fresh objects)", render, floor);
     GlowRenderer renderer;
     const Figures cached = Measure(runs, [&](int i) {
         wchar_t text[16];
         swprintf(text, 16, L"10:%02d:%02d", i / 60 % 60, i % 60);
-        renderer.Render(window, text, ClockSettings.Font, kClockEmSize, ClockSettings.Transparent);
+        renderer.Render(window, text, ClockSettings.Font, kClockEmSize, ClockSettings.Startcolor, ClockSettings.Endcolor,
+                        ClockSettings.Transparent);
     });
     Report("GlowRenderer, clock text, em 38 (kept objects)", cached, floor);
     std::printf("%-44s %.2fx faster than fresh objects\n", "kept objects:", render.median / cached.median);

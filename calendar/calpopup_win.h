@@ -1,13 +1,14 @@
 #pragma once
-#include "app/uxtheme_win.h"
-#include "app/window_win.h"
+#include "base/datetime.h"
+#include "base/uxtheme_win.h"
+#include "base/window_win.h"
 #include "calendar/monthcal_win.h"
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace vemora {
-
-class Tfrmmain;
 
 // The calendar pop-up: a borderless translucent window under the clock, filled
 // by one month calendar. Closing it only hides it; month, selection and place
@@ -15,15 +16,17 @@ class Tfrmmain;
 class Tfrmcal : public BaseWindow<Tfrmcal> {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmcal";
-    Tfrmcal(Tfrmmain& main, ErrorReporter& reporter, const UxTheme& theme);
+    static constexpr bool kDragsByMouse = true;
+    // owner: the window that owns the pop-up; now: the local time, whose date
+    // is the calendar's today.
+    Tfrmcal(HWND owner, ErrorReporter& reporter, const UxTheme& theme, std::function<DateTimeParts()> now);
     void Show();
     void Close();
     TMonthCalendar& MonthCalendar1() { return *monthCalendar1_; }
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Closing and dragging are all it answers, through the window base.
+    std::optional<LRESULT> HandleMessage(UINT, WPARAM, LPARAM) { return std::nullopt; }
 
 private:
-    void FormMouseMove() { DragWithMouse(); }
-    Tfrmmain& main_;
     UniqueHfont font_;
     std::unique_ptr<TMonthCalendar> monthCalendar1_;
 };

@@ -1,7 +1,7 @@
 #include "calendar/monthcal_win.h"
 
-#include "app/datetime.h"
-#include "app/text_win.h"
+#include "base/datetime.h"
+#include "base/text_win.h"
 
 #include <cmath>
 
@@ -200,7 +200,7 @@ void TMonthCalendar::ButtonMouseUp(TMiniButton& button) {
     InvalidateButton(button);
 }
 
-LRESULT TMonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> TMonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     switch (msg) {
     case WM_ERASEBKGND:
@@ -274,7 +274,7 @@ LRESULT TMonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     default:
-        return DefWindowProcW(hwnd_, msg, wParam, lParam);
+        return std::nullopt;
     }
 }
 

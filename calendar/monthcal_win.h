@@ -1,10 +1,11 @@
 #pragma once
-#include "app/uxtheme_win.h"
-#include "app/window_win.h"
+#include "base/uxtheme_win.h"
+#include "base/window_win.h"
 #include "calendar/monthmodel.h"
 
 #include <functional>
 #include <string>
+#include <optional>
 
 namespace vemora {
 
@@ -43,7 +44,7 @@ public:
     std::wstring DayLetter(int column) const;
     std::wstring MonthName(int month) const;
 
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
     void ButtonMouseDown(TMiniButton& button, bool capture);

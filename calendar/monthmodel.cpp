@@ -1,6 +1,7 @@
 #include "calendar/monthmodel.h"
 
-#include "app/datetime.h"
+#include "base/datetime.h"
+#include "base/gbk.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -85,8 +86,7 @@ std::vector<std::string> WeekdayLetters(const std::vector<std::string>& names) {
 std::string FirstGbkCharacter(const std::string& text) {
     if (text.empty())
         return " ";
-    const auto b = static_cast<unsigned char>(text[0]);
-    return text.substr(0, b >= 0x81 && text.size() > 1 ? 2 : 1);
+    return text.substr(0, GbkCharLength(text, 0));
 }
 
 MonthCalendarModel::MonthCalendarModel(double today) { SetDate(today); }

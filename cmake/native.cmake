@@ -12,17 +12,19 @@ endif()
 
 find_package(GTest REQUIRED)
 include(GoogleTest)
-file(GLOB unit_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
-add_executable(vemora_unit ${unit_sources})
+add_executable(vemora_unit ${VEMORA_UNIT_TEST_SOURCES})
 target_link_libraries(vemora_unit PRIVATE vemora_core GTest::gtest_main)
 target_compile_definitions(vemora_unit PRIVATE VEMORA_FIXTURES="${CMAKE_SOURCE_DIR}/tests/fixtures")
 gtest_discover_tests(vemora_unit DISCOVERY_TIMEOUT 60)
 
 find_package(benchmark QUIET)
 if(benchmark_FOUND)
-    file(GLOB bench_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/core_*.cpp)
-    if(bench_sources)
-        add_executable(vemora_bench ${bench_sources})
-        target_link_libraries(vemora_bench PRIVATE vemora_core benchmark::benchmark_main)
-    endif()
+    add_executable(vemora_bench bench/core_bench.cpp)
+    target_link_libraries(vemora_bench PRIVATE vemora_core benchmark::benchmark_main)
 endif()
+
+# The include direction between the folders, and that the check catches what
+# it must.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME layers COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tests/layers/check_layers.py ${CMAKE_SOURCE_DIR})
+add_test(NAME layers.selftest COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tests/layers/check_layers.py --self-test)

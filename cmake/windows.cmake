@@ -59,11 +59,7 @@ set_source_files_properties(${resource_script} PROPERTIES
     OBJECT_DEPENDS "${gen_dir}/ring.wav;${gen_dir}/book.png;${CMAKE_SOURCE_DIR}/resources/vemora.manifest")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${gen_dir} -I${CMAKE_SOURCE_DIR}/resources")
 
-file(GLOB shell_sources CONFIGURE_DEPENDS
-    ${CMAKE_SOURCE_DIR}/app/*_win.cpp ${CMAKE_SOURCE_DIR}/render/*_win.cpp ${CMAKE_SOURCE_DIR}/online/*_win.cpp
-    ${CMAKE_SOURCE_DIR}/power/*_win.cpp ${CMAKE_SOURCE_DIR}/calendar/*_win.cpp ${CMAKE_SOURCE_DIR}/settings/*_win.cpp)
-list(REMOVE_ITEM shell_sources ${CMAKE_SOURCE_DIR}/app/main_win.cpp)
-add_library(vemora_shell STATIC ${shell_sources})
+add_library(vemora_shell STATIC ${VEMORA_SHELL_SOURCES})
 target_link_libraries(vemora_shell PUBLIC vemora_core gdiplus gdi32 user32 comctl32 comdlg32 shell32 advapi32
     winmm wsock32 ws2_32 winhttp ole32 oleaut32 uuid msimg32 shlwapi)
 
@@ -99,7 +95,11 @@ else()
     set(gtest_target GTest::gtest)
 endif()
 
-file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+set(win_test_sources
+    tests/win/calendar_test.cpp tests/win/clock_test.cpp tests/win/harness_win.cpp tests/win/menu_test.cpp
+    tests/win/nettime_test.cpp tests/win/program_test.cpp tests/win/render_test.cpp tests/win/setup_test.cpp
+    tests/win/snapshot_test.cpp tests/win/testserver_win.cpp tests/win/weather_test.cpp tests/win/winmain_test.cpp
+    tests/win/xingzuo_test.cpp)
 add_executable(vemora_wintests ${win_test_sources} ${resource_script})
 target_link_libraries(vemora_wintests PRIVATE vemora_shell ${gtest_target})
 target_link_options(vemora_wintests PRIVATE ${static_runtime})
@@ -112,7 +112,7 @@ if(CMAKE_CROSSCOMPILING)
 endif()
 target_compile_definitions(vemora_wintests PRIVATE "VEMORA_FIXTURES=\"${fixtures_win}\"")
 
-file(GLOB e2e_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+set(e2e_sources tests/e2e/clockprocess_win.cpp tests/e2e/e2e_test.cpp tests/e2e/faults_test.cpp)
 if(e2e_sources)
     add_executable(vemora_e2e ${e2e_sources} ${CMAKE_SOURCE_DIR}/tests/win/harness_win.cpp
         ${CMAKE_SOURCE_DIR}/tests/win/testserver_win.cpp)

@@ -1,8 +1,8 @@
 #include "online/fetch_win.h"
 
-#include "app/handles_win.h"
-#include "app/text_win.h"
-#include "online/weather.h"
+#include "base/handles_win.h"
+#include "base/text_win.h"
+#include "online/fetch.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -16,25 +16,21 @@ namespace vemora {
 
 namespace {
 
+FetchFailure FailureOf(DWORD code) {
+    if (code == ERROR_WINHTTP_TIMEOUT || code == ERROR_WINHTTP_OPERATION_CANCELLED || code == WSAETIMEDOUT)
+        return FetchFailure::Timeout;
+    if (code == ERROR_WINHTTP_CANNOT_CONNECT || code == ERROR_WINHTTP_CONNECTION_ERROR || code == WSAECONNREFUSED ||
+        code == WSAECONNRESET)
+        return FetchFailure::NoConnection;
+    if (code == ERROR_WINHTTP_NAME_NOT_RESOLVED)
+        return FetchFailure::HostNotFound;
+    return code ? FetchFailure::Other : FetchFailure::None;
+}
+
 class FetchError : public std::runtime_error {
 public:
     FetchError(const std::string& what, const std::string& host, DWORD code = 0)
-        : std::runtime_error(Message(what, host, code)) {}
-
-private:
-    static std::string Message(const std::string& what, const std::string& host, DWORD code) {
-        std::string text = what + " (" + host + ")";
-        if (code == ERROR_WINHTTP_TIMEOUT || code == ERROR_WINHTTP_OPERATION_CANCELLED || code == WSAETIMEDOUT)
-            text += ": the server did not answer in time";
-        else if (code == ERROR_WINHTTP_CANNOT_CONNECT || code == ERROR_WINHTTP_CONNECTION_ERROR ||
-                 code == WSAECONNREFUSED || code == WSAECONNRESET)
-            text += ": no connection";
-        else if (code == ERROR_WINHTTP_NAME_NOT_RESOLVED)
-            text += ": host not found";
-        else if (code)
-            text += ": error " + std::to_string(code);
-        return text;
-    }
+        : std::runtime_error(FetchErrorText(what, host, FailureOf(code), code)) {}
 };
 
 // Closes the request handle when the whole fetch runs out of time: WinHTTP
@@ -90,23 +86,8 @@ std::wstring QueryHeader(HINTERNET request, DWORD which) {
     return value;
 }
 
-unsigned CodePageOf(const std::string& charset) {
-    if (charset.empty() || charset == "gbk" || charset == "gb2312" || charset == "gb18030" || charset == "x-gbk" ||
-        charset == "cp936" || charset == "windows-936")
-        return kGbkCodePage;
-    if (charset == "utf-8" || charset == "utf8")
-        return CP_UTF8;
-    if (charset == "big5")
-        return 950;
-    if (charset == "iso-8859-1" || charset == "latin1" || charset == "us-ascii" || charset == "ascii")
-        return 28591;
-    if (charset == "windows-1252")
-        return 1252;
-    return kGbkCodePage; // unknown: keep the bytes
-}
-
 std::string ToGbk(std::string body, const std::string& charset) {
-    const unsigned codePage = CodePageOf(charset);
+    const unsigned codePage = CodePageOfCharset(charset);
     if (codePage == kGbkCodePage)
         return body;
     if (codePage == CP_UTF8 && body.compare(0, 3, "\xEF\xBB\xBF") == 0)
@@ -216,13 +197,6 @@ struct PendingFetch {
     std::exception_ptr error;
 };
 
-std::string HostOf(const std::string& url) {
-    size_t start = url.find("://");
-    start = start == std::string::npos ? 0 : start + 3;
-    const size_t end = url.find_first_of("/?#", start);
-    return url.substr(start, end == std::string::npos ? std::string::npos : end - start);
-}
-
 } // namespace
 
 // The calling thread waits for the page, but never longer than the whole
@@ -249,7 +223,7 @@ std::string FetchPageText(const std::string& url, const FetchLimits& limits) {
     std::unique_lock<std::mutex> lock(pending->mutex);
     if (!pending->done.wait_for(lock, std::chrono::milliseconds(limits.totalMs + 500),
                                 [&] { return pending->finished; }))
-        throw FetchError("No answer", HostOf(url), ERROR_WINHTTP_TIMEOUT);
+        throw FetchError("No answer", HostOfUrl(url), ERROR_WINHTTP_TIMEOUT);
     if (pending->error)
         std::rethrow_exception(pending->error);
     return std::move(pending->text);

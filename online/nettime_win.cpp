@@ -1,7 +1,9 @@
 #include "online/nettime_win.h"
 
-#include "app/clockmain_win.h"
-#include "app/datetime.h"
+#include "base/effects_win.h"
+#include "base/handles_win.h"
+#include "settings/settings.h"
+#include "base/datetime.h"
 
 #include <ws2tcpip.h>
 
@@ -137,7 +139,7 @@ std::string NtpServerName() {
     return ClockSettings.NtpServer.empty() ? std::string(kDefaultNtpServer) : ClockSettings.NtpServer;
 }
 
-void SetClockFromNetwork(Tfrmmain& main) {
+void SetClockFromNetwork(Effects& effects) {
     const NetworkTime t = QueryNetworkTime(NtpServerName());
     if (t.utc == 0)
         return;
@@ -151,7 +153,7 @@ void SetClockFromNetwork(Tfrmmain& main) {
     utc.wMinute = static_cast<WORD>(p.minute);
     utc.wSecond = static_cast<WORD>(p.second);
     utc.wMilliseconds = static_cast<WORD>(p.millisecond);
-    main.effects().SetSystemClock(utc);
+    effects.SetSystemClock(utc);
 }
 
 } // namespace vemora

@@ -5,7 +5,7 @@
 
 namespace vemora {
 
-class Tfrmmain;
+class Effects;
 
 struct NetworkTime {
     double utc = 0;   // 0: no time was obtained
@@ -21,6 +21,6 @@ double GetNetworkTime(const std::string& server);
 std::string NtpServerName();
 // Start-up time correction: asks once and sets the system clock from UTC
 // through the effects. A failed query changes nothing and shows nothing.
-void SetClockFromNetwork(Tfrmmain& main);
+void SetClockFromNetwork(Effects& effects);
 
 } // namespace vemora

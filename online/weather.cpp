@@ -50,45 +50,4 @@ bool BuildWeatherText(const std::string& page, std::string& weatherText) {
     return true;
 }
 
-namespace {
-
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-// The value after "charset=" in a text, up to a quote, blank, semicolon or '>'.
-std::string CharsetAfter(const std::string& lowerText) {
-    const size_t at = lowerText.find("charset");
-    if (at == std::string::npos)
-        return {};
-    size_t p = at + 7;
-    while (p < lowerText.size() && (lowerText[p] == ' ' || lowerText[p] == '='))
-        ++p;
-    while (p < lowerText.size() && (lowerText[p] == '"' || lowerText[p] == '\''))
-        ++p;
-    size_t end = p;
-    while (end < lowerText.size() && std::string_view("\"' ;>/\r\n\t").find(lowerText[end]) == std::string_view::npos)
-        ++end;
-    return lowerText.substr(p, end - p);
-}
-
-} // namespace
-
-std::string DeclaredCharset(std::string_view contentType, std::string_view body) {
-    std::string fromHeader = CharsetAfter(Lower(contentType));
-    if (!fromHeader.empty())
-        return fromHeader;
-    const std::string head = Lower(body.substr(0, 4096));
-    for (size_t meta = head.find("<meta"); meta != std::string::npos; meta = head.find("<meta", meta + 5)) {
-        const size_t end = head.find('>', meta);
-        std::string found = CharsetAfter(head.substr(meta, end == std::string::npos ? std::string::npos : end - meta));
-        if (!found.empty())
-            return found;
-    }
-    return {};
-}
-
 } // namespace vemora

@@ -16,9 +16,4 @@ std::string WeatherUrl(std::string_view host, std::string_view city);
 // gives false.
 bool BuildWeatherText(const std::string& page, std::string& weatherText);
 
-// The character set a response declares: the Content-Type header's charset, or
-// else a <meta> declaration near the top of the body. Lower case; empty when
-// nothing is declared.
-std::string DeclaredCharset(std::string_view contentType, std::string_view body);
-
 } // namespace vemora

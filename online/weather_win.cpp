@@ -1,17 +1,17 @@
 #include "online/weather_win.h"
 
-#include "app/clockmain_win.h"
-#include "app/inputbox_win.h"
-#include "app/text_win.h"
+#include "settings/settings.h"
+#include "base/inputbox_win.h"
+#include "base/text_win.h"
 #include "online/fetch_win.h"
 #include "online/pinyin.h"
 #include "online/weather.h"
-#include "render/glow_win.h"
 
 namespace vemora {
 
-Tfrmweather::Tfrmweather(Tfrmmain& main, ErrorReporter& reporter) : BaseWindow(reporter), main_(main) {
-    CreateHandle(0, WS_POPUP, RECT{0, 0, 461, 39}, main.ApplicationWindow(), L"frmweather");
+Tfrmweather::Tfrmweather(HWND owner, ErrorReporter& reporter, std::function<void()> cityChanged)
+    : BaseWindow(reporter), cityChanged_(std::move(cityChanged)) {
+    CreateHandle(0, WS_POPUP, RECT{0, 0, 461, 39}, owner, L"frmweather");
     popupMenu_.reset(CreatePopupMenu());
     AppendMenuW(popupMenu_.get(), MF_STRING, kN1, L"更改城市");
 }
@@ -33,14 +33,12 @@ void Tfrmweather::N1Click() {
     if (pinyin.empty())
         return;
     ClockSettings.City = pinyin;
-    main_.ShowWeather();
+    if (cityChanged_)
+        cityChanged_();
 }
 
-LRESULT Tfrmweather::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> Tfrmweather::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_MOUSEMOVE:
-        DragWithMouse();
-        return 0;
     case WM_CONTEXTMENU:
         TrackContextMenu(popupMenu_.get(), lParam);
         return 0;
@@ -48,35 +46,16 @@ LRESULT Tfrmweather::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (HIWORD(wParam) == 0 && LOWORD(wParam) == kN1)
             N1Click();
         return 0;
-    case WM_CLOSE:
-        Close();
-        return 0;
     default:
-        return DefWindowProcW(hwnd_, msg, wParam, lParam);
+        return std::nullopt;
     }
 }
 
 std::string CurrentWeatherUrl() { return WeatherUrl(ClockSettings.WeatherHost, ClockSettings.City); }
 
-void Tfrmmain::DownloadWeather() {
+void DownloadWeather() {
     const std::string page = FetchPageText(CurrentWeatherUrl());
     BuildWeatherText(page, ClockSettings.WeatherText);
-}
-
-void Tfrmmain::ShowWeather() {
-    if (!frmweather_)
-        return;
-    HWND strip = frmweather_->Handle();
-    frmweather_->Show();
-    PlaceWeatherStrip();
-    // The strip stays on top exactly when the clock does; only its z-order changes.
-    const bool topmost = GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST;
-    SetWindowPos(strip, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    DownloadWeather();
-    if (!ClockSettings.WeatherText.empty())
-        weatherRenderer_.Render(strip, GbkToWide(ClockSettings.WeatherText), ClockSettings.Font, kWeatherEmSize,
-                                ClockSettings.Transparent);
 }
 
 } // namespace vemora

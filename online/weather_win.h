@@ -1,6 +1,6 @@
 #pragma once
-#include "app/handles_win.h"
-#include "app/window_win.h"
+#include "base/handles_win.h"
+#include "base/window_win.h"
 
 #include <functional>
 #include <optional>
@@ -8,17 +8,18 @@
 
 namespace vemora {
 
-class Tfrmmain;
-
 // The weather strip: one glowing line of weather text under the clock, with a
 // context menu to change the city.
 class Tfrmweather : public BaseWindow<Tfrmweather> {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmweather";
+    static constexpr bool kDragsByMouse = true;
     static constexpr UINT kN1 = 1;
     using CityPrompt = std::function<std::optional<std::wstring>()>;
 
-    Tfrmweather(Tfrmmain& main, ErrorReporter& reporter);
+    // owner: the window that owns the strip; cityChanged runs after the user
+    // gave a new city, which is stored in the settings by then.
+    Tfrmweather(HWND owner, ErrorReporter& reporter, std::function<void()> cityChanged);
     void Show();
     void Close();
     void N1Click();
@@ -26,17 +27,20 @@ public:
     // The question for the city; tests answer it themselves.
     void SetCityPrompt(CityPrompt prompt) { prompt_ = std::move(prompt); }
 
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
     std::optional<std::wstring> AskCity();
 
-    Tfrmmain& main_;
+    std::function<void()> cityChanged_;
     UniqueHmenu popupMenu_;
     CityPrompt prompt_;
 };
 
 // The weather page's address for the current settings.
 std::string CurrentWeatherUrl();
+// Fetches the weather page for the current settings and keeps its weather line
+// in the settings; raises an error when the fetch fails.
+void DownloadWeather();
 
 } // namespace vemora

@@ -1,8 +1,8 @@
 #include "online/xingzuo_win.h"
 
-#include "app/clockmain_win.h"
-#include "app/errors.h"
-#include "app/text_win.h"
+#include "settings/settings.h"
+#include "base/errors.h"
+#include "base/text_win.h"
 #include "online/fetch_win.h"
 #include "online/horoscope.h"
 
@@ -89,8 +89,8 @@ std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std
     return image;
 }
 
-Tfrmxingzuo::Tfrmxingzuo(Tfrmmain& main, ErrorReporter& reporter) : BaseWindow(reporter), main_(main) {
-    CreateHandle(0, WS_POPUP, RECT{0, 0, 288, 216}, main.ApplicationWindow(), L"frmxingzuo");
+Tfrmxingzuo::Tfrmxingzuo(HWND owner, ErrorReporter& reporter) : BaseWindow(reporter) {
+    CreateHandle(0, WS_POPUP, RECT{0, 0, 288, 216}, owner, L"frmxingzuo");
     // FormCreate: layered from the start; its whole appearance is the picture.
     SetWindowLongW(hwnd_, GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
 }
@@ -128,19 +128,6 @@ void Tfrmxingzuo::PlaceUnderClock(HWND clock) {
     const int width = own.right - own.left;
     MoveWindow(hwnd_, GetSystemMetrics(SM_CXSCREEN) - width + 60, c.top + (c.bottom - c.top), width,
                own.bottom - own.top, TRUE);
-}
-
-LRESULT Tfrmxingzuo::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-    case WM_MOUSEMOVE:
-        DragWithMouse();
-        return 0;
-    case WM_CLOSE:
-        Close();
-        return 0;
-    default:
-        return DefWindowProcW(hwnd_, msg, wParam, lParam);
-    }
 }
 
 } // namespace vemora

@@ -1,13 +1,12 @@
 #pragma once
-#include "app/window_win.h"
+#include "base/window_win.h"
 #include "render/glow_win.h"
 
 #include <memory>
 #include <string>
+#include <optional>
 
 namespace vemora {
-
-class Tfrmmain;
 
 // The daily horoscope panel: today's horoscope for the chosen sign, written in
 // black on the picture of a ruled notepad sheet, at the right edge of the
@@ -15,7 +14,8 @@ class Tfrmmain;
 class Tfrmxingzuo : public BaseWindow<Tfrmxingzuo> {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmxingzuo";
-    Tfrmxingzuo(Tfrmmain& main, ErrorReporter& reporter);
+    static constexpr bool kDragsByMouse = true;
+    Tfrmxingzuo(HWND owner, ErrorReporter& reporter);
 
     // Shows the panel; its show handler fetches and draws, and reports its own
     // failure: the panel counts as shown either way.
@@ -26,10 +26,10 @@ public:
     void PlaceUnderClock(HWND clock);
     int RenderCount() const { return renderCount_; }
 
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Closing and dragging are all it answers, through the window base.
+    std::optional<LRESULT> HandleMessage(UINT, WPARAM, LPARAM) { return std::nullopt; }
 
 private:
-    Tfrmmain& main_;
     int renderCount_ = 0;
 };
 

@@ -4,15 +4,11 @@ namespace vemora {
 
 // When an action armed now falls due. At a time of day: today at hour:minute,
 // or tomorrow when that moment is not later than now. After a delay: now plus
-// the minutes. Date-times are day counts (see app/datetime.h).
+// the minutes. Date-times are day counts (see base/datetime.h).
 double DueAtTimeOfDay(double now, int hour, int minute);
 double DueAfterMinutes(double now, long long minutes);
 
 // The dialog's proposal: the hour and minute of now + 20 minutes, past midnight wrapped.
 void ProposedTimeOfDay(double now, int& hour, int& minute);
-
-// A spin edit's text as a number: digits with an optional sign; anything else
-// reads as the minimum; the value is brought into the range.
-long long SpinValue(const char* text, long long minimum, long long maximum);
 
 } // namespace vemora

@@ -1,7 +1,7 @@
 #include "power/shutdowndlg_win.h"
 
-#include "app/clockmain_win.h"
 #include "power/schedule.h"
+#include "settings/settings.h"
 
 namespace vemora {
 
@@ -12,8 +12,10 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_LAYERED | WS_EX_CONTROLPA
 
 } // namespace
 
-Tfrmshutdown::Tfrmshutdown(Tfrmmain& main, ErrorReporter& reporter) : BaseWindow(reporter), main_(main) {
-    CreateHandle(kExStyle, kStyle, DialogBounds(341, 267, kStyle, kExStyle), main.Handle(), L"定时设置");
+Tfrmshutdown::Tfrmshutdown(HWND owner, ErrorReporter& reporter, std::function<DateTimeParts()> now,
+                           std::function<void()> armedChanged)
+    : BaseWindow(reporter), owner_(owner), now_(std::move(now)), armedChanged_(std::move(armedChanged)) {
+    CreateHandle(kExStyle, kStyle, DialogBounds(341, 267, kStyle, kExStyle), owner, L"定时设置");
     SetLayeredWindowAttributes(hwnd_, 0, 220, LWA_ALPHA);
     font_ = CreateDialogFont();
     HFONT f = font_.get();
@@ -60,7 +62,7 @@ void Tfrmshutdown::SetRg2Index(int index) {
 
 void Tfrmshutdown::ShowModal() {
     FormShow();
-    RunModal(main_.Handle());
+    RunModal(owner_);
 }
 
 void Tfrmshutdown::FormShow() {
@@ -68,13 +70,13 @@ void Tfrmshutdown::FormShow() {
     if (ClockSettings.Armed)
         return; // show the values it was armed with
     int hour = 0, minute = 0;
-    ProposedTimeOfDay(EncodeDateTime(main_.Now()), hour, minute);
+    ProposedTimeOfDay(EncodeDateTime(now_()), hour, minute);
     sphour.SetValue(hour);
     spmin.SetValue(minute);
 }
 
 void Tfrmshutdown::Button1Click() {
-    const double now = EncodeDateTime(main_.Now());
+    const double now = EncodeDateTime(now_());
     sphour.Normalize();
     spmin.Normalize();
     spdelay.Normalize();
@@ -86,18 +88,18 @@ void Tfrmshutdown::Button1Click() {
     ClockSettings.ScheduledAction.kind = Rg2Index();
     EnableWindow(Button1, FALSE);
     ClockSettings.Armed = true;
-    main_.SyncMenuChecks();
+    armedChanged_();
 }
 
 void Tfrmshutdown::Button3Click() {
     ClockSettings.Armed = false;
-    main_.SyncMenuChecks();
+    armedChanged_();
     EnableWindow(Button1, TRUE);
 }
 
 void Tfrmshutdown::Button2Click() { EndModal(); }
 
-LRESULT Tfrmshutdown::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> Tfrmshutdown::HandleMessage(UINT msg, WPARAM wParam, LPARAM) {
     switch (msg) {
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {
@@ -111,11 +113,8 @@ LRESULT Tfrmshutdown::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
         }
         return 0;
-    case WM_CLOSE:
-        EndModal();
-        return 0;
     default:
-        return DefWindowProcW(hwnd_, msg, wParam, lParam);
+        return std::nullopt;
     }
 }
 

@@ -1,10 +1,12 @@
 #pragma once
-#include "app/controls_win.h"
-#include "app/window_win.h"
+#include "base/controls_win.h"
+#include "base/datetime.h"
+#include "base/window_win.h"
+
+#include <functional>
+#include <optional>
 
 namespace vemora {
-
-class Tfrmmain;
 
 // The timed-action dialog: arms one shutdown, alarm sound or restart at a time
 // of day or after a number of minutes.
@@ -14,7 +16,10 @@ public:
     enum Id { kButton1 = 1, kButton2, kButton3, kRg1Item0, kRg1Item1, kSphour, kSpmin, kSpdelay, kRg2Item0,
               kRg2Item1, kRg2Item2 };
 
-    Tfrmshutdown(Tfrmmain& main, ErrorReporter& reporter);
+    // owner: the clock, disabled while the dialog runs; now: the local time;
+    // armedChanged: runs after the armed mark changed.
+    Tfrmshutdown(HWND owner, ErrorReporter& reporter, std::function<DateTimeParts()> now,
+                 std::function<void()> armedChanged);
 
     void ShowModal();
     void FormShow();
@@ -30,10 +35,12 @@ public:
     void SetRg1Index(int index);
     void SetRg2Index(int index);
 
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
-    Tfrmmain& main_;
+    HWND owner_;
+    std::function<DateTimeParts()> now_;
+    std::function<void()> armedChanged_;
     UniqueHfont font_;
 };
 

@@ -1,8 +1,7 @@
 #include "render/glow_win.h"
 
-#include "app/clockmain_win.h"
-#include "app/errors.h"
-#include "app/text_win.h"
+#include "base/errors.h"
+#include "base/text_win.h"
 
 #include <stdexcept>
 
@@ -131,7 +130,7 @@ GlowRenderer::GlowRenderer() = default;
 GlowRenderer::~GlowRenderer() = default;
 
 int GlowRenderer::Render(HWND window, const std::wstring& text, const std::string& fontName, int emSize,
-                         int alpha) {
+                         Argb startColor, Argb endColor, int alpha) {
     const std::wstring family = fontName.empty() ? std::wstring(L"宋体") : GbkToWide(fontName);
     if (!family_ || familyName_ != fontName) {
         family_.reset();
@@ -142,13 +141,14 @@ int GlowRenderer::Render(HWND window, const std::wstring& text, const std::strin
     }
     // A cleared image is exactly the fresh one RenderGlowText starts from.
     std::fill_n(image_.MutablePixels(), kGlowWidth * kGlowHeight, 0u);
-    DrawGlowTextWith(image_, text, *family_, family, emSize, ClockSettings.Startcolor, ClockSettings.Endcolor);
+    DrawGlowTextWith(image_, text, *family_, family, emSize, startColor, endColor);
     return UpdateLayeredFromImage(window, image_.Dc(), SIZE{kGlowWidth, kGlowHeight}, GlowConstantAlpha(alpha));
 }
 
-int RenderGlowText(HWND window, const std::wstring& text, const std::string& fontName, int emSize, int alpha) {
+int RenderGlowText(HWND window, const std::wstring& text, const std::string& fontName, int emSize, Argb startColor,
+                   Argb endColor, int alpha) {
     GlowImage image;
-    DrawGlowText(image, text, fontName, emSize, ClockSettings.Startcolor, ClockSettings.Endcolor);
+    DrawGlowText(image, text, fontName, emSize, startColor, endColor);
     return UpdateLayeredFromImage(window, image.Dc(), SIZE{kGlowWidth, kGlowHeight}, GlowConstantAlpha(alpha));
 }
 

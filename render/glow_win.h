@@ -1,6 +1,6 @@
 #pragma once
-#include "app/handles_win.h"
-#include "app/settings.h"
+#include "base/handles_win.h"
+#include "settings/settings.h"
 #include "render/glow.h"
 
 #include <cstdint>
@@ -46,9 +46,10 @@ public:
 void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string& fontName, int emSize,
                   Argb startColor, Argb endColor);
 
-// Draws one line into a layered window, replacing its whole content; the
-// colours are the clock's settings. Returns the layered update's result.
-int RenderGlowText(HWND window, const std::wstring& text, const std::string& fontName, int emSize, int alpha);
+// Draws one line into a layered window, replacing its whole content. Returns
+// the layered update's result.
+int RenderGlowText(HWND window, const std::wstring& text, const std::string& fontName, int emSize, Argb startColor,
+                   Argb endColor, int alpha);
 
 // RenderGlowText for one window that draws once a second: the same pixels,
 // but the image, its device context and the font family live from one call to
@@ -60,7 +61,8 @@ public:
     GlowRenderer(const GlowRenderer&) = delete;
     GlowRenderer& operator=(const GlowRenderer&) = delete;
 
-    int Render(HWND window, const std::wstring& text, const std::string& fontName, int emSize, int alpha);
+    int Render(HWND window, const std::wstring& text, const std::string& fontName, int emSize, Argb startColor,
+               Argb endColor, int alpha);
     const GlowImage& Image() const { return image_; }
 
 private:

@@ -1,4 +1,4 @@
-#include "app/datetime.h"
+#include "base/datetime.h"
 #include "calendar/monthmodel.h"
 #include "testutil.h"
 

@@ -1,4 +1,5 @@
 #include "online/regex.h"
+#include "online/fetch.h"
 #include "online/weather.h"
 #include "testutil.h"
 

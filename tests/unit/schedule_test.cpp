@@ -1,5 +1,6 @@
 #include "app/clocktick.h"
-#include "app/datetime.h"
+#include "base/datetime.h"
+#include "base/controls.h"
 #include "power/schedule.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/datetime.h"
+#include "base/datetime.h"
 #include "calendar/calpopup_win.h"
 #include "render/glow_win.h"
 

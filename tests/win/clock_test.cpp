@@ -1,4 +1,4 @@
-#include "app/settings_win.h"
+#include "settings/settings_win.h"
 #include "render/glow_win.h"
 
 #include "harness.h"

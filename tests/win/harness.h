@@ -2,7 +2,7 @@
 // What the Windows tests share: recording effects, a clock window in a
 // temporary folder, a fake clock, and message pumping.
 #include "app/clockmain_win.h"
-#include "app/text_win.h"
+#include "base/text_win.h"
 
 #include <gtest/gtest.h>
 

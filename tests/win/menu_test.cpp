@@ -1,6 +1,6 @@
 #include "power/power_win.h"
 #include "power/shutdowndlg_win.h"
-#include "settings/setup_win.h"
+#include "app/setup_win.h"
 
 #include "harness.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // A local NTP responder on 127.0.0.1 for the tests.
-#include "app/platform_win.h"
+#include "base/platform_win.h"
 
 #include <cstring>
 #include <string>

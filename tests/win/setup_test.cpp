@@ -1,4 +1,4 @@
-#include "settings/setup_win.h"
+#include "app/setup_win.h"
 
 #include "harness.h"
 #include "testserver.h"

@@ -1,7 +1,7 @@
 #pragma once
 // A small HTTP server on 127.0.0.1 for the tests: it answers each request with
 // what the handler returns, and can misbehave the ways real providers do.
-#include "app/platform_win.h"
+#include "base/platform_win.h"
 
 #include <atomic>
 #include <functional>

@@ -1,5 +1,5 @@
 #include "online/fetch_win.h"
-#include "app/inputbox_win.h"
+#include "base/inputbox_win.h"
 #include "online/weather_win.h"
 
 #include "harness.h"

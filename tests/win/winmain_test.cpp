@@ -1,5 +1,5 @@
 // Entry of the Windows tests: GDI+ and the common controls as the program has them.
-#include "app/handles_win.h"
+#include "base/handles_win.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/handles_win.h"
+#include "base/handles_win.h"
 
 #include <string>
 

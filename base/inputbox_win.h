@@ -1,6 +1,6 @@
 #pragma once
-#include "app/controls_win.h"
-#include "app/window_win.h"
+#include "base/controls_win.h"
+#include "base/window_win.h"
 
 #include <optional>
 #include <string>
@@ -18,7 +18,7 @@ public:
     // The text on OK; nothing on Cancel or the close box.
     std::optional<std::wstring> Ask();
 
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
     HWND owner_;

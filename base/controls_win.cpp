@@ -1,7 +1,7 @@
-#include "app/controls_win.h"
+#include "base/controls_win.h"
 
-#include "app/text_win.h"
-#include "power/schedule.h"
+#include "base/text_win.h"
+#include "base/controls.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "app/inputbox_win.h"
+#include "base/inputbox_win.h"
 
 namespace vemora {
 
@@ -26,7 +26,7 @@ std::optional<std::wstring> TInputBox::Ask() {
     return answer_;
 }
 
-LRESULT TInputBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> TInputBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM) {
     switch (msg) {
     case WM_COMMAND:
         if (HIWORD(wParam) != BN_CLICKED)
@@ -38,11 +38,8 @@ LRESULT TInputBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             EndModal();
         }
         return 0;
-    case WM_CLOSE:
-        EndModal();
-        return 0;
     default:
-        return DefWindowProcW(hwnd_, msg, wParam, lParam);
+        return std::nullopt;
     }
 }
 

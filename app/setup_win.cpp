@@ -1,7 +1,7 @@
-#include "settings/setup_win.h"
+#include "app/setup_win.h"
 
 #include "app/clockmain_win.h"
-#include "app/text_win.h"
+#include "base/text_win.h"
 #include "online/horoscope.h"
 #include "online/pinyin.h"
 #include "settings/colours.h"
@@ -243,7 +243,7 @@ void Tfrmset::Button1Click() {
     EndModal();
 }
 
-LRESULT Tfrmset::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> Tfrmset::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_HSCROLL:
         if (reinterpret_cast<HWND>(lParam) == TrackBar1 && LOWORD(wParam) != TB_ENDTRACK)
@@ -276,11 +276,8 @@ LRESULT Tfrmset::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DRAWITEM:
         DrawColourItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
         return TRUE;
-    case WM_CLOSE:
-        EndModal();
-        return 0;
     default:
-        return DefWindowProcW(hwnd_, msg, wParam, lParam);
+        return std::nullopt;
     }
 }
 

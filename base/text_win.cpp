@@ -1,6 +1,6 @@
-#include "app/text_win.h"
+#include "base/text_win.h"
 
-#include "app/platform_win.h"
+#include "base/platform_win.h"
 
 namespace vemora {
 

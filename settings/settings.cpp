@@ -1,8 +1,10 @@
-#include "app/settings.h"
+#include "settings/settings.h"
 
 #include <cstdio>
 
 namespace vemora {
+
+TClockSettings ClockSettings;
 
 const NamedColor NamedColors[141] = {
     {"aclAliceBlue", 0xFFF0F8FF}, {"aclAntiqueWhite", 0xFFFAEBD7}, {"aclAqua", 0xFF00FFFF},

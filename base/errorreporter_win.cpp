@@ -1,6 +1,6 @@
-#include "app/errorreporter_win.h"
+#include "base/errorreporter_win.h"
 
-#include "app/text_win.h"
+#include "base/text_win.h"
 
 #include <stdexcept>
 

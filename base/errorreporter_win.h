@@ -1,5 +1,5 @@
 #pragma once
-#include "app/effects_win.h"
+#include "base/effects_win.h"
 
 #include <exception>
 #include <string>

@@ -1,7 +1,8 @@
-#include "app/settings_win.h"
+#include "settings/settings_win.h"
 
-#include "app/platform_win.h"
-#include "app/text_win.h"
+#include "base/gbk.h"
+#include "base/platform_win.h"
+#include "base/text_win.h"
 
 #include <stdexcept>
 #include <vector>
@@ -11,21 +12,6 @@ namespace vemora {
 namespace {
 
 const wchar_t kSection[] = L"Option";
-
-// Cuts GBK text to at most n bytes without splitting a double-byte character.
-std::string CutGbk(std::string text, size_t n) {
-    if (text.size() <= n)
-        return text;
-    size_t end = 0;
-    while (end < n) {
-        const size_t step = static_cast<unsigned char>(text[end]) >= 0x81 && end + 1 < text.size() ? 2 : 1;
-        if (end + step > n)
-            break;
-        end += step;
-    }
-    text.resize(end);
-    return text;
-}
 
 } // namespace
 

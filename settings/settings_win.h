@@ -1,5 +1,5 @@
 #pragma once
-#include "app/settings.h"
+#include "settings/settings.h"
 
 #include <string>
 

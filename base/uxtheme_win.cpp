@@ -1,4 +1,4 @@
-#include "app/uxtheme_win.h"
+#include "base/uxtheme_win.h"
 
 #include <vssym32.h>
 

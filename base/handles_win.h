@@ -1,5 +1,5 @@
 #pragma once
-#include "app/platform_win.h"
+#include "base/platform_win.h"
 
 #include <winhttp.h>
 

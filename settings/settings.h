@@ -47,6 +47,9 @@ struct TClockSettings {
     std::vector<std::string> InstalledFonts;
 };
 
+// The one process-wide record of settings and run-time state.
+extern TClockSettings ClockSettings;
+
 struct NamedColor {
     const char* name;
     Argb value;

@@ -1,4 +1,4 @@
-#include "app/effects_win.h"
+#include "base/effects_win.h"
 
 #include <mmsystem.h>
 

@@ -1,8 +1,9 @@
 #pragma once
-#include "app/errorreporter_win.h"
-#include "app/platform_win.h"
+#include "base/errorreporter_win.h"
+#include "base/platform_win.h"
 
 #include <exception>
+#include <optional>
 #include <stdexcept>
 
 namespace vemora {
@@ -10,10 +11,15 @@ namespace vemora {
 inline constexpr WPARAM kScDragMove = 0xF011; // SC_MOVE + 1: the system's move loop, by mouse
 
 // The window base of every window of the program. T names its window class
-// (T::kClassName, which is also the class's name) and handles messages in
-// T::HandleMessage. The base binds the object at WM_NCCREATE, unbinds it at
-// WM_NCDESTROY, and is the one place where a handler's exception stops: it goes
-// to T::HandlerFailed, by default the error reporter.
+// (T::kClassName, which is also the class's name) and answers the messages it
+// handles in T::HandleMessage, which gives no value for the rest; the base
+// passes those to DefWindowProcW. WM_CLOSE goes to T::FormClose, by default
+// hiding the window (ending it when it runs modal); with T::kDragsByMouse a
+// pointer moved with the left button down drags the window, through
+// T::FormMouseMove. The base binds the object at WM_NCCREATE, unbinds it at
+// WM_NCDESTROY or when the object goes first, and is the one place where a
+// handler's exception stops: it goes to T::HandlerFailed, by default the error
+// reporter.
 template <typename T> class BaseWindow {
 public:
     BaseWindow(const BaseWindow&) = delete;
@@ -24,9 +30,13 @@ public:
 
 protected:
     explicit BaseWindow(ErrorReporter& reporter) : reporter_(reporter) {}
+    // By now T is gone: the binding goes first, so that the messages that
+    // destruction sends never reach a dead object.
     ~BaseWindow() {
-        if (hwnd_)
+        if (hwnd_) {
+            SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
             DestroyWindow(hwnd_);
+        }
     }
 
     void CreateHandle(DWORD exStyle, DWORD style, RECT bounds, HWND owner, const wchar_t* caption = L"",
@@ -50,6 +60,15 @@ protected:
     }
 
     void HandlerFailed(UINT, const std::exception_ptr& error) { reporter_.Report(hwnd_, error); }
+
+    // The close box, Alt+F4 and WM_CLOSE: a companion or dialog only hides.
+    void FormClose() {
+        if (modal_)
+            EndModal();
+        else
+            ShowWindow(hwnd_, SW_HIDE);
+    }
+    void FormMouseMove() { DragWithMouse(); }
 
     // Drag by the mouse: the system's move loop while the left button is held.
     // The loop is entered only with the button down: Wine's loop, unlike
@@ -123,11 +142,23 @@ private:
             return DefWindowProcW(hwnd, msg, wParam, lParam);
         }
         try {
-            return self->HandleMessage(msg, wParam, lParam);
+            if (const std::optional<LRESULT> answer = self->HandleMessage(msg, wParam, lParam))
+                return *answer;
+            if (msg == WM_CLOSE) {
+                self->FormClose();
+                return 0;
+            }
+            if constexpr (requires { T::kDragsByMouse; }) {
+                if (msg == WM_MOUSEMOVE) {
+                    self->FormMouseMove();
+                    return 0;
+                }
+            }
         } catch (...) {
             self->HandlerFailed(msg, std::current_exception());
             return 0;
         }
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
 };
 

@@ -1,6 +1,8 @@
 #pragma once
-#include "app/controls_win.h"
-#include "app/window_win.h"
+#include "base/controls_win.h"
+#include "base/window_win.h"
+
+#include <optional>
 
 namespace vemora {
 
@@ -31,7 +33,7 @@ public:
     // The colour of a colour box's selection, 0x00BBGGRR, system colours resolved.
     static COLORREF SelectedColour(HWND colourBox);
 
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
     void RedrawClock();

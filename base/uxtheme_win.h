@@ -1,7 +1,7 @@
 #pragma once
 // The visual-styles library, loaded by name once at start-up: it may be
 // missing, and the program then paints the classic way.
-#include "app/handles_win.h"
+#include "base/handles_win.h"
 
 #include <uxtheme.h>
 

@@ -1,0 +1,29 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace vemora {
+
+// The character set a response declares: the Content-Type header's charset, or
+// else a <meta> declaration near the top of the body. Lower case; empty when
+// nothing is declared.
+std::string DeclaredCharset(std::string_view contentType, std::string_view body);
+
+// The code page a declared character set is read with: 936 for GBK, GB2312,
+// GB18030 and anything unknown (their bytes are kept as they are), 65001 for
+// UTF-8, and the code pages of Big5, Latin-1 and windows-1252.
+unsigned CodePageOfCharset(std::string_view charset);
+
+// The host part of an address, for messages: "a.example:8080" of
+// "http://a.example:8080/x?y".
+std::string HostOfUrl(std::string_view url);
+
+// Why a fetch failed, as far as the message cares.
+enum class FetchFailure { None, Timeout, NoConnection, HostNotFound, Other };
+
+// The message of a failed fetch: what failed, the host in brackets, then the
+// reason; Other names the system's error code.
+std::string FetchErrorText(const std::string& what, const std::string& host, FetchFailure failure,
+                           unsigned long code = 0);
+
+} // namespace vemora
