@@ -11,6 +11,9 @@ inline constexpr int kWeatherEmSize = 16;
 // Characters drawn beyond those that GDI measures to fit into the image.
 inline constexpr std::size_t kGlowCharacterMargin = 8;
 
+// A length designed at 96 pixels per inch, at another resolution, rounded.
+inline constexpr int ScaleForDpi(int length, int dpi) { return (length * dpi + 48) / 96; }
+
 // The constant alpha the layered window gets: 0..250 as given, anything else 235.
 inline std::uint8_t GlowConstantAlpha(int alpha) {
     return static_cast<std::uint8_t>(alpha < 0 || alpha > 250 ? 235 : alpha);

@@ -40,7 +40,7 @@ DibImage::~DibImage() {
 // How many characters of the text can reach the image from the text origin,
 // measured with GDI at the same em size, with a margin for the small
 // differences between GDI and GDI+ advances.
-size_t VisibleCharacters(const std::wstring& text, const std::wstring& family, int emSize) {
+size_t VisibleCharacters(const std::wstring& text, const std::wstring& family, int emSize, int room) {
     if (text.size() <= 32)
         return text.size(); // short lines cost nothing to draw whole
     const size_t probe = std::min<size_t>(text.size(), 4096);
@@ -54,7 +54,7 @@ size_t VisibleCharacters(const std::wstring& text, const std::wstring& family, i
     ScopedSelectObject select(dc.get(), font.get());
     int fit = 0;
     SIZE extent{};
-    if (!GetTextExtentExPointW(dc.get(), text.c_str(), static_cast<int>(probe), kGlowWidth - 10, &fit, nullptr,
+    if (!GetTextExtentExPointW(dc.get(), text.c_str(), static_cast<int>(probe), room, &fit, nullptr,
                                &extent))
         return text.size();
     return std::min(text.size(), static_cast<size_t>(fit) + kGlowCharacterMargin);
@@ -73,7 +73,10 @@ void DrawGlowTextWith(GlowImage& image, const std::wstring& text, const Gdiplus:
     using namespace Gdiplus;
     // GDI+ draws into the DIB's own memory as premultiplied ARGB, which is what
     // the layered window update with per-pixel alpha expects.
-    Bitmap canvas(kGlowWidth, kGlowHeight, kGlowWidth * 4, PixelFormat32bppPARGB,
+    const int dpi = image.Dpi();
+    const REAL scale = static_cast<REAL>(dpi) / 96;
+    const int origin = ScaleForDpi(10, dpi);
+    Bitmap canvas(image.Width(), image.Height(), image.Width() * 4, PixelFormat32bppPARGB,
                   reinterpret_cast<BYTE*>(image.MutablePixels()));
     Check(canvas.GetLastStatus());
     Graphics graphics(&canvas);
@@ -89,27 +92,28 @@ void DrawGlowTextWith(GlowImage& image, const std::wstring& text, const Gdiplus:
     // Only the start of a long line can reach the 230-pixel image; a weather
     // page of many links would otherwise become a path of thousands of glyphs
     // that nobody sees, stroked nine times.
-    size_t drawn = VisibleCharacters(text, family, emSize);
+    size_t drawn = VisibleCharacters(text, family, emSize, image.Width() - origin);
     if (drawn < text.size() && drawn > 0 && IS_LOW_SURROGATE(text[drawn]))
         --drawn;
     if (drawn > 0)
         Check(path.AddString(text.c_str(), static_cast<INT>(drawn), &fontFamily, FontStyleRegular,
-                             static_cast<REAL>(emSize), Rect(10, 10, 0, 0), &format));
+                             static_cast<REAL>(emSize), Rect(origin, origin, 0, 0), &format));
 
-    Pen pen(Color(0x9BD7D7D7), 3.0f);
+    Pen pen(Color(0x9BD7D7D7), 3.0f * scale);
     Check(pen.GetLastStatus());
     Check(graphics.DrawPath(&pen, &path));
     for (int width = 1; width <= 8; ++width) {
-        Check(pen.SetWidth(static_cast<REAL>(width)));
+        Check(pen.SetWidth(static_cast<REAL>(width) * scale));
         Check(pen.SetColor(Color(0x3E000202)));
         Check(pen.SetLineJoin(LineJoinRound));
         Check(graphics.DrawPath(&pen, &path));
     }
-    LinearGradientBrush colour(Point(0, 0), Point(0, 90), Color(startColor), Color(endColor));
+    LinearGradientBrush colour(Point(0, 0), Point(0, ScaleForDpi(90, dpi)), Color(startColor), Color(endColor));
     Check(colour.GetLastStatus());
     Check(colour.SetWrapMode(WrapModeTile));
     Check(graphics.FillPath(&colour, &path));
-    LinearGradientBrush highlight(Point(0, 10), Point(0, 60), Color(0xFFFFFFFF), Color(0x0F010101));
+    LinearGradientBrush highlight(Point(0, origin), Point(0, ScaleForDpi(60, dpi)), Color(0xFFFFFFFF),
+                                  Color(0x0F010101));
     Check(highlight.GetLastStatus());
     Check(highlight.SetWrapMode(WrapModeTile));
     Check(graphics.FillPath(&highlight, &path));
@@ -126,11 +130,11 @@ int UpdateLayeredFromImage(HWND window, HDC source, SIZE size, int constantAlpha
     return UpdateLayeredWindow(window, destination.get(), &at, &size, source, &origin, 0, &blend, ULW_ALPHA);
 }
 
-GlowRenderer::GlowRenderer() = default;
+GlowRenderer::GlowRenderer() : image_(std::make_unique<GlowImage>()) {}
 GlowRenderer::~GlowRenderer() = default;
 
 int GlowRenderer::Render(HWND window, const std::wstring& text, const std::string& fontName, int emSize,
-                         Argb startColor, Argb endColor, int alpha) {
+                         Argb startColor, Argb endColor, int alpha, int dpi) {
     const std::wstring family = fontName.empty() ? std::wstring(L"宋体") : GbkToWide(fontName);
     if (!family_ || familyName_ != fontName) {
         family_.reset();
@@ -139,17 +143,19 @@ int GlowRenderer::Render(HWND window, const std::wstring& text, const std::strin
         family_ = std::move(created);
         familyName_ = fontName;
     }
+    if (!image_ || image_->Dpi() != dpi)
+        image_ = std::make_unique<GlowImage>(dpi);
     // A cleared image is exactly the fresh one RenderGlowText starts from.
-    std::fill_n(image_.MutablePixels(), kGlowWidth * kGlowHeight, 0u);
-    DrawGlowTextWith(image_, text, *family_, family, emSize, startColor, endColor);
-    return UpdateLayeredFromImage(window, image_.Dc(), SIZE{kGlowWidth, kGlowHeight}, GlowConstantAlpha(alpha));
+    std::fill_n(image_->MutablePixels(), image_->Width() * image_->Height(), 0u);
+    DrawGlowTextWith(*image_, text, *family_, family, emSize, startColor, endColor);
+    return UpdateLayeredFromImage(window, image_->Dc(), image_->Size(), GlowConstantAlpha(alpha));
 }
 
 int RenderGlowText(HWND window, const std::wstring& text, const std::string& fontName, int emSize, Argb startColor,
-                   Argb endColor, int alpha) {
-    GlowImage image;
+                   Argb endColor, int alpha, int dpi) {
+    GlowImage image(dpi);
     DrawGlowText(image, text, fontName, emSize, startColor, endColor);
-    return UpdateLayeredFromImage(window, image.Dc(), SIZE{kGlowWidth, kGlowHeight}, GlowConstantAlpha(alpha));
+    return UpdateLayeredFromImage(window, image.Dc(), image.Size(), GlowConstantAlpha(alpha));
 }
 
 } // namespace vemora

@@ -35,21 +35,28 @@ private:
     HGDIOBJ previous_ = nullptr;
 };
 
-// The glow renderer's image: 230 x 55, whatever the window's own size.
+// The glow renderer's image: 230 x 55 at 96 pixels per inch, whatever the
+// window's own size, and as much larger as the resolution it is drawn for.
 class GlowImage : public DibImage {
 public:
-    GlowImage() : DibImage(kGlowWidth, kGlowHeight) {}
+    explicit GlowImage(int dpi = 96) : DibImage(ScaleForDpi(kGlowWidth, dpi), ScaleForDpi(kGlowHeight, dpi)), dpi_(dpi) {}
+    int Dpi() const { return dpi_; }
+
+private:
+    int dpi_;
 };
 
 // Draws the text into the image: outline, eight halo strokes, colour gradient,
-// white highlight. Throws the GDI+ status name when GDI+ fails.
+// white highlight, with pens, origin and gradients scaled to the image's
+// resolution (emSize is the caller's, already scaled). Throws the GDI+ status
+// name when GDI+ fails.
 void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string& fontName, int emSize,
                   Argb startColor, Argb endColor);
 
 // Draws one line into a layered window, replacing its whole content. Returns
 // the layered update's result.
 int RenderGlowText(HWND window, const std::wstring& text, const std::string& fontName, int emSize, Argb startColor,
-                   Argb endColor, int alpha);
+                   Argb endColor, int alpha, int dpi = 96);
 
 // RenderGlowText for one window that draws once a second: the same pixels,
 // but the image, its device context and the font family live from one call to
@@ -62,11 +69,11 @@ public:
     GlowRenderer& operator=(const GlowRenderer&) = delete;
 
     int Render(HWND window, const std::wstring& text, const std::string& fontName, int emSize, Argb startColor,
-               Argb endColor, int alpha);
-    const GlowImage& Image() const { return image_; }
+               Argb endColor, int alpha, int dpi = 96);
+    const GlowImage& Image() const { return *image_; }
 
 private:
-    GlowImage image_;
+    std::unique_ptr<GlowImage> image_;
     std::string familyName_;
     std::unique_ptr<Gdiplus::FontFamily> family_;
 };
