@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -45,6 +46,32 @@ void BM_TextToPinyin1MB(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
 }
 BENCHMARK(BM_TextToPinyin1MB);
+
+// City names as the boxes get them: every stored place name, half of them with
+// 市 after it, and every twentieth in typed pinyin instead.
+const std::vector<std::string>& CityNames() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> n;
+        for (int i = 0; i < vemora::kPlaceNameCount; ++i) {
+            const vemora::PlaceName& e = vemora::PlaceNameTable[i];
+            if (i % 20 == 0)
+                n.emplace_back(vemora::PlaceNameText + e.offset + e.nameLength, e.readingLength);
+            else
+                n.push_back(std::string(vemora::PlaceNameText + e.offset, e.nameLength) + (i % 2 ? "\xCA\xD0" : ""));
+        }
+        return n;
+    }();
+    return names;
+}
+
+void BM_CityToPinyin(benchmark::State& state) {
+    const std::vector<std::string>& names = CityNames();
+    for (auto _ : state)
+        for (const std::string& name : names)
+            benchmark::DoNotOptimize(vemora::CityToPinyin(name));
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(names.size()));
+}
+BENCHMARK(BM_CityToPinyin)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -103,7 +103,49 @@ std::string TextToPinyin(std::string_view text, int flags, int maximumLength) {
     return result;
 }
 
+namespace {
+
+std::string_view PlaceNameAt(int i) {
+    const PlaceName& e = PlaceNameTable[i];
+    return {PlaceNameText + e.offset, e.nameLength};
+}
+
+// The longest place name the text starts with, or -1. The largest name not
+// above the text either starts it or shares a prefix with it, and every shorter
+// name that starts the text also starts that common prefix: so search again
+// below the common prefix until a name matches or none can.
+int LongestPlaceName(std::string_view text) {
+    const auto below = [](std::string_view probe) {
+        int low = 0, high = kPlaceNameCount; // first name above probe
+        while (low < high) {
+            const int middle = low + (high - low) / 2;
+            if (probe < PlaceNameAt(middle))
+                high = middle;
+            else
+                low = middle + 1;
+        }
+        return low - 1;
+    };
+    std::string_view probe = text;
+    while (probe.size() >= 4) { // every name has two characters or more
+        const int i = below(probe);
+        if (i < 0)
+            return -1;
+        const std::string_view name = PlaceNameAt(i);
+        size_t common = 0;
+        while (common < name.size() && common < probe.size() && name[common] == probe[common])
+            ++common;
+        if (common == name.size())
+            return i;
+        probe = probe.substr(0, common);
+    }
+    return -1;
+}
+
+} // namespace
+
 std::string CityToPinyin(std::string_view cityGbk) {
+    constexpr size_t kMaximum = 20;
     // Remove every 市 (0xCA 0xD0) as a whole character, never from the middle of two others.
     std::string city;
     for (size_t p = 0; p < cityGbk.size();) {
@@ -116,7 +158,34 @@ std::string CityToPinyin(std::string_view cityGbk) {
         city.append(cityGbk.substr(p, step));
         p += step;
     }
-    return city.empty() ? std::string() : TextToPinyin(city, kPinyinWholeSyllables, 20);
+    // Walk the characters as TextToPinyin does; a place name may start at any
+    // two-byte character, and the text between names goes to TextToPinyin.
+    const std::string_view text = city;
+    std::string result;
+    size_t unread = 0;
+    for (size_t p = 0; p < text.size() && result.size() < kMaximum;) {
+        const auto b1 = static_cast<unsigned char>(text[p]);
+        const auto b2 = p + 1 < text.size() ? static_cast<unsigned char>(text[p + 1]) : 0;
+        if (b1 < 0x81 || b2 < 0x40) {
+            ++p;
+            continue;
+        }
+        const int place = LongestPlaceName(text.substr(p));
+        if (place < 0) {
+            p += 2;
+            continue;
+        }
+        const PlaceName& e = PlaceNameTable[place];
+        result += TextToPinyin(text.substr(unread, p - unread), kPinyinWholeSyllables, kMaximum);
+        result.append(PlaceNameText + e.offset + e.nameLength, e.readingLength);
+        p += e.nameLength;
+        unread = p;
+    }
+    if (unread < text.size() && result.size() < kMaximum)
+        result += TextToPinyin(text.substr(unread), kPinyinWholeSyllables, kMaximum);
+    if (result.size() > kMaximum)
+        result.resize(kMaximum);
+    return result;
 }
 
 } // namespace vemora

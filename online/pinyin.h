@@ -15,6 +15,18 @@ extern const int kPinyinSyllableCount;
 extern const char* const NumberFormTable[94];
 extern const char* const GreekLetterTable[24];
 
+// Chinese place names with their readings as the people who live there say
+// them. Entry i is the name's GBK bytes at PlaceNameText + offset followed by
+// its upper-case reading; the entries are sorted by the names' bytes.
+struct PlaceName {
+    std::uint32_t offset;
+    std::uint8_t nameLength;
+    std::uint8_t readingLength;
+};
+extern const char PlaceNameText[];
+extern const PlaceName PlaceNameTable[];
+extern const int kPlaceNameCount;
+
 enum PinyinFlags : int {
     kPinyinWholeSyllables = 1, // else the first letter of each syllable
     kPinyinMarkUnknown = 2,    // an unknown character gives "?"
@@ -25,8 +37,9 @@ enum PinyinFlags : int {
 // 0 or less gives an empty result; the result is cut to maximumLength bytes.
 std::string TextToPinyin(std::string_view text, int flags, int maximumLength);
 
-// What the city boxes do with their answer: every 市 removed, then pinyin with
-// flags 1 and at most 20 bytes.
+// What the city boxes do with their answer: every 市 removed, then the longest
+// place name at each position read as a place, anything else as TextToPinyin
+// reads it with flags 1; at most 20 bytes.
 std::string CityToPinyin(std::string_view cityGbk);
 
 } // namespace vemora
