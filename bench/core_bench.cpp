@@ -79,6 +79,7 @@ BENCHMARK(BM_CityToPinyin)->Unit(benchmark::kMillisecond);
 #include "online/weather.h"
 
 #include <climits>
+#include <vector>
 
 namespace {
 
@@ -142,5 +143,52 @@ void BM_HoroscopeMegabyteAllRows(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * (1 << 20));
 }
 BENCHMARK(BM_HoroscopeMegabyteAllRows)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+#include "calendar/lunar.h"
+
+namespace {
+
+struct Day {
+    int y, m, d;
+};
+
+// Every day from 1901-01-01 to 2100-12-31.
+const std::vector<Day>& LunarRangeDays() {
+    static const std::vector<Day> days = [] {
+        std::vector<Day> all;
+        for (int y = vemora::kLunarFirstYear; y <= vemora::kLunarLastYear; ++y)
+            for (int m = 1; m <= 12; ++m)
+                for (int d = 1; d <= 31 && vemora::InLunarRange(y, m, d); ++d)
+                    all.push_back({y, m, d});
+        return all;
+    }();
+    return days;
+}
+
+void BM_GregorianToLunarWholeRange(benchmark::State& state) {
+    const std::vector<Day>& days = LunarRangeDays();
+    for (auto _ : state)
+        for (const Day& t : days)
+            benchmark::DoNotOptimize(vemora::GregorianToLunar(t.y, t.m, t.d));
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(days.size()));
+}
+BENCHMARK(BM_GregorianToLunarWholeRange)->Unit(benchmark::kMillisecond);
+
+// What the pop-up asks for a month of 42 cells: the text under each day and its arrangement.
+void BM_LunarCellTextsOfAMonthGrid(benchmark::State& state) {
+    const std::vector<Day>& days = LunarRangeDays();
+    size_t first = 0;
+    for (auto _ : state) {
+        for (size_t i = first; i < first + 42; ++i) {
+            benchmark::DoNotOptimize(vemora::LunarCellText(days[i].y, days[i].m, days[i].d));
+            benchmark::DoNotOptimize(vemora::ArrangementOf(days[i].y, days[i].m, days[i].d));
+        }
+        first = (first + 30) % (days.size() - 42);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 42);
+}
+BENCHMARK(BM_LunarCellTextsOfAMonthGrid)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -17,6 +17,12 @@ target_link_libraries(vemora_unit PRIVATE vemora_core GTest::gtest_main)
 target_compile_definitions(vemora_unit PRIVATE VEMORA_FIXTURES="${CMAKE_SOURCE_DIR}/tests/fixtures")
 gtest_discover_tests(vemora_unit DISCOVERY_TIMEOUT 60)
 
+# The Chinese calendar's table is committed; this checks that it is still
+# exactly what its generator writes.
+add_executable(makelunar tools/makelunar.cpp)
+add_test(NAME LunarTable.IsWhatMakelunarWrites
+    COMMAND makelunar --check ${CMAKE_SOURCE_DIR}/calendar/lunar_table.cpp)
+
 find_package(benchmark QUIET)
 if(benchmark_FOUND)
     add_executable(vemora_bench bench/core_bench.cpp)
