@@ -54,11 +54,6 @@ std::string ReplaceMatches(const std::string& text, const char* pattern, std::st
     return out;
 }
 
-size_t CharacterLength(std::string_view s, size_t at) {
-    const auto b = static_cast<unsigned char>(s[at]);
-    return b >= 0x81 && b <= 0xFE && at + 1 < s.size() ? 2 : 1;
-}
-
 } // namespace
 
 std::string HoroscopeUrl(std::string_view host, int sign) {
@@ -86,7 +81,7 @@ std::vector<SheetText> LayoutDayText(std::string_view text, int bottom) {
                 return rows; // below the picture: neither drawn nor worked out
             const size_t start = at;
             for (int chars = 0; chars < 20 && at < line.size(); ++chars)
-                at += CharacterLength(line, at);
+                at += GbkCharacterLength(line, at);
             rows.push_back({110, y, std::string(line.substr(start, at - start))});
         }
         lineStart = lineEnd + 1;

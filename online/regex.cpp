@@ -75,6 +75,21 @@ std::string TRegexMatcher::MatchedText() const {
     return subject_.substr(matchStart_, matchEnd_ - matchStart_);
 }
 
+namespace {
+
+bool IsGbkTrailByte(unsigned char b) {
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFE);
+}
+
+} // namespace
+
+std::size_t GbkCharacterLength(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    if (lead < 0x81 || lead > 0xFE || at + 1 >= text.size())
+        return 1;
+    return IsGbkTrailByte(static_cast<unsigned char>(text[at + 1])) ? 2 : 1;
+}
+
 std::string ReplaceText(std::string_view text, std::string_view find, std::string_view with) {
     if (find.empty())
         return std::string(text);
@@ -87,8 +102,7 @@ std::string ReplaceText(std::string_view text, std::string_view find, std::strin
             p += find.size();
             continue;
         }
-        const auto b = static_cast<unsigned char>(text[p]);
-        const std::size_t step = b >= 0x81 && b <= 0xFE && p + 1 < text.size() ? 2 : 1;
+        const std::size_t step = GbkCharacterLength(text, p);
         out.append(text.substr(p, step));
         p += step;
     }

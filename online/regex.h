@@ -44,6 +44,11 @@ private:
     std::size_t matchStart_ = 0, matchEnd_ = 0;
 };
 
+// The length in bytes of the GBK character at text[at]: 2 for a lead byte
+// 0x81..0xFE followed by a trail byte 0x40..0x7E or 0x80..0xFE, otherwise 1. A
+// lead byte before any other byte (an ASCII '<', say) stands alone.
+std::size_t GbkCharacterLength(std::string_view text, std::size_t at);
+
 // Replaces every occurrence of find, left to right, without overlap and without
 // rescanning what was put in; an occurrence never starts on the second byte of
 // a GBK double-byte character.

@@ -95,6 +95,17 @@ TEST(Replacement, ExactLeftToRightAndAwareOfDoubleBytes) {
     EXPECT_EQ(ReplaceText(Gbk("</h4><p>红色"), "</h4><p>", Gbk("：")), Gbk("：红色"));
     // A lead byte at the end stays.
     EXPECT_EQ(RemoveText("ab\xC4", "b"), "a\xC4");
+    // A lead byte pairs only with a trail byte; before any other byte it stands alone.
+    const struct {
+        char next;
+        bool pair;
+    } afterLead[] = {{'@', true},  {'~', true},  {'\x80', true},  {'\xFE', true},  {'a', true},
+                     {'<', false}, {'?', false}, {'\x7F', false}, {'\xFF', false}, {'0', false}};
+    for (const auto& a : afterLead) {
+        const std::string find = std::string(1, a.next) + "x";
+        EXPECT_EQ(RemoveText("\x81" + find, find), a.pair ? "\x81" + find : "\x81") << int(a.next);
+    }
+    EXPECT_EQ(RemoveText("<a>\x81</a>", "</a>"), "<a>\x81");
 }
 
 TEST(WeatherLine, FromPages) {
@@ -115,6 +126,8 @@ TEST(WeatherLine, FromPages) {
     EXPECT_TRUE(BuildWeatherText("<a>over\r\ntwo lines</a>", line));
     EXPECT_EQ(line, "over\r\ntwo lines");
     EXPECT_TRUE(BuildWeatherText("<a x='<a>'>t</a>", line)) << "an attribute cannot hold '>'";
+    EXPECT_TRUE(BuildWeatherText("<a>\x81</a><a>" + Gbk("晴") + "</a>", line));
+    EXPECT_EQ(line, "\x81 , " + Gbk("晴")) << "a lone lead byte does not swallow the '<' of \"</a>\"";
 }
 
 TEST(WeatherLine, AFiveMegabytePageOfLinks) {
