@@ -29,6 +29,8 @@ const char kColon[] = "\xA3\xBA";
 // host, the tag is replaced as a whole.
 const char kStarTag[] = "<img src=\"http://[^\"/]*/ast/2007index/tmp/star_php/star\\.gif\" width=\"18\" height=\"18\" />";
 
+const int kRowCharacters = 20;
+
 bool FirstMatch(const std::string& page, const std::string& pattern, std::string& matched) {
     TRegexMatcher m;
     m.SetSubject(page);
@@ -73,14 +75,16 @@ std::vector<SheetText> LayoutDayText(std::string_view text, int bottom) {
         if (lineEnd == std::string_view::npos)
             lineEnd = text.size();
         const std::string_view line = text.substr(lineStart, lineEnd - lineStart);
-        const size_t rowCount = line.size() / 40 + 1;
+        // Rows of 20 characters until one comes out shorter: (characters div 20)
+        // + 1 rows, so a line whose length is a multiple of 20, an empty one
+        // included, ends with an empty row.
         size_t at = 0; // byte position of the next row's first character
-        for (size_t r = 0; r < rowCount; ++r, ++n) {
+        for (int chars = kRowCharacters; chars == kRowCharacters; ++n) {
             const int y = 170 + 30 * n;
             if (y >= bottom)
                 return rows; // below the picture: neither drawn nor worked out
             const size_t start = at;
-            for (int chars = 0; chars < 20 && at < line.size(); ++chars)
+            for (chars = 0; chars < kRowCharacters && at < line.size(); ++chars)
                 at += GbkCharacterLength(line, at);
             rows.push_back({110, y, std::string(line.substr(start, at - start))});
         }

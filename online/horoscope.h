@@ -31,10 +31,12 @@ struct SheetText {
 // start at or below bottom are left out.
 std::vector<SheetText> LayoutHoroscope(const std::string& page, int sign, int bottom = kBookSize);
 
-// The day's text in rows: one running row counter for all lines, (bytes div 40)
-// + 1 rows per line, 20 characters per row (a GBK double-byte character is one
-// character, as in UTF-16), empty lines kept. Stops before the first row at or
-// below bottom.
+// The day's text in rows: one running row counter for all lines, (characters
+// div 20) + 1 rows per line, 20 characters per row (a GBK double-byte character
+// is one character, as in UTF-16, and so is an ASCII byte), empty lines kept.
+// A row never holds more than the 20 characters of a row of Chinese text, so it
+// reaches no further right than one; nothing of a line is left out. Stops
+// before the first row at or below bottom.
 std::vector<SheetText> LayoutDayText(std::string_view text, int bottom = kBookSize);
 
 } // namespace vemora
