@@ -25,38 +25,18 @@ const char kTodayColon[] = "\xBD\xF1\xC8\xD5\xD4\xCB\xCA\xC6\xA3\xBA";
 const char kStar[] = "\xA1\xEF";
 const char kColon[] = "\xA3\xBA";
 
-// The full star is an image tag on the provider's image host; whatever that
-// host, the tag is replaced as a whole.
-const char kStarTag[] = "<img src=\"http://[^\"/]*/ast/2007index/tmp/star_php/star\\.gif\" width=\"18\" height=\"18\" />";
+const int kRowCharacters = 20;
 
-bool FirstMatch(const std::string& page, const std::string& pattern, std::string& matched) {
-    TRegexMatcher m;
-    m.SetSubject(page);
-    m.SetPattern(pattern);
-    if (!m.FirstMatch())
-        return false;
-    matched = m.MatchedText();
-    return true;
-}
-
-std::string ReplaceMatches(const std::string& text, const char* pattern, std::string_view with) {
-    TRegexMatcher m;
-    m.SetSubject(text);
-    m.SetPattern(pattern);
+std::string ReplaceMatches(std::string_view text, const DelimitedPattern& pattern, std::string_view with) {
     std::string out;
     size_t copied = 0;
-    for (bool ok = m.FirstMatch(); ok; ok = m.NextMatch()) {
-        out.append(text, copied, m.MatchStart() - copied);
+    for (auto m = FindDelimited(text, pattern); m; m = FindDelimited(text, pattern, m->end)) {
+        out.append(text.substr(copied, m->start - copied));
         out.append(with);
-        copied = m.MatchStart() + m.MatchedText().size();
+        copied = m->end;
     }
-    out.append(text, copied, std::string::npos);
+    out.append(text.substr(copied));
     return out;
-}
-
-size_t CharacterLength(std::string_view s, size_t at) {
-    const auto b = static_cast<unsigned char>(s[at]);
-    return b >= 0x81 && b <= 0xFE && at + 1 < s.size() ? 2 : 1;
 }
 
 } // namespace
@@ -69,6 +49,32 @@ std::string HoroscopeUrl(std::string_view host, int sign) {
     return url + "/iframe/astro/view/" + ZodiacSigns[sign].pageWord + "/day/";
 }
 
+std::optional<std::string_view> FindParagraph(std::string_view page, std::string_view opening) {
+    // After the opening, ".+?" takes one byte more at a time until "</p>"
+    // follows, and gives up at a line break: the match ends with the first
+    // "</p>" that starts at least one byte after the opening and before the next
+    // line break. Every later opening on the same line runs into the same line
+    // break with no "</p>" before it, so after a failure the search goes on past
+    // that break instead of reading the line again for each opening.
+    std::size_t from = 0;
+    while (true) {
+        const std::size_t start = FindLiteral(page, opening, from);
+        if (start == std::string_view::npos)
+            return std::nullopt;
+        const std::size_t body = start + opening.size();
+        std::size_t lineEnd = body;
+        while (lineEnd < page.size() && !IsLineBreakByte(static_cast<unsigned char>(page[lineEnd])))
+            ++lineEnd;
+        // "</p>" holds no line break, so one that starts before lineEnd ends before it.
+        const std::size_t close = FindLiteral(page.substr(0, lineEnd), "</p>", body + 1);
+        if (close != std::string_view::npos)
+            return page.substr(start, close + 4 - start);
+        if (lineEnd == page.size())
+            return std::nullopt;
+        from = lineEnd + 1;
+    }
+}
+
 std::vector<SheetText> LayoutDayText(std::string_view text, int bottom) {
     std::vector<SheetText> rows;
     int n = 0;
@@ -78,15 +84,17 @@ std::vector<SheetText> LayoutDayText(std::string_view text, int bottom) {
         if (lineEnd == std::string_view::npos)
             lineEnd = text.size();
         const std::string_view line = text.substr(lineStart, lineEnd - lineStart);
-        const size_t rowCount = line.size() / 40 + 1;
+        // Rows of 20 characters until one comes out shorter: (characters div 20)
+        // + 1 rows, so a line whose length is a multiple of 20, an empty one
+        // included, ends with an empty row.
         size_t at = 0; // byte position of the next row's first character
-        for (size_t r = 0; r < rowCount; ++r, ++n) {
+        for (int chars = kRowCharacters; chars == kRowCharacters; ++n) {
             const int y = 170 + 30 * n;
             if (y >= bottom)
                 return rows; // below the picture: neither drawn nor worked out
             const size_t start = at;
-            for (int chars = 0; chars < 20 && at < line.size(); ++chars)
-                at += CharacterLength(line, at);
+            for (chars = 0; chars < kRowCharacters && at < line.size(); ++chars)
+                at += GbkCharacterLength(line, at);
             rows.push_back({110, y, std::string(line.substr(start, at - start))});
         }
         lineStart = lineEnd + 1;
@@ -99,10 +107,12 @@ std::vector<SheetText> LayoutHoroscope(const std::string& page, int sign, int bo
     if (page.size() < 100)
         return texts;
     std::string field;
-    if (FirstMatch(page, std::string("<h4>") + kRating + "</h4>.+?</p>", field)) {
+    // The labelled fields are "<h4>heading</h4>.+?</p>".
+    if (const auto rating = FindParagraph(page, std::string("<h4>") + kRating + "</h4>")) {
+        field = *rating;
         field = RemoveText(field, std::string("<h4>") + kRating + "</h4><p>");
         field = RemoveText(field, "</p>");
-        field = ReplaceMatches(field, kStarTag, kStar);
+        field = ReplaceMatches(field, kStarTagPattern, kStar);
         const std::string name = sign >= 0 && sign <= 11 ? ZodiacSigns[sign].name : "";
         texts.push_back({110, 80, name + kTodayColon + field});
     }
@@ -111,15 +121,16 @@ std::vector<SheetText> LayoutHoroscope(const std::string& page, int sign, int bo
         int x, y;
     } labelled[] = {{kColour, 110, 110}, {kNumber, 310, 110}, {kMatch, 110, 140}};
     for (const auto& l : labelled) {
-        if (!FirstMatch(page, std::string("<h4>") + l.heading + "</h4>.+?</p>", field))
+        const auto paragraph = FindParagraph(page, std::string("<h4>") + l.heading + "</h4>");
+        if (!paragraph)
             continue;
-        field = ReplaceText(field, "</h4><p>", kColon);
+        field = ReplaceText(*paragraph, "</h4><p>", kColon);
         field = RemoveText(field, "</p>");
         field = RemoveText(field, "<h4>");
         texts.push_back({l.x, l.y, field});
     }
-    if (FirstMatch(page, "<div class=\"lotconts\">[^<]*</div>", field)) {
-        field = RemoveText(field, "<div class=\"lotconts\">");
+    if (const auto day = FindDelimited(page, kDayTextPattern)) {
+        field = RemoveText(std::string_view(page).substr(day->start, day->end - day->start), kDayTextPattern.opening);
         field = RemoveText(field, "\r");
         field = RemoveText(field, "</div>");
         for (SheetText& row : LayoutDayText(field, bottom))

@@ -1,4 +1,7 @@
 #pragma once
+#include "online/regex.h"
+
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +13,14 @@ struct ZodiacSign {
     const char* pageWord; // the provider's word, case as it is
 };
 extern const ZodiacSign ZodiacSigns[12];
+
+// The full star, "<img src="http://[^"/]*/ast/2007index/tmp/star_php/star\.gif"
+// width="18" height="18" />": an image tag on the provider's image host,
+// whatever that host, replaced as a whole.
+inline constexpr DelimitedPattern kStarTagPattern{
+    "<img src=\"http://", "\"/", "/ast/2007index/tmp/star_php/star.gif\" width=\"18\" height=\"18\" />"};
+// The day's text, "<div class="lotconts">[^<]*</div>".
+inline constexpr DelimitedPattern kDayTextPattern{"<div class=\"lotconts\">", "<", "</div>"};
 
 inline constexpr const char* kDefaultXingzuoHost = "astro.vemora.app";
 inline constexpr int kBookSize = 512;
@@ -31,10 +42,18 @@ struct SheetText {
 // start at or below bottom are left out.
 std::vector<SheetText> LayoutHoroscope(const std::string& page, int sign, int bottom = kBookSize);
 
-// The day's text in rows: one running row counter for all lines, (bytes div 40)
-// + 1 rows per line, 20 characters per row (a GBK double-byte character is one
-// character, as in UTF-16), empty lines kept. Stops before the first row at or
-// below bottom.
+// The day's text in rows: one running row counter for all lines, (characters
+// div 20) + 1 rows per line, 20 characters per row (a GBK double-byte character
+// is one character, as in UTF-16, and so is an ASCII byte), empty lines kept.
+// A row never holds more than the 20 characters of a row of Chinese text, so it
+// reaches no further right than one; nothing of a line is left out. Stops
+// before the first row at or below bottom.
 std::vector<SheetText> LayoutDayText(std::string_view text, int bottom = kBookSize);
+
+// The first match of the pattern made of opening, taken literally, followed by
+// ".+?</p>": the shortest run of at least one byte up to "</p>" on the
+// opening's line. The opening holds no line break. Reads every byte of the page
+// a bounded number of times.
+std::optional<std::string_view> FindParagraph(std::string_view page, std::string_view opening);
 
 } // namespace vemora

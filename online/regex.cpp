@@ -2,6 +2,8 @@
 
 #include <pcre2.h>
 
+#include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace vemora {
@@ -75,23 +77,92 @@ std::string TRegexMatcher::MatchedText() const {
     return subject_.substr(matchStart_, matchEnd_ - matchStart_);
 }
 
+namespace {
+
+bool IsGbkTrailByte(unsigned char b) {
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFE);
+}
+
+} // namespace
+
+std::size_t GbkCharacterLength(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    if (lead < 0x81 || lead > 0xFE || at + 1 >= text.size())
+        return 1;
+    return IsGbkTrailByte(static_cast<unsigned char>(text[at + 1])) ? 2 : 1;
+}
+
+std::size_t FindLiteral(std::string_view text, std::string_view literal, std::size_t from) {
+    const std::size_t m = literal.size();
+    if (from > text.size() || text.size() - from < m)
+        return std::string_view::npos;
+    if (m <= 1)
+        return m == 0 ? from : text.find(literal[0], from);
+    // Horspool's rule: a window that does not hold the literal moves on by how
+    // far the byte under its last position stands from the literal's end (a
+    // byte not in the literal: its whole length). Moves are capped at 255 to
+    // keep the table small; a shorter move only costs a look more.
+    unsigned char move[256];
+    std::memset(move, static_cast<int>(std::min<std::size_t>(m, 255)), sizeof move);
+    for (std::size_t i = 0; i + 1 < m; ++i)
+        move[static_cast<unsigned char>(literal[i])] =
+            static_cast<unsigned char>(std::min<std::size_t>(m - 1 - i, 255));
+    const char first = literal.front(), last = literal.back();
+    for (std::size_t at = from; at + m <= text.size();) {
+        const char end = text[at + m - 1];
+        if (end == last && text[at] == first && std::memcmp(text.data() + at, literal.data(), m) == 0)
+            return at;
+        at += move[static_cast<unsigned char>(end)];
+    }
+    return std::string_view::npos;
+}
+
+std::optional<Span> FindDelimited(std::string_view text, const DelimitedPattern& pattern, std::size_t from) {
+    // The matcher tries each opening in turn. An attempt takes the run up to the
+    // first stop byte and needs the closing right there. Every later opening
+    // that ends at or before that stop byte runs into the same stop and fails
+    // alike, so the next one to try ends past it and its run starts past it.
+    while (true) {
+        const std::size_t start = FindLiteral(text, pattern.opening, from);
+        if (start == std::string_view::npos)
+            return std::nullopt;
+        const std::size_t stop = pattern.stops.size() == 1
+                                     ? text.find(pattern.stops[0], start + pattern.opening.size())
+                                     : text.find_first_of(pattern.stops, start + pattern.opening.size());
+        if (stop == std::string_view::npos)
+            return std::nullopt;
+        if (text.substr(stop).starts_with(pattern.closing))
+            return Span{start, stop + pattern.closing.size()};
+        from = stop + 1 - pattern.opening.size();
+    }
+}
+
 std::string ReplaceText(std::string_view text, std::string_view find, std::string_view with) {
     if (find.empty())
         return std::string(text);
     std::string out;
     out.reserve(text.size());
-    std::size_t p = 0;
+    // An occurrence that opens with a byte that is never a trail byte ('<' or a
+    // carriage return, say) cannot start inside a double-byte character: such
+    // occurrences are looked up directly. Any other find walks the text
+    // character by character.
+    const bool walk = IsGbkTrailByte(static_cast<unsigned char>(find[0]));
+    std::size_t copied = 0, p = 0;
     while (p < text.size()) {
-        if (text.compare(p, find.size(), find) == 0) {
-            out.append(with);
-            p += find.size();
+        if (!walk) {
+            p = FindLiteral(text, find, p);
+            if (p == std::string_view::npos)
+                break;
+        } else if (text[p] != find[0] || !text.substr(p).starts_with(find)) {
+            p += GbkCharacterLength(text, p);
             continue;
         }
-        const auto b = static_cast<unsigned char>(text[p]);
-        const std::size_t step = b >= 0x81 && b <= 0xFE && p + 1 < text.size() ? 2 : 1;
-        out.append(text.substr(p, step));
-        p += step;
+        out.append(text.substr(copied, p - copied));
+        out.append(with);
+        p += find.size();
+        copied = p;
     }
+    out.append(text.substr(copied));
     return out;
 }
 

@@ -26,27 +26,43 @@ std::string WeatherUrl(std::string_view host, std::string_view city) {
     return url;
 }
 
+std::optional<LinkMatch> FindLink(std::string_view page, std::size_t from) {
+    // The matcher tries each "<a" in turn. In an attempt "[^>]*" can only end at
+    // the first '>' after the "<a", and "[^<]*" only at the first '<' after that,
+    // so there is nothing to backtrack, and every "<a" before that '>' reaches
+    // the same two bytes and fails alike. No '<' lies between them, so after a
+    // failure the next "<a" to try is at or after that '<'.
+    while (true) {
+        const std::size_t start = FindLiteral(page, "<a", from);
+        if (start == std::string_view::npos)
+            return std::nullopt;
+        const std::size_t close = page.find('>', start + 2);
+        if (close == std::string_view::npos)
+            return std::nullopt;
+        const std::size_t textEnd = page.find('<', close + 1);
+        if (textEnd == std::string_view::npos)
+            return std::nullopt;
+        if (page.substr(textEnd, 4) == "</a>")
+            return LinkMatch{start, close + 1, textEnd};
+        from = textEnd;
+    }
+}
+
 bool BuildWeatherText(const std::string& page, std::string& weatherText) {
-    TRegexMatcher links;
-    links.SetSubject(page);
-    links.SetPattern("<a([^>]*)>([^<]*)</a>");
-    if (!links.FirstMatch())
+    std::optional<LinkMatch> link = FindLink(page, 0);
+    if (!link)
         return false;
-    TRegexMatcher openingTag;
-    openingTag.SetPattern("<a([^>]*)>");
     weatherText.clear();
-    do {
-        const std::string link = links.MatchedText();
-        openingTag.SetSubject(link);
-        std::string piece = link;
-        if (openingTag.FirstMatch())
-            piece = RemoveText(piece, openingTag.MatchedText());
-        piece = RemoveText(piece, "</a>");
-        if (weatherText.empty())
-            weatherText = piece;
-        else
-            weatherText += " , " + piece;
-    } while (links.NextMatch());
+    for (; link; link = FindLink(page, link->End())) {
+        // The link with its opening tag and "</a>" removed. The opening tag is
+        // everything up to the first '>', '<' occurs nowhere else but in "</a>",
+        // and a '<' never ends a double-byte character: both removals take just
+        // those bytes, and the text between them is the piece.
+        const std::string_view piece(page.data() + link->textStart, link->textEnd - link->textStart);
+        if (!weatherText.empty())
+            weatherText += " , ";
+        weatherText += piece;
+    }
     return true;
 }
 

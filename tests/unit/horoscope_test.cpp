@@ -84,9 +84,21 @@ TEST(Horoscope, RowsOfTheDaysText) {
                                                       repeat(zi, 20), "", "x"}));
     for (size_t i = 0; i < rows.size(); ++i)
         EXPECT_EQ(rows[i].y, 170 + 30 * static_cast<int>(i));
-    // 50 single-byte characters: 2 rows of 20; the last 10 are not drawn.
-    rows = LayoutDayText(std::string(50, 'a'));
-    EXPECT_EQ(Texts(rows), (std::vector<std::string>{std::string(20, 'a'), std::string(20, 'a')}));
+    // Rows are counted from characters, not bytes: (characters div 20) + 1.
+    // Digits, Latin letters and ASCII punctuation keep their tail; a lone lead
+    // byte before an ASCII byte is a character of its own.
+    const std::string ascii20 = "Sunny, 25 degrees C.";
+    const struct {
+        std::string line;
+        std::vector<std::string> rows;
+    } lines[] = {
+        {std::string(50, 'a'), {std::string(20, 'a'), std::string(20, 'a'), std::string(10, 'a')}},
+        {repeat(zi, 5) + ascii20, {repeat(zi, 5) + ascii20.substr(0, 15), ascii20.substr(15)}},
+        {ascii20, {ascii20, ""}},
+        {repeat("\x81<", 10) + "x", {repeat("\x81<", 10), "x"}},
+    };
+    for (const auto& l : lines)
+        EXPECT_EQ(Texts(LayoutDayText(l.line)), l.rows) << l.line;
     // Two line feeds make an empty row; a final line feed makes none.
     EXPECT_EQ(Texts(LayoutDayText("a\n\nb\n")), (std::vector<std::string>{"a", "", "b"}));
     // Rows that would start below the picture are left out.

@@ -1,3 +1,4 @@
+#include "online/horoscope.h"
 #include "online/regex.h"
 #include "online/fetch.h"
 #include "online/weather.h"
@@ -5,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <ctime>
+#include <random>
 
 using namespace vemora;
 
@@ -22,6 +26,56 @@ std::vector<std::string> AllMatches(const std::string& subject, const std::strin
 }
 
 using Found = std::vector<std::string>;
+
+// The weather line by the steps that define it: the link pattern through the
+// matcher, each link's opening tag by a second pattern, both tags removed.
+std::string WeatherTextByPatterns(const std::string& page) {
+    const Found links = AllMatches(page, kLinkPattern);
+    std::string line = links.empty() ? "none" : "";
+    for (const std::string& link : links) {
+        const std::string piece = RemoveText(RemoveText(link, AllMatches(link, "<a([^>]*)>").at(0)), "</a>");
+        line = line.empty() ? piece : line + " , " + piece;
+    }
+    return line;
+}
+
+const std::string kHeadings[] = {Gbk("<h4>综合运势</h4>"), Gbk("<h4>幸运颜色</h4>"), Gbk("<h4>幸运数字</h4>"),
+                                 Gbk("<h4>速配星座</h4>")};
+
+// Pages of links, headed paragraphs, star tags and day's texts, some cut short,
+// with GBK text, line breaks, stray lead bytes and stray tags in and between
+// them. In an item '#' stands for a heading, '*' for a star tag and '%' for a
+// few texts.
+std::string RandomPage(std::mt19937& random) {
+    static const std::string items[] = {"<a>%</a>",
+                                        "<a href='%'>%</a>",
+                                        "#<p>%*%</p>",
+                                        "#%</p>",
+                                        "#<p>%</p>%</p>",
+                                        "#<p>%",
+                                        "<div class=\"lotconts\">%</div>",
+                                        "*",
+                                        "%"};
+    static const std::string texts[] = {
+        "x y", Gbk("晴"), "\x81", "\xFE", "\x81\x61", "\xB0", "\r", "\v",  "\f",  "\x85",  "a",
+        "p",   "/",       "\"",   ">",    "<",        "</",   "<a", "</p", "</a", "</h4>", "<img src=\"http://",
+        "\n"};
+    const std::string star = "<img src=\"http://%/ast/2007index/tmp/star_php/star.gif\" width=\"18\" height=\"18\" />";
+    const auto below = [&random](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random); };
+    std::string page;
+    for (size_t n = 1 + below(12); n > 0; --n) {
+        std::string item;
+        for (char c : ReplaceText(items[below(std::size(items))], "*", star)) {
+            for (size_t k = c == '%' ? below(4) : 0; k > 0; --k)
+                item += texts[below(std::size(texts))];
+            item += c == '#' ? kHeadings[below(4)] : c == '%' ? "" : std::string(1, c);
+        }
+        if (below(3) == 0) // one item in three loses a few bytes somewhere
+            item.erase(below(item.size() + 1), 1 + below(4));
+        page += item;
+    }
+    return page;
+}
 
 } // namespace
 
@@ -96,6 +150,11 @@ TEST(Replacement, ExactLeftToRightAndAwareOfDoubleBytes) {
     EXPECT_EQ(ReplaceText(Gbk("</h4><p>红色"), "</h4><p>", Gbk("：")), Gbk("：红色"));
     // A lead byte at the end stays.
     EXPECT_EQ(RemoveText("ab\xC4", "b"), "a\xC4");
+    // A lead byte pairs only with a trail byte, 0x40..0x7E or 0x80..0xFE.
+    for (const std::string next : {"@", "~", "a", "\x80", "\xFE"})
+        EXPECT_EQ(RemoveText("\x81" + next + "x", next + "x"), "\x81" + next + "x") << int(next[0]);
+    for (const std::string next : {"<", "?", "\x7F", "\xFF"})
+        EXPECT_EQ(RemoveText("\x81" + next + "x", next + "x"), "\x81") << int(next[0]);
 }
 
 TEST(WeatherLine, FromPages) {
@@ -116,6 +175,8 @@ TEST(WeatherLine, FromPages) {
     EXPECT_TRUE(BuildWeatherText("<a>over\r\ntwo lines</a>", line));
     EXPECT_EQ(line, "over\r\ntwo lines");
     EXPECT_TRUE(BuildWeatherText("<a x='<a>'>t</a>", line)) << "an attribute cannot hold '>'";
+    EXPECT_TRUE(BuildWeatherText("<a>\x81</a><a>" + Gbk("晴") + "</a>", line));
+    EXPECT_EQ(line, "\x81 , " + Gbk("晴")) << "a lone lead byte does not swallow the '<' of \"</a>\"";
 }
 
 TEST(WeatherLine, AFiveMegabytePageOfLinks) {
@@ -141,4 +202,81 @@ TEST(WeatherLine, UrlAndCharset) {
     EXPECT_EQ(DeclaredCharset("text/html", "<html><meta charset=\"GB2312\"/>"), "gb2312");
     EXPECT_EQ(DeclaredCharset("", "<META http-equiv=Content-Type content=\"text/html; charset=gbk\">"), "gbk");
     EXPECT_EQ(DeclaredCharset("text/html", "<html><body>none</body>"), "");
+}
+
+TEST(PagePatterns, ScannersFindWhatTheMatcherFinds) {
+    const std::pair<DelimitedPattern, const char*> delimited[] = {
+        {kDayTextPattern, "<div class=\"lotconts\">[^<]*</div>"},
+        {kStarTagPattern,
+         "<img src=\"http://[^\"/]*/ast/2007index/tmp/star_php/star\\.gif\" width=\"18\" height=\"18\" />"}};
+    std::mt19937 random(13);
+    size_t matches = 0;
+    for (int i = 0; i < 400; ++i) {
+        // All links, the first paragraph under each heading (or "-"), all day's
+        // texts and all star tags, as scanned and as matched.
+        const std::string page = RandomPage(random);
+        Found scanned, matched = AllMatches(page, kLinkPattern);
+        for (auto link = FindLink(page, 0); link; link = FindLink(page, link->End()))
+            scanned.push_back(page.substr(link->start, link->End() - link->start));
+        for (const std::string& heading : kHeadings) {
+            const auto found = FindParagraph(page, heading);
+            scanned.push_back(found ? std::string(*found) : "-");
+            const Found all = AllMatches(page, heading + ".+?</p>");
+            matched.push_back(all.empty() ? "-" : all[0]);
+        }
+        for (const auto& [pattern, regex] : delimited) {
+            for (auto m = FindDelimited(page, pattern); m; m = FindDelimited(page, pattern, m->end))
+                scanned.push_back(page.substr(m->start, m->end - m->start));
+            const Found all = AllMatches(page, regex);
+            matched.insert(matched.end(), all.begin(), all.end());
+        }
+        ASSERT_EQ(scanned, matched) << page;
+        std::string line = "none";
+        BuildWeatherText(page, line);
+        ASSERT_EQ(line, WeatherTextByPatterns(page)) << page;
+        matches += static_cast<size_t>(std::count_if(matched.begin(), matched.end(), [](auto& m) { return m != "-"; }));
+    }
+    EXPECT_GT(matches, 500u) << "the pages hold enough of what the patterns find";
+}
+
+TEST(PagePatterns, HostileSixteenMegabytePagesTakeUnderASecond) {
+    // Each page: head, then unit as often as it fits into 16 MiB with tail, then tail.
+    const std::string headings = kHeadings[0] + kHeadings[1] + kHeadings[2] + kHeadings[3];
+    const struct {
+        const char* name;
+        std::string head, unit, tail;
+    } pages[] = {
+        {"\"<a\" over and over", "", "<a", ">"},
+        {"'<' only", "", "<", ""},
+        {"tiny links", "", "<a>x</a>", ""},
+        {"headings", "", headings, ""},
+        {"four headings over one paragraph", headings + "<p>", Gbk("晴") + "<", "</p>"},
+        {"tags to remove, over and over", kHeadings[1] + "<p>", "</h4><p><h4>", "</p>"},
+        {"star tags cut short", kHeadings[0] + "<p>", "<img src=\"http://", "</p>"},
+        {"day's text openings", "", "<div class=\"lotconts\">", ""},
+    };
+    // Processor time, not wall time: the bound is on the work, whatever else the
+    // machine runs. Address checks on every byte read about double the work.
+#ifdef __SANITIZE_ADDRESS__
+    const double boundMs = 2000;
+#else
+    const double boundMs = 1000;
+#endif
+    for (const auto& p : pages) {
+        std::string page = p.head, run = p.unit;
+        for (size_t n = ((16u << 20) - p.head.size() - p.tail.size()) / p.unit.size(); n > 0; n /= 2) {
+            if (n % 2)
+                page += run;
+            if (n > 1)
+                run += run;
+        }
+        page += p.tail;
+        const std::clock_t start = std::clock();
+        std::string line;
+        BuildWeatherText(page, line);
+        LayoutHoroscope(page, 0);
+        const double ms = 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+        EXPECT_LT(ms, boundMs) << p.name;
+        RecordProperty(p.name, static_cast<int>(ms));
+    }
 }
