@@ -1,5 +1,7 @@
 #include "online/horoscope.h"
 
+#include "base/gbk.h"
+
 #include "online/regex.h"
 
 namespace vemora {
@@ -94,7 +96,7 @@ std::vector<SheetText> LayoutDayText(std::string_view text, int bottom) {
                 return rows; // below the picture: neither drawn nor worked out
             const size_t start = at;
             for (chars = 0; chars < kRowCharacters && at < line.size(); ++chars)
-                at += GbkCharacterLength(line, at);
+                at += GbkCharLength(line, at);
             rows.push_back({110, y, std::string(line.substr(start, at - start))});
         }
         lineStart = lineEnd + 1;

@@ -1,5 +1,7 @@
 #include "online/regex.h"
 
+#include "base/gbk.h"
+
 #include <pcre2.h>
 
 #include <algorithm>
@@ -77,21 +79,6 @@ std::string TRegexMatcher::MatchedText() const {
     return subject_.substr(matchStart_, matchEnd_ - matchStart_);
 }
 
-namespace {
-
-bool IsGbkTrailByte(unsigned char b) {
-    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFE);
-}
-
-} // namespace
-
-std::size_t GbkCharacterLength(std::string_view text, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    if (lead < 0x81 || lead > 0xFE || at + 1 >= text.size())
-        return 1;
-    return IsGbkTrailByte(static_cast<unsigned char>(text[at + 1])) ? 2 : 1;
-}
-
 std::size_t FindLiteral(std::string_view text, std::string_view literal, std::size_t from) {
     const std::size_t m = literal.size();
     if (from > text.size() || text.size() - from < m)
@@ -154,7 +141,7 @@ std::string ReplaceText(std::string_view text, std::string_view find, std::strin
             if (p == std::string_view::npos)
                 break;
         } else if (text[p] != find[0] || !text.substr(p).starts_with(find)) {
-            p += GbkCharacterLength(text, p);
+            p += GbkCharLength(text, p);
             continue;
         }
         out.append(text.substr(copied, p - copied));

@@ -56,10 +56,6 @@ constexpr bool IsLineBreakByte(unsigned char b) {
     return b == '\r' || b == '\n' || b == '\v' || b == '\f' || b == 0x85;
 }
 
-// The length in bytes of the GBK character at text[at]: 2 for a lead byte
-// 0x81..0xFE followed by a trail byte 0x40..0x7E or 0x80..0xFE, otherwise 1. A
-// lead byte before any other byte (an ASCII '<', say) stands alone.
-std::size_t GbkCharacterLength(std::string_view text, std::size_t at);
 
 // Where literal first occurs in text at or after from; npos when nowhere. It
 // skips ahead by the byte under the literal's end, so that a page full of the
