@@ -47,6 +47,7 @@ using Calendar = ClockFixture;
 } // namespace
 
 TEST_F(Calendar, PopupUnderTheClockWithItsTransparency) {
+    WriteIni("[Option]\r\nLunar=0\r\n");
     Tfrmmain& clock = Create(true);
     ClockSettings.Transparent = 180;
     clock.FormDblClick();
@@ -118,6 +119,7 @@ TEST_F(Calendar, ClassicPaintingIntoABitmap) {
 }
 
 TEST_F(Calendar, MouseMessagesStepSelectAndPressToday) {
+    WriteIni("[Option]\r\nLunar=0\r\n");
     Tfrmmain& clock = Create(true);
     clock.FormDblClick();
     TMonthCalendar& cal = clock.frmcal()->MonthCalendar1();
