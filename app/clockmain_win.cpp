@@ -107,6 +107,7 @@ Tfrmmain::Tfrmmain(Effects& effects, ErrorReporter& reporter, MainOptions option
     CreateHandle(WS_EX_TOPMOST, WS_POPUP, RECT{screenWidth - kClockWidth, 0, screenWidth, kClockHeight},
                  appWindow_.get(), L"frmmain", CS_DBLCLKS);
     FormCreate();
+    clockTip_.Attach(hwnd_);
 }
 
 Tfrmmain::~Tfrmmain() {
@@ -359,7 +360,12 @@ std::optional<LRESULT> Tfrmmain::HandleMessage(UINT msg, WPARAM wParam, LPARAM l
         if (HIWORD(wParam) == 0 && lParam == 0)
             MenuCommand(LOWORD(wParam));
         return 0;
+    case WM_NOTIFY:
+        if (clockTip_.Notify(lParam, Now()))
+            return 0;
+        return std::nullopt;
     case WM_DESTROY:
+        clockTip_.ClockDestroyed();
         if (timerEnabled_)
             KillTimer(hwnd_, kTimer1);
         timerEnabled_ = false;

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/clocktick.h"
+#include "app/clocktip_win.h"
 #include "base/datetime.h"
 #include "base/effects_win.h"
 #include "base/handles_win.h"
@@ -95,6 +96,7 @@ public:
     Tfrmxingzuo* frmxingzuo() { return frmxingzuo_.get(); }
     Tfrmcal* frmcal() { return frmcal_.get(); }
     const HolidayBook& Holidays() const { return holidays_; }
+    HWND ClockTipWindow() const { return clockTip_.Handle(); }
 
     std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void HandlerFailed(UINT msg, const std::exception_ptr& error);
@@ -123,6 +125,7 @@ private:
     int shakeCount_ = 0;
     HolidayBook holidays_;
     std::vector<std::string> holidayProblems_; // UTF-8, reported once after the clock shows
+    ClockTip clockTip_;
 
     std::unique_ptr<Tfrmset> frmset_;
     std::unique_ptr<Tfrmshutdown> frmshutdown_;

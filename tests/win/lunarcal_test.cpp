@@ -51,6 +51,7 @@ void Press(HWND control, int x, int y) {
 }
 
 using CalendarLunar = ClockFixture;
+using ClockTooltip = ClockFixture;
 
 } // namespace
 
@@ -148,4 +149,25 @@ TEST_F(CalendarLunar, CellsMarksColoursAndInfoLine) {
     EXPECT_EQ(cal.Model().SelectedCellRect, l.Cell(3, 3));
     EXPECT_EQ(cal.InfoLineText(), L"农历腊月十四 丙午年 马");
     EXPECT_GT(Count(image, l.InfoLine(), Dark), 15);
+}
+
+TEST_F(ClockTooltip, TheDateWhileThePointerRestsOnTheClock) {
+    Tfrmmain& clock = Create(true);
+    clock.Timer1Timer();
+    HWND tip = clock.ClockTipWindow();
+    ASSERT_TRUE(tip);
+    const RECT c = WindowRect(clock.Handle());
+    auto restOnClock = [&] {
+        SetCursorPos(c.left - 50, c.bottom + 200);
+        Pump(100);
+        SetCursorPos((c.left + c.right) / 2, (c.top + c.bottom) / 2);
+        for (int i = 0; i < 30 && !IsWindowVisible(tip); ++i)
+            Pump(100);
+        return WindowText(tip);
+    };
+    EXPECT_EQ(restOnClock(), L"2026年12月7日 星期一 农历十月廿九 大雪");
+    EXPECT_TRUE(IsWindowVisible(tip));
+    fakeClock.now.day = 8;
+    EXPECT_EQ(restOnClock(), L"2026年12月8日 星期二 农历十月三十") << "the text follows the day";
+    SetCursorPos(0, 900);
 }
