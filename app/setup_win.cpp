@@ -120,7 +120,7 @@ Tfrmset::Tfrmset(Tfrmmain& main, ErrorReporter& reporter) : BaseWindow(reporter)
     cbgettime = CreateControl(hwnd_, {L"BUTTON", L"自动校时", WS_TABSTOP | BS_AUTOCHECKBOX, 215, 164, 97, 17,
                                       kCbgettime}, f);
     cblunar =
-        CreateControl(hwnd_, {L"BUTTON", L"显示农历", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 186, 82, 17, kCblunar}, f);
+        CreateControl(hwnd_, {L"BUTTON", L"显示农历", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 184, 82, 17, kCblunar}, f);
 }
 
 void Tfrmset::FillColourBox(HWND box) {
