@@ -24,7 +24,7 @@ constexpr UINT kCentredFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPRE
 constexpr COLORREF kDayOffColour = RGB(204, 0, 0);
 constexpr COLORREF kSolarTermColour = RGB(0, 128, 64);
 constexpr COLORREF kHolidayTint = RGB(255, 234, 234);
-constexpr COLORREF kWorkdayMarkColour = RGB(64, 80, 112);
+constexpr COLORREF kWorkdayMarkColour = RGB(32, 64, 128);
 // How much of a colour is left in the cells of the months around the displayed one.
 constexpr int kOutsideMonthWeight = 110;
 
