@@ -65,7 +65,12 @@ TEST_F(CalendarLunar, PopupGrowsAndKeepsItsMouseBehaviour) {
     RECT p = WindowRect(popup);
     EXPECT_EQ(p.right - p.left, l.W);
     EXPECT_EQ(p.bottom - p.top, l.H);
-    EXPECT_EQ(p.left, WindowRect(clock.Handle()).left + 10);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(p.right, work.right) << "the clock at the right edge: moved left to stay whole";
+    MoveWindow(clock.Handle(), 100, 40, kClockWidth, kClockHeight, TRUE);
+    clock.FormDblClick();
+    EXPECT_EQ(WindowRect(popup).left, 110) << "with room, under the clock as always";
     EXPECT_EQ(WindowRect(cal.Handle()).right - WindowRect(cal.Handle()).left, l.W) << "the calendar fills it";
     const RECT today = cal.TodayButton().bounds;
     EXPECT_EQ(today.top, l.ButtonTop());
