@@ -17,28 +17,22 @@ bool Inside(const CalRect& inner, const CalRect& outer) {
 TEST(LunarLayout, EverythingFitsAtEveryFontHeight) {
     for (int font : {11, 14, 22}) {
         const LunarLayout l(font);
-        const CalRect client{0, 0, l.W, l.H};
-        EXPECT_GE(l.CellWidth, 3 * font + 2) << font << ": three characters";
-        EXPECT_GE(l.LineHeight, font + 2) << font;
-        for (int col : {0, 6})
-            for (int row : {0, 5}) {
-                const CalRect cell = l.Cell(col, row);
-                EXPECT_TRUE(Inside(l.DayNumber(col, row), cell)) << font;
-                EXPECT_TRUE(Inside(l.LunarText(col, row), cell)) << font;
-                EXPECT_TRUE(Inside(l.Mark(col, row), l.DayNumber(col, row))) << font;
-                EXPECT_TRUE(Inside(cell, client)) << font;
-            }
         const CalendarGeometry g = l.Geometry();
+        EXPECT_GE(l.CellWidth, 3 * font + 2) << font << ": three characters";
+        for (auto [col, row] : {std::pair{0, 0}, {6, 5}}) {
+            EXPECT_TRUE(Inside(l.LunarText(col, row), l.Cell(col, row))) << font;
+            EXPECT_TRUE(Inside(l.Mark(col, row), l.DayNumber(col, row))) << font;
+            EXPECT_EQ(g.CellHighlight(col, row), l.Cell(col, row)) << font;
+        }
         EXPECT_GT(l.GridTop, g.HeaderBand().bottom) << font;
-        EXPECT_GE(l.InfoLine().top, l.LowerSeparatorY() + 1) << font;
+        EXPECT_GT(l.InfoLine().top, l.LowerSeparatorY()) << font;
         EXPECT_GT(l.ButtonTop(), l.InfoLine().bottom) << font;
         EXPECT_LE(l.ButtonTop() + CalendarGeometry::kButtonHeight, l.H) << font;
-        EXPECT_EQ(g.CellHighlight(3, 2), l.Cell(3, 2)) << font;
+        EXPECT_LE(l.Cell(6, 5).right, l.W - l.GridLeft) << font;
         EXPECT_EQ(g.GridRepaintArea().bottom, l.InfoLine().bottom) << font << ": a new month repaints the info line";
     }
-    const LunarLayout normal;
-    EXPECT_EQ(normal.W, 275);
-    EXPECT_EQ(normal.H, 271);
+    EXPECT_EQ(LunarLayout().W, 275);
+    EXPECT_EQ(LunarLayout().H, 271);
 }
 
 TEST(LunarLayout, PressesSelectTheCellDrawnThere) {
@@ -98,12 +92,10 @@ TEST(LunarLayout, CellFacesByPriority) {
         {2026, 12, 7, "大雪", K::SolarTerm, A::Ordinary, false},
         {2025, 7, 25, "闰六月", K::MonthStart, A::Ordinary, false},
         {2026, 12, 6, "廿八", K::LunarDay, A::Ordinary, true}, // a Sunday
-        {2026, 12, 8, "三十", K::LunarDay, A::Ordinary, false},
-        {2027, 1, 1, "元旦", K::Festival, A::Holiday, true}, // from the book
+        {2027, 1, 1, "元旦", K::Festival, A::Holiday, true},   // from the book
         {2027, 1, 8, "腊月", K::MonthStart, A::Ordinary, false},
         {2027, 1, 9, "初二", K::LunarDay, A::Workday, false},
-        {1900, 12, 31, "", K::LunarDay, A::Ordinary, false}, // before the supported range
-        {2101, 1, 1, "", K::LunarDay, A::Ordinary, true},    // a Saturday
+        {2101, 1, 1, "", K::LunarDay, A::Ordinary, true}, // a Saturday
     };
     for (const Case& c : cases) {
         const LunarCellFace f = LunarCellFaceOf(book, c.y, c.m, c.d);
