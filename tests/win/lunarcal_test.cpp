@@ -24,22 +24,11 @@ int Count(const DibImage& image, const CalRect& r, bool (*test)(int, int, int)) 
 }
 
 // Ink of the colours the lunar month uses, anti-aliased edges included.
-bool Red(int r, int g, int b) {
-    return r > 150 && g < 130 && b < 130;
-}
-bool Green(int r, int g, int b) {
-    return g > r + 40 && g > b + 20;
-}
-bool SlateBlue(int r, int, int b) {
-    return b > r + 25 && b < 200;
-}
-bool Dark(int r, int g, int b) {
-    return r < 100 && g < 100 && b < 100;
-}
-
-std::array<LONG, 4> Corners(const RECT& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
+constexpr auto Red = [](int r, int g, int b) { return r > 150 && g < 130 && b < 130; };
+constexpr auto Green = [](int r, int g, int b) { return g > r + 40 && g > b + 20; };
+constexpr auto SlateBlue = [](int r, int, int b) { return b > r + 25 && b < 200; };
+constexpr auto Dark = [](int r, int g, int b) { return r < 100 && g < 100 && b < 100; };
+constexpr auto Corners = [](const RECT& r) { return std::array<LONG, 4>{r.left, r.top, r.right, r.bottom}; };
 
 void Press(HWND control, int x, int y) {
     SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
