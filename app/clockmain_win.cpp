@@ -15,7 +15,9 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <fstream>
 #include <random>
+#include <stdexcept>
 
 namespace vemora {
 
@@ -96,11 +98,16 @@ Tfrmmain::Tfrmmain(Effects& effects, ErrorReporter& reporter, MainOptions option
         options_.settingsPath = DefaultSettingsPath();
     if (options_.exePath.empty())
         options_.exePath = ModulePath();
+    if (options_.holidaysPath.empty()) {
+        const std::wstring exe = ModulePath();
+        options_.holidaysPath = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"holidays.txt";
+    }
     appWindow_.reset(ApplicationWindowClass::Create(reporter.Title()));
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     CreateHandle(WS_EX_TOPMOST, WS_POPUP, RECT{screenWidth - kClockWidth, 0, screenWidth, kClockHeight},
                  appWindow_.get(), L"frmmain", CS_DBLCLKS);
     FormCreate();
+    clockTip_.Attach(hwnd_);
 }
 
 Tfrmmain::~Tfrmmain() {
@@ -162,6 +169,40 @@ void Tfrmmain::CreateCompanions() {
     frmxingzuo_ = std::make_unique<Tfrmxingzuo>(appWindow_.get(), reporter_);
     uxTheme_ = UxTheme::Load();
     frmcal_ = std::make_unique<Tfrmcal>(appWindow_.get(), reporter_, uxTheme_, [this] { return Now(); });
+    ReadHolidayFile();
+    frmcal_->SetHolidayBook(&holidays_);
+    ApplyLunarSetting();
+}
+
+void Tfrmmain::ApplyLunarSetting() {
+    if (frmcal_)
+        frmcal_->SetLunar(ClockSettings.Lunar);
+}
+
+// holidays.txt beside the executable, when there is one: its days go to the
+// calendar, its bad lines are kept to be reported once the clock shows.
+void Tfrmmain::ReadHolidayFile() {
+    std::ifstream in(options_.holidaysPath.c_str(), std::ios::binary);
+    if (!in)
+        return;
+    // One byte more than is read, so that the reader sees the file is cut short.
+    std::string bytes(kHolidayFileMaxBytes + 1, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<size_t>(in.gcount()));
+    HolidayFile file = ParseHolidayFile(bytes, [](std::string_view gbk) { return WideToUtf8(GbkToWide(gbk)); });
+    holidays_ = std::move(file.book);
+    holidayProblems_ = std::move(file.problems);
+}
+
+// All bad lines of holidays.txt in one message box.
+void Tfrmmain::ReportHolidayProblems() {
+    if (holidayProblems_.empty())
+        return;
+    std::string text;
+    for (const std::string& problem : holidayProblems_)
+        text += (text.empty() ? "" : "\n") + problem;
+    holidayProblems_.clear();
+    reporter_.Report(hwnd_, std::make_exception_ptr(std::runtime_error(text)));
 }
 
 void Tfrmmain::Show() {
@@ -173,6 +214,7 @@ void Tfrmmain::Show() {
         reporter_.Report(hwnd_, std::current_exception());
     }
     ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+    ReportHolidayProblems();
 }
 
 void Tfrmmain::FillInstalledFonts() {
@@ -318,7 +360,12 @@ std::optional<LRESULT> Tfrmmain::HandleMessage(UINT msg, WPARAM wParam, LPARAM l
         if (HIWORD(wParam) == 0 && lParam == 0)
             MenuCommand(LOWORD(wParam));
         return 0;
+    case WM_NOTIFY:
+        if (clockTip_.Notify(lParam, Now()))
+            return 0;
+        return std::nullopt;
     case WM_DESTROY:
+        clockTip_.ClockDestroyed();
         if (timerEnabled_)
             KillTimer(hwnd_, kTimer1);
         timerEnabled_ = false;

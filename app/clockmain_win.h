@@ -1,11 +1,13 @@
 #pragma once
 #include "app/clocktick.h"
+#include "app/clocktip_win.h"
 #include "base/datetime.h"
 #include "base/effects_win.h"
 #include "base/handles_win.h"
 #include "settings/settings.h"
 #include "base/uxtheme_win.h"
 #include "base/window_win.h"
+#include "calendar/holidays.h"
 #include "render/glow_win.h"
 
 #include <functional>
@@ -25,6 +27,7 @@ struct MainOptions {
     std::wstring settingsPath;                     // clockset.ini; empty: beside the executable
     std::function<DateTimeParts()> clock;          // local now; empty: the system clock
     std::wstring exePath;                          // what autostart registers; empty: this module
+    std::wstring holidaysPath;                     // holidays.txt; empty: beside the executable
 };
 
 // Menu item identifiers: 100 + the item's number.
@@ -59,6 +62,9 @@ public:
     void ShowWeather();
     void ShowCalendar();
     void ShowHoroscope();
+    // The calendar pop-up with or without the Chinese calendar, as the
+    // Lunar setting says.
+    void ApplyLunarSetting();
 
     void N1Click();
     void N2Click();
@@ -89,6 +95,8 @@ public:
     Tfrmweather* frmweather() { return frmweather_.get(); }
     Tfrmxingzuo* frmxingzuo() { return frmxingzuo_.get(); }
     Tfrmcal* frmcal() { return frmcal_.get(); }
+    const HolidayBook& Holidays() const { return holidays_; }
+    HWND ClockTipWindow() const { return clockTip_.Handle(); }
 
     std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void HandlerFailed(UINT msg, const std::exception_ptr& error);
@@ -100,6 +108,8 @@ private:
     void MenuCommand(UINT id);
     void ShowDialogModal(HWND dialog, const std::function<void()>& run);
     void FillInstalledFonts();
+    void ReadHolidayFile();
+    void ReportHolidayProblems();
 
     Effects& effects_;
     MainOptions options_;
@@ -113,6 +123,9 @@ private:
     std::string lastTimeText_;
     int drawCount_ = 0;
     int shakeCount_ = 0;
+    HolidayBook holidays_;
+    std::vector<std::string> holidayProblems_; // UTF-8, reported once after the clock shows
+    ClockTip clockTip_;
 
     std::unique_ptr<Tfrmset> frmset_;
     std::unique_ptr<Tfrmshutdown> frmshutdown_;

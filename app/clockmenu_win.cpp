@@ -9,6 +9,7 @@
 #include "power/shutdowndlg_win.h"
 #include "app/setup_win.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace vemora {
@@ -196,8 +197,17 @@ void Tfrmmain::ShowCalendar() {
         GetWindowRect(hwnd_, &clock);
         RECT own{};
         GetWindowRect(popup, &own);
-        MoveWindow(popup, clock.left + 10, clock.top + (clock.bottom - clock.top) + 35, own.right - own.left,
-                   own.bottom - own.top, TRUE);
+        int left = clock.left + 10;
+        if (ClockSettings.Lunar) {
+            // The lunar month is wider than the clock: at the right edge of the
+            // screen it moves left as far as it must to stay whole.
+            MONITORINFO monitor{sizeof monitor};
+            GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
+            const int width = own.right - own.left;
+            left = std::max<int>(monitor.rcWork.left, std::min<int>(left, monitor.rcWork.right - width));
+        }
+        MoveWindow(popup, left, clock.top + (clock.bottom - clock.top) + 35, own.right - own.left, own.bottom - own.top,
+                   TRUE);
         frmcal_->Show();
     } else if (frmcal_->Showing()) {
         frmcal_->Close();

@@ -119,6 +119,8 @@ Tfrmset::Tfrmset(Tfrmmain& main, ErrorReporter& reporter) : BaseWindow(reporter)
     SendMessageW(Cbxingzuo, CB_SETCURSEL, 0, 0);
     cbgettime = CreateControl(hwnd_, {L"BUTTON", L"自动校时", WS_TABSTOP | BS_AUTOCHECKBOX, 215, 164, 97, 17,
                                       kCbgettime}, f);
+    cblunar =
+        CreateControl(hwnd_, {L"BUTTON", L"显示农历", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 184, 82, 17, kCblunar}, f);
 }
 
 void Tfrmset::FillColourBox(HWND box) {
@@ -189,6 +191,7 @@ void Tfrmset::FormShow() {
     SendMessageW(Cbxingzuo, CB_SETCURSEL, static_cast<WPARAM>(ClockSettings.Xingzuo), 0);
     SetWindowTextW(Edcity, GbkToWide(ClockSettings.City).c_str());
     SetChecked(cbgettime, ClockSettings.getnettime);
+    SetChecked(cblunar, ClockSettings.Lunar);
 }
 
 // The clock tick run at once for a new look. A tick that fails (a font that
@@ -229,6 +232,12 @@ void Tfrmset::cbautoClick() {
     SetChecked(cbauto, ClockSettings.Autostart);
 }
 
+// The calendar's look, like the clock's, changes at once.
+void Tfrmset::cblunarClick() {
+    ClockSettings.Lunar = IsChecked(cblunar);
+    main_.ApplyLunarSetting();
+}
+
 void Tfrmset::Button1Click() {
     const std::string pinyin = CityToPinyin(WideToGbk(WindowText(Edcity)));
     if (!pinyin.empty()) {
@@ -263,6 +272,8 @@ std::optional<LRESULT> Tfrmset::HandleMessage(UINT msg, WPARAM wParam, LPARAM lP
                 cborderClick();
             else if (id == kCbauto)
                 cbautoClick();
+            else if (id == kCblunar)
+                cblunarClick();
             else if (id == kButton1 || id == IDOK)
                 Button1Click();
             else if (id == IDCANCEL)

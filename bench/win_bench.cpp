@@ -1,6 +1,8 @@
-// Time per RenderGlowText call and per full clock tick under Wine, as medians
-// of many runs, each with a baseline measured in the same run.
+// Time per RenderGlowText call, per full clock tick and per paint of the
+// calendar under Wine, as medians of many runs, each with a baseline measured
+// in the same run.
 #include "app/clockmain_win.h"
+#include "calendar/calpopup_win.h"
 #include "render/glow_win.h"
 
 #include <algorithm>
@@ -96,6 +98,22 @@ int main() {
         clock.Timer1Timer();
     });
     Report("Timer1Timer, full tick (kept objects)", tick, floor);
+    // One paint of the calendar into a bitmap: a Gregorian month as the
+    // baseline, then the same month with the Chinese calendar.
+    Tfrmcal& popup = *clock.frmcal();
+    TMonthCalendar& calendar = popup.MonthCalendar1();
+    calendar.Model().SetDate(EncodeDate(2026, 2, 17)); // 春节, holiday marks on 10 days
+    popup.SetLunar(false);
+    DibImage gregorianImage(153, 169);
+    const Figures gregorian = Measure(runs, [&](int) { calendar.Paint(gregorianImage.Dc()); });
+    Report("calendar paint, Gregorian month, 153 x 169", gregorian, gregorian);
+    popup.SetLunar(true);
+    const LunarLayout& layout = *calendar.LunarGeometry();
+    DibImage lunarImage(layout.W, layout.H);
+    const Figures lunar = Measure(runs, [&](int) { calendar.Paint(lunarImage.Dc()); });
+    char what[64];
+    std::snprintf(what, sizeof what, "calendar paint, lunar month, %d x %d", layout.W, layout.H);
+    Report(what, lunar, gregorian);
     std::printf("font: %s\n", ClockSettings.Font == kFontSongTi ? "SimSun (replaced by WenQuanYi Micro Hei)"
                                                                 : "as installed");
     DestroyWindow(window);

@@ -18,6 +18,12 @@ Tfrmcal::Tfrmcal(HWND owner, ErrorReporter& reporter, const UxTheme& theme, std:
     monthCalendar1_->OnMouseMove = [this](WPARAM, int, int) { FormMouseMove(); };
 }
 
+void Tfrmcal::SetLunar(bool on) {
+    monthCalendar1_->SetLunar(on);
+    const CalendarGeometry& g = monthCalendar1_->Model().Geometry;
+    SetWindowPos(hwnd_, nullptr, 0, 0, g.W, g.H, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Tfrmcal::Show() { ShowWindow(hwnd_, SW_SHOWNOACTIVATE); }
 void Tfrmcal::Close() { ShowWindow(hwnd_, SW_HIDE); }
 

@@ -23,6 +23,11 @@ public:
     void Show();
     void Close();
     TMonthCalendar& MonthCalendar1() { return *monthCalendar1_; }
+    // The Chinese calendar in the month or not: the window takes the
+    // calendar's size for it, keeping its place.
+    void SetLunar(bool on);
+    // The user's holiday arrangements, owned by the caller.
+    void SetHolidayBook(const HolidayBook* book) { monthCalendar1_->SetHolidayBook(book); }
     // Closing and dragging are all it answers, through the window base.
     std::optional<LRESULT> HandleMessage(UINT, WPARAM, LPARAM) { return std::nullopt; }
 

@@ -17,10 +17,29 @@ constexpr UINT kDayFlags = DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
 
 RECT ToRect(const CalRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
+// The lunar layout's texts: centred in their boxes.
+constexpr UINT kCentredFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+// Days off (numbers, weekend headers, festivals and the 休 mark), solar
+// terms, the background of a holiday break and the 班 mark.
+constexpr COLORREF kDayOffColour = RGB(204, 0, 0);
+constexpr COLORREF kSolarTermColour = RGB(0, 128, 64);
+constexpr COLORREF kHolidayTint = RGB(255, 234, 234);
+constexpr COLORREF kWorkdayMarkColour = RGB(32, 64, 128);
+// How much of a colour is left in the cells of the months around the displayed one.
+constexpr int kOutsideMonthWeight = 110;
+
 std::wstring LocaleText(LCTYPE type) {
     wchar_t buffer[80] = {};
     GetLocaleInfoW(LOCALE_USER_DEFAULT, type, buffer, 80);
     return buffer;
+}
+
+// The font's description; the system's dialog font's when there is none.
+LOGFONTW FontDescription(HFONT font) {
+    LOGFONTW lf{};
+    if (!font || !GetObjectW(font, sizeof lf, &lf))
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    return lf;
 }
 
 void Fill(HDC dc, const RECT& r, COLORREF colour) {
@@ -52,8 +71,8 @@ TMonthCalendar::TMonthCalendar(HWND parent, RECT bounds, HFONT font, const UxThe
             InvalidateRect(hwnd_, &rect, FALSE);
         }
     };
-    const int top = CalendarGeometry::kButtonTop, w = CalendarGeometry::kButtonWidth,
-              h = CalendarGeometry::kButtonHeight;
+    gregorian_ = model_.Geometry;
+    const int top = model_.Geometry.ButtonTop, w = CalendarGeometry::kButtonWidth, h = CalendarGeometry::kButtonHeight;
     todayButton_ = {RECT{20, top, 20 + w, top + h}, L"Today", 0, true, false};
     noneButton_ = {RECT{CalendarGeometry::kNoneLeft, top, CalendarGeometry::kNoneLeft + w, top + h}, L"None", 1,
                    false, false};
@@ -68,6 +87,63 @@ void TMonthCalendar::SetShowNoneButton(bool show) {
     OffsetRect(&todayButton_.bounds, left - todayButton_.bounds.left, 0);
     if (hwnd_)
         InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+int TMonthCalendar::FontHeight() const {
+    const LONG height = FontDescription(font_).lfHeight;
+    return height < 0 ? static_cast<int>(-height) : height > 0 ? static_cast<int>(height) : 11;
+}
+
+void TMonthCalendar::SetLunar(bool on) {
+    if (on == lunar_.has_value())
+        return;
+    if (on) {
+        lunar_.emplace(FontHeight());
+        model_.Geometry = lunar_->Geometry();
+        if (!markFont_) {
+            LOGFONTW lf = FontDescription(font_);
+            lf.lfHeight = -lunar_->MarkFontHeight;
+            lf.lfWidth = 0;
+            markFont_.reset(CreateFontIndirectW(&lf));
+        }
+    } else {
+        lunar_.reset();
+        model_.Geometry = gregorian_;
+    }
+    PlaceButtons();
+    if (hwnd_) {
+        SetWindowPos(hwnd_, nullptr, 0, 0, model_.Geometry.W, model_.Geometry.H,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        InvalidateRect(hwnd_, nullptr, FALSE);
+    }
+}
+
+void TMonthCalendar::PlaceButtons() {
+    const CalendarGeometry& g = model_.Geometry;
+    const int w = CalendarGeometry::kButtonWidth, h = CalendarGeometry::kButtonHeight;
+    const int todayLeft = g.TodayButtonLeft(showNone_);
+    todayButton_.bounds = RECT{todayLeft, g.ButtonTop, todayLeft + w, g.ButtonTop + h};
+    noneButton_.bounds =
+        RECT{CalendarGeometry::kNoneLeft, g.ButtonTop, CalendarGeometry::kNoneLeft + w, g.ButtonTop + h};
+}
+
+void TMonthCalendar::SetHolidayBook(const HolidayBook* book) {
+    holidays_ = book ? book : &noHolidays_;
+    if (hwnd_ && lunar_)
+        InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+LunarCellFace TMonthCalendar::FaceAt(int col, int row) const {
+    const std::optional<double> date = model_.DateAtCell(col, row);
+    if (!date)
+        return {};
+    const DateParts d = DecodeDate(*date);
+    return LunarCellFaceOf(*holidays_, d.year, d.month, d.day);
+}
+
+std::wstring TMonthCalendar::InfoLineText() const {
+    const DateParts d = DecodeDate(std::floor(model_.SelectedDate));
+    return Utf8ToWide(LunarInfoLine(d.year, d.month, d.day));
 }
 
 void TMonthCalendar::SetTodayCaption(const std::wstring& caption) {
@@ -99,13 +175,11 @@ void TMonthCalendar::InvalidateButton(const TMiniButton& button) {
         InvalidateRect(hwnd_, &button.bounds, FALSE);
 }
 
-void TMonthCalendar::Paint(HDC dc) {
-    const bool themed = theme_.ThemesActive();
+// The frame, the header band with the month and year, and the arrows: the
+// same in both layouts, placed by the client width.
+void TMonthCalendar::PaintFrameAndHeader(HDC dc, bool themed) {
     const CalendarGeometry& g = model_.Geometry;
     const int W = g.W, H = g.H;
-    HGDIOBJ oldFont = SelectObject(dc, font_);
-    SetBkMode(dc, TRANSPARENT);
-
     // Frame.
     {
         UniqueHpen pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_GRAYTEXT)));
@@ -130,6 +204,19 @@ void TMonthCalendar::Paint(HDC dc) {
         Polygon(dc, left, 3);
         Polygon(dc, right, 3);
     }
+}
+
+void TMonthCalendar::Paint(HDC dc) {
+    if (lunar_) {
+        PaintLunar(dc);
+        return;
+    }
+    const bool themed = theme_.ThemesActive();
+    const CalendarGeometry& g = model_.Geometry;
+    const int W = g.W;
+    HGDIOBJ oldFont = SelectObject(dc, font_);
+    SetBkMode(dc, TRANSPARENT);
+    PaintFrameAndHeader(dc, themed);
     // Weekday headers.
     for (int j = 1; j <= 7; ++j) {
         RECT box = ToRect(g.WeekdayHeader(j));
@@ -170,6 +257,90 @@ void TMonthCalendar::Paint(HDC dc) {
         if (button->visible)
             PaintButton(dc, *button, themed);
     SelectObject(dc, oldFont);
+}
+
+// The month with the Chinese calendar: two lines a cell, marks for holiday
+// breaks and working weekends, and the selected day in full under the grid.
+void TMonthCalendar::PaintLunar(HDC dc) {
+    const bool themed = theme_.ThemesActive();
+    const CalendarGeometry& g = model_.Geometry;
+    const LunarLayout& l = *lunar_;
+    HGDIOBJ oldFont = SelectObject(dc, font_);
+    SetBkMode(dc, TRANSPARENT);
+    PaintFrameAndHeader(dc, themed);
+    // Weekday headers over the middle of their columns, the weekend's in the colour of days off.
+    const bool mondayFirst = model_.StartDayNumber() == 1;
+    for (int j = 1; j <= 7; ++j) {
+        const bool weekend = mondayFirst ? j >= 6 : j == 1 || j == 7;
+        SetTextColor(dc, weekend ? kDayOffColour : GetSysColor(COLOR_WINDOWTEXT));
+        RECT box = ToRect(g.WeekdayHeader(j));
+        const std::wstring letter = DayLetter(j);
+        DrawTextW(dc, letter.c_str(), -1, &box, kCentredFlags);
+    }
+    {
+        UniqueHpen pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_GRAYTEXT)));
+        ScopedSelectObject p(dc, pen.get());
+        for (int y : {g.WeekdayBottom, l.LowerSeparatorY()}) {
+            MoveToEx(dc, l.GridLeft, y, nullptr);
+            LineTo(dc, g.W - l.GridLeft, y);
+        }
+    }
+    const double today = std::floor(today_());
+    const std::vector<CalendarCell> cells = model_.Cells();
+    for (int i = 0; i < 42; ++i)
+        PaintLunarCell(dc, cells[static_cast<size_t>(i)], i % 7, i / 7, today, themed);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    RECT info = ToRect(l.InfoLine());
+    const std::wstring line = InfoLineText();
+    DrawTextW(dc, line.c_str(), -1, &info, kCentredFlags | DT_END_ELLIPSIS);
+    for (const TMiniButton* button : {&todayButton_, &noneButton_})
+        if (button->visible)
+            PaintButton(dc, *button, themed);
+    SelectObject(dc, oldFont);
+}
+
+void TMonthCalendar::PaintLunarCell(HDC dc, const CalendarCell& cell, int col, int row, double today, bool themed) {
+    const LunarLayout& l = *lunar_;
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    RECT box = ToRect(l.Cell(col, row));
+    const LunarCellFace face = FaceAt(col, row);
+    auto shade = [&](COLORREF colour) {
+        return cell.inMonth ? colour : static_cast<COLORREF>(BlendColors(colour, window, kOutsideMonthWeight));
+    };
+    if (face.arrangement == DayArrangement::Holiday)
+        Fill(dc, box, shade(kHolidayTint));
+    if (cell.date && *cell.date == model_.SelectedDate) {
+        Fill(dc, box, themed ? RGB(251, 230, 148) : RGB(192, 192, 192));
+        model_.SelectedCellRect = model_.Geometry.CellHighlight(col, row);
+    }
+    if (cell.date && *cell.date == today) {
+        UniqueHbrush frame(CreateSolidBrush(themed ? RGB(128, 0, 0) : GetSysColor(COLOR_HIGHLIGHT)));
+        FrameRect(dc, &box, frame.get());
+    }
+    SetTextColor(dc, !cell.inMonth  ? GetSysColor(COLOR_GRAYTEXT)
+                     : face.restDay ? kDayOffColour
+                                    : GetSysColor(COLOR_WINDOWTEXT));
+    RECT number = ToRect(l.DayNumber(col, row));
+    const std::wstring digits = std::to_wstring(cell.day);
+    DrawTextW(dc, digits.c_str(), -1, &number, kCentredFlags);
+
+    COLORREF textColour = BlendColors(GetSysColor(COLOR_WINDOWTEXT), window, 150);
+    if (face.kind == LunarTextKind::Festival)
+        textColour = kDayOffColour;
+    else if (face.kind == LunarTextKind::SolarTerm)
+        textColour = kSolarTermColour;
+    SetTextColor(dc, shade(textColour));
+    RECT lunar = ToRect(l.LunarText(col, row));
+    const std::wstring text = Utf8ToWide(face.text);
+    DrawTextW(dc, text.c_str(), -1, &lunar, kCentredFlags);
+
+    if (face.arrangement != DayArrangement::Ordinary) {
+        const bool holiday = face.arrangement == DayArrangement::Holiday;
+        ScopedSelectObject small(dc, markFont_.get());
+        SetTextColor(dc, shade(holiday ? kDayOffColour : kWorkdayMarkColour));
+        RECT mark = ToRect(l.Mark(col, row));
+        DrawTextW(dc, holiday ? L"休" : L"班", 1, &mark, kCentredFlags);
+    }
 }
 
 void TMonthCalendar::PaintButton(HDC dc, const TMiniButton& button, bool themed) {

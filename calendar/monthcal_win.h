@@ -1,6 +1,7 @@
 #pragma once
 #include "base/uxtheme_win.h"
 #include "base/window_win.h"
+#include "calendar/lunarlayout.h"
 #include "calendar/monthmodel.h"
 
 #include <functional>
@@ -36,6 +37,17 @@ public:
     void SetShowNoneButton(bool show);
     void SetTodayCaption(const std::wstring& caption);
     void SetNoneCaption(const std::wstring& caption);
+    // With the Chinese calendar under every day (lunar layout) or without it
+    // (the Gregorian layout of the size the control was made with). The
+    // control takes the layout's size; its owner fits itself around it.
+    void SetLunar(bool on);
+    bool Lunar() const { return lunar_.has_value(); }
+    const std::optional<LunarLayout>& LunarGeometry() const { return lunar_; }
+    // The user's holiday arrangements, owned by the caller; none: the built-in ones only.
+    void SetHolidayBook(const HolidayBook* book);
+    // What the lunar layout shows under the day of a cell, and the line for the selected day.
+    LunarCellFace FaceAt(int col, int row) const;
+    std::wstring InfoLineText() const;
     // The control's mouse-move notification, raised before its drag-selection.
     std::function<void(WPARAM keys, int x, int y)> OnMouseMove;
 
@@ -50,6 +62,11 @@ private:
     void ButtonMouseDown(TMiniButton& button, bool capture);
     void ButtonMouseUp(TMiniButton& button);
     void PaintButton(HDC dc, const TMiniButton& button, bool themed);
+    void PaintFrameAndHeader(HDC dc, bool themed);
+    void PaintLunar(HDC dc);
+    void PaintLunarCell(HDC dc, const CalendarCell& cell, int col, int row, double today, bool themed);
+    void PlaceButtons();
+    int FontHeight() const;
     void InvalidateButton(const TMiniButton& button);
 
     const UxTheme& theme_;
@@ -61,6 +78,11 @@ private:
     bool showNone_ = false;
     std::vector<std::wstring> weekdayLetters_; // Sunday first
     std::vector<std::wstring> monthNames_;
+    CalendarGeometry gregorian_;
+    std::optional<LunarLayout> lunar_;
+    UniqueHfont markFont_; // the small 休 and 班
+    HolidayBook noHolidays_;
+    const HolidayBook* holidays_ = &noHolidays_;
 };
 
 } // namespace vemora

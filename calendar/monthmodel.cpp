@@ -209,9 +209,10 @@ void MonthCalendarModel::MouseMove(int x, int y) {
 void MonthCalendarModel::MouseUp() { Selecting = false; }
 
 void MonthCalendarModel::SelectCellAt(int x, int y) {
-    // Floor division: the press area starts at x 14 and y 38, so both are >= 0 here.
-    const int col = (x - 14) / 17;
-    const int row = (y - 36) / 15;
+    // Floor division: the press area starts at or after the press origin, so
+    // both are >= 0 here.
+    const int col = Geometry.PressColumn(x);
+    const int row = Geometry.PressRow(y);
     // Presses that map past the 42 drawn cells select nothing.
     if (col < 0 || col > 6 || row < 0 || row > 5)
         return;
@@ -222,6 +223,8 @@ void MonthCalendarModel::SelectCellAt(int x, int y) {
     if (Invalidate) {
         Invalidate(SelectedCellRect);
         Invalidate(Geometry.CellHighlight(col, row));
+        if (Geometry.InfoArea != CalRect{})
+            Invalidate(Geometry.InfoArea);
     }
 }
 

@@ -30,23 +30,46 @@ std::vector<std::string> WeekdayLetters(const std::vector<std::string>& longName
 // The first character of a GBK string, a double-byte character whole; a blank when empty.
 std::string FirstGbkCharacter(const std::string& text);
 
-// The fixed pixel layout of the control for a client size W x H.
+// The pixel layout of the control for a client size W x H. The defaults are
+// the Gregorian layout's fixed numbers; the lunar layout (calendar/lunarlayout.h)
+// sets its own grid, presses and buttons.
 struct CalendarGeometry {
     int W = 151, H = 163;
+    // The day grid: cell (0, 0) at (GridLeft, GridTop), one cell every PitchX
+    // by PitchY pixels; the day number's box is TextWidth wide.
+    int GridLeft = 15, GridTop = 38, PitchX = 17, PitchY = 15, TextWidth = 15;
+    // Presses count cells from (PressLeft, PressTop): in the Gregorian layout one
+    // pixel left of and two above the drawn grid. The press area reaches from
+    // there to the insets from the right and bottom edges.
+    int PressLeft = 14, PressTop = 36, PressRightInset = 14, PressBottomInset = 20;
+    int WeekdayBottom = 36, GridRepaintBottom = 128;
+    // Repainted with a new selection: the line that describes the selected day.
+    CalRect InfoArea{};
+    int ButtonTop = 133;
+
     CalRect HeaderBand() const { return {5, 5, W - 5, 21}; }
     CalRect LeftArrowArea() const { return {0, 0, 18, 18}; }
     CalRect RightArrowArea() const { return {W - 18, 0, W, 18}; }
     CalRect WeekdayHeader(int column1to7) const {
-        return {15 + 17 * (column1to7 - 1), 22, 30 + 17 * (column1to7 - 1), 36};
+        const int left = GridLeft + PitchX * (column1to7 - 1);
+        return {left, 22, left + TextWidth, WeekdayBottom};
     }
-    CalRect CellText(int col, int row) const { return {15 + 17 * col, 38 + 15 * row, 30 + 17 * col, 53 + 15 * row}; }
+    CalRect CellText(int col, int row) const {
+        const int left = GridLeft + PitchX * col, top = GridTop + PitchY * row;
+        return {left, top, left + TextWidth, top + PitchY};
+    }
     CalRect CellHighlight(int col, int row) const {
-        return {15 + 17 * col, 38 + 15 * row, 32 + 17 * col, 53 + 15 * row};
+        const int left = GridLeft + PitchX * col, top = GridTop + PitchY * row;
+        return {left, top, left + PitchX, top + PitchY};
     }
-    CalRect GridPressArea() const { return {14, 38, W - 14, H - 20}; }
+    CalRect GridPressArea() const { return {PressLeft, GridTop, W - PressRightInset, H - PressBottomInset}; }
+    // The column and row a press in the grid press area counts for; they may lie
+    // beyond the 7 x 6 cells drawn.
+    int PressColumn(int x) const { return (x - PressLeft) / PitchX; }
+    int PressRow(int y) const { return (y - PressTop) / PitchY; }
     CalRect CaptionRepaintArea() const { return {20, 5, W - 20, 21}; }
-    CalRect GridRepaintArea() const { return {15, 37, W - 15, 128}; }
-    static constexpr int kButtonTop = 133, kButtonWidth = 47, kButtonHeight = 20, kNoneLeft = 82;
+    CalRect GridRepaintArea() const { return {GridLeft, GridTop - 1, W - GridLeft, GridRepaintBottom}; }
+    static constexpr int kButtonWidth = 47, kButtonHeight = 20, kNoneLeft = 82;
     int TodayButtonLeft(bool noneShown) const { return noneShown ? 20 : W / 2 - kButtonWidth / 2; }
 };
 

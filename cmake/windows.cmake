@@ -99,7 +99,7 @@ set(win_test_sources
     tests/win/calendar_test.cpp tests/win/clock_test.cpp tests/win/harness_win.cpp tests/win/menu_test.cpp
     tests/win/nettime_test.cpp tests/win/program_test.cpp tests/win/render_test.cpp tests/win/setup_test.cpp
     tests/win/snapshot_test.cpp tests/win/testserver_win.cpp tests/win/weather_test.cpp tests/win/winmain_test.cpp
-    tests/win/xingzuo_test.cpp)
+    tests/win/xingzuo_test.cpp tests/win/lunarcal_test.cpp)
 add_executable(vemora_wintests ${win_test_sources} ${resource_script})
 target_link_libraries(vemora_wintests PRIVATE vemora_shell ${gtest_target})
 target_link_options(vemora_wintests PRIVATE ${static_runtime})

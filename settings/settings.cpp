@@ -194,8 +194,9 @@ const SettingKey kKeys[] = {
     {"Startcolor", KeyKind::Colour, "aclWhite", nullptr, nullptr, nullptr, &TClockSettings::Startcolor},
     {"Endcolor", KeyKind::Colour, "$FF1E78C3", nullptr, nullptr, nullptr, &TClockSettings::Endcolor},
     {"City", KeyKind::String, "", nullptr, nullptr, &TClockSettings::City},
+    {"Lunar", KeyKind::Boolean, "1", nullptr, &TClockSettings::Lunar},
 };
-const int kSaveOrder[] = {2, 8, 9, 0, 1, 3, 4, 5, 6, 7, 10};
+const int kSaveOrder[] = {2, 8, 9, 0, 1, 3, 4, 5, 6, 7, 10, 11};
 
 int ReadInteger(ProfileStore& store, const char* key, int defaultValue) {
     const std::string text = store.Read(key, "");

@@ -31,6 +31,7 @@ struct TClockSettings {
     Argb Startcolor = 0xFFFFFFFF;
     Argb Endcolor = 0xFF1E78C3;
     std::string City;
+    bool Lunar = true; // the Chinese calendar in the calendar pop-up
 
     // Read when present, never written: where the providers live.
     std::string WeatherHost;

@@ -41,7 +41,7 @@ TClockSettings Loaded(std::map<std::string, std::string> values) {
 
 } // namespace
 
-TEST(SettingsStore, MissingFileGivesDefaultsAndSavesAllElevenKeys) {
+TEST(SettingsStore, MissingFileGivesDefaultsAndSavesEveryKey) {
     TClockSettings s = Loaded({});
     EXPECT_EQ(s.Transparent, 250);
     EXPECT_EQ(s.Xingzuo, 1);
@@ -52,16 +52,18 @@ TEST(SettingsStore, MissingFileGivesDefaultsAndSavesAllElevenKeys) {
     EXPECT_EQ(s.Startcolor, 0xFFFFFFFFu);
     EXPECT_EQ(s.Endcolor, 0xFF1E78C3u);
     EXPECT_EQ(s.City, "");
+    EXPECT_TRUE(s.Lunar);
 
     MapStore out;
     SaveSettings(out, s);
     EXPECT_EQ(out.written, (std::vector<std::string>{"Font", "Startcolor", "Endcolor", "Transparent", "Xingzuo", "Top",
-                                                     "wake", "weather", "showxz", "getnettime", "City"}));
+                                                     "wake", "weather", "showxz", "getnettime", "City", "Lunar"}));
     EXPECT_EQ(out.values["Startcolor"], "aclWhite");
     EXPECT_EQ(out.values["Endcolor"], "$FF1E78C3");
     EXPECT_EQ(out.values["Transparent"], "250");
     EXPECT_EQ(out.values["wake"], "1");
     EXPECT_EQ(out.values["Top"], "0");
+    EXPECT_EQ(out.values["Lunar"], "1");
     EXPECT_EQ(out.values["Font"], Gbk("宋体"));
 }
 
@@ -138,6 +140,7 @@ TEST(SettingsStore, StoredValuesRoundTrip) {
                                {"Endcolor", "aclRed"},
                                {"Xingzuo", "44"},
                                {"Top", "1"},
+                               {"Lunar", "0"},
                                {"WeatherHost", "127.0.0.1:8080"}});
     EXPECT_EQ(s.Xingzuo, 44); // kept as it is; the horoscope panel deals with it
     EXPECT_TRUE(s.Top);
@@ -148,6 +151,7 @@ TEST(SettingsStore, StoredValuesRoundTrip) {
     EXPECT_EQ(out.values["Startcolor"], "$50FF0000");
     EXPECT_EQ(out.values["Endcolor"], "aclRed");
     EXPECT_EQ(out.values["Top"], "1");
+    EXPECT_EQ(out.values["Lunar"], "0");
     EXPECT_EQ(out.values.count("WeatherHost"), 0u) << "provider hosts are never written";
 }
 

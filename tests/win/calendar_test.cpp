@@ -25,11 +25,29 @@ int CountColour(const DibImage& image, const CalRect& r, COLORREF colour) {
 
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
 
+// The colours of a PNG file, 0x00RRGGBB row by row; empty when it cannot be read.
+std::vector<std::uint32_t> ReadPngColours(const std::wstring& path, int& width, int& height) {
+    Gdiplus::Bitmap bitmap(path.c_str());
+    if (bitmap.GetLastStatus() != Gdiplus::Ok)
+        return {};
+    width = static_cast<int>(bitmap.GetWidth());
+    height = static_cast<int>(bitmap.GetHeight());
+    std::vector<std::uint32_t> colours;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            Gdiplus::Color c;
+            bitmap.GetPixel(x, y, &c);
+            colours.push_back(c.GetValue() & 0xFFFFFFu);
+        }
+    return colours;
+}
+
 using Calendar = ClockFixture;
 
 } // namespace
 
 TEST_F(Calendar, PopupUnderTheClockWithItsTransparency) {
+    WriteIni("[Option]\r\nLunar=0\r\n");
     Tfrmmain& clock = Create(true);
     ClockSettings.Transparent = 180;
     clock.FormDblClick();
@@ -101,6 +119,7 @@ TEST_F(Calendar, ClassicPaintingIntoABitmap) {
 }
 
 TEST_F(Calendar, MouseMessagesStepSelectAndPressToday) {
+    WriteIni("[Option]\r\nLunar=0\r\n");
     Tfrmmain& clock = Create(true);
     clock.FormDblClick();
     TMonthCalendar& cal = clock.frmcal()->MonthCalendar1();
@@ -143,4 +162,34 @@ TEST_F(Calendar, MouseMessagesStepSelectAndPressToday) {
     clock.N9Click();
     clock.N9Click();
     EXPECT_EQ(cal.Model().SelectedDate, EncodeDate(2026, 12, 24));
+}
+
+// The Gregorian pop-up keeps the pixels it had before the Chinese calendar
+// came: the reference was drawn by that build. A missing reference is written
+// from this build and the test fails, so that a new one is always looked at.
+TEST_F(Calendar, GregorianPopupKeepsItsPixels) {
+    WriteIni("[Option]\r\nLunar=0\r\n");
+    Tfrmmain& clock = Create(false);
+    TMonthCalendar& cal = clock.frmcal()->MonthCalendar1();
+    cal.Model().SetSelectedDate(EncodeDate(2026, 12, 16));
+    DibImage image(153, 169);
+    cal.Paint(image.Dc());
+    std::vector<std::uint32_t> drawn;
+    for (int i = 0; i < 153 * 169; ++i)
+        drawn.push_back(image.Pixels()[i] & 0xFFFFFFu);
+    const std::wstring reference = Utf8ToWide(VEMORA_FIXTURES) + L"\\calendar-gregorian.png";
+    int width = 0, height = 0;
+    const std::vector<std::uint32_t> expected = ReadPngColours(reference, width, height);
+    if (expected.empty()) {
+        for (int i = 0; i < 153 * 169; ++i)
+            image.MutablePixels()[i] |= 0xFF000000u;
+        SavePng(reference, image.Pixels(), 153, 169);
+        FAIL() << "no reference: written from this build, look at it";
+    }
+    ASSERT_EQ(width, 153);
+    ASSERT_EQ(height, 169);
+    int differing = 0;
+    for (size_t i = 0; i < drawn.size(); ++i)
+        differing += drawn[i] != expected[i];
+    EXPECT_EQ(differing, 0) << "pixels that differ from the reference";
 }

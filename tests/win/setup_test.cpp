@@ -1,4 +1,5 @@
 #include "app/setup_win.h"
+#include "calendar/calpopup_win.h"
 
 #include "harness.h"
 #include "testserver.h"
@@ -48,12 +49,13 @@ TEST_F(SettingsDialog, ControlsAsLaidOut) {
     EXPECT_EQ(WindowText(d.cborder), L"整点报时");
     EXPECT_EQ(WindowText(d.cbauto), L"开机启动");
     EXPECT_EQ(WindowText(d.cbgettime), L"自动校时");
+    EXPECT_EQ(WindowText(d.cblunar), L"显示农历");
     EXPECT_EQ(WindowText(d.Button1), L"确定");
     EXPECT_EQ(Tfrmset::SelectedColour(d.cb01), RGB(0, 0, 0)) << "black at first";
     EXPECT_GE(SendMessageW(d.cb01, CB_GETCOUNT, 0, 0), 20 + 20);
     // The tab order.
     HWND expected[] = {d.TrackBar1, d.cbfont, d.cbauto, d.Button1, d.cborder, d.cb01, d.cb02, d.Edcity, d.Cbxingzuo,
-                       d.cbgettime};
+                       d.cbgettime, d.cblunar};
     HWND at = d.TrackBar1;
     for (HWND next : expected) {
         EXPECT_EQ(at, next);
@@ -124,6 +126,20 @@ TEST_F(SettingsDialog, AutostartBoxFollowsTheMenuWithoutToggling) {
     wchar_t data[512];
     DWORD size = sizeof data;
     EXPECT_NE(RegGetValueW(HKEY_CURRENT_USER, kRun, L"Vemora", RRF_RT_REG_SZ, nullptr, data, &size), ERROR_SUCCESS);
+}
+
+TEST_F(SettingsDialog, LunarBoxChangesTheCalendarAtOnce) {
+    Tfrmset& d = Open("Lunar=0\r\n");
+    HWND popup = main->frmcal()->Handle();
+    EXPECT_FALSE(IsChecked(d.cblunar));
+    EXPECT_EQ(WindowRect(popup).right - WindowRect(popup).left, 153);
+    SendMessageW(d.cblunar, BM_CLICK, 0, 0);
+    EXPECT_TRUE(ClockSettings.Lunar);
+    EXPECT_EQ(WindowRect(popup).right - WindowRect(popup).left, LunarLayout().W) << "before OK";
+    SendMessageW(d.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(ClockSettings.Lunar) << "the close box keeps it";
+    main->N3Click();
+    EXPECT_EQ(IniValue(IniPath(), "Lunar"), "1");
 }
 
 TEST_F(SettingsDialog, OkTakesCitySignAndNetworkTime) {

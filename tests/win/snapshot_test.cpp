@@ -53,6 +53,7 @@ void Compose(std::vector<std::uint32_t>& canvas, int width, const DibImage& imag
 } // namespace
 
 TEST_F(Snapshots, ClockWithWeatherAndCalendar) {
+    WriteIni("[Option]\r\nLunar=0\r\n"); // the Gregorian pop-up; calendar-lunar.png shows the other
     Tfrmmain& clock = Create(false);
     const int width = 300, height = 280;
     std::vector<std::uint32_t> canvas(width * height, 0xFF5A6B7Cu);
@@ -87,4 +88,16 @@ TEST_F(Snapshots, SettingsDialog) {
     for (int i = 0; i < image.Width() * image.Height(); ++i)
         image.MutablePixels()[i] |= 0xFF000000u;
     SavePng(folder + L"\\settings-dialog.png", image.Pixels(), image.Width(), image.Height());
+}
+
+TEST_F(Snapshots, LunarCalendar) {
+    Tfrmmain& clock = Create(false);
+    TMonthCalendar& cal = clock.frmcal()->MonthCalendar1();
+    cal.Model().SetDate(EncodeDate(2026, 2, 17)); // 春节, in its holiday break
+    const LunarLayout& l = *cal.LunarGeometry();
+    DibImage image(l.W, l.H);
+    cal.Paint(image.Dc());
+    for (int i = 0; i < l.W * l.H; ++i)
+        image.MutablePixels()[i] |= 0xFF000000u;
+    SavePng(folder + L"\\calendar-lunar.png", image.Pixels(), l.W, l.H);
 }

@@ -1,0 +1,33 @@
+#pragma once
+#include "base/datetime.h"
+#include "base/handles_win.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace vemora {
+
+// The clock's tooltip: the date, weekday and lunar date of today while the
+// pointer rests on the digits. The tip asks for its text each time it shows,
+// so the text follows the day.
+class ClockTip {
+public:
+    // Adds the tip to the clock window, which owns it and relays its mouse
+    // messages to it.
+    void Attach(HWND clock);
+    HWND Handle() const { return tip_.get(); }
+    // A WM_NOTIFY to the clock. The tip asking for its text (TTN_GETDISPINFOW)
+    // is answered with the text for `now`; false for every other notification.
+    bool Notify(LPARAM lParam, const DateTimeParts& now);
+    // The clock is going: the tip, as its owned window, goes with it.
+    void ClockDestroyed() { tip_.release(); }
+
+    static std::wstring TextFor(const DateTimeParts& now);
+
+private:
+    UniqueHwnd tip_;
+    std::wstring text_;
+};
+
+} // namespace vemora
