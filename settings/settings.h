@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,11 @@ struct TClockSettings {
     Argb Startcolor = 0xFFFFFFFF;
     Argb Endcolor = 0xFF1E78C3;
     std::string City;
+    // Where the user left the clock: its top-left corner in pixels of the
+    // virtual screen; none until the clock has been dragged. Written only
+    // when known.
+    std::optional<int> PosLeft;
+    std::optional<int> PosTop;
 
     // Read when present, never written: where the providers live.
     std::string WeatherHost;
