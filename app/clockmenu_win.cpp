@@ -180,9 +180,17 @@ void Tfrmmain::ShowWeather() {
     SetWindowPos(strip, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     DownloadWeather();
-    if (!ClockSettings.WeatherText.empty())
-        weatherRenderer_.Render(strip, GbkToWide(ClockSettings.WeatherText), ClockSettings.Font, kWeatherEmSize,
-                                ClockSettings.Startcolor, ClockSettings.Endcolor, ClockSettings.Transparent);
+    DrawWeatherStrip();
+}
+
+// The weather line at the strip's own resolution.
+void Tfrmmain::DrawWeatherStrip() {
+    if (!frmweather_ || ClockSettings.WeatherText.empty())
+        return;
+    const int dpi = frmweather_->Dpi();
+    weatherRenderer_.Render(frmweather_->Handle(), GbkToWide(ClockSettings.WeatherText), ClockSettings.Font,
+                            ScaleForDpi(kWeatherEmSize, dpi), ClockSettings.Startcolor, ClockSettings.Endcolor,
+                            ClockSettings.Transparent, dpi);
 }
 
 void Tfrmmain::ShowCalendar() {
@@ -196,7 +204,8 @@ void Tfrmmain::ShowCalendar() {
         GetWindowRect(hwnd_, &clock);
         RECT own{};
         GetWindowRect(popup, &own);
-        MoveWindow(popup, clock.left + 10, clock.top + (clock.bottom - clock.top) + 35, own.right - own.left,
+        MoveWindow(popup, clock.left + ScaleForDpi(10, dpi_),
+                   clock.top + (clock.bottom - clock.top) + ScaleForDpi(35, dpi_), own.right - own.left,
                    own.bottom - own.top, TRUE);
         frmcal_->Show();
     } else if (frmcal_->Showing()) {
