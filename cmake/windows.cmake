@@ -38,9 +38,10 @@ if(CMAKE_CROSSCOMPILING)
         COMMAND ${gen_dir}/makering ${gen_dir}/ring.wav
         DEPENDS ${CMAKE_SOURCE_DIR}/tools/makering.cpp
         COMMENT "Generating the alarm sound")
-    add_custom_command(OUTPUT ${gen_dir}/book.png
+    add_custom_command(OUTPUT ${gen_dir}/book.png ${gen_dir}/book2x.png
         COMMAND ${HOST_CXX} -O2 -std=c++20 ${CMAKE_SOURCE_DIR}/tools/makebook.cpp -o ${gen_dir}/makebook -lz
         COMMAND ${gen_dir}/makebook ${gen_dir}/book.png
+        COMMAND ${gen_dir}/makebook ${gen_dir}/book2x.png 1024
         DEPENDS ${CMAKE_SOURCE_DIR}/tools/makebook.cpp
         COMMENT "Generating the notepad sheet")
 else()
@@ -50,13 +51,15 @@ else()
     target_link_libraries(makebook PRIVATE ZLIB::ZLIB)
     add_custom_command(OUTPUT ${gen_dir}/ring.wav COMMAND makering ${gen_dir}/ring.wav DEPENDS makering
         COMMENT "Generating the alarm sound")
-    add_custom_command(OUTPUT ${gen_dir}/book.png COMMAND makebook ${gen_dir}/book.png DEPENDS makebook
+    add_custom_command(OUTPUT ${gen_dir}/book.png ${gen_dir}/book2x.png COMMAND makebook ${gen_dir}/book.png
+        COMMAND makebook ${gen_dir}/book2x.png 1024 DEPENDS makebook
         COMMENT "Generating the notepad sheet")
 endif()
-add_custom_target(generated_data DEPENDS ${gen_dir}/ring.wav ${gen_dir}/book.png)
+add_custom_target(generated_data DEPENDS ${gen_dir}/ring.wav ${gen_dir}/book.png ${gen_dir}/book2x.png)
 set(resource_script ${CMAKE_SOURCE_DIR}/resources/vemora.rc)
 set_source_files_properties(${resource_script} PROPERTIES
-    OBJECT_DEPENDS "${gen_dir}/ring.wav;${gen_dir}/book.png;${CMAKE_SOURCE_DIR}/resources/vemora.manifest")
+    OBJECT_DEPENDS
+    "${gen_dir}/ring.wav;${gen_dir}/book.png;${gen_dir}/book2x.png;${CMAKE_SOURCE_DIR}/resources/vemora.manifest")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${gen_dir} -I${CMAKE_SOURCE_DIR}/resources")
 
 add_library(vemora_shell STATIC ${VEMORA_SHELL_SOURCES})
