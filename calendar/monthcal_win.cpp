@@ -46,17 +46,13 @@ TMonthCalendar::TMonthCalendar(HWND parent, RECT bounds, HFONT font, const UxThe
 
     model_.Geometry = CalendarGeometry{bounds.right - bounds.left, bounds.bottom - bounds.top};
     model_.LocaleFirstDay = WideToUtf8(LocaleText(LOCALE_IFIRSTDAYOFWEEK));
-    model_.Invalidate = [this](const CalRect& r) {
-        if (hwnd_) {
-            const RECT rect = ToRect(r);
-            InvalidateRect(hwnd_, &rect, FALSE);
-        }
-    };
+    model_.Invalidate = [this](const CalRect& r) { InvalidateDesigned(ToRect(r)); };
     const int top = CalendarGeometry::kButtonTop, w = CalendarGeometry::kButtonWidth,
               h = CalendarGeometry::kButtonHeight;
     todayButton_ = {RECT{20, top, 20 + w, top + h}, L"Today", 0, true, false};
     noneButton_ = {RECT{CalendarGeometry::kNoneLeft, top, CalendarGeometry::kNoneLeft + w, top + h}, L"None", 1,
                    false, false};
+    designBounds_ = bounds;
     CreateHandle(0, WS_CHILD | WS_VISIBLE, bounds, parent, L"", CS_DBLCLKS);
     SetShowNoneButton(showNone_); // centres Today for the final width
 }
@@ -95,8 +91,37 @@ std::wstring TMonthCalendar::MonthName(int month) const {
 }
 
 void TMonthCalendar::InvalidateButton(const TMiniButton& button) {
-    if (hwnd_)
-        InvalidateRect(hwnd_, &button.bounds, FALSE);
+    InvalidateDesigned(button.bounds);
+}
+
+void TMonthCalendar::InvalidateDesigned(const RECT& designed) {
+    if (!hwnd_)
+        return;
+    const PixelRect r = CoverRectForDpi({designed.left, designed.top, designed.right, designed.bottom}, dpi_);
+    const RECT rect{r.left, r.top, r.right, r.bottom};
+    InvalidateRect(hwnd_, &rect, FALSE);
+}
+
+void TMonthCalendar::SetDpi(int dpi) {
+    dpi_ = dpi;
+    const PixelRect r =
+        ScaleRectForDpi({designBounds_.left, designBounds_.top, designBounds_.right, designBounds_.bottom}, dpi);
+    SetWindowPos(hwnd_, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+// The designed drawing mapped onto the pixels of the resolution: text, lines
+// and fills are drawn at the device's size, never stretched from 96 per inch.
+void TMonthCalendar::PaintScaled(HDC dc) {
+    if (dpi_ == kDesignDpi) {
+        Paint(dc);
+        return;
+    }
+    const int mode = SetMapMode(dc, MM_ANISOTROPIC);
+    SetWindowExtEx(dc, kDesignDpi, kDesignDpi, nullptr);
+    SetViewportExtEx(dc, dpi_, dpi_, nullptr);
+    Paint(dc);
+    SetMapMode(dc, mode);
 }
 
 void TMonthCalendar::Paint(HDC dc) {
@@ -201,7 +226,9 @@ void TMonthCalendar::ButtonMouseUp(TMiniButton& button) {
 }
 
 std::optional<LRESULT> TMonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    // The pointer in designed pixels.
+    const POINT at{DesignPixel(static_cast<short>(LOWORD(lParam)), dpi_),
+                   DesignPixel(static_cast<short>(HIWORD(lParam)), dpi_)};
     switch (msg) {
     case WM_ERASEBKGND:
         return 1; // Paint covers every pixel
@@ -215,7 +242,7 @@ std::optional<LRESULT> TMonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LP
         UniqueHbitmap bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
         {
             ScopedSelectObject select(memory.get(), bitmap.get());
-            Paint(memory.get());
+            PaintScaled(memory.get());
             BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
         }
         EndPaint(hwnd_, &ps);
