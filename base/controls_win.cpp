@@ -57,9 +57,10 @@ void DialogLayout::Capture(HWND dialog) {
         wchar_t windowClass[32] = {};
         GetClassNameW(child, windowClass, 32);
         if (_wcsicmp(windowClass, L"ComboBox") == 0) {
-            // A drop-down list was created with the height of its open list.
+            // A drop-down list's height is that of its open list.
             RECT dropped{};
-            if (SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)))
+            SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+            if (dropped.bottom - dropped.top > r.bottom - r.top)
                 r.bottom = r.top + (dropped.bottom - dropped.top);
             const int width = static_cast<int>(SendMessageW(child, CB_GETDROPPEDWIDTH, 0, 0));
             if (width > r.right - r.left)
