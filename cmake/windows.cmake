@@ -80,6 +80,16 @@ if(CMAKE_CROSSCOMPILING)
         DEPENDS ${CMAKE_SOURCE_DIR}/cmake/make-wineprefix.sh
         COMMENT "Making the Wine prefix of the tests")
     add_custom_target(wineprefix ALL DEPENDS ${CMAKE_BINARY_DIR}/wineprefix.stamp)
+    # Copies of it whose screen has 144 and 192 pixels per inch.
+    set(VEMORA_TEST_DPIS 144 192)
+    foreach(dpi ${VEMORA_TEST_DPIS})
+        add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/wineprefix-${dpi}.stamp
+            COMMAND ${CMAKE_SOURCE_DIR}/cmake/make-dpiprefix.sh ${VEMORA_WINEPREFIX} ${VEMORA_WINEPREFIX}-${dpi}
+                ${dpi} ${CMAKE_BINARY_DIR}/wineprefix-${dpi}.stamp
+            DEPENDS ${CMAKE_BINARY_DIR}/wineprefix.stamp ${CMAKE_SOURCE_DIR}/cmake/make-dpiprefix.sh
+            COMMENT "Making the Wine prefix of the tests at ${dpi} pixels per inch")
+        add_custom_target(wineprefix-${dpi} ALL DEPENDS ${CMAKE_BINARY_DIR}/wineprefix-${dpi}.stamp)
+    endforeach()
     set(wine_run env VEMORA_WINEPREFIX=${VEMORA_WINEPREFIX} ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh)
 else()
     set(wine_run "")
@@ -102,7 +112,7 @@ set(win_test_sources
     tests/win/calendar_test.cpp tests/win/clock_test.cpp tests/win/harness_win.cpp tests/win/menu_test.cpp
     tests/win/nettime_test.cpp tests/win/program_test.cpp tests/win/render_test.cpp tests/win/setup_test.cpp
     tests/win/snapshot_test.cpp tests/win/testserver_win.cpp tests/win/weather_test.cpp tests/win/winmain_test.cpp
-    tests/win/xingzuo_test.cpp)
+    tests/win/xingzuo_test.cpp tests/win/dpi_test.cpp tests/win/position_test.cpp)
 add_executable(vemora_wintests ${win_test_sources} ${resource_script})
 target_link_libraries(vemora_wintests PRIVATE vemora_shell ${gtest_target})
 target_link_options(vemora_wintests PRIVATE ${static_runtime})
@@ -135,6 +145,13 @@ function(vemora_win_test name filter)
     set_tests_properties(win.${name} PROPERTIES TIMEOUT 600 LABELS win)
 endfunction()
 include(${CMAKE_SOURCE_DIR}/tests/win/groups.cmake)
+# The scaling tests again on screens of higher resolution.
+foreach(dpi ${VEMORA_TEST_DPIS})
+    add_test(NAME win.dpi${dpi} COMMAND env VEMORA_WINEPREFIX=${VEMORA_WINEPREFIX}-${dpi} VEMORA_EXPECT_DPI=${dpi}
+        ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh $<TARGET_FILE:vemora_wintests> --gtest_filter=Dpi*
+        WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    set_tests_properties(win.dpi${dpi} PROPERTIES TIMEOUT 600 LABELS win)
+endforeach()
 if(e2e_sources)
     add_test(NAME e2e.main COMMAND ${wine_run} $<TARGET_FILE:vemora_e2e> $<TARGET_FILE:Vemora>
         --gtest_filter=-*Soak* WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
