@@ -3,6 +3,7 @@
 // find, so that a prefix that lost its setting cannot pass at 96.
 #include "app/setup_win.h"
 #include "base/dpi_win.h"
+#include "base/inputbox_win.h"
 #include "calendar/calpopup_win.h"
 #include "online/weather_win.h"
 #include "online/xingzuo_win.h"
@@ -184,6 +185,11 @@ TEST_F(DpiScaling, DialogControlsAndFontsScaled) {
             EXPECT_EQ(font.lfHeight, -S(11)) << "Tahoma 8 pt";
         }
     }
+    TInputBox box(reporter, clock.Handle(), L"更改城市", L"请输入你所在城市");
+    RECT boxClient{};
+    GetClientRect(box.Handle(), &boxClient);
+    EXPECT_EQ(boxClient.right, S(260)) << "the input box too";
+    EXPECT_EQ(boxClient.bottom, S(104));
     // The open lists still show as many names and colours.
     for (HWND box : {set.cbfont, set.cb01}) {
         RECT dropped{};
