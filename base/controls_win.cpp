@@ -18,8 +18,11 @@ HWND CreateControl(HWND parent, const ControlSpec& spec, HFONT font) {
     return control;
 }
 
+// 8 points at the resolution, as the system sizes a point font: height 11 at
+// 96 pixels per inch, 16 at 144 (not 16.5 rounded up, which no longer fits
+// the labels designed around 11).
 UniqueHfont CreateDialogFont(int dpi) {
-    return UniqueHfont(CreateFontW(-ScaleForDpi(11, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+    return UniqueHfont(CreateFontW(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                    DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
 }

@@ -199,12 +199,27 @@ void TMonthCalendar::Paint(HDC dc) {
 
 void TMonthCalendar::PaintButton(HDC dc, const TMiniButton& button, bool themed) {
     RECT r = button.bounds;
-    if (!themed || !theme_.DrawPushButton(hwnd_, dc, r, button.Pressed)) {
+    if (!themed || !DrawThemedButton(dc, r, button.Pressed)) {
         Fill(dc, r, GetSysColor(COLOR_BTNFACE));
         DrawEdge(dc, &r, button.Pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
     }
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     DrawTextW(dc, button.caption.c_str(), -1, &r, kHeaderFlags);
+}
+
+// A themed button drawn at the control's resolution: the theme library draws in
+// device pixels whatever the mapping of the context, so it gets the button's
+// rectangle in them.
+bool TMonthCalendar::DrawThemedButton(HDC dc, const RECT& designed, bool pressed) {
+    if (dpi_ == kDesignDpi)
+        return theme_.DrawPushButton(hwnd_, dc, designed, pressed);
+    RECT device = designed;
+    LPtoDP(dc, reinterpret_cast<POINT*>(&device), 2);
+    const int saved = SaveDC(dc);
+    SetMapMode(dc, MM_TEXT);
+    const bool drawn = theme_.DrawPushButton(hwnd_, dc, device, pressed);
+    RestoreDC(dc, saved);
+    return drawn;
 }
 
 void TMonthCalendar::ButtonMouseDown(TMiniButton& button, bool capture) {

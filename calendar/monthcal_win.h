@@ -59,6 +59,7 @@ private:
     void ButtonMouseDown(TMiniButton& button, bool capture);
     void ButtonMouseUp(TMiniButton& button);
     void PaintButton(HDC dc, const TMiniButton& button, bool themed);
+    bool DrawThemedButton(HDC dc, const RECT& designed, bool pressed);
     void InvalidateButton(const TMiniButton& button);
     void InvalidateDesigned(const RECT& designed);
 
