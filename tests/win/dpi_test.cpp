@@ -145,16 +145,16 @@ TEST_F(DpiScaling, HoroscopePanelAndCalendarPopup) {
     SendMessageW(month.Handle(), WM_LBUTTONUP, 0, at);
     EXPECT_EQ(month.Model().SelectedDate, *month.Model().DateAtCell(3, 2));
     // Painted at this scale, the Today button (themed where Wine has a theme)
-    // stays where the design puts it and leaves the day numbers above it be.
+    // stands where the scaled design puts it: where its designed numbers
+    // would put it unscaled, day numbers show (at 96, its own caption).
     DibImage painted(S(153), S(169));
     month.PaintScaled(painted.Dc());
-    const CalRect cell22 = month.Model().Geometry.CellText(1, 3);
-    const PixelRect day22 = ScaleRectForDpi({cell22.left, cell22.top, cell22.right, cell22.bottom}, dpi);
+    const RECT unscaled = month.TodayButton().bounds;
     int ink = 0;
-    for (int y = day22.top; y < day22.bottom; ++y)
-        for (int x = day22.left; x < day22.right; ++x)
-            ink += Dark(painted.Pixel(x, y)); // the window text, black
-    EXPECT_GT(ink, 0) << "the 22nd is drawn and not covered";
+    for (int y = unscaled.top + 3; y < unscaled.bottom - 3; ++y)
+        for (int x = unscaled.left + 3; x < unscaled.right - 3; ++x)
+            ink += Dark(painted.Pixel(x, y));
+    EXPECT_GT(ink, 0) << "text, not a button face drawn at unscaled pixels";
     EXPECT_TRUE(effects.errors.empty());
 }
 
