@@ -52,6 +52,9 @@ TEST(EndToEnd, StartsWhereTheUserLeftItAndKeepsThatPlace) {
     ClockProcess clock(folder);
     HWND main = clock.WaitForWindow(L"Tfrmmain");
     ASSERT_NE(main, nullptr);
+    // The window exists before its settings are read: its place counts once it shows.
+    for (int i = 0; i < 200 && !IsWindowVisible(main); ++i)
+        Sleep(50);
     RECT r{};
     GetWindowRect(main, &r);
     EXPECT_EQ(r.left, 120);
