@@ -155,6 +155,19 @@ TEST_F(DpiScaling, HoroscopePanelAndCalendarPopup) {
         for (int x = unscaled.left + 3; x < unscaled.right - 3; ++x)
             ink += Dark(painted.Pixel(x, y));
     EXPECT_GT(ink, 0) << "text, not a button face drawn at unscaled pixels";
+
+    // Both at another resolution, at the suggested rectangles: the sheet is
+    // drawn again from the page it has, not fetched again.
+    const int other = dpi == 192 ? 96 : 192;
+    for (HWND w : {clock.frmxingzuo()->Handle(), popup.Handle()}) {
+        const int size = w == popup.Handle() ? 153 : 512;
+        RECT suggested{50, 60, 50 + ScaleForDpi(size, other), 60 + ScaleForDpi(size, other)};
+        SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(other, other), reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(WindowRect(w).right, suggested.right);
+    }
+    EXPECT_EQ(clock.frmxingzuo()->Dpi(), other);
+    EXPECT_EQ(server.Targets().size(), 1u);
+    EXPECT_EQ(WindowRect(month.Handle()).right - WindowRect(month.Handle()).left, ScaleForDpi(153, other));
     EXPECT_TRUE(effects.errors.empty());
 }
 
