@@ -2,6 +2,7 @@
 
 #include "app/autostart.h"
 #include "settings/settings_win.h"
+#include "base/dpi_win.h"
 #include "base/text_win.h"
 #include "calendar/calpopup_win.h"
 #include "online/weather_win.h"
@@ -71,6 +72,31 @@ std::wstring ModulePath() {
     }
 }
 
+// The monitors as they are now; the primary screen alone when the system
+// lists none.
+std::vector<MonitorArea> Monitors() {
+    std::vector<MonitorArea> monitors;
+    EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR monitor, HDC, RECT*, LPARAM list) -> BOOL {
+            MONITORINFO info{sizeof info};
+            if (GetMonitorInfoW(monitor, &info)) {
+                const RECT& b = info.rcMonitor;
+                reinterpret_cast<std::vector<MonitorArea>*>(list)->push_back(
+                    {{b.left, b.top, b.right, b.bottom},
+                     MonitorDpi(monitor),
+                     (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&monitors));
+    if (monitors.empty())
+        monitors.push_back({{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)},
+                            MonitorDpi(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY)),
+                            true});
+    return monitors;
+}
+
 // The hidden top-level window that owns the program's windows: owned windows
 // get no taskbar button, so the clock shows none.
 class ApplicationWindowClass {
@@ -103,9 +129,11 @@ Tfrmmain::Tfrmmain(Effects& effects, ErrorReporter& reporter, MainOptions option
         options_.holidaysPath = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"holidays.txt";
     }
     appWindow_.reset(ApplicationWindowClass::Create(reporter.Title()));
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    CreateHandle(WS_EX_TOPMOST, WS_POPUP, RECT{screenWidth - kClockWidth, 0, screenWidth, kClockHeight},
-                 appWindow_.get(), L"frmmain", CS_DBLCLKS);
+    const ClockPlace topRight = TopRightOfPrimary(Monitors());
+    const PixelRect r = ClockRectAt(topRight.topLeft, topRight.dpi);
+    CreateHandle(WS_EX_TOPMOST, WS_POPUP, RECT{r.left, r.top, r.right, r.bottom}, appWindow_.get(), L"frmmain",
+                 CS_DBLCLKS);
+    dpi_ = WindowDpi(hwnd_);
     FormCreate();
     clockTip_.Attach(hwnd_);
 }
@@ -130,6 +158,7 @@ void Tfrmmain::FormCreate() {
     // The window stands at the top right corner from its creation.
     ClockSettings.InstalledFonts.clear();
     LoadSettingsFile();
+    PlaceAtStart();
     timeFormat_ = ReadTimeFormat();
 
     popupMenu_.reset(CreatePopupMenu());
@@ -151,6 +180,57 @@ void Tfrmmain::FormCreate() {
     ClockSettings.RingSound = data ? LockResource(data) : nullptr;
 }
 
+// A clock once dragged starts where the user left it while it can be seen
+// there; a clock never dragged starts at the top right, as it always did.
+void Tfrmmain::PlaceAtStart() {
+    if (ClockSettings.PosLeft && ClockSettings.PosTop)
+        MoveClock(StartPlace(ScreenPoint{*ClockSettings.PosLeft, *ClockSettings.PosTop}, Monitors()));
+}
+
+void Tfrmmain::MoveClock(const ClockPlace& place) {
+    const PixelRect r = ClockRectAt(place.topLeft, place.dpi);
+    SetWindowPos(hwnd_, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    // Arriving on a monitor of another resolution may have moved the clock to
+    // the system's suggestion; the corner chosen here is the one that counts.
+    dpi_ = WindowDpi(hwnd_);
+    const PixelRect settled = ClockRectAt(place.topLeft, dpi_);
+    if (!(settled == r))
+        SetWindowPos(hwnd_, nullptr, settled.left, settled.top, settled.Width(), settled.Height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    if (ClockSettings.weather)
+        PlaceWeatherStrip();
+}
+
+// The clock went to a monitor of another resolution: drawn afresh at the new
+// scale, at the system's rectangle, without waiting for the next tick.
+void Tfrmmain::DpiChanged(int dpi, LPARAM suggested) {
+    dpi_ = dpi;
+    MoveToSuggestedRect(hwnd_, suggested);
+    if (!lastTimeText_.empty())
+        DrawClock(lastTimeText_);
+    if (ClockSettings.weather)
+        PlaceWeatherStrip();
+}
+
+// A change of monitors that leaves the clock on none of them brings it back
+// to the top right of the primary one.
+void Tfrmmain::DisplayChanged() {
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    if (const std::optional<ClockPlace> place = PlaceAfterDisplayChange({r.left, r.top, r.right, r.bottom}, Monitors()))
+        MoveClock(*place);
+}
+
+// Where the user drags the clock is kept: moves made in the system's move
+// loop or while the clock holds the mouse are the user's, whichever of the
+// two the drag uses; the program's own moves (placing, shaking) are not.
+void Tfrmmain::PositionChanged(const WINDOWPOS& position) {
+    if ((position.flags & SWP_NOMOVE) || (!inMoveLoop_ && GetCapture() != hwnd_))
+        return;
+    ClockSettings.PosLeft = position.x;
+    ClockSettings.PosTop = position.y;
+}
+
 void Tfrmmain::LoadSettingsFile() {
     IniFileStore store(options_.settingsPath);
     LoadSettings(store, ClockSettings);
@@ -166,6 +246,7 @@ void Tfrmmain::CreateCompanions() {
     frmshutdown_ = std::make_unique<Tfrmshutdown>(
         hwnd_, reporter_, [this] { return Now(); }, [this] { SyncMenuChecks(); });
     frmweather_ = std::make_unique<Tfrmweather>(appWindow_.get(), reporter_, [this] { ShowWeather(); });
+    frmweather_->OnDpiChanged = [this] { DrawWeatherStrip(); };
     frmxingzuo_ = std::make_unique<Tfrmxingzuo>(appWindow_.get(), reporter_);
     uxTheme_ = UxTheme::Load();
     frmcal_ = std::make_unique<Tfrmcal>(appWindow_.get(), reporter_, uxTheme_, [this] { return Now(); });
@@ -298,11 +379,15 @@ void Tfrmmain::Timer1Timer() {
     }
     if (plan.refreshWeather)
         ShowWeather();
-    clockRenderer_.Render(hwnd_, GbkToWide(timeText), ClockSettings.Font, kClockEmSize, ClockSettings.Startcolor,
-                          ClockSettings.Endcolor, ClockSettings.Transparent);
+    DrawClock(timeText);
     lastTimeText_ = timeText;
     ++drawCount_;
     reporter_.TickDrawn();
+}
+
+void Tfrmmain::DrawClock(const std::string& timeText) {
+    clockRenderer_.Render(hwnd_, GbkToWide(timeText), ClockSettings.Font, ScaleForDpi(kClockEmSize, dpi_),
+                          ClockSettings.Startcolor, ClockSettings.Endcolor, ClockSettings.Transparent, dpi_);
 }
 
 void Tfrmmain::ShakeWindow(HWND window) {
@@ -334,7 +419,7 @@ void Tfrmmain::PlaceWeatherStrip() {
     GetWindowRect(hwnd_, &clock);
     RECT strip{};
     GetWindowRect(frmweather_->Handle(), &strip);
-    MoveWindow(frmweather_->Handle(), clock.left, clock.top + (clock.bottom - clock.top) - 8,
+    MoveWindow(frmweather_->Handle(), clock.left, clock.top + (clock.bottom - clock.top) - ScaleForDpi(8, dpi_),
                strip.right - strip.left, strip.bottom - strip.top, TRUE);
 }
 
@@ -363,6 +448,19 @@ std::optional<LRESULT> Tfrmmain::HandleMessage(UINT msg, WPARAM wParam, LPARAM l
     case WM_NOTIFY:
         if (clockTip_.Notify(lParam, Now()))
             return 0;
+        return std::nullopt;
+    case WM_DPICHANGED:
+        DpiChanged(DpiOfDpiChanged(wParam), lParam);
+        return 0;
+    case WM_DISPLAYCHANGE:
+        DisplayChanged();
+        return 0;
+    case WM_ENTERSIZEMOVE:
+    case WM_EXITSIZEMOVE:
+        inMoveLoop_ = msg == WM_ENTERSIZEMOVE;
+        return std::nullopt;
+    case WM_WINDOWPOSCHANGED:
+        PositionChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));
         return std::nullopt;
     case WM_DESTROY:
         clockTip_.ClockDestroyed();

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/clocktick.h"
 #include "app/clocktip_win.h"
+#include "app/placement.h"
 #include "base/datetime.h"
 #include "base/effects_win.h"
 #include "base/handles_win.h"
@@ -32,9 +33,6 @@ struct MainOptions {
 
 // Menu item identifiers: 100 + the item's number.
 enum MenuId : UINT { N1 = 101, N2, N3, N4, N5, N6, N7, N8, N9 };
-
-inline constexpr int kClockWidth = 230;
-inline constexpr int kClockHeight = 55;
 
 // The main clock window: a borderless, layered, topmost 230 x 55 window at the
 // top right of the screen, ticking once a second.
@@ -86,6 +84,10 @@ public:
     int DrawCount() const { return drawCount_; }
     int ShakeCount() const { return shakeCount_; }
     HWND ApplicationWindow() const { return appWindow_.get(); }
+    // The resolution the clock is drawn at: its monitor's.
+    int Dpi() const { return dpi_; }
+    const GlowImage& ClockImage() const { return clockRenderer_.Image(); }
+    const GlowImage& WeatherImage() const { return weatherRenderer_.Image(); }
     const std::wstring& SettingsPath() const { return options_.settingsPath; }
     Effects& effects() { return effects_; }
     ErrorReporter& reporter() { return reporter_; }
@@ -105,6 +107,13 @@ private:
     void LoadSettingsFile();
     void SaveSettingsFile();
     void PlaceWeatherStrip();
+    void DrawWeatherStrip();
+    void DrawClock(const std::string& timeText);
+    void PlaceAtStart();
+    void MoveClock(const ClockPlace& place);
+    void DpiChanged(int dpi, LPARAM suggested);
+    void DisplayChanged();
+    void PositionChanged(const WINDOWPOS& position);
     void MenuCommand(UINT id);
     void ShowDialogModal(HWND dialog, const std::function<void()>& run);
     void FillInstalledFonts();
@@ -126,6 +135,8 @@ private:
     HolidayBook holidays_;
     std::vector<std::string> holidayProblems_; // UTF-8, reported once after the clock shows
     ClockTip clockTip_;
+    int dpi_ = kDesignDpi;
+    bool inMoveLoop_ = false;
 
     std::unique_ptr<Tfrmset> frmset_;
     std::unique_ptr<Tfrmshutdown> frmshutdown_;

@@ -181,9 +181,17 @@ void Tfrmmain::ShowWeather() {
     SetWindowPos(strip, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     DownloadWeather();
-    if (!ClockSettings.WeatherText.empty())
-        weatherRenderer_.Render(strip, GbkToWide(ClockSettings.WeatherText), ClockSettings.Font, kWeatherEmSize,
-                                ClockSettings.Startcolor, ClockSettings.Endcolor, ClockSettings.Transparent);
+    DrawWeatherStrip();
+}
+
+// The weather line at the strip's own resolution.
+void Tfrmmain::DrawWeatherStrip() {
+    if (!frmweather_ || ClockSettings.WeatherText.empty())
+        return;
+    const int dpi = frmweather_->Dpi();
+    weatherRenderer_.Render(frmweather_->Handle(), GbkToWide(ClockSettings.WeatherText), ClockSettings.Font,
+                            ScaleForDpi(kWeatherEmSize, dpi), ClockSettings.Startcolor, ClockSettings.Endcolor,
+                            ClockSettings.Transparent, dpi);
 }
 
 void Tfrmmain::ShowCalendar() {
@@ -197,7 +205,7 @@ void Tfrmmain::ShowCalendar() {
         GetWindowRect(hwnd_, &clock);
         RECT own{};
         GetWindowRect(popup, &own);
-        int left = clock.left + 10;
+        int left = clock.left + ScaleForDpi(10, dpi_);
         if (ClockSettings.Lunar) {
             // The lunar month is wider than the clock: at the right edge of the
             // screen it moves left as far as it must to stay whole.
@@ -206,8 +214,8 @@ void Tfrmmain::ShowCalendar() {
             const int width = own.right - own.left;
             left = std::max<int>(monitor.rcWork.left, std::min<int>(left, monitor.rcWork.right - width));
         }
-        MoveWindow(popup, left, clock.top + (clock.bottom - clock.top) + 35, own.right - own.left, own.bottom - own.top,
-                   TRUE);
+        MoveWindow(popup, left, clock.top + (clock.bottom - clock.top) + ScaleForDpi(35, dpi_), own.right - own.left,
+                   own.bottom - own.top, TRUE);
         frmcal_->Show();
     } else if (frmcal_->Showing()) {
         frmcal_->Close();

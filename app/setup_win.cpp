@@ -1,6 +1,7 @@
 #include "app/setup_win.h"
 
 #include "app/clockmain_win.h"
+#include "base/dpi_win.h"
 #include "base/text_win.h"
 #include "online/horoscope.h"
 #include "online/pinyin.h"
@@ -15,6 +16,7 @@ namespace {
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_LAYERED | WS_EX_CONTROLPARENT;
 constexpr LPARAM kSystemColour = 0x40000000; // item data: a system colour index, resolved when read
+constexpr int kColourItemHeight = 16;
 
 struct ColourItem {
     const wchar_t* name;
@@ -85,6 +87,7 @@ Tfrmset::Tfrmset(Tfrmmain& main, ErrorReporter& reporter) : BaseWindow(reporter)
     CreateHandle(kExStyle, kStyle, DialogBounds(326, 248, kStyle, kExStyle), main.Handle(),
                  L"TallisVemora：设置……");
     SetLayeredWindowAttributes(hwnd_, 0, 220, LWA_ALPHA);
+    dpi_ = WindowDpi(hwnd_); // the colour boxes ask their item height as they are made
     font_ = CreateDialogFont();
     HFONT f = font_.get();
     CreateControl(hwnd_, {L"STATIC", L"透明度：", SS_LEFT, 24, 24, 56, 13, 0}, f);
@@ -121,6 +124,17 @@ Tfrmset::Tfrmset(Tfrmmain& main, ErrorReporter& reporter) : BaseWindow(reporter)
                                       kCbgettime}, f);
     cblunar =
         CreateControl(hwnd_, {L"BUTTON", L"显示农历", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 184, 82, 17, kCblunar}, f);
+    layout_.Capture(hwnd_);
+    if (dpi_ != kDesignDpi)
+        ApplyDpi(dpi_);
+}
+
+void Tfrmset::ApplyDpi(int dpi) {
+    dpi_ = dpi;
+    layout_.Apply(hwnd_, 326, 248, dpi);
+    for (HWND box : {cb01, cb02})
+        for (WPARAM part : {static_cast<WPARAM>(-1), WPARAM{0}})
+            SendMessageW(box, CB_SETITEMHEIGHT, part, ScaleForDpi(kColourItemHeight, dpi));
 }
 
 void Tfrmset::FillColourBox(HWND box) {
@@ -144,7 +158,8 @@ void Tfrmset::DrawColourItem(const DRAWITEMSTRUCT& item) {
     const bool selected = item.itemState & ODS_SELECTED;
     RECT r = item.rcItem;
     FillRect(item.hDC, &r, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    RECT swatch{r.left + 2, r.top + 2, r.left + 18, r.bottom - 2};
+    const int two = ScaleForDpi(2, dpi_);
+    RECT swatch{r.left + two, r.top + two, r.left + ScaleForDpi(18, dpi_), r.bottom - two};
     {
         UniqueHbrush brush(CreateSolidBrush(Resolve(static_cast<LPARAM>(item.itemData))));
         FillRect(item.hDC, &swatch, brush.get());
@@ -152,7 +167,7 @@ void Tfrmset::DrawColourItem(const DRAWITEMSTRUCT& item) {
     }
     wchar_t name[64] = {};
     SendMessageW(item.hwndItem, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(name));
-    RECT text{swatch.right + 4, r.top, r.right, r.bottom};
+    RECT text{swatch.right + ScaleForDpi(4, dpi_), r.top, r.right, r.bottom};
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     DrawTextW(item.hDC, name, -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
@@ -282,8 +297,12 @@ std::optional<LRESULT> Tfrmset::HandleMessage(UINT msg, WPARAM wParam, LPARAM lP
         return 0;
     }
     case WM_MEASUREITEM:
-        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = 16;
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = ScaleForDpi(kColourItemHeight, dpi_);
         return TRUE;
+    case WM_DPICHANGED:
+        ApplyDpi(DpiOfDpiChanged(wParam));
+        MoveToSuggestedRect(hwnd_, lParam);
+        return 0;
     case WM_DRAWITEM:
         DrawColourItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
         return TRUE;

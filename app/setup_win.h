@@ -37,6 +37,9 @@ public:
     static COLORREF SelectedColour(HWND colourBox);
 
     std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The dialog at a resolution: size, controls and font scaled from the design.
+    void ApplyDpi(int dpi);
+    int Dpi() const { return dpi_; }
 
 private:
     void RedrawClock();
@@ -45,6 +48,8 @@ private:
 
     Tfrmmain& main_;
     UniqueHfont font_;
+    DialogLayout layout_;
+    int dpi_ = kDesignDpi;
 };
 
 } // namespace vemora

@@ -2,6 +2,7 @@
 
 #include "base/text_win.h"
 #include "base/controls.h"
+#include "base/dpi_win.h"
 
 #include <vector>
 
@@ -17,9 +18,13 @@ HWND CreateControl(HWND parent, const ControlSpec& spec, HFONT font) {
     return control;
 }
 
-UniqueHfont CreateDialogFont() {
-    return UniqueHfont(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
+// 8 points at the resolution, as the system sizes a point font: height 11 at
+// 96 pixels per inch, 16 at 144 (not 16.5 rounded up, which no longer fits
+// the labels designed around 11).
+UniqueHfont CreateDialogFont(int dpi) {
+    return UniqueHfont(CreateFontW(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                   DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
 }
 
 RECT DialogBounds(int clientWidth, int clientHeight, DWORD style, DWORD exStyle) {
@@ -29,12 +34,59 @@ RECT DialogBounds(int clientWidth, int clientHeight, DWORD style, DWORD exStyle)
 }
 
 void CentreOnScreen(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Coming from a monitor of another resolution, the move itself rescales
+    // the dialog (WM_DPICHANGED); the new size is then centred once more.
+    for (int pass = 0; pass < 2; ++pass) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        const int width = r.right - r.left, height = r.bottom - r.top;
+        const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+        const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+        SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT now{};
+        GetWindowRect(window, &now);
+        if (now.right - now.left == width && now.bottom - now.top == height)
+            break;
+    }
+}
+
+void DialogLayout::Capture(HWND dialog) {
+    controls_.clear();
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        int droppedWidth = 0;
+        wchar_t windowClass[32] = {};
+        GetClassNameW(child, windowClass, 32);
+        if (_wcsicmp(windowClass, L"ComboBox") == 0) {
+            // A drop-down list's height is that of its open list.
+            RECT dropped{};
+            SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+            if (dropped.bottom - dropped.top > r.bottom - r.top)
+                r.bottom = r.top + (dropped.bottom - dropped.top);
+            const int width = static_cast<int>(SendMessageW(child, CB_GETDROPPEDWIDTH, 0, 0));
+            if (width > r.right - r.left)
+                droppedWidth = width;
+        }
+        controls_.push_back({child, {r.left, r.top, r.right, r.bottom}, droppedWidth});
+    }
+}
+
+void DialogLayout::Apply(HWND dialog, int clientWidth, int clientHeight, int dpi) {
+    const RECT outer = WindowBoundsForDpi(ScaleForDpi(clientWidth, dpi), ScaleForDpi(clientHeight, dpi),
+                                          static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)),
+                                          static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)), dpi);
+    SetWindowPos(dialog, nullptr, 0, 0, outer.right, outer.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    font_ = CreateDialogFont(dpi);
+    for (const Control& c : controls_) {
+        SendMessageW(c.window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        const PixelRect r = ScaleRectForDpi(c.bounds, dpi);
+        SetWindowPos(c.window, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+        if (c.droppedWidth)
+            SendMessageW(c.window, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(ScaleForDpi(c.droppedWidth, dpi)), 0);
+    }
+    InvalidateRect(dialog, nullptr, TRUE);
 }
 
 std::wstring WindowText(HWND window) {

@@ -1,7 +1,9 @@
 #pragma once
+#include "base/dpi.h"
 #include "base/handles_win.h"
 
 #include <string>
+#include <vector>
 
 namespace vemora {
 
@@ -15,12 +17,34 @@ struct ControlSpec {
 };
 
 HWND CreateControl(HWND parent, const ControlSpec& spec, HFONT font);
-// The dialogs' font: Tahoma 8 pt (height -11).
-UniqueHfont CreateDialogFont();
+// The dialogs' font: Tahoma 8 pt (height -11 at 96 pixels per inch).
+UniqueHfont CreateDialogFont(int dpi = kDesignDpi);
 // Outer window rectangle for a client area of the given size.
 RECT DialogBounds(int clientWidth, int clientHeight, DWORD style, DWORD exStyle);
 // left = (screen width - width) / 2, top likewise, signed and truncated.
 void CentreOnScreen(HWND window);
+
+// A dialog laid out at 96 pixels per inch, at the resolution of its monitor:
+// the client area, every control's rectangle (edge by edge) and the dialog
+// font scaled from the design, never from the last scaling, so that moving
+// between resolutions gathers no rounding.
+class DialogLayout {
+public:
+    // Takes the dialog's controls where they were created, at 96 per inch.
+    void Capture(HWND dialog);
+    // Sizes the dialog for a designed client area and puts its controls and
+    // font at the resolution.
+    void Apply(HWND dialog, int clientWidth, int clientHeight, int dpi);
+
+private:
+    struct Control {
+        HWND window;
+        PixelRect bounds; // a drop-down list's with its list
+        int droppedWidth; // 0 unless a drop-down's list is set wider than the box
+    };
+    std::vector<Control> controls_;
+    UniqueHfont font_;
+};
 std::wstring WindowText(HWND window);
 bool IsChecked(HWND button);
 void SetChecked(HWND button, bool checked);

@@ -1,5 +1,7 @@
 #include "base/inputbox_win.h"
 
+#include "base/dpi_win.h"
+
 namespace vemora {
 
 namespace {
@@ -16,6 +18,9 @@ TInputBox::TInputBox(ErrorReporter& reporter, HWND owner, const std::wstring& ca
                           font_.get());
     CreateControl(hwnd_, {L"BUTTON", L"确定", WS_TABSTOP | BS_DEFPUSHBUTTON, 92, 68, 75, 25, kOk}, font_.get());
     CreateControl(hwnd_, {L"BUTTON", L"取消", WS_TABSTOP | BS_PUSHBUTTON, 173, 68, 75, 25, kCancel}, font_.get());
+    layout_.Capture(hwnd_);
+    if (const int dpi = WindowDpi(hwnd_); dpi != kDesignDpi)
+        layout_.Apply(hwnd_, 260, 104, dpi);
 }
 
 std::optional<std::wstring> TInputBox::Ask() {
@@ -26,8 +31,12 @@ std::optional<std::wstring> TInputBox::Ask() {
     return answer_;
 }
 
-std::optional<LRESULT> TInputBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM) {
+std::optional<LRESULT> TInputBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case WM_DPICHANGED:
+        layout_.Apply(hwnd_, 260, 104, DpiOfDpiChanged(wParam));
+        MoveToSuggestedRect(hwnd_, lParam);
+        return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) != BN_CLICKED)
             return 0; // the edit's notifications

@@ -24,6 +24,7 @@ private:
     HWND owner_;
     HWND edit_ = nullptr;
     UniqueHfont font_;
+    DialogLayout layout_;
     std::optional<std::wstring> answer_;
 };
 

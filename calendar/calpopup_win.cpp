@@ -1,27 +1,53 @@
 #include "calendar/calpopup_win.h"
 
+#include "base/dpi_win.h"
+
 #include <cmath>
 
 namespace vemora {
 
+namespace {
+
+constexpr int kWidth = 153, kHeight = 169; // designed client size, filled by the calendar
+
+} // namespace
+
 Tfrmcal::Tfrmcal(HWND owner, ErrorReporter& reporter, const UxTheme& theme, std::function<DateTimeParts()> now)
     : BaseWindow(reporter) {
-    CreateHandle(WS_EX_LAYERED, WS_POPUP, RECT{0, 0, 153, 169}, owner, L"frmcal");
+    CreateHandle(WS_EX_LAYERED, WS_POPUP, RECT{0, 0, kWidth, kHeight}, owner, L"frmcal");
     SetLayeredWindowAttributes(hwnd_, 0, 220, LWA_ALPHA);
     font_.reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
-    monthCalendar1_ = std::make_unique<TMonthCalendar>(hwnd_, RECT{0, 0, 153, 169}, font_.get(), theme, reporter,
-                                                       [now = std::move(now)] { return std::floor(EncodeDateTime(now())); });
+    monthCalendar1_ =
+        std::make_unique<TMonthCalendar>(hwnd_, RECT{0, 0, kWidth, kHeight}, font_.get(), theme, reporter,
+                                         [now = std::move(now)] { return std::floor(EncodeDateTime(now())); });
     monthCalendar1_->SetTodayCaption(L"Today");
     monthCalendar1_->SetNoneCaption(L"None");
     // MonthCalendar1MouseMove: the same drag as the window's own.
     monthCalendar1_->OnMouseMove = [this](WPARAM, int, int) { FormMouseMove(); };
+    if (const int dpi = WindowDpi(hwnd_); dpi != kDesignDpi)
+        ApplyDpi(dpi);
+}
+
+void Tfrmcal::ApplyDpi(int dpi) {
+    dpi_ = dpi;
+    const CalendarGeometry& g = monthCalendar1_->Model().Geometry;
+    SetWindowPos(hwnd_, nullptr, 0, 0, ScaleForDpi(g.W, dpi), ScaleForDpi(g.H, dpi),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    monthCalendar1_->SetDpi(dpi);
+}
+
+std::optional<LRESULT> Tfrmcal::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != WM_DPICHANGED)
+        return std::nullopt;
+    ApplyDpi(DpiOfDpiChanged(wParam));
+    MoveToSuggestedRect(hwnd_, lParam);
+    return 0;
 }
 
 void Tfrmcal::SetLunar(bool on) {
     monthCalendar1_->SetLunar(on);
-    const CalendarGeometry& g = monthCalendar1_->Model().Geometry;
-    SetWindowPos(hwnd_, nullptr, 0, 0, g.W, g.H, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyDpi(dpi_);
 }
 
 void Tfrmcal::Show() { ShowWindow(hwnd_, SW_SHOWNOACTIVATE); }

@@ -28,10 +28,15 @@ public:
     void SetLunar(bool on);
     // The user's holiday arrangements, owned by the caller.
     void SetHolidayBook(const HolidayBook* book) { monthCalendar1_->SetHolidayBook(book); }
-    // Closing and dragging are all it answers, through the window base.
-    std::optional<LRESULT> HandleMessage(UINT, WPARAM, LPARAM) { return std::nullopt; }
+    // The pop-up at a resolution: its designed size scaled, the calendar in
+    // it drawn at that resolution.
+    void ApplyDpi(int dpi);
+    int Dpi() const { return dpi_; }
+    // A change of resolution; closing and dragging go through the window base.
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
+    int dpi_ = kDesignDpi;
     UniqueHfont font_;
     std::unique_ptr<TMonthCalendar> monthCalendar1_;
 };

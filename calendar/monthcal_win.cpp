@@ -65,17 +65,13 @@ TMonthCalendar::TMonthCalendar(HWND parent, RECT bounds, HFONT font, const UxThe
 
     model_.Geometry = CalendarGeometry{bounds.right - bounds.left, bounds.bottom - bounds.top};
     model_.LocaleFirstDay = WideToUtf8(LocaleText(LOCALE_IFIRSTDAYOFWEEK));
-    model_.Invalidate = [this](const CalRect& r) {
-        if (hwnd_) {
-            const RECT rect = ToRect(r);
-            InvalidateRect(hwnd_, &rect, FALSE);
-        }
-    };
+    model_.Invalidate = [this](const CalRect& r) { InvalidateDesigned(ToRect(r)); };
     gregorian_ = model_.Geometry;
     const int top = model_.Geometry.ButtonTop, w = CalendarGeometry::kButtonWidth, h = CalendarGeometry::kButtonHeight;
     todayButton_ = {RECT{20, top, 20 + w, top + h}, L"Today", 0, true, false};
     noneButton_ = {RECT{CalendarGeometry::kNoneLeft, top, CalendarGeometry::kNoneLeft + w, top + h}, L"None", 1,
                    false, false};
+    designBounds_ = bounds;
     CreateHandle(0, WS_CHILD | WS_VISIBLE, bounds, parent, L"", CS_DBLCLKS);
     SetShowNoneButton(showNone_); // centres Today for the final width
 }
@@ -111,11 +107,10 @@ void TMonthCalendar::SetLunar(bool on) {
         model_.Geometry = gregorian_;
     }
     PlaceButtons();
-    if (hwnd_) {
-        SetWindowPos(hwnd_, nullptr, 0, 0, model_.Geometry.W, model_.Geometry.H,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        InvalidateRect(hwnd_, nullptr, FALSE);
-    }
+    designBounds_.right = designBounds_.left + model_.Geometry.W;
+    designBounds_.bottom = designBounds_.top + model_.Geometry.H;
+    if (hwnd_)
+        SetDpi(dpi_);
 }
 
 void TMonthCalendar::PlaceButtons() {
@@ -171,8 +166,37 @@ std::wstring TMonthCalendar::MonthName(int month) const {
 }
 
 void TMonthCalendar::InvalidateButton(const TMiniButton& button) {
-    if (hwnd_)
-        InvalidateRect(hwnd_, &button.bounds, FALSE);
+    InvalidateDesigned(button.bounds);
+}
+
+void TMonthCalendar::InvalidateDesigned(const RECT& designed) {
+    if (!hwnd_)
+        return;
+    const PixelRect r = CoverRectForDpi({designed.left, designed.top, designed.right, designed.bottom}, dpi_);
+    const RECT rect{r.left, r.top, r.right, r.bottom};
+    InvalidateRect(hwnd_, &rect, FALSE);
+}
+
+void TMonthCalendar::SetDpi(int dpi) {
+    dpi_ = dpi;
+    const PixelRect r =
+        ScaleRectForDpi({designBounds_.left, designBounds_.top, designBounds_.right, designBounds_.bottom}, dpi);
+    SetWindowPos(hwnd_, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+// The designed drawing mapped onto the pixels of the resolution: text, lines
+// and fills are drawn at the device's size, never stretched from 96 per inch.
+void TMonthCalendar::PaintScaled(HDC dc) {
+    if (dpi_ == kDesignDpi) {
+        Paint(dc);
+        return;
+    }
+    const int mode = SetMapMode(dc, MM_ANISOTROPIC);
+    SetWindowExtEx(dc, kDesignDpi, kDesignDpi, nullptr);
+    SetViewportExtEx(dc, dpi_, dpi_, nullptr);
+    Paint(dc);
+    SetMapMode(dc, mode);
 }
 
 // The frame, the header band with the month and year, and the arrows: the
@@ -345,12 +369,27 @@ void TMonthCalendar::PaintLunarCell(HDC dc, const CalendarCell& cell, int col, i
 
 void TMonthCalendar::PaintButton(HDC dc, const TMiniButton& button, bool themed) {
     RECT r = button.bounds;
-    if (!themed || !theme_.DrawPushButton(hwnd_, dc, r, button.Pressed)) {
+    if (!themed || !DrawThemedButton(dc, r, button.Pressed)) {
         Fill(dc, r, GetSysColor(COLOR_BTNFACE));
         DrawEdge(dc, &r, button.Pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
     }
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     DrawTextW(dc, button.caption.c_str(), -1, &r, kHeaderFlags);
+}
+
+// A themed button drawn at the control's resolution: the theme library draws in
+// device pixels whatever the mapping of the context, so it gets the button's
+// rectangle in them.
+bool TMonthCalendar::DrawThemedButton(HDC dc, const RECT& designed, bool pressed) {
+    if (dpi_ == kDesignDpi)
+        return theme_.DrawPushButton(hwnd_, dc, designed, pressed);
+    RECT device = designed;
+    LPtoDP(dc, reinterpret_cast<POINT*>(&device), 2);
+    const int saved = SaveDC(dc);
+    SetMapMode(dc, MM_TEXT);
+    const bool drawn = theme_.DrawPushButton(hwnd_, dc, device, pressed);
+    RestoreDC(dc, saved);
+    return drawn;
 }
 
 void TMonthCalendar::ButtonMouseDown(TMiniButton& button, bool capture) {
@@ -372,7 +411,9 @@ void TMonthCalendar::ButtonMouseUp(TMiniButton& button) {
 }
 
 std::optional<LRESULT> TMonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    // The pointer in designed pixels.
+    const POINT at{DesignPixel(static_cast<short>(LOWORD(lParam)), dpi_),
+                   DesignPixel(static_cast<short>(HIWORD(lParam)), dpi_)};
     switch (msg) {
     case WM_ERASEBKGND:
         return 1; // Paint covers every pixel
@@ -386,7 +427,7 @@ std::optional<LRESULT> TMonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LP
         UniqueHbitmap bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
         {
             ScopedSelectObject select(memory.get(), bitmap.get());
-            Paint(memory.get());
+            PaintScaled(memory.get());
             BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
         }
         EndPaint(hwnd_, &ps);

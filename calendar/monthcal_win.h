@@ -1,4 +1,5 @@
 #pragma once
+#include "base/dpi.h"
 #include "base/uxtheme_win.h"
 #include "base/window_win.h"
 #include "calendar/lunarlayout.h"
@@ -22,7 +23,10 @@ struct TMiniButton {
 
 // The month calendar: a child window that paints everything itself, without
 // erasing, from its month model; the Today and None buttons are windowless
-// and routed by it.
+// and routed by it. Its layout, its painting and the model's hit tests are in
+// pixels designed at 96 per inch; at another resolution the window grows and
+// its painting and the mouse are scaled to match, so that any layout drawn
+// through Paint is scaled alike.
 class TMonthCalendar : public BaseWindow<TMonthCalendar> {
 public:
     static constexpr const wchar_t* kClassName = L"TMonthCalendar";
@@ -48,11 +52,16 @@ public:
     // What the lunar layout shows under the day of a cell, and the line for the selected day.
     LunarCellFace FaceAt(int col, int row) const;
     std::wstring InfoLineText() const;
+    // Draws at the given resolution: the window takes its designed bounds scaled.
+    void SetDpi(int dpi);
+    int Dpi() const { return dpi_; }
     // The control's mouse-move notification, raised before its drag-selection.
     std::function<void(WPARAM keys, int x, int y)> OnMouseMove;
 
-    // Draws the whole client area into a device context.
+    // Draws the whole client area into a device context, in designed pixels.
     void Paint(HDC dc);
+    // Draws the whole client area at the control's resolution.
+    void PaintScaled(HDC dc);
     std::wstring DayLetter(int column) const;
     std::wstring MonthName(int month) const;
 
@@ -67,7 +76,9 @@ private:
     void PaintLunarCell(HDC dc, const CalendarCell& cell, int col, int row, double today, bool themed);
     void PlaceButtons();
     int FontHeight() const;
+    bool DrawThemedButton(HDC dc, const RECT& designed, bool pressed);
     void InvalidateButton(const TMiniButton& button);
+    void InvalidateDesigned(const RECT& designed);
 
     const UxTheme& theme_;
     HFONT font_;
@@ -76,6 +87,8 @@ private:
     TMiniButton todayButton_, noneButton_;
     TMiniButton* captured_ = nullptr;
     bool showNone_ = false;
+    RECT designBounds_{};
+    int dpi_ = kDesignDpi;
     std::vector<std::wstring> weekdayLetters_; // Sunday first
     std::vector<std::wstring> monthNames_;
     CalendarGeometry gregorian_;

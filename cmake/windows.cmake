@@ -38,9 +38,10 @@ if(CMAKE_CROSSCOMPILING)
         COMMAND ${gen_dir}/makering ${gen_dir}/ring.wav
         DEPENDS ${CMAKE_SOURCE_DIR}/tools/makering.cpp
         COMMENT "Generating the alarm sound")
-    add_custom_command(OUTPUT ${gen_dir}/book.png
+    add_custom_command(OUTPUT ${gen_dir}/book.png ${gen_dir}/book2x.png
         COMMAND ${HOST_CXX} -O2 -std=c++20 ${CMAKE_SOURCE_DIR}/tools/makebook.cpp -o ${gen_dir}/makebook -lz
         COMMAND ${gen_dir}/makebook ${gen_dir}/book.png
+        COMMAND ${gen_dir}/makebook ${gen_dir}/book2x.png 1024
         DEPENDS ${CMAKE_SOURCE_DIR}/tools/makebook.cpp
         COMMENT "Generating the notepad sheet")
 else()
@@ -50,13 +51,15 @@ else()
     target_link_libraries(makebook PRIVATE ZLIB::ZLIB)
     add_custom_command(OUTPUT ${gen_dir}/ring.wav COMMAND makering ${gen_dir}/ring.wav DEPENDS makering
         COMMENT "Generating the alarm sound")
-    add_custom_command(OUTPUT ${gen_dir}/book.png COMMAND makebook ${gen_dir}/book.png DEPENDS makebook
+    add_custom_command(OUTPUT ${gen_dir}/book.png ${gen_dir}/book2x.png COMMAND makebook ${gen_dir}/book.png
+        COMMAND makebook ${gen_dir}/book2x.png 1024 DEPENDS makebook
         COMMENT "Generating the notepad sheet")
 endif()
-add_custom_target(generated_data DEPENDS ${gen_dir}/ring.wav ${gen_dir}/book.png)
+add_custom_target(generated_data DEPENDS ${gen_dir}/ring.wav ${gen_dir}/book.png ${gen_dir}/book2x.png)
 set(resource_script ${CMAKE_SOURCE_DIR}/resources/vemora.rc)
 set_source_files_properties(${resource_script} PROPERTIES
-    OBJECT_DEPENDS "${gen_dir}/ring.wav;${gen_dir}/book.png;${CMAKE_SOURCE_DIR}/resources/vemora.manifest")
+    OBJECT_DEPENDS
+    "${gen_dir}/ring.wav;${gen_dir}/book.png;${gen_dir}/book2x.png;${CMAKE_SOURCE_DIR}/resources/vemora.manifest")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${gen_dir} -I${CMAKE_SOURCE_DIR}/resources")
 
 add_library(vemora_shell STATIC ${VEMORA_SHELL_SOURCES})
@@ -77,6 +80,16 @@ if(CMAKE_CROSSCOMPILING)
         DEPENDS ${CMAKE_SOURCE_DIR}/cmake/make-wineprefix.sh
         COMMENT "Making the Wine prefix of the tests")
     add_custom_target(wineprefix ALL DEPENDS ${CMAKE_BINARY_DIR}/wineprefix.stamp)
+    # Copies of it whose screen has 144 and 192 pixels per inch.
+    set(VEMORA_TEST_DPIS 144 192)
+    foreach(dpi ${VEMORA_TEST_DPIS})
+        add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/wineprefix-${dpi}.stamp
+            COMMAND ${CMAKE_SOURCE_DIR}/cmake/make-dpiprefix.sh ${VEMORA_WINEPREFIX} ${VEMORA_WINEPREFIX}-${dpi}
+                ${dpi} ${CMAKE_BINARY_DIR}/wineprefix-${dpi}.stamp
+            DEPENDS ${CMAKE_BINARY_DIR}/wineprefix.stamp ${CMAKE_SOURCE_DIR}/cmake/make-dpiprefix.sh
+            COMMENT "Making the Wine prefix of the tests at ${dpi} pixels per inch")
+        add_custom_target(wineprefix-${dpi} ALL DEPENDS ${CMAKE_BINARY_DIR}/wineprefix-${dpi}.stamp)
+    endforeach()
     set(wine_run env VEMORA_WINEPREFIX=${VEMORA_WINEPREFIX} ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh)
 else()
     set(wine_run "")
@@ -99,7 +112,8 @@ set(win_test_sources
     tests/win/calendar_test.cpp tests/win/clock_test.cpp tests/win/harness_win.cpp tests/win/menu_test.cpp
     tests/win/nettime_test.cpp tests/win/program_test.cpp tests/win/render_test.cpp tests/win/setup_test.cpp
     tests/win/snapshot_test.cpp tests/win/testserver_win.cpp tests/win/weather_test.cpp tests/win/winmain_test.cpp
-    tests/win/xingzuo_test.cpp tests/win/lunarcal_test.cpp)
+    tests/win/xingzuo_test.cpp tests/win/lunarcal_test.cpp
+    tests/win/dpi_test.cpp tests/win/position_test.cpp)
 add_executable(vemora_wintests ${win_test_sources} ${resource_script})
 target_link_libraries(vemora_wintests PRIVATE vemora_shell ${gtest_target})
 target_link_options(vemora_wintests PRIVATE ${static_runtime})
@@ -132,6 +146,13 @@ function(vemora_win_test name filter)
     set_tests_properties(win.${name} PROPERTIES TIMEOUT 600 LABELS win)
 endfunction()
 include(${CMAKE_SOURCE_DIR}/tests/win/groups.cmake)
+# The scaling tests again on screens of higher resolution.
+foreach(dpi ${VEMORA_TEST_DPIS})
+    add_test(NAME win.dpi${dpi} COMMAND env VEMORA_WINEPREFIX=${VEMORA_WINEPREFIX}-${dpi} VEMORA_EXPECT_DPI=${dpi}
+        ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh $<TARGET_FILE:vemora_wintests> --gtest_filter=Dpi*
+        WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    set_tests_properties(win.dpi${dpi} PROPERTIES TIMEOUT 600 LABELS win)
+endforeach()
 if(e2e_sources)
     add_test(NAME e2e.main COMMAND ${wine_run} $<TARGET_FILE:vemora_e2e> $<TARGET_FILE:Vemora>
         --gtest_filter=-*Soak* WORKING_DIRECTORY ${CMAKE_BINARY_DIR})

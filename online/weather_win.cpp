@@ -1,6 +1,7 @@
 #include "online/weather_win.h"
 
 #include "settings/settings.h"
+#include "base/dpi_win.h"
 #include "base/inputbox_win.h"
 #include "base/text_win.h"
 #include "online/fetch_win.h"
@@ -12,6 +13,10 @@ namespace vemora {
 Tfrmweather::Tfrmweather(HWND owner, ErrorReporter& reporter, std::function<void()> cityChanged)
     : BaseWindow(reporter), cityChanged_(std::move(cityChanged)) {
     CreateHandle(0, WS_POPUP, RECT{0, 0, 461, 39}, owner, L"frmweather");
+    dpi_ = WindowDpi(hwnd_);
+    if (dpi_ != kDesignDpi)
+        SetWindowPos(hwnd_, nullptr, 0, 0, ScaleForDpi(461, dpi_), ScaleForDpi(39, dpi_),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     popupMenu_.reset(CreatePopupMenu());
     AppendMenuW(popupMenu_.get(), MF_STRING, kN1, L"更改城市");
 }
@@ -45,6 +50,12 @@ std::optional<LRESULT> Tfrmweather::HandleMessage(UINT msg, WPARAM wParam, LPARA
     case WM_COMMAND:
         if (HIWORD(wParam) == 0 && LOWORD(wParam) == kN1)
             N1Click();
+        return 0;
+    case WM_DPICHANGED:
+        dpi_ = DpiOfDpiChanged(wParam);
+        MoveToSuggestedRect(hwnd_, lParam);
+        if (OnDpiChanged)
+            OnDpiChanged();
         return 0;
     default:
         return std::nullopt;

@@ -1,4 +1,5 @@
 #pragma once
+#include "base/dpi.h"
 #include "base/handles_win.h"
 #include "base/window_win.h"
 
@@ -24,6 +25,11 @@ public:
     void Close();
     void N1Click();
     HMENU PopupMenu1() const { return popupMenu_.get(); }
+    // The resolution the strip is drawn at: its monitor's.
+    int Dpi() const { return dpi_; }
+    // Runs when the strip went to a monitor of another resolution, to draw it
+    // afresh there.
+    std::function<void()> OnDpiChanged;
     // The question for the city; tests answer it themselves.
     void SetCityPrompt(CityPrompt prompt) { prompt_ = std::move(prompt); }
 
@@ -35,6 +41,7 @@ private:
     std::function<void()> cityChanged_;
     UniqueHmenu popupMenu_;
     CityPrompt prompt_;
+    int dpi_ = kDesignDpi;
 };
 
 // The weather page's address for the current settings.

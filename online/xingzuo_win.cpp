@@ -1,6 +1,7 @@
 #include "online/xingzuo_win.h"
 
 #include "settings/settings.h"
+#include "base/dpi_win.h"
 #include "base/errors.h"
 #include "base/text_win.h"
 #include "online/fetch_win.h"
@@ -27,8 +28,8 @@ struct ComReleaseTraits {
 
 } // namespace
 
-std::unique_ptr<Gdiplus::Bitmap> LoadBookPicture() {
-    HRSRC info = FindResourceW(nullptr, L"Book", L"PNG");
+std::unique_ptr<Gdiplus::Bitmap> LoadBookPicture(int dpi) {
+    HRSRC info = FindResourceW(nullptr, dpi == kDesignDpi ? L"Book" : L"Book2x", L"PNG");
     HGLOBAL data = info ? LoadResource(nullptr, info) : nullptr;
     const void* bytes = data ? LockResource(data) : nullptr;
     if (!bytes)
@@ -51,20 +52,28 @@ std::string DownloadHoroscope(int sign) {
     return FetchPageText(url);
 }
 
-std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std::string& page, int sign) {
+std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std::string& page, int sign, int dpi) {
     using namespace Gdiplus;
-    const int width = static_cast<int>(picture.GetWidth()), height = static_cast<int>(picture.GetHeight());
-    auto image = std::make_unique<DibImage>(width, height);
+    const int size = ScaleForDpi(kBookSize, dpi);
+    auto image = std::make_unique<DibImage>(size, size);
     // The picture goes into the image as premultiplied ARGB, its alpha kept.
-    Bitmap canvas(width, height, width * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(image->MutablePixels()));
+    Bitmap canvas(size, size, size * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(image->MutablePixels()));
     Check(canvas.GetLastStatus());
+    // The font's points become pixels at the panel's resolution.
+    Check(canvas.SetResolution(static_cast<REAL>(dpi), static_cast<REAL>(dpi)));
     Graphics graphics(&canvas);
     Check(graphics.GetLastStatus());
     graphics.SetCompositingMode(CompositingModeSourceCopy);
-    Check(graphics.DrawImage(&picture, 0, 0, width, height));
+    if (static_cast<int>(picture.GetWidth()) != size) {
+        // The larger picture, scaled down: never blown up.
+        graphics.SetInterpolationMode(InterpolationModeHighQualityBicubic);
+        graphics.SetPixelOffsetMode(PixelOffsetModeHalf);
+    }
+    Check(graphics.DrawImage(&picture, 0, 0, size, size));
     graphics.SetCompositingMode(CompositingModeSourceOver);
 
-    const std::vector<SheetText> texts = LayoutHoroscope(page, sign, height);
+    // Laid out on the designed sheet, drawn at the panel's resolution.
+    const std::vector<SheetText> texts = LayoutHoroscope(page, sign, kBookSize);
     if (texts.empty())
         return image;
     FontFamily songTi(L"宋体");
@@ -82,8 +91,9 @@ std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std
     for (const SheetText& t : texts) {
         const std::wstring text = GbkToWide(t.text);
         if (!text.empty())
-            Check(graphics.DrawString(text.c_str(), -1, &font,
-                                      PointF(static_cast<REAL>(t.x), static_cast<REAL>(t.y)), &black));
+            Check(graphics.DrawString(
+                text.c_str(), -1, &font,
+                PointF(static_cast<REAL>(ScaleForDpi(t.x, dpi)), static_cast<REAL>(ScaleForDpi(t.y, dpi))), &black));
     }
     graphics.Flush(FlushIntentionSync);
     return image;
@@ -91,6 +101,10 @@ std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std
 
 Tfrmxingzuo::Tfrmxingzuo(HWND owner, ErrorReporter& reporter) : BaseWindow(reporter) {
     CreateHandle(0, WS_POPUP, RECT{0, 0, 288, 216}, owner, L"frmxingzuo");
+    dpi_ = WindowDpi(hwnd_);
+    if (dpi_ != kDesignDpi)
+        SetWindowPos(hwnd_, nullptr, 0, 0, ScaleForDpi(288, dpi_), ScaleForDpi(216, dpi_),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // FormCreate: layered from the start; its whole appearance is the picture.
     SetWindowLongW(hwnd_, GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
 }
@@ -109,16 +123,32 @@ void Tfrmxingzuo::Close() { ShowWindow(hwnd_, SW_HIDE); }
 void Tfrmxingzuo::FormShow() { RenderHoroscopePanel(); }
 
 void Tfrmxingzuo::RenderHoroscopePanel() {
-    std::unique_ptr<Gdiplus::Bitmap> picture = LoadBookPicture();
-    const int width = static_cast<int>(picture->GetWidth()), height = static_cast<int>(picture->GetHeight());
+    const int size = ScaleForDpi(kBookSize, dpi_);
     RECT at{};
     GetWindowRect(hwnd_, &at);
-    MoveWindow(hwnd_, at.left, at.top, width, height, FALSE);
+    MoveWindow(hwnd_, at.left, at.top, size, size, FALSE);
     // A failed fetch ends here: the panel keeps what it showed.
-    const std::string page = DownloadHoroscope(ClockSettings.Xingzuo);
-    std::unique_ptr<DibImage> image = DrawHoroscopeImage(*picture, page, ClockSettings.Xingzuo);
-    UpdateLayeredFromImage(hwnd_, image->Dc(), image->Size(), ClockSettings.Transparent & 0xFF);
+    Draw(DownloadHoroscope(ClockSettings.Xingzuo));
     ++renderCount_;
+}
+
+void Tfrmxingzuo::Draw(const std::string& page) {
+    std::unique_ptr<Gdiplus::Bitmap> picture = LoadBookPicture(dpi_);
+    std::unique_ptr<DibImage> image = DrawHoroscopeImage(*picture, page, ClockSettings.Xingzuo, dpi_);
+    UpdateLayeredFromImage(hwnd_, image->Dc(), image->Size(), ClockSettings.Transparent & 0xFF);
+    lastPage_ = page;
+}
+
+std::optional<LRESULT> Tfrmxingzuo::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != WM_DPICHANGED)
+        return std::nullopt;
+    // At a new resolution the sheet is drawn afresh from the page it shows,
+    // without fetching it again.
+    dpi_ = DpiOfDpiChanged(wParam);
+    MoveToSuggestedRect(hwnd_, lParam);
+    if (lastPage_)
+        Draw(*lastPage_);
+    return 0;
 }
 
 void Tfrmxingzuo::PlaceUnderClock(HWND clock) {
@@ -126,7 +156,7 @@ void Tfrmxingzuo::PlaceUnderClock(HWND clock) {
     GetWindowRect(clock, &c);
     GetWindowRect(hwnd_, &own);
     const int width = own.right - own.left;
-    MoveWindow(hwnd_, GetSystemMetrics(SM_CXSCREEN) - width + 60, c.top + (c.bottom - c.top), width,
+    MoveWindow(hwnd_, GetSystemMetrics(SM_CXSCREEN) - width + ScaleForDpi(60, dpi_), c.top + (c.bottom - c.top), width,
                own.bottom - own.top, TRUE);
 }
 

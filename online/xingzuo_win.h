@@ -25,21 +25,30 @@ public:
     void RenderHoroscopePanel();
     void PlaceUnderClock(HWND clock);
     int RenderCount() const { return renderCount_; }
+    // The resolution the panel is drawn at: its monitor's.
+    int Dpi() const { return dpi_; }
 
-    // Closing and dragging are all it answers, through the window base.
-    std::optional<LRESULT> HandleMessage(UINT, WPARAM, LPARAM) { return std::nullopt; }
+    // A change of resolution; closing and dragging go through the window base.
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
+    void Draw(const std::string& page);
+
     int renderCount_ = 0;
+    int dpi_ = kDesignDpi;
+    std::optional<std::string> lastPage_; // the page last drawn, drawn again at a new resolution
 };
 
-// The sheet picture from the program's resources, alpha kept.
-std::unique_ptr<Gdiplus::Bitmap> LoadBookPicture();
+// The sheet picture from the program's resources, alpha kept: the designed
+// 512 x 512 one at 96 pixels per inch, a larger one to be scaled down at any
+// other resolution.
+std::unique_ptr<Gdiplus::Bitmap> LoadBookPicture(int dpi = kDesignDpi);
 // The day page of a sign; raises an error when the sign is not one of the
 // twelve or the fetch fails.
 std::string DownloadHoroscope(int sign);
 // Writes the page's horoscope on the picture and returns it as a layered
-// window image.
-std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std::string& page, int sign);
+// window image of the sheet's size at the given resolution.
+std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std::string& page, int sign,
+                                             int dpi = kDesignDpi);
 
 } // namespace vemora

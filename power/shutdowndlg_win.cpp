@@ -1,5 +1,6 @@
 #include "power/shutdowndlg_win.h"
 
+#include "base/dpi_win.h"
 #include "power/schedule.h"
 #include "settings/settings.h"
 
@@ -39,6 +40,14 @@ Tfrmshutdown::Tfrmshutdown(HWND owner, ErrorReporter& reporter, std::function<Da
     rg2[2] = CreateControl(hwnd_, {L"BUTTON", L"重启", BS_AUTORADIOBUTTON, 172, 162, 120, 20, kRg2Item2}, f);
     SetRg1Index(0);
     SetRg2Index(0);
+    layout_.Capture(hwnd_);
+    if (const int dpi = WindowDpi(hwnd_); dpi != kDesignDpi)
+        ApplyDpi(dpi);
+}
+
+void Tfrmshutdown::ApplyDpi(int dpi) {
+    dpi_ = dpi;
+    layout_.Apply(hwnd_, 341, 267, dpi);
 }
 
 int Tfrmshutdown::Rg1Index() const { return IsChecked(rg1[1]) ? 1 : IsChecked(rg1[0]) ? 0 : -1; }
@@ -99,8 +108,12 @@ void Tfrmshutdown::Button3Click() {
 
 void Tfrmshutdown::Button2Click() { EndModal(); }
 
-std::optional<LRESULT> Tfrmshutdown::HandleMessage(UINT msg, WPARAM wParam, LPARAM) {
+std::optional<LRESULT> Tfrmshutdown::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case WM_DPICHANGED:
+        ApplyDpi(DpiOfDpiChanged(wParam));
+        MoveToSuggestedRect(hwnd_, lParam);
+        return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {
             switch (LOWORD(wParam)) {

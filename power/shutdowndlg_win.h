@@ -36,12 +36,17 @@ public:
     void SetRg2Index(int index);
 
     std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The dialog at a resolution: size, controls and font scaled from the design.
+    void ApplyDpi(int dpi);
+    int Dpi() const { return dpi_; }
 
 private:
     HWND owner_;
     std::function<DateTimeParts()> now_;
     std::function<void()> armedChanged_;
     UniqueHfont font_;
+    DialogLayout layout_;
+    int dpi_ = kDesignDpi;
 };
 
 } // namespace vemora

@@ -1,4 +1,6 @@
 #pragma once
+#include "base/dpi.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -10,9 +12,6 @@ inline constexpr int kClockEmSize = 38;
 inline constexpr int kWeatherEmSize = 16;
 // Characters drawn beyond those that GDI measures to fit into the image.
 inline constexpr std::size_t kGlowCharacterMargin = 8;
-
-// A length designed at 96 pixels per inch, at another resolution, rounded.
-inline constexpr int ScaleForDpi(int length, int dpi) { return (length * dpi + 48) / 96; }
 
 // The constant alpha the layered window gets: 0..250 as given, anything else 235.
 inline std::uint8_t GlowConstantAlpha(int alpha) {

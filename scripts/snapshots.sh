@@ -28,9 +28,16 @@ Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb $web 2>/dev/null; rm -rf "$run"' EXIT
 sleep 1
-DISPLAY=$display cmake/wine-run.sh "$run/Vemora.exe" &
-sleep "${VEMORA_SNAPSHOT_WAIT:-6}"
-DISPLAY=$display import -window root "$docs/screen-full.png"
-convert "$docs/screen-full.png" -crop 600x620+680+0 +repage "$docs/screenshot-clock.png"
-rm -f "$docs/screen-full.png"
-WINEPREFIX="$VEMORA_WINEPREFIX" wineserver -k || true
+# shoot PREFIX PICTURE CROP: the running program in that Wine prefix, cropped.
+shoot() {
+    VEMORA_WINEPREFIX=$1 DISPLAY=$display cmake/wine-run.sh "$run/Vemora.exe" &
+    sleep "${VEMORA_SNAPSHOT_WAIT:-6}"
+    DISPLAY=$display import -window root "$docs/screen-full.png"
+    convert "$docs/screen-full.png" -crop "$3" +repage "$2"
+    rm -f "$docs/screen-full.png"
+    WINEPREFIX="$1" wineserver -k || true
+    sleep 1
+}
+shoot "$VEMORA_WINEPREFIX" "$docs/screenshot-clock.png" 600x620+680+0
+# The same on a screen of 144 pixels per inch (the build's prefix with LogPixels 144).
+shoot "$VEMORA_WINEPREFIX-144" "$docs/clock-144dpi.png" 680x900+600+0

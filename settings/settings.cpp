@@ -167,7 +167,7 @@ Argb ParseColorValue(std::string_view text) {
 
 namespace {
 
-enum class KeyKind { Integer, Boolean, String, Colour };
+enum class KeyKind { Integer, Boolean, String, Colour, OptionalInteger };
 
 struct SettingKey {
     const char* name;
@@ -177,6 +177,7 @@ struct SettingKey {
     bool TClockSettings::*boolean = nullptr;
     std::string TClockSettings::*text = nullptr;
     Argb TClockSettings::*colour = nullptr;
+    std::optional<int> TClockSettings::*optionalInteger = nullptr;
 };
 
 // The keys in the order LoadSettings reads them; kSaveOrder lists the order
@@ -195,8 +196,10 @@ const SettingKey kKeys[] = {
     {"Endcolor", KeyKind::Colour, "$FF1E78C3", nullptr, nullptr, nullptr, &TClockSettings::Endcolor},
     {"City", KeyKind::String, "", nullptr, nullptr, &TClockSettings::City},
     {"Lunar", KeyKind::Boolean, "1", nullptr, &TClockSettings::Lunar},
+    {"PosLeft", KeyKind::OptionalInteger, "", nullptr, nullptr, nullptr, nullptr, &TClockSettings::PosLeft},
+    {"PosTop", KeyKind::OptionalInteger, "", nullptr, nullptr, nullptr, nullptr, &TClockSettings::PosTop},
 };
-const int kSaveOrder[] = {2, 8, 9, 0, 1, 3, 4, 5, 6, 7, 10, 11};
+const int kSaveOrder[] = {2, 8, 9, 0, 1, 3, 4, 5, 6, 7, 10, 11, 12, 13};
 
 int ReadInteger(ProfileStore& store, const char* key, int defaultValue) {
     const std::string text = store.Read(key, "");
@@ -221,6 +224,12 @@ void LoadSettings(ProfileStore& store, TClockSettings& s) {
         case KeyKind::Colour:
             s.*k.colour = ParseColorValue(store.Read(k.name, k.defaultText));
             break;
+        case KeyKind::OptionalInteger: {
+            std::int32_t value = 0;
+            s.*k.optionalInteger =
+                ParseIniInteger(store.Read(k.name, k.defaultText), value) ? std::optional<int>(value) : std::nullopt;
+            break;
+        }
         }
     }
     // Where the providers live: read when present, never written back.
@@ -244,6 +253,10 @@ void SaveSettings(ProfileStore& store, const TClockSettings& s) {
             break;
         case KeyKind::Colour:
             store.Write(k.name, FormatColorValue(s.*k.colour));
+            break;
+        case KeyKind::OptionalInteger:
+            if (const std::optional<int>& value = s.*k.optionalInteger)
+                store.Write(k.name, std::to_string(*value));
             break;
         }
     }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,11 @@ struct TClockSettings {
     Argb Endcolor = 0xFF1E78C3;
     std::string City;
     bool Lunar = true; // the Chinese calendar in the calendar pop-up
+    // Where the user left the clock: its top-left corner in pixels of the
+    // virtual screen; none until the clock has been dragged. Written only
+    // when known.
+    std::optional<int> PosLeft;
+    std::optional<int> PosTop;
 
     // Read when present, never written: where the providers live.
     std::string WeatherHost;

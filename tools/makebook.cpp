@@ -1,18 +1,21 @@
-// Writes the horoscope panel's background: a 512 x 512 RGBA PNG of a ruled
-// notepad sheet with binder holes along the top, a turned-down top right
-// corner and a soft shadow, on a transparent background. Every pixel is the
-// average of 4 x 4 samples, so that all edges are anti-aliased.
+// Writes the horoscope panel's background: an RGBA PNG of a ruled notepad
+// sheet with binder holes along the top, a turned-down top right corner and a
+// soft shadow, on a transparent background. The sheet is designed on 512 x 512
+// pixels; the picture has that size or the one given, for screens of higher
+// resolution. Every pixel is the average of 4 x 4 samples, so that all edges
+// are anti-aliased.
 #include <zlib.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace {
 
-constexpr int kSize = 512;
+constexpr int kDesignSize = 512;
 constexpr double kLeft = 78, kTop = 22, kRight = 432, kBottom = 482, kRadius = 8;
 constexpr double kFold = 44;          // size of the turned-down corner
 constexpr double kRuleTop = 96, kRuleGap = 31;
@@ -108,19 +111,21 @@ void PutChunk(std::vector<unsigned char>& png, const char* type, const std::vect
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: makebook OUT.png\n");
+    const int size = argc == 3 ? std::atoi(argv[2]) : kDesignSize;
+    if ((argc != 2 && argc != 3) || size < 16 || size > 8192) {
+        std::fprintf(stderr, "usage: makebook OUT.png [SIZE]\n");
         return 2;
     }
+    const double unit = static_cast<double>(kDesignSize) / size; // design pixels per picture pixel
     std::vector<unsigned char> raw;
-    raw.reserve(kSize * (kSize * 4 + 1));
-    for (int y = 0; y < kSize; ++y) {
+    raw.reserve(static_cast<size_t>(size) * (size * 4 + 1));
+    for (int y = 0; y < size; ++y) {
         raw.push_back(0); // filter: none
-        for (int x = 0; x < kSize; ++x) {
+        for (int x = 0; x < size; ++x) {
             double r = 0, g = 0, b = 0, a = 0;
             for (int sy = 0; sy < 4; ++sy)
                 for (int sx = 0; sx < 4; ++sx) {
-                    const Rgba s = Sample(x + (sx + 0.5) / 4, y + (sy + 0.5) / 4);
+                    const Rgba s = Sample((x + (sx + 0.5) / 4) * unit, (y + (sy + 0.5) / 4) * unit);
                     r += s.r * s.a;
                     g += s.g * s.a;
                     b += s.b * s.a;
@@ -143,8 +148,8 @@ int main(int argc, char** argv) {
 
     std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::vector<unsigned char> header;
-    PutBigEndian(header, kSize);
-    PutBigEndian(header, kSize);
+    PutBigEndian(header, static_cast<std::uint32_t>(size));
+    PutBigEndian(header, static_cast<std::uint32_t>(size));
     header.insert(header.end(), {8, 6, 0, 0, 0}); // 8 bits, RGBA, deflate, no filter variant, no interlace
     PutChunk(png, "IHDR", header);
     PutChunk(png, "IDAT", packed);

@@ -45,6 +45,26 @@ TEST(EndToEnd, StartsFromThePreparedFileAndWritesAllKeysOnClose) {
     EXPECT_NE(IniValue(ini, "Font"), "<missing>");
 }
 
+TEST(EndToEnd, StartsWhereTheUserLeftItAndKeepsThatPlace) {
+    TempFolder folder;
+    const std::wstring ini = folder.File(L"clockset.ini");
+    WriteFileBytes(ini, "[Option]\r\nPosLeft=120\r\nPosTop=340\r\n");
+    ClockProcess clock(folder);
+    HWND main = clock.WaitForWindow(L"Tfrmmain");
+    ASSERT_NE(main, nullptr);
+    // The window exists before its settings are read: its place counts once it shows.
+    for (int i = 0; i < 200 && !IsWindowVisible(main); ++i)
+        Sleep(50);
+    RECT r{};
+    GetWindowRect(main, &r);
+    EXPECT_EQ(r.left, 120);
+    EXPECT_EQ(r.top, 340);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(clock.WaitForExit(10000));
+    EXPECT_EQ(IniValue(ini, "PosLeft"), "120");
+    EXPECT_EQ(IniValue(ini, "PosTop"), "340");
+}
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (argc < 2) {

@@ -172,3 +172,32 @@ TEST(SettingsDialogColours, ColourBoxToArgb) {
     EXPECT_EQ(ColourBoxToArgb(sky, kEndColourAlpha), 0xFFA6CAF0u);
     EXPECT_EQ(FormatColorValue(ColourBoxToArgb(0x00FFFFFF, kEndColourAlpha)), "aclWhite");
 }
+
+TEST(SettingsStore, ClockPositionIsWrittenOnlyOnceKnown) {
+    struct Case {
+        std::map<std::string, std::string> file;
+        std::optional<int> left, top;
+    };
+    const Case cases[] = {
+        {{}, std::nullopt, std::nullopt},
+        {{{"PosLeft", "-1500"}, {"PosTop", "0x20"}}, -1500, 32},
+        {{{"PosLeft", "100"}, {"PosTop", "far"}}, 100, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const TClockSettings s = Loaded(c.file);
+        EXPECT_EQ(s.PosLeft, c.left);
+        EXPECT_EQ(s.PosTop, c.top);
+    }
+    TClockSettings s;
+    MapStore out;
+    SaveSettings(out, s);
+    EXPECT_EQ(out.values.count("PosLeft") + out.values.count("PosTop"), 0u) << "never dragged: nothing written";
+    s.PosLeft = -1500;
+    s.PosTop = 32;
+    out.written.clear();
+    SaveSettings(out, s);
+    EXPECT_EQ(std::vector<std::string>(out.written.end() - 3, out.written.end()),
+              (std::vector<std::string>{"Lunar", "PosLeft", "PosTop"}));
+    EXPECT_EQ(out.values["PosLeft"], "-1500");
+    EXPECT_EQ(out.values["PosTop"], "32");
+}

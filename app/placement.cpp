@@ -1,0 +1,46 @@
+#include "app/placement.h"
+
+#include <algorithm>
+
+namespace vemora {
+
+namespace {
+
+bool Overlap(const PixelRect& a, const PixelRect& b) {
+    return std::max(a.left, b.left) < std::min(a.right, b.right) &&
+           std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
+}
+
+} // namespace
+
+PixelRect ClockRectAt(ScreenPoint p, int dpi) {
+    return {p.x, p.y, p.x + ScaleForDpi(kClockWidth, dpi), p.y + ScaleForDpi(kClockHeight, dpi)};
+}
+
+ClockPlace TopRightOfPrimary(const std::vector<MonitorArea>& monitors) {
+    if (monitors.empty())
+        return {};
+    const auto primary = std::find_if(monitors.begin(), monitors.end(), [](const MonitorArea& m) { return m.primary; });
+    const MonitorArea& m = primary != monitors.end() ? *primary : monitors.front();
+    return {{m.bounds.right - ScaleForDpi(kClockWidth, m.dpi), m.bounds.top}, m.dpi};
+}
+
+ClockPlace StartPlace(std::optional<ScreenPoint> stored, const std::vector<MonitorArea>& monitors) {
+    if (stored) {
+        // The clock takes the size of the monitor it stands on, so each
+        // monitor is asked with the clock at its own resolution.
+        for (const MonitorArea& m : monitors)
+            if (Overlap(ClockRectAt(*stored, m.dpi), m.bounds))
+                return {*stored, m.dpi};
+    }
+    return TopRightOfPrimary(monitors);
+}
+
+std::optional<ClockPlace> PlaceAfterDisplayChange(const PixelRect& clock, const std::vector<MonitorArea>& monitors) {
+    for (const MonitorArea& m : monitors)
+        if (Overlap(clock, m.bounds))
+            return std::nullopt;
+    return TopRightOfPrimary(monitors);
+}
+
+} // namespace vemora

@@ -1,0 +1,50 @@
+#pragma once
+#include "base/dpi.h"
+
+#include <optional>
+#include <vector>
+
+namespace vemora {
+
+// The clock window at 96 pixels per inch.
+inline constexpr int kClockWidth = 230;
+inline constexpr int kClockHeight = 55;
+
+// A monitor as the system reports it: its rectangle on the virtual screen and
+// its resolution.
+struct MonitorArea {
+    PixelRect bounds;
+    int dpi = kDesignDpi;
+    bool primary = false;
+};
+
+struct ScreenPoint {
+    int x = 0, y = 0;
+    bool operator==(const ScreenPoint&) const = default;
+};
+
+// Where the clock stands, and the resolution of the monitor it stands on.
+struct ClockPlace {
+    ScreenPoint topLeft;
+    int dpi = kDesignDpi;
+    bool operator==(const ClockPlace&) const = default;
+};
+
+// The clock's size on a monitor of the given resolution.
+PixelRect ClockRectAt(ScreenPoint topLeft, int dpi);
+
+// The top right corner of the primary monitor (the first one when none says
+// it is primary), for the clock at that monitor's resolution.
+ClockPlace TopRightOfPrimary(const std::vector<MonitorArea>& monitors);
+
+// Where the clock starts: at the stored top-left corner when the clock, at
+// the resolution of a monitor, overlaps that monitor; otherwise, and without
+// a stored corner, at the top right of the primary monitor.
+ClockPlace StartPlace(std::optional<ScreenPoint> stored, const std::vector<MonitorArea>& monitors);
+
+// After the monitors changed: the top right of the primary monitor when the
+// clock's rectangle lies on none of them any more; nothing when it is still
+// seen.
+std::optional<ClockPlace> PlaceAfterDisplayChange(const PixelRect& clock, const std::vector<MonitorArea>& monitors);
+
+} // namespace vemora

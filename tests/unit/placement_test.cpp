@@ -1,0 +1,74 @@
+#include "app/placement.h"
+
+#include <gtest/gtest.h>
+
+using namespace vemora;
+
+TEST(DpiScaling, RoundsToTheNearestPixel) {
+    struct Case {
+        int length, dpi, scaled;
+    };
+    const Case cases[] = {
+        {230, 96, 230}, {55, 96, 55},    {230, 144, 345}, {55, 144, 83},   {55, 120, 69},  {38, 144, 57},
+        {16, 120, 20},  {230, 192, 460}, {11, 144, 17},   {-11, 144, -17}, {-11, 96, -11}, {0, 192, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ScaleForDpi(c.length, c.dpi), c.scaled) << c.length << " at " << c.dpi;
+
+    // Rectangles that touch at 96 per inch still touch: edges are scaled, not widths.
+    const PixelRect edit = ScaleRectForDpi({138, 42, 171, 64}, 144), arrows = ScaleRectForDpi({171, 42, 187, 64}, 144);
+    EXPECT_EQ(edit.right, arrows.left);
+    EXPECT_EQ(edit, (PixelRect{207, 63, 257, 96}));
+
+    // Pointer to design and repaint areas back: every device pixel maps into
+    // the designed window, and a designed cell is covered whole.
+    EXPECT_EQ(DesignPixel(229, 144), 152);
+    EXPECT_EQ(DesignPixel(-1, 144), -1);
+    EXPECT_EQ(DesignPixel(100, 96), 100);
+    EXPECT_EQ(CoverRectForDpi({15, 38, 32, 53}, 144), (PixelRect{22, 57, 48, 80}));
+    EXPECT_EQ(CoverRectForDpi({15, 38, 32, 53}, 96), (PixelRect{15, 38, 32, 53}));
+}
+
+namespace {
+
+const MonitorArea kLaptop{{0, 0, 1280, 1024}, 96, true};
+const MonitorArea kRightHiDpi{{1280, -200, 4160, 1420}, 144, false};
+const MonitorArea kLeftScaled{{-1000, 0, 0, 800}, 192, false};
+
+} // namespace
+
+TEST(ClockPlacement, StartsWhereStoredWhileSeenElseTopRightOfThePrimary) {
+    struct Case {
+        const char* name;
+        std::optional<ScreenPoint> stored;
+        std::vector<MonitorArea> monitors;
+        ClockPlace expected;
+    };
+    const ClockPlace topRight{{1280 - 230, 0}, 96};
+    const Case cases[] = {
+        {"none stored", std::nullopt, {kLaptop, kRightHiDpi}, topRight},
+        {"stored on the primary", ScreenPoint{300, 400}, {kLaptop, kRightHiDpi}, {{300, 400}, 96}},
+        {"stored on a monitor of 144", ScreenPoint{3000, -150}, {kLaptop, kRightHiDpi}, {{3000, -150}, 144}},
+        {"partly off, still seen", ScreenPoint{-100, -20}, {kLaptop}, {{-100, -20}, 96}},
+        {"off every screen", ScreenPoint{5000, 5000}, {kLaptop, kRightHiDpi}, topRight},
+        {"its monitor unplugged", ScreenPoint{3000, -150}, {kLaptop}, topRight},
+        {"touching the right edge only", ScreenPoint{1280, 0}, {kLaptop}, topRight},
+        // At 192 the clock is 460 wide: from -1300 it reaches into the left monitor.
+        {"seen only at that monitor's size", ScreenPoint{-1300, 10}, {kLaptop, kLeftScaled}, {{-1300, 10}, 192}},
+        {"primary listed second", std::nullopt, {kRightHiDpi, kLaptop}, topRight},
+        {"primary at 144", std::nullopt, {{{0, 0, 1920, 1080}, 144, true}}, {{1920 - 345, 0}, 144}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(StartPlace(c.stored, c.monitors), c.expected) << c.name;
+}
+
+TEST(ClockPlacement, ADisplayChangeBringsBackOnlyAClockOffEveryScreen) {
+    const PixelRect onRight = ClockRectAt({3000, 100}, 144);
+    EXPECT_EQ(PlaceAfterDisplayChange(onRight, {kLaptop, kRightHiDpi}), std::nullopt);
+    EXPECT_EQ(PlaceAfterDisplayChange(ClockRectAt({1200, 0}, 96), {kLaptop}), std::nullopt) << "partly seen";
+    EXPECT_EQ(PlaceAfterDisplayChange(onRight, {kLaptop}), (ClockPlace{{1050, 0}, 96}));
+    EXPECT_EQ(PlaceAfterDisplayChange(ClockRectAt({100, 100}, 96), {{{0, 0, 1920, 1080}, 192, true}}), std::nullopt);
+    EXPECT_EQ(PlaceAfterDisplayChange(ClockRectAt({2000, 100}, 96), {{{0, 0, 1920, 1080}, 192, true}}),
+              (ClockPlace{{1920 - 460, 0}, 192}))
+        << "the resolution changed with the monitors";
+}
