@@ -117,8 +117,11 @@ Tfrmmain::~Tfrmmain() {
 }
 
 void Tfrmmain::FormCreate() {
-    ClockSettings.Font = kFontSongTi;
-    ClockSettings.Transparent = 250;
+    // The record's start values until the file is read, and N2 checked: the
+    // window is created topmost.
+    const TClockSettings start;
+    ClockSettings.Font = start.Font;
+    ClockSettings.Transparent = start.Transparent;
     ClockSettings.Top = true;
     // The window stands at the top right corner from its creation.
     ClockSettings.InstalledFonts.clear();
@@ -235,13 +238,13 @@ void Tfrmmain::Timer1Timer() {
         ClockSettings.Armed = false; // disarmed before anything is carried out
         SyncMenuChecks();
         switch (ClockSettings.ScheduledAction.kind) {
-        case 0:
+        case ScheduledActionKind::Shutdown:
             ShutdownComputer(effects_);
             break;
-        case 1:
+        case ScheduledActionKind::Alarm:
             effects_.PlaySoundMemory(ClockSettings.RingSound, SND_ASYNC | SND_MEMORY);
             break;
-        case 2:
+        case ScheduledActionKind::Restart:
             RebootComputer(effects_);
             break;
         default:
