@@ -3,6 +3,7 @@
 #include "base/datetime.h"
 #include "base/text_win.h"
 
+#include <array>
 #include <cmath>
 
 namespace vemora {
@@ -16,6 +17,18 @@ constexpr UINT kWeekdayFlags = DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_EXTERN
 constexpr UINT kDayFlags = DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
 
 RECT ToRect(const CalRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+template <std::size_t N> std::array<POINT, N> ToPoints(const std::array<CalPoint, N>& points) {
+    std::array<POINT, N> out{};
+    for (std::size_t i = 0; i < N; ++i)
+        out[i] = POINT{points[i].x, points[i].y};
+    return out;
+}
+
+void DrawLine(HDC dc, const std::array<CalPoint, 2>& line) {
+    MoveToEx(dc, line[0].x, line[0].y, nullptr);
+    LineTo(dc, line[1].x, line[1].y);
+}
 
 std::wstring LocaleText(LCTYPE type) {
     wchar_t buffer[80] = {};
@@ -32,7 +45,8 @@ void Fill(HDC dc, const RECT& r, COLORREF colour) {
 
 TMonthCalendar::TMonthCalendar(HWND parent, RECT bounds, HFONT font, const UxTheme& theme, ErrorReporter& reporter,
                                TodayFn today)
-    : BaseWindow(reporter), theme_(theme), font_(font), today_(std::move(today)), model_(std::floor(today_())) {
+    : BaseWindow(reporter), theme_(theme), font_(font), today_(std::move(today)), model_(std::floor(today_())),
+      mouse_(model_, today_) {
     // The locale's day and month names, read once.
     std::vector<std::string> longDays;
     const LCTYPE days[7] = {LOCALE_SDAYNAME7, LOCALE_SDAYNAME1, LOCALE_SDAYNAME2, LOCALE_SDAYNAME3,
@@ -52,32 +66,31 @@ TMonthCalendar::TMonthCalendar(HWND parent, RECT bounds, HFONT font, const UxThe
             InvalidateRect(hwnd_, &rect, FALSE);
         }
     };
-    const int top = CalendarGeometry::kButtonTop, w = CalendarGeometry::kButtonWidth,
-              h = CalendarGeometry::kButtonHeight;
-    todayButton_ = {RECT{20, top, 20 + w, top + h}, L"Today", 0, true, false};
-    noneButton_ = {RECT{CalendarGeometry::kNoneLeft, top, CalendarGeometry::kNoneLeft + w, top + h}, L"None", 1,
-                   false, false};
+    mouse_.Capture = [this](bool take) {
+        if (take)
+            SetCapture(hwnd_);
+        else
+            ReleaseCapture();
+    };
     CreateHandle(0, WS_CHILD | WS_VISIBLE, bounds, parent, L"", CS_DBLCLKS);
     SetShowNoneButton(showNone_); // centres Today for the final width
 }
 
 void TMonthCalendar::SetShowNoneButton(bool show) {
     showNone_ = show;
-    noneButton_.visible = show;
-    const int left = model_.Geometry.TodayButtonLeft(show);
-    OffsetRect(&todayButton_.bounds, left - todayButton_.bounds.left, 0);
+    mouse_.SetShowNoneButton(show);
     if (hwnd_)
         InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void TMonthCalendar::SetTodayCaption(const std::wstring& caption) {
-    todayButton_.caption = caption;
-    InvalidateButton(todayButton_);
+    mouse_.TodayButton.caption = caption;
+    InvalidateButton(mouse_.TodayButton);
 }
 
 void TMonthCalendar::SetNoneCaption(const std::wstring& caption) {
-    noneButton_.caption = caption;
-    InvalidateButton(noneButton_);
+    mouse_.NoneButton.caption = caption;
+    InvalidateButton(mouse_.NoneButton);
 }
 
 std::wstring TMonthCalendar::DayLetter(int column) const {
@@ -95,8 +108,10 @@ std::wstring TMonthCalendar::MonthName(int month) const {
 }
 
 void TMonthCalendar::InvalidateButton(const TMiniButton& button) {
-    if (hwnd_)
-        InvalidateRect(hwnd_, &button.bounds, FALSE);
+    if (hwnd_) {
+        const RECT r = ToRect(button.bounds);
+        InvalidateRect(hwnd_, &r, FALSE);
+    }
 }
 
 void TMonthCalendar::Paint(HDC dc) {
@@ -125,10 +140,10 @@ void TMonthCalendar::Paint(HDC dc) {
         UniqueHpen pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT)));
         UniqueHbrush brush(CreateSolidBrush(GetSysColor(COLOR_WINDOWTEXT)));
         ScopedSelectObject p(dc, pen.get()), b(dc, brush.get());
-        const POINT left[3] = {{15, 9}, {15, 17}, {11, 13}};
-        const POINT right[3] = {{W - 15, 9}, {W - 15, 17}, {W - 11, 13}};
-        Polygon(dc, left, 3);
-        Polygon(dc, right, 3);
+        for (const auto& arrow : {g.LeftArrow(), g.RightArrow()}) {
+            const std::array<POINT, 3> points = ToPoints(arrow);
+            Polygon(dc, points.data(), 3);
+        }
     }
     // Weekday headers.
     for (int j = 1; j <= 7; ++j) {
@@ -140,10 +155,8 @@ void TMonthCalendar::Paint(HDC dc) {
     {
         UniqueHpen pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_GRAYTEXT)));
         ScopedSelectObject p(dc, pen.get());
-        MoveToEx(dc, 15, 36, nullptr);
-        LineTo(dc, W - 17, 36);
-        MoveToEx(dc, 15, 128, nullptr);
-        LineTo(dc, W - 17, 128);
+        DrawLine(dc, g.UpperSeparator());
+        DrawLine(dc, g.LowerSeparator());
     }
     // Days.
     const double today = std::floor(today_());
@@ -166,38 +179,20 @@ void TMonthCalendar::Paint(HDC dc) {
         DrawTextW(dc, number.c_str(), -1, &text, kDayFlags);
     }
     // The buttons paint themselves last, as children would.
-    for (const TMiniButton* button : {&todayButton_, &noneButton_})
+    for (const TMiniButton* button : {&mouse_.TodayButton, &mouse_.NoneButton})
         if (button->visible)
             PaintButton(dc, *button, themed);
     SelectObject(dc, oldFont);
 }
 
 void TMonthCalendar::PaintButton(HDC dc, const TMiniButton& button, bool themed) {
-    RECT r = button.bounds;
+    RECT r = ToRect(button.bounds);
     if (!themed || !theme_.DrawPushButton(hwnd_, dc, r, button.Pressed)) {
         Fill(dc, r, GetSysColor(COLOR_BTNFACE));
         DrawEdge(dc, &r, button.Pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
     }
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     DrawTextW(dc, button.caption.c_str(), -1, &r, kHeaderFlags);
-}
-
-void TMonthCalendar::ButtonMouseDown(TMiniButton& button, bool capture) {
-    button.Pressed = true;
-    if (capture) {
-        captured_ = &button;
-        SetCapture(hwnd_);
-    }
-    InvalidateButton(button);
-}
-
-void TMonthCalendar::ButtonMouseUp(TMiniButton& button) {
-    if (button.tag == 0)
-        model_.PressToday(std::floor(today_()));
-    else
-        model_.PressNone();
-    button.Pressed = false;
-    InvalidateButton(button);
 }
 
 std::optional<LRESULT> TMonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -223,56 +218,36 @@ std::optional<LRESULT> TMonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LP
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
+        mouse_.Press(MouseButton::Left, at.x, at.y);
+        return 0;
     case WM_RBUTTONDOWN:
+        mouse_.Press(MouseButton::Right, at.x, at.y);
+        return 0;
     case WM_MBUTTONDOWN:
-        for (TMiniButton* button : {&todayButton_, &noneButton_})
-            if (button->Contains(at)) {
-                ButtonMouseDown(*button, msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK);
-                return 0;
-            }
-        model_.MouseDown(at.x, at.y);
+        mouse_.Press(MouseButton::Middle, at.x, at.y);
         return 0;
     case WM_LBUTTONUP:
+        mouse_.Release(MouseButton::Left, at.x, at.y);
+        return 0;
     case WM_RBUTTONUP:
+        mouse_.Release(MouseButton::Right, at.x, at.y);
+        return 0;
     case WM_MBUTTONUP:
-        // A left press on a button captured the mouse: its release performs
-        // the action wherever the pointer is.
-        if (captured_ && msg == WM_LBUTTONUP) {
-            TMiniButton* button = captured_;
-            captured_ = nullptr;
-            ReleaseCapture();
-            ButtonMouseUp(*button);
-            return 0;
-        }
-        for (TMiniButton* button : {&todayButton_, &noneButton_})
-            if (button->Contains(at) && msg != WM_LBUTTONUP) {
-                ButtonMouseUp(*button);
-                return 0;
-            }
-        model_.MouseUp();
+        mouse_.Release(MouseButton::Middle, at.x, at.y);
         return 0;
     case WM_CAPTURECHANGED:
-        if (captured_ && reinterpret_cast<HWND>(lParam) != hwnd_) {
-            captured_->Pressed = false;
-            InvalidateButton(*captured_);
-            captured_ = nullptr;
-        }
+        if (reinterpret_cast<HWND>(lParam) != hwnd_)
+            mouse_.CaptureLost();
         return 0;
-    case WM_MOUSEMOVE: {
-        if (captured_)
-            return 0; // the button has the mouse: no drag starts on it
+    case WM_MOUSEMOVE:
+        if (mouse_.Captured())
+            return 0;
         if (OnMouseMove)
             OnMouseMove(wParam, at.x, at.y);
-        if (!(GetKeyState(VK_LBUTTON) & 0x8000) && !(GetKeyState(VK_RBUTTON) & 0x8000) &&
-            !(GetKeyState(VK_MBUTTON) & 0x8000)) {
-            // No button is held: a move loop that ran took the release with it,
-            // or the release went elsewhere. The drag-selection ends here.
-            model_.MouseUp();
-            return 0;
-        }
-        model_.MouseMove(at.x, at.y);
+        mouse_.Move(at.x, at.y,
+                    (GetKeyState(VK_LBUTTON) & 0x8000) || (GetKeyState(VK_RBUTTON) & 0x8000) ||
+                        (GetKeyState(VK_MBUTTON) & 0x8000));
         return 0;
-    }
     default:
         return std::nullopt;
     }

@@ -1,6 +1,7 @@
 #pragma once
 #include "base/uxtheme_win.h"
 #include "base/window_win.h"
+#include "calendar/monthcontrol.h"
 #include "calendar/monthmodel.h"
 
 #include <functional>
@@ -8,16 +9,6 @@
 #include <optional>
 
 namespace vemora {
-
-// A windowless push button drawn by its parent, the month calendar.
-struct TMiniButton {
-    RECT bounds{};
-    std::wstring caption;
-    int tag = 0;
-    bool visible = true;
-    bool Pressed = false;
-    bool Contains(POINT p) const { return visible && PtInRect(&bounds, p); }
-};
 
 // The month calendar: a child window that paints everything itself, without
 // erasing, from its month model; the Today and None buttons are windowless
@@ -31,8 +22,8 @@ public:
                    TodayFn today);
 
     MonthCalendarModel& Model() { return model_; }
-    TMiniButton& TodayButton() { return todayButton_; }
-    TMiniButton& NoneButton() { return noneButton_; }
+    TMiniButton& TodayButton() { return mouse_.TodayButton; }
+    TMiniButton& NoneButton() { return mouse_.NoneButton; }
     void SetShowNoneButton(bool show);
     void SetTodayCaption(const std::wstring& caption);
     void SetNoneCaption(const std::wstring& caption);
@@ -47,8 +38,6 @@ public:
     std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
-    void ButtonMouseDown(TMiniButton& button, bool capture);
-    void ButtonMouseUp(TMiniButton& button);
     void PaintButton(HDC dc, const TMiniButton& button, bool themed);
     void InvalidateButton(const TMiniButton& button);
 
@@ -56,8 +45,7 @@ private:
     HFONT font_;
     TodayFn today_;
     MonthCalendarModel model_;
-    TMiniButton todayButton_, noneButton_;
-    TMiniButton* captured_ = nullptr;
+    MonthCalendarMouse mouse_;
     bool showNone_ = false;
     std::vector<std::wstring> weekdayLetters_; // Sunday first
     std::vector<std::wstring> monthNames_;

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -12,6 +13,11 @@ struct CalRect {
     int left = 0, top = 0, right = 0, bottom = 0;
     bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
     bool operator==(const CalRect&) const = default;
+};
+
+struct CalPoint {
+    int x = 0, y = 0;
+    bool operator==(const CalPoint&) const = default;
 };
 
 enum class StartDayOfWeek { dwAutomatic, dwMonday, dwSunday };
@@ -36,6 +42,12 @@ struct CalendarGeometry {
     CalRect HeaderBand() const { return {5, 5, W - 5, 21}; }
     CalRect LeftArrowArea() const { return {0, 0, 18, 18}; }
     CalRect RightArrowArea() const { return {W - 18, 0, W, 18}; }
+    // Filled triangles 5 pixels wide and 9 high about the header band's middle line 13.
+    std::array<CalPoint, 3> LeftArrow() const { return {{{15, 9}, {15, 17}, {11, 13}}}; }
+    std::array<CalPoint, 3> RightArrow() const { return {{{W - 15, 9}, {W - 15, 17}, {W - 11, 13}}}; }
+    // Lines over and under the days, drawn from the first point up to the second.
+    std::array<CalPoint, 2> UpperSeparator() const { return {{{15, 36}, {W - 17, 36}}}; }
+    std::array<CalPoint, 2> LowerSeparator() const { return {{{15, 128}, {W - 17, 128}}}; }
     CalRect WeekdayHeader(int column1to7) const {
         return {15 + 17 * (column1to7 - 1), 22, 30 + 17 * (column1to7 - 1), 36};
     }
@@ -48,6 +60,13 @@ struct CalendarGeometry {
     CalRect GridRepaintArea() const { return {15, 37, W - 15, 128}; }
     static constexpr int kButtonTop = 133, kButtonWidth = 47, kButtonHeight = 20, kNoneLeft = 82;
     int TodayButtonLeft(bool noneShown) const { return noneShown ? 20 : W / 2 - kButtonWidth / 2; }
+    CalRect TodayButtonBounds(bool noneShown) const {
+        const int left = TodayButtonLeft(noneShown);
+        return {left, kButtonTop, left + kButtonWidth, kButtonTop + kButtonHeight};
+    }
+    CalRect NoneButtonBounds() const {
+        return {kNoneLeft, kButtonTop, kNoneLeft + kButtonWidth, kButtonTop + kButtonHeight};
+    }
 };
 
 struct CalendarCell {

@@ -123,7 +123,7 @@ TEST_F(Calendar, MouseMessagesStepSelectAndPressToday) {
     EXPECT_EQ(cal.Model().SelectedDate, selected);
     EXPECT_FALSE(cal.Model().Selecting);
     // Today: a left press captures; the release performs it wherever it happens.
-    const RECT today = cal.TodayButton().bounds;
+    const CalRect today = cal.TodayButton().bounds;
     EXPECT_EQ(today.left, 53);
     SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, At(today.left + 5, today.top + 5));
     EXPECT_TRUE(cal.TodayButton().Pressed);
