@@ -1,6 +1,7 @@
 #include "app/clockmain_win.h"
 
 #include "app/autostart.h"
+#include "app/fontlist.h"
 #include "settings/settings_win.h"
 #include "base/text_win.h"
 #include "calendar/calpopup_win.h"
@@ -14,7 +15,6 @@
 
 #include <mmsystem.h>
 
-#include <algorithm>
 #include <random>
 
 namespace vemora {
@@ -179,7 +179,7 @@ void Tfrmmain::Show() {
 }
 
 void Tfrmmain::FillInstalledFonts() {
-    std::vector<std::string> fonts{"Default"};
+    std::vector<std::string> families;
     LOGFONTW query{};
     query.lfCharSet = DEFAULT_CHARSET;
     ScopedWindowDC screen(nullptr);
@@ -189,17 +189,8 @@ void Tfrmmain::FillInstalledFonts() {
             reinterpret_cast<std::vector<std::string>*>(list)->push_back(WideToGbk(font->lfFaceName));
             return 1;
         },
-        reinterpret_cast<LPARAM>(&fonts), 0);
-    auto lessNoCase = [](const std::string& a, const std::string& b) {
-        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-            return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
-        });
-    };
-    std::sort(fonts.begin(), fonts.end(), lessNoCase);
-    fonts.erase(std::unique(fonts.begin(), fonts.end()), fonts.end());
-    // Vertical-writing variants ("@宋体") are of no use for the clock.
-    std::erase_if(fonts, [](const std::string& f) { return f.find('@') != std::string::npos; });
-    ClockSettings.InstalledFonts = std::move(fonts);
+        reinterpret_cast<LPARAM>(&families), 0);
+    ClockSettings.InstalledFonts = InstalledFontList(std::move(families));
 }
 
 void Tfrmmain::FormShow() {
@@ -208,9 +199,7 @@ void Tfrmmain::FormShow() {
         SetWindowLongW(frmweather_->Handle(), GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE));
     ShowWindow(appWindow_.get(), SW_HIDE);
     FillInstalledFonts();
-    const auto& fonts = ClockSettings.InstalledFonts;
-    if (std::find(fonts.begin(), fonts.end(), kFontYaHei) != fonts.end())
-        ClockSettings.Font = kFontYaHei;
+    ClockSettings.Font = PreferredClockFont(ClockSettings.InstalledFonts, ClockSettings.Font);
     SetTimerEnabled(true);
     if (ClockSettings.weather)
         ShowWeather();
