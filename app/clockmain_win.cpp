@@ -278,14 +278,18 @@ void Tfrmmain::FormMouseMove() {
 }
 
 void Tfrmmain::PlaceWeatherStrip() {
-    if (!frmweather_)
-        return;
-    RECT clock{};
+    if (frmweather_)
+        PlaceCompanion(frmweather_->Handle(), Companion::WeatherStrip);
+}
+
+void Tfrmmain::PlaceCompanion(HWND companion, Companion which) {
+    RECT clock{}, own{};
     GetWindowRect(hwnd_, &clock);
-    RECT strip{};
-    GetWindowRect(frmweather_->Handle(), &strip);
-    MoveWindow(frmweather_->Handle(), clock.left, clock.top + (clock.bottom - clock.top) - 8,
-               strip.right - strip.left, strip.bottom - strip.top, TRUE);
+    GetWindowRect(companion, &own);
+    const int width = own.right - own.left;
+    const ScreenPoint at = CompanionPlace(which, ScreenRect{clock.left, clock.top, clock.right, clock.bottom}, width,
+                                          GetSystemMetrics(SM_CXSCREEN));
+    MoveWindow(companion, at.x, at.y, width, own.bottom - own.top, TRUE);
 }
 
 void Tfrmmain::FormClose() {

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/clocktick.h"
+#include "app/placement.h"
 #include "base/datetime.h"
 #include "base/effects_win.h"
 #include "base/handles_win.h"
@@ -97,6 +98,8 @@ private:
     void LoadSettingsFile();
     void SaveSettingsFile();
     void PlaceWeatherStrip();
+    // Moves a companion window, keeping its size, to its place by the clock.
+    void PlaceCompanion(HWND companion, Companion which);
     void MenuCommand(UINT id);
     void ShowDialogModal(HWND dialog, const std::function<void()>& run);
     void FillInstalledFonts();

@@ -192,12 +192,7 @@ void Tfrmmain::ShowCalendar() {
     if (ClockSettings.CalendarShown) {
         HWND popup = frmcal_->Handle();
         SetLayeredWindowAttributes(popup, 0, static_cast<BYTE>(ClockSettings.Transparent & 0xFF), LWA_ALPHA);
-        RECT clock{};
-        GetWindowRect(hwnd_, &clock);
-        RECT own{};
-        GetWindowRect(popup, &own);
-        MoveWindow(popup, clock.left + 10, clock.top + (clock.bottom - clock.top) + 35, own.right - own.left,
-                   own.bottom - own.top, TRUE);
+        PlaceCompanion(popup, Companion::Calendar);
         frmcal_->Show();
     } else if (frmcal_->Showing()) {
         frmcal_->Close();
@@ -213,7 +208,7 @@ void Tfrmmain::ShowHoroscope() {
     // The panel's own show fetches and draws and reports its own failure; the
     // panel counts as shown and is placed either way.
     frmxingzuo_->Show();
-    frmxingzuo_->PlaceUnderClock(hwnd_);
+    PlaceCompanion(frmxingzuo_->Handle(), Companion::Horoscope);
 }
 
 } // namespace vemora

@@ -121,13 +121,4 @@ void Tfrmxingzuo::RenderHoroscopePanel() {
     ++renderCount_;
 }
 
-void Tfrmxingzuo::PlaceUnderClock(HWND clock) {
-    RECT c{}, own{};
-    GetWindowRect(clock, &c);
-    GetWindowRect(hwnd_, &own);
-    const int width = own.right - own.left;
-    MoveWindow(hwnd_, GetSystemMetrics(SM_CXSCREEN) - width + 60, c.top + (c.bottom - c.top), width,
-               own.bottom - own.top, TRUE);
-}
-
 } // namespace vemora

@@ -23,7 +23,6 @@ public:
     void Close();
     void FormShow();
     void RenderHoroscopePanel();
-    void PlaceUnderClock(HWND clock);
     int RenderCount() const { return renderCount_; }
 
     // Closing and dragging are all it answers, through the window base.
