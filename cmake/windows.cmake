@@ -15,6 +15,23 @@ target_link_libraries(vemora_core PUBLIC pcre2-8-static)
 target_compile_definitions(vemora_core PUBLIC PCRE2_STATIC PCRE2_CODE_UNIT_WIDTH=8)
 target_include_directories(vemora_core SYSTEM PUBLIC ${CMAKE_BINARY_DIR}/pcre2)
 
+# The Wine prefix of the tests, made once per build tree. Cross-built
+# programs run through the emulator, wine-run.sh in that prefix: the tests and
+# the build's own runs of them. On Windows they run as they are.
+if(CMAKE_CROSSCOMPILING)
+    set(VEMORA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/wineprefix.stamp
+        COMMAND ${CMAKE_SOURCE_DIR}/cmake/make-wineprefix.sh ${VEMORA_WINEPREFIX} ${CMAKE_BINARY_DIR}/wineprefix.stamp
+        DEPENDS ${CMAKE_SOURCE_DIR}/cmake/make-wineprefix.sh
+        COMMENT "Making the Wine prefix of the tests")
+    add_custom_target(wineprefix ALL DEPENDS ${CMAKE_BINARY_DIR}/wineprefix.stamp)
+    set(CMAKE_CROSSCOMPILING_EMULATOR env VEMORA_WINEPREFIX=${VEMORA_WINEPREFIX}
+        ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh)
+    set(wineprefix_ready wineprefix ${CMAKE_BINARY_DIR}/wineprefix.stamp)
+else()
+    set(wineprefix_ready "")
+endif()
+
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 if(MINGW)
     set(static_runtime -static -static-libgcc -static-libstdc++)
@@ -68,20 +85,6 @@ target_link_libraries(Vemora PRIVATE vemora_shell)
 target_link_options(Vemora PRIVATE ${static_runtime} ${unicode_entry})
 add_dependencies(Vemora generated_data)
 
-# The Wine prefix of the tests, made once per build tree; on Windows the
-# tests run as they are.
-if(CMAKE_CROSSCOMPILING)
-    set(VEMORA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/wineprefix.stamp
-        COMMAND ${CMAKE_SOURCE_DIR}/cmake/make-wineprefix.sh ${VEMORA_WINEPREFIX} ${CMAKE_BINARY_DIR}/wineprefix.stamp
-        DEPENDS ${CMAKE_SOURCE_DIR}/cmake/make-wineprefix.sh
-        COMMENT "Making the Wine prefix of the tests")
-    add_custom_target(wineprefix ALL DEPENDS ${CMAKE_BINARY_DIR}/wineprefix.stamp)
-    set(wine_run env VEMORA_WINEPREFIX=${VEMORA_WINEPREFIX} ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh)
-else()
-    set(wine_run "")
-endif()
-
 # GoogleTest from Debian's googletest sources, built with MinGW.
 set(VEMORA_GTEST_SOURCE_DIR "/usr/src/googletest" CACHE PATH "GoogleTest sources (Debian's googletest package)")
 if(EXISTS "${VEMORA_GTEST_SOURCE_DIR}/CMakeLists.txt")
@@ -125,19 +128,39 @@ endif()
 
 # Each group of Windows tests is one ctest entry, so that the two cores run
 # two groups at once.
-set(VEMORA_WIN_TEST_GROUPS "" CACHE INTERNAL "")
+set_property(GLOBAL PROPERTY VEMORA_WIN_TEST_GROUPS "")
 function(vemora_win_test name filter)
-    add_test(NAME win.${name} COMMAND ${wine_run} $<TARGET_FILE:vemora_wintests> --gtest_filter=${filter}
-        WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    add_test(NAME win.${name} COMMAND vemora_wintests --gtest_filter=${filter} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
     set_tests_properties(win.${name} PROPERTIES TIMEOUT 600 LABELS win)
+    set_property(GLOBAL APPEND PROPERTY VEMORA_WIN_TEST_GROUPS "${name} ${filter}")
 endfunction()
 include(${CMAKE_SOURCE_DIR}/tests/win/groups.cmake)
+
+# A group that runs nothing passes unnoticed, and so does a test in no group:
+# the build lists the Windows tests and fails on either.
+get_property(win_test_groups GLOBAL PROPERTY VEMORA_WIN_TEST_GROUPS)
+string(REPLACE ";" "\n" win_test_groups "${win_test_groups}")
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/wintest-groups.txt CONTENT "${win_test_groups}\n" @ONLY)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/wintest-list.json
+    COMMAND vemora_wintests --gtest_list_tests --gtest_output=json:wintest-list.json
+    DEPENDS vemora_wintests ${wineprefix_ready}
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    COMMENT "Listing the Windows tests")
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/wintest-groups.stamp
+    COMMAND ${CMAKE_COMMAND} -DTEST_LIST=${CMAKE_BINARY_DIR}/wintest-list.json
+        -DGROUPS=${CMAKE_BINARY_DIR}/wintest-groups.txt -DSTAMP=${CMAKE_BINARY_DIR}/wintest-groups.stamp
+        -P ${CMAKE_SOURCE_DIR}/cmake/check-test-groups.cmake
+    DEPENDS ${CMAKE_BINARY_DIR}/wintest-list.json ${CMAKE_BINARY_DIR}/wintest-groups.txt
+        ${CMAKE_SOURCE_DIR}/cmake/check-test-groups.cmake
+    COMMENT "Checking the groups of Windows tests")
+add_custom_target(wintest_groups ALL DEPENDS ${CMAKE_BINARY_DIR}/wintest-groups.stamp)
+
 if(e2e_sources)
-    add_test(NAME e2e.main COMMAND ${wine_run} $<TARGET_FILE:vemora_e2e> $<TARGET_FILE:Vemora>
-        --gtest_filter=-*Soak* WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    add_test(NAME e2e.main COMMAND vemora_e2e $<TARGET_FILE:Vemora> --gtest_filter=-*Soak*
+        WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
     # The soak runs VEMORA_SOAK_MINUTES (2 by default) beside the other tests.
-    add_test(NAME e2e.soak COMMAND ${wine_run} $<TARGET_FILE:vemora_e2e> $<TARGET_FILE:Vemora>
-        --gtest_filter=*Soak* WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    add_test(NAME e2e.soak COMMAND vemora_e2e $<TARGET_FILE:Vemora> --gtest_filter=*Soak*
+        WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
     set_tests_properties(e2e.main e2e.soak PROPERTIES TIMEOUT 3600 LABELS e2e)
 endif()
 

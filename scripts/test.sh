@@ -13,9 +13,9 @@ done
 bash scripts/build.sh
 status=0
 echo "== core tests (native)"
-(cd build/native && ctest --output-on-failure -j "$(nproc)") || status=1
+ctest --preset native -j "$(nproc)" || status=1
 echo "== Windows tests (Wine)"
-(cd build/win && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j 2) || status=1
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset win -j 2 || status=1
 wineserver_bin=$(command -v wineserver || true)
 [ -n "$wineserver_bin" ] && WINEPREFIX="$PWD/build/win/wineprefix" "$wineserver_bin" -k 2>/dev/null || true
 if [ "$status" -eq 0 ]; then echo "== all tests passed"; else echo "== some tests FAILED"; fi
