@@ -8,6 +8,7 @@
 #include "online/xingzuo_win.h"
 #include "power/shutdowndlg_win.h"
 #include "app/setup_win.h"
+#include "base/version.h" // made by the build from the project version
 
 #include <stdexcept>
 
@@ -16,7 +17,7 @@ namespace vemora {
 namespace {
 
 constexpr wchar_t kHomePage[] = L"https://vemora.app/";
-constexpr wchar_t kAboutApp[] = L"VemoraV2.5";
+constexpr wchar_t kAboutApp[] = L"VemoraV" VEMORA_VERSION_SHORT;
 constexpr wchar_t kAboutCredits[] = L"Vemora 桌面时钟 · 天气、运势、日历与定时";
 
 void CheckItem(HMENU menu, UINT id, bool checked) {

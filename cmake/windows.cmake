@@ -71,12 +71,17 @@ else()
         COMMENT "Generating the notepad sheet")
 endif()
 add_custom_target(generated_data DEPENDS ${gen_dir}/ring.wav ${gen_dir}/book.png)
+# The version, written once in project(): into the resource script's version
+# block, the manifest, the About box and the user agent.
+configure_file(${CMAKE_SOURCE_DIR}/base/version.h.in ${gen_dir}/base/version.h @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/resources/vemora.manifest.in ${gen_dir}/vemora.manifest @ONLY)
 set(resource_script ${CMAKE_SOURCE_DIR}/resources/vemora.rc)
 set_source_files_properties(${resource_script} PROPERTIES
-    OBJECT_DEPENDS "${gen_dir}/ring.wav;${gen_dir}/book.png;${CMAKE_SOURCE_DIR}/resources/vemora.manifest")
+    OBJECT_DEPENDS "${gen_dir}/ring.wav;${gen_dir}/book.png;${gen_dir}/vemora.manifest;${gen_dir}/base/version.h")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${gen_dir} -I${CMAKE_SOURCE_DIR}/resources")
 
 add_library(vemora_shell STATIC ${VEMORA_SHELL_SOURCES})
+target_include_directories(vemora_shell PUBLIC ${gen_dir})
 target_link_libraries(vemora_shell PUBLIC vemora_core gdiplus gdi32 user32 comctl32 comdlg32 shell32 advapi32
     winmm wsock32 ws2_32 winhttp ole32 oleaut32 uuid msimg32 shlwapi)
 
