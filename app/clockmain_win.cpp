@@ -2,6 +2,7 @@
 
 #include "app/autostart.h"
 #include "app/fontlist.h"
+#include "base/module_win.h"
 #include "settings/settings_win.h"
 #include "base/text_win.h"
 #include "calendar/calpopup_win.h"
@@ -55,18 +56,6 @@ DateTimeParts SystemLocalNow() {
     t.millisecond = st.wMilliseconds;
     t.dayOfWeek = st.wDayOfWeek;
     return t;
-}
-
-std::wstring ModulePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
 }
 
 // The hidden top-level window that owns the program's windows: owned windows
@@ -142,9 +131,7 @@ void Tfrmmain::FormCreate() {
     ReadAutostartState();
     SyncMenuChecks();
 
-    HRSRC info = FindResourceW(nullptr, L"RING", L"WAV");
-    HGLOBAL data = info ? LoadResource(nullptr, info) : nullptr;
-    ClockSettings.RingSound = data ? LockResource(data) : nullptr;
+    ClockSettings.RingSound = ResourceBytes(L"RING", L"WAV").data();
 }
 
 void Tfrmmain::LoadSettingsFile() {

@@ -2,6 +2,7 @@
 
 #include "settings/settings.h"
 #include "base/errors.h"
+#include "base/module_win.h"
 #include "base/text_win.h"
 #include "online/fetch_win.h"
 #include "online/horoscope.h"
@@ -28,13 +29,11 @@ struct ComReleaseTraits {
 } // namespace
 
 std::unique_ptr<Gdiplus::Bitmap> LoadBookPicture() {
-    HRSRC info = FindResourceW(nullptr, L"Book", L"PNG");
-    HGLOBAL data = info ? LoadResource(nullptr, info) : nullptr;
-    const void* bytes = data ? LockResource(data) : nullptr;
-    if (!bytes)
+    const std::span<const std::byte> bytes = ResourceBytes(L"Book", L"PNG");
+    if (!bytes.data())
         throw std::runtime_error("The notepad picture is missing from the program");
     UniqueHandle<ComReleaseTraits> stream(
-        SHCreateMemStream(static_cast<const BYTE*>(bytes), SizeofResource(nullptr, info)));
+        SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
     if (!stream)
         throw std::runtime_error("Out of memory");
     std::unique_ptr<Gdiplus::Bitmap> picture(Gdiplus::Bitmap::FromStream(stream.get(), FALSE));
