@@ -5,7 +5,7 @@
 namespace vemora {
 
 Tfrmcal::Tfrmcal(HWND owner, ErrorReporter& reporter, const UxTheme& theme, std::function<DateTimeParts()> now)
-    : BaseWindow(reporter) {
+    : CompanionWindow(reporter) {
     CreateHandle(WS_EX_LAYERED, WS_POPUP, RECT{0, 0, 153, 169}, owner, L"frmcal");
     SetLayeredWindowAttributes(hwnd_, 0, 220, LWA_ALPHA);
     font_.reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -17,8 +17,5 @@ Tfrmcal::Tfrmcal(HWND owner, ErrorReporter& reporter, const UxTheme& theme, std:
     // MonthCalendar1MouseMove: the same drag as the window's own.
     monthCalendar1_->OnMouseMove = [this](WPARAM, int, int) { FormMouseMove(); };
 }
-
-void Tfrmcal::Show() { ShowWindow(hwnd_, SW_SHOWNOACTIVATE); }
-void Tfrmcal::Close() { ShowWindow(hwnd_, SW_HIDE); }
 
 } // namespace vemora

@@ -88,22 +88,20 @@ std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std
     return image;
 }
 
-Tfrmxingzuo::Tfrmxingzuo(HWND owner, ErrorReporter& reporter) : BaseWindow(reporter) {
+Tfrmxingzuo::Tfrmxingzuo(HWND owner, ErrorReporter& reporter) : CompanionWindow(reporter) {
     CreateHandle(0, WS_POPUP, RECT{0, 0, 288, 216}, owner, L"frmxingzuo");
     // FormCreate: layered from the start; its whole appearance is the picture.
     SetWindowLongW(hwnd_, GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
 }
 
 void Tfrmxingzuo::Show() {
-    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+    CompanionWindow::Show();
     try {
         FormShow();
     } catch (...) {
         reporter_.Report(hwnd_, std::current_exception());
     }
 }
-
-void Tfrmxingzuo::Close() { ShowWindow(hwnd_, SW_HIDE); }
 
 void Tfrmxingzuo::FormShow() { RenderHoroscopePanel(); }
 
