@@ -25,6 +25,19 @@ template <std::size_t N> std::array<POINT, N> ToPoints(const std::array<CalPoint
     return out;
 }
 
+MouseButton ButtonOf(UINT msg) {
+    switch (msg) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+        return MouseButton::Right;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+        return MouseButton::Middle;
+    default:
+        return MouseButton::Left;
+    }
+}
+
 void DrawLine(HDC dc, const std::array<CalPoint, 2>& line) {
     MoveToEx(dc, line[0].x, line[0].y, nullptr);
     LineTo(dc, line[1].x, line[1].y);
@@ -218,22 +231,14 @@ std::optional<LRESULT> TMonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LP
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        mouse_.Press(MouseButton::Left, at.x, at.y);
-        return 0;
     case WM_RBUTTONDOWN:
-        mouse_.Press(MouseButton::Right, at.x, at.y);
-        return 0;
     case WM_MBUTTONDOWN:
-        mouse_.Press(MouseButton::Middle, at.x, at.y);
+        mouse_.Press(ButtonOf(msg), at.x, at.y);
         return 0;
     case WM_LBUTTONUP:
-        mouse_.Release(MouseButton::Left, at.x, at.y);
-        return 0;
     case WM_RBUTTONUP:
-        mouse_.Release(MouseButton::Right, at.x, at.y);
-        return 0;
     case WM_MBUTTONUP:
-        mouse_.Release(MouseButton::Middle, at.x, at.y);
+        mouse_.Release(ButtonOf(msg), at.x, at.y);
         return 0;
     case WM_CAPTURECHANGED:
         if (reinterpret_cast<HWND>(lParam) != hwnd_)
