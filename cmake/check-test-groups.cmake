@@ -1,9 +1,17 @@
 # Fails unless every pattern of every group's --gtest_filter matches a test
 # and every test belongs to a group: a renamed suite would otherwise leave its
 # group running nothing, and a new one would never run at all.
-#   cmake -DTEST_LIST=<--gtest_list_tests JSON> -DGROUPS=<"name filter" lines> -DSTAMP=<file> -P check-test-groups.cmake
+#   cmake -DEMULATOR=<runner, may be empty> -DTESTS=<test program> -DGROUPS=<"name filter" lines>
+#         -DSTAMP=<file touched when all is well> -P check-test-groups.cmake
 cmake_minimum_required(VERSION 3.20)
-file(READ "${TEST_LIST}" json)
+# The list as JSON, into the working directory: under Wine a relative path is
+# the one path both sides read alike.
+execute_process(COMMAND ${EMULATOR} ${TESTS} --gtest_list_tests --gtest_output=json:wintest-list.json
+    RESULT_VARIABLE listed OUTPUT_QUIET)
+if(NOT listed EQUAL 0)
+    message(FATAL_ERROR "Listing the tests of ${TESTS} failed: ${listed}")
+endif()
+file(READ wintest-list.json json)
 set(tests "")
 string(JSON suites LENGTH "${json}" testsuites)
 if(suites GREATER 0)

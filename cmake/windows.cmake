@@ -146,18 +146,15 @@ include(${CMAKE_SOURCE_DIR}/tests/win/groups.cmake)
 get_property(win_test_groups GLOBAL PROPERTY VEMORA_WIN_TEST_GROUPS)
 string(REPLACE ";" "\n" win_test_groups "${win_test_groups}")
 file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/wintest-groups.txt CONTENT "${win_test_groups}\n" @ONLY)
-add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/wintest-list.json
-    COMMAND vemora_wintests --gtest_list_tests --gtest_output=json:wintest-list.json
-    DEPENDS vemora_wintests ${wineprefix_ready}
-    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    COMMENT "Listing the Windows tests")
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/wintest-groups.stamp
-    COMMAND ${CMAKE_COMMAND} -DTEST_LIST=${CMAKE_BINARY_DIR}/wintest-list.json
+    COMMAND ${CMAKE_COMMAND} "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}" -DTESTS=$<TARGET_FILE:vemora_wintests>
         -DGROUPS=${CMAKE_BINARY_DIR}/wintest-groups.txt -DSTAMP=${CMAKE_BINARY_DIR}/wintest-groups.stamp
         -P ${CMAKE_SOURCE_DIR}/cmake/check-test-groups.cmake
-    DEPENDS ${CMAKE_BINARY_DIR}/wintest-list.json ${CMAKE_BINARY_DIR}/wintest-groups.txt
+    DEPENDS vemora_wintests ${wineprefix_ready} ${CMAKE_BINARY_DIR}/wintest-groups.txt
         ${CMAKE_SOURCE_DIR}/cmake/check-test-groups.cmake
-    COMMENT "Checking the groups of Windows tests")
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    COMMENT "Checking the groups of Windows tests"
+    VERBATIM)
 add_custom_target(wintest_groups ALL DEPENDS ${CMAKE_BINARY_DIR}/wintest-groups.stamp)
 
 if(e2e_sources)
