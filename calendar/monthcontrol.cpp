@@ -6,8 +6,8 @@ namespace vemora {
 
 MonthCalendarMouse::MonthCalendarMouse(MonthCalendarModel& model, std::function<double()> today)
     : TodayButton{model.Geometry.TodayButtonBounds(false), L"Today", 0, true, false},
-      NoneButton{model.Geometry.NoneButtonBounds(), L"None", 1, false, false}, model_(model),
-      today_(std::move(today)) {}
+      NoneButton{model.Geometry.NoneButtonBounds(), L"None", 1, false, false}, model_(model), today_(std::move(today)) {
+}
 
 void MonthCalendarMouse::SetShowNoneButton(bool show) {
     NoneButton.visible = show;

@@ -34,10 +34,10 @@ TEST(DateTime, TimeZoneBiasInForce) {
         int inForce;
     };
     const Row rows[] = {
-        {-480, 0, 0, TimeZoneState::Unknown, -480},      // Shanghai: no daylight saving
-        {300, 0, -60, TimeZoneState::Standard, 300},     // New York in winter
-        {300, 0, -60, TimeZoneState::Daylight, 240},     // and in summer
-        {-60, 15, -60, TimeZoneState::Standard, -45},    // a standard bias of its own
+        {-480, 0, 0, TimeZoneState::Unknown, -480},   // Shanghai: no daylight saving
+        {300, 0, -60, TimeZoneState::Standard, 300},  // New York in winter
+        {300, 0, -60, TimeZoneState::Daylight, 240},  // and in summer
+        {-60, 15, -60, TimeZoneState::Standard, -45}, // a standard bias of its own
         {-60, 15, -60, TimeZoneState::Unknown, -60},
     };
     for (const Row& r : rows)

@@ -64,8 +64,9 @@ TEST_F(Weather, WithoutACityThePageHasNoQuery) {
 
 TEST_F(Weather, Utf8AndGbkPagesBothEndAsGbk) {
     Tfrmmain& clock = CreateWith();
-    server.SetHandler(LocalHttpServer::Always(
-        {200, "text/html; charset=utf-8", "\xEF\xBB\xBF" + Utf8Page(WideToUtf8(L"<a href=x>多云</a><a href=y>北京</a>"))}));
+    server.SetHandler(
+        LocalHttpServer::Always({200, "text/html; charset=utf-8",
+                                 "\xEF\xBB\xBF" + Utf8Page(WideToUtf8(L"<a href=x>多云</a><a href=y>北京</a>"))}));
     clock.N7Click();
     EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"多云 , 北京"));
     server.SetHandler(
@@ -125,8 +126,7 @@ TEST_F(Weather, FailingHostsGiveOneMessageAndKeepTheLine) {
          L"in time"},
         {"HTTP 500",
          [&] {
-             server.SetHandler(
-                 LocalHttpServer::Always({500, "text/html", "<a href=/>Home</a><a href=/help>Help</a>"}));
+             server.SetHandler(LocalHttpServer::Always({500, "text/html", "<a href=/>Home</a><a href=/help>Help</a>"}));
          },
          L"500"},
     };
