@@ -1,6 +1,8 @@
 #include "app/clockmain_win.h"
 
 #include "app/autostart.h"
+#include "app/fontlist.h"
+#include "base/module_win.h"
 #include "settings/settings_win.h"
 #include "base/dpi_win.h"
 #include "base/text_win.h"
@@ -58,18 +60,6 @@ DateTimeParts SystemLocalNow() {
     t.millisecond = st.wMilliseconds;
     t.dayOfWeek = st.wDayOfWeek;
     return t;
-}
-
-std::wstring ModulePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
 }
 
 // The monitors as they are now; the primary screen alone when the system
@@ -152,8 +142,11 @@ Tfrmmain::~Tfrmmain() {
 }
 
 void Tfrmmain::FormCreate() {
-    ClockSettings.Font = kFontSongTi;
-    ClockSettings.Transparent = 250;
+    // The record's start values until the file is read, and N2 checked: the
+    // window is created topmost.
+    const TClockSettings start;
+    ClockSettings.Font = start.Font;
+    ClockSettings.Transparent = start.Transparent;
     ClockSettings.Top = true;
     // The window stands at the top right corner from its creation.
     ClockSettings.InstalledFonts.clear();
@@ -175,9 +168,7 @@ void Tfrmmain::FormCreate() {
     ReadAutostartState();
     SyncMenuChecks();
 
-    HRSRC info = FindResourceW(nullptr, L"RING", L"WAV");
-    HGLOBAL data = info ? LoadResource(nullptr, info) : nullptr;
-    ClockSettings.RingSound = data ? LockResource(data) : nullptr;
+    ClockSettings.RingSound = ResourceBytes(L"RING", L"WAV").data();
 }
 
 // A clock once dragged starts where the user left it while it can be seen
@@ -299,7 +290,7 @@ void Tfrmmain::Show() {
 }
 
 void Tfrmmain::FillInstalledFonts() {
-    std::vector<std::string> fonts{"Default"};
+    std::vector<std::string> families;
     LOGFONTW query{};
     query.lfCharSet = DEFAULT_CHARSET;
     ScopedWindowDC screen(nullptr);
@@ -309,17 +300,8 @@ void Tfrmmain::FillInstalledFonts() {
             reinterpret_cast<std::vector<std::string>*>(list)->push_back(WideToGbk(font->lfFaceName));
             return 1;
         },
-        reinterpret_cast<LPARAM>(&fonts), 0);
-    auto lessNoCase = [](const std::string& a, const std::string& b) {
-        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-            return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
-        });
-    };
-    std::sort(fonts.begin(), fonts.end(), lessNoCase);
-    fonts.erase(std::unique(fonts.begin(), fonts.end()), fonts.end());
-    // Vertical-writing variants ("@宋体") are of no use for the clock.
-    std::erase_if(fonts, [](const std::string& f) { return f.find('@') != std::string::npos; });
-    ClockSettings.InstalledFonts = std::move(fonts);
+        reinterpret_cast<LPARAM>(&families), 0);
+    ClockSettings.InstalledFonts = InstalledFontList(std::move(families));
 }
 
 void Tfrmmain::FormShow() {
@@ -328,9 +310,7 @@ void Tfrmmain::FormShow() {
         SetWindowLongW(frmweather_->Handle(), GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE));
     ShowWindow(appWindow_.get(), SW_HIDE);
     FillInstalledFonts();
-    const auto& fonts = ClockSettings.InstalledFonts;
-    if (std::find(fonts.begin(), fonts.end(), kFontYaHei) != fonts.end())
-        ClockSettings.Font = kFontYaHei;
+    ClockSettings.Font = PreferredClockFont(ClockSettings.InstalledFonts, ClockSettings.Font);
     SetTimerEnabled(true);
     if (ClockSettings.weather)
         ShowWeather();
@@ -358,13 +338,13 @@ void Tfrmmain::Timer1Timer() {
         ClockSettings.Armed = false; // disarmed before anything is carried out
         SyncMenuChecks();
         switch (ClockSettings.ScheduledAction.kind) {
-        case 0:
+        case ScheduledActionKind::Shutdown:
             ShutdownComputer(effects_);
             break;
-        case 1:
+        case ScheduledActionKind::Alarm:
             effects_.PlaySoundMemory(ClockSettings.RingSound, SND_ASYNC | SND_MEMORY);
             break;
-        case 2:
+        case ScheduledActionKind::Restart:
             RebootComputer(effects_);
             break;
         default:
@@ -413,14 +393,18 @@ void Tfrmmain::FormMouseMove() {
 }
 
 void Tfrmmain::PlaceWeatherStrip() {
-    if (!frmweather_)
-        return;
-    RECT clock{};
+    if (frmweather_)
+        PlaceCompanion(frmweather_->Handle(), Companion::WeatherStrip);
+}
+
+void Tfrmmain::PlaceCompanion(HWND companion, Companion which) {
+    RECT clock{}, own{};
     GetWindowRect(hwnd_, &clock);
-    RECT strip{};
-    GetWindowRect(frmweather_->Handle(), &strip);
-    MoveWindow(frmweather_->Handle(), clock.left, clock.top + (clock.bottom - clock.top) - ScaleForDpi(8, dpi_),
-               strip.right - strip.left, strip.bottom - strip.top, TRUE);
+    GetWindowRect(companion, &own);
+    const int width = own.right - own.left;
+    const ScreenPoint at = CompanionPlace(which, PixelRect{clock.left, clock.top, clock.right, clock.bottom}, width,
+                                          GetSystemMetrics(SM_CXSCREEN), dpi_);
+    MoveWindow(companion, at.x, at.y, width, own.bottom - own.top, TRUE);
 }
 
 void Tfrmmain::FormClose() {

@@ -114,6 +114,8 @@ private:
     void DpiChanged(int dpi, LPARAM suggested);
     void DisplayChanged();
     void PositionChanged(const WINDOWPOS& position);
+    // Moves a companion window, keeping its size, to its place by the clock.
+    void PlaceCompanion(HWND companion, Companion which);
     void MenuCommand(UINT id);
     void ShowDialogModal(HWND dialog, const std::function<void()>& run);
     void FillInstalledFonts();

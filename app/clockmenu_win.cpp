@@ -8,6 +8,7 @@
 #include "online/xingzuo_win.h"
 #include "power/shutdowndlg_win.h"
 #include "app/setup_win.h"
+#include "base/version.h" // made by the build from the project version
 
 #include <algorithm>
 #include <stdexcept>
@@ -17,7 +18,7 @@ namespace vemora {
 namespace {
 
 constexpr wchar_t kHomePage[] = L"https://vemora.app/";
-constexpr wchar_t kAboutApp[] = L"VemoraV2.5";
+constexpr wchar_t kAboutApp[] = L"VemoraV" VEMORA_VERSION_SHORT;
 constexpr wchar_t kAboutCredits[] = L"Vemora 桌面时钟 · 天气、运势、日历与定时";
 
 void CheckItem(HMENU menu, UINT id, bool checked) {
@@ -201,21 +202,19 @@ void Tfrmmain::ShowCalendar() {
     if (ClockSettings.CalendarShown) {
         HWND popup = frmcal_->Handle();
         SetLayeredWindowAttributes(popup, 0, static_cast<BYTE>(ClockSettings.Transparent & 0xFF), LWA_ALPHA);
-        RECT clock{};
-        GetWindowRect(hwnd_, &clock);
-        RECT own{};
-        GetWindowRect(popup, &own);
-        int left = clock.left + ScaleForDpi(10, dpi_);
+        PlaceCompanion(popup, Companion::Calendar);
         if (ClockSettings.Lunar) {
             // The lunar month is wider than the clock: at the right edge of the
             // screen it moves left as far as it must to stay whole.
+            RECT own{};
+            GetWindowRect(popup, &own);
             MONITORINFO monitor{sizeof monitor};
             GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
             const int width = own.right - own.left;
-            left = std::max<int>(monitor.rcWork.left, std::min<int>(left, monitor.rcWork.right - width));
+            const int left = std::max<int>(monitor.rcWork.left, std::min<int>(own.left, monitor.rcWork.right - width));
+            if (left != own.left)
+                MoveWindow(popup, left, own.top, width, own.bottom - own.top, TRUE);
         }
-        MoveWindow(popup, left, clock.top + (clock.bottom - clock.top) + ScaleForDpi(35, dpi_), own.right - own.left,
-                   own.bottom - own.top, TRUE);
         frmcal_->Show();
     } else if (frmcal_->Showing()) {
         frmcal_->Close();
@@ -231,7 +230,7 @@ void Tfrmmain::ShowHoroscope() {
     // The panel's own show fetches and draws and reports its own failure; the
     // panel counts as shown and is placed either way.
     frmxingzuo_->Show();
-    frmxingzuo_->PlaceUnderClock(hwnd_);
+    PlaceCompanion(frmxingzuo_->Handle(), Companion::Horoscope);
 }
 
 } // namespace vemora

@@ -2,6 +2,7 @@
 // order, then the message loop until the clock closes.
 #include "app/clockmain_win.h"
 #include "base/errors.h"
+#include "base/module_win.h"
 #include "base/text_win.h"
 
 #include <objbase.h>
@@ -12,10 +13,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     InitCommonControlsEx(&controls);
     ScopedGdiplus gdiplus;
 
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
     RealEffects effects;
-    ErrorReporter reporter(effects, Utf8ToWide(ApplicationTitle(WideToUtf8(exe))));
+    ErrorReporter reporter(effects, Utf8ToWide(ApplicationTitle(WideToUtf8(ModulePath()))));
     try {
         Tfrmmain frmmain(effects, reporter);
         frmmain.CreateCompanions();

@@ -43,4 +43,16 @@ std::optional<ClockPlace> PlaceAfterDisplayChange(const PixelRect& clock, const 
     return TopRightOfPrimary(monitors);
 }
 
+ScreenPoint CompanionPlace(Companion companion, const PixelRect& clock, int companionWidth, int screenWidth, int dpi) {
+    switch (companion) {
+    case Companion::WeatherStrip:
+        return {clock.left, clock.bottom - ScaleForDpi(8, dpi)};
+    case Companion::Calendar:
+        return {clock.left + ScaleForDpi(10, dpi), clock.bottom + ScaleForDpi(35, dpi)};
+    case Companion::Horoscope:
+        return {screenWidth - companionWidth + ScaleForDpi(60, dpi), clock.bottom};
+    }
+    return {clock.left, clock.bottom};
+}
+
 } // namespace vemora

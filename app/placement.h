@@ -42,6 +42,16 @@ ClockPlace TopRightOfPrimary(const std::vector<MonitorArea>& monitors);
 // a stored corner, at the top right of the primary monitor.
 ClockPlace StartPlace(std::optional<ScreenPoint> stored, const std::vector<MonitorArea>& monitors);
 
+enum class Companion { WeatherStrip, Calendar, Horoscope };
+
+// The top left corner of a companion window, from the clock's window
+// rectangle: the weather strip reaches 8 pixels up into the clock, the
+// calendar stands 35 pixels under it and 10 to the right, and the horoscope
+// panel hangs under it from the screen's right edge, 60 of its pixels past it
+// (pixels at 96 per inch, scaled to the given resolution).
+ScreenPoint CompanionPlace(Companion companion, const PixelRect& clock, int companionWidth, int screenWidth,
+                           int dpi = kDesignDpi);
+
 // After the monitors changed: the top right of the primary monitor when the
 // clock's rectangle lies on none of them any more; nothing when it is still
 // seen.

@@ -119,4 +119,15 @@ int DayOfWeekIso(double date) {
     return s == 1 ? 7 : s - 1;
 }
 
+int BiasInForce(int bias, int standardBias, int daylightBias, TimeZoneState state) {
+    switch (state) {
+    case TimeZoneState::Daylight:
+        return bias + daylightBias;
+    case TimeZoneState::Standard:
+        return bias + standardBias;
+    default:
+        return bias;
+    }
+}
+
 } // namespace vemora

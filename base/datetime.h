@@ -34,4 +34,10 @@ int DayOfWeekSundayFirst(double date);
 // Monday 1 .. Sunday 7.
 int DayOfWeekIso(double date);
 
+// Which part of the year the time zone is in, as the system reports it.
+enum class TimeZoneState { Unknown, Standard, Daylight };
+// The bias in force in minutes (UTC = local time + bias): the zone's bias plus
+// its daylight or standard bias by its state; an unknown state adds neither.
+int BiasInForce(int bias, int standardBias, int daylightBias, TimeZoneState state);
+
 } // namespace vemora

@@ -13,7 +13,7 @@ constexpr int kWidth = 153, kHeight = 169; // designed client size, filled by th
 } // namespace
 
 Tfrmcal::Tfrmcal(HWND owner, ErrorReporter& reporter, const UxTheme& theme, std::function<DateTimeParts()> now)
-    : BaseWindow(reporter) {
+    : CompanionWindow(reporter) {
     CreateHandle(WS_EX_LAYERED, WS_POPUP, RECT{0, 0, kWidth, kHeight}, owner, L"frmcal");
     SetLayeredWindowAttributes(hwnd_, 0, 220, LWA_ALPHA);
     font_.reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -49,8 +49,5 @@ void Tfrmcal::SetLunar(bool on) {
     monthCalendar1_->SetLunar(on);
     ApplyDpi(dpi_);
 }
-
-void Tfrmcal::Show() { ShowWindow(hwnd_, SW_SHOWNOACTIVATE); }
-void Tfrmcal::Close() { ShowWindow(hwnd_, SW_HIDE); }
 
 } // namespace vemora

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -12,6 +13,11 @@ struct CalRect {
     int left = 0, top = 0, right = 0, bottom = 0;
     bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
     bool operator==(const CalRect&) const = default;
+};
+
+struct CalPoint {
+    int x = 0, y = 0;
+    bool operator==(const CalPoint&) const = default;
 };
 
 enum class StartDayOfWeek { dwAutomatic, dwMonday, dwSunday };
@@ -50,6 +56,12 @@ struct CalendarGeometry {
     CalRect HeaderBand() const { return {5, 5, W - 5, 21}; }
     CalRect LeftArrowArea() const { return {0, 0, 18, 18}; }
     CalRect RightArrowArea() const { return {W - 18, 0, W, 18}; }
+    // Filled triangles 5 pixels wide and 9 high about the header band's middle line 13.
+    std::array<CalPoint, 3> LeftArrow() const { return {{{15, 9}, {15, 17}, {11, 13}}}; }
+    std::array<CalPoint, 3> RightArrow() const { return {{{W - 15, 9}, {W - 15, 17}, {W - 11, 13}}}; }
+    // Lines over and under the days, drawn from the first point up to the second.
+    std::array<CalPoint, 2> UpperSeparator() const { return {{{15, 36}, {W - 17, 36}}}; }
+    std::array<CalPoint, 2> LowerSeparator() const { return {{{15, 128}, {W - 17, 128}}}; }
     CalRect WeekdayHeader(int column1to7) const {
         const int left = GridLeft + PitchX * (column1to7 - 1);
         return {left, 22, left + TextWidth, WeekdayBottom};
@@ -71,6 +83,13 @@ struct CalendarGeometry {
     CalRect GridRepaintArea() const { return {GridLeft, GridTop - 1, W - GridLeft, GridRepaintBottom}; }
     static constexpr int kButtonWidth = 47, kButtonHeight = 20, kNoneLeft = 82;
     int TodayButtonLeft(bool noneShown) const { return noneShown ? 20 : W / 2 - kButtonWidth / 2; }
+    CalRect TodayButtonBounds(bool noneShown) const {
+        const int left = TodayButtonLeft(noneShown);
+        return {left, ButtonTop, left + kButtonWidth, ButtonTop + kButtonHeight};
+    }
+    CalRect NoneButtonBounds() const {
+        return {kNoneLeft, ButtonTop, kNoneLeft + kButtonWidth, ButtonTop + kButtonHeight};
+    }
 };
 
 struct CalendarCell {

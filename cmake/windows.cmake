@@ -15,6 +15,33 @@ target_link_libraries(vemora_core PUBLIC pcre2-8-static)
 target_compile_definitions(vemora_core PUBLIC PCRE2_STATIC PCRE2_CODE_UNIT_WIDTH=8)
 target_include_directories(vemora_core SYSTEM PUBLIC ${CMAKE_BINARY_DIR}/pcre2)
 
+# The Wine prefix of the tests, made once per build tree. Cross-built
+# programs run through the emulator, wine-run.sh in that prefix: the tests and
+# the build's own runs of them. On Windows they run as they are.
+if(CMAKE_CROSSCOMPILING)
+    set(VEMORA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/wineprefix.stamp
+        COMMAND ${CMAKE_SOURCE_DIR}/cmake/make-wineprefix.sh ${VEMORA_WINEPREFIX} ${CMAKE_BINARY_DIR}/wineprefix.stamp
+        DEPENDS ${CMAKE_SOURCE_DIR}/cmake/make-wineprefix.sh
+        COMMENT "Making the Wine prefix of the tests")
+    add_custom_target(wineprefix ALL DEPENDS ${CMAKE_BINARY_DIR}/wineprefix.stamp)
+    set(CMAKE_CROSSCOMPILING_EMULATOR env VEMORA_WINEPREFIX=${VEMORA_WINEPREFIX}
+        ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh)
+    set(wineprefix_ready wineprefix ${CMAKE_BINARY_DIR}/wineprefix.stamp)
+    # Copies of it whose screen has 144 and 192 pixels per inch.
+    set(VEMORA_TEST_DPIS 144 192)
+    foreach(dpi ${VEMORA_TEST_DPIS})
+        add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/wineprefix-${dpi}.stamp
+            COMMAND ${CMAKE_SOURCE_DIR}/cmake/make-dpiprefix.sh ${VEMORA_WINEPREFIX} ${VEMORA_WINEPREFIX}-${dpi}
+                ${dpi} ${CMAKE_BINARY_DIR}/wineprefix-${dpi}.stamp
+            DEPENDS ${CMAKE_BINARY_DIR}/wineprefix.stamp ${CMAKE_SOURCE_DIR}/cmake/make-dpiprefix.sh
+            COMMENT "Making the Wine prefix of the tests at ${dpi} pixels per inch")
+        add_custom_target(wineprefix-${dpi} ALL DEPENDS ${CMAKE_BINARY_DIR}/wineprefix-${dpi}.stamp)
+    endforeach()
+else()
+    set(wineprefix_ready "")
+endif()
+
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 if(MINGW)
     set(static_runtime -static -static-libgcc -static-libstdc++)
@@ -56,13 +83,17 @@ else()
         COMMENT "Generating the notepad sheet")
 endif()
 add_custom_target(generated_data DEPENDS ${gen_dir}/ring.wav ${gen_dir}/book.png ${gen_dir}/book2x.png)
+# The version, written once in project(): into the resource script's version
+# block, the manifest, the About box and the user agent.
+configure_file(${CMAKE_SOURCE_DIR}/base/version.h.in ${gen_dir}/base/version.h @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/resources/vemora.manifest.in ${gen_dir}/vemora.manifest @ONLY)
 set(resource_script ${CMAKE_SOURCE_DIR}/resources/vemora.rc)
 set_source_files_properties(${resource_script} PROPERTIES
-    OBJECT_DEPENDS
-    "${gen_dir}/ring.wav;${gen_dir}/book.png;${gen_dir}/book2x.png;${CMAKE_SOURCE_DIR}/resources/vemora.manifest")
+    OBJECT_DEPENDS "${gen_dir}/ring.wav;${gen_dir}/book.png;${gen_dir}/book2x.png;${gen_dir}/vemora.manifest;${gen_dir}/base/version.h")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${gen_dir} -I${CMAKE_SOURCE_DIR}/resources")
 
 add_library(vemora_shell STATIC ${VEMORA_SHELL_SOURCES})
+target_include_directories(vemora_shell PUBLIC ${gen_dir})
 target_link_libraries(vemora_shell PUBLIC vemora_core gdiplus gdi32 user32 comctl32 comdlg32 shell32 advapi32
     winmm wsock32 ws2_32 winhttp ole32 oleaut32 uuid msimg32 shlwapi)
 
@@ -70,30 +101,6 @@ add_executable(Vemora WIN32 app/main_win.cpp ${resource_script})
 target_link_libraries(Vemora PRIVATE vemora_shell)
 target_link_options(Vemora PRIVATE ${static_runtime} ${unicode_entry})
 add_dependencies(Vemora generated_data)
-
-# The Wine prefix of the tests, made once per build tree; on Windows the
-# tests run as they are.
-if(CMAKE_CROSSCOMPILING)
-    set(VEMORA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/wineprefix.stamp
-        COMMAND ${CMAKE_SOURCE_DIR}/cmake/make-wineprefix.sh ${VEMORA_WINEPREFIX} ${CMAKE_BINARY_DIR}/wineprefix.stamp
-        DEPENDS ${CMAKE_SOURCE_DIR}/cmake/make-wineprefix.sh
-        COMMENT "Making the Wine prefix of the tests")
-    add_custom_target(wineprefix ALL DEPENDS ${CMAKE_BINARY_DIR}/wineprefix.stamp)
-    # Copies of it whose screen has 144 and 192 pixels per inch.
-    set(VEMORA_TEST_DPIS 144 192)
-    foreach(dpi ${VEMORA_TEST_DPIS})
-        add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/wineprefix-${dpi}.stamp
-            COMMAND ${CMAKE_SOURCE_DIR}/cmake/make-dpiprefix.sh ${VEMORA_WINEPREFIX} ${VEMORA_WINEPREFIX}-${dpi}
-                ${dpi} ${CMAKE_BINARY_DIR}/wineprefix-${dpi}.stamp
-            DEPENDS ${CMAKE_BINARY_DIR}/wineprefix.stamp ${CMAKE_SOURCE_DIR}/cmake/make-dpiprefix.sh
-            COMMENT "Making the Wine prefix of the tests at ${dpi} pixels per inch")
-        add_custom_target(wineprefix-${dpi} ALL DEPENDS ${CMAKE_BINARY_DIR}/wineprefix-${dpi}.stamp)
-    endforeach()
-    set(wine_run env VEMORA_WINEPREFIX=${VEMORA_WINEPREFIX} ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh)
-else()
-    set(wine_run "")
-endif()
 
 # GoogleTest from Debian's googletest sources, built with MinGW.
 set(VEMORA_GTEST_SOURCE_DIR "/usr/src/googletest" CACHE PATH "GoogleTest sources (Debian's googletest package)")
@@ -139,11 +146,11 @@ endif()
 
 # Each group of Windows tests is one ctest entry, so that the two cores run
 # two groups at once.
-set(VEMORA_WIN_TEST_GROUPS "" CACHE INTERNAL "")
+set_property(GLOBAL PROPERTY VEMORA_WIN_TEST_GROUPS "")
 function(vemora_win_test name filter)
-    add_test(NAME win.${name} COMMAND ${wine_run} $<TARGET_FILE:vemora_wintests> --gtest_filter=${filter}
-        WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    add_test(NAME win.${name} COMMAND vemora_wintests --gtest_filter=${filter} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
     set_tests_properties(win.${name} PROPERTIES TIMEOUT 600 LABELS win)
+    set_property(GLOBAL APPEND PROPERTY VEMORA_WIN_TEST_GROUPS "${name} ${filter}")
 endfunction()
 include(${CMAKE_SOURCE_DIR}/tests/win/groups.cmake)
 # The scaling tests again on screens of higher resolution.
@@ -153,12 +160,29 @@ foreach(dpi ${VEMORA_TEST_DPIS})
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
     set_tests_properties(win.dpi${dpi} PROPERTIES TIMEOUT 600 LABELS win)
 endforeach()
+
+# A group that runs nothing passes unnoticed, and so does a test in no group:
+# the build lists the Windows tests and fails on either.
+get_property(win_test_groups GLOBAL PROPERTY VEMORA_WIN_TEST_GROUPS)
+string(REPLACE ";" "\n" win_test_groups "${win_test_groups}")
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/wintest-groups.txt CONTENT "${win_test_groups}\n" @ONLY)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/wintest-groups.stamp
+    COMMAND ${CMAKE_COMMAND} "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}" -DTESTS=$<TARGET_FILE:vemora_wintests>
+        -DGROUPS=${CMAKE_BINARY_DIR}/wintest-groups.txt -DSTAMP=${CMAKE_BINARY_DIR}/wintest-groups.stamp
+        -P ${CMAKE_SOURCE_DIR}/cmake/check-test-groups.cmake
+    DEPENDS vemora_wintests ${wineprefix_ready} ${CMAKE_BINARY_DIR}/wintest-groups.txt
+        ${CMAKE_SOURCE_DIR}/cmake/check-test-groups.cmake
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    COMMENT "Checking the groups of Windows tests"
+    VERBATIM)
+add_custom_target(wintest_groups ALL DEPENDS ${CMAKE_BINARY_DIR}/wintest-groups.stamp)
+
 if(e2e_sources)
-    add_test(NAME e2e.main COMMAND ${wine_run} $<TARGET_FILE:vemora_e2e> $<TARGET_FILE:Vemora>
-        --gtest_filter=-*Soak* WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    add_test(NAME e2e.main COMMAND vemora_e2e $<TARGET_FILE:Vemora> --gtest_filter=-*Soak*
+        WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
     # The soak runs VEMORA_SOAK_MINUTES (2 by default) beside the other tests.
-    add_test(NAME e2e.soak COMMAND ${wine_run} $<TARGET_FILE:vemora_e2e> $<TARGET_FILE:Vemora>
-        --gtest_filter=*Soak* WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    add_test(NAME e2e.soak COMMAND vemora_e2e $<TARGET_FILE:Vemora> --gtest_filter=*Soak*
+        WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
     set_tests_properties(e2e.main e2e.soak PROPERTIES TIMEOUT 3600 LABELS e2e)
 endif()
 

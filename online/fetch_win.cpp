@@ -2,6 +2,7 @@
 
 #include "base/handles_win.h"
 #include "base/text_win.h"
+#include "base/version.h" // made by the build from the project version
 #include "online/fetch.h"
 
 #include <chrono>
@@ -119,8 +120,8 @@ static std::string FetchBlocking(const std::string& url, const FetchLimits& limi
         extra.assign(parts.lpszExtraInfo, parts.dwExtraInfoLength);
     const std::string hostName = WideToUtf8(host);
 
-    UniqueHinternet session(WinHttpOpen(L"Vemora/2.5", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                                        WINHTTP_NO_PROXY_BYPASS, 0));
+    UniqueHinternet session(WinHttpOpen(L"Vemora/" VEMORA_VERSION_SHORT, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                        WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
     if (!session)
         throw FetchError("Cannot start HTTP", hostName, GetLastError());
     WinHttpSetTimeouts(session.get(), limits.stepMs, limits.stepMs, limits.stepMs, limits.stepMs);

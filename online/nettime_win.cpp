@@ -123,12 +123,11 @@ NetworkTime QueryNetworkTime(const std::string& server, int timeoutMs) {
         // The bias in force now, daylight saving included.
         TIME_ZONE_INFORMATION zone{};
         const DWORD state = GetTimeZoneInformation(&zone);
-        long bias = zone.Bias;
-        if (state == TIME_ZONE_ID_DAYLIGHT)
-            bias += zone.DaylightBias;
-        else if (state == TIME_ZONE_ID_STANDARD)
-            bias += zone.StandardBias;
-        result.local = UtcToLocal(result.utc, static_cast<int>(bias));
+        const int bias = BiasInForce(zone.Bias, zone.StandardBias, zone.DaylightBias,
+                                     state == TIME_ZONE_ID_DAYLIGHT   ? TimeZoneState::Daylight
+                                     : state == TIME_ZONE_ID_STANDARD ? TimeZoneState::Standard
+                                                                      : TimeZoneState::Unknown);
+        result.local = UtcToLocal(result.utc, bias);
         return result;
     }
 }

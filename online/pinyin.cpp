@@ -1,5 +1,7 @@
 #include "online/pinyin.h"
 
+#include "base/gbk.h"
+
 namespace vemora {
 
 const char* const NumberFormTable[94] = {
@@ -36,6 +38,14 @@ bool IsAsciiLetterOrDigit(unsigned char c) {
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
+// Whether TextToPinyin reads the bytes at p as one two-byte character: a first
+// byte from 0x81 and a second from 0x40. Wider than the GBK rule on purpose:
+// a pair with 0x7F or 0xFF is one character without a reading, not two bytes.
+bool PinyinPairAt(std::string_view text, size_t p) {
+    return static_cast<unsigned char>(text[p]) >= 0x81 && p + 1 < text.size() &&
+           static_cast<unsigned char>(text[p + 1]) >= 0x40;
+}
+
 // The reading of a two-byte character, or nullptr when it has none. Lead or
 // trail byte 0xFF lies outside the table: such a pair has no reading either.
 const char* Syllable(unsigned char lead, unsigned char trail) {
@@ -57,13 +67,13 @@ std::string TextToPinyin(std::string_view text, int flags, int maximumLength) {
     size_t p = 0;
     while (p < text.size()) {
         const auto b1 = static_cast<unsigned char>(text[p]);
-        const auto b2 = p + 1 < text.size() ? static_cast<unsigned char>(text[p + 1]) : 0;
-        if (b1 < 0x81 || b2 < 0x40) {
+        if (!PinyinPairAt(text, p)) {
             if (keepAll || IsAsciiLetterOrDigit(b1))
                 result += Upper(static_cast<char>(b1));
             ++p;
             continue;
         }
+        const auto b2 = static_cast<unsigned char>(text[p + 1]);
         std::string piece;
         bool unknown = false;
         if (b1 == 0xA2) {
@@ -149,8 +159,7 @@ std::string CityToPinyin(std::string_view cityGbk) {
     // Remove every 市 (0xCA 0xD0) as a whole character, never from the middle of two others.
     std::string city;
     for (size_t p = 0; p < cityGbk.size();) {
-        const auto b = static_cast<unsigned char>(cityGbk[p]);
-        const size_t step = b >= 0x81 && p + 1 < cityGbk.size() ? 2 : 1;
+        const size_t step = GbkCharLength(cityGbk, p);
         if (step == 2 && cityGbk.substr(p, 2) == "\xCA\xD0") {
             p += 2;
             continue;
@@ -164,9 +173,7 @@ std::string CityToPinyin(std::string_view cityGbk) {
     std::string result;
     size_t unread = 0;
     for (size_t p = 0; p < text.size() && result.size() < kMaximum;) {
-        const auto b1 = static_cast<unsigned char>(text[p]);
-        const auto b2 = p + 1 < text.size() ? static_cast<unsigned char>(text[p + 1]) : 0;
-        if (b1 < 0x81 || b2 < 0x40) {
+        if (!PinyinPairAt(text, p)) {
             ++p;
             continue;
         }

@@ -11,7 +11,7 @@
 namespace vemora {
 
 Tfrmweather::Tfrmweather(HWND owner, ErrorReporter& reporter, std::function<void()> cityChanged)
-    : BaseWindow(reporter), cityChanged_(std::move(cityChanged)) {
+    : CompanionWindow(reporter), cityChanged_(std::move(cityChanged)) {
     CreateHandle(0, WS_POPUP, RECT{0, 0, 461, 39}, owner, L"frmweather");
     dpi_ = WindowDpi(hwnd_);
     if (dpi_ != kDesignDpi)
@@ -20,9 +20,6 @@ Tfrmweather::Tfrmweather(HWND owner, ErrorReporter& reporter, std::function<void
     popupMenu_.reset(CreatePopupMenu());
     AppendMenuW(popupMenu_.get(), MF_STRING, kN1, L"更改城市");
 }
-
-void Tfrmweather::Show() { ShowWindow(hwnd_, SW_SHOWNOACTIVATE); }
-void Tfrmweather::Close() { ShowWindow(hwnd_, SW_HIDE); }
 
 std::optional<std::wstring> Tfrmweather::AskCity() {
     if (prompt_)

@@ -1,7 +1,7 @@
 #pragma once
 #include "base/dpi.h"
+#include "base/companion_win.h"
 #include "base/handles_win.h"
-#include "base/window_win.h"
 
 #include <functional>
 #include <optional>
@@ -11,18 +11,15 @@ namespace vemora {
 
 // The weather strip: one glowing line of weather text under the clock, with a
 // context menu to change the city.
-class Tfrmweather : public BaseWindow<Tfrmweather> {
+class Tfrmweather : public CompanionWindow<Tfrmweather> {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmweather";
-    static constexpr bool kDragsByMouse = true;
     static constexpr UINT kN1 = 1;
     using CityPrompt = std::function<std::optional<std::wstring>()>;
 
     // owner: the window that owns the strip; cityChanged runs after the user
     // gave a new city, which is stored in the settings by then.
     Tfrmweather(HWND owner, ErrorReporter& reporter, std::function<void()> cityChanged);
-    void Show();
-    void Close();
     void N1Click();
     HMENU PopupMenu1() const { return popupMenu_.get(); }
     // The resolution the strip is drawn at: its monitor's.

@@ -3,6 +3,7 @@
 #include "settings/settings.h"
 #include "base/dpi_win.h"
 #include "base/errors.h"
+#include "base/module_win.h"
 #include "base/text_win.h"
 #include "online/fetch_win.h"
 #include "online/horoscope.h"
@@ -29,13 +30,11 @@ struct ComReleaseTraits {
 } // namespace
 
 std::unique_ptr<Gdiplus::Bitmap> LoadBookPicture(int dpi) {
-    HRSRC info = FindResourceW(nullptr, dpi == kDesignDpi ? L"Book" : L"Book2x", L"PNG");
-    HGLOBAL data = info ? LoadResource(nullptr, info) : nullptr;
-    const void* bytes = data ? LockResource(data) : nullptr;
-    if (!bytes)
+    const std::span<const std::byte> bytes = ResourceBytes(dpi == kDesignDpi ? L"Book" : L"Book2x", L"PNG");
+    if (!bytes.data())
         throw std::runtime_error("The notepad picture is missing from the program");
     UniqueHandle<ComReleaseTraits> stream(
-        SHCreateMemStream(static_cast<const BYTE*>(bytes), SizeofResource(nullptr, info)));
+        SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
     if (!stream)
         throw std::runtime_error("Out of memory");
     std::unique_ptr<Gdiplus::Bitmap> picture(Gdiplus::Bitmap::FromStream(stream.get(), FALSE));
@@ -99,7 +98,7 @@ std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std
     return image;
 }
 
-Tfrmxingzuo::Tfrmxingzuo(HWND owner, ErrorReporter& reporter) : BaseWindow(reporter) {
+Tfrmxingzuo::Tfrmxingzuo(HWND owner, ErrorReporter& reporter) : CompanionWindow(reporter) {
     CreateHandle(0, WS_POPUP, RECT{0, 0, 288, 216}, owner, L"frmxingzuo");
     dpi_ = WindowDpi(hwnd_);
     if (dpi_ != kDesignDpi)
@@ -110,15 +109,13 @@ Tfrmxingzuo::Tfrmxingzuo(HWND owner, ErrorReporter& reporter) : BaseWindow(repor
 }
 
 void Tfrmxingzuo::Show() {
-    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+    CompanionWindow::Show();
     try {
         FormShow();
     } catch (...) {
         reporter_.Report(hwnd_, std::current_exception());
     }
 }
-
-void Tfrmxingzuo::Close() { ShowWindow(hwnd_, SW_HIDE); }
 
 void Tfrmxingzuo::FormShow() { RenderHoroscopePanel(); }
 
@@ -149,15 +146,6 @@ std::optional<LRESULT> Tfrmxingzuo::HandleMessage(UINT msg, WPARAM wParam, LPARA
     if (lastPage_)
         Draw(*lastPage_);
     return 0;
-}
-
-void Tfrmxingzuo::PlaceUnderClock(HWND clock) {
-    RECT c{}, own{};
-    GetWindowRect(clock, &c);
-    GetWindowRect(hwnd_, &own);
-    const int width = own.right - own.left;
-    MoveWindow(hwnd_, GetSystemMetrics(SM_CXSCREEN) - width + ScaleForDpi(60, dpi_), c.top + (c.bottom - c.top), width,
-               own.bottom - own.top, TRUE);
 }
 
 } // namespace vemora

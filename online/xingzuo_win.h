@@ -1,29 +1,25 @@
 #pragma once
-#include "base/window_win.h"
+#include "base/companion_win.h"
 #include "render/glow_win.h"
 
 #include <memory>
 #include <string>
-#include <optional>
 
 namespace vemora {
 
 // The daily horoscope panel: today's horoscope for the chosen sign, written in
 // black on the picture of a ruled notepad sheet, at the right edge of the
 // screen under the clock. Every showing fetches and draws it afresh.
-class Tfrmxingzuo : public BaseWindow<Tfrmxingzuo> {
+class Tfrmxingzuo : public CompanionWindow<Tfrmxingzuo> {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmxingzuo";
-    static constexpr bool kDragsByMouse = true;
     Tfrmxingzuo(HWND owner, ErrorReporter& reporter);
 
     // Shows the panel; its show handler fetches and draws, and reports its own
     // failure: the panel counts as shown either way.
     void Show();
-    void Close();
     void FormShow();
     void RenderHoroscopePanel();
-    void PlaceUnderClock(HWND clock);
     int RenderCount() const { return renderCount_; }
     // The resolution the panel is drawn at: its monitor's.
     int Dpi() const { return dpi_; }

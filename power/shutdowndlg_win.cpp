@@ -94,7 +94,7 @@ void Tfrmshutdown::Button1Click() {
             DueAtTimeOfDay(now, static_cast<int>(sphour.Value()), static_cast<int>(spmin.Value()));
     else if (Rg1Index() == 1)
         ClockSettings.ScheduledAction.due = DueAfterMinutes(now, spdelay.Value());
-    ClockSettings.ScheduledAction.kind = Rg2Index();
+    ClockSettings.ScheduledAction.kind = static_cast<ScheduledActionKind>(Rg2Index());
     EnableWindow(Button1, FALSE);
     ClockSettings.Armed = true;
     armedChanged_();

@@ -172,7 +172,6 @@ enum class KeyKind { Integer, Boolean, String, Colour, OptionalInteger };
 struct SettingKey {
     const char* name;
     KeyKind kind;
-    const char* defaultText; // the default as the file would hold it
     int TClockSettings::*integer = nullptr;
     bool TClockSettings::*boolean = nullptr;
     std::string TClockSettings::*text = nullptr;
@@ -181,23 +180,23 @@ struct SettingKey {
 };
 
 // The keys in the order LoadSettings reads them; kSaveOrder lists the order
-// SaveSettings writes them. One table, so that a key cannot be read with one
-// default and written with another.
+// SaveSettings writes them. A missing key reads as the field of a
+// default-constructed record, so the defaults are stated once, in the record.
 const SettingKey kKeys[] = {
-    {"Transparent", KeyKind::Integer, "250", &TClockSettings::Transparent},
-    {"Xingzuo", KeyKind::Integer, "1", &TClockSettings::Xingzuo},
-    {"Font", KeyKind::String, kFontSongTi, nullptr, nullptr, &TClockSettings::Font},
-    {"Top", KeyKind::Boolean, "0", nullptr, &TClockSettings::Top},
-    {"wake", KeyKind::Boolean, "1", nullptr, &TClockSettings::wake},
-    {"weather", KeyKind::Boolean, "0", nullptr, &TClockSettings::weather},
-    {"showxz", KeyKind::Boolean, "0", nullptr, &TClockSettings::showxz},
-    {"getnettime", KeyKind::Boolean, "0", nullptr, &TClockSettings::getnettime},
-    {"Startcolor", KeyKind::Colour, "aclWhite", nullptr, nullptr, nullptr, &TClockSettings::Startcolor},
-    {"Endcolor", KeyKind::Colour, "$FF1E78C3", nullptr, nullptr, nullptr, &TClockSettings::Endcolor},
-    {"City", KeyKind::String, "", nullptr, nullptr, &TClockSettings::City},
-    {"Lunar", KeyKind::Boolean, "1", nullptr, &TClockSettings::Lunar},
-    {"PosLeft", KeyKind::OptionalInteger, "", nullptr, nullptr, nullptr, nullptr, &TClockSettings::PosLeft},
-    {"PosTop", KeyKind::OptionalInteger, "", nullptr, nullptr, nullptr, nullptr, &TClockSettings::PosTop},
+    {"Transparent", KeyKind::Integer, &TClockSettings::Transparent},
+    {"Xingzuo", KeyKind::Integer, &TClockSettings::Xingzuo},
+    {"Font", KeyKind::String, nullptr, nullptr, &TClockSettings::Font},
+    {"Top", KeyKind::Boolean, nullptr, &TClockSettings::Top},
+    {"wake", KeyKind::Boolean, nullptr, &TClockSettings::wake},
+    {"weather", KeyKind::Boolean, nullptr, &TClockSettings::weather},
+    {"showxz", KeyKind::Boolean, nullptr, &TClockSettings::showxz},
+    {"getnettime", KeyKind::Boolean, nullptr, &TClockSettings::getnettime},
+    {"Startcolor", KeyKind::Colour, nullptr, nullptr, nullptr, &TClockSettings::Startcolor},
+    {"Endcolor", KeyKind::Colour, nullptr, nullptr, nullptr, &TClockSettings::Endcolor},
+    {"City", KeyKind::String, nullptr, nullptr, &TClockSettings::City},
+    {"Lunar", KeyKind::Boolean, nullptr, &TClockSettings::Lunar},
+    {"PosLeft", KeyKind::OptionalInteger, nullptr, nullptr, nullptr, nullptr, &TClockSettings::PosLeft},
+    {"PosTop", KeyKind::OptionalInteger, nullptr, nullptr, nullptr, nullptr, &TClockSettings::PosTop},
 };
 const int kSaveOrder[] = {2, 8, 9, 0, 1, 3, 4, 5, 6, 7, 10, 11, 12, 13};
 
@@ -210,32 +209,34 @@ int ReadInteger(ProfileStore& store, const char* key, int defaultValue) {
 } // namespace
 
 void LoadSettings(ProfileStore& store, TClockSettings& s) {
+    const TClockSettings defaults;
     for (const SettingKey& k : kKeys) {
         switch (k.kind) {
         case KeyKind::Integer:
-            s.*k.integer = ReadInteger(store, k.name, std::stoi(k.defaultText));
+            s.*k.integer = ReadInteger(store, k.name, defaults.*k.integer);
             break;
         case KeyKind::Boolean:
-            s.*k.boolean = ReadInteger(store, k.name, std::stoi(k.defaultText)) != 0;
+            s.*k.boolean = ReadInteger(store, k.name, defaults.*k.boolean ? 1 : 0) != 0;
             break;
         case KeyKind::String:
-            s.*k.text = store.Read(k.name, k.defaultText);
+            s.*k.text = store.Read(k.name, defaults.*k.text);
             break;
         case KeyKind::Colour:
-            s.*k.colour = ParseColorValue(store.Read(k.name, k.defaultText));
+            // The default as the file would hold it: "aclWhite", "$FF1E78C3".
+            s.*k.colour = ParseColorValue(store.Read(k.name, FormatColorValue(defaults.*k.colour)));
             break;
         case KeyKind::OptionalInteger: {
             std::int32_t value = 0;
             s.*k.optionalInteger =
-                ParseIniInteger(store.Read(k.name, k.defaultText), value) ? std::optional<int>(value) : std::nullopt;
+                ParseIniInteger(store.Read(k.name, ""), value) ? std::optional<int>(value) : defaults.*k.optionalInteger;
             break;
         }
         }
     }
     // Where the providers live: read when present, never written back.
-    s.WeatherHost = store.Read("WeatherHost", "");
-    s.XingzuoHost = store.Read("XingzuoHost", "");
-    s.NtpServer = store.Read("NtpServer", "");
+    s.WeatherHost = store.Read("WeatherHost", defaults.WeatherHost);
+    s.XingzuoHost = store.Read("XingzuoHost", defaults.XingzuoHost);
+    s.NtpServer = store.Read("NtpServer", defaults.NtpServer);
 }
 
 void SaveSettings(ProfileStore& store, const TClockSettings& s) {
@@ -260,20 +261,6 @@ void SaveSettings(ProfileStore& store, const TClockSettings& s) {
             break;
         }
     }
-}
-
-std::vector<std::string> SettingsKeysInLoadOrder() {
-    std::vector<std::string> keys;
-    for (const SettingKey& k : kKeys)
-        keys.push_back(k.name);
-    return keys;
-}
-
-std::vector<std::string> SettingsKeysInSaveOrder() {
-    std::vector<std::string> keys;
-    for (int index : kSaveOrder)
-        keys.push_back(kKeys[index].name);
-    return keys;
 }
 
 } // namespace vemora

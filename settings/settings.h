@@ -13,12 +13,18 @@ using Argb = std::uint32_t;
 inline constexpr const char* kFontSongTi = "\xCB\xCE\xCC\xE5";          // 宋体
 inline constexpr const char* kFontYaHei = "\xCE\xA2\xC8\xED\xD1\xC5\xBA\xDA"; // 微软雅黑
 
+// What the timed action does; the numbers are the timed-action dialog's choices.
+enum class ScheduledActionKind : int { Shutdown = 0, Alarm = 1, Restart = 2 };
+
 struct ScheduledActionState {
-    double due = 0;  // date-time at which the armed action falls due
-    int kind = 0;    // 0 shut down, 1 alarm sound, 2 restart
+    double due = 0; // date-time at which the armed action falls due
+    ScheduledActionKind kind = ScheduledActionKind::Shutdown;
+    bool operator==(const ScheduledActionState&) const = default;
 };
 
 // The one process-wide record of settings and run-time state. Strings are GBK.
+// The initialisers are the only statement of the defaults: a key missing from
+// clockset.ini reads as the field's value in a default-constructed record.
 struct TClockSettings {
     // Stored in clockset.ini.
     int Transparent = 250;
@@ -52,6 +58,8 @@ struct TClockSettings {
     bool Autostart = false; // the check mark of menu item N5
     const void* RingSound = nullptr;
     std::vector<std::string> InstalledFonts;
+
+    bool operator==(const TClockSettings&) const = default;
 };
 
 // The one process-wide record of settings and run-time state.
@@ -86,9 +94,5 @@ inline constexpr const char* kSettingsSection = "Option";
 
 void LoadSettings(ProfileStore& store, TClockSettings& settings);
 void SaveSettings(ProfileStore& store, const TClockSettings& settings);
-
-// The key names in the order LoadSettings reads and SaveSettings writes them.
-std::vector<std::string> SettingsKeysInLoadOrder();
-std::vector<std::string> SettingsKeysInSaveOrder();
 
 } // namespace vemora

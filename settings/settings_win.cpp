@@ -1,6 +1,7 @@
 #include "settings/settings_win.h"
 
 #include "base/gbk.h"
+#include "base/module_win.h"
 #include "base/platform_win.h"
 #include "base/text_win.h"
 
@@ -34,15 +35,7 @@ void IniFileStore::Write(const char* key, const std::string& value) {
 }
 
 std::wstring DefaultSettingsPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    std::wstring path = ModulePath();
     path.resize(path.find_last_of(L"\\/") + 1);
     return path + L"clockset.ini";
 }

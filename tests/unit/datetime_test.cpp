@@ -26,3 +26,20 @@ TEST(DateTime, KnownDaysAndRoundTrip) {
     EXPECT_EQ(late.day, 1);
     EXPECT_EQ(late.hour, 0);
 }
+
+TEST(DateTime, TimeZoneBiasInForce) {
+    struct Row {
+        int bias, standard, daylight;
+        TimeZoneState state;
+        int inForce;
+    };
+    const Row rows[] = {
+        {-480, 0, 0, TimeZoneState::Unknown, -480},   // Shanghai: no daylight saving
+        {300, 0, -60, TimeZoneState::Standard, 300},  // New York in winter
+        {300, 0, -60, TimeZoneState::Daylight, 240},  // and in summer
+        {-60, 15, -60, TimeZoneState::Standard, -45}, // a standard bias of its own
+        {-60, 15, -60, TimeZoneState::Unknown, -60},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(BiasInForce(r.bias, r.standard, r.daylight, r.state), r.inForce) << r.bias << " " << r.inForce;
+}

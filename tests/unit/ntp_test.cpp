@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 using namespace vemora;
 
 namespace {
@@ -41,22 +43,15 @@ TEST(Ntp, ConversionOfTheTransmitTimestamp) {
     EXPECT_EQ(DecodeDateTime(NtpToUtc({3976214400u, 0xFFFFFFFFu})).millisecond, 999);
     EXPECT_EQ(DecodeDateTime(NtpToUtc({3976214400u, 4294967u})).millisecond, 0);
     EXPECT_EQ(DecodeDateTime(NtpToUtc({3976214400u, 4294968u})).millisecond, 1);
+    // Year, month, day, hour, minute and second.
+    const auto civil = [](double t) {
+        const DateTimeParts p = DecodeDateTime(t);
+        return std::array<int, 6>{p.year, p.month, p.day, p.hour, p.minute, p.second};
+    };
     // Top bit set: the era that began in 1900, read unsigned (1968..2036).
-    const DateTimeParts old = DecodeDateTime(NtpToUtc({0x80000000u, 0}));
-    EXPECT_EQ(old.year, 1968);
-    EXPECT_EQ(old.month, 1);
-    EXPECT_EQ(old.day, 20);
-    EXPECT_EQ(old.hour, 3);
-    EXPECT_EQ(old.minute, 14);
-    EXPECT_EQ(old.second, 8);
+    EXPECT_EQ(civil(NtpToUtc({0x80000000u, 0})), (std::array<int, 6>{1968, 1, 20, 3, 14, 8}));
     // Top bit clear: the era after the wrap in 2036, not 1900.
-    const DateTimeParts wrap = DecodeDateTime(NtpToUtc({0, 0}));
-    EXPECT_EQ(wrap.year, 2036);
-    EXPECT_EQ(wrap.month, 2);
-    EXPECT_EQ(wrap.day, 7);
-    EXPECT_EQ(wrap.hour, 6);
-    EXPECT_EQ(wrap.minute, 28);
-    EXPECT_EQ(wrap.second, 16);
+    EXPECT_EQ(civil(NtpToUtc({0, 0})), (std::array<int, 6>{2036, 2, 7, 6, 28, 16}));
     EXPECT_EQ(DecodeDateTime(NtpToUtc({0x7FFFFFFFu, 0})).year, 2104);
 }
 

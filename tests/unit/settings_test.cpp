@@ -14,10 +14,11 @@ namespace {
 class MapStore : public ProfileStore {
 public:
     std::map<std::string, std::string> values;
-    std::vector<std::string> written;
+    std::vector<std::string> read, written;
     std::string refuseKey;
 
     std::string Read(const char* key, const std::string& def) override {
+        read.push_back(key);
         auto it = values.find(key);
         return it == values.end() ? def : it->second;
     }
@@ -65,6 +66,20 @@ TEST(SettingsStore, MissingFileGivesDefaultsAndSavesEveryKey) {
     EXPECT_EQ(out.values["Top"], "0");
     EXPECT_EQ(out.values["Lunar"], "1");
     EXPECT_EQ(out.values["Font"], Gbk("宋体"));
+}
+
+TEST(SettingsStore, AnEmptyFileGivesExactlyTheDefaultRecord) {
+    TClockSettings s;
+    s.Transparent = 7, s.Xingzuo = 5, s.Font = "Arial", s.Top = true, s.wake = false, s.weather = true;
+    s.showxz = true, s.getnettime = true, s.Startcolor = 1, s.Endcolor = 2, s.City = "X", s.WeatherHost = "w";
+    s.XingzuoHost = "x", s.NtpServer = "n", s.Lunar = false, s.PosLeft = 1, s.PosTop = 2;
+    MapStore empty;
+    LoadSettings(empty, s);
+    EXPECT_TRUE(s == TClockSettings{});
+    EXPECT_EQ(empty.read, (std::vector<std::string>{"Transparent", "Xingzuo", "Font", "Top", "wake", "weather",
+                                                    "showxz", "getnettime", "Startcolor", "Endcolor", "City",
+                                                    "Lunar", "PosLeft", "PosTop", "WeatherHost", "XingzuoHost",
+                                                    "NtpServer"}));
 }
 
 TEST(SettingsStore, IntegerAndBooleanRules) {

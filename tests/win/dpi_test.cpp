@@ -109,7 +109,7 @@ TEST_F(DpiScaling, ClockAndWeatherStripDrawnAtTheWindowsRealSize) {
 }
 
 TEST_F(DpiScaling, HoroscopePanelAndCalendarPopup) {
-    Tfrmmain& clock = Open("showxz=1\r\nXingzuo=0\r\n");
+    Tfrmmain& clock = Open("showxz=1\r\nXingzuo=0\r\nLunar=0\r\n");
     const RECT c = WindowRect(clock.Handle());
     const RECT p = WindowRect(clock.frmxingzuo()->Handle());
     EXPECT_EQ(Show(p), Show(RECT{GetSystemMetrics(SM_CXSCREEN) - S(512) + S(60), c.bottom,

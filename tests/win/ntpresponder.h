@@ -1,6 +1,7 @@
 #pragma once
 // A local NTP responder on 127.0.0.1 for the tests.
 #include "base/platform_win.h"
+#include "testserver.h"
 
 #include <cstring>
 #include <string>
@@ -17,13 +18,7 @@ public:
         WSADATA data;
         WSAStartup(MAKEWORD(2, 2), &data);
         socket_ = socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in at{};
-        at.sin_family = AF_INET;
-        at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(socket_, reinterpret_cast<sockaddr*>(&at), sizeof at);
-        int length = sizeof at;
-        getsockname(socket_, reinterpret_cast<sockaddr*>(&at), &length);
-        port_ = ntohs(at.sin_port);
+        port_ = BindLoopback(socket_);
         thread_ = std::thread([this] { Serve(); });
     }
     ~NtpResponder() {

@@ -23,6 +23,10 @@ struct HttpReply {
 class LocalHttpServer {
 public:
     using Handler = std::function<HttpReply(const std::string& target)>;
+    // A handler that gives every request the same reply.
+    static Handler Always(HttpReply reply) {
+        return [reply = std::move(reply)](const std::string&) { return reply; };
+    }
     explicit LocalHttpServer(Handler handler);
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer&) = delete;
@@ -50,5 +54,8 @@ private:
 
 // A port on 127.0.0.1 where nobody listens: connections are refused.
 unsigned short RefusingPort();
+
+// Binds a socket to 127.0.0.1 on a port the system picks, and gives the port.
+unsigned short BindLoopback(SOCKET s);
 
 } // namespace vemora::test

@@ -8,14 +8,8 @@ LocalHttpServer::LocalHttpServer(Handler handler) : handler_(std::move(handler))
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
     listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in at{};
-    at.sin_family = AF_INET;
-    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(listener_, reinterpret_cast<sockaddr*>(&at), sizeof at);
+    port_ = BindLoopback(listener_);
     listen(listener_, 16);
-    int length = sizeof at;
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&at), &length);
-    port_ = ntohs(at.sin_port);
     acceptor_ = std::thread([this] { Accept(); });
 }
 
@@ -115,19 +109,24 @@ void LocalHttpServer::Serve(SOCKET client) {
     std::erase(clients_, client);
 }
 
-unsigned short RefusingPort() {
-    WSADATA data;
-    WSAStartup(MAKEWORD(2, 2), &data);
-    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+unsigned short BindLoopback(SOCKET s) {
     sockaddr_in at{};
     at.sin_family = AF_INET;
     at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     bind(s, reinterpret_cast<sockaddr*>(&at), sizeof at);
     int length = sizeof at;
     getsockname(s, reinterpret_cast<sockaddr*>(&at), &length);
+    return ntohs(at.sin_port);
+}
+
+unsigned short RefusingPort() {
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    const unsigned short port = BindLoopback(s);
     closesocket(s);
     WSACleanup();
-    return ntohs(at.sin_port);
+    return port;
 }
 
 } // namespace vemora::test

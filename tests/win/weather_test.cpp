@@ -64,29 +64,17 @@ TEST_F(Weather, WithoutACityThePageHasNoQuery) {
 
 TEST_F(Weather, Utf8AndGbkPagesBothEndAsGbk) {
     Tfrmmain& clock = CreateWith();
-    server.SetHandler([](const std::string&) {
-        HttpReply r;
-        r.contentType = "text/html; charset=utf-8";
-        r.body = "\xEF\xBB\xBF" + Utf8Page(WideToUtf8(L"<a href=x>多云</a><a href=y>北京</a>"));
-        return r;
-    });
+    server.SetHandler(
+        LocalHttpServer::Always({200, "text/html; charset=utf-8",
+                                 "\xEF\xBB\xBF" + Utf8Page(WideToUtf8(L"<a href=x>多云</a><a href=y>北京</a>"))}));
     clock.N7Click();
     EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"多云 , 北京"));
-    server.SetHandler([](const std::string&) {
-        HttpReply r;
-        r.contentType = "text/html";
-        r.body = "<meta charset=\"utf-8\">" + Utf8Page(WideToUtf8(L"<a>小雨</a>"));
-        return r;
-    });
+    server.SetHandler(
+        LocalHttpServer::Always({200, "text/html", "<meta charset=\"utf-8\">" + Utf8Page(WideToUtf8(L"<a>小雨</a>"))}));
     clock.ShowWeather();
     EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"小雨")) << "the <meta> declaration counts";
     // GB18030 four-byte sequences stay as they are.
-    server.SetHandler([](const std::string&) {
-        HttpReply r;
-        r.contentType = "text/html; charset=GB18030";
-        r.body = "<a>\x81\x30\x81\x30</a>";
-        return r;
-    });
+    server.SetHandler(LocalHttpServer::Always({200, "text/html; charset=GB18030", "<a>\x81\x30\x81\x30</a>"}));
     clock.ShowWeather();
     EXPECT_EQ(ClockSettings.WeatherText, "\x81\x30\x81\x30");
 }
@@ -127,27 +115,18 @@ TEST_F(Weather, FailingHostsGiveOneMessageAndKeepTheLine) {
         {"never answers",
          [&] {
              ClockSettings.WeatherHost = server.Host();
-             server.SetHandler([](const std::string&) {
-                 HttpReply r;
-                 r.behaviour = HttpReply::Behaviour::Hang;
-                 return r;
-             });
+             server.SetHandler(LocalHttpServer::Always({200, "text/html", "", HttpReply::Behaviour::Hang}));
          },
          L"in time"},
         {"trickles a byte a second",
          [&] {
-             server.SetHandler([](const std::string&) {
-                 HttpReply r{200, "text/html", "<a>slow</a>"};
-                 r.behaviour = HttpReply::Behaviour::Trickle;
-                 return r;
-             });
+             server.SetHandler(
+                 LocalHttpServer::Always({200, "text/html", "<a>slow</a>", HttpReply::Behaviour::Trickle}));
          },
          L"in time"},
         {"HTTP 500",
          [&] {
-             server.SetHandler([](const std::string&) {
-                 return HttpReply{500, "text/html", "<a href=/>Home</a><a href=/help>Help</a>"};
-             });
+             server.SetHandler(LocalHttpServer::Always({500, "text/html", "<a href=/>Home</a><a href=/help>Help</a>"}));
          },
          L"500"},
     };
