@@ -176,7 +176,9 @@ void Tfrmmain::Show() {
 }
 
 void Tfrmmain::FillInstalledFonts() {
-    std::vector<std::string> fonts{"Default"};
+    // Only families: the framework's "Default" entry names none and would
+    // stop the clock drawing when chosen.
+    std::vector<std::string> fonts;
     LOGFONTW query{};
     query.lfCharSet = DEFAULT_CHARSET;
     ScopedWindowDC screen(nullptr);
@@ -205,9 +207,7 @@ void Tfrmmain::FormShow() {
         SetWindowLongW(frmweather_->Handle(), GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE));
     ShowWindow(appWindow_.get(), SW_HIDE);
     FillInstalledFonts();
-    const auto& fonts = ClockSettings.InstalledFonts;
-    if (std::find(fonts.begin(), fonts.end(), kFontYaHei) != fonts.end())
-        ClockSettings.Font = kFontYaHei;
+    ClockSettings.Font = ClockFontAtStart(ClockSettings.Font, ClockSettings.InstalledFonts, kFontYaHei);
     SetTimerEnabled(true);
     if (ClockSettings.weather)
         ShowWeather();
@@ -296,8 +296,18 @@ void Tfrmmain::PlaceWeatherStrip() {
                strip.right - strip.left, strip.bottom - strip.top, TRUE);
 }
 
+// A settings file that cannot be written must not keep the user from
+// leaving, nor may the exit claim a save that did not happen: the user
+// decides whether to exit without saving (是) or to stay (否).
 void Tfrmmain::FormClose() {
-    SaveSettingsFile();
+    try {
+        SaveSettingsFile();
+    } catch (...) {
+        const std::wstring question =
+            L"设置无法保存：不能写入文件 " + options_.settingsPath + L"。\n\n不保存设置，直接退出吗？";
+        if (!effects_.AskYesNo(hwnd_, reporter_.Title(), question))
+            return;
+    }
     DestroyWindow(hwnd_);
 }
 

@@ -164,7 +164,8 @@ void Tfrmmain::N4Click() {
 void Tfrmmain::N3Click() {
     SetTimerEnabled(false);
     SendMessageW(hwnd_, WM_CLOSE, 0, 0);
-    // A failed save abandons the exit; the clock must not stand still then.
+    // An exit called off (the settings could not be saved and the user
+    // stays) must not leave the clock standing still.
     if (hwnd_ && IsWindow(hwnd_))
         SetTimerEnabled(true);
 }

@@ -20,6 +20,12 @@ struct RecordingEffects : Effects {
     std::vector<std::wstring> urls;
 
     void ShowError(HWND, const std::wstring&, const std::wstring& text) override { errors.push_back(text); }
+    std::vector<std::wstring> questions;
+    bool answer = false; // 否 unless a test says 是
+    bool AskYesNo(HWND, const std::wstring&, const std::wstring& text) override {
+        questions.push_back(text);
+        return answer;
+    }
     std::vector<bool> armedAtAction; // the N1 mark when an action was carried out
     BOOL ExitSystem(UINT flags, DWORD) override {
         exitFlags.push_back(flags);
