@@ -57,6 +57,23 @@ DateTimeParts SystemLocalNow() {
     return t;
 }
 
+// Whether the settings file holds the key at all.
+bool HoldsKey(ProfileStore& store, const char* key) {
+    const std::string missing = "<missing>";
+    return store.Read(key, missing) != missing;
+}
+
+// The stay-on-top mark as the clock starts with it: the stored one, or on
+// when the file does not hold it (the first start).
+bool StartsOnTop(const std::wstring& settingsPath) {
+    IniFileStore store(settingsPath);
+    if (!HoldsKey(store, "Top"))
+        return true;
+    TClockSettings stored;
+    LoadSettings(store, stored);
+    return stored.Top;
+}
+
 std::wstring ModulePath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
@@ -96,10 +113,16 @@ Tfrmmain::Tfrmmain(Effects& effects, ErrorReporter& reporter, MainOptions option
         options_.settingsPath = DefaultSettingsPath();
     if (options_.exePath.empty())
         options_.exePath = ModulePath();
+    if (options_.runKey.empty())
+        options_.runKey = kRunKey;
     appWindow_.reset(ApplicationWindowClass::Create(reporter.Title()));
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    CreateHandle(WS_EX_TOPMOST, WS_POPUP, RECT{screenWidth - kClockWidth, 0, screenWidth, kClockHeight},
-                 appWindow_.get(), L"frmmain", CS_DBLCLKS);
+    // Created on top or not as the file says, rather than moved afterwards:
+    // Wine keeps an owned window beside its owner and ignores a move out of
+    // the topmost band while the owner is the next window down.
+    CreateHandle(StartsOnTop(options_.settingsPath) ? WS_EX_TOPMOST : 0, WS_POPUP,
+                 RECT{screenWidth - kClockWidth, 0, screenWidth, kClockHeight}, appWindow_.get(), L"frmmain",
+                 CS_DBLCLKS);
     FormCreate();
 }
 
@@ -147,6 +170,10 @@ void Tfrmmain::FormCreate() {
 void Tfrmmain::LoadSettingsFile() {
     IniFileStore store(options_.settingsPath);
     LoadSettings(store, ClockSettings);
+    // Without a stored "Top" (the first start) the clock stays on top, as it
+    // was created, and N2 says so.
+    if (!HoldsKey(store, "Top"))
+        ClockSettings.Top = true;
 }
 
 void Tfrmmain::SaveSettingsFile() {

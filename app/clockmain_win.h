@@ -25,6 +25,7 @@ struct MainOptions {
     std::wstring settingsPath;                     // clockset.ini; empty: beside the executable
     std::function<DateTimeParts()> clock;          // local now; empty: the system clock
     std::wstring exePath;                          // what autostart registers; empty: this module
+    std::string runKey;                            // where, under HKCU; empty: the system's Run key
 };
 
 // Menu item identifiers: 100 + the item's number.

@@ -224,8 +224,14 @@ void Tfrmset::cb02Change() { ClockSettings.Endcolor = ColourBoxToArgb(SelectedCo
 
 void Tfrmset::cborderClick() { ClockSettings.wake = IsChecked(cborder); }
 
+// The box shows the menu's mark afterwards, also when the registry refused.
 void Tfrmset::cbautoClick() {
-    main_.N5Click();
+    try {
+        main_.N5Click();
+    } catch (...) {
+        SetChecked(cbauto, ClockSettings.Autostart);
+        throw;
+    }
     SetChecked(cbauto, ClockSettings.Autostart);
 }
 

@@ -127,7 +127,7 @@ TEST_F(SettingsFile, WithoutAFileTheDefaultsAreWritten) {
     Tfrmmain& clock = Create(false);
     EXPECT_EQ(ClockSettings.Transparent, 250);
     EXPECT_EQ(ClockSettings.Xingzuo, 1);
-    EXPECT_FALSE(ClockSettings.Top);
+    EXPECT_TRUE(ClockSettings.Top) << "a first start stays on top";
     SendMessageW(clock.Handle(), WM_CLOSE, 0, 0);
     EXPECT_EQ(IniValue(IniPath(), "Startcolor"), "aclWhite");
     EXPECT_EQ(IniValue(IniPath(), "Endcolor"), "$FF1E78C3");

@@ -89,6 +89,7 @@ struct ClockFixture : ::testing::Test {
     TempFolder folder;
     FakeClock fakeClock;
     std::unique_ptr<Tfrmmain> main;
+    std::string runKey; // autostart's key under HKCU; empty: the system's
 
     void SetUp() override { ClockSettings = TClockSettings{}; }
     void TearDown() override;

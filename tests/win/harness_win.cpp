@@ -92,6 +92,7 @@ Tfrmmain& ClockFixture::Create(bool show) {
     options.settingsPath = IniPath();
     options.clock = fakeClock.Function();
     options.exePath = folder.File(L"Vemora.exe");
+    options.runKey = runKey;
     main = std::make_unique<Tfrmmain>(effects, reporter, options);
     main->CreateCompanions();
     if (show)
