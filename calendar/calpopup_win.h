@@ -23,8 +23,9 @@ public:
     void Show();
     void Close();
     TMonthCalendar& MonthCalendar1() { return *monthCalendar1_; }
-    // Closing and dragging are all it answers, through the window base.
-    std::optional<LRESULT> HandleMessage(UINT, WPARAM, LPARAM) { return std::nullopt; }
+    // Closing and dragging it answers through the window base; the release
+    // that ends a drag begun on the control goes back to the control.
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
     UniqueHfont font_;

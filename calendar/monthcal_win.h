@@ -36,7 +36,10 @@ public:
     void SetShowNoneButton(bool show);
     void SetTodayCaption(const std::wstring& caption);
     void SetNoneCaption(const std::wstring& caption);
-    // The control's mouse-move notification, raised before its drag-selection.
+    // The control's mouse notifications: a press on its own surface (not on a
+    // mini button), raised before the press selects or steps; a move, raised
+    // before its drag-selection.
+    std::function<void(WPARAM keys, int x, int y)> OnMouseDown;
     std::function<void(WPARAM keys, int x, int y)> OnMouseMove;
 
     // Draws the whole client area into a device context.
@@ -49,6 +52,7 @@ public:
 private:
     void ButtonMouseDown(TMiniButton& button, bool capture);
     void ButtonMouseUp(TMiniButton& button);
+    void ReleaseButtons();
     void PaintButton(HDC dc, const TMiniButton& button, bool themed);
     void InvalidateButton(const TMiniButton& button);
 

@@ -1,5 +1,6 @@
 #include "base/datetime.h"
 #include "calendar/calpopup_win.h"
+#include "online/xingzuo_win.h"
 #include "render/glow_win.h"
 
 #include "harness.h"
@@ -143,4 +144,70 @@ TEST_F(Calendar, MouseMessagesStepSelectAndPressToday) {
     clock.N9Click();
     clock.N9Click();
     EXPECT_EQ(cal.Model().SelectedDate, EncodeDate(2026, 12, 24));
+}
+
+namespace {
+
+// Whether window a stands above window b in the z-order.
+bool Above(HWND a, HWND b) {
+    for (HWND w = GetWindow(a, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w == b)
+            return true;
+    return false;
+}
+
+} // namespace
+
+TEST_F(Calendar, EveryShowingPutsThePopupOnTop) {
+    Tfrmmain& clock = Create(true);
+    MoveWindow(clock.Handle(), 420, 560, 230, 55, TRUE); // away from the other tests' clocks
+    HWND popup = clock.frmcal()->Handle();
+    HWND panel = clock.frmxingzuo()->Handle();
+    ShowWindow(panel, SW_SHOWNOACTIVATE); // the horoscope panel, where the pop-up opens
+    // An active window of another program over the same place.
+    HWND active = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 380, 600, 300, 300, nullptr, nullptr,
+                                  nullptr, nullptr);
+    SetForegroundWindow(active);
+    auto onTop = [&] {
+        Pump(300);
+        ScopedWindowDC screen(nullptr);
+        const COLORREF arrow = GetPixel(screen.get(), 430 + 14, 560 + 90 + 13); // the pop-up's left arrow, black
+        return Above(popup, panel) && Above(popup, active) &&
+               GetRValue(arrow) + GetGValue(arrow) + GetBValue(arrow) < 100;
+    };
+    clock.FormDblClick(); // a first showing
+    EXPECT_TRUE(onTop());
+    EXPECT_EQ(GetForegroundWindow(), active) << "the active window keeps the focus";
+    SetWindowPos(active, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); // raised on the display
+    SetWindowPos(active, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(panel, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    clock.FormDblClick(); // re-placed while visible
+    EXPECT_TRUE(onTop());
+    DestroyWindow(active);
+}
+
+TEST_F(Calendar, EveryButtonsDoubleClickPressesAndPressedButtonsComeUp) {
+    Tfrmmain& clock = Create(true);
+    clock.FormDblClick();
+    TMonthCalendar& cal = clock.frmcal()->MonthCalendar1();
+    HWND control = cal.Handle();
+    auto cell = [](int col, int row) { return At(14 + 17 * col + 8, 38 + 15 * row + 7); };
+    // The second press of a right or middle double-click selects like the first.
+    SendMessageW(control, WM_RBUTTONDBLCLK, MK_RBUTTON, cell(3, 3));
+    EXPECT_EQ(cal.Model().SelectedDate, *cal.Model().DateAtCell(3, 3));
+    SendMessageW(control, WM_MBUTTONDBLCLK, MK_MBUTTON, cell(4, 4));
+    EXPECT_EQ(cal.Model().SelectedDate, *cal.Model().DateAtCell(4, 4));
+    // A right or middle press on Today released off it: no Today, and the button comes up.
+    const RECT today = cal.TodayButton().bounds;
+    const LPARAM onToday = At(today.left + 5, today.top + 5);
+    for (auto [down, up] : {std::pair{WM_RBUTTONDOWN, WM_RBUTTONUP}, std::pair{WM_MBUTTONDOWN, WM_MBUTTONUP}}) {
+        SendMessageW(control, down, 0, onToday);
+        EXPECT_TRUE(cal.TodayButton().Pressed);
+        SendMessageW(control, up, 0, cell(1, 5));
+        EXPECT_FALSE(cal.TodayButton().Pressed) << down;
+        SendMessageW(control, down, 0, onToday);
+        SendMessageW(control, WM_MOUSEMOVE, 0, cell(1, 5)); // released outside the control
+        EXPECT_FALSE(cal.TodayButton().Pressed) << down;
+    }
+    EXPECT_EQ(cal.Model().SelectedDate, *cal.Model().DateAtCell(4, 4)) << "no release pressed Today";
 }
