@@ -182,9 +182,12 @@ void Tfrmmain::SaveSettingsFile() {
 }
 
 void Tfrmmain::CreateCompanions() {
+    // The dialogs are owned by the application window, as the companions are,
+    // and run modal over the clock: windows owned by the clock would follow
+    // it into the topmost band and, under Wine, keep it from going back there.
     frmset_ = std::make_unique<Tfrmset>(*this, reporter_);
     frmshutdown_ = std::make_unique<Tfrmshutdown>(
-        hwnd_, reporter_, [this] { return Now(); }, [this] { SyncMenuChecks(); });
+        appWindow_.get(), hwnd_, reporter_, [this] { return Now(); }, [this] { SyncMenuChecks(); });
     frmweather_ = std::make_unique<Tfrmweather>(appWindow_.get(), reporter_, [this] { ShowWeather(); });
     frmxingzuo_ = std::make_unique<Tfrmxingzuo>(appWindow_.get(), reporter_);
     uxTheme_ = UxTheme::Load();

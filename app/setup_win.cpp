@@ -82,7 +82,7 @@ COLORREF Resolve(LPARAM value) {
 } // namespace
 
 Tfrmset::Tfrmset(Tfrmmain& main, ErrorReporter& reporter) : BaseWindow(reporter), main_(main) {
-    CreateHandle(kExStyle, kStyle, DialogBounds(326, 248, kStyle, kExStyle), main.Handle(),
+    CreateHandle(kExStyle, kStyle, DialogBounds(326, 248, kStyle, kExStyle), main.ApplicationWindow(),
                  L"TallisVemora：设置……");
     SetLayeredWindowAttributes(hwnd_, 0, 220, LWA_ALPHA);
     font_ = CreateDialogFont();

@@ -242,6 +242,41 @@ TEST_F(TimedAction, ArmResetAndFireExactlyOnce) {
     EXPECT_FALSE(IsWindowEnabled(dialog.Button1)) << "OK stays disabled until reset";
 }
 
+TEST_F(TimedAction, OkArmsOnlyWhileEnabled) {
+    Tfrmmain& clock = Create(true);
+    Tfrmshutdown& dialog = *clock.frmshutdown();
+    fakeClock.now = {2026, 12, 7, 12, 0, 0, 0, 1};
+    dialog.FormShow();
+    dialog.SetRg1Index(1);
+    dialog.SetRg2Index(1);
+    auto ok = [&] { SendMessageW(dialog.Handle(), WM_COMMAND, MAKEWPARAM(Tfrmshutdown::kButton1, BN_CLICKED), 0); };
+    ok();
+    const double due = ClockSettings.ScheduledAction.due;
+    fakeClock.Set(12, 5, 0);
+    ok();
+    SendMessageW(dialog.Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_EQ(ClockSettings.ScheduledAction.due, due) << "armed: no new due time";
+    fakeClock.Set(12, 30, 0);
+    clock.Timer1Timer(); // carried out
+    ASSERT_FALSE(ClockSettings.Armed);
+    ok();
+    EXPECT_FALSE(ClockSettings.Armed) << "carried out: no arming without a reset";
+}
+
+TEST_F(TimedAction, GroupBoxesArePaintedInside) {
+    Tfrmmain& clock = Create(true);
+    HWND dialog = clock.frmshutdown()->Handle();
+    ShowWindow(dialog, SW_SHOWNOACTIVATE);
+    UpdateWindow(dialog);
+    Pump(100);
+    // The window's own pixels, the group boxes' areas included.
+    HDC dc = GetDCEx(dialog, nullptr, DCX_CACHE);
+    for (POINT p : {POINT{272, 118}, POINT{250, 214}})
+        EXPECT_EQ(GetPixel(dc, p.x, p.y), GetSysColor(COLOR_BTNFACE)) << p.x << "," << p.y;
+    ReleaseDC(dialog, dc);
+    ShowWindow(dialog, SW_HIDE);
+}
+
 TEST_F(TimedAction, ShutdownAndRestartAfterADelay) {
     Tfrmmain& clock = Create(true);
     Tfrmshutdown& dialog = *clock.frmshutdown();

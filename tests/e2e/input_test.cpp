@@ -1,0 +1,189 @@
+// The real Vemora.exe driven by real input: pointer and keys go through the
+// system's input queue, as a person's do, and reach whichever window is under
+// the pointer or has the focus.
+#include "clockprocess.h"
+#include "testserver.h"
+
+#include "power/shutdowndlg_win.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace vemora;
+using namespace vemora::e2e;
+using namespace vemora::test;
+
+namespace {
+
+constexpr UINT kMenuTimedAction = 101, kMenuCalendar = 109; // N1, N9
+
+void Send(INPUT input) {
+    SendInput(1, &input, sizeof input);
+    Sleep(60);
+}
+
+// Absolute coordinates are 0..65535 over the screen: rounded up, they land on
+// the wanted pixel.
+void MoveTo(POINT p) {
+    INPUT in{INPUT_MOUSE};
+    in.mi.dx = static_cast<LONG>((p.x * 65536LL + GetSystemMetrics(SM_CXSCREEN) - 1) / GetSystemMetrics(SM_CXSCREEN));
+    in.mi.dy = static_cast<LONG>((p.y * 65536LL + GetSystemMetrics(SM_CYSCREEN) - 1) / GetSystemMetrics(SM_CYSCREEN));
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    Send(in);
+}
+
+void LeftButton(bool down) {
+    INPUT in{INPUT_MOUSE};
+    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    Send(in);
+}
+
+void Click(POINT p) {
+    MoveTo(p);
+    LeftButton(true);
+    LeftButton(false);
+}
+
+void Key(WORD vk) {
+    INPUT in{INPUT_KEYBOARD};
+    in.ki.wVk = vk;
+    Send(in);
+    in.ki.dwFlags = KEYEVENTF_KEYUP;
+    Send(in);
+}
+
+POINT Centre(HWND w) {
+    const RECT r = WindowRect(w);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 5000) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    while (!condition()) {
+        if (GetTickCount64() > end)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+// A point of the window where the pointer reaches it and something is drawn
+// (a layered window takes the pointer only over its painted pixels), searched
+// from the middle row outwards.
+POINT PaintedPointOf(HWND window) {
+    const RECT r = WindowRect(window);
+    ScopedWindowDC screen(nullptr);
+    const int middle = (r.top + r.bottom) / 2;
+    for (int d = 0; d < (r.bottom - r.top) / 2; d += 2)
+        for (int y : {middle + d, middle - d})
+            for (int x = r.left + 4; x < r.right - 4; x += 2) {
+                const POINT p{x, y};
+                const COLORREF c = GetPixel(screen.get(), x, y);
+                if (GetAncestor(WindowFromPoint(p), GA_ROOT) == window &&
+                    GetRValue(c) + GetGValue(c) + GetBValue(c) > 450)
+                    return p;
+            }
+    return POINT{-1, -1};
+}
+
+HttpReply Provider(const std::string& target) {
+    if (target.rfind("/iframe/astro/", 0) == 0)
+        return HttpReply{200, "text/html; charset=gbk", std::string(200, ' ') + "<div class=\"lotconts\">x</div>"};
+    return HttpReply{200, "text/html; charset=gbk", WideToGbk(L"<a href=/n>南京</a><a href=/w>晴转多云</a>")};
+}
+
+} // namespace
+
+TEST(RealInput, DraggingMovesEachWindowByThePointersOffset) {
+    LocalHttpServer server(Provider);
+    TempFolder folder;
+    WriteFileBytes(folder.File(L"clockset.ini"), "[Option]\r\nweather=1\r\nshowxz=1\r\nwake=0\r\nWeatherHost=" +
+                                                     server.Host() + "\r\nXingzuoHost=" + server.Host() + "\r\n");
+    ClockProcess clock(folder);
+    HWND main = clock.WaitForWindow(L"Tfrmmain");
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_COMMAND, kMenuCalendar, 0);
+    // In this order, each moved away from the ones still to come.
+    const wchar_t* classes[] = {L"Tfrmcal", L"Tfrmxingzuo", L"Tfrmweather", L"Tfrmmain"};
+    for (const wchar_t* cls : classes) {
+        HWND w = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (w = clock.FindWindowOfClass(cls)) && IsWindowVisible(w); }, 15000))
+            << WideToUtf8(cls);
+        ASSERT_TRUE(WaitFor([&] { return PaintedPointOf(w).x >= 0; }, 15000)) << WideToUtf8(cls) << " is drawn";
+    }
+    HWND strip = clock.FindWindowOfClass(L"Tfrmweather");
+    for (const wchar_t* cls : classes) {
+        SCOPED_TRACE(WideToUtf8(cls));
+        HWND w = clock.FindWindowOfClass(cls);
+        const POINT from = PaintedPointOf(w);
+        ASSERT_GE(from.x, 0) << "a point of the window in sight";
+        const RECT before = WindowRect(w);
+        const POINT offset{-90, 60};
+        MoveTo(from);
+        LeftButton(true);
+        MoveTo(POINT{from.x - 3, from.y + 2});
+        MoveTo(POINT{from.x + offset.x, from.y + offset.y});
+        LeftButton(false);
+        RECT after{};
+        WaitFor([&] {
+            after = WindowRect(w);
+            return after.left == before.left + offset.x && after.top == before.top + offset.y;
+        });
+        EXPECT_EQ(after.left - before.left, offset.x);
+        EXPECT_EQ(after.top - before.top, offset.y);
+        EXPECT_EQ(after.right - after.left, before.right - before.left) << "the size stays";
+        if (w == main) {
+            const RECT s = WindowRect(strip);
+            EXPECT_EQ(s.left, after.left) << "the weather strip follows the clock";
+            EXPECT_EQ(s.top, after.bottom - 8);
+        }
+        // The button is up: moving over the window moves nothing.
+        MoveTo(POINT{from.x + offset.x + 2, from.y + offset.y + 1});
+        Sleep(200);
+        const RECT hovered = WindowRect(w);
+        EXPECT_TRUE(EqualRect(&hovered, &after));
+    }
+    EXPECT_TRUE(clock.MessageBoxTexts().empty());
+}
+
+TEST(RealInput, EnterInTheTimedActionDialogArmsOnlyThroughOk) {
+    TempFolder folder;
+    WriteFileBytes(folder.File(L"clockset.ini"), "[Option]\r\nwake=0\r\n");
+    ClockProcess clock(folder);
+    HWND main = clock.WaitForWindow(L"Tfrmmain");
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_COMMAND, kMenuTimedAction, 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(
+        WaitFor([&] { return (dialog = clock.FindWindowOfClass(L"Tfrmshutdown")) && IsWindowVisible(dialog); }));
+    auto item = [&](int id) { return GetDlgItem(dialog, id); };
+    HWND ok = item(Tfrmshutdown::kButton1);
+    // The alarm sound, should anything arm.
+    SendMessageW(item(Tfrmshutdown::kRg2Item1), BM_CLICK, 0, 0);
+    // Enter in 时, 分 and N分钟, and on a focused 重设, arms nothing.
+    for (int id : {Tfrmshutdown::kSphour, Tfrmshutdown::kSpmin, Tfrmshutdown::kSpdelay, Tfrmshutdown::kButton3}) {
+        SCOPED_TRACE(id);
+        Click(Centre(item(id)));
+        Key(VK_RETURN);
+        Sleep(300);
+        EXPECT_TRUE(IsWindowEnabled(ok)) << "not armed";
+        EXPECT_TRUE(IsWindowVisible(dialog));
+    }
+    // 确定 arms and disables itself; the focus moves on, so Esc still closes.
+    Click(Centre(ok));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(ok); })) << "armed";
+    Key(VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); })) << "Esc closes the dialog";
+    // Reopened while armed: Enter on a focused 退出 presses 退出.
+    PostMessageW(main, WM_COMMAND, kMenuTimedAction, 0);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(dialog); }));
+    EXPECT_FALSE(IsWindowEnabled(ok));
+    Click(Centre(item(Tfrmshutdown::kSphour)));
+    Key(VK_TAB); // sphour -> spmin
+    Key(VK_TAB); // -> rg2
+    Key(VK_TAB); // -> 确定 is disabled: 退出
+    Key(VK_RETURN);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); })) << "Enter on 退出 closes the dialog";
+    EXPECT_TRUE(clock.Running());
+}
