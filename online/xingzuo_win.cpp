@@ -32,14 +32,14 @@ std::unique_ptr<Gdiplus::Bitmap> LoadBookPicture() {
     HGLOBAL data = info ? LoadResource(nullptr, info) : nullptr;
     const void* bytes = data ? LockResource(data) : nullptr;
     if (!bytes)
-        throw std::runtime_error("The notepad picture is missing from the program");
+        throw std::runtime_error(WideToUtf8(L"程序里缺少运势面板的记事本图片"));
     UniqueHandle<ComReleaseTraits> stream(
         SHCreateMemStream(static_cast<const BYTE*>(bytes), SizeofResource(nullptr, info)));
     if (!stream)
-        throw std::runtime_error("Out of memory");
+        throw std::runtime_error(WideToUtf8(L"内存不足"));
     std::unique_ptr<Gdiplus::Bitmap> picture(Gdiplus::Bitmap::FromStream(stream.get(), FALSE));
     if (!picture)
-        throw std::runtime_error("Out of memory");
+        throw std::runtime_error(WideToUtf8(L"内存不足"));
     Check(picture->GetLastStatus());
     return picture;
 }

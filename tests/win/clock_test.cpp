@@ -79,7 +79,7 @@ TEST_F(ClockWindow, RepeatedTickFailureIsShownOnceUntilATickDraws) {
     for (int i = 0; i < 3; ++i)
         SendMessageW(clock.Handle(), WM_TIMER, 1, 0);
     ASSERT_EQ(effects.errors.size(), 1u);
-    EXPECT_EQ(effects.errors[0], L"FontFamilyNotFound");
+    EXPECT_EQ(effects.errors[0], L"找不到字体“Default”，请在设置中另选一种字体");
     ClockSettings.Font = kFontSongTi;
     SendMessageW(clock.Handle(), WM_TIMER, 1, 0);
     ClockSettings.Font = "Default";

@@ -71,7 +71,7 @@ TEST_F(SettingsDialog, SliderAndFontRedrawAtOnce) {
     // The redraw fails with a font that names no family: reported once, and the
     // dialog still opens with the font box to mend it.
     ASSERT_EQ(effects.errors.size(), 1u);
-    EXPECT_EQ(effects.errors[0], L"FontFamilyNotFound");
+    EXPECT_EQ(effects.errors[0], L"找不到字体“NoSuchFont”，请在设置中另选一种字体");
     EXPECT_EQ(SendMessageW(d.cbfont, CB_GETCURSEL, 0, 0), CB_ERR) << "a font that is not installed";
     EXPECT_EQ(ClockSettings.Font, "NoSuchFont");
     EXPECT_TRUE(IsChecked(d.cborder)) << "the rest of the show ran";
