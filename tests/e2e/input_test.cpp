@@ -179,10 +179,13 @@ TEST(RealInput, EnterInTheTimedActionDialogArmsOnlyThroughOk) {
     PostMessageW(main, WM_COMMAND, kMenuTimedAction, 0);
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(dialog); }));
     EXPECT_FALSE(IsWindowEnabled(ok));
-    Click(Centre(item(Tfrmshutdown::kSphour)));
-    Key(VK_TAB); // sphour -> spmin
-    Key(VK_TAB); // -> rg2
-    Key(VK_TAB); // -> 确定 is disabled: 退出
+    // The focus on 退出 without pressing it: a press released off the button.
+    const POINT exit = Centre(item(Tfrmshutdown::kButton2));
+    MoveTo(exit);
+    LeftButton(true);
+    MoveTo(POINT{exit.x, exit.y + 40});
+    LeftButton(false);
+    ASSERT_TRUE(IsWindowVisible(dialog));
     Key(VK_RETURN);
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); })) << "Enter on 退出 closes the dialog";
     EXPECT_TRUE(clock.Running());
