@@ -161,8 +161,9 @@ TEST(RealInput, EnterInTheTimedActionDialogArmsOnlyThroughOk) {
     HWND ok = item(Tfrmshutdown::kButton1);
     // The alarm sound, should anything arm.
     SendMessageW(item(Tfrmshutdown::kRg2Item1), BM_CLICK, 0, 0);
-    // Enter in 时, 分 and N分钟, and on a focused 重设, arms nothing.
-    for (int id : {Tfrmshutdown::kSphour, Tfrmshutdown::kSpmin, Tfrmshutdown::kSpdelay, Tfrmshutdown::kButton3}) {
+    // Enter in 时, 分 and N分钟, on a focused 重设 and on a radio button arms nothing.
+    for (int id : {Tfrmshutdown::kSphour, Tfrmshutdown::kSpmin, Tfrmshutdown::kSpdelay, Tfrmshutdown::kButton3,
+                   Tfrmshutdown::kRg1Item1}) {
         SCOPED_TRACE(id);
         Click(Centre(item(id)));
         Key(VK_RETURN);
