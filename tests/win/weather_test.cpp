@@ -123,7 +123,7 @@ TEST_F(Weather, FailingHostsGiveOneMessageAndKeepTheLine) {
     };
     const unsigned short refused = RefusingPort();
     const Failure failures[] = {
-        {"refused", [&] { ClockSettings.WeatherHost = "127.0.0.1:" + std::to_string(refused); }, L"no connection"},
+        {"refused", [&] { ClockSettings.WeatherHost = "127.0.0.1:" + std::to_string(refused); }, L"连接失败"},
         {"never answers",
          [&] {
              ClockSettings.WeatherHost = server.Host();
@@ -133,7 +133,7 @@ TEST_F(Weather, FailingHostsGiveOneMessageAndKeepTheLine) {
                  return r;
              });
          },
-         L"in time"},
+         L"等待超时"},
         {"trickles a byte a second",
          [&] {
              server.SetHandler([](const std::string&) {
@@ -142,7 +142,7 @@ TEST_F(Weather, FailingHostsGiveOneMessageAndKeepTheLine) {
                  return r;
              });
          },
-         L"in time"},
+         L"等待超时"},
         {"HTTP 500",
          [&] {
              server.SetHandler([](const std::string&) {
