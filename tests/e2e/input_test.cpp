@@ -39,25 +39,6 @@ void LeftButton(bool down) {
     Send(in);
 }
 
-void Click(POINT p) {
-    MoveTo(p);
-    LeftButton(true);
-    LeftButton(false);
-}
-
-void Key(WORD vk) {
-    INPUT in{INPUT_KEYBOARD};
-    in.ki.wVk = vk;
-    Send(in);
-    in.ki.dwFlags = KEYEVENTF_KEYUP;
-    Send(in);
-}
-
-POINT Centre(HWND w) {
-    const RECT r = WindowRect(w);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 5000) {
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
     while (!condition()) {
@@ -66,6 +47,31 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 5000) {
         Sleep(50);
     }
     return true;
+}
+
+POINT Centre(HWND w) {
+    const RECT r = WindowRect(w);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// A click on a control of the test's own window, which must be in sight:
+// other tests run beside this one on the same display.
+void Click(HWND control) {
+    const POINT p = Centre(control);
+    ASSERT_EQ(GetAncestor(WindowFromPoint(p), GA_ROOT), GetAncestor(control, GA_ROOT));
+    MoveTo(p);
+    LeftButton(true);
+    LeftButton(false);
+}
+
+// A key for the window in front, which must be the test's own.
+void Key(HWND front, WORD vk) {
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == front; }, 2000)) << "the dialog is in front";
+    INPUT in{INPUT_KEYBOARD};
+    in.ki.wVk = vk;
+    Send(in);
+    in.ki.dwFlags = KEYEVENTF_KEYUP;
+    Send(in);
 }
 
 // A point of the window where the pointer reaches it and something is drawn
@@ -104,25 +110,34 @@ TEST(RealInput, DraggingMovesEachWindowByThePointersOffset) {
     HWND main = clock.WaitForWindow(L"Tfrmmain");
     ASSERT_NE(main, nullptr);
     PostMessageW(main, WM_COMMAND, kMenuCalendar, 0);
-    // In this order, each moved away from the ones still to come.
-    const wchar_t* classes[] = {L"Tfrmcal", L"Tfrmxingzuo", L"Tfrmweather", L"Tfrmmain"};
-    for (const wchar_t* cls : classes) {
+    // Out of the way of the other tests' windows (the clocks stand at the top
+    // right, the dialogs in the middle), in this order, each dragged away
+    // from the ones still to come.
+    const struct {
+        const wchar_t* cls;
+        POINT at;
+    } windows[] = {{L"Tfrmcal", {320, 10}}, {L"Tfrmxingzuo", {0, 300}}, {L"Tfrmweather", {60, 120}},
+                   {L"Tfrmmain", {60, 10}}};
+    for (const auto& [cls, at] : windows) {
         HWND w = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (w = clock.FindWindowOfClass(cls)) && IsWindowVisible(w); }, 15000))
             << WideToUtf8(cls);
-        ASSERT_TRUE(WaitFor([&] { return PaintedPointOf(w).x >= 0; }, 15000)) << WideToUtf8(cls) << " is drawn";
+        SetWindowPos(w, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    for (const auto& [cls, at] : windows)
+        ASSERT_TRUE(WaitFor([&] { return PaintedPointOf(clock.FindWindowOfClass(cls)).x >= 0; }, 15000))
+            << WideToUtf8(cls) << " is drawn";
     HWND strip = clock.FindWindowOfClass(L"Tfrmweather");
-    for (const wchar_t* cls : classes) {
+    for (const auto& [cls, at] : windows) {
         SCOPED_TRACE(WideToUtf8(cls));
         HWND w = clock.FindWindowOfClass(cls);
         const POINT from = PaintedPointOf(w);
         ASSERT_GE(from.x, 0) << "a point of the window in sight";
         const RECT before = WindowRect(w);
-        const POINT offset{-90, 60};
+        const POINT offset{60, 50};
         MoveTo(from);
         LeftButton(true);
-        MoveTo(POINT{from.x - 3, from.y + 2});
+        MoveTo(POINT{from.x + 3, from.y + 2});
         MoveTo(POINT{from.x + offset.x, from.y + offset.y});
         LeftButton(false);
         RECT after{};
@@ -157,6 +172,9 @@ TEST(RealInput, EnterInTheTimedActionDialogArmsOnlyThroughOk) {
     HWND dialog = nullptr;
     ASSERT_TRUE(
         WaitFor([&] { return (dialog = clock.FindWindowOfClass(L"Tfrmshutdown")) && IsWindowVisible(dialog); }));
+    // Out of the middle of the screen, where the other tests' dialogs open.
+    auto putAside = [&] { SetWindowPos(dialog, nullptr, 20, 380, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE); };
+    putAside();
     auto item = [&](int id) { return GetDlgItem(dialog, id); };
     HWND ok = item(Tfrmshutdown::kButton1);
     // The alarm sound, should anything arm.
@@ -165,29 +183,31 @@ TEST(RealInput, EnterInTheTimedActionDialogArmsOnlyThroughOk) {
     for (int id : {Tfrmshutdown::kSphour, Tfrmshutdown::kSpmin, Tfrmshutdown::kSpdelay, Tfrmshutdown::kButton3,
                    Tfrmshutdown::kRg1Item1}) {
         SCOPED_TRACE(id);
-        Click(Centre(item(id)));
-        Key(VK_RETURN);
+        Click(item(id));
+        Key(dialog, VK_RETURN);
         Sleep(300);
         EXPECT_TRUE(IsWindowEnabled(ok)) << "not armed";
         EXPECT_TRUE(IsWindowVisible(dialog));
     }
     // 确定 arms and disables itself; the focus moves on, so Esc still closes.
-    Click(Centre(ok));
+    Click(ok);
     ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(ok); })) << "armed";
-    Key(VK_ESCAPE);
+    Key(dialog, VK_ESCAPE);
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); })) << "Esc closes the dialog";
     // Reopened while armed: Enter on a focused 退出 presses 退出.
     PostMessageW(main, WM_COMMAND, kMenuTimedAction, 0);
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(dialog); }));
+    putAside();
     EXPECT_FALSE(IsWindowEnabled(ok));
     // The focus on 退出 without pressing it: a press released off the button.
     const POINT exit = Centre(item(Tfrmshutdown::kButton2));
+    ASSERT_EQ(GetAncestor(WindowFromPoint(exit), GA_ROOT), dialog);
     MoveTo(exit);
     LeftButton(true);
     MoveTo(POINT{exit.x, exit.y + 40});
     LeftButton(false);
     ASSERT_TRUE(IsWindowVisible(dialog));
-    Key(VK_RETURN);
+    Key(dialog, VK_RETURN);
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); })) << "Enter on 退出 closes the dialog";
     EXPECT_TRUE(clock.Running());
 }
