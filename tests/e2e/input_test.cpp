@@ -116,8 +116,8 @@ TEST(RealInput, DraggingMovesEachWindowByThePointersOffset) {
     const struct {
         const wchar_t* cls;
         POINT at;
-    } windows[] = {{L"Tfrmcal", {320, 10}}, {L"Tfrmxingzuo", {0, 300}}, {L"Tfrmweather", {60, 120}},
-                   {L"Tfrmmain", {60, 10}}};
+    } windows[] = {
+        {L"Tfrmcal", {320, 10}}, {L"Tfrmxingzuo", {0, 300}}, {L"Tfrmweather", {60, 120}}, {L"Tfrmmain", {60, 10}}};
     for (const auto& [cls, at] : windows) {
         HWND w = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (w = clock.FindWindowOfClass(cls)) && IsWindowVisible(w); }, 15000))
