@@ -18,25 +18,16 @@ namespace {
 
 constexpr UINT kMenuTimedAction = 101, kMenuCalendar = 109; // N1, N9
 
-void Send(INPUT input) {
-    SendInput(1, &input, sizeof input);
+// The pointer to p, then the left button down or up (flags). Absolute
+// coordinates are 0..65535 over the screen: rounded up, they land on p.
+void Mouse(POINT p, DWORD flags = 0) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{INPUT_MOUSE};
+    in.mi.dx = static_cast<LONG>((p.x * 65536LL + w - 1) / w);
+    in.mi.dy = static_cast<LONG>((p.y * 65536LL + h - 1) / h);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+    SendInput(1, &in, sizeof in);
     Sleep(60);
-}
-
-// Absolute coordinates are 0..65535 over the screen: rounded up, they land on
-// the wanted pixel.
-void MoveTo(POINT p) {
-    INPUT in{INPUT_MOUSE};
-    in.mi.dx = static_cast<LONG>((p.x * 65536LL + GetSystemMetrics(SM_CXSCREEN) - 1) / GetSystemMetrics(SM_CXSCREEN));
-    in.mi.dy = static_cast<LONG>((p.y * 65536LL + GetSystemMetrics(SM_CYSCREEN) - 1) / GetSystemMetrics(SM_CYSCREEN));
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    Send(in);
-}
-
-void LeftButton(bool down) {
-    INPUT in{INPUT_MOUSE};
-    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    Send(in);
 }
 
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 5000) {
@@ -59,19 +50,20 @@ POINT Centre(HWND w) {
 void Click(HWND control) {
     const POINT p = Centre(control);
     ASSERT_EQ(GetAncestor(WindowFromPoint(p), GA_ROOT), GetAncestor(control, GA_ROOT));
-    MoveTo(p);
-    LeftButton(true);
-    LeftButton(false);
+    Mouse(p, MOUSEEVENTF_LEFTDOWN);
+    Mouse(p, MOUSEEVENTF_LEFTUP);
 }
 
 // A key for the window in front, which must be the test's own.
 void Key(HWND front, WORD vk) {
     ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == front; }, 2000)) << "the dialog is in front";
-    INPUT in{INPUT_KEYBOARD};
-    in.ki.wVk = vk;
-    Send(in);
-    in.ki.dwFlags = KEYEVENTF_KEYUP;
-    Send(in);
+    for (DWORD flags : {0ul, static_cast<DWORD>(KEYEVENTF_KEYUP)}) {
+        INPUT in{INPUT_KEYBOARD};
+        in.ki.wVk = vk;
+        in.ki.dwFlags = flags;
+        SendInput(1, &in, sizeof in);
+        Sleep(60);
+    }
 }
 
 // A point of the window where the pointer reaches it and something is drawn
@@ -134,27 +126,21 @@ TEST(RealInput, DraggingMovesEachWindowByThePointersOffset) {
         const POINT from = PaintedPointOf(w);
         ASSERT_GE(from.x, 0) << "a point of the window in sight";
         const RECT before = WindowRect(w);
-        const POINT offset{60, 50};
-        MoveTo(from);
-        LeftButton(true);
-        MoveTo(POINT{from.x + 3, from.y + 2});
-        MoveTo(POINT{from.x + offset.x, from.y + offset.y});
-        LeftButton(false);
+        const POINT to{from.x + 60, from.y + 50};
+        Mouse(from, MOUSEEVENTF_LEFTDOWN);
+        Mouse(to);
+        Mouse(to, MOUSEEVENTF_LEFTUP);
         RECT after{};
-        WaitFor([&] {
-            after = WindowRect(w);
-            return after.left == before.left + offset.x && after.top == before.top + offset.y;
-        });
-        EXPECT_EQ(after.left - before.left, offset.x);
-        EXPECT_EQ(after.top - before.top, offset.y);
-        EXPECT_EQ(after.right - after.left, before.right - before.left) << "the size stays";
+        WaitFor([&] { return (after = WindowRect(w)).left == before.left + 60 && after.top == before.top + 50; });
+        EXPECT_EQ(after.left - before.left, 60);
+        EXPECT_EQ(after.top - before.top, 50);
         if (w == main) {
             const RECT s = WindowRect(strip);
             EXPECT_EQ(s.left, after.left) << "the weather strip follows the clock";
             EXPECT_EQ(s.top, after.bottom - 8);
         }
         // The button is up: moving over the window moves nothing.
-        MoveTo(POINT{from.x + offset.x + 2, from.y + offset.y + 1});
+        Mouse(POINT{to.x + 2, to.y + 1});
         Sleep(200);
         const RECT hovered = WindowRect(w);
         EXPECT_TRUE(EqualRect(&hovered, &after));
@@ -202,10 +188,8 @@ TEST(RealInput, EnterInTheTimedActionDialogArmsOnlyThroughOk) {
     // The focus on 退出 without pressing it: a press released off the button.
     const POINT exit = Centre(item(Tfrmshutdown::kButton2));
     ASSERT_EQ(GetAncestor(WindowFromPoint(exit), GA_ROOT), dialog);
-    MoveTo(exit);
-    LeftButton(true);
-    MoveTo(POINT{exit.x, exit.y + 40});
-    LeftButton(false);
+    Mouse(exit, MOUSEEVENTF_LEFTDOWN);
+    Mouse(POINT{exit.x, exit.y + 40}, MOUSEEVENTF_LEFTUP);
     ASSERT_TRUE(IsWindowVisible(dialog));
     Key(dialog, VK_RETURN);
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); })) << "Enter on 退出 closes the dialog";

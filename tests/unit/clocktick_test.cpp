@@ -104,7 +104,6 @@ TEST(ClockTick, FontAtStartKeepsAnInstalledChoice) {
         {songTi, &withYaHei, songTi},
         // Not installed: the preferred one, unless there is nothing better.
         {"NoSuchFont", &withYaHei, yaHei},
-        {"", &withYaHei, yaHei},
         {"NoSuchFont", &withoutYaHei, "NoSuchFont"},
     };
     for (const Case& c : cases)

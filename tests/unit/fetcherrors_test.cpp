@@ -14,7 +14,6 @@ TEST(FetchErrors, ChineseAndNamingTheHost) {
         {FetchStep::Status, FetchFailure::None, 404, "服务器 w.example:8080 返回 HTTP 状态 404"},
         {FetchStep::Connect, FetchFailure::NoConnection, 12029, "无法连接服务器 w.example:8080：连接失败"},
         {FetchStep::Answer, FetchFailure::Timeout, 12002, "服务器 w.example:8080 没有应答：等待超时"},
-        {FetchStep::Send, FetchFailure::HostNotFound, 12007, "无法向服务器 w.example:8080 发送请求：找不到这个主机"},
         {FetchStep::Read, FetchFailure::Other, 5, "从服务器 w.example:8080 读取网页时中断：错误代码 5"},
         {FetchStep::TooLarge, FetchFailure::None, 0, "服务器 w.example:8080 的网页太大"},
     };
