@@ -62,6 +62,23 @@ DateTimeParts SystemLocalNow() {
     return t;
 }
 
+// Whether the settings file holds the key at all.
+bool HoldsKey(ProfileStore& store, const char* key) {
+    const std::string missing = "<missing>";
+    return store.Read(key, missing) != missing;
+}
+
+// The stay-on-top mark as the clock starts with it: the stored one, or on
+// when the file does not hold it (the first start).
+bool StartsOnTop(const std::wstring& settingsPath) {
+    IniFileStore store(settingsPath);
+    if (!HoldsKey(store, "Top"))
+        return true;
+    TClockSettings stored;
+    LoadSettings(store, stored);
+    return stored.Top;
+}
+
 // The monitors as they are now; the primary screen alone when the system
 // lists none.
 std::vector<MonitorArea> Monitors() {
@@ -118,11 +135,16 @@ Tfrmmain::Tfrmmain(Effects& effects, ErrorReporter& reporter, MainOptions option
         const std::wstring exe = ModulePath();
         options_.holidaysPath = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"holidays.txt";
     }
+    if (options_.runKey.empty())
+        options_.runKey = kRunKey;
     appWindow_.reset(ApplicationWindowClass::Create(reporter.Title()));
     const ClockPlace topRight = TopRightOfPrimary(Monitors());
     const PixelRect r = ClockRectAt(topRight.topLeft, topRight.dpi);
-    CreateHandle(WS_EX_TOPMOST, WS_POPUP, RECT{r.left, r.top, r.right, r.bottom}, appWindow_.get(), L"frmmain",
-                 CS_DBLCLKS);
+    // Created on top or not as the file says, rather than moved afterwards:
+    // Wine keeps an owned window beside its owner and ignores a move out of
+    // the topmost band while the owner is the next window down.
+    CreateHandle(StartsOnTop(options_.settingsPath) ? WS_EX_TOPMOST : 0, WS_POPUP,
+                 RECT{r.left, r.top, r.right, r.bottom}, appWindow_.get(), L"frmmain", CS_DBLCLKS);
     dpi_ = WindowDpi(hwnd_);
     FormCreate();
     clockTip_.Attach(hwnd_);
@@ -225,6 +247,10 @@ void Tfrmmain::PositionChanged(const WINDOWPOS& position) {
 void Tfrmmain::LoadSettingsFile() {
     IniFileStore store(options_.settingsPath);
     LoadSettings(store, ClockSettings);
+    // Without a stored "Top" (the first start) the clock stays on top, as it
+    // was created, and N2 says so.
+    if (!HoldsKey(store, "Top"))
+        ClockSettings.Top = true;
 }
 
 void Tfrmmain::SaveSettingsFile() {
@@ -233,9 +259,12 @@ void Tfrmmain::SaveSettingsFile() {
 }
 
 void Tfrmmain::CreateCompanions() {
+    // The dialogs are owned by the application window, as the companions are,
+    // and run modal over the clock: windows owned by the clock would follow
+    // it into the topmost band and, under Wine, keep it from going back there.
     frmset_ = std::make_unique<Tfrmset>(*this, reporter_);
     frmshutdown_ = std::make_unique<Tfrmshutdown>(
-        hwnd_, reporter_, [this] { return Now(); }, [this] { SyncMenuChecks(); });
+        appWindow_.get(), hwnd_, reporter_, [this] { return Now(); }, [this] { SyncMenuChecks(); });
     frmweather_ = std::make_unique<Tfrmweather>(appWindow_.get(), reporter_, [this] { ShowWeather(); });
     frmweather_->OnDpiChanged = [this] { DrawWeatherStrip(); };
     frmxingzuo_ = std::make_unique<Tfrmxingzuo>(appWindow_.get(), reporter_);
@@ -310,7 +339,7 @@ void Tfrmmain::FormShow() {
         SetWindowLongW(frmweather_->Handle(), GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE));
     ShowWindow(appWindow_.get(), SW_HIDE);
     FillInstalledFonts();
-    ClockSettings.Font = PreferredClockFont(ClockSettings.InstalledFonts, ClockSettings.Font);
+    ClockSettings.Font = ClockFontAtStart(ClockSettings.Font, ClockSettings.InstalledFonts, kFontYaHei);
     SetTimerEnabled(true);
     if (ClockSettings.weather)
         ShowWeather();
@@ -407,8 +436,18 @@ void Tfrmmain::PlaceCompanion(HWND companion, Companion which) {
     MoveWindow(companion, at.x, at.y, width, own.bottom - own.top, TRUE);
 }
 
+// A settings file that cannot be written must not keep the user from
+// leaving, nor may the exit claim a save that did not happen: the user
+// decides whether to exit without saving (是) or to stay (否).
 void Tfrmmain::FormClose() {
-    SaveSettingsFile();
+    try {
+        SaveSettingsFile();
+    } catch (...) {
+        const std::wstring question =
+            L"设置无法保存：不能写入文件 " + options_.settingsPath + L"。\n\n不保存设置，直接退出吗？";
+        if (!effects_.AskYesNo(hwnd_, reporter_.Title(), question))
+            return;
+    }
     DestroyWindow(hwnd_);
 }
 

@@ -29,6 +29,7 @@ struct MainOptions {
     std::function<DateTimeParts()> clock;          // local now; empty: the system clock
     std::wstring exePath;                          // what autostart registers; empty: this module
     std::wstring holidaysPath;                     // holidays.txt; empty: beside the executable
+    std::string runKey;                            // where, under HKCU; empty: the system's Run key
 };
 
 // Menu item identifiers: 100 + the item's number.

@@ -91,7 +91,7 @@ void Tfrmmain::N8Click() {
 // executable, and is not switched off in the Windows start-up manager.
 void Tfrmmain::ReadAutostartState() {
     ClockSettings.Autostart = false;
-    const std::wstring runKey = Utf8ToWide(kRunKey);
+    const std::wstring runKey = Utf8ToWide(options_.runKey);
     const std::wstring valueName = Utf8ToWide(kRunValueName);
     HKEY raw = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, runKey.c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS)
@@ -109,26 +109,32 @@ void Tfrmmain::ReadAutostartState() {
     const std::wstring approvedKey = Utf8ToWide(kStartupApprovedKey);
     if (RegOpenKeyExW(HKEY_CURRENT_USER, approvedKey.c_str(), 0, KEY_QUERY_VALUE, &raw) == ERROR_SUCCESS) {
         UniqueHkey approved(raw);
-        BYTE state[64] = {};
-        DWORD stateSize = sizeof state;
-        if (RegQueryValueExW(approved.get(), valueName.c_str(), nullptr, nullptr, state, &stateSize) ==
+        // The value's size is asked first: a value of any length is read whole.
+        DWORD stateSize = 0;
+        if (RegQueryValueExW(approved.get(), valueName.c_str(), nullptr, nullptr, nullptr, &stateSize) ==
                 ERROR_SUCCESS &&
-            StartupApprovedDisabled(std::string(reinterpret_cast<char*>(state), stateSize)))
-            return;
+            stateSize > 0) {
+            std::string state(stateSize, '\0');
+            if (RegQueryValueExW(approved.get(), valueName.c_str(), nullptr, nullptr,
+                                 reinterpret_cast<BYTE*>(state.data()), &stateSize) == ERROR_SUCCESS &&
+                StartupApprovedDisabled(state.substr(0, stateSize)))
+                return;
+        }
     }
     ClockSettings.Autostart = true;
 }
 
+// The check mark changes only with the registry: a refused value leaves it
+// as it was, so that it never shows autostart that was not written.
 void Tfrmmain::N5Click() {
-    ClockSettings.Autostart = !ClockSettings.Autostart;
-    SyncMenuChecks();
-    const std::wstring runKey = Utf8ToWide(kRunKey);
+    const bool wanted = !ClockSettings.Autostart;
+    const std::wstring runKey = Utf8ToWide(options_.runKey);
     const std::wstring valueName = Utf8ToWide(kRunValueName);
     HKEY raw = nullptr;
     const LONG opened = RegCreateKeyExW(HKEY_CURRENT_USER, runKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                                         &raw, nullptr);
     UniqueHkey run(opened == ERROR_SUCCESS ? raw : nullptr);
-    if (ClockSettings.Autostart) {
+    if (wanted) {
         const std::wstring command = Utf8ToWide(QuotedRunCommand(WideToUtf8(options_.exePath)));
         if (!run || RegSetValueExW(run.get(), valueName.c_str(), 0, REG_SZ,
                                    reinterpret_cast<const BYTE*>(command.c_str()),
@@ -137,6 +143,8 @@ void Tfrmmain::N5Click() {
     } else if (run) {
         RegDeleteValueW(run.get(), valueName.c_str());
     }
+    ClockSettings.Autostart = wanted;
+    SyncMenuChecks();
 }
 
 // The dialogs take the clock's transparency as their alpha when it is above 100.
@@ -166,7 +174,8 @@ void Tfrmmain::N4Click() {
 void Tfrmmain::N3Click() {
     SetTimerEnabled(false);
     SendMessageW(hwnd_, WM_CLOSE, 0, 0);
-    // A failed save abandons the exit; the clock must not stand still then.
+    // An exit called off (the settings could not be saved and the user
+    // stays) must not leave the clock standing still.
     if (hwnd_ && IsWindow(hwnd_))
         SetTimerEnabled(true);
 }

@@ -1,5 +1,7 @@
 #include "app/clocktick.h"
 
+#include <algorithm>
+
 namespace vemora {
 
 namespace {
@@ -46,5 +48,25 @@ TickPlan PlanTick(const std::string& tail, bool wake, bool weather) {
 }
 
 bool ActionDue(bool armed, double now, double due) { return armed && now > due; }
+
+namespace {
+
+bool SameFamily(const std::string& a, const std::string& b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+bool Installed(const std::string& family, const std::vector<std::string>& installed) {
+    return std::any_of(installed.begin(), installed.end(), [&](const std::string& f) { return SameFamily(f, family); });
+}
+
+} // namespace
+
+std::string ClockFontAtStart(const std::string& stored, const std::vector<std::string>& installed,
+                             const std::string& preferred) {
+    if (!Installed(stored, installed) && Installed(preferred, installed))
+        return preferred;
+    return stored;
+}
 
 } // namespace vemora

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 namespace vemora {
 
@@ -27,6 +28,12 @@ TickPlan PlanTick(const std::string& tail, bool wake, bool weather);
 
 // The timed action falls due at the first tick strictly after its due time.
 bool ActionDue(bool armed, double now, double due);
+
+// The clock's font at start-up: the stored one when it is installed (family
+// names compare without regard to ASCII case, as the system's do), else the
+// preferred one when that is installed, else still the stored one.
+std::string ClockFontAtStart(const std::string& stored, const std::vector<std::string>& installed,
+                             const std::string& preferred);
 
 inline constexpr int kShakeSteps = 101;
 inline constexpr int kShakePauseMs = 2;

@@ -1,14 +1,11 @@
 #include "app/fontlist.h"
 
-#include "settings/settings.h"
-
 #include <algorithm>
 #include <cctype>
 
 namespace vemora {
 
 std::vector<std::string> InstalledFontList(std::vector<std::string> families) {
-    families.insert(families.begin(), "Default");
     const auto lessNoCase = [](const std::string& a, const std::string& b) {
         return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
             return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
@@ -18,10 +15,6 @@ std::vector<std::string> InstalledFontList(std::vector<std::string> families) {
     families.erase(std::unique(families.begin(), families.end()), families.end());
     std::erase_if(families, [](const std::string& f) { return f.find('@') != std::string::npos; });
     return families;
-}
-
-std::string PreferredClockFont(const std::vector<std::string>& installed, const std::string& stored) {
-    return std::find(installed.begin(), installed.end(), kFontYaHei) != installed.end() ? kFontYaHei : stored;
 }
 
 } // namespace vemora

@@ -9,6 +9,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace vemora {
 
 namespace {
@@ -44,7 +46,7 @@ const ColourItem kColourItems[] = {
     {L"钱绿色", RGB(192, 220, 192)},
     {L"天蓝色", RGB(166, 202, 240)},
     {L"奶油色", RGB(255, 251, 240)},
-    {L"中灰色", RGB(164, 160, 160)},
+    {L"中灰色", RGB(160, 160, 164)},
     {L"滚动条", kSystemColour | COLOR_SCROLLBAR},
     {L"桌面", kSystemColour | COLOR_BACKGROUND},
     {L"活动标题栏", kSystemColour | COLOR_ACTIVECAPTION},
@@ -77,14 +79,57 @@ const ColourItem kColourItems[] = {
     {L"菜单栏", kSystemColour | COLOR_MENUBAR},
 };
 
+constexpr int kColourCount = static_cast<int>(std::size(kColourItems));
+constexpr wchar_t kCustomColour[] = L"自定义";
+constexpr int kSwatchRoom = 22; // the swatch and the gap before the name
+
 COLORREF Resolve(LPARAM value) {
     return (value & kSystemColour) ? GetSysColor(static_cast<int>(value & 0xFF)) : static_cast<COLORREF>(value);
+}
+
+// The drop-down list as wide as its longest entry, never narrower than the box.
+void FitDropDownWidth(HWND box, int extra) {
+    ScopedWindowDC dc(box);
+    ScopedSelectObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(box, WM_GETFONT, 0, 0)));
+    int widest = 0;
+    const int count = static_cast<int>(SendMessageW(box, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(box, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (length == CB_ERR)
+            continue;
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        SendMessageW(box, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        SIZE size{};
+        GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(length), &size);
+        widest = std::max(widest, static_cast<int>(size.cx));
+    }
+    RECT r{};
+    GetWindowRect(box, &r);
+    const int width = widest + extra + GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE) + 8;
+    SendMessageW(box, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(std::max<int>(width, r.right - r.left)), 0);
+}
+
+// The drop-down list no taller than the room below the box, so that it opens
+// downwards and leaves the box in sight.
+void FitDropDownHeight(HWND box) {
+    RECT r{};
+    GetWindowRect(box, &r);
+    MONITORINFO monitor{sizeof monitor};
+    GetMonitorInfoW(MonitorFromWindow(box, MONITOR_DEFAULTTONEAREST), &monitor);
+    const int itemHeight = std::max(1, static_cast<int>(SendMessageW(box, CB_GETITEMHEIGHT, 0, 0)));
+    const int count = static_cast<int>(SendMessageW(box, CB_GETCOUNT, 0, 0));
+    const int room = monitor.rcWork.bottom - r.bottom - 2 * GetSystemMetrics(SM_CYBORDER) - 1;
+    const int visible = std::clamp(room / itemHeight, 1, std::max(count, 1));
+    SendMessageW(box, CB_SETMINVISIBLE, static_cast<WPARAM>(visible), 0);
+    // Combo boxes without the visible count take the list's height from their own.
+    SetWindowPos(box, nullptr, 0, 0, r.right - r.left, (r.bottom - r.top) + visible * itemHeight + 2,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 } // namespace
 
 Tfrmset::Tfrmset(Tfrmmain& main, ErrorReporter& reporter) : BaseWindow(reporter), main_(main) {
-    CreateHandle(kExStyle, kStyle, DialogBounds(326, 248, kStyle, kExStyle), main.Handle(),
+    CreateHandle(kExStyle, kStyle, DialogBounds(326, 248, kStyle, kExStyle), main.ApplicationWindow(),
                  L"TallisVemora：设置……");
     SetLayeredWindowAttributes(hwnd_, 0, 220, LWA_ALPHA);
     dpi_ = WindowDpi(hwnd_); // the colour boxes ask their item height as they are made
@@ -113,6 +158,8 @@ Tfrmset::Tfrmset(Tfrmmain& main, ErrorReporter& reporter) : BaseWindow(reporter)
     cb02 = CreateControl(hwnd_, {L"COMBOBOX", L"", colourBox, 222, 62, 80, 240, kCb02}, f);
     FillColourBox(cb01);
     FillColourBox(cb02);
+    FitDropDownWidth(cb01, kSwatchRoom);
+    FitDropDownWidth(cb02, kSwatchRoom);
     Edcity = CreateControl(hwnd_, {L"EDIT", L"南京", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 80, 109, 80, 21, kEdcity},
                            f);
     Cbxingzuo = CreateControl(hwnd_, {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 222, 109, 80,
@@ -143,6 +190,22 @@ void Tfrmset::FillColourBox(HWND box) {
         SendMessageW(box, CB_SETITEMDATA, static_cast<WPARAM>(index), item.value);
     }
     SendMessageW(box, CB_SETCURSEL, 0, 0); // black
+}
+
+// Selects the entry whose colour is the RGB part of the given one, or, for a
+// colour the list does not hold, a custom entry with that colour at its end.
+void Tfrmset::ShowColour(HWND box, Argb colour) {
+    const COLORREF rgb = RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
+    if (SendMessageW(box, CB_GETCOUNT, 0, 0) > kColourCount)
+        SendMessageW(box, CB_DELETESTRING, kColourCount, 0);
+    for (int i = 0; i < kColourCount; ++i)
+        if (Resolve(kColourItems[i].value) == rgb) {
+            SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+            return;
+        }
+    const LRESULT custom = SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kCustomColour));
+    SendMessageW(box, CB_SETITEMDATA, static_cast<WPARAM>(custom), static_cast<LPARAM>(rgb));
+    SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(custom), 0);
 }
 
 COLORREF Tfrmset::SelectedColour(HWND colourBox) {
@@ -185,6 +248,7 @@ void Tfrmset::FormShow() {
     SendMessageW(cbfont, CB_RESETCONTENT, 0, 0);
     for (const std::string& name : ClockSettings.InstalledFonts)
         SendMessageW(cbfont, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(GbkToWide(name).c_str()));
+    FitDropDownWidth(cbfont, 0);
     // The slider holds its range; a position it had to move to runs its change handler.
     const int wanted = std::clamp(ClockSettings.Transparent, 10, 255);
     if (SendMessageW(TrackBar1, TBM_GETPOS, 0, 0) != wanted) {
@@ -203,10 +267,16 @@ void Tfrmset::FormShow() {
     }
     SetChecked(cborder, ClockSettings.wake);
     SetChecked(cbauto, ClockSettings.Autostart); // shows the state, toggles nothing
-    SendMessageW(Cbxingzuo, CB_SETCURSEL, static_cast<WPARAM>(ClockSettings.Xingzuo), 0);
+    // A sign outside the twelve in the file shows as the nearest one, so that
+    // OK always stores one of the twelve.
+    const int signs = static_cast<int>(std::size(ZodiacSigns));
+    SendMessageW(Cbxingzuo, CB_SETCURSEL, static_cast<WPARAM>(std::clamp(ClockSettings.Xingzuo, 0, signs - 1)), 0);
     SetWindowTextW(Edcity, GbkToWide(ClockSettings.City).c_str());
     SetChecked(cbgettime, ClockSettings.getnettime);
     SetChecked(cblunar, ClockSettings.Lunar);
+    // The colour boxes show the clock's colours; choosing nothing changes nothing.
+    ShowColour(cb01, ClockSettings.Startcolor);
+    ShowColour(cb02, ClockSettings.Endcolor);
 }
 
 // The clock tick run at once for a new look. A tick that fails (a font that
@@ -242,8 +312,14 @@ void Tfrmset::cb02Change() { ClockSettings.Endcolor = ColourBoxToArgb(SelectedCo
 
 void Tfrmset::cborderClick() { ClockSettings.wake = IsChecked(cborder); }
 
+// The box shows the menu's mark afterwards, also when the registry refused.
 void Tfrmset::cbautoClick() {
-    main_.N5Click();
+    try {
+        main_.N5Click();
+    } catch (...) {
+        SetChecked(cbauto, ClockSettings.Autostart);
+        throw;
+    }
     SetChecked(cbauto, ClockSettings.Autostart);
 }
 
@@ -275,7 +351,9 @@ std::optional<LRESULT> Tfrmset::HandleMessage(UINT msg, WPARAM wParam, LPARAM lP
         return 0;
     case WM_COMMAND: {
         const int id = LOWORD(wParam), code = HIWORD(wParam);
-        if (code == CBN_SELCHANGE) {
+        if (code == CBN_DROPDOWN) {
+            FitDropDownHeight(reinterpret_cast<HWND>(lParam));
+        } else if (code == CBN_SELCHANGE) {
             if (id == kCbfont)
                 cbfontChange();
             else if (id == kCb01)

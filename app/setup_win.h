@@ -1,6 +1,7 @@
 #pragma once
 #include "base/controls_win.h"
 #include "base/window_win.h"
+#include "settings/settings.h"
 
 #include <optional>
 
@@ -44,6 +45,7 @@ public:
 private:
     void RedrawClock();
     void FillColourBox(HWND box);
+    void ShowColour(HWND box, Argb colour);
     void DrawColourItem(const DRAWITEMSTRUCT& item);
 
     Tfrmmain& main_;

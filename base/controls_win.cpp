@@ -144,6 +144,14 @@ LRESULT CALLBACK SpinEdit::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         }
         break;
     }
+    case WM_GETDLGCODE: {
+        // Enter is the edit's own key, refused with a beep below: the dialog
+        // around it must not take it for a press of a button.
+        const MSG* key = reinterpret_cast<const MSG*>(lParam);
+        if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN)
+            return DefSubclassProc(hwnd, msg, wParam, lParam) | DLGC_WANTMESSAGE;
+        break;
+    }
     case WM_KILLFOCUS:
         self->Normalize();
         break;

@@ -8,6 +8,10 @@ void RealEffects::ShowError(HWND owner, const std::wstring& title, const std::ws
     MessageBoxW(owner, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
 }
 
+bool RealEffects::AskYesNo(HWND owner, const std::wstring& title, const std::wstring& text) {
+    return MessageBoxW(owner, text.c_str(), title.c_str(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
 BOOL RealEffects::ExitSystem(UINT flags, DWORD reason) { return ExitWindowsEx(flags, reason); }
 
 BOOL RealEffects::SetSystemClock(const SYSTEMTIME& utc) { return SetSystemTime(&utc); }

@@ -13,6 +13,8 @@ class Effects {
 public:
     virtual ~Effects() = default;
     virtual void ShowError(HWND owner, const std::wstring& title, const std::wstring& text) = 0;
+    // A question with the buttons 是 and 否; true for 是.
+    virtual bool AskYesNo(HWND owner, const std::wstring& title, const std::wstring& text) = 0;
     virtual BOOL ExitSystem(UINT flags, DWORD reason) = 0;
     virtual BOOL SetSystemClock(const SYSTEMTIME& utc) = 0;
     virtual void PlaySoundMemory(const void* wave, UINT flags) = 0;
@@ -23,6 +25,7 @@ public:
 class RealEffects : public Effects {
 public:
     void ShowError(HWND owner, const std::wstring& title, const std::wstring& text) override;
+    bool AskYesNo(HWND owner, const std::wstring& title, const std::wstring& text) override;
     BOOL ExitSystem(UINT flags, DWORD reason) override;
     BOOL SetSystemClock(const SYSTEMTIME& utc) override;
     void PlaySoundMemory(const void* wave, UINT flags) override;

@@ -8,18 +8,16 @@
 
 namespace vemora {
 
-inline constexpr WPARAM kScDragMove = 0xF011; // SC_MOVE + 1: the system's move loop, by mouse
-
 // The window base of every window of the program. T names its window class
 // (T::kClassName, which is also the class's name) and answers the messages it
 // handles in T::HandleMessage, which gives no value for the rest; the base
 // passes those to DefWindowProcW. WM_CLOSE goes to T::FormClose, by default
 // hiding the window (ending it when it runs modal); with T::kDragsByMouse a
 // pointer moved with the left button down drags the window, through
-// T::FormMouseMove. The base binds the object at WM_NCCREATE, unbinds it at
-// WM_NCDESTROY or when the object goes first, and is the one place where a
-// handler's exception stops: it goes to T::HandlerFailed, by default the error
-// reporter.
+// T::FormMouseMove, and T::DragEnded runs where it was dropped. The base binds
+// the object at WM_NCCREATE, unbinds it at WM_NCDESTROY or when the object
+// goes first, and is the one place where a handler's exception stops: it goes
+// to T::HandlerFailed, by default the error reporter.
 template <typename T> class BaseWindow {
 public:
     BaseWindow(const BaseWindow&) = delete;
@@ -69,14 +67,46 @@ protected:
             ShowWindow(hwnd_, SW_HIDE);
     }
     void FormMouseMove() { DragWithMouse(); }
+    // A drag moved the window and ended; it stands where it was dropped.
+    void DragEnded() {}
 
-    // Drag by the mouse: the system's move loop while the left button is held.
-    // The loop is entered only with the button down: Wine's loop, unlike
-    // Windows', would otherwise wait for a click before it returns.
+    // Dragging by the mouse is the window's own, not the system's move loop:
+    // Wine's loop, started by a command that does not name the caption, puts
+    // the window back at every pointer move. A left press takes the mouse and
+    // notes where the pointer and the window stand (the mouse must stay with
+    // the window: a layered window gets the pointer only over its painted
+    // pixels); a move with the left button held puts the window at the
+    // pointer's offset from the press; the release, or the capture going
+    // elsewhere, ends the drag. A move with the button held that followed no
+    // press of this window drags from where the pointer is then.
+    void DragPress() {
+        drag_ = DragState{true, false, MessagePoint(), WindowOrigin()};
+        SetCapture(hwnd_);
+    }
     void DragWithMouse() {
-        ReleaseCapture();
-        if (GetKeyState(VK_LBUTTON) & 0x8000)
-            SendMessageW(hwnd_, WM_SYSCOMMAND, kScDragMove, 0);
+        if (!(GetKeyState(VK_LBUTTON) & 0x8000)) {
+            EndDrag(); // the release went elsewhere
+            return;
+        }
+        if (!drag_.held)
+            DragPress();
+        const POINT at = MessagePoint();
+        const POINT to{drag_.window.x + at.x - drag_.pointer.x, drag_.window.y + at.y - drag_.pointer.y};
+        const POINT now = WindowOrigin();
+        if (to.x == now.x && to.y == now.y)
+            return;
+        SetWindowPos(hwnd_, nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        drag_.moved = true;
+    }
+    void EndDrag() {
+        if (!drag_.held)
+            return;
+        const bool moved = drag_.moved;
+        drag_ = DragState{};
+        if (GetCapture() == hwnd_)
+            ReleaseCapture();
+        if (moved)
+            static_cast<T*>(this)->DragEnded();
     }
 
     // A context menu at the pointer, or at the cursor when the keyboard asked.
@@ -125,6 +155,25 @@ protected:
     bool modal_ = false;
 
 private:
+    struct DragState {
+        bool held = false;  // a left press took the mouse
+        bool moved = false; // and the window has moved since
+        POINT pointer{};    // the pointer at the press, on the screen
+        POINT window{};     // the window's top left corner then
+    };
+    // Where the pointer stood for the message being handled.
+    static POINT MessagePoint() {
+        const DWORD at = GetMessagePos();
+        return POINT{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+    }
+    POINT WindowOrigin() const {
+        RECT r{};
+        GetWindowRect(hwnd_, &r);
+        return POINT{r.left, r.top};
+    }
+
+    DragState drag_;
+
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         T* self = nullptr;
         if (msg == WM_NCCREATE) {
@@ -142,6 +191,12 @@ private:
             return DefWindowProcW(hwnd, msg, wParam, lParam);
         }
         try {
+            if constexpr (requires { T::kDragsByMouse; }) {
+                if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK)
+                    self->DragPress();
+                else if (msg == WM_LBUTTONUP || (msg == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != hwnd))
+                    self->EndDrag();
+            }
             if (const std::optional<LRESULT> answer = self->HandleMessage(msg, wParam, lParam))
                 return *answer;
             if (msg == WM_CLOSE) {

@@ -18,6 +18,7 @@ struct QuietEffects : Effects {
     void ShowError(HWND, const std::wstring&, const std::wstring& text) override {
         std::fwprintf(stderr, L"error: %ls\n", text.c_str());
     }
+    bool AskYesNo(HWND, const std::wstring&, const std::wstring&) override { return false; }
     BOOL ExitSystem(UINT, DWORD) override { return TRUE; }
     BOOL SetSystemClock(const SYSTEMTIME&) override { return TRUE; }
     void PlaySoundMemory(const void*, UINT) override {}

@@ -23,7 +23,13 @@ Tfrmcal::Tfrmcal(HWND owner, ErrorReporter& reporter, const UxTheme& theme, std:
                                          [now = std::move(now)] { return std::floor(EncodeDateTime(now())); });
     monthCalendar1_->SetTodayCaption(L"Today");
     monthCalendar1_->SetNoneCaption(L"None");
-    // MonthCalendar1MouseMove: the same drag as the window's own.
+    // MonthCalendar1MouseMove: the same drag as the window's own. A left
+    // press on the control is where a drag starts from; the pop-up then has
+    // the mouse and hands the release back to the control.
+    monthCalendar1_->OnMouseDown = [this](WPARAM keys, int, int) {
+        if (keys & MK_LBUTTON)
+            DragPress();
+    };
     monthCalendar1_->OnMouseMove = [this](WPARAM, int, int) { FormMouseMove(); };
     if (const int dpi = WindowDpi(hwnd_); dpi != kDesignDpi)
         ApplyDpi(dpi);
@@ -37,17 +43,31 @@ void Tfrmcal::ApplyDpi(int dpi) {
     monthCalendar1_->SetDpi(dpi);
 }
 
+void Tfrmcal::SetLunar(bool on) {
+    monthCalendar1_->SetLunar(on);
+    ApplyDpi(dpi_);
+}
+
+// Every showing puts the pop-up on top of the ordinary windows, the
+// horoscope panel and whatever window is active included, without taking the
+// focus from it. It passes through the topmost band on the way: Wine raises a
+// window on the display only when it becomes the very first window, which
+// HWND_TOP alone never makes it while the clock stays on top.
+void Tfrmcal::Show() {
+    constexpr UINT kZOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, kZOrderOnly);
+    SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly);
+}
+
 std::optional<LRESULT> Tfrmcal::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_LBUTTONUP)
+        monthCalendar1_->Model().MouseUp();
     if (msg != WM_DPICHANGED)
         return std::nullopt;
     ApplyDpi(DpiOfDpiChanged(wParam));
     MoveToSuggestedRect(hwnd_, lParam);
     return 0;
-}
-
-void Tfrmcal::SetLunar(bool on) {
-    monthCalendar1_->SetLunar(on);
-    ApplyDpi(dpi_);
 }
 
 } // namespace vemora

@@ -19,6 +19,8 @@ public:
     // is the calendar's today.
     Tfrmcal(HWND owner, ErrorReporter& reporter, const UxTheme& theme, std::function<DateTimeParts()> now);
     TMonthCalendar& MonthCalendar1() { return *monthCalendar1_; }
+    // Shows it above the ordinary windows, without taking the focus.
+    void Show();
     // The Chinese calendar in the month or not: the window takes the
     // calendar's size for it, keeping its place.
     void SetLunar(bool on);
@@ -29,6 +31,8 @@ public:
     void ApplyDpi(int dpi);
     int Dpi() const { return dpi_; }
     // A change of resolution; closing and dragging go through the window base.
+    // The release that ends a drag begun on the control goes back to the
+    // control.
     std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:

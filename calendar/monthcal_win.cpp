@@ -397,6 +397,11 @@ void TMonthCalendar::ButtonMouseDown(TMiniButton& button, bool capture) {
     if (capture) {
         captured_ = &button;
         SetCapture(hwnd_);
+    } else {
+        // Without capture the release may happen off the control: leaving it
+        // brings the button up.
+        TRACKMOUSEEVENT leave{sizeof leave, TME_LEAVE, hwnd_, 0};
+        TrackMouseEvent(&leave);
     }
     InvalidateButton(button);
 }
@@ -408,6 +413,14 @@ void TMonthCalendar::ButtonMouseUp(TMiniButton& button) {
         model_.PressNone();
     button.Pressed = false;
     InvalidateButton(button);
+}
+
+void TMonthCalendar::ReleaseButtons() {
+    for (TMiniButton* button : {&todayButton_, &noneButton_})
+        if (button->Pressed && button != captured_) {
+            button->Pressed = false;
+            InvalidateButton(*button);
+        }
 }
 
 std::optional<LRESULT> TMonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -436,12 +449,18 @@ std::optional<LRESULT> TMonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LP
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        // The class asks for double-clicks: the second press of each button
+        // arrives as a double-click and is a press like the first.
         for (TMiniButton* button : {&todayButton_, &noneButton_})
             if (button->Contains(at)) {
                 ButtonMouseDown(*button, msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK);
                 return 0;
             }
+        if (OnMouseDown)
+            OnMouseDown(wParam, at.x, at.y);
         model_.MouseDown(at.x, at.y);
         return 0;
     case WM_LBUTTONUP:
@@ -459,9 +478,16 @@ std::optional<LRESULT> TMonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LP
         for (TMiniButton* button : {&todayButton_, &noneButton_})
             if (button->Contains(at) && msg != WM_LBUTTONUP) {
                 ButtonMouseUp(*button);
+                ReleaseButtons();
                 return 0;
             }
+        // A right or middle press on a button released off it: no action,
+        // and the button comes up again.
+        ReleaseButtons();
         model_.MouseUp();
+        return 0;
+    case WM_MOUSELEAVE:
+        ReleaseButtons();
         return 0;
     case WM_CAPTURECHANGED:
         if (captured_ && reinterpret_cast<HWND>(lParam) != hwnd_) {
@@ -477,8 +503,10 @@ std::optional<LRESULT> TMonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LP
             OnMouseMove(wParam, at.x, at.y);
         if (!(GetKeyState(VK_LBUTTON) & 0x8000) && !(GetKeyState(VK_RBUTTON) & 0x8000) &&
             !(GetKeyState(VK_MBUTTON) & 0x8000)) {
-            // No button is held: a move loop that ran took the release with it,
-            // or the release went elsewhere. The drag-selection ends here.
+            // No button is held: a drag took the release with it, or the
+            // release went elsewhere. The drag-selection ends here, and a
+            // button pressed without capture comes up.
+            ReleaseButtons();
             model_.MouseUp();
             return 0;
         }

@@ -55,7 +55,10 @@ public:
     // Draws at the given resolution: the window takes its designed bounds scaled.
     void SetDpi(int dpi);
     int Dpi() const { return dpi_; }
-    // The control's mouse-move notification, raised before its drag-selection.
+    // The control's mouse notifications: a press on its own surface (not on a
+    // mini button), raised before the press selects or steps; a move, raised
+    // before its drag-selection.
+    std::function<void(WPARAM keys, int x, int y)> OnMouseDown;
     std::function<void(WPARAM keys, int x, int y)> OnMouseMove;
 
     // Draws the whole client area into a device context, in designed pixels.
@@ -70,6 +73,7 @@ public:
 private:
     void ButtonMouseDown(TMiniButton& button, bool capture);
     void ButtonMouseUp(TMiniButton& button);
+    void ReleaseButtons();
     void PaintButton(HDC dc, const TMiniButton& button, bool themed);
     void PaintFrameAndHeader(HDC dc, bool themed);
     void PaintLunar(HDC dc);

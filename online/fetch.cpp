@@ -67,18 +67,45 @@ std::string HostOfUrl(std::string_view url) {
     return std::string(url.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
 
-std::string FetchErrorText(const std::string& what, const std::string& host, FetchFailure failure,
-                           unsigned long code) {
-    std::string text = what + " (" + host + ")";
+std::string FetchErrorText(FetchStep step, const std::string& host, FetchFailure failure, unsigned long code) {
+    std::string text;
+    switch (step) {
+    case FetchStep::Address:
+        text = "网址无效：" + host;
+        break;
+    case FetchStep::Start:
+        text = "无法为 " + host + " 启动 HTTP 访问";
+        break;
+    case FetchStep::Connect:
+        text = "无法连接服务器 " + host;
+        break;
+    case FetchStep::Request:
+        text = "无法向服务器 " + host + " 请求网页";
+        break;
+    case FetchStep::Send:
+        text = "无法向服务器 " + host + " 发送请求";
+        break;
+    case FetchStep::Answer:
+        text = "服务器 " + host + " 没有应答";
+        break;
+    case FetchStep::Status:
+        return "服务器 " + host + " 返回 HTTP 状态 " + std::to_string(code);
+    case FetchStep::Read:
+        text = "从服务器 " + host + " 读取网页时中断";
+        break;
+    case FetchStep::TooLarge:
+        text = "服务器 " + host + " 的网页太大";
+        break;
+    }
     switch (failure) {
     case FetchFailure::Timeout:
-        return text + ": the server did not answer in time";
+        return text + "：等待超时";
     case FetchFailure::NoConnection:
-        return text + ": no connection";
+        return text + "：连接失败";
     case FetchFailure::HostNotFound:
-        return text + ": host not found";
+        return text + "：找不到这个主机";
     case FetchFailure::Other:
-        return code ? text + ": error " + std::to_string(code) : text;
+        return code ? text + "：错误代码 " + std::to_string(code) : text;
     case FetchFailure::None:
         break;
     }

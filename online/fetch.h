@@ -21,9 +21,13 @@ std::string HostOfUrl(std::string_view url);
 // Why a fetch failed, as far as the message cares.
 enum class FetchFailure { None, Timeout, NoConnection, HostNotFound, Other };
 
-// The message of a failed fetch: what failed, the host in brackets, then the
-// reason; Other names the system's error code.
-std::string FetchErrorText(const std::string& what, const std::string& host, FetchFailure failure,
-                           unsigned long code = 0);
+// Which step of a fetch failed.
+enum class FetchStep { Address, Start, Connect, Request, Send, Answer, Status, Read, TooLarge };
+
+// The message of a failed fetch, in Chinese (UTF-8): the step that failed,
+// naming the host (for Address, the address), then the reason. code is the
+// HTTP status for Status and otherwise the system's error code, which Other
+// names.
+std::string FetchErrorText(FetchStep step, const std::string& host, FetchFailure failure, unsigned long code = 0);
 
 } // namespace vemora

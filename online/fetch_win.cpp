@@ -30,8 +30,10 @@ FetchFailure FailureOf(DWORD code) {
 
 class FetchError : public std::runtime_error {
 public:
-    FetchError(const std::string& what, const std::string& host, DWORD code = 0)
-        : std::runtime_error(FetchErrorText(what, host, FailureOf(code), code)) {}
+    // code: the system's error code, or the HTTP status for FetchStep::Status.
+    FetchError(FetchStep step, const std::string& host, DWORD code = 0)
+        : std::runtime_error(
+              FetchErrorText(step, host, step == FetchStep::Status ? FetchFailure::None : FailureOf(code), code)) {}
 };
 
 // Closes the request handle when the whole fetch runs out of time: WinHTTP
@@ -115,7 +117,7 @@ static std::string FetchBlocking(const std::string& url, const FetchLimits& limi
     parts.dwExtraInfoLength = static_cast<DWORD>(-1);
     std::wstring extra;
     if (!WinHttpCrackUrl(wideUrl.c_str(), 0, 0, &parts))
-        throw FetchError("Invalid address", url);
+        throw FetchError(FetchStep::Address, url);
     if (parts.lpszExtraInfo)
         extra.assign(parts.lpszExtraInfo, parts.dwExtraInfoLength);
     const std::string hostName = WideToUtf8(host);
@@ -123,17 +125,17 @@ static std::string FetchBlocking(const std::string& url, const FetchLimits& limi
     UniqueHinternet session(WinHttpOpen(L"Vemora/" VEMORA_VERSION_SHORT, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                                         WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
     if (!session)
-        throw FetchError("Cannot start HTTP", hostName, GetLastError());
+        throw FetchError(FetchStep::Start, hostName, GetLastError());
     WinHttpSetTimeouts(session.get(), limits.stepMs, limits.stepMs, limits.stepMs, limits.stepMs);
     UniqueHinternet connection(WinHttpConnect(session.get(), host, parts.nPort, 0));
     if (!connection)
-        throw FetchError("Cannot connect", hostName, GetLastError());
+        throw FetchError(FetchStep::Connect, hostName, GetLastError());
     const std::wstring object = std::wstring(path) + extra;
     const DWORD flags = WINHTTP_FLAG_REFRESH | (parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0);
     HINTERNET rawRequest = WinHttpOpenRequest(connection.get(), L"GET", object.c_str(), nullptr,
                                               WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags);
     if (!rawRequest)
-        throw FetchError("Cannot request the page", hostName, GetLastError());
+        throw FetchError(FetchStep::Request, hostName, GetLastError());
 
     // The time-outs again on the request itself, the wait for the response's
     // headers included: not every WinHTTP hands the session's on to a request.
@@ -142,7 +144,7 @@ static std::string FetchBlocking(const std::string& url, const FetchLimits& limi
     WinHttpSetOption(rawRequest, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout, sizeof responseTimeout);
     Watchdog watchdog(rawRequest, limits.totalMs);
     UniqueHinternet request(rawRequest);
-    auto fail = [&](const char* what) {
+    auto fail = [&](FetchStep what) {
         const DWORD code = GetLastError();
         if (watchdog.Stop())
             request.release(); // already closed by the watchdog
@@ -151,17 +153,17 @@ static std::string FetchBlocking(const std::string& url, const FetchLimits& limi
 
     const wchar_t headers[] = L"Cache-Control: no-cache\r\nPragma: no-cache\r\n";
     if (!WinHttpSendRequest(request.get(), headers, static_cast<DWORD>(-1), WINHTTP_NO_REQUEST_DATA, 0, 0, 0))
-        fail("Cannot send the request");
+        fail(FetchStep::Send);
     if (!WinHttpReceiveResponse(request.get(), nullptr))
-        fail("No answer");
+        fail(FetchStep::Answer);
     DWORD status = 0, size = sizeof status;
     if (!WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                              WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX))
-        fail("No answer");
+        fail(FetchStep::Answer);
     if (status < 200 || status > 299) {
         if (watchdog.Stop())
             request.release();
-        throw FetchError("HTTP status " + std::to_string(status), hostName);
+        throw FetchError(FetchStep::Status, hostName, status);
     }
     const std::string contentType = WideToUtf8(QueryHeader(request.get(), WINHTTP_QUERY_CONTENT_TYPE));
 
@@ -170,19 +172,19 @@ static std::string FetchBlocking(const std::string& url, const FetchLimits& limi
     for (;;) {
         DWORD read = 0;
         if (!WinHttpReadData(request.get(), buffer, sizeof buffer, &read))
-            fail("The page broke off");
+            fail(FetchStep::Read);
         if (read == 0)
             break;
         body.append(buffer, read);
         if (body.size() > limits.maxBytes) {
             if (watchdog.Stop())
                 request.release();
-            throw FetchError("The page is too large", hostName);
+            throw FetchError(FetchStep::TooLarge, hostName);
         }
     }
     if (watchdog.Stop()) {
         request.release();
-        throw FetchError("The page broke off", hostName, ERROR_WINHTTP_TIMEOUT);
+        throw FetchError(FetchStep::Read, hostName, ERROR_WINHTTP_TIMEOUT);
     }
     const std::string charset = DeclaredCharset(contentType, body);
     return ToGbk(std::move(body), charset);
@@ -224,7 +226,7 @@ std::string FetchPageText(const std::string& url, const FetchLimits& limits) {
     std::unique_lock<std::mutex> lock(pending->mutex);
     if (!pending->done.wait_for(lock, std::chrono::milliseconds(limits.totalMs + 500),
                                 [&] { return pending->finished; }))
-        throw FetchError("No answer", HostOfUrl(url), ERROR_WINHTTP_TIMEOUT);
+        throw FetchError(FetchStep::Answer, HostOfUrl(url), ERROR_WINHTTP_TIMEOUT);
     if (pending->error)
         std::rethrow_exception(pending->error);
     return std::move(pending->text);

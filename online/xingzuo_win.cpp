@@ -32,14 +32,14 @@ struct ComReleaseTraits {
 std::unique_ptr<Gdiplus::Bitmap> LoadBookPicture(int dpi) {
     const std::span<const std::byte> bytes = ResourceBytes(dpi == kDesignDpi ? L"Book" : L"Book2x", L"PNG");
     if (!bytes.data())
-        throw std::runtime_error("The notepad picture is missing from the program");
+        throw std::runtime_error(WideToUtf8(L"程序里缺少运势面板的记事本图片"));
     UniqueHandle<ComReleaseTraits> stream(
         SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
     if (!stream)
-        throw std::runtime_error("Out of memory");
+        throw std::runtime_error(WideToUtf8(L"内存不足"));
     std::unique_ptr<Gdiplus::Bitmap> picture(Gdiplus::Bitmap::FromStream(stream.get(), FALSE));
     if (!picture)
-        throw std::runtime_error("Out of memory");
+        throw std::runtime_error(WideToUtf8(L"内存不足"));
     Check(picture->GetLastStatus());
     return picture;
 }

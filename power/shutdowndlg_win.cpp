@@ -8,14 +8,16 @@ namespace vemora {
 
 namespace {
 
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+// Without WS_CLIPCHILDREN: the group boxes paint only their frames and
+// captions, so the dialog's background must be painted under them.
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_LAYERED | WS_EX_CONTROLPARENT;
 
 } // namespace
 
-Tfrmshutdown::Tfrmshutdown(HWND owner, ErrorReporter& reporter, std::function<DateTimeParts()> now,
+Tfrmshutdown::Tfrmshutdown(HWND owner, HWND modalOver, ErrorReporter& reporter, std::function<DateTimeParts()> now,
                            std::function<void()> armedChanged)
-    : BaseWindow(reporter), owner_(owner), now_(std::move(now)), armedChanged_(std::move(armedChanged)) {
+    : BaseWindow(reporter), modalOver_(modalOver), now_(std::move(now)), armedChanged_(std::move(armedChanged)) {
     CreateHandle(kExStyle, kStyle, DialogBounds(341, 267, kStyle, kExStyle), owner, L"定时设置");
     SetLayeredWindowAttributes(hwnd_, 0, 220, LWA_ALPHA);
     font_ = CreateDialogFont();
@@ -71,7 +73,10 @@ void Tfrmshutdown::SetRg2Index(int index) {
 
 void Tfrmshutdown::ShowModal() {
     FormShow();
-    RunModal(owner_);
+    // The focus starts on the first control of the tab order that takes it.
+    HWND first = IsWindowEnabled(Button1) ? Button1 : GetNextDlgTabItem(hwnd_, Button1, FALSE);
+    SetFocus(first);
+    RunModal(modalOver_);
 }
 
 void Tfrmshutdown::FormShow() {
@@ -85,6 +90,8 @@ void Tfrmshutdown::FormShow() {
 }
 
 void Tfrmshutdown::Button1Click() {
+    if (!IsWindowEnabled(Button1))
+        return; // armed already, or carried out and not yet reset
     const double now = EncodeDateTime(now_());
     sphour.Normalize();
     spmin.Normalize();
@@ -95,6 +102,10 @@ void Tfrmshutdown::Button1Click() {
     else if (Rg1Index() == 1)
         ClockSettings.ScheduledAction.due = DueAfterMinutes(now, spdelay.Value());
     ClockSettings.ScheduledAction.kind = static_cast<ScheduledActionKind>(Rg2Index());
+    // A disabled control loses the focus; the next one in the tab order takes
+    // it, so that Tab, Esc and Enter keep working.
+    if (GetFocus() == Button1)
+        SetFocus(GetNextDlgTabItem(hwnd_, Button1, FALSE));
     EnableWindow(Button1, FALSE);
     ClockSettings.Armed = true;
     armedChanged_();
@@ -114,11 +125,21 @@ std::optional<LRESULT> Tfrmshutdown::HandleMessage(UINT msg, WPARAM wParam, LPAR
         ApplyDpi(DpiOfDpiChanged(wParam));
         MoveToSuggestedRect(hwnd_, lParam);
         return 0;
+    case DM_GETDEFID: {
+        // Enter on a focused button presses that button; elsewhere there is
+        // no default button, and Enter in a spin edit is the edit's own.
+        HWND focus = GetFocus();
+        for (HWND button : {Button1, Button2, Button3})
+            if (focus == button)
+                return MAKELRESULT(GetDlgCtrlID(button), DC_HASDEFID);
+        return 0;
+    }
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {
             switch (LOWORD(wParam)) {
             case kButton1: Button1Click(); return 0;
-            case kButton2: // also IDCANCEL, which Esc sends
+            case kButton2:
+            case IDCANCEL: // Esc
                 Button2Click();
                 return 0;
             case kButton3: Button3Click(); return 0;

@@ -13,12 +13,15 @@ namespace vemora {
 class Tfrmshutdown : public BaseWindow<Tfrmshutdown> {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmshutdown";
-    enum Id { kButton1 = 1, kButton2, kButton3, kRg1Item0, kRg1Item1, kSphour, kSpmin, kSpdelay, kRg2Item0,
+    // Not IDOK and IDCANCEL: Enter where no button has the focus must not
+    // reach the OK button. Esc (IDCANCEL) closes, as 退出 does.
+    enum Id { kButton1 = 10, kButton2, kButton3, kRg1Item0, kRg1Item1, kSphour, kSpmin, kSpdelay, kRg2Item0,
               kRg2Item1, kRg2Item2 };
 
-    // owner: the clock, disabled while the dialog runs; now: the local time;
-    // armedChanged: runs after the armed mark changed.
-    Tfrmshutdown(HWND owner, ErrorReporter& reporter, std::function<DateTimeParts()> now,
+    // owner: the window that owns the dialog; modalOver: the clock, disabled
+    // while the dialog runs; now: the local time; armedChanged: runs after the
+    // armed mark changed.
+    Tfrmshutdown(HWND owner, HWND modalOver, ErrorReporter& reporter, std::function<DateTimeParts()> now,
                  std::function<void()> armedChanged);
 
     void ShowModal();
@@ -41,7 +44,7 @@ public:
     int Dpi() const { return dpi_; }
 
 private:
-    HWND owner_;
+    HWND modalOver_;
     std::function<DateTimeParts()> now_;
     std::function<void()> armedChanged_;
     UniqueHfont font_;

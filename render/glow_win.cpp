@@ -14,6 +14,15 @@ void Check(Gdiplus::Status status) {
         throw std::runtime_error(GdiplusStatusName(static_cast<int>(status)));
 }
 
+// A font name that names no installed family is the user's to mend: the
+// message names the font.
+void CheckFontFamily(const Gdiplus::FontFamily& family, const std::wstring& name) {
+    const Gdiplus::Status status = family.GetLastStatus();
+    if (status == Gdiplus::FontFamilyNotFound)
+        throw std::runtime_error(WideToUtf8(L"找不到字体“" + name + L"”，请在设置中另选一种字体"));
+    Check(status);
+}
+
 } // namespace
 
 DibImage::DibImage(int width, int height) : width_(width), height_(height) {
@@ -28,7 +37,7 @@ DibImage::DibImage(int width, int height) : width_(width), height_(height) {
     info.bmiHeader.biCompression = BI_RGB;
     bitmap_.reset(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
     if (!dc_ || !bitmap_ || !bits_)
-        throw std::runtime_error("Out of system resources");
+        throw std::runtime_error(WideToUtf8(L"系统资源不足"));
     previous_ = SelectObject(dc_.get(), bitmap_.get());
 }
 
@@ -64,7 +73,7 @@ void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string&
                   Argb startColor, Argb endColor) {
     const std::wstring family = fontName.empty() ? std::wstring(L"宋体") : GbkToWide(fontName);
     Gdiplus::FontFamily fontFamily(family.c_str());
-    Check(fontFamily.GetLastStatus());
+    CheckFontFamily(fontFamily, family);
     DrawGlowTextWith(image, text, fontFamily, family, emSize, startColor, endColor);
 }
 
@@ -139,7 +148,7 @@ int GlowRenderer::Render(HWND window, const std::wstring& text, const std::strin
     if (!family_ || familyName_ != fontName) {
         family_.reset();
         auto created = std::make_unique<Gdiplus::FontFamily>(family.c_str());
-        Check(created->GetLastStatus());
+        CheckFontFamily(*created, family);
         family_ = std::move(created);
         familyName_ = fontName;
     }

@@ -11,7 +11,8 @@ std::wstring& ExePath();
 
 class ClockProcess {
 public:
-    // Copies the executable into the folder and starts it there.
+    // Copies the executable into the folder, unless it is there already, and
+    // starts it there.
     explicit ClockProcess(const test::TempFolder& folder);
     ~ClockProcess();
     ClockProcess(const ClockProcess&) = delete;
@@ -22,7 +23,9 @@ public:
     HWND FindWindowOfClass(const wchar_t* className) const;
     // Error message boxes ("#32770" dialogs) of the process, with their texts.
     std::vector<std::wstring> MessageBoxTexts() const;
-    void DismissMessageBoxes() const;
+    void DismissMessageBoxes() const { AnswerMessageBoxes(IDOK); }
+    // Presses the button with that command in every message box of the process.
+    void AnswerMessageBoxes(int command) const;
     bool WaitForExit(int timeoutMs) const;
     bool Running() const;
     DWORD Id() const { return info_.dwProcessId; }

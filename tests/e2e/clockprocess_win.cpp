@@ -11,7 +11,7 @@ std::wstring& ExePath() {
 
 ClockProcess::ClockProcess(const test::TempFolder& folder) {
     const std::wstring exe = folder.File(L"Vemora.exe");
-    if (!CopyFileW(ExePath().c_str(), exe.c_str(), FALSE))
+    if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES && !CopyFileW(ExePath().c_str(), exe.c_str(), FALSE))
         throw std::runtime_error("cannot copy Vemora.exe");
     STARTUPINFOW startup{sizeof startup};
     std::wstring command = L"\"" + exe + L"\"";
@@ -94,9 +94,9 @@ std::vector<std::wstring> ClockProcess::MessageBoxTexts() const {
     return texts;
 }
 
-void ClockProcess::DismissMessageBoxes() const {
+void ClockProcess::AnswerMessageBoxes(int command) const {
     for (HWND box : WindowsOf(info_.dwProcessId, L"#32770"))
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(command), 0);
 }
 
 } // namespace vemora::e2e

@@ -65,6 +65,35 @@ TEST(EndToEnd, StartsWhereTheUserLeftItAndKeepsThatPlace) {
     EXPECT_EQ(IniValue(ini, "PosTop"), "340");
 }
 
+TEST(EndToEnd, OneClockPerSettingsFile) {
+    TempFolder folder, other;
+    ClockProcess first(folder);
+    HWND main = first.WaitForWindow(L"Tfrmmain");
+    ASSERT_NE(main, nullptr);
+    // Something else in front, as when the user starts the program again.
+    HWND front = CreateWindowExW(0, L"STATIC", L"front", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
+                                 nullptr, nullptr);
+    SetForegroundWindow(front);
+    ClockProcess second(folder);
+    ASSERT_TRUE(second.WaitForExit(15000)) << "the second start ends";
+    DWORD code = 1;
+    GetExitCodeProcess(second.Process(), &code);
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(first.Running());
+    EXPECT_EQ(GetForegroundWindow(), main) << "the running clock is brought forward";
+    DestroyWindow(front);
+    // Another folder is another settings file: its clock runs beside.
+    ClockProcess beside(other);
+    EXPECT_NE(beside.WaitForWindow(L"Tfrmmain"), nullptr);
+    Sleep(1000);
+    EXPECT_TRUE(beside.Running());
+    EXPECT_TRUE(first.Running());
+    for (const ClockProcess* clock : {&first, &beside}) {
+        PostMessageW(clock->FindWindowOfClass(L"Tfrmmain"), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(clock->WaitForExit(10000));
+    }
+}
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (argc < 2) {

@@ -110,15 +110,24 @@ TEST(EndToEnd, AFileThatCannotBeWrittenIsReportedNotClaimed) {
     HWND main = clock.WaitForWindow(L"Tfrmmain");
     ASSERT_NE(main, nullptr);
     Sleep(1500);
+    // The exit asks, naming the file; 否 stays.
     PostMessageW(main, WM_CLOSE, 0, 0);
-    const std::vector<std::wstring> boxes = WaitForMessageBoxes(clock, 5000);
+    std::vector<std::wstring> boxes = WaitForMessageBoxes(clock, 5000);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], L"Unable to write to " + ini);
-    EXPECT_TRUE(clock.Running()) << "the close is abandoned";
-    clock.DismissMessageBoxes();
-    Sleep(500);
+    EXPECT_NE(boxes[0].find(ini), std::wstring::npos) << WideToUtf8(boxes[0]);
+    EXPECT_NE(boxes[0].find(L"不保存设置，直接退出吗？"), std::wstring::npos) << WideToUtf8(boxes[0]);
+    EXPECT_EQ(boxes[0].find(L"已保存"), std::wstring::npos) << "no save is claimed";
+    clock.AnswerMessageBoxes(IDNO);
+    Sleep(1500);
+    EXPECT_TRUE(clock.Running());
     EXPECT_TRUE(IsWindow(main));
     EXPECT_LT(AnswerTime(main, 5000), 1.0) << "and the clock goes on";
+    // 是 exits without saving.
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    boxes = WaitForMessageBoxes(clock, 5000);
+    ASSERT_EQ(boxes.size(), 1u);
+    clock.AnswerMessageBoxes(IDYES);
+    EXPECT_TRUE(clock.WaitForExit(10000));
     DWORD attributes = GetFileAttributesW(ini.c_str());
     EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
 }

@@ -1,5 +1,6 @@
 #include "base/datetime.h"
 #include "calendar/calpopup_win.h"
+#include "online/xingzuo_win.h"
 #include "render/glow_win.h"
 
 #include "harness.h"
@@ -192,4 +193,58 @@ TEST_F(Calendar, GregorianPopupKeepsItsPixels) {
     for (size_t i = 0; i < drawn.size(); ++i)
         differing += drawn[i] != expected[i];
     EXPECT_EQ(differing, 0) << "pixels that differ from the reference";
+}
+
+TEST_F(Calendar, EveryShowingPutsThePopupOnTop) {
+    WriteIni("[Option]\r\nLunar=0\r\n");
+    Tfrmmain& clock = Create(true);
+    MoveWindow(clock.Handle(), 420, 560, 230, 55, TRUE); // away from the other tests' clocks
+    ShowWindow(clock.frmxingzuo()->Handle(), SW_SHOWNOACTIVATE);
+    // An active window of another program over the place where the pop-up opens.
+    HWND active = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 380, 600, 300, 300, nullptr, nullptr,
+                                  nullptr, nullptr);
+    SetForegroundWindow(active);
+    auto arrowShows = [&] { // the pop-up's left arrow, black, on the display
+        Pump(300);
+        ScopedWindowDC screen(nullptr);
+        const COLORREF c = GetPixel(screen.get(), 430 + 14, 560 + 90 + 13);
+        return GetRValue(c) + GetGValue(c) + GetBValue(c) < 100;
+    };
+    clock.FormDblClick(); // a first showing
+    EXPECT_TRUE(arrowShows());
+    EXPECT_EQ(GetForegroundWindow(), active) << "the active window keeps the focus";
+    // Raised over the pop-up on the display, then a double-click re-places it.
+    SetWindowPos(active, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(active, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_FALSE(arrowShows()) << "covered";
+    clock.FormDblClick();
+    EXPECT_TRUE(arrowShows());
+    DestroyWindow(active);
+}
+
+TEST_F(Calendar, EveryButtonsDoubleClickPressesAndPressedButtonsComeUp) {
+    WriteIni("[Option]\r\nLunar=0\r\n");
+    Tfrmmain& clock = Create(true);
+    clock.FormDblClick();
+    TMonthCalendar& cal = clock.frmcal()->MonthCalendar1();
+    HWND control = cal.Handle();
+    auto cell = [](int col, int row) { return At(14 + 17 * col + 8, 38 + 15 * row + 7); };
+    // The second press of a right or middle double-click selects like the first.
+    SendMessageW(control, WM_RBUTTONDBLCLK, MK_RBUTTON, cell(3, 3));
+    EXPECT_EQ(cal.Model().SelectedDate, *cal.Model().DateAtCell(3, 3));
+    SendMessageW(control, WM_MBUTTONDBLCLK, MK_MBUTTON, cell(4, 4));
+    EXPECT_EQ(cal.Model().SelectedDate, *cal.Model().DateAtCell(4, 4));
+    // A right or middle press on Today released off it: no Today, and the button comes up.
+    const RECT today = cal.TodayButton().bounds;
+    const LPARAM onToday = At(today.left + 5, today.top + 5);
+    for (auto [down, up] : {std::pair{WM_RBUTTONDOWN, WM_RBUTTONUP}, std::pair{WM_MBUTTONDOWN, WM_MBUTTONUP}}) {
+        SendMessageW(control, down, 0, onToday);
+        EXPECT_TRUE(cal.TodayButton().Pressed);
+        SendMessageW(control, up, 0, cell(1, 5));
+        EXPECT_FALSE(cal.TodayButton().Pressed) << down;
+        SendMessageW(control, down, 0, onToday);
+        SendMessageW(control, WM_MOUSEMOVE, 0, cell(1, 5)); // released outside the control
+        EXPECT_FALSE(cal.TodayButton().Pressed) << down;
+    }
+    EXPECT_EQ(cal.Model().SelectedDate, *cal.Model().DateAtCell(4, 4)) << "no release pressed Today";
 }

@@ -39,8 +39,10 @@ TEST_F(ClockWindow, FloatsAtTheTopRightWithoutTaskbarButton) {
     EXPECT_NE(ClockSettings.RingSound, nullptr) << "the alarm sound resource is loaded";
     EXPECT_EQ(std::string(static_cast<const char*>(ClockSettings.RingSound), 4), "RIFF");
     EXPECT_FALSE(ClockSettings.InstalledFonts.empty());
-    for (const std::string& f : ClockSettings.InstalledFonts)
+    for (const std::string& f : ClockSettings.InstalledFonts) {
         EXPECT_EQ(f.find('@'), std::string::npos) << f;
+        EXPECT_NE(f, "Default") << "only families: Default names none";
+    }
 }
 
 TEST_F(ClockWindow, ShakesOnTheHourAndReturnsToItsPlace) {
@@ -77,7 +79,7 @@ TEST_F(ClockWindow, RepeatedTickFailureIsShownOnceUntilATickDraws) {
     for (int i = 0; i < 3; ++i)
         SendMessageW(clock.Handle(), WM_TIMER, 1, 0);
     ASSERT_EQ(effects.errors.size(), 1u);
-    EXPECT_EQ(effects.errors[0], L"FontFamilyNotFound");
+    EXPECT_EQ(effects.errors[0], L"找不到字体“Default”，请在设置中另选一种字体");
     ClockSettings.Font = kFontSongTi;
     SendMessageW(clock.Handle(), WM_TIMER, 1, 0);
     ClockSettings.Font = "Default";
@@ -125,7 +127,7 @@ TEST_F(SettingsFile, WithoutAFileTheDefaultsAreWritten) {
     Tfrmmain& clock = Create(false);
     EXPECT_EQ(ClockSettings.Transparent, 250);
     EXPECT_EQ(ClockSettings.Xingzuo, 1);
-    EXPECT_FALSE(ClockSettings.Top);
+    EXPECT_TRUE(ClockSettings.Top) << "a first start stays on top";
     SendMessageW(clock.Handle(), WM_CLOSE, 0, 0);
     EXPECT_EQ(IniValue(IniPath(), "Startcolor"), "aclWhite");
     EXPECT_EQ(IniValue(IniPath(), "Endcolor"), "$FF1E78C3");
@@ -133,16 +135,22 @@ TEST_F(SettingsFile, WithoutAFileTheDefaultsAreWritten) {
     EXPECT_EQ(IniValue(IniPath(), "City"), "");
 }
 
-TEST_F(SettingsFile, AnUnwritableFileIsReportedAndTheClockStaysOpen) {
+TEST_F(SettingsFile, AnUnwritableFileAsksWhetherToExitWithoutSaving) {
     // Root ignores read-only bits under Wine; a folder in the file's place
     // cannot be written by anybody.
     ASSERT_TRUE(CreateDirectoryW(IniPath().c_str(), nullptr));
     Tfrmmain& clock = Create(true);
+    effects.answer = false; // 否
     clock.N3Click();
-    ASSERT_EQ(effects.errors.size(), 1u);
-    EXPECT_EQ(effects.errors[0], L"Unable to write to " + IniPath());
-    EXPECT_TRUE(IsWindow(clock.Handle())) << "the close is abandoned";
+    ASSERT_EQ(effects.questions.size(), 1u);
+    EXPECT_NE(effects.questions[0].find(IniPath()), std::wstring::npos) << "names the file";
+    EXPECT_TRUE(effects.errors.empty());
+    EXPECT_TRUE(IsWindow(clock.Handle())) << "否 stays";
     EXPECT_TRUE(clock.TimerEnabled()) << "and the clock keeps ticking";
+    effects.answer = true; // 是
+    clock.N3Click();
+    EXPECT_EQ(effects.questions.size(), 2u);
+    EXPECT_FALSE(IsWindow(clock.Handle())) << "是 exits without saving";
 }
 
 TEST(Handles, CloseExactlyOnce) {

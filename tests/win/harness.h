@@ -20,6 +20,12 @@ struct RecordingEffects : Effects {
     std::vector<std::wstring> urls;
 
     void ShowError(HWND, const std::wstring&, const std::wstring& text) override { errors.push_back(text); }
+    std::vector<std::wstring> questions;
+    bool answer = false; // 否 unless a test says 是
+    bool AskYesNo(HWND, const std::wstring&, const std::wstring& text) override {
+        questions.push_back(text);
+        return answer;
+    }
     std::vector<bool> armedAtAction; // the N1 mark when an action was carried out
     BOOL ExitSystem(UINT flags, DWORD) override {
         exitFlags.push_back(flags);
@@ -83,6 +89,7 @@ struct ClockFixture : ::testing::Test {
     TempFolder folder;
     FakeClock fakeClock;
     std::unique_ptr<Tfrmmain> main;
+    std::string runKey; // autostart's key under HKCU; empty: the system's
 
     void SetUp() override { ClockSettings = TClockSettings{}; }
     void TearDown() override;

@@ -93,6 +93,7 @@ Tfrmmain& ClockFixture::Create(bool show) {
     options.clock = fakeClock.Function();
     options.exePath = folder.File(L"Vemora.exe");
     options.holidaysPath = folder.File(L"holidays.txt");
+    options.runKey = runKey;
     main = std::make_unique<Tfrmmain>(effects, reporter, options);
     main->CreateCompanions();
     if (show)

@@ -116,6 +116,56 @@ TEST_F(Menu, AutostartMarkOnlyForThisExecutableAndWhenNotDisabled) {
     const BYTE disabled[12] = {3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     RegSetKeyValueW(HKEY_CURRENT_USER, kApproved, L"Vemora", REG_BINARY, disabled, sizeof disabled);
     EXPECT_FALSE(Checked(Create(false), N5)) << "switched off in the start-up manager";
+    main.reset();
+    std::vector<BYTE> longer(100, 0);
+    longer[0] = 3;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kApproved, L"Vemora", REG_BINARY, longer.data(),
+                    static_cast<DWORD>(longer.size()));
+    EXPECT_FALSE(Checked(Create(false), N5)) << "a value longer than 64 bytes is read whole";
+}
+
+TEST_F(Menu, ARefusedAutostartLeavesTheMarkAsItWas) {
+    // Under a volatile key no lasting key can be made: the registry refuses.
+    HKEY raw = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\VemoraVolatile", 0, nullptr, REG_OPTION_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &raw, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(raw);
+    runKey = "Software\\VemoraVolatile\\Run";
+    Tfrmmain& clock = Create(true);
+    SendMessageW(clock.Handle(), WM_COMMAND, N5, 0);
+    ASSERT_EQ(effects.errors.size(), 1u);
+    EXPECT_EQ(effects.errors[0], L"Failed to set data for 'Vemora'");
+    EXPECT_FALSE(Checked(clock, N5));
+    // The settings dialog's box shows the same.
+    Tfrmset& dialog = *clock.frmset();
+    dialog.FormShow();
+    SendMessageW(dialog.cbauto, BM_CLICK, 0, 0);
+    EXPECT_EQ(effects.errors.size(), 2u);
+    EXPECT_FALSE(IsChecked(dialog.cbauto));
+    EXPECT_FALSE(Checked(clock, N5));
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VemoraVolatile");
+}
+
+TEST_F(Menu, StayOnTopMarkAndWindowAgreeFromTheStart) {
+    struct Case {
+        const char* what;
+        const char* ini; // none: no file
+        bool top;
+    } cases[] = {
+        {"first start", nullptr, true},
+        {"a file without the key", "[Option]\r\nwake=0\r\n", true},
+        {"stored off", "[Option]\r\nTop=0\r\n", false},
+    };
+    for (const Case& c : cases) {
+        DeleteFileW(IniPath().c_str());
+        if (c.ini)
+            WriteIni(c.ini);
+        Tfrmmain& clock = Create(true);
+        EXPECT_EQ(Checked(clock, N2), c.top) << c.what;
+        EXPECT_EQ((GetWindowLongW(clock.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, c.top) << c.what;
+        main.reset();
+    }
 }
 
 TEST_F(Menu, DialogsTakeTheClockTransparencyAbove100) {
@@ -189,6 +239,40 @@ TEST_F(TimedAction, ArmResetAndFireExactlyOnce) {
     EXPECT_FALSE(Checked(clock, N1));
     EXPECT_EQ(clock.DrawCount(), 3) << "the clock keeps ticking";
     EXPECT_FALSE(IsWindowEnabled(dialog.Button1)) << "OK stays disabled until reset";
+}
+
+TEST_F(TimedAction, OkArmsOnlyWhileEnabled) {
+    Tfrmmain& clock = Create(true);
+    Tfrmshutdown& dialog = *clock.frmshutdown();
+    fakeClock.now = {2026, 12, 7, 12, 0, 0, 0, 1};
+    dialog.FormShow();
+    dialog.SetRg1Index(1);
+    dialog.SetRg2Index(1);
+    auto ok = [&] { SendMessageW(dialog.Handle(), WM_COMMAND, MAKEWPARAM(Tfrmshutdown::kButton1, BN_CLICKED), 0); };
+    ok();
+    const double due = ClockSettings.ScheduledAction.due;
+    fakeClock.Set(12, 5, 0);
+    ok();
+    EXPECT_EQ(ClockSettings.ScheduledAction.due, due) << "armed: no new due time";
+    fakeClock.Set(12, 30, 0);
+    clock.Timer1Timer(); // carried out
+    ASSERT_FALSE(ClockSettings.Armed);
+    ok();
+    EXPECT_FALSE(ClockSettings.Armed) << "carried out: no arming without a reset";
+}
+
+TEST_F(TimedAction, GroupBoxesArePaintedInside) {
+    Tfrmmain& clock = Create(true);
+    HWND dialog = clock.frmshutdown()->Handle();
+    ShowWindow(dialog, SW_SHOWNOACTIVATE);
+    UpdateWindow(dialog);
+    Pump(100);
+    // The window's own pixels, the group boxes' areas included.
+    HDC dc = GetDCEx(dialog, nullptr, DCX_CACHE);
+    for (POINT p : {POINT{272, 118}, POINT{250, 214}})
+        EXPECT_EQ(GetPixel(dc, p.x, p.y), GetSysColor(COLOR_BTNFACE)) << p.x << "," << p.y;
+    ReleaseDC(dialog, dc);
+    ShowWindow(dialog, SW_HIDE);
 }
 
 TEST_F(TimedAction, ShutdownAndRestartAfterADelay) {

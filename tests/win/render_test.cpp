@@ -138,7 +138,7 @@ TEST(GlowRender, FontNames) {
         DrawGlowText(fails, L"10:00", "Default", kClockEmSize, 0xFFFFFFFF, 0xFF1E78C3);
         FAIL() << "no error";
     } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "FontFamilyNotFound");
+        EXPECT_EQ(Utf8ToWide(e.what()), L"找不到字体“Default”，请在设置中另选一种字体");
     }
 }
 

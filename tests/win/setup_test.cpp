@@ -51,7 +51,7 @@ TEST_F(SettingsDialog, ControlsAsLaidOut) {
     EXPECT_EQ(WindowText(d.cbgettime), L"自动校时");
     EXPECT_EQ(WindowText(d.cblunar), L"显示农历");
     EXPECT_EQ(WindowText(d.Button1), L"确定");
-    EXPECT_EQ(Tfrmset::SelectedColour(d.cb01), RGB(0, 0, 0)) << "black at first";
+    EXPECT_EQ(Tfrmset::SelectedColour(d.cb01), RGB(255, 255, 255)) << "the clock's start colour, white";
     EXPECT_GE(SendMessageW(d.cb01, CB_GETCOUNT, 0, 0), 20 + 20);
     // The tab order.
     HWND expected[] = {d.TrackBar1, d.cbfont, d.cbauto, d.Button1, d.cborder, d.cb01, d.cb02, d.Edcity, d.Cbxingzuo,
@@ -73,7 +73,7 @@ TEST_F(SettingsDialog, SliderAndFontRedrawAtOnce) {
     // The redraw fails with a font that names no family: reported once, and the
     // dialog still opens with the font box to mend it.
     ASSERT_EQ(effects.errors.size(), 1u);
-    EXPECT_EQ(effects.errors[0], L"FontFamilyNotFound");
+    EXPECT_EQ(effects.errors[0], L"找不到字体“NoSuchFont”，请在设置中另选一种字体");
     EXPECT_EQ(SendMessageW(d.cbfont, CB_GETCURSEL, 0, 0), CB_ERR) << "a font that is not installed";
     EXPECT_EQ(ClockSettings.Font, "NoSuchFont");
     EXPECT_TRUE(IsChecked(d.cborder)) << "the rest of the show ran";
@@ -188,4 +188,72 @@ TEST_F(SettingsDialog, AFailedWeatherDownloadOnOkStopsTheRest) {
     EXPECT_EQ(ClockSettings.Xingzuo, 2) << "not taken over";
     EXPECT_FALSE(ClockSettings.getnettime);
     EXPECT_TRUE(IsWindowVisible(d.Handle())) << "the dialog stays open";
+}
+
+namespace {
+
+std::wstring SelectedText(HWND box) {
+    const LRESULT index = SendMessageW(box, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)
+        return L"<none>";
+    wchar_t text[64] = {};
+    SendMessageW(box, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+} // namespace
+
+TEST_F(SettingsDialog, BoxesShowTheSettingsAndChoosingNothingChangesNothing) {
+    struct Case {
+        const char* ini;
+        const wchar_t *start, *end;
+        COLORREF endRgb;
+        int sign;
+    } cases[] = {
+        {"", L"白色", L"自定义", RGB(30, 120, 195), 1}, // the defaults: the end colour is no entry of the list
+        {"Startcolor=$50FF0000\r\nEndcolor=$FFA0A0A4\r\nXingzuo=-1\r\n", L"红色", L"中灰色", RGB(160, 160, 164), 0},
+        {"Startcolor=$5000FF00\r\nEndcolor=aclRed\r\nXingzuo=12\r\n", L"酸橙色", L"红色", RGB(255, 0, 0), 11},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ini);
+        Tfrmset& d = Open(c.ini);
+        const Argb start = ClockSettings.Startcolor, end = ClockSettings.Endcolor;
+        EXPECT_EQ(SelectedText(d.cb01), c.start);
+        EXPECT_EQ(SelectedText(d.cb02), c.end);
+        EXPECT_EQ(Tfrmset::SelectedColour(d.cb02), c.endRgb);
+        EXPECT_EQ(SendMessageW(d.Cbxingzuo, CB_GETCURSEL, 0, 0), c.sign);
+        Click(Tfrmset::kButton1);
+        EXPECT_EQ(ClockSettings.Startcolor, start);
+        EXPECT_EQ(ClockSettings.Endcolor, end);
+        EXPECT_EQ(ClockSettings.Xingzuo, c.sign) << "one of the twelve signs";
+        main.reset();
+    }
+}
+
+TEST_F(SettingsDialog, DropDownListsShowWholeNamesAndOpenBelowTheirBoxes) {
+    Tfrmset& d = Open("");
+    // Low on the screen: the lists shorten to the room below their boxes.
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    SetWindowPos(d.Handle(), nullptr, 100, screenHeight - 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (HWND box : {d.cbfont, d.cb01}) {
+        ScopedWindowDC dc(box);
+        ScopedSelectObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(box, WM_GETFONT, 0, 0)));
+        LONG widest = 0;
+        for (int i = 0; i < SendMessageW(box, CB_GETCOUNT, 0, 0); ++i) {
+            wchar_t text[256] = {};
+            SIZE size{};
+            GetTextExtentPoint32W(dc.get(), text,
+                                  static_cast<int>(SendMessageW(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text))),
+                                  &size);
+            widest = std::max(widest, size.cx);
+        }
+        SendMessageW(box, CB_SHOWDROPDOWN, TRUE, 0);
+        COMBOBOXINFO info{sizeof info};
+        ASSERT_TRUE(GetComboBoxInfo(box, &info));
+        const RECT list = WindowRect(info.hwndList), field = WindowRect(box);
+        EXPECT_GT(list.right - list.left, widest + (box == d.cb01 ? 22 : 0)) << "whole names";
+        EXPECT_GE(list.top, field.bottom - 1) << "below its box";
+        EXPECT_LE(list.bottom, screenHeight);
+        SendMessageW(box, CB_SHOWDROPDOWN, FALSE, 0);
+    }
 }

@@ -111,19 +111,19 @@ TEST_F(Weather, FailingHostsGiveOneMessageAndKeepTheLine) {
     };
     const unsigned short refused = RefusingPort();
     const Failure failures[] = {
-        {"refused", [&] { ClockSettings.WeatherHost = "127.0.0.1:" + std::to_string(refused); }, L"no connection"},
+        {"refused", [&] { ClockSettings.WeatherHost = "127.0.0.1:" + std::to_string(refused); }, L"连接失败"},
         {"never answers",
          [&] {
              ClockSettings.WeatherHost = server.Host();
              server.SetHandler(LocalHttpServer::Always({200, "text/html", "", HttpReply::Behaviour::Hang}));
          },
-         L"in time"},
+         L"等待超时"},
         {"trickles a byte a second",
          [&] {
              server.SetHandler(
                  LocalHttpServer::Always({200, "text/html", "<a>slow</a>", HttpReply::Behaviour::Trickle}));
          },
-         L"in time"},
+         L"等待超时"},
         {"HTTP 500",
          [&] {
              server.SetHandler(LocalHttpServer::Always({500, "text/html", "<a href=/>Home</a><a href=/help>Help</a>"}));

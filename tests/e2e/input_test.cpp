@@ -1,0 +1,197 @@
+// The real Vemora.exe driven by real input: pointer and keys go through the
+// system's input queue, as a person's do, and reach whichever window is under
+// the pointer or has the focus.
+#include "clockprocess.h"
+#include "testserver.h"
+
+#include "power/shutdowndlg_win.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace vemora;
+using namespace vemora::e2e;
+using namespace vemora::test;
+
+namespace {
+
+constexpr UINT kMenuTimedAction = 101, kMenuCalendar = 109; // N1, N9
+
+// The pointer to p, then the left button down or up (flags). Absolute
+// coordinates are 0..65535 over the screen: rounded up, they land on p.
+void Mouse(POINT p, DWORD flags = 0) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{INPUT_MOUSE};
+    in.mi.dx = static_cast<LONG>((p.x * 65536LL + w - 1) / w);
+    in.mi.dy = static_cast<LONG>((p.y * 65536LL + h - 1) / h);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+    SendInput(1, &in, sizeof in);
+    Sleep(60);
+}
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 5000) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    while (!condition()) {
+        if (GetTickCount64() > end)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+POINT Centre(HWND w) {
+    const RECT r = WindowRect(w);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// A click on a control of the test's own window, which must be in sight:
+// other tests run beside this one on the same display.
+void Click(HWND control) {
+    const POINT p = Centre(control);
+    ASSERT_EQ(GetAncestor(WindowFromPoint(p), GA_ROOT), GetAncestor(control, GA_ROOT));
+    Mouse(p, MOUSEEVENTF_LEFTDOWN);
+    Mouse(p, MOUSEEVENTF_LEFTUP);
+}
+
+// A key for the window in front, which must be the test's own.
+void Key(HWND front, WORD vk) {
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == front; }, 2000)) << "the dialog is in front";
+    for (DWORD flags : {0ul, static_cast<DWORD>(KEYEVENTF_KEYUP)}) {
+        INPUT in{INPUT_KEYBOARD};
+        in.ki.wVk = vk;
+        in.ki.dwFlags = flags;
+        SendInput(1, &in, sizeof in);
+        Sleep(60);
+    }
+}
+
+// A point of the window where the pointer reaches it and something is drawn
+// (a layered window takes the pointer only over its painted pixels), searched
+// from the middle row outwards.
+POINT PaintedPointOf(HWND window) {
+    const RECT r = WindowRect(window);
+    ScopedWindowDC screen(nullptr);
+    const int middle = (r.top + r.bottom) / 2;
+    for (int d = 0; d < (r.bottom - r.top) / 2; d += 2)
+        for (int y : {middle + d, middle - d})
+            for (int x = r.left + 4; x < r.right - 4; x += 2) {
+                const POINT p{x, y};
+                const COLORREF c = GetPixel(screen.get(), x, y);
+                if (GetAncestor(WindowFromPoint(p), GA_ROOT) == window &&
+                    GetRValue(c) + GetGValue(c) + GetBValue(c) > 450)
+                    return p;
+            }
+    return POINT{-1, -1};
+}
+
+HttpReply Provider(const std::string& target) {
+    if (target.rfind("/iframe/astro/", 0) == 0)
+        return HttpReply{200, "text/html; charset=gbk", std::string(200, ' ') + "<div class=\"lotconts\">x</div>"};
+    return HttpReply{200, "text/html; charset=gbk", WideToGbk(L"<a href=/n>南京</a><a href=/w>晴转多云</a>")};
+}
+
+} // namespace
+
+TEST(RealInput, DraggingMovesEachWindowByThePointersOffset) {
+    LocalHttpServer server(Provider);
+    TempFolder folder;
+    WriteFileBytes(folder.File(L"clockset.ini"), "[Option]\r\nweather=1\r\nshowxz=1\r\nwake=0\r\nWeatherHost=" +
+                                                     server.Host() + "\r\nXingzuoHost=" + server.Host() + "\r\n");
+    ClockProcess clock(folder);
+    HWND main = clock.WaitForWindow(L"Tfrmmain");
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_COMMAND, kMenuCalendar, 0);
+    // Out of the way of the other tests' windows (the clocks stand at the top
+    // right, the dialogs in the middle), in this order, each dragged away
+    // from the ones still to come.
+    const struct {
+        const wchar_t* cls;
+        POINT at;
+    } windows[] = {
+        {L"Tfrmcal", {320, 10}}, {L"Tfrmxingzuo", {0, 300}}, {L"Tfrmweather", {60, 120}}, {L"Tfrmmain", {60, 10}}};
+    for (const auto& [cls, at] : windows) {
+        HWND w = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (w = clock.FindWindowOfClass(cls)) && IsWindowVisible(w); }, 15000))
+            << WideToUtf8(cls);
+        SetWindowPos(w, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    for (const auto& [cls, at] : windows)
+        ASSERT_TRUE(WaitFor([&] { return PaintedPointOf(clock.FindWindowOfClass(cls)).x >= 0; }, 15000))
+            << WideToUtf8(cls) << " is drawn";
+    HWND strip = clock.FindWindowOfClass(L"Tfrmweather");
+    for (const auto& [cls, at] : windows) {
+        SCOPED_TRACE(WideToUtf8(cls));
+        HWND w = clock.FindWindowOfClass(cls);
+        const POINT from = PaintedPointOf(w);
+        ASSERT_GE(from.x, 0) << "a point of the window in sight";
+        const RECT before = WindowRect(w);
+        const POINT to{from.x + 60, from.y + 50};
+        Mouse(from, MOUSEEVENTF_LEFTDOWN);
+        Mouse(to);
+        Mouse(to, MOUSEEVENTF_LEFTUP);
+        RECT after{};
+        WaitFor([&] { return (after = WindowRect(w)).left == before.left + 60 && after.top == before.top + 50; });
+        EXPECT_EQ(after.left - before.left, 60);
+        EXPECT_EQ(after.top - before.top, 50);
+        if (w == main) {
+            const RECT s = WindowRect(strip);
+            EXPECT_EQ(s.left, after.left) << "the weather strip follows the clock";
+            EXPECT_EQ(s.top, after.bottom - 8);
+        }
+        // The button is up: moving over the window moves nothing.
+        Mouse(POINT{to.x + 2, to.y + 1});
+        Sleep(200);
+        const RECT hovered = WindowRect(w);
+        EXPECT_TRUE(EqualRect(&hovered, &after));
+    }
+    EXPECT_TRUE(clock.MessageBoxTexts().empty());
+}
+
+TEST(RealInput, EnterInTheTimedActionDialogArmsOnlyThroughOk) {
+    TempFolder folder;
+    WriteFileBytes(folder.File(L"clockset.ini"), "[Option]\r\nwake=0\r\n");
+    ClockProcess clock(folder);
+    HWND main = clock.WaitForWindow(L"Tfrmmain");
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_COMMAND, kMenuTimedAction, 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(
+        WaitFor([&] { return (dialog = clock.FindWindowOfClass(L"Tfrmshutdown")) && IsWindowVisible(dialog); }));
+    // Out of the middle of the screen, where the other tests' dialogs open.
+    auto putAside = [&] { SetWindowPos(dialog, nullptr, 20, 380, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE); };
+    putAside();
+    auto item = [&](int id) { return GetDlgItem(dialog, id); };
+    HWND ok = item(Tfrmshutdown::kButton1);
+    // The alarm sound, should anything arm.
+    SendMessageW(item(Tfrmshutdown::kRg2Item1), BM_CLICK, 0, 0);
+    // Enter in 时, 分 and N分钟, on a focused 重设 and on a radio button arms nothing.
+    for (int id : {Tfrmshutdown::kSphour, Tfrmshutdown::kSpmin, Tfrmshutdown::kSpdelay, Tfrmshutdown::kButton3,
+                   Tfrmshutdown::kRg1Item1}) {
+        SCOPED_TRACE(id);
+        Click(item(id));
+        Key(dialog, VK_RETURN);
+        Sleep(300);
+        EXPECT_TRUE(IsWindowEnabled(ok)) << "not armed";
+        EXPECT_TRUE(IsWindowVisible(dialog));
+    }
+    // 确定 arms and disables itself; the focus moves on, so Esc still closes.
+    Click(ok);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(ok); })) << "armed";
+    Key(dialog, VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); })) << "Esc closes the dialog";
+    // Reopened while armed: Enter on a focused 退出 presses 退出.
+    PostMessageW(main, WM_COMMAND, kMenuTimedAction, 0);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(dialog); }));
+    putAside();
+    EXPECT_FALSE(IsWindowEnabled(ok));
+    // The focus on 退出 without pressing it: a press released off the button.
+    const POINT exit = Centre(item(Tfrmshutdown::kButton2));
+    ASSERT_EQ(GetAncestor(WindowFromPoint(exit), GA_ROOT), dialog);
+    Mouse(exit, MOUSEEVENTF_LEFTDOWN);
+    Mouse(POINT{exit.x, exit.y + 40}, MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(IsWindowVisible(dialog));
+    Key(dialog, VK_RETURN);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); })) << "Enter on 退出 closes the dialog";
+    EXPECT_TRUE(clock.Running());
+}
