@@ -6,6 +6,8 @@
 #include "settings/settings.h"
 #include "base/uxtheme_win.h"
 #include "base/window_win.h"
+#include "base/worker_win.h"
+#include "online/request.h"
 #include "render/glow_win.h"
 
 #include <functional>
@@ -20,11 +22,13 @@ class Tfrmshutdown;
 class Tfrmweather;
 class Tfrmxingzuo;
 class Tfrmcal;
+class ScreenWatch;
 
 struct MainOptions {
     std::wstring settingsPath;                     // clockset.ini; empty: beside the executable
     std::function<DateTimeParts()> clock;          // local now; empty: the system clock
     std::wstring exePath;                          // what autostart registers; empty: this module
+    int resumeRefreshDelayMs = 10000;              // after a sleep, the weather waits for the network
 };
 
 // Menu item identifiers: 100 + the item's number.
@@ -55,6 +59,8 @@ public:
     void FormMouseMove();
     void Timer1Timer();
     void ShakeWindow(HWND window);
+    // Draws the current time at once, outside the ticks.
+    void RedrawClock();
 
     void ShowWeather();
     void ShowCalendar();
@@ -79,6 +85,10 @@ public:
     const std::string& LastTimeText() const { return lastTimeText_; }
     int DrawCount() const { return drawCount_; }
     int ShakeCount() const { return shakeCount_; }
+    // Whether anybody can see the clock: the display is on and the session unlocked.
+    bool Seen() const;
+    // A weather download or the network time query is on its way.
+    bool WorkersRunning() const { return weatherDownload_.Running() || networkTime_.Running(); }
     HWND ApplicationWindow() const { return appWindow_.get(); }
     const std::wstring& SettingsPath() const { return options_.settingsPath; }
     Effects& effects() { return effects_; }
@@ -93,7 +103,17 @@ public:
     std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void HandlerFailed(UINT msg, const std::exception_ptr& error);
 
+    static constexpr UINT kWorkerResult = WM_APP + 1;
+
 private:
+    void TickOnTheSecond();
+    void ScheduleTick();
+    void Realign();
+    void Resumed();
+    void RenderClock(const std::string& timeText);
+    void StartWeatherDownload();
+    void StartNetworkTime();
+    void ResultArrived(std::unique_ptr<WorkerResult> result);
     void LoadSettingsFile();
     void SaveSettingsFile();
     void PlaceWeatherStrip();
@@ -110,6 +130,13 @@ private:
     UniqueHwnd appWindow_;
     UniqueHmenu popupMenu_;
     bool timerEnabled_ = false;
+    std::optional<DateTimeParts> lastTick_; // when the last tick ran
+    HourlyState hourly_;
+    std::shared_ptr<Mailbox> mailbox_;
+    RequestSlot weatherDownload_;
+    RequestSlot networkTime_;
+    bool clockNotSetShown_ = false;
+    std::unique_ptr<ScreenWatch> screenWatch_;
     std::string lastTimeText_;
     int drawCount_ = 0;
     int shakeCount_ = 0;

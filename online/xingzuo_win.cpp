@@ -44,14 +44,24 @@ std::unique_ptr<Gdiplus::Bitmap> LoadBookPicture() {
     return picture;
 }
 
-std::string DownloadHoroscope(int sign) {
-    const std::string url = HoroscopeUrl(ClockSettings.XingzuoHost, sign);
-    if (url.empty())
-        throw std::runtime_error(WideToUtf8(L"没有这个星座：") + std::to_string(sign));
-    return FetchPageText(url);
+void DownloadHoroscope(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url, int sign, int height) {
+    StartWorker([mailbox = std::move(mailbox), generation, url = std::move(url), sign, height] {
+        auto sheet = std::make_unique<HoroscopeSheet>();
+        sheet->generation = generation;
+        try {
+            sheet->texts = LayoutHoroscope(FetchPageText(url), sign, height);
+        } catch (...) {
+            sheet->error = std::current_exception();
+        }
+        mailbox->Post(std::move(sheet));
+    });
 }
 
 std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std::string& page, int sign) {
+    return DrawHoroscopeImage(picture, LayoutHoroscope(page, sign, static_cast<int>(picture.GetHeight())));
+}
+
+std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std::vector<SheetText>& texts) {
     using namespace Gdiplus;
     const int width = static_cast<int>(picture.GetWidth()), height = static_cast<int>(picture.GetHeight());
     auto image = std::make_unique<DibImage>(width, height);
@@ -64,7 +74,6 @@ std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std
     Check(graphics.DrawImage(&picture, 0, 0, width, height));
     graphics.SetCompositingMode(CompositingModeSourceOver);
 
-    const std::vector<SheetText> texts = LayoutHoroscope(page, sign, height);
     if (texts.empty())
         return image;
     FontFamily songTi(L"宋体");
@@ -91,8 +100,14 @@ std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std
 
 Tfrmxingzuo::Tfrmxingzuo(HWND owner, ErrorReporter& reporter) : BaseWindow(reporter) {
     CreateHandle(0, WS_POPUP, RECT{0, 0, 288, 216}, owner, L"frmxingzuo");
+    mailbox_ = std::make_shared<Mailbox>(hwnd_, kPageArrived);
     // FormCreate: layered from the start; its whole appearance is the picture.
     SetWindowLongW(hwnd_, GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
+}
+
+// A page still on its way finds no window and is dropped.
+Tfrmxingzuo::~Tfrmxingzuo() {
+    mailbox_->Close();
 }
 
 void Tfrmxingzuo::Show() {
@@ -104,21 +119,57 @@ void Tfrmxingzuo::Show() {
     }
 }
 
-void Tfrmxingzuo::Close() { ShowWindow(hwnd_, SW_HIDE); }
+// Hidden, the panel wants no page: one on its way is dropped.
+void Tfrmxingzuo::Close() {
+    download_.Cancel();
+    ShowWindow(hwnd_, SW_HIDE);
+}
 
-void Tfrmxingzuo::FormShow() { RenderHoroscopePanel(); }
-
-void Tfrmxingzuo::RenderHoroscopePanel() {
-    std::unique_ptr<Gdiplus::Bitmap> picture = LoadBookPicture();
-    const int width = static_cast<int>(picture->GetWidth()), height = static_cast<int>(picture->GetHeight());
+// The panel takes the picture's size at once, so that it can be placed; the
+// page is drawn when it arrives. While a download runs, a showing for another
+// sign is fetched once it ends.
+void Tfrmxingzuo::FormShow() {
+    picture_ = LoadBookPicture();
+    const int width = static_cast<int>(picture_->GetWidth()), height = static_cast<int>(picture_->GetHeight());
     RECT at{};
     GetWindowRect(hwnd_, &at);
     MoveWindow(hwnd_, at.left, at.top, width, height, FALSE);
-    // A failed fetch ends here: the panel keeps what it showed.
-    const std::string page = DownloadHoroscope(ClockSettings.Xingzuo);
-    std::unique_ptr<DibImage> image = DrawHoroscopeImage(*picture, page, ClockSettings.Xingzuo);
+    const int sign = ClockSettings.Xingzuo;
+    const std::string url = HoroscopeUrl(ClockSettings.XingzuoHost, sign);
+    if (url.empty())
+        throw std::runtime_error(WideToUtf8(L"没有这个星座：") + std::to_string(sign));
+    const unsigned generation = download_.Ask(url);
+    if (!generation)
+        return;
+    try {
+        DownloadHoroscope(mailbox_, generation, url, sign, height);
+    } catch (...) {
+        download_.Arrived(generation); // no worker: nothing runs
+        throw;
+    }
+}
+
+void Tfrmxingzuo::RenderHoroscopePanel(const std::vector<SheetText>& texts) {
+    std::unique_ptr<DibImage> image = DrawHoroscopeImage(*picture_, texts);
     UpdateLayeredFromImage(hwnd_, image->Dc(), image->Size(), ClockSettings.Transparent & 0xFF);
     ++renderCount_;
+}
+
+std::optional<LRESULT> Tfrmxingzuo::HandleMessage(UINT msg, WPARAM, LPARAM lParam) {
+    if (msg != kPageArrived)
+        return std::nullopt;
+    std::unique_ptr<WorkerResult> result = Mailbox::Take(lParam);
+    auto* sheet = dynamic_cast<HoroscopeSheet*>(result.get());
+    const RequestSlot::Answer answer = download_.Arrived(sheet ? sheet->generation : 0);
+    if (answer.askAgain && Showing())
+        FormShow();
+    if (!answer.use || !Showing())
+        return 0;
+    // A failed fetch ends here: the panel keeps what it showed.
+    if (sheet->error)
+        std::rethrow_exception(sheet->error);
+    RenderHoroscopePanel(sheet->texts);
+    return 0;
 }
 
 void Tfrmxingzuo::PlaceUnderClock(HWND clock) {

@@ -87,10 +87,42 @@ void Pump(int milliseconds) {
     } while (GetTickCount64() < end);
 }
 
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    while (!done()) {
+        if (GetTickCount64() >= end)
+            return false;
+        Pump(5);
+    }
+    return true;
+}
+
+double PumpLongestMs(int milliseconds) {
+    LARGE_INTEGER frequency, before, after;
+    QueryPerformanceFrequency(&frequency);
+    double longest = 0;
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            QueryPerformanceCounter(&before);
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+            QueryPerformanceCounter(&after);
+            longest = std::max(longest, 1000.0 * static_cast<double>(after.QuadPart - before.QuadPart) /
+                                            static_cast<double>(frequency.QuadPart));
+        }
+        Sleep(1);
+    } while (GetTickCount64() < end);
+    return longest;
+}
+
 Tfrmmain& ClockFixture::Create(bool show) {
     MainOptions options;
     options.settingsPath = IniPath();
-    options.clock = fakeClock.Function();
+    if (!systemClock)
+        options.clock = fakeClock.Function();
+    options.resumeRefreshDelayMs = resumeRefreshDelayMs;
     options.exePath = folder.File(L"Vemora.exe");
     main = std::make_unique<Tfrmmain>(effects, reporter, options);
     main->CreateCompanions();
