@@ -74,6 +74,10 @@ double PumpLongestMs(int milliseconds);
 RECT WindowRect(HWND window);
 // The process's private bytes.
 size_t PrivateBytes();
+// The kernel handles a process holds, as the system's handle table lists them
+// (Wine answers GetProcessHandleCount with 0), and its threads.
+int SystemHandleCount(DWORD processId);
+int ThreadCount(DWORD processId);
 
 // A settable clock for the tick.
 struct FakeClock {

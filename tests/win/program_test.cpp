@@ -166,6 +166,25 @@ TEST_F(WholeProgram, MisbehavingProvidersNeverStopTheClock) {
     EXPECT_EQ(IniValue(IniPath(), "weather"), "1");
 }
 
+// The clock is on the screen before any provider's answer; a weather host that
+// refuses gives one message and keeps nothing else from starting.
+TEST_F(WholeProgram, AWeatherFailureAtStartUpSkipsNothing) {
+    LocalHttpServer server(Provider);
+    NtpResponder ntp(NtpResponder::Mode::Correct);
+    WriteIni("[Option]\r\nweather=1\r\nshowxz=1\r\ngetnettime=1\r\nWeatherHost=127.0.0.1:" +
+             std::to_string(RefusingPort()) + "\r\nXingzuoHost=" + server.Host() + "\r\nNtpServer=" + ntp.Server() +
+             "\r\n");
+    Tfrmmain& clock = Create(true);
+    EXPECT_TRUE(IsWindowVisible(clock.Handle()));
+    EXPECT_EQ(clock.DrawCount(), 1);
+    EXPECT_TRUE(effects.errors.empty()) << "nothing is told before the clock shows";
+    ASSERT_TRUE(PumpUntil([&] { return !clock.WorkersRunning() && !clock.frmxingzuo()->Downloading(); }));
+    ASSERT_EQ(effects.errors.size(), 1u);
+    EXPECT_NE(effects.errors[0].find(L"no connection"), std::wstring::npos) << WideToUtf8(effects.errors[0]);
+    EXPECT_EQ(clock.frmxingzuo()->RenderCount(), 1) << "the horoscope came";
+    EXPECT_EQ(effects.clockSets.size(), 1u) << "and the network time";
+}
+
 TEST_F(WholeProgram, SilentOrForgingTimeServersChangeNothing) {
     for (auto mode : {NtpResponder::Mode::Silent, NtpResponder::Mode::OtherPort, NtpResponder::Mode::WrongOrigin}) {
         NtpResponder ntp(mode);
@@ -205,11 +224,19 @@ TEST_F(WholeProgram, HandlesAndMemoryDoNotGrowOverManyTicks) {
     Pump(100);
     const HandleCounts before = LiveHandleCounts();
     const size_t memoryBefore = PrivateBytes();
+    const int systemBefore = SystemHandleCount(GetCurrentProcessId());
+    const int threadsBefore = ThreadCount(GetCurrentProcessId());
     cycle(1000);
     ASSERT_TRUE(PumpUntil(settled));
     Pump(100);
     const HandleCounts after = LiveHandleCounts();
     const size_t memoryAfter = PrivateBytes();
+    const int systemAfter = SystemHandleCount(GetCurrentProcessId());
+    const int threadsAfter = ThreadCount(GetCurrentProcessId());
+    EXPECT_LE(systemAfter, systemBefore + 4) << "the system's count: threads, sockets, events";
+    EXPECT_LE(threadsAfter, threadsBefore + 2) << "every worker has ended";
+    RecordProperty("system_handles", std::to_string(systemBefore) + " -> " + std::to_string(systemAfter));
+    RecordProperty("threads", std::to_string(threadsBefore) + " -> " + std::to_string(threadsAfter));
     EXPECT_EQ(after.dc, before.dc);
     EXPECT_EQ(after.bitmap, before.bitmap);
     EXPECT_EQ(after.gdiOther, before.gdiOther);
