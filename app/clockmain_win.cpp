@@ -132,7 +132,7 @@ void Tfrmmain::FormCreate() {
     // The window stands at the top right corner from its creation.
     ClockSettings.InstalledFonts.clear();
     LoadSettingsFile();
-    timeFormat_ = ReadTimeFormat();
+    timeFormat_ = options_.timeFormat.value_or(ReadTimeFormat());
 
     popupMenu_.reset(CreatePopupMenu());
     const struct {
@@ -430,7 +430,7 @@ std::optional<LRESULT> Tfrmmain::HandleMessage(UINT msg, WPARAM wParam, LPARAM l
     case WM_SETTINGCHANGE:
         // The user's time format changed: the clock follows at once.
         if (lParam && std::wstring(reinterpret_cast<const wchar_t*>(lParam)) == L"intl") {
-            timeFormat_ = ReadTimeFormat();
+            timeFormat_ = options_.timeFormat.value_or(ReadTimeFormat());
             RedrawClock();
         }
         return std::nullopt;

@@ -29,6 +29,7 @@ struct MainOptions {
     std::function<DateTimeParts()> clock;          // local now; empty: the system clock
     std::wstring exePath;                          // what autostart registers; empty: this module
     int resumeRefreshDelayMs = 10000;              // after a sleep, the weather waits for the network
+    std::optional<TimeFormat> timeFormat;          // empty: the user's, from the locale
 };
 
 // Menu item identifiers: 100 + the item's number.

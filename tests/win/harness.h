@@ -101,6 +101,7 @@ struct ClockFixture : ::testing::Test {
     FakeClock fakeClock;
     bool systemClock = false; // the real local time instead of the fake clock
     int resumeRefreshDelayMs = 100;
+    std::optional<TimeFormat> timeFormat;
     std::unique_ptr<Tfrmmain> main;
 
     void SetUp() override { ClockSettings = TClockSettings{}; }

@@ -167,6 +167,7 @@ Tfrmmain& ClockFixture::Create(bool show) {
     if (!systemClock)
         options.clock = fakeClock.Function();
     options.resumeRefreshDelayMs = resumeRefreshDelayMs;
+    options.timeFormat = timeFormat;
     options.exePath = folder.File(L"Vemora.exe");
     main = std::make_unique<Tfrmmain>(effects, reporter, options);
     main->CreateCompanions();

@@ -84,6 +84,23 @@ TEST_F(ClockTicks, SleepAndChangesOfTheTimeRealignAtOnce) {
     EXPECT_EQ(effects.errors.size(), 1u);
 }
 
+TEST_F(ClockTicks, TheHourComesWithAnyTimeFormat) {
+    TimeFormat us;
+    us.twelveHour = true;
+    us.separator = ".";
+    timeFormat = us;
+    Tfrmmain& clock = CreateWith("weather=1\r\nwake=1\r\n");
+    const size_t fetched = server.Targets().size();
+    for (int s : {0, 1, 2}) {
+        fakeClock.Set(15, 0, s);
+        clock.Timer1Timer();
+    }
+    Settle();
+    EXPECT_EQ(clock.ShakeCount(), 2);
+    EXPECT_EQ(server.Targets().size(), fetched + 1);
+    EXPECT_EQ(clock.LastTimeText(), "3.00.02 PM");
+}
+
 TEST_F(ClockTicks, NothingIsDrawnWhileNobodyCanSeeIt) {
     Tfrmmain& clock = CreateWith("weather=1\r\nwake=1\r\n");
     EXPECT_TRUE(clock.Seen());
