@@ -262,7 +262,7 @@ TEST_F(WholeProgram, HungProvidersNeverHoldTheClock) {
             r.behaviour = behaviour;
             return r;
         });
-        WriteIni("[Option]\r\nweather=1\r\nshowxz=1\r\ngetnettime=1\r\nWeatherHost=" + server.Host() +
+        WriteIni("[Option]\r\nweather=1\r\nshowxz=1\r\ngetnettime=1\r\nwake=0\r\nWeatherHost=" + server.Host() +
                  "\r\nXingzuoHost=" + server.Host() + "\r\nNtpServer=" + ntp.Server() + "\r\n");
         const auto start = std::chrono::steady_clock::now();
         Tfrmmain& clock = Create(true);
