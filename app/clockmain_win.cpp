@@ -11,11 +11,14 @@
 #include "online/xingzuo_win.h"
 #include "online/nettime_win.h"
 #include "power/power_win.h"
+#include "power/schedule.h"
+#include "power/screenwatch_win.h"
 #include "power/shutdowndlg_win.h"
 #include "render/glow_win.h"
 #include "app/setup_win.h"
 
 #include <mmsystem.h>
+#include <wtsapi32.h>
 
 #include <algorithm>
 #include <fstream>
@@ -27,6 +30,7 @@ namespace vemora {
 namespace {
 
 constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT_PTR kResumeWeatherTimer = 2;
 
 std::string LocaleString(LCTYPE type, const char* fallback) {
     wchar_t buffer[80] = {};
@@ -146,11 +150,15 @@ Tfrmmain::Tfrmmain(Effects& effects, ErrorReporter& reporter, MainOptions option
     CreateHandle(StartsOnTop(options_.settingsPath) ? WS_EX_TOPMOST : 0, WS_POPUP,
                  RECT{r.left, r.top, r.right, r.bottom}, appWindow_.get(), L"frmmain", CS_DBLCLKS);
     dpi_ = WindowDpi(hwnd_);
+    mailbox_ = std::make_shared<Mailbox>(hwnd_, kWorkerResult);
     FormCreate();
     clockTip_.Attach(hwnd_);
 }
 
 Tfrmmain::~Tfrmmain() {
+    // Whatever a worker still brings finds no window.
+    mailbox_->Close();
+    screenWatch_.reset();
     if (hwnd_)
         KillTimer(hwnd_, kTimer1);
     frmcal_.reset();
@@ -174,7 +182,7 @@ void Tfrmmain::FormCreate() {
     ClockSettings.InstalledFonts.clear();
     LoadSettingsFile();
     PlaceAtStart();
-    timeFormat_ = ReadTimeFormat();
+    timeFormat_ = options_.timeFormat.value_or(ReadTimeFormat());
 
     popupMenu_.reset(CreatePopupMenu());
     const struct {
@@ -189,6 +197,8 @@ void Tfrmmain::FormCreate() {
         AppendMenuW(popupMenu_.get(), MF_STRING, item.id, item.caption);
     ReadAutostartState();
     SyncMenuChecks();
+    // The hour the program starts in has had its alert and its weather.
+    hourly_.alerted = hourly_.refreshed = HourNumber(Now());
 
     ClockSettings.RingSound = ResourceBytes(L"RING", L"WAV").data();
 }
@@ -220,7 +230,7 @@ void Tfrmmain::DpiChanged(int dpi, LPARAM suggested) {
     dpi_ = dpi;
     MoveToSuggestedRect(hwnd_, suggested);
     if (!lastTimeText_.empty())
-        DrawClock(lastTimeText_);
+        RenderClock(lastTimeText_);
     if (ClockSettings.weather)
         PlaceWeatherStrip();
 }
@@ -307,14 +317,13 @@ void Tfrmmain::ReportHolidayProblems() {
 }
 
 void Tfrmmain::Show() {
-    // A failure in the show handler (a weather download at start-up) skips the
-    // rest of it; the clock still shows and ticks.
     try {
         FormShow();
     } catch (...) {
         reporter_.Report(hwnd_, std::current_exception());
     }
-    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+    if (!IsWindowVisible(hwnd_))
+        ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
     ReportHolidayProblems();
 }
 
@@ -333,6 +342,9 @@ void Tfrmmain::FillInstalledFonts() {
     ClockSettings.InstalledFonts = InstalledFontList(std::move(families));
 }
 
+// The clock shows its first frame before anything else starts; the weather,
+// the horoscope and the network time then run side by side on workers, and
+// the failure of one neither hides the clock nor stops the others.
 void Tfrmmain::FormShow() {
     SetWindowLongW(hwnd_, GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
     if (frmweather_)
@@ -341,29 +353,90 @@ void Tfrmmain::FormShow() {
     FillInstalledFonts();
     ClockSettings.Font = ClockFontAtStart(ClockSettings.Font, ClockSettings.InstalledFonts, kFontYaHei);
     SetTimerEnabled(true);
+    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+    screenWatch_ = std::make_unique<ScreenWatch>(hwnd_);
+    auto reported = [this](auto&& step, bool tick) {
+        try {
+            step();
+        } catch (...) {
+            if (tick)
+                reporter_.ReportTickFailure(hwnd_, std::current_exception());
+            else
+                reporter_.Report(hwnd_, std::current_exception());
+        }
+    };
+    reported([this] { RedrawClock(); }, true);
     if (ClockSettings.weather)
-        ShowWeather();
+        reported([this] { ShowWeather(); }, false);
     if (ClockSettings.showxz)
-        ShowHoroscope();
+        reported([this] { ShowHoroscope(); }, false);
     if (ClockSettings.getnettime)
-        SetClockFromNetwork(effects_);
+        reported([this] { StartNetworkTime(); }, false);
 }
 
 void Tfrmmain::SetTimerEnabled(bool enabled) {
-    if (enabled && !timerEnabled_)
-        SetTimer(hwnd_, kTimer1, 1000, nullptr);
-    else if (!enabled && timerEnabled_)
-        KillTimer(hwnd_, kTimer1);
     timerEnabled_ = enabled;
+    if (enabled)
+        ScheduleTick();
+    else
+        KillTimer(hwnd_, kTimer1);
+}
+
+// The timer is set afresh at every tick for just after the next whole second
+// of the system clock, however long the tick took (a shake, a slow drawing, a
+// message box), so that every second shows once, as soon as it begins.
+void Tfrmmain::ScheduleTick() {
+    if (timerEnabled_ && hwnd_)
+        SetTimer(hwnd_, kTimer1, static_cast<UINT>(NextTickDelayMs(Now().millisecond)), nullptr);
+}
+
+void Tfrmmain::TickOnTheSecond() {
+    // A second shows once: a timer that comes a little early, in a second
+    // that has had its tick, only waits for the boundary.
+    if (lastTick_ && WholeSeconds(*lastTick_) == WholeSeconds(Now())) {
+        ScheduleTick();
+        return;
+    }
+    try {
+        Timer1Timer();
+    } catch (...) {
+        ScheduleTick();
+        throw;
+    }
+    ScheduleTick();
+}
+
+// After a sleep or a change of the time or its zone: the tick at once, and the
+// next on the new whole second.
+void Tfrmmain::Realign() {
+    if (timerEnabled_)
+        TickOnTheSecond();
+    else
+        RedrawClock();
+}
+
+void Tfrmmain::Resumed() {
+    if (lastTick_ && RefreshAfterResume(*lastTick_, Now(), ClockSettings.weather, hourly_))
+        SetTimer(hwnd_, kResumeWeatherTimer, static_cast<UINT>(options_.resumeRefreshDelayMs), nullptr);
+    Realign();
 }
 
 DateTimeParts Tfrmmain::Now() const { return options_.clock ? options_.clock() : SystemLocalNow(); }
 
+bool Tfrmmain::Seen() const {
+    return !screenWatch_ || screenWatch_->Seen();
+}
+
 void Tfrmmain::Timer1Timer() {
     const DateTimeParts now = Now();
     const std::string timeText = FormatTimeText(timeFormat_, now.hour, now.minute, now.second);
+    lastTick_ = now;
 
-    if (ActionDue(ClockSettings.Armed, EncodeDateTime(now), ClockSettings.ScheduledAction.due)) {
+    // What was skipped is told after the tick's own work: the message box's
+    // loop goes on ticking meanwhile.
+    std::string skipped;
+    switch (JudgeAction(ClockSettings.Armed, EncodeDateTime(now), ClockSettings.ScheduledAction.due)) {
+    case ActionVerdict::Carry:
         ClockSettings.Armed = false; // disarmed before anything is carried out
         SyncMenuChecks();
         switch (ClockSettings.ScheduledAction.kind) {
@@ -379,24 +452,46 @@ void Tfrmmain::Timer1Timer() {
         default:
             break;
         }
+        break;
+    case ActionVerdict::Skip:
+        ClockSettings.Armed = false;
+        SyncMenuChecks();
+        skipped = SkippedActionText(static_cast<int>(ClockSettings.ScheduledAction.kind), ClockSettings.ScheduledAction.due);
+        break;
+    case ActionVerdict::Wait:
+        break;
     }
+    auto tellSkipped = [&] {
+        if (!skipped.empty())
+            reporter_.Report(hwnd_, std::make_exception_ptr(std::runtime_error(skipped)));
+    };
 
-    const TickPlan plan = PlanTick(TimeTail(timeText), ClockSettings.wake, ClockSettings.weather);
+    const TickPlan plan = PlanTick(now, ClockSettings.wake, ClockSettings.weather, hourly_);
     if (plan.shake) {
         ShakeWindow(hwnd_);
+        tellSkipped();
         return;
     }
     if (plan.refreshWeather)
         ShowWeather();
-    DrawClock(timeText);
+    // Nobody can see it: the tick does its work but draws nothing.
+    if (Seen())
+        RenderClock(timeText);
+    tellSkipped();
+}
+
+// The clock at its monitor's resolution.
+void Tfrmmain::RenderClock(const std::string& timeText) {
+    clockRenderer_.Render(hwnd_, GbkToWide(timeText), ClockSettings.Font, ScaleForDpi(kClockEmSize, dpi_),
+                          ClockSettings.Startcolor, ClockSettings.Endcolor, ClockSettings.Transparent, dpi_);
     lastTimeText_ = timeText;
     ++drawCount_;
     reporter_.TickDrawn();
 }
 
-void Tfrmmain::DrawClock(const std::string& timeText) {
-    clockRenderer_.Render(hwnd_, GbkToWide(timeText), ClockSettings.Font, ScaleForDpi(kClockEmSize, dpi_),
-                          ClockSettings.Startcolor, ClockSettings.Endcolor, ClockSettings.Transparent, dpi_);
+void Tfrmmain::RedrawClock() {
+    const DateTimeParts now = Now();
+    RenderClock(FormatTimeText(timeFormat_, now.hour, now.minute, now.second));
 }
 
 void Tfrmmain::ShakeWindow(HWND window) {
@@ -454,9 +549,37 @@ void Tfrmmain::FormClose() {
 std::optional<LRESULT> Tfrmmain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_TIMER:
-        if (wParam == kTimer1)
-            Timer1Timer();
+        if (wParam == kTimer1) {
+            TickOnTheSecond();
+        } else if (wParam == kResumeWeatherTimer) {
+            KillTimer(hwnd_, kResumeWeatherTimer);
+            if (ClockSettings.weather)
+                ShowWeather();
+        }
         return 0;
+    case kWorkerResult:
+        ResultArrived(Mailbox::Take(lParam));
+        return 0;
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+            Resumed();
+        else if (screenWatch_ && screenWatch_->Read(msg, wParam, lParam) && Seen())
+            RedrawClock();
+        return TRUE;
+    case WM_WTSSESSION_CHANGE:
+        if (screenWatch_ && screenWatch_->Read(msg, wParam, lParam) && Seen())
+            RedrawClock();
+        return 0;
+    case WM_TIMECHANGE:
+        Realign();
+        return 0;
+    case WM_SETTINGCHANGE:
+        // The user's time format changed: the clock follows at once.
+        if (lParam && std::wstring(reinterpret_cast<const wchar_t*>(lParam)) == L"intl") {
+            timeFormat_ = options_.timeFormat.value_or(ReadTimeFormat());
+            RedrawClock();
+        }
+        return std::nullopt;
     case WM_LBUTTONDBLCLK:
         FormDblClick();
         return 0;
@@ -487,13 +610,55 @@ std::optional<LRESULT> Tfrmmain::HandleMessage(UINT msg, WPARAM wParam, LPARAM l
         return std::nullopt;
     case WM_DESTROY:
         clockTip_.ClockDestroyed();
-        if (timerEnabled_)
-            KillTimer(hwnd_, kTimer1);
+        mailbox_->Close();
+        screenWatch_.reset();
+        KillTimer(hwnd_, kTimer1);
+        KillTimer(hwnd_, kResumeWeatherTimer);
         timerEnabled_ = false;
         PostQuitMessage(0);
         return 0;
     default:
         return std::nullopt;
+    }
+}
+
+void Tfrmmain::StartNetworkTime() {
+    const std::string server = NtpServerName();
+    const unsigned generation = networkTime_.Ask(server);
+    if (!generation)
+        return;
+    try {
+        AskNetworkTime(mailbox_, generation, server);
+    } catch (...) {
+        networkTime_.Arrived(generation); // no worker: nothing runs
+        throw;
+    }
+}
+
+// A worker's result: used only when it answers the request that runs and
+// what asked for it still wants it; otherwise dropped here.
+void Tfrmmain::ResultArrived(std::unique_ptr<WorkerResult> result) {
+    if (auto* line = dynamic_cast<WeatherLine*>(result.get())) {
+        const RequestSlot::Answer answer = weatherDownload_.Arrived(line->generation);
+        if (answer.askAgain && ClockSettings.weather)
+            StartWeatherDownload();
+        if (!answer.use || !ClockSettings.weather || !frmweather_)
+            return;
+        if (line->error)
+            std::rethrow_exception(line->error); // the strip keeps its last drawing
+        if (line->found)
+            ClockSettings.WeatherText = std::move(line->text);
+        DrawWeatherStrip();
+    } else if (auto* answer = dynamic_cast<NetworkTimeAnswer*>(result.get())) {
+        // A failed query changes nothing and shows nothing.
+        if (!networkTime_.Arrived(answer->generation).use || !ClockSettings.getnettime || answer->time.utc == 0)
+            return;
+        const std::string refused = SetClockFromNetwork(effects_, answer->time.offsetSeconds);
+        // Said once a run: the user believes the clock was corrected.
+        if (!refused.empty() && !clockNotSetShown_) {
+            clockNotSetShown_ = true;
+            throw std::runtime_error(refused);
+        }
     }
 }
 

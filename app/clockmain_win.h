@@ -9,6 +9,8 @@
 #include "base/uxtheme_win.h"
 #include "base/window_win.h"
 #include "calendar/holidays.h"
+#include "base/worker_win.h"
+#include "online/request.h"
 #include "render/glow_win.h"
 
 #include <functional>
@@ -23,6 +25,7 @@ class Tfrmshutdown;
 class Tfrmweather;
 class Tfrmxingzuo;
 class Tfrmcal;
+class ScreenWatch;
 
 struct MainOptions {
     std::wstring settingsPath;                     // clockset.ini; empty: beside the executable
@@ -30,6 +33,8 @@ struct MainOptions {
     std::wstring exePath;                          // what autostart registers; empty: this module
     std::wstring holidaysPath;                     // holidays.txt; empty: beside the executable
     std::string runKey;                            // where, under HKCU; empty: the system's Run key
+    int resumeRefreshDelayMs = 10000;              // after a sleep, the weather waits for the network
+    std::optional<TimeFormat> timeFormat;          // empty: the user's, from the locale
 };
 
 // Menu item identifiers: 100 + the item's number.
@@ -57,6 +62,8 @@ public:
     void FormMouseMove();
     void Timer1Timer();
     void ShakeWindow(HWND window);
+    // Draws the current time at once, outside the ticks.
+    void RedrawClock();
 
     void ShowWeather();
     void ShowCalendar();
@@ -84,6 +91,10 @@ public:
     const std::string& LastTimeText() const { return lastTimeText_; }
     int DrawCount() const { return drawCount_; }
     int ShakeCount() const { return shakeCount_; }
+    // Whether anybody can see the clock: the display is on and the session unlocked.
+    bool Seen() const;
+    // A weather download or the network time query is on its way.
+    bool WorkersRunning() const { return weatherDownload_.Running() || networkTime_.Running(); }
     HWND ApplicationWindow() const { return appWindow_.get(); }
     // The resolution the clock is drawn at: its monitor's.
     int Dpi() const { return dpi_; }
@@ -104,12 +115,21 @@ public:
     std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void HandlerFailed(UINT msg, const std::exception_ptr& error);
 
+    static constexpr UINT kWorkerResult = WM_APP + 1;
+
 private:
+    void TickOnTheSecond();
+    void ScheduleTick();
+    void Realign();
+    void Resumed();
+    void RenderClock(const std::string& timeText);
+    void StartWeatherDownload();
+    void StartNetworkTime();
+    void ResultArrived(std::unique_ptr<WorkerResult> result);
     void LoadSettingsFile();
     void SaveSettingsFile();
     void PlaceWeatherStrip();
     void DrawWeatherStrip();
-    void DrawClock(const std::string& timeText);
     void PlaceAtStart();
     void MoveClock(const ClockPlace& place);
     void DpiChanged(int dpi, LPARAM suggested);
@@ -132,6 +152,13 @@ private:
     UniqueHwnd appWindow_;
     UniqueHmenu popupMenu_;
     bool timerEnabled_ = false;
+    std::optional<DateTimeParts> lastTick_; // when the last tick ran
+    HourlyState hourly_;
+    std::shared_ptr<Mailbox> mailbox_;
+    RequestSlot weatherDownload_;
+    RequestSlot networkTime_;
+    bool clockNotSetShown_ = false;
+    std::unique_ptr<ScreenWatch> screenWatch_;
     std::string lastTimeText_;
     int drawCount_ = 0;
     int shakeCount_ = 0;

@@ -67,10 +67,12 @@ void Tfrmmain::N2Click() {
 void Tfrmmain::N7Click() {
     ClockSettings.weather = !ClockSettings.weather;
     SyncMenuChecks();
-    if (ClockSettings.weather)
+    if (ClockSettings.weather) {
         ShowWeather();
-    else if (frmweather_)
+    } else if (frmweather_) {
+        weatherDownload_.Cancel();
         frmweather_->Close();
+    }
 }
 
 void Tfrmmain::N9Click() {
@@ -190,8 +192,7 @@ void Tfrmmain::ShowWeather() {
     const bool topmost = GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST;
     SetWindowPos(strip, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    DownloadWeather();
-    DrawWeatherStrip();
+    StartWeatherDownload();
 }
 
 // The weather line at the strip's own resolution.
@@ -202,6 +203,22 @@ void Tfrmmain::DrawWeatherStrip() {
     weatherRenderer_.Render(frmweather_->Handle(), GbkToWide(ClockSettings.WeatherText), ClockSettings.Font,
                             ScaleForDpi(kWeatherEmSize, dpi), ClockSettings.Startcolor, ClockSettings.Endcolor,
                             ClockSettings.Transparent, dpi);
+}
+
+// The strip keeps its last drawing until the new line arrives. While a
+// download runs, asking again starts nothing; a new city is fetched once the
+// running download ends, whose line is then dropped.
+void Tfrmmain::StartWeatherDownload() {
+    const std::string url = CurrentWeatherUrl();
+    const unsigned generation = weatherDownload_.Ask(url);
+    if (!generation)
+        return;
+    try {
+        DownloadWeather(mailbox_, generation, url);
+    } catch (...) {
+        weatherDownload_.Arrived(generation); // no worker: nothing runs
+        throw;
+    }
 }
 
 void Tfrmmain::ShowCalendar() {

@@ -32,19 +32,42 @@ std::string FormatTimeText(const TimeFormat& format, int hour, int minute, int s
     return text;
 }
 
-std::string TimeTail(const std::string& timeText) {
-    return timeText.size() <= 6 ? timeText : timeText.substr(timeText.size() - 6);
+long long WholeSeconds(const DateTimeParts& t) {
+    const long long days = static_cast<long long>(EncodeDate(t.year, t.month, t.day));
+    return days * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
 }
 
-TickPlan PlanTick(const std::string& tail, bool wake, bool weather) {
+long long HourNumber(const DateTimeParts& t) {
+    return WholeSeconds(t) / 3600;
+}
+
+TickPlan PlanTick(const DateTimeParts& now, bool wake, bool weather, HourlyState& state) {
     TickPlan plan;
-    if ((tail == ":00:00" || tail == ":00:01") && wake) {
+    if (now.minute != 0)
+        return plan;
+    const long long hour = HourNumber(now);
+    if (wake && (now.second <= 1 || state.alerted != hour)) {
+        state.alerted = hour;
         plan.shake = true;
         plan.redraw = false;
-    } else if (tail == ":00:02" && weather) {
+    } else if (weather && now.second >= 2 && state.refreshed != hour) {
+        state.refreshed = hour;
         plan.refreshWeather = true;
     }
     return plan;
+}
+
+bool RefreshAfterResume(const DateTimeParts& before, const DateTimeParts& now, bool weather, HourlyState& state) {
+    const long long hour = HourNumber(now);
+    if (!weather || HourNumber(before) == hour)
+        return false;
+    state.refreshed = hour;
+    return true;
+}
+
+int NextTickDelayMs(int millisecond) {
+    const int ms = millisecond < 0 ? 0 : millisecond > 999 ? 999 : millisecond;
+    return 1000 - ms + kTickMarginMs;
 }
 
 bool ActionDue(bool armed, double now, double due) { return armed && now > due; }

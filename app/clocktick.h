@@ -1,4 +1,6 @@
 #pragma once
+#include "base/datetime.h"
+
 #include <string>
 #include <vector>
 
@@ -16,15 +18,41 @@ struct TimeFormat {
 
 // The time text of the clock, in the locale's long time format (ANSI bytes).
 std::string FormatTimeText(const TimeFormat& format, int hour, int minute, int second);
-// The last six bytes of the time text (all of it when shorter).
-std::string TimeTail(const std::string& timeText);
 
 struct TickPlan {
     bool shake = false;          // hourly alert instead of a redraw
     bool refreshWeather = false; // ShowWeather before the redraw
     bool redraw = true;
 };
-TickPlan PlanTick(const std::string& tail, bool wake, bool weather);
+
+// What the top of the current hours has had so far, by hour number (hours
+// since the day count's origin), so that each hour gets its alert and its
+// refresh even when the tick that should have brought them came late.
+struct HourlyState {
+    long long alerted = -1;   // the last hour whose alert shook the clock
+    long long refreshed = -1; // the last hour whose weather was refreshed
+};
+
+// The hourly alert and the weather refresh, decided from the time itself, so
+// that any time format the locale gives works. In the first minute of an
+// hour: with wake on, seconds 0 and 1 shake (the tick ends without a redraw),
+// and so does the first later tick of that minute when neither came; from
+// second 2 on, with weather on, the first tick of the minute refreshes.
+TickPlan PlanTick(const DateTimeParts& now, bool wake, bool weather, HourlyState& state);
+
+// Back from sleep: true when the weather is on and the sleep crossed into
+// another hour, whose refresh then waits for the network to return instead
+// of coming with the next tick.
+bool RefreshAfterResume(const DateTimeParts& before, const DateTimeParts& now, bool weather, HourlyState& state);
+
+// Ticks come a few milliseconds after each whole second of the system clock.
+inline constexpr int kTickMarginMs = 3;
+// From a moment at the given millisecond of its second to just after the next whole second.
+int NextTickDelayMs(int millisecond);
+// Whole seconds since the day count's origin: equal exactly for moments in the same second.
+long long WholeSeconds(const DateTimeParts& t);
+// Whole hours since the day count's origin.
+long long HourNumber(const DateTimeParts& t);
 
 // The timed action falls due at the first tick strictly after its due time.
 bool ActionDue(bool armed, double now, double due);

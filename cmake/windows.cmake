@@ -95,7 +95,7 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${gen_dir} -I${CMAKE_SOURCE_DIR}/resourc
 add_library(vemora_shell STATIC ${VEMORA_SHELL_SOURCES})
 target_include_directories(vemora_shell PUBLIC ${gen_dir})
 target_link_libraries(vemora_shell PUBLIC vemora_core gdiplus gdi32 user32 comctl32 comdlg32 shell32 advapi32
-    winmm wsock32 ws2_32 winhttp ole32 oleaut32 uuid msimg32 shlwapi)
+    winmm wsock32 ws2_32 winhttp ole32 oleaut32 uuid msimg32 shlwapi wtsapi32)
 
 add_executable(Vemora WIN32 app/main_win.cpp ${resource_script})
 target_link_libraries(Vemora PRIVATE vemora_shell)
@@ -120,7 +120,7 @@ set(win_test_sources
     tests/win/nettime_test.cpp tests/win/program_test.cpp tests/win/render_test.cpp tests/win/setup_test.cpp
     tests/win/snapshot_test.cpp tests/win/testserver_win.cpp tests/win/weather_test.cpp tests/win/winmain_test.cpp
     tests/win/xingzuo_test.cpp tests/win/lunarcal_test.cpp
-    tests/win/dpi_test.cpp tests/win/position_test.cpp)
+    tests/win/dpi_test.cpp tests/win/position_test.cpp tests/win/tick_test.cpp)
 add_executable(vemora_wintests ${win_test_sources} ${resource_script})
 target_link_libraries(vemora_wintests PRIVATE vemora_shell ${gtest_target})
 target_link_options(vemora_wintests PRIVATE ${static_runtime})
@@ -134,7 +134,7 @@ endif()
 target_compile_definitions(vemora_wintests PRIVATE "VEMORA_FIXTURES=\"${fixtures_win}\"")
 
 set(e2e_sources tests/e2e/clockprocess_win.cpp tests/e2e/e2e_test.cpp tests/e2e/faults_test.cpp
-    tests/e2e/input_test.cpp)
+    tests/e2e/input_test.cpp tests/e2e/timing_test.cpp)
 if(e2e_sources)
     add_executable(vemora_e2e ${e2e_sources} ${CMAKE_SOURCE_DIR}/tests/win/harness_win.cpp
         ${CMAKE_SOURCE_DIR}/tests/win/testserver_win.cpp)

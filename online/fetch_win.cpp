@@ -36,46 +36,6 @@ public:
               FetchErrorText(step, host, step == FetchStep::Status ? FetchFailure::None : FailureOf(code), code)) {}
 };
 
-// Closes the request handle when the whole fetch runs out of time: WinHTTP
-// then fails the call that is waiting. The handle is closed once, either here
-// or by its owner.
-class Watchdog {
-public:
-    Watchdog(HINTERNET request, int totalMs) : request_(request) {
-        thread_ = std::thread([this, totalMs] {
-            std::unique_lock<std::mutex> lock(mutex_);
-            if (!done_.wait_for(lock, std::chrono::milliseconds(totalMs), [this] { return finished_; })) {
-                fired_ = true;
-                WinHttpCloseHandle(request_);
-            }
-        });
-    }
-    // Stops the watch; true when it had already closed the handle.
-    bool Stop() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            finished_ = true;
-        }
-        done_.notify_all();
-        if (thread_.joinable())
-            thread_.join();
-        return fired_;
-    }
-    bool Fired() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return fired_;
-    }
-    ~Watchdog() { Stop(); }
-
-private:
-    HINTERNET request_;
-    std::mutex mutex_;
-    std::condition_variable done_;
-    bool finished_ = false;
-    bool fired_ = false;
-    std::thread thread_;
-};
-
 std::wstring QueryHeader(HINTERNET request, DWORD which) {
     DWORD size = 0;
     WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &size, WINHTTP_NO_HEADER_INDEX);
@@ -105,8 +65,13 @@ std::string ToGbk(std::string body, const std::string& charset) {
 
 } // namespace
 
-// The request itself, start to end, with its own time-outs.
+// The request itself, start to end, with its own time-outs. The calling
+// thread alone touches its handles, and each is closed once, by its owner,
+// after its last use: nothing closes one from outside while a call may still
+// be on its way to it. The whole fetch's time is checked between the calls;
+// a call stuck on a server that trickles is left to the caller's bounded wait.
 static std::string FetchBlocking(const std::string& url, const FetchLimits& limits) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limits.totalMs);
     const std::wstring wideUrl = Utf8ToWide(url);
     URL_COMPONENTS parts{sizeof parts};
     wchar_t host[256] = {}, path[2048] = {};
@@ -132,59 +97,50 @@ static std::string FetchBlocking(const std::string& url, const FetchLimits& limi
         throw FetchError(FetchStep::Connect, hostName, GetLastError());
     const std::wstring object = std::wstring(path) + extra;
     const DWORD flags = WINHTTP_FLAG_REFRESH | (parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0);
-    HINTERNET rawRequest = WinHttpOpenRequest(connection.get(), L"GET", object.c_str(), nullptr,
-                                              WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags);
-    if (!rawRequest)
+    UniqueHinternet request(WinHttpOpenRequest(connection.get(), L"GET", object.c_str(), nullptr,
+                                               WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags));
+    if (!request)
         throw FetchError(FetchStep::Request, hostName, GetLastError());
 
     // The time-outs again on the request itself, the wait for the response's
     // headers included: not every WinHTTP hands the session's on to a request.
-    WinHttpSetTimeouts(rawRequest, limits.stepMs, limits.stepMs, limits.stepMs, limits.stepMs);
+    WinHttpSetTimeouts(request.get(), limits.stepMs, limits.stepMs, limits.stepMs, limits.stepMs);
     DWORD responseTimeout = static_cast<DWORD>(limits.stepMs);
-    WinHttpSetOption(rawRequest, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout, sizeof responseTimeout);
-    Watchdog watchdog(rawRequest, limits.totalMs);
-    UniqueHinternet request(rawRequest);
-    auto fail = [&](FetchStep what) {
-        const DWORD code = GetLastError();
-        if (watchdog.Stop())
-            request.release(); // already closed by the watchdog
-        throw FetchError(what, hostName, watchdog.Fired() ? ERROR_WINHTTP_TIMEOUT : code);
+    WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout,
+                     sizeof responseTimeout);
+    auto fail = [&](FetchStep what) { throw FetchError(what, hostName, GetLastError()); };
+    auto checkTime = [&](FetchStep what) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            throw FetchError(what, hostName, ERROR_WINHTTP_TIMEOUT);
     };
 
     const wchar_t headers[] = L"Cache-Control: no-cache\r\nPragma: no-cache\r\n";
     if (!WinHttpSendRequest(request.get(), headers, static_cast<DWORD>(-1), WINHTTP_NO_REQUEST_DATA, 0, 0, 0))
         fail(FetchStep::Send);
+    checkTime(FetchStep::Answer);
     if (!WinHttpReceiveResponse(request.get(), nullptr))
         fail(FetchStep::Answer);
+    checkTime(FetchStep::Answer);
     DWORD status = 0, size = sizeof status;
     if (!WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                              WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX))
         fail(FetchStep::Answer);
-    if (status < 200 || status > 299) {
-        if (watchdog.Stop())
-            request.release();
+    if (status < 200 || status > 299)
         throw FetchError(FetchStep::Status, hostName, status);
-    }
     const std::string contentType = WideToUtf8(QueryHeader(request.get(), WINHTTP_QUERY_CONTENT_TYPE));
 
     std::string body;
     char buffer[16384];
     for (;;) {
+        checkTime(FetchStep::Read);
         DWORD read = 0;
         if (!WinHttpReadData(request.get(), buffer, sizeof buffer, &read))
             fail(FetchStep::Read);
         if (read == 0)
             break;
         body.append(buffer, read);
-        if (body.size() > limits.maxBytes) {
-            if (watchdog.Stop())
-                request.release();
+        if (body.size() > limits.maxBytes)
             throw FetchError(FetchStep::TooLarge, hostName);
-        }
-    }
-    if (watchdog.Stop()) {
-        request.release();
-        throw FetchError(FetchStep::Read, hostName, ERROR_WINHTTP_TIMEOUT);
     }
     const std::string charset = DeclaredCharset(contentType, body);
     return ToGbk(std::move(body), charset);
@@ -203,10 +159,11 @@ struct PendingFetch {
 } // namespace
 
 // The calling thread waits for the page, but never longer than the whole
-// fetch's time-out: WinHTTP cannot always be interrupted (Wine goes on reading
-// a response header that trickles in byte by byte), so the request runs on a
-// helper thread that owns every handle of it and, when the wait gives up,
-// finishes on its own and drops its result.
+// fetch's time-out: a call into WinHTTP cannot always be interrupted (Wine
+// goes on reading a response header that trickles in byte by byte, whether or
+// not its handle is closed meanwhile), so the request runs on a helper thread
+// that owns every handle of it and, when the wait gives up, finishes on its
+// own and drops its result.
 std::string FetchPageText(const std::string& url, const FetchLimits& limits) {
     auto pending = std::make_shared<PendingFetch>();
     std::thread([pending, url, limits] {

@@ -11,7 +11,8 @@ struct FetchLimits {
     std::size_t maxBytes = 16u << 20;
 };
 
-// One synchronous HTTP GET on the calling thread. Returns the body as GBK text:
+// One HTTP GET; the calling thread, a worker's, waits for it, never longer
+// than totalMs and half a second. Returns the body as GBK text:
 // GBK, GB2312 and GB18030 pages byte for byte, other declared character sets
 // converted to code page 936. Raises an error naming what failed and the host
 // when the request fails, times out, or the status is not 2xx.

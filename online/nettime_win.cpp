@@ -5,9 +5,11 @@
 #include "settings/settings.h"
 #include "base/datetime.h"
 
+#include <ntsecapi.h>
 #include <ws2tcpip.h>
 
 #include <chrono>
+#include <cmath>
 #include <future>
 #include <memory>
 #include <optional>
@@ -70,7 +72,29 @@ bool ResolveIPv4(const std::string& host, in_addr& address, Clock::time_point de
     return found.has_value();
 }
 
+// A random request number: the reply must carry it back.
+NtpTime Nonce() {
+    NtpTime nonce = 0;
+    if (!RtlGenRandom(&nonce, sizeof nonce) || nonce == 0)
+        nonce =
+            NtpFromFileTime(PreciseFileTime()) ^ (static_cast<NtpTime>(GetCurrentThreadId()) << 17) ^ 0x5DEECE66Dull;
+    return nonce;
+}
+
 } // namespace
+
+unsigned long long PreciseFileTime() {
+    // Windows 8 and later keep the time to the microsecond; Windows 7 only to its timer tick.
+    using PreciseFn = VOID(WINAPI*)(LPFILETIME);
+    static const auto precise = reinterpret_cast<PreciseFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetSystemTimePreciseAsFileTime")));
+    FILETIME ft{};
+    if (precise)
+        precise(&ft);
+    else
+        GetSystemTimeAsFileTime(&ft);
+    return static_cast<unsigned long long>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime;
+}
 
 NetworkTime QueryNetworkTime(const std::string& server, int timeoutMs) {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -87,7 +111,9 @@ NetworkTime QueryNetworkTime(const std::string& server, int timeoutMs) {
     to.sin_port = htons(port);
     if (!ResolveIPv4(host, to.sin_addr, deadline))
         return {};
-    const NtpPacket request = NtpRequest();
+    const NtpTime nonce = Nonce();
+    const NtpPacket request = NtpRequest(nonce);
+    const NtpTime sent = NtpFromFileTime(PreciseFileTime());
     if (sendto(socket.get(), reinterpret_cast<const char*>(request.data()), static_cast<int>(request.size()), 0,
                reinterpret_cast<const sockaddr*>(&to), sizeof to) == SOCKET_ERROR)
         return {};
@@ -106,20 +132,27 @@ NetworkTime QueryNetworkTime(const std::string& server, int timeoutMs) {
         int fromLength = sizeof from;
         const int n = recvfrom(socket.get(), reinterpret_cast<char*>(buffer), sizeof buffer, 0,
                                reinterpret_cast<sockaddr*>(&from), &fromLength);
+        const NtpTime received = NtpFromFileTime(PreciseFileTime());
         if (n == SOCKET_ERROR) {
-            // A port-unreachable answer to an earlier datagram surfaces here; anything else ends the query.
-            if (WSAGetLastError() == WSAECONNRESET)
+            // A port-unreachable answer to an earlier datagram, or a datagram
+            // larger than any reply, from whoever: not an answer, keep waiting.
+            const int error = WSAGetLastError();
+            if (error == WSAECONNRESET || error == WSAEMSGSIZE)
                 continue;
             return {};
         }
         // A datagram from anybody but the server is not an answer: keep waiting.
         if (from.sin_addr.s_addr != to.sin_addr.s_addr || from.sin_port != to.sin_port)
             continue;
-        NtpTimestamp transmit;
-        if (!ParseNtpReply(buffer, static_cast<size_t>(n), transmit))
+        NtpReply reply;
+        const NtpVerdict verdict = ParseNtpReply(buffer, static_cast<size_t>(n), nonce, reply);
+        if (verdict == NtpVerdict::NotOurs)
+            continue;
+        if (verdict == NtpVerdict::Rejected)
             return {};
         NetworkTime result;
-        result.utc = NtpToUtc(transmit);
+        result.offsetSeconds = NtpOffsetSeconds(sent, reply.receive, reply.transmit, received);
+        result.utc = NtpToUtc(Split(NtpAddSeconds(received, result.offsetSeconds)));
         // The bias in force now, daylight saving included.
         TIME_ZONE_INFORMATION zone{};
         const DWORD state = GetTimeZoneInformation(&zone);
@@ -134,25 +167,30 @@ NetworkTime QueryNetworkTime(const std::string& server, int timeoutMs) {
 
 double GetNetworkTime(const std::string& server) { return QueryNetworkTime(server).local; }
 
+void AskNetworkTime(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string server) {
+    StartWorker([mailbox = std::move(mailbox), generation, server = std::move(server)] {
+        auto answer = std::make_unique<NetworkTimeAnswer>();
+        answer->generation = generation;
+        answer->time = QueryNetworkTime(server);
+        mailbox->Post(std::move(answer));
+    });
+}
+
 std::string NtpServerName() {
     return ClockSettings.NtpServer.empty() ? std::string(kDefaultNtpServer) : ClockSettings.NtpServer;
 }
 
-void SetClockFromNetwork(Effects& effects) {
-    const NetworkTime t = QueryNetworkTime(NtpServerName());
-    if (t.utc == 0)
-        return;
-    const DateTimeParts p = DecodeDateTime(t.utc);
+std::string SetClockFromNetwork(Effects& effects, double offsetSeconds) {
+    const long long units = std::llround(offsetSeconds * 1e7);
+    const unsigned long long target = PreciseFileTime() + static_cast<unsigned long long>(units);
+    FILETIME ft{static_cast<DWORD>(target & 0xFFFFFFFFu), static_cast<DWORD>(target >> 32)};
     SYSTEMTIME utc{};
-    utc.wYear = static_cast<WORD>(p.year);
-    utc.wMonth = static_cast<WORD>(p.month);
-    utc.wDay = static_cast<WORD>(p.day);
-    utc.wDayOfWeek = static_cast<WORD>(p.dayOfWeek);
-    utc.wHour = static_cast<WORD>(p.hour);
-    utc.wMinute = static_cast<WORD>(p.minute);
-    utc.wSecond = static_cast<WORD>(p.second);
-    utc.wMilliseconds = static_cast<WORD>(p.millisecond);
-    effects.SetSystemClock(utc);
+    if (!FileTimeToSystemTime(&ft, &utc))
+        return ClockNotSetText(offsetSeconds, false, GetLastError());
+    if (effects.SetSystemClock(utc))
+        return {};
+    const DWORD code = GetLastError();
+    return ClockNotSetText(offsetSeconds, code == ERROR_PRIVILEGE_NOT_HELD, code);
 }
 
 } // namespace vemora

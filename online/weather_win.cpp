@@ -61,9 +61,17 @@ std::optional<LRESULT> Tfrmweather::HandleMessage(UINT msg, WPARAM wParam, LPARA
 
 std::string CurrentWeatherUrl() { return WeatherUrl(ClockSettings.WeatherHost, ClockSettings.City); }
 
-void DownloadWeather() {
-    const std::string page = FetchPageText(CurrentWeatherUrl());
-    BuildWeatherText(page, ClockSettings.WeatherText);
+void DownloadWeather(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url) {
+    StartWorker([mailbox = std::move(mailbox), generation, url = std::move(url)] {
+        auto line = std::make_unique<WeatherLine>();
+        line->generation = generation;
+        try {
+            line->found = BuildWeatherText(FetchPageText(url), line->text);
+        } catch (...) {
+            line->error = std::current_exception();
+        }
+        mailbox->Post(std::move(line));
+    });
 }
 
 } // namespace vemora

@@ -2,8 +2,12 @@
 #include "base/dpi.h"
 #include "base/companion_win.h"
 #include "base/handles_win.h"
+#include "base/window_win.h"
+#include "base/worker_win.h"
 
+#include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -43,8 +47,16 @@ private:
 
 // The weather page's address for the current settings.
 std::string CurrentWeatherUrl();
-// Fetches the weather page for the current settings and keeps its weather line
-// in the settings; raises an error when the fetch fails.
-void DownloadWeather();
+
+// What a weather download hands back: the line of the page's links, or why
+// there is none.
+struct WeatherLine : WorkerResult {
+    std::exception_ptr error; // the fetch failed
+    bool found = false;       // the page had links: text is the new line
+    std::string text;
+};
+// Fetches the weather page on a worker thread and posts its line to the
+// mailbox; returns at once.
+void DownloadWeather(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url);
 
 } // namespace vemora

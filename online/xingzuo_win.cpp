@@ -44,14 +44,24 @@ std::unique_ptr<Gdiplus::Bitmap> LoadBookPicture(int dpi) {
     return picture;
 }
 
-std::string DownloadHoroscope(int sign) {
-    const std::string url = HoroscopeUrl(ClockSettings.XingzuoHost, sign);
-    if (url.empty())
-        throw std::runtime_error(WideToUtf8(L"没有这个星座：") + std::to_string(sign));
-    return FetchPageText(url);
+void DownloadHoroscope(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url, int sign, int height) {
+    StartWorker([mailbox = std::move(mailbox), generation, url = std::move(url), sign, height] {
+        auto sheet = std::make_unique<HoroscopeSheet>();
+        sheet->generation = generation;
+        try {
+            sheet->texts = LayoutHoroscope(FetchPageText(url), sign, height);
+        } catch (...) {
+            sheet->error = std::current_exception();
+        }
+        mailbox->Post(std::move(sheet));
+    });
 }
 
 std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std::string& page, int sign, int dpi) {
+    return DrawHoroscopeImage(picture, LayoutHoroscope(page, sign, kBookSize), dpi);
+}
+
+std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std::vector<SheetText>& texts, int dpi) {
     using namespace Gdiplus;
     const int size = ScaleForDpi(kBookSize, dpi);
     auto image = std::make_unique<DibImage>(size, size);
@@ -71,8 +81,6 @@ std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std
     Check(graphics.DrawImage(&picture, 0, 0, size, size));
     graphics.SetCompositingMode(CompositingModeSourceOver);
 
-    // Laid out on the designed sheet, drawn at the panel's resolution.
-    const std::vector<SheetText> texts = LayoutHoroscope(page, sign, kBookSize);
     if (texts.empty())
         return image;
     FontFamily songTi(L"宋体");
@@ -104,8 +112,14 @@ Tfrmxingzuo::Tfrmxingzuo(HWND owner, ErrorReporter& reporter) : CompanionWindow(
     if (dpi_ != kDesignDpi)
         SetWindowPos(hwnd_, nullptr, 0, 0, ScaleForDpi(288, dpi_), ScaleForDpi(216, dpi_),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    mailbox_ = std::make_shared<Mailbox>(hwnd_, kPageArrived);
     // FormCreate: layered from the start; its whole appearance is the picture.
     SetWindowLongW(hwnd_, GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
+}
+
+// A page still on its way finds no window and is dropped.
+Tfrmxingzuo::~Tfrmxingzuo() {
+    mailbox_->Close();
 }
 
 void Tfrmxingzuo::Show() {
@@ -117,34 +131,68 @@ void Tfrmxingzuo::Show() {
     }
 }
 
-void Tfrmxingzuo::FormShow() { RenderHoroscopePanel(); }
+// Hidden, the panel wants no page: one on its way is dropped.
+void Tfrmxingzuo::Close() {
+    download_.Cancel();
+    ShowWindow(hwnd_, SW_HIDE);
+}
 
-void Tfrmxingzuo::RenderHoroscopePanel() {
+// The panel takes the sheet's size at once, so that it can be placed; the
+// page is drawn when it arrives. While a download runs, a showing for another
+// sign is fetched once it ends.
+void Tfrmxingzuo::FormShow() {
+    picture_ = LoadBookPicture(dpi_);
     const int size = ScaleForDpi(kBookSize, dpi_);
     RECT at{};
     GetWindowRect(hwnd_, &at);
     MoveWindow(hwnd_, at.left, at.top, size, size, FALSE);
-    // A failed fetch ends here: the panel keeps what it showed.
-    Draw(DownloadHoroscope(ClockSettings.Xingzuo));
+    const int sign = ClockSettings.Xingzuo;
+    const std::string url = HoroscopeUrl(ClockSettings.XingzuoHost, sign);
+    if (url.empty())
+        throw std::runtime_error(WideToUtf8(L"没有这个星座：") + std::to_string(sign));
+    const unsigned generation = download_.Ask(url);
+    if (!generation)
+        return;
+    try {
+        // Laid out on the designed sheet, drawn at the panel's resolution.
+        DownloadHoroscope(mailbox_, generation, url, sign, kBookSize);
+    } catch (...) {
+        download_.Arrived(generation); // no worker: nothing runs
+        throw;
+    }
+}
+
+void Tfrmxingzuo::RenderHoroscopePanel(const std::vector<SheetText>& texts) {
+    std::unique_ptr<DibImage> image = DrawHoroscopeImage(*picture_, texts, dpi_);
+    UpdateLayeredFromImage(hwnd_, image->Dc(), image->Size(), ClockSettings.Transparent & 0xFF);
+    lastTexts_ = texts;
     ++renderCount_;
 }
 
-void Tfrmxingzuo::Draw(const std::string& page) {
-    std::unique_ptr<Gdiplus::Bitmap> picture = LoadBookPicture(dpi_);
-    std::unique_ptr<DibImage> image = DrawHoroscopeImage(*picture, page, ClockSettings.Xingzuo, dpi_);
-    UpdateLayeredFromImage(hwnd_, image->Dc(), image->Size(), ClockSettings.Transparent & 0xFF);
-    lastPage_ = page;
-}
-
 std::optional<LRESULT> Tfrmxingzuo::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg != WM_DPICHANGED)
+    if (msg == WM_DPICHANGED) {
+        // At a new resolution the sheet is drawn afresh from what it shows,
+        // without fetching the page again.
+        dpi_ = DpiOfDpiChanged(wParam);
+        MoveToSuggestedRect(hwnd_, lParam);
+        picture_ = LoadBookPicture(dpi_);
+        if (lastTexts_)
+            RenderHoroscopePanel(*lastTexts_);
+        return 0;
+    }
+    if (msg != kPageArrived)
         return std::nullopt;
-    // At a new resolution the sheet is drawn afresh from the page it shows,
-    // without fetching it again.
-    dpi_ = DpiOfDpiChanged(wParam);
-    MoveToSuggestedRect(hwnd_, lParam);
-    if (lastPage_)
-        Draw(*lastPage_);
+    std::unique_ptr<WorkerResult> result = Mailbox::Take(lParam);
+    auto* sheet = dynamic_cast<HoroscopeSheet*>(result.get());
+    const RequestSlot::Answer answer = download_.Arrived(sheet ? sheet->generation : 0);
+    if (answer.askAgain && Showing())
+        FormShow();
+    if (!answer.use || !Showing())
+        return 0;
+    // A failed fetch ends here: the panel keeps what it showed.
+    if (sheet->error)
+        std::rethrow_exception(sheet->error);
+    RenderHoroscopePanel(sheet->texts);
     return 0;
 }
 

@@ -1,49 +1,69 @@
 #pragma once
 #include "base/companion_win.h"
+#include "base/worker_win.h"
+#include "online/horoscope.h"
+#include "online/request.h"
 #include "render/glow_win.h"
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace vemora {
 
 // The daily horoscope panel: today's horoscope for the chosen sign, written in
 // black on the picture of a ruled notepad sheet, at the right edge of the
-// screen under the clock. Every showing fetches and draws it afresh.
+// screen under the clock. Every showing fetches and draws it afresh: the
+// panel takes its size at once and is drawn when the page has arrived.
 class Tfrmxingzuo : public CompanionWindow<Tfrmxingzuo> {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmxingzuo";
+    static constexpr UINT kPageArrived = WM_APP + 1;
     Tfrmxingzuo(HWND owner, ErrorReporter& reporter);
+    ~Tfrmxingzuo();
 
-    // Shows the panel; its show handler fetches and draws, and reports its own
-    // failure: the panel counts as shown either way.
+    // Shows the panel; its show handler starts the download and reports its
+    // own failure: the panel counts as shown either way.
     void Show();
+    void Close();
     void FormShow();
-    void RenderHoroscopePanel();
+    void RenderHoroscopePanel(const std::vector<SheetText>& texts);
     int RenderCount() const { return renderCount_; }
+    bool Downloading() const { return download_.Running(); }
     // The resolution the panel is drawn at: its monitor's.
     int Dpi() const { return dpi_; }
 
-    // A change of resolution; closing and dragging go through the window base.
+    // The page's arrival and a change of resolution; closing and dragging go
+    // through the window base.
     std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
-    void Draw(const std::string& page);
-
+    std::shared_ptr<Mailbox> mailbox_;
+    RequestSlot download_;
+    std::unique_ptr<Gdiplus::Bitmap> picture_;
     int renderCount_ = 0;
     int dpi_ = kDesignDpi;
-    std::optional<std::string> lastPage_; // the page last drawn, drawn again at a new resolution
+    std::optional<std::vector<SheetText>> lastTexts_; // the texts last drawn, drawn again at a new resolution
 };
 
 // The sheet picture from the program's resources, alpha kept: the designed
 // 512 x 512 one at 96 pixels per inch, a larger one to be scaled down at any
 // other resolution.
 std::unique_ptr<Gdiplus::Bitmap> LoadBookPicture(int dpi = kDesignDpi);
-// The day page of a sign; raises an error when the sign is not one of the
-// twelve or the fetch fails.
-std::string DownloadHoroscope(int sign);
-// Writes the page's horoscope on the picture and returns it as a layered
-// window image of the sheet's size at the given resolution.
+// What a horoscope download hands back: the texts for the sheet, or why there are none.
+struct HoroscopeSheet : WorkerResult {
+    std::exception_ptr error;
+    std::vector<SheetText> texts;
+};
+// Fetches a sign's day page on a worker thread and posts what goes on a sheet
+// of the given height to the mailbox; returns at once.
+void DownloadHoroscope(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url, int sign, int height);
+// Writes the texts, laid out on the designed sheet, on the picture and returns
+// it as a layered window image of the sheet's size at the given resolution.
+std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std::vector<SheetText>& texts,
+                                             int dpi = kDesignDpi);
+// The same for a day page.
 std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std::string& page, int sign,
                                              int dpi = kDesignDpi);
 

@@ -3,6 +3,7 @@
 #include "base/datetime.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -19,6 +20,24 @@ void ProposedTimeOfDay(double now, int& hour, int& minute) {
     const DateTimeParts t = DecodeDateTime(now + 20.0 / 1440.0);
     hour = t.hour;
     minute = t.minute;
+}
+
+ActionVerdict JudgeAction(bool armed, double now, double due) {
+    if (!armed || !(now > due))
+        return ActionVerdict::Wait;
+    // Whole milliseconds, as the clock reads the time.
+    return std::llround((now - due) * kMsPerDay) > std::llround(kLateLimitSeconds * 1000) ? ActionVerdict::Skip
+                                                                                          : ActionVerdict::Carry;
+}
+
+std::string SkippedActionText(int kind, double due) {
+    static const char* const kKinds[] = {"关机", "播放声音", "重启"};
+    const char* what = kind >= 0 && kind < 3 ? kKinds[kind] : "动作";
+    const DateTimeParts t = DecodeDateTime(due);
+    char when[64];
+    std::snprintf(when, sizeof when, "%d年%d月%d日 %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+    return std::string("已跳过定时") + what + "：它原定于 " + when +
+           " 执行，那时电脑处于睡眠或休眠状态。这次定时已经取消。";
 }
 
 } // namespace vemora

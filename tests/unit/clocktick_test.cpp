@@ -26,29 +26,90 @@ TEST(ClockTick, TimeTextFollowsTheLocale) {
     EXPECT_EQ(FormatTimeText(dotted, 11, 0, 0), "11.00.00");
 }
 
-TEST(ClockTick, TailTable) {
+TEST(ClockTick, HourlyAlertAndRefreshFollowTheTimeItself) {
+    // Each tick gives S (shake, no redraw), R (weather refresh, then redraw) or
+    // . (redraw). The hour comes from the time, never from the text, so a
+    // 12-hour or dotted format changes nothing here.
+    struct Tick {
+        int day, h, m, s;
+    };
     struct Case {
-        std::string text;
+        const char* what;
         bool wake, weather;
-        bool shake, refresh, redraw;
+        std::vector<Tick> ticks;
+        const char* plan;
     };
     const Case cases[] = {
-        {"11:00:00", true, false, true, false, false},  {"11:00:01", true, true, true, false, false},
-        {"11:00:00", false, true, false, false, true},  {"11:00:02", true, true, false, true, true},
-        {"11:00:02", false, false, false, false, true}, {"11:00:03", true, true, false, false, true},
-        {"9:00:00", true, false, true, false, false},   {"10:59:59", true, true, false, false, true},
-        // A locale whose tail never matches: redraw only.
-        {"11.00.00", true, true, false, false, true},   {"11:00:00 AM", true, true, false, false, true},
-        {"0:00:02", true, true, false, true, true},
+        {"on the second",
+         true,
+         true,
+         {{7, 10, 59, 59}, {7, 11, 0, 0}, {7, 11, 0, 1}, {7, 11, 0, 2}, {7, 11, 0, 3}},
+         ".SSR."},
+        {"no alert", false, true, {{7, 11, 0, 0}, {7, 11, 0, 1}, {7, 11, 0, 2}, {7, 11, 0, 3}}, "..R."},
+        {"no weather", true, false, {{7, 11, 0, 0}, {7, 11, 0, 1}, {7, 11, 0, 2}}, "SS."},
+        {"seconds 0 to 2 missed: a late tick of the minute still fires",
+         true,
+         true,
+         {{7, 10, 59, 59}, {7, 11, 0, 4}, {7, 11, 0, 5}, {7, 11, 0, 6}},
+         ".SR."},
+        {"second 2 missed", false, true, {{7, 11, 0, 1}, {7, 11, 0, 3}, {7, 11, 0, 4}}, ".R."},
+        {"the whole first minute missed", true, true, {{7, 10, 59, 59}, {7, 11, 1, 0}}, ".."},
+        {"once an hour, even when a second comes again",
+         true,
+         true,
+         {{7, 11, 0, 2}, {7, 11, 0, 3}, {7, 11, 0, 2}, {7, 12, 0, 2}},
+         "SR.S"},
+        {"midnight into the next day", true, true, {{7, 23, 59, 59}, {8, 0, 0, 0}, {8, 0, 0, 2}}, ".SR"},
     };
     for (const Case& c : cases) {
-        const TickPlan p = PlanTick(TimeTail(c.text), c.wake, c.weather);
-        EXPECT_EQ(p.shake, c.shake) << c.text;
-        EXPECT_EQ(p.refreshWeather, c.refresh) << c.text;
-        EXPECT_EQ(p.redraw, c.redraw) << c.text;
+        HourlyState state;
+        std::string plan;
+        for (const Tick& t : c.ticks) {
+            const TickPlan p = PlanTick({2026, 12, t.day, t.h, t.m, t.s, 0, 1}, c.wake, c.weather, state);
+            EXPECT_EQ(p.redraw, !p.shake) << c.what;
+            plan += p.shake ? 'S' : p.refreshWeather ? 'R' : '.';
+        }
+        EXPECT_EQ(plan, c.plan) << c.what;
     }
-    // Shakes at 11:00:00 and 11:00:01; the clock shows 10:59:59 until 11:00:02.
-    EXPECT_EQ(TimeTail("1:00"), "1:00");
+}
+
+TEST(ClockTick, AResumeIntoAnotherHourRefreshesOnce) {
+    const DateTimeParts before{2026, 12, 7, 10, 59, 59, 0, 1};
+    struct Case {
+        DateTimeParts now;
+        bool weather, refresh;
+    };
+    const Case cases[] = {
+        {{2026, 12, 7, 11, 20, 0, 0, 1}, true, true},
+        {{2026, 12, 8, 10, 30, 0, 0, 2}, true, true}, // the same hour a day later
+        {{2026, 12, 7, 10, 59, 59, 900, 1}, true, false},
+        {{2026, 12, 7, 11, 20, 0, 0, 1}, false, false},
+    };
+    for (const Case& c : cases) {
+        HourlyState state;
+        EXPECT_EQ(RefreshAfterResume(before, c.now, c.weather, state), c.refresh) << c.now.day << " " << c.now.hour;
+        if (c.refresh) {
+            DateTimeParts firstMinute = c.now;
+            firstMinute.minute = 0;
+            firstMinute.second = 30;
+            EXPECT_FALSE(PlanTick(firstMinute, false, true, state).refreshWeather) << "not a second time";
+        }
+    }
+}
+
+TEST(ClockTick, EachSecondOnceWhateverTheTickCosts) {
+    for (auto [ms, delay] : {std::pair{0, 1003}, {997, 6}, {999, 4}, {500, 503}, {-5, 1003}, {1500, 4}})
+        EXPECT_EQ(NextTickDelayMs(ms), delay) << ms;
+    // Start at any phase; each tick costs up to 800 ms (a shake, a slow render)
+    // and the timer may come up to 15 ms late: every second still comes once.
+    std::mt19937 engine(3);
+    long long t = 12270, lastSecond = 11;
+    for (int i = 0; i < 2000; ++i) {
+        ASSERT_EQ(t / 1000, lastSecond + 1) << "tick " << i << " at " << t;
+        lastSecond = t / 1000;
+        const long long done = t + std::uniform_int_distribution<int>(0, 800)(engine);
+        t = done + NextTickDelayMs(static_cast<int>(done % 1000)) + std::uniform_int_distribution<int>(0, 15)(engine);
+    }
 }
 
 TEST(ClockTick, ActionFallsDueStrictlyAfterItsTime) {

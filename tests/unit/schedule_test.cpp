@@ -50,3 +50,27 @@ TEST(DueTime, SpinEditText) {
     for (const Case& c : cases)
         EXPECT_EQ(SpinValue(c.text, c.min, c.max), c.value) << '"' << c.text << '"';
 }
+
+TEST(DueTime, AnActionSeenMoreThanAMinuteLateIsSkipped) {
+    const double due = At(7, 8, 0);
+    const double second = 1.0 / 86400;
+    struct Case {
+        double now;
+        bool armed;
+        ActionVerdict verdict;
+    };
+    const Case cases[] = {
+        {due, true, ActionVerdict::Wait},
+        {due + 0.001 * second, true, ActionVerdict::Carry},
+        {due + 60 * second, true, ActionVerdict::Carry},
+        {due + 61 * second, true, ActionVerdict::Skip},
+        {At(8, 7, 0), true, ActionVerdict::Skip}, // slept through the night
+        {At(8, 7, 0), false, ActionVerdict::Wait},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(JudgeAction(c.armed, c.now, due), c.verdict) << (c.now - due) * 86400;
+    const std::string text = SkippedActionText(0, DueAfterMinutes(At(7, 12, 0, 30), 1));
+    EXPECT_NE(text.find("定时关机"), std::string::npos) << text;
+    EXPECT_NE(text.find("2026年12月7日 12:01:30"), std::string::npos) << text;
+    EXPECT_NE(SkippedActionText(2, due).find("定时重启"), std::string::npos);
+}

@@ -32,9 +32,17 @@ struct RecordingEffects : Effects {
         armedAtAction.push_back(ClockSettings.Armed);
         return TRUE;
     }
+    // The system's clock when the program asked to set it; refuseClockWith
+    // makes the request fail with that error, as for a standard user.
+    std::vector<unsigned long long> clockSetAt;
+    DWORD refuseClockWith = 0;
     BOOL SetSystemClock(const SYSTEMTIME& utc) override {
+        FILETIME now;
+        GetSystemTimePreciseAsFileTime(&now);
+        clockSetAt.push_back(static_cast<unsigned long long>(now.dwHighDateTime) << 32 | now.dwLowDateTime);
         clockSets.push_back(utc);
-        return TRUE;
+        SetLastError(refuseClockWith);
+        return refuseClockWith == 0;
     }
     std::vector<UINT> soundFlags;
     void PlaySoundMemory(const void* wave, UINT flags) override {
@@ -63,10 +71,19 @@ std::string ReadFileBytes(const std::wstring& path);
 std::string IniValue(const std::wstring& path, const char* key);
 // Runs the message loop for the given time.
 void Pump(int milliseconds);
+// Runs the message loop until done() holds or the time is up; whether it holds.
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 15000);
+// Runs the message loop for the given time and gives the longest the thread
+// spent away from it in one go (one message's handling), in milliseconds.
+double PumpLongestMs(int milliseconds);
 // The window's screen rectangle.
 RECT WindowRect(HWND window);
 // The process's private bytes.
 size_t PrivateBytes();
+// The kernel handles a process holds, as the system's handle table lists them
+// (Wine answers GetProcessHandleCount with 0), and its threads.
+int SystemHandleCount(DWORD processId);
+int ThreadCount(DWORD processId);
 
 // A settable clock for the tick.
 struct FakeClock {
@@ -88,6 +105,9 @@ struct ClockFixture : ::testing::Test {
     ErrorReporter reporter{effects, L"Vemora"};
     TempFolder folder;
     FakeClock fakeClock;
+    bool systemClock = false; // the real local time instead of the fake clock
+    int resumeRefreshDelayMs = 100;
+    std::optional<TimeFormat> timeFormat;
     std::unique_ptr<Tfrmmain> main;
     std::string runKey; // autostart's key under HKCU; empty: the system's
 

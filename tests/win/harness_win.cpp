@@ -1,8 +1,10 @@
 #include "harness.h"
 
 #include <psapi.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -75,6 +77,48 @@ size_t PrivateBytes() {
     return counters.PagefileUsage;
 }
 
+int SystemHandleCount(DWORD processId) {
+    // SYSTEM_HANDLE_INFORMATION (class 16): a count, then one entry per handle.
+    struct Entry {
+        ULONG processId;
+        BYTE type, flags;
+        USHORT handle;
+        PVOID object;
+        ACCESS_MASK access;
+    };
+    using QueryFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    const auto query = reinterpret_cast<QueryFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    std::vector<BYTE> buffer(1 << 20);
+    for (;;) {
+        ULONG needed = 0;
+        const LONG status = query(16, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        if (status == static_cast<LONG>(0xC0000004)) { // too small
+            buffer.resize(buffer.size() * 2);
+            continue;
+        }
+        if (status != 0)
+            return -1;
+        break;
+    }
+    ULONG count = 0;
+    std::memcpy(&count, buffer.data(), sizeof count);
+    const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + sizeof(void*));
+    int n = 0;
+    for (ULONG i = 0; i < count; ++i)
+        n += entries[i].processId == processId;
+    return n;
+}
+
+int ThreadCount(DWORD processId) {
+    UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry{sizeof entry};
+    int n = 0;
+    for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry))
+        n += entry.th32OwnerProcessID == processId;
+    return n;
+}
+
 void Pump(int milliseconds) {
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
     do {
@@ -87,10 +131,43 @@ void Pump(int milliseconds) {
     } while (GetTickCount64() < end);
 }
 
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    while (!done()) {
+        if (GetTickCount64() >= end)
+            return false;
+        Pump(5);
+    }
+    return true;
+}
+
+double PumpLongestMs(int milliseconds) {
+    LARGE_INTEGER frequency, before, after;
+    QueryPerformanceFrequency(&frequency);
+    double longest = 0;
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            QueryPerformanceCounter(&before);
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+            QueryPerformanceCounter(&after);
+            longest = std::max(longest, 1000.0 * static_cast<double>(after.QuadPart - before.QuadPart) /
+                                            static_cast<double>(frequency.QuadPart));
+        }
+        Sleep(1);
+    } while (GetTickCount64() < end);
+    return longest;
+}
+
 Tfrmmain& ClockFixture::Create(bool show) {
     MainOptions options;
     options.settingsPath = IniPath();
-    options.clock = fakeClock.Function();
+    if (!systemClock)
+        options.clock = fakeClock.Function();
+    options.resumeRefreshDelayMs = resumeRefreshDelayMs;
+    options.timeFormat = timeFormat;
     options.exePath = folder.File(L"Vemora.exe");
     options.holidaysPath = folder.File(L"holidays.txt");
     options.runKey = runKey;

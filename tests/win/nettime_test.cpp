@@ -20,7 +20,8 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 } // namespace
 
 TEST(NetworkTime, ACorrectAnswerGivesLocalTime) {
-    for (auto mode : {NtpResponder::Mode::Correct, NtpResponder::Mode::StrayThenCorrect}) {
+    for (auto mode : {NtpResponder::Mode::Correct, NtpResponder::Mode::StrayThenCorrect,
+                      NtpResponder::Mode::OversizedThenCorrect}) {
         NtpResponder responder(mode);
         const NetworkTime t = QueryNetworkTime(responder.Server());
         EXPECT_NEAR(t.local, 46023.3333391, 1e-7) << "UTC+8, as the tests' time zone";
@@ -32,7 +33,7 @@ TEST(NetworkTime, ACorrectAnswerGivesLocalTime) {
 TEST(NetworkTime, UntrustedAnswersAndSilenceGiveZeroWithinTheBound) {
     using Mode = NtpResponder::Mode;
     for (auto mode : {Mode::OtherPort, Mode::Short, Mode::Echo, Mode::KissOfDeath, Mode::ZeroTimestamp,
-                      Mode::Unsynchronised, Mode::Silent}) {
+                      Mode::Unsynchronised, Mode::Silent, Mode::WrongOrigin}) {
         NtpResponder responder(mode);
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(GetNetworkTime(responder.Server()), 0) << static_cast<int>(mode);
@@ -47,27 +48,63 @@ TEST(NetworkTime, UntrustedAnswersAndSilenceGiveZeroWithinTheBound) {
 
 using NetworkTimeAtStartup = ClockFixture;
 
+// The set time in milliseconds after the moment the program asked to set it.
+double SetAheadMs(const RecordingEffects& effects) {
+    FILETIME set{};
+    SystemTimeToFileTime(&effects.clockSets.at(0), &set);
+    const unsigned long long t = static_cast<unsigned long long>(set.dwHighDateTime) << 32 | set.dwLowDateTime;
+    return (static_cast<double>(t) - static_cast<double>(effects.clockSetAt.at(0))) / 10000.0;
+}
+
 TEST_F(NetworkTimeAtStartup, SetsTheSystemClockFromUtcThroughTheEffects) {
     NtpResponder responder(NtpResponder::Mode::Correct);
     WriteIni("[Option]\r\ngetnettime=1\r\nNtpServer=" + responder.Server() + "\r\n");
     Create(true);
-    ASSERT_EQ(effects.clockSets.size(), 1u);
+    ASSERT_TRUE(PumpUntil([&] { return !effects.clockSets.empty(); }, 5000));
     const SYSTEMTIME& utc = effects.clockSets[0];
     EXPECT_EQ(utc.wYear, 2026);
     EXPECT_EQ(utc.wMonth, 1);
     EXPECT_EQ(utc.wDay, 1);
     EXPECT_EQ(utc.wHour, 0);
     EXPECT_EQ(utc.wMinute, 0);
-    EXPECT_EQ(utc.wSecond, 0);
-    EXPECT_EQ(utc.wMilliseconds, 500);
+    EXPECT_NEAR(utc.wSecond * 1000 + utc.wMilliseconds, 500, 100) << "the server's time as it is by now";
     EXPECT_EQ(utc.wDayOfWeek, 4) << "a Thursday";
     EXPECT_TRUE(effects.errors.empty());
+}
+
+TEST_F(NetworkTimeAtStartup, ThePathsDelayIsNotInTheSetTime) {
+    // The server's clock 1.3 s ahead, behind 200 ms of network each way.
+    NtpResponder responder(NtpResponder::Mode::Now, 1.3, 200);
+    WriteIni("[Option]\r\ngetnettime=1\r\nNtpServer=" + responder.Server() + "\r\n");
+    const auto start = std::chrono::steady_clock::now();
+    Create(true);
+    EXPECT_LT(Seconds(start), 0.4) << "the clock shows without waiting for the answer";
+    ASSERT_TRUE(PumpUntil([&] { return !effects.clockSets.empty(); }, 5000));
+    EXPECT_NEAR(SetAheadMs(effects), 1300, 20);
+    RecordProperty("set_error_ms", static_cast<int>(SetAheadMs(effects) - 1300));
+    EXPECT_TRUE(effects.errors.empty()) << "a success stays silent";
+}
+
+TEST_F(NetworkTimeAtStartup, ARefusedSettingIsToldOnceWithReasonAndOffset) {
+    effects.refuseClockWith = ERROR_PRIVILEGE_NOT_HELD;
+    NtpResponder responder(NtpResponder::Mode::Now, 1.3);
+    WriteIni("[Option]\r\ngetnettime=1\r\nNtpServer=" + responder.Server() + "\r\n");
+    Create(true);
+    ASSERT_TRUE(PumpUntil([&] { return !effects.errors.empty(); }, 5000));
+    Pump(200);
+    ASSERT_EQ(effects.errors.size(), 1u);
+    const std::wstring& text = effects.errors[0];
+    EXPECT_NE(text.find(L"本机时间比网络时间慢 1.3 秒"), std::wstring::npos) << WideToUtf8(text);
+    EXPECT_NE(text.find(L"管理员"), std::wstring::npos) << WideToUtf8(text);
+    EXPECT_NE(text.find(L"关闭自动校时"), std::wstring::npos) << WideToUtf8(text);
 }
 
 TEST_F(NetworkTimeAtStartup, AFailedQueryChangesNothingAndShowsNothing) {
     NtpResponder responder(NtpResponder::Mode::KissOfDeath);
     WriteIni("[Option]\r\ngetnettime=1\r\nNtpServer=" + responder.Server() + "\r\n");
     Create(true);
+    ASSERT_TRUE(PumpUntil([&] { return !main->WorkersRunning(); }, 5000));
+    EXPECT_EQ(responder.Requests(), 1);
     EXPECT_TRUE(effects.clockSets.empty());
     EXPECT_TRUE(effects.errors.empty());
     EXPECT_TRUE(main->TimerEnabled());

@@ -2,6 +2,7 @@
 // through an hour boundary, and providers that misbehave every way they can.
 #include "calendar/calpopup_win.h"
 #include "online/fetch_win.h"
+#include "online/xingzuo_win.h"
 #include "power/shutdowndlg_win.h"
 
 #include "harness.h"
@@ -9,6 +10,7 @@
 #include "testserver.h"
 
 #include <chrono>
+#include <cstdio>
 #include <random>
 
 using namespace vemora;
@@ -47,6 +49,9 @@ TEST_F(WholeProgram, EverythingOnThroughAnHourBoundary) {
              "\r\n");
     fakeClock.now = {2026, 12, 7, 10, 59, 30, 0, 1};
     Tfrmmain& clock = Create(true);
+    ASSERT_TRUE(PumpUntil([&] {
+        return !clock.WorkersRunning() && clock.frmxingzuo()->RenderCount() == 1 && !effects.clockSets.empty();
+    }));
     EXPECT_EQ(Count(server.Targets(), "/skin/"), 1u);
     EXPECT_EQ(Count(server.Targets(), "/iframe/astro/view/aries/day/"), 1u);
     EXPECT_EQ(effects.clockSets.size(), 1u);
@@ -82,6 +87,7 @@ TEST_F(WholeProgram, EverythingOnThroughAnHourBoundary) {
     EXPECT_EQ(clock.LastTimeText(), "10:59:59");
     fakeClock.Set(11, 0, 2);
     clock.Timer1Timer();
+    ASSERT_TRUE(PumpUntil([&] { return !clock.WorkersRunning(); }));
     EXPECT_EQ(Count(server.Targets(), "/skin/"), 2u) << "the weather refresh at :00:02";
     EXPECT_TRUE(effects.sounds.empty());
     fakeClock.Set(11, 0, 31);
@@ -101,7 +107,7 @@ TEST_F(WholeProgram, EverythingOnThroughAnHourBoundary) {
 
 TEST_F(WholeProgram, MisbehavingProvidersNeverStopTheClock) {
     LocalHttpServer server(Provider);
-    WriteIni("[Option]\r\nweather=1\r\nCity=NANJING\r\nWeatherHost=" + server.Host() + "\r\n");
+    WriteIni("[Option]\r\nweather=1\r\nwake=0\r\nCity=NANJING\r\nWeatherHost=" + server.Host() + "\r\n");
     Tfrmmain& clock = Create(true);
     const std::string ini = ReadFileBytes(IniPath());
     std::mt19937 random(7);
@@ -135,6 +141,7 @@ TEST_F(WholeProgram, MisbehavingProvidersNeverStopTheClock) {
         {"UTF-8 declared as GBK", reply(200, "text/html; charset=gbk", WideToUtf8(L"<a>晴</a>"), B::Normal), false, 0},
         {"GBK declared as UTF-8", reply(200, "text/html; charset=utf-8", WideToGbk(L"<a>晴</a>"), B::Normal), false, 0},
     };
+    int hour = 12;
     for (const Fault& f : faults) {
         ClockSettings.WeatherHost = f.refuse ? "127.0.0.1:" + std::to_string(refused) : server.Host();
         server.SetHandler([r = f.reply](const std::string&) { return r; });
@@ -142,13 +149,15 @@ TEST_F(WholeProgram, MisbehavingProvidersNeverStopTheClock) {
         effects.errors.clear();
         const int draws = clock.DrawCount();
         const auto start = std::chrono::steady_clock::now();
-        fakeClock.Set(12, 0, 2); // the hourly refresh
+        fakeClock.Set(hour++, 0, 2); // the hourly refresh
         SendMessageW(clock.Handle(), WM_TIMER, 1, 0);
-        EXPECT_LT(Seconds(start), 9.0) << f.what;
-        EXPECT_EQ(effects.errors.size(), f.errors) << f.what;
-        fakeClock.Set(12, 0, 3);
+        EXPECT_LT(Seconds(start), 0.1) << f.what << ": the tick never waits for the network";
+        fakeClock.Set(hour - 1, 0, 3);
         SendMessageW(clock.Handle(), WM_TIMER, 1, 0);
         EXPECT_GT(clock.DrawCount(), draws) << f.what << ": the clock keeps ticking";
+        ASSERT_TRUE(PumpUntil([&] { return !clock.WorkersRunning(); }));
+        EXPECT_LT(Seconds(start), 9.0) << f.what;
+        EXPECT_EQ(effects.errors.size(), f.errors) << f.what;
         EXPECT_TRUE(IsWindow(clock.Handle()));
     }
     EXPECT_EQ(ReadFileBytes(IniPath()), ini) << "clockset.ini untouched while running";
@@ -157,12 +166,32 @@ TEST_F(WholeProgram, MisbehavingProvidersNeverStopTheClock) {
     EXPECT_EQ(IniValue(IniPath(), "weather"), "1");
 }
 
+// The clock is on the screen before any provider's answer; a weather host that
+// refuses gives one message and keeps nothing else from starting.
+TEST_F(WholeProgram, AWeatherFailureAtStartUpSkipsNothing) {
+    LocalHttpServer server(Provider);
+    NtpResponder ntp(NtpResponder::Mode::Correct);
+    WriteIni("[Option]\r\nweather=1\r\nshowxz=1\r\ngetnettime=1\r\nWeatherHost=127.0.0.1:" +
+             std::to_string(RefusingPort()) + "\r\nXingzuoHost=" + server.Host() + "\r\nNtpServer=" + ntp.Server() +
+             "\r\n");
+    Tfrmmain& clock = Create(true);
+    EXPECT_TRUE(IsWindowVisible(clock.Handle()));
+    EXPECT_EQ(clock.DrawCount(), 1);
+    EXPECT_TRUE(effects.errors.empty()) << "nothing is told before the clock shows";
+    ASSERT_TRUE(PumpUntil([&] { return !clock.WorkersRunning() && !clock.frmxingzuo()->Downloading(); }));
+    ASSERT_EQ(effects.errors.size(), 1u);
+    EXPECT_NE(effects.errors[0].find(L"no connection"), std::wstring::npos) << WideToUtf8(effects.errors[0]);
+    EXPECT_EQ(clock.frmxingzuo()->RenderCount(), 1) << "the horoscope came";
+    EXPECT_EQ(effects.clockSets.size(), 1u) << "and the network time";
+}
+
 TEST_F(WholeProgram, SilentOrForgingTimeServersChangeNothing) {
-    for (auto mode : {NtpResponder::Mode::Silent, NtpResponder::Mode::OtherPort}) {
+    for (auto mode : {NtpResponder::Mode::Silent, NtpResponder::Mode::OtherPort, NtpResponder::Mode::WrongOrigin}) {
         NtpResponder ntp(mode);
         WriteIni("[Option]\r\ngetnettime=1\r\nNtpServer=" + ntp.Server() + "\r\n");
         const auto start = std::chrono::steady_clock::now();
         Create(true);
+        ASSERT_TRUE(PumpUntil([&] { return !main->WorkersRunning(); }));
         EXPECT_LT(Seconds(start), 4.0);
         EXPECT_TRUE(effects.clockSets.empty());
         EXPECT_TRUE(effects.errors.empty());
@@ -183,15 +212,31 @@ TEST_F(WholeProgram, HandlesAndMemoryDoNotGrowOverManyTicks) {
                 clock.ShowWeather();
                 clock.ShowHoroscope();
             }
+            if (i % 10 == 0)
+                Pump(5); // the workers' results come in as the ticks go on
         }
         Pump(10);
     };
+    // Every refresh starts its workers; all have ended before the counts are taken.
+    auto settled = [&] { return !clock.WorkersRunning() && !clock.frmxingzuo()->Downloading(); };
     cycle(200); // warm-up: caches and heaps settle
+    ASSERT_TRUE(PumpUntil(settled));
+    Pump(100);
     const HandleCounts before = LiveHandleCounts();
     const size_t memoryBefore = PrivateBytes();
+    const int systemBefore = SystemHandleCount(GetCurrentProcessId());
+    const int threadsBefore = ThreadCount(GetCurrentProcessId());
     cycle(1000);
+    ASSERT_TRUE(PumpUntil(settled));
+    Pump(100);
     const HandleCounts after = LiveHandleCounts();
     const size_t memoryAfter = PrivateBytes();
+    const int systemAfter = SystemHandleCount(GetCurrentProcessId());
+    const int threadsAfter = ThreadCount(GetCurrentProcessId());
+    EXPECT_LE(systemAfter, systemBefore + 4) << "the system's count: threads, sockets, events";
+    EXPECT_LE(threadsAfter, threadsBefore + 2) << "every worker has ended";
+    RecordProperty("system_handles", std::to_string(systemBefore) + " -> " + std::to_string(systemAfter));
+    RecordProperty("threads", std::to_string(threadsBefore) + " -> " + std::to_string(threadsAfter));
     EXPECT_EQ(after.dc, before.dc);
     EXPECT_EQ(after.bitmap, before.bitmap);
     EXPECT_EQ(after.gdiOther, before.gdiOther);
@@ -200,4 +245,44 @@ TEST_F(WholeProgram, HandlesAndMemoryDoNotGrowOverManyTicks) {
     RecordProperty("private_bytes_before", static_cast<int>(memoryBefore / 1024));
     RecordProperty("private_bytes_after", static_cast<int>(memoryAfter / 1024));
     EXPECT_TRUE(effects.errors.empty());
+}
+
+// The real clock and the real timer against providers that never finish: the
+// clock's thread is never away from its messages for 100 ms, draws every
+// second, and closes at once with its settings written.
+TEST_F(WholeProgram, HungProvidersNeverHoldTheClock) {
+    using B = HttpReply::Behaviour;
+    LocalHttpServer server(Provider);
+    NtpResponder ntp(NtpResponder::Mode::Silent);
+    systemClock = true;
+    for (B behaviour : {B::Hang, B::Trickle}) {
+        SCOPED_TRACE(behaviour == B::Hang ? "hangs" : "trickles");
+        server.SetHandler([behaviour](const std::string&) {
+            HttpReply r{200, "text/html", "<a>x</a>"};
+            r.behaviour = behaviour;
+            return r;
+        });
+        WriteIni("[Option]\r\nweather=1\r\nshowxz=1\r\ngetnettime=1\r\nwake=0\r\nWeatherHost=" + server.Host() +
+                 "\r\nXingzuoHost=" + server.Host() + "\r\nNtpServer=" + ntp.Server() + "\r\n");
+        const auto start = std::chrono::steady_clock::now();
+        Tfrmmain& clock = Create(true);
+        const double shown = Seconds(start);
+        EXPECT_LT(shown, 1.0) << "shown and drawn without waiting";
+        EXPECT_EQ(clock.DrawCount(), 1);
+        const double longest = PumpLongestMs(3500);
+        EXPECT_LT(longest, 100.0);
+        EXPECT_GE(clock.DrawCount(), 4) << "a drawing every second";
+        EXPECT_TRUE(clock.WorkersRunning());
+        const auto exit = std::chrono::steady_clock::now();
+        clock.N3Click();
+        const double closed = Seconds(exit);
+        EXPECT_LT(closed, 1.0);
+        EXPECT_FALSE(IsWindow(clock.Handle()));
+        EXPECT_EQ(IniValue(IniPath(), "weather"), "1") << "the settings are written";
+        std::printf("%s: shown and drawn after %.0f ms, longest away from the messages %.1f ms, closed in %.0f ms\n",
+                    behaviour == B::Hang ? "hang" : "trickle", shown * 1000, longest, closed * 1000);
+        main.reset();
+        Pump(100); // results still on their way find no window
+        EXPECT_TRUE(effects.errors.empty());
+    }
 }

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -48,7 +49,10 @@ private:
     mutable std::mutex mutex_;
     std::vector<std::string> targets_;
     std::vector<SOCKET> clients_;
-    std::vector<std::thread> workers_;
+    // Each connection's thread, with whether it has finished: finished ones are
+    // joined as new connections come, so that the server's own handles stay
+    // flat while a test counts the process's.
+    std::vector<std::pair<std::thread, std::shared_ptr<std::atomic<bool>>>> workers_;
     std::thread acceptor_;
 };
 

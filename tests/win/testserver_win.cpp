@@ -22,8 +22,8 @@ LocalHttpServer::~LocalHttpServer() {
         for (SOCKET c : clients_)
             shutdown(c, SD_BOTH);
     }
-    for (std::thread& w : workers_)
-        w.join();
+    for (auto& w : workers_)
+        w.first.join();
     WSACleanup();
 }
 
@@ -43,8 +43,19 @@ void LocalHttpServer::Accept() {
         if (client == INVALID_SOCKET)
             return;
         std::lock_guard<std::mutex> lock(mutex_);
+        std::erase_if(workers_, [](auto& w) {
+            if (!*w.second)
+                return false;
+            w.first.join();
+            return true;
+        });
         clients_.push_back(client);
-        workers_.emplace_back([this, client] { Serve(client); });
+        auto done = std::make_shared<std::atomic<bool>>(false);
+        workers_.emplace_back(std::thread([this, client, done] {
+                                  Serve(client);
+                                  *done = true;
+                              }),
+                              done);
     }
 }
 

@@ -27,7 +27,13 @@ struct Weather : ClockFixture {
     LocalHttpServer server{GbkWeather};
     Tfrmmain& CreateWith(const std::string& extra = "") {
         WriteIni("[Option]\r\nWeatherHost=" + server.Host() + "\r\n" + extra);
-        return Create(true);
+        Create(true);
+        Settle();
+        return *main;
+    }
+    // Until the download on its way has been drawn or dropped.
+    void Settle() {
+        ASSERT_TRUE(PumpUntil([&] { return !main->WorkersRunning(); }));
     }
 };
 
@@ -56,6 +62,7 @@ TEST_F(Weather, ShownUnderTheClockWithTheLinksOfTheCitysPage) {
 TEST_F(Weather, WithoutACityThePageHasNoQuery) {
     Tfrmmain& clock = CreateWith();
     clock.N7Click();
+    Settle();
     EXPECT_EQ(server.Targets(), std::vector<std::string>{"/skin/2010-0601.html"});
     clock.N7Click();
     EXPECT_FALSE(IsWindowVisible(FindOwnWindow(L"Tfrmweather"))) << "switched off: hidden";
@@ -68,29 +75,40 @@ TEST_F(Weather, Utf8AndGbkPagesBothEndAsGbk) {
         LocalHttpServer::Always({200, "text/html; charset=utf-8",
                                  "\xEF\xBB\xBF" + Utf8Page(WideToUtf8(L"<a href=x>多云</a><a href=y>北京</a>"))}));
     clock.N7Click();
+    Settle();
     EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"多云 , 北京"));
     server.SetHandler(
         LocalHttpServer::Always({200, "text/html", "<meta charset=\"utf-8\">" + Utf8Page(WideToUtf8(L"<a>小雨</a>"))}));
     clock.ShowWeather();
+    Settle();
     EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"小雨")) << "the <meta> declaration counts";
     // GB18030 four-byte sequences stay as they are.
     server.SetHandler(LocalHttpServer::Always({200, "text/html; charset=GB18030", "<a>\x81\x30\x81\x30</a>"}));
     clock.ShowWeather();
+    Settle();
     EXPECT_EQ(ClockSettings.WeatherText, "\x81\x30\x81\x30");
 }
 
 TEST_F(Weather, RefreshedOnTheHourOnlyWhenOn) {
     Tfrmmain& clock = CreateWith("weather=1\r\n");
     ASSERT_EQ(server.Targets().size(), 1u);
-    for (int s : {0, 1, 3})
+    for (int s : {0, 1})
         fakeClock.Set(11, 0, s), clock.Timer1Timer();
+    Settle();
     EXPECT_EQ(server.Targets().size(), 1u);
     fakeClock.Set(11, 0, 2);
     clock.Timer1Timer();
+    Settle();
     EXPECT_EQ(server.Targets().size(), 2u) << "the tick at :00:02 refreshes";
     EXPECT_EQ(clock.LastTimeText(), "11:00:02");
-    clock.N7Click(); // off
+    fakeClock.Set(11, 0, 3);
     clock.Timer1Timer();
+    Settle();
+    EXPECT_EQ(server.Targets().size(), 2u) << "once an hour";
+    clock.N7Click(); // off
+    fakeClock.Set(12, 0, 2);
+    clock.Timer1Timer();
+    Settle();
     EXPECT_EQ(server.Targets().size(), 2u);
 }
 
@@ -98,6 +116,7 @@ TEST_F(Weather, APageWithoutLinksKeepsTheLine) {
     Tfrmmain& clock = CreateWith("weather=1\r\n");
     server.SetHandler([](const std::string&) { return HttpReply{200, "text/html", "<p>maintenance</p>"}; });
     clock.ShowWeather();
+    Settle();
     EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"晴 , 25℃"));
 }
 
@@ -134,9 +153,11 @@ TEST_F(Weather, FailingHostsGiveOneMessageAndKeepTheLine) {
         f.arrange();
         effects.errors.clear();
         const auto start = std::chrono::steady_clock::now();
-        // Off, then on again through the menu: shows, places, fetches.
+        // Off, then on again through the menu: shows, places, and starts the download.
         SendMessageW(clock.Handle(), WM_COMMAND, N7, 0);
         SendMessageW(clock.Handle(), WM_COMMAND, N7, 0);
+        EXPECT_LT(Seconds(start), 0.1) << f.what << ": the menu never waits for the network";
+        Settle();
         EXPECT_LT(Seconds(start), 9.0) << f.what;
         ASSERT_EQ(effects.errors.size(), 1u) << f.what;
         EXPECT_NE(effects.errors[0].find(f.says), std::wstring::npos) << WideToUtf8(effects.errors[0]);
@@ -160,6 +181,7 @@ TEST_F(Weather, ChangeCity) {
     EXPECT_EQ(server.Targets().size(), before) << "and start no request";
     strip.SetCityPrompt([] { return std::optional<std::wstring>(L"南京市"); });
     strip.N1Click();
+    Settle();
     EXPECT_EQ(ClockSettings.City, "NANJING");
     EXPECT_EQ(server.Targets().back(), "/skin/2010-0601.html?city=NANJING") << "downloaded at once";
     // The strip's menu.
@@ -195,4 +217,39 @@ TEST_F(Weather, FollowsTheClockAfterADrag) {
     const RECT s = WindowRect(strip);
     EXPECT_EQ(s.left, 300);
     EXPECT_EQ(s.top, 200 + 55 - 8);
+}
+
+TEST_F(Weather, ANewCityWhileADownloadRunsIsFetchedAfterItAndWins) {
+    Tfrmmain& clock = CreateWith("weather=1\r\nCity=BEIJING\r\n");
+    server.SetHandler([](const std::string& target) {
+        const bool slow = target.find("BEIJING") != std::string::npos;
+        if (slow)
+            Sleep(800);
+        return HttpReply{200, "text/html; charset=gbk", WideToGbk(slow ? L"<a>晴</a>" : L"<a>雨</a>")};
+    });
+    clock.ShowWeather(); // the old city, slow to answer
+    ClockSettings.City = "NANJING";
+    clock.ShowWeather();
+    clock.ShowWeather(); // asked twice while one runs: one more request, not two
+    Settle();
+    const std::vector<std::string> targets = server.Targets();
+    ASSERT_EQ(targets.size(), 3u);
+    EXPECT_NE(targets[1].find("BEIJING"), std::string::npos);
+    EXPECT_NE(targets[2].find("NANJING"), std::string::npos);
+    EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"雨")) << "never the older city's line";
+}
+
+TEST_F(Weather, AnAnswerAfterTheStripWasSwitchedOffIsDropped) {
+    Tfrmmain& clock = CreateWith();
+    server.SetHandler([](const std::string&) {
+        Sleep(500);
+        return HttpReply{200, "text/html; charset=gbk", WideToGbk(L"<a>晴</a>")};
+    });
+    clock.N7Click();
+    clock.N7Click();
+    Settle();
+    EXPECT_EQ(server.Targets().size(), 1u);
+    EXPECT_TRUE(ClockSettings.WeatherText.empty());
+    EXPECT_FALSE(IsWindowVisible(FindOwnWindow(L"Tfrmweather")));
+    EXPECT_TRUE(effects.errors.empty());
 }

@@ -18,7 +18,13 @@ struct Horoscope : ClockFixture {
     }};
     Tfrmmain& CreateWith(const std::string& extra) {
         WriteIni("[Option]\r\nXingzuoHost=" + server.Host() + "\r\n" + extra);
-        return Create(true);
+        Create(true);
+        Settle();
+        return *main;
+    }
+    // Until the page on its way has been drawn or dropped.
+    void Settle() {
+        ASSERT_TRUE(PumpUntil([&] { return !main->frmxingzuo()->Downloading(); }));
     }
 };
 
@@ -49,7 +55,9 @@ TEST_F(Horoscope, ShownAtTheRightEdgeUnderTheClock) {
 TEST_F(Horoscope, ShowingAgainFetchesAfreshAndOffHides) {
     Tfrmmain& clock = CreateWith("Xingzuo=4\r\n");
     clock.N8Click();
+    Settle();
     clock.ShowHoroscope();
+    Settle();
     EXPECT_EQ(server.Targets(),
               (std::vector<std::string>{"/iframe/astro/view/leo/day/", "/iframe/astro/view/leo/day/"}));
     EXPECT_EQ(clock.frmxingzuo()->RenderCount(), 2);
@@ -63,6 +71,7 @@ TEST_F(Horoscope, AFailingHostGivesOneMessageAndTheSheetIsNotRedrawn) {
     ASSERT_EQ(clock.frmxingzuo()->RenderCount(), 1);
     server.SetHandler([](const std::string&) { return HttpReply{404, "text/html", "<a>Not found</a>"}; });
     clock.ShowHoroscope();
+    Settle();
     ASSERT_EQ(effects.errors.size(), 1u);
     EXPECT_NE(effects.errors[0].find(L"404"), std::wstring::npos);
     EXPECT_EQ(clock.frmxingzuo()->RenderCount(), 1) << "not redrawn";
@@ -77,6 +86,20 @@ TEST_F(Horoscope, ASignOutsideTheTwelveAsksNothing) {
     EXPECT_TRUE(server.Targets().empty());
     ASSERT_EQ(effects.errors.size(), 1u);
     EXPECT_EQ(effects.errors[0], L"没有这个星座：44");
+}
+
+TEST_F(Horoscope, APageForAPanelHiddenMeanwhileIsNotDrawn) {
+    Tfrmmain& clock = CreateWith("Xingzuo=0\r\n");
+    server.SetHandler([](const std::string&) {
+        Sleep(500);
+        return HttpReply{200, "text/html; charset=gb2312", FixturePage()};
+    });
+    clock.N8Click();
+    clock.N8Click();
+    Settle();
+    EXPECT_EQ(server.Targets().size(), 1u);
+    EXPECT_EQ(clock.frmxingzuo()->RenderCount(), 0);
+    EXPECT_TRUE(effects.errors.empty());
 }
 
 TEST(HoroscopeSheet, BlackTextOnTheSheetAndTransparentMargins) {
