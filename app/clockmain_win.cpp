@@ -189,9 +189,8 @@ void Tfrmmain::FormCreate() {
         UINT id;
         const wchar_t* caption;
     } items[] = {
-        {N2, L"置顶(&F)"},     {N7, L"显示天气(&W)"}, {N9, L"显示日历(&C)"},
-        {N8, L"今日运势(&J)"}, {N5, L"开机启动(&R)"}, {N6, L"设置(&S)"},
-        {N1, L"定时设定(&T)"}, {N4, L"作者主页(&A)"}, {N3, L"退出(&X)"},
+        {N2, L"置顶(&F)"}, {N7, L"显示天气(&W)"}, {N9, L"显示日历(&C)"}, {N8, L"今日运势(&J)"}, {N5, L"开机启动(&R)"},
+        {N6, L"设置(&S)"}, {N1, L"定时设定(&T)"}, {N4, L"作者主页(&A)"}, {N3, L"退出(&X)"},
     };
     for (const auto& item : items)
         AppendMenuW(popupMenu_.get(), MF_STRING, item.id, item.caption);
@@ -421,7 +420,9 @@ void Tfrmmain::Resumed() {
     Realign();
 }
 
-DateTimeParts Tfrmmain::Now() const { return options_.clock ? options_.clock() : SystemLocalNow(); }
+DateTimeParts Tfrmmain::Now() const {
+    return options_.clock ? options_.clock() : SystemLocalNow();
+}
 
 bool Tfrmmain::Seen() const {
     return !screenWatch_ || screenWatch_->Seen();
@@ -456,7 +457,8 @@ void Tfrmmain::Timer1Timer() {
     case ActionVerdict::Skip:
         ClockSettings.Armed = false;
         SyncMenuChecks();
-        skipped = SkippedActionText(static_cast<int>(ClockSettings.ScheduledAction.kind), ClockSettings.ScheduledAction.due);
+        skipped =
+            SkippedActionText(static_cast<int>(ClockSettings.ScheduledAction.kind), ClockSettings.ScheduledAction.due);
         break;
     case ActionVerdict::Wait:
         break;

@@ -28,13 +28,13 @@ class Tfrmcal;
 class ScreenWatch;
 
 struct MainOptions {
-    std::wstring settingsPath;                     // clockset.ini; empty: beside the executable
-    std::function<DateTimeParts()> clock;          // local now; empty: the system clock
-    std::wstring exePath;                          // what autostart registers; empty: this module
-    std::wstring holidaysPath;                     // holidays.txt; empty: beside the executable
-    std::string runKey;                            // where, under HKCU; empty: the system's Run key
-    int resumeRefreshDelayMs = 10000;              // after a sleep, the weather waits for the network
-    std::optional<TimeFormat> timeFormat;          // empty: the user's, from the locale
+    std::wstring settingsPath;            // clockset.ini; empty: beside the executable
+    std::function<DateTimeParts()> clock; // local now; empty: the system clock
+    std::wstring exePath;                 // what autostart registers; empty: this module
+    std::wstring holidaysPath;            // holidays.txt; empty: beside the executable
+    std::string runKey;                   // where, under HKCU; empty: the system's Run key
+    int resumeRefreshDelayMs = 10000;     // after a sleep, the weather waits for the network
+    std::optional<TimeFormat> timeFormat; // empty: the user's, from the locale
 };
 
 // Menu item identifiers: 100 + the item's number.

@@ -39,16 +39,35 @@ void Tfrmmain::SyncMenuChecks() {
 
 void Tfrmmain::MenuCommand(UINT id) {
     switch (id) {
-    case N1: N1Click(); break;
-    case N2: N2Click(); break;
-    case N3: N3Click(); break;
-    case N4: N4Click(); break;
-    case N5: N5Click(); break;
-    case N6: N6Click(); break;
-    case N7: N7Click(); break;
-    case N8: N8Click(); break;
-    case N9: N9Click(); break;
-    default: break;
+    case N1:
+        N1Click();
+        break;
+    case N2:
+        N2Click();
+        break;
+    case N3:
+        N3Click();
+        break;
+    case N4:
+        N4Click();
+        break;
+    case N5:
+        N5Click();
+        break;
+    case N6:
+        N6Click();
+        break;
+    case N7:
+        N7Click();
+        break;
+    case N8:
+        N8Click();
+        break;
+    case N9:
+        N9Click();
+        break;
+    default:
+        break;
     }
 }
 
@@ -133,14 +152,14 @@ void Tfrmmain::N5Click() {
     const std::wstring runKey = Utf8ToWide(options_.runKey);
     const std::wstring valueName = Utf8ToWide(kRunValueName);
     HKEY raw = nullptr;
-    const LONG opened = RegCreateKeyExW(HKEY_CURRENT_USER, runKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                        &raw, nullptr);
+    const LONG opened =
+        RegCreateKeyExW(HKEY_CURRENT_USER, runKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr);
     UniqueHkey run(opened == ERROR_SUCCESS ? raw : nullptr);
     if (wanted) {
         const std::wstring command = Utf8ToWide(QuotedRunCommand(WideToUtf8(options_.exePath)));
-        if (!run || RegSetValueExW(run.get(), valueName.c_str(), 0, REG_SZ,
-                                   reinterpret_cast<const BYTE*>(command.c_str()),
-                                   static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
+        if (!run ||
+            RegSetValueExW(run.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                           static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
             throw std::runtime_error("Failed to set data for '" + std::string(kRunValueName) + "'");
     } else if (run) {
         RegDeleteValueW(run.get(), valueName.c_str());
@@ -190,8 +209,7 @@ void Tfrmmain::ShowWeather() {
     PlaceWeatherStrip();
     // The strip stays on top exactly when the clock does; only its z-order changes.
     const bool topmost = GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST;
-    SetWindowPos(strip, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(strip, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     StartWeatherDownload();
 }
 

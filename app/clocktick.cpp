@@ -70,7 +70,9 @@ int NextTickDelayMs(int millisecond) {
     return 1000 - ms + kTickMarginMs;
 }
 
-bool ActionDue(bool armed, double now, double due) { return armed && now > due; }
+bool ActionDue(bool armed, double now, double due) {
+    return armed && now > due;
+}
 
 namespace {
 

@@ -9,7 +9,7 @@ namespace vemora {
 // What the locale says about its long time format.
 struct TimeFormat {
     bool twelveHour = false;
-    bool leadingZero = false;   // hour with a leading zero
+    bool leadingZero = false;     // hour with a leading zero
     bool designatorFirst = false; // AM/PM before the time (twelve-hour clocks only)
     std::string separator = ":";
     std::string amDesignator = "AM";

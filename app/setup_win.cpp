@@ -143,16 +143,17 @@ Tfrmset::Tfrmset(Tfrmmain& main, ErrorReporter& reporter) : BaseWindow(reporter)
     CreateControl(hwnd_, {L"STATIC", L"你的星座：", SS_LEFT, 166, 112, 56, 13, 0}, f);
     // The rest in the tab order: TrackBar1, cbfont, cbauto, Button1, cborder,
     // cb01, cb02, Edcity, Cbxingzuo, cbgettime.
-    TrackBar1 = CreateControl(hwnd_, {TRACKBAR_CLASSW, L"", WS_TABSTOP | TBS_HORZ | TBS_NOTICKS, 80, 16, 80, 33,
-                                      kTrackBar1}, f);
+    TrackBar1 = CreateControl(
+        hwnd_, {TRACKBAR_CLASSW, L"", WS_TABSTOP | TBS_HORZ | TBS_NOTICKS, 80, 16, 80, 33, kTrackBar1}, f);
     SendMessageW(TrackBar1, TBM_SETRANGEMIN, FALSE, 10);
     SendMessageW(TrackBar1, TBM_SETRANGEMAX, FALSE, 255);
     SendMessageW(TrackBar1, TBM_SETPOS, TRUE, 10);
-    cbfont = CreateControl(hwnd_, {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 222, 21, 80, 240,
-                                   kCbfont}, f);
+    cbfont = CreateControl(
+        hwnd_, {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 222, 21, 80, 240, kCbfont}, f);
     cbauto = CreateControl(hwnd_, {L"BUTTON", L"开机启动", WS_TABSTOP | BS_AUTOCHECKBOX, 112, 164, 97, 17, kCbauto}, f);
     Button1 = CreateControl(hwnd_, {L"BUTTON", L"确定", WS_TABSTOP | BS_DEFPUSHBUTTON, 120, 201, 75, 25, kButton1}, f);
-    cborder = CreateControl(hwnd_, {L"BUTTON", L"整点报时", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 164, 82, 17, kCborder}, f);
+    cborder =
+        CreateControl(hwnd_, {L"BUTTON", L"整点报时", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 164, 82, 17, kCborder}, f);
     const DWORD colourBox = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
     cb01 = CreateControl(hwnd_, {L"COMBOBOX", L"", colourBox, 80, 62, 80, 240, kCb01}, f);
     cb02 = CreateControl(hwnd_, {L"COMBOBOX", L"", colourBox, 222, 62, 80, 240, kCb02}, f);
@@ -160,15 +161,15 @@ Tfrmset::Tfrmset(Tfrmmain& main, ErrorReporter& reporter) : BaseWindow(reporter)
     FillColourBox(cb02);
     FitDropDownWidth(cb01, kSwatchRoom);
     FitDropDownWidth(cb02, kSwatchRoom);
-    Edcity = CreateControl(hwnd_, {L"EDIT", L"南京", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 80, 109, 80, 21, kEdcity},
-                           f);
-    Cbxingzuo = CreateControl(hwnd_, {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 222, 109, 80,
-                                      240, kCbxingzuo}, f);
+    Edcity =
+        CreateControl(hwnd_, {L"EDIT", L"南京", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 80, 109, 80, 21, kEdcity}, f);
+    Cbxingzuo = CreateControl(
+        hwnd_, {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 222, 109, 80, 240, kCbxingzuo}, f);
     for (const ZodiacSign& sign : ZodiacSigns)
         SendMessageW(Cbxingzuo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(GbkToWide(sign.name).c_str()));
     SendMessageW(Cbxingzuo, CB_SETCURSEL, 0, 0);
-    cbgettime = CreateControl(hwnd_, {L"BUTTON", L"自动校时", WS_TABSTOP | BS_AUTOCHECKBOX, 215, 164, 97, 17,
-                                      kCbgettime}, f);
+    cbgettime =
+        CreateControl(hwnd_, {L"BUTTON", L"自动校时", WS_TABSTOP | BS_AUTOCHECKBOX, 215, 164, 97, 17, kCbgettime}, f);
     cblunar =
         CreateControl(hwnd_, {L"BUTTON", L"显示农历", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 184, 82, 17, kCblunar}, f);
     layout_.Capture(hwnd_);
@@ -306,11 +307,17 @@ void Tfrmset::cbfontChange() {
     RedrawClock();
 }
 
-void Tfrmset::cb01Change() { ClockSettings.Startcolor = ColourBoxToArgb(SelectedColour(cb01), kStartColourAlpha); }
+void Tfrmset::cb01Change() {
+    ClockSettings.Startcolor = ColourBoxToArgb(SelectedColour(cb01), kStartColourAlpha);
+}
 
-void Tfrmset::cb02Change() { ClockSettings.Endcolor = ColourBoxToArgb(SelectedColour(cb02), kEndColourAlpha); }
+void Tfrmset::cb02Change() {
+    ClockSettings.Endcolor = ColourBoxToArgb(SelectedColour(cb02), kEndColourAlpha);
+}
 
-void Tfrmset::cborderClick() { ClockSettings.wake = IsChecked(cborder); }
+void Tfrmset::cborderClick() {
+    ClockSettings.wake = IsChecked(cborder);
+}
 
 // The box shows the menu's mark afterwards, also when the registry refused.
 void Tfrmset::cbautoClick() {

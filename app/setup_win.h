@@ -15,8 +15,19 @@ class Tfrmmain;
 class Tfrmset : public BaseWindow<Tfrmset> {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmset";
-    enum Id { kTrackBar1 = 10, kCbfont, kCb01, kCb02, kEdcity, kCbxingzuo, kCborder, kCbauto, kCbgettime, kButton1,
-              kCblunar };
+    enum Id {
+        kTrackBar1 = 10,
+        kCbfont,
+        kCb01,
+        kCb02,
+        kEdcity,
+        kCbxingzuo,
+        kCborder,
+        kCbauto,
+        kCbgettime,
+        kButton1,
+        kCblunar
+    };
 
     Tfrmset(Tfrmmain& main, ErrorReporter& reporter);
     void ShowModal();
@@ -31,9 +42,8 @@ public:
     void cblunarClick();
     void Button1Click();
 
-    HWND TrackBar1 = nullptr, cbfont = nullptr, cb01 = nullptr, cb02 = nullptr, Edcity = nullptr,
-         Cbxingzuo = nullptr, cborder = nullptr, cbauto = nullptr, cbgettime = nullptr, Button1 = nullptr,
-         cblunar = nullptr;
+    HWND TrackBar1 = nullptr, cbfont = nullptr, cb01 = nullptr, cb02 = nullptr, Edcity = nullptr, Cbxingzuo = nullptr,
+         cborder = nullptr, cbauto = nullptr, cbgettime = nullptr, Button1 = nullptr, cblunar = nullptr;
     // The colour of a colour box's selection, 0x00BBGGRR, system colours resolved.
     static COLORREF SelectedColour(HWND colourBox);
 

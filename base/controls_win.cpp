@@ -9,10 +9,9 @@
 namespace vemora {
 
 HWND CreateControl(HWND parent, const ControlSpec& spec, HFONT font) {
-    HWND control = CreateWindowExW(0, spec.windowClass, spec.text, WS_CHILD | WS_VISIBLE | spec.style, spec.x, spec.y,
-                                   spec.width, spec.height, parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
-                                   GetModuleHandleW(nullptr), nullptr);
+    HWND control = CreateWindowExW(
+        0, spec.windowClass, spec.text, WS_CHILD | WS_VISIBLE | spec.style, spec.x, spec.y, spec.width, spec.height,
+        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleW(nullptr), nullptr);
     if (control && font)
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;
@@ -97,7 +96,9 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-bool IsChecked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool IsChecked(HWND button) {
+    return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 void SetChecked(HWND button, bool checked) {
     SendMessageW(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -107,13 +108,14 @@ void SpinEdit::Create(HWND parent, int x, int y, int width, int height, int id, 
                       long long value, HFONT font) {
     minimum_ = minimum;
     maximum_ = maximum;
-    edit_ = CreateControl(parent, {L"EDIT", L"", WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, x, y, width, height, id},
-                          font);
+    edit_ =
+        CreateControl(parent, {L"EDIT", L"", WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, x, y, width, height, id}, font);
     SetWindowLongW(edit_, GWL_EXSTYLE, GetWindowLongW(edit_, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
     SetWindowPos(edit_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
-    upDown_ = CreateWindowExW(0, UPDOWN_CLASSW, L"",
-                              WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_SETBUDDYINT, 0, 0, 0, 0,
-                              parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    upDown_ =
+        CreateWindowExW(0, UPDOWN_CLASSW, L"",
+                        WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_SETBUDDYINT, 0,
+                        0, 0, 0, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(upDown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit_), 0);
     // The arrows write the stepped value into the edit; 32 bits hold 99999999.
     SendMessageW(upDown_, UDM_SETRANGE32, static_cast<WPARAM>(minimum), static_cast<LPARAM>(maximum));
@@ -136,8 +138,7 @@ LRESULT CALLBACK SpinEdit::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     switch (msg) {
     case WM_CHAR: {
         const wchar_t c = static_cast<wchar_t>(wParam);
-        const bool allowed = (c >= L'0' && c <= L'9') || c == L'+' || c == L'-' || c == L'.' ||
-                             (c < 32 && c != L'\r');
+        const bool allowed = (c >= L'0' && c <= L'9') || c == L'+' || c == L'-' || c == L'.' || (c < 32 && c != L'\r');
         if (!allowed) {
             MessageBeep(0);
             return 0;

@@ -12,9 +12,13 @@ bool RealEffects::AskYesNo(HWND owner, const std::wstring& title, const std::wst
     return MessageBoxW(owner, text.c_str(), title.c_str(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
-BOOL RealEffects::ExitSystem(UINT flags, DWORD reason) { return ExitWindowsEx(flags, reason); }
+BOOL RealEffects::ExitSystem(UINT flags, DWORD reason) {
+    return ExitWindowsEx(flags, reason);
+}
 
-BOOL RealEffects::SetSystemClock(const SYSTEMTIME& utc) { return SetSystemTime(&utc); }
+BOOL RealEffects::SetSystemClock(const SYSTEMTIME& utc) {
+    return SetSystemTime(&utc);
+}
 
 void RealEffects::PlaySoundMemory(const void* wave, UINT flags) {
     sndPlaySoundW(static_cast<LPCWSTR>(wave), flags);

@@ -16,12 +16,28 @@ std::string ApplicationTitle(std::string_view exeFileName) {
 
 std::string GdiplusStatusName(int status) {
     static const char* const kNames[] = {
-        "Ok",           "GenericError",        "InvalidParameter",  "OutOfMemory",
-        "ObjectBusy",   "InsufficientBuffer",  "NotImplemented",    "Win32Error",
-        "WrongState",   "Aborted",             "FileNotFound",      "ValueOverflow",
-        "AccessDenied", "UnknownImageFormat",  "FontFamilyNotFound", "FontStyleNotFound",
-        "NotTrueTypeFont", "UnsupportedGdiplusVersion", "GdiplusNotInitialized", "PropertyNotFound",
-        "PropertyNotSupported", "ProfileNotFound",
+        "Ok",
+        "GenericError",
+        "InvalidParameter",
+        "OutOfMemory",
+        "ObjectBusy",
+        "InsufficientBuffer",
+        "NotImplemented",
+        "Win32Error",
+        "WrongState",
+        "Aborted",
+        "FileNotFound",
+        "ValueOverflow",
+        "AccessDenied",
+        "UnknownImageFormat",
+        "FontFamilyNotFound",
+        "FontStyleNotFound",
+        "NotTrueTypeFont",
+        "UnsupportedGdiplusVersion",
+        "GdiplusNotInitialized",
+        "PropertyNotFound",
+        "PropertyNotSupported",
+        "ProfileNotFound",
     };
     if (status < 0 || status >= static_cast<int>(std::size(kNames)))
         return "<UnKnown>";

@@ -27,9 +27,17 @@ std::string FromWide(unsigned codePage, std::wstring_view wide) {
 
 } // namespace
 
-std::wstring GbkToWide(std::string_view gbk) { return ToWide(kGbkCodePage, gbk); }
-std::string WideToGbk(std::wstring_view wide) { return FromWide(kGbkCodePage, wide); }
-std::wstring Utf8ToWide(std::string_view utf8) { return ToWide(CP_UTF8, utf8); }
-std::string WideToUtf8(std::wstring_view wide) { return FromWide(CP_UTF8, wide); }
+std::wstring GbkToWide(std::string_view gbk) {
+    return ToWide(kGbkCodePage, gbk);
+}
+std::string WideToGbk(std::wstring_view wide) {
+    return FromWide(kGbkCodePage, wide);
+}
+std::wstring Utf8ToWide(std::string_view utf8) {
+    return ToWide(CP_UTF8, utf8);
+}
+std::string WideToUtf8(std::wstring_view wide) {
+    return FromWide(CP_UTF8, wide);
+}
 
 } // namespace vemora

@@ -88,8 +88,8 @@ int main() {
     const Figures cached = Measure(runs, [&](int i) {
         wchar_t text[16];
         swprintf(text, 16, L"10:%02d:%02d", i / 60 % 60, i % 60);
-        renderer.Render(window, text, ClockSettings.Font, kClockEmSize, ClockSettings.Startcolor, ClockSettings.Endcolor,
-                        ClockSettings.Transparent);
+        renderer.Render(window, text, ClockSettings.Font, kClockEmSize, ClockSettings.Startcolor,
+                        ClockSettings.Endcolor, ClockSettings.Transparent);
     });
     Report("GlowRenderer, clock text, em 38 (kept objects)", cached, floor);
     std::printf("%-44s %.2fx faster than fresh objects\n", "kept objects:", render.median / cached.median);
@@ -115,8 +115,8 @@ int main() {
     char what[64];
     std::snprintf(what, sizeof what, "calendar paint, lunar month, %d x %d", layout.W, layout.H);
     Report(what, lunar, gregorian);
-    std::printf("font: %s\n", ClockSettings.Font == kFontSongTi ? "SimSun (replaced by WenQuanYi Micro Hei)"
-                                                                : "as installed");
+    std::printf("font: %s\n",
+                ClockSettings.Font == kFontSongTi ? "SimSun (replaced by WenQuanYi Micro Hei)" : "as installed");
     DestroyWindow(window);
     DeleteFileW(options.settingsPath.c_str());
     return 0;

@@ -9,13 +9,15 @@ namespace vemora {
 
 namespace {
 
-constexpr UINT kHeaderFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXTERNALLEADING | DT_NOPREFIX |
-                              DT_END_ELLIPSIS;
-constexpr UINT kWeekdayFlags = DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_EXTERNALLEADING | DT_NOPREFIX |
-                               DT_END_ELLIPSIS;
+constexpr UINT kHeaderFlags =
+    DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXTERNALLEADING | DT_NOPREFIX | DT_END_ELLIPSIS;
+constexpr UINT kWeekdayFlags =
+    DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_EXTERNALLEADING | DT_NOPREFIX | DT_END_ELLIPSIS;
 constexpr UINT kDayFlags = DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
 
-RECT ToRect(const CalRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+RECT ToRect(const CalRect& r) {
+    return RECT{r.left, r.top, r.right, r.bottom};
+}
 
 // The lunar layout's texts: centred in their boxes.
 constexpr UINT kCentredFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
@@ -69,8 +71,8 @@ TMonthCalendar::TMonthCalendar(HWND parent, RECT bounds, HFONT font, const UxThe
     gregorian_ = model_.Geometry;
     const int top = model_.Geometry.ButtonTop, w = CalendarGeometry::kButtonWidth, h = CalendarGeometry::kButtonHeight;
     todayButton_ = {RECT{20, top, 20 + w, top + h}, L"Today", 0, true, false};
-    noneButton_ = {RECT{CalendarGeometry::kNoneLeft, top, CalendarGeometry::kNoneLeft + w, top + h}, L"None", 1,
-                   false, false};
+    noneButton_ = {RECT{CalendarGeometry::kNoneLeft, top, CalendarGeometry::kNoneLeft + w, top + h}, L"None", 1, false,
+                   false};
     designBounds_ = bounds;
     CreateHandle(0, WS_CHILD | WS_VISIBLE, bounds, parent, L"", CS_DBLCLKS);
     SetShowNoneButton(showNone_); // centres Today for the final width

@@ -32,8 +32,7 @@ public:
     static constexpr const wchar_t* kClassName = L"TMonthCalendar";
     using TodayFn = std::function<double()>;
 
-    TMonthCalendar(HWND parent, RECT bounds, HFONT font, const UxTheme& theme, ErrorReporter& reporter,
-                   TodayFn today);
+    TMonthCalendar(HWND parent, RECT bounds, HFONT font, const UxTheme& theme, ErrorReporter& reporter, TodayFn today);
 
     MonthCalendarModel& Model() { return model_; }
     TMiniButton& TodayButton() { return todayButton_; }

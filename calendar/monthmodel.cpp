@@ -89,7 +89,9 @@ std::string FirstGbkCharacter(const std::string& text) {
     return text.substr(0, GbkCharLength(text, 0));
 }
 
-MonthCalendarModel::MonthCalendarModel(double today) { SetDate(today); }
+MonthCalendarModel::MonthCalendarModel(double today) {
+    SetDate(today);
+}
 
 std::optional<double> MonthCalendarModel::DateAtCell(int col, int row) const {
     const std::vector<CalendarCell> cells = Cells();
@@ -206,7 +208,9 @@ void MonthCalendarModel::MouseMove(int x, int y) {
         SelectCellAt(x, y);
 }
 
-void MonthCalendarModel::MouseUp() { Selecting = false; }
+void MonthCalendarModel::MouseUp() {
+    Selecting = false;
+}
 
 void MonthCalendarModel::SelectCellAt(int x, int y) {
     // Floor division: the press area starts at or after the press origin, so

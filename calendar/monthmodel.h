@@ -93,9 +93,9 @@ struct CalendarGeometry {
 };
 
 struct CalendarCell {
-    int day = 0;                 // the number drawn
-    bool inMonth = false;        // the displayed month (else grey)
-    std::optional<double> date;  // none when the date cannot be encoded (beyond year 1..9999)
+    int day = 0;                // the number drawn
+    bool inMonth = false;       // the displayed month (else grey)
+    std::optional<double> date; // none when the date cannot be encoded (beyond year 1..9999)
 };
 
 // The month calendar's state and mouse behaviour, without a window: the

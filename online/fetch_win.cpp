@@ -97,8 +97,8 @@ static std::string FetchBlocking(const std::string& url, const FetchLimits& limi
         throw FetchError(FetchStep::Connect, hostName, GetLastError());
     const std::wstring object = std::wstring(path) + extra;
     const DWORD flags = WINHTTP_FLAG_REFRESH | (parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0);
-    UniqueHinternet request(WinHttpOpenRequest(connection.get(), L"GET", object.c_str(), nullptr,
-                                               WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags));
+    UniqueHinternet request(WinHttpOpenRequest(connection.get(), L"GET", object.c_str(), nullptr, WINHTTP_NO_REFERER,
+                                               WINHTTP_DEFAULT_ACCEPT_TYPES, flags));
     if (!request)
         throw FetchError(FetchStep::Request, hostName, GetLastError());
 
@@ -106,8 +106,7 @@ static std::string FetchBlocking(const std::string& url, const FetchLimits& limi
     // headers included: not every WinHTTP hands the session's on to a request.
     WinHttpSetTimeouts(request.get(), limits.stepMs, limits.stepMs, limits.stepMs, limits.stepMs);
     DWORD responseTimeout = static_cast<DWORD>(limits.stepMs);
-    WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout,
-                     sizeof responseTimeout);
+    WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout, sizeof responseTimeout);
     auto fail = [&](FetchStep what) { throw FetchError(what, hostName, GetLastError()); };
     auto checkTime = [&](FetchStep what) {
         if (std::chrono::steady_clock::now() >= deadline)

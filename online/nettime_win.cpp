@@ -165,7 +165,9 @@ NetworkTime QueryNetworkTime(const std::string& server, int timeoutMs) {
     }
 }
 
-double GetNetworkTime(const std::string& server) { return QueryNetworkTime(server).local; }
+double GetNetworkTime(const std::string& server) {
+    return QueryNetworkTime(server).local;
+}
 
 void AskNetworkTime(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string server) {
     StartWorker([mailbox = std::move(mailbox), generation, server = std::move(server)] {

@@ -10,7 +10,7 @@ namespace vemora {
 class Effects;
 
 struct NetworkTime {
-    double utc = 0;   // 0: no time was obtained
+    double utc = 0; // 0: no time was obtained
     double local = 0;
     double offsetSeconds = 0; // how far the server's clock is ahead of this one
 };

@@ -61,7 +61,9 @@ inline NtpTimestamp Split(NtpTime t) {
 double NtpToUtc(NtpTimestamp t);
 
 // UTC to local time with the bias in force (minutes, UTC = local + bias).
-inline double UtcToLocal(double utc, int biasMinutes) { return utc - biasMinutes / 1440.0; }
+inline double UtcToLocal(double utc, int biasMinutes) {
+    return utc - biasMinutes / 1440.0;
+}
 
 // "本机时间比网络时间慢 1.3 秒" (our clock behind) or "快" (ahead), in UTF-8.
 std::string ClockOffsetText(double offsetSeconds);

@@ -6,29 +6,113 @@ namespace vemora {
 
 const char* const NumberFormTable[94] = {
     // 0xA1-0xAA: small Roman numerals i to x
-    "1", "2", "3", "4", "5", "6", "7", "8", "9", "10",
+    "1",
+    "2",
+    "3",
+    "4",
+    "5",
+    "6",
+    "7",
+    "8",
+    "9",
+    "10",
     // 0xAB-0xB0: unassigned
-    "", "", "", "", "", "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
     // 0xB1-0xC4: numbers with a full stop, 1. to 20.
-    "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14", "15", "16", "17", "18", "19", "20",
+    "1",
+    "2",
+    "3",
+    "4",
+    "5",
+    "6",
+    "7",
+    "8",
+    "9",
+    "10",
+    "11",
+    "12",
+    "13",
+    "14",
+    "15",
+    "16",
+    "17",
+    "18",
+    "19",
+    "20",
     // 0xC5-0xD8: parenthesised numbers (1) to (20)
-    "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14", "15", "16", "17", "18", "19", "20",
+    "1",
+    "2",
+    "3",
+    "4",
+    "5",
+    "6",
+    "7",
+    "8",
+    "9",
+    "10",
+    "11",
+    "12",
+    "13",
+    "14",
+    "15",
+    "16",
+    "17",
+    "18",
+    "19",
+    "20",
     // 0xD9-0xE2: circled numbers 1 to 10
-    "1", "2", "3", "4", "5", "6", "7", "8", "9", "10",
+    "1",
+    "2",
+    "3",
+    "4",
+    "5",
+    "6",
+    "7",
+    "8",
+    "9",
+    "10",
     // 0xE3-0xE4
-    "", "",
+    "",
+    "",
     // 0xE5-0xEE: parenthesised ideographs one to ten
-    "1", "2", "3", "4", "5", "6", "7", "8", "9", "10",
+    "1",
+    "2",
+    "3",
+    "4",
+    "5",
+    "6",
+    "7",
+    "8",
+    "9",
+    "10",
     // 0xEF-0xF0
-    "", "",
+    "",
+    "",
     // 0xF1-0xFC: Roman numerals I to XII
-    "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12",
+    "1",
+    "2",
+    "3",
+    "4",
+    "5",
+    "6",
+    "7",
+    "8",
+    "9",
+    "10",
+    "11",
+    "12",
     // 0xFD-0xFE
-    "", "",
+    "",
+    "",
 };
 
-const char* const GreekLetterTable[24] = {"a", "b", "g", "d", "e", "z", "e", "th", "i", "k", "l", "m",
-                                          "n", "x", "o", "p", "r", "s", "t", "u", "ph", "kh", "ps", "o"};
+const char* const GreekLetterTable[24] = {"a", "b", "g", "d", "e", "z", "e", "th", "i",  "k",  "l",  "m",
+                                          "n", "x", "o", "p", "r", "s", "t", "u",  "ph", "kh", "ps", "o"};
 
 namespace {
 
@@ -36,7 +120,9 @@ bool IsAsciiLetterOrDigit(unsigned char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char Upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // Whether TextToPinyin reads the bytes at p as one two-byte character: a first
 // byte from 0x81 and a second from 0x40. Wider than the GBK rule on purpose:

@@ -42,8 +42,7 @@ void TRegexMatcher::Compile() {
     pcre2_set_newline(context, PCRE2_NEWLINE_ANY);
     int error = 0;
     PCRE2_SIZE offset = 0;
-    code_ = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern_.data()), pattern_.size(), 0, &error, &offset,
-                          context);
+    code_ = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern_.data()), pattern_.size(), 0, &error, &offset, context);
     pcre2_compile_context_free(context);
     if (!code_) {
         PCRE2_UCHAR message[256];
@@ -58,8 +57,8 @@ bool TRegexMatcher::Search(std::size_t from) {
     result_ = 0;
     if (from > stop_)
         return false;
-    result_ = pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(subject_.data()), stop_, from, PCRE2_NOTEMPTY,
-                          matchData_, nullptr);
+    result_ = pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(subject_.data()), stop_, from, PCRE2_NOTEMPTY, matchData_,
+                          nullptr);
     if (result_ <= 0)
         return false; // no match, or a limit reached: either way nothing matched
     const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(matchData_);
@@ -69,9 +68,13 @@ bool TRegexMatcher::Search(std::size_t from) {
     return true;
 }
 
-bool TRegexMatcher::FirstMatch() { return Search(0); }
+bool TRegexMatcher::FirstMatch() {
+    return Search(0);
+}
 
-bool TRegexMatcher::NextMatch() { return Search(next_); }
+bool TRegexMatcher::NextMatch() {
+    return Search(next_);
+}
 
 std::string TRegexMatcher::MatchedText() const {
     if (result_ <= 0)

@@ -46,8 +46,8 @@ private:
     pcre2_real_code_8* code_ = nullptr;
     pcre2_real_match_data_8* matchData_ = nullptr;
     int result_ = 0;
-    std::size_t next_ = 0;  // where the next search starts (0-based)
-    std::size_t stop_ = 0;  // the subject's length
+    std::size_t next_ = 0; // where the next search starts (0-based)
+    std::size_t stop_ = 0; // the subject's length
     std::size_t matchStart_ = 0, matchEnd_ = 0;
 };
 
@@ -55,7 +55,6 @@ private:
 constexpr bool IsLineBreakByte(unsigned char b) {
     return b == '\r' || b == '\n' || b == '\v' || b == '\f' || b == 0x85;
 }
-
 
 // Where literal first occurs in text at or after from; npos when nowhere. It
 // skips ahead by the byte under the literal's end, so that a page full of the
@@ -85,6 +84,8 @@ std::optional<Span> FindDelimited(std::string_view text, const DelimitedPattern&
 // rescanning what was put in; an occurrence never starts on the second byte of
 // a GBK double-byte character.
 std::string ReplaceText(std::string_view text, std::string_view find, std::string_view with);
-inline std::string RemoveText(std::string_view text, std::string_view find) { return ReplaceText(text, find, {}); }
+inline std::string RemoveText(std::string_view text, std::string_view find) {
+    return ReplaceText(text, find, {});
+}
 
 } // namespace vemora

@@ -59,7 +59,9 @@ std::optional<LRESULT> Tfrmweather::HandleMessage(UINT msg, WPARAM wParam, LPARA
     }
 }
 
-std::string CurrentWeatherUrl() { return WeatherUrl(ClockSettings.WeatherHost, ClockSettings.City); }
+std::string CurrentWeatherUrl() {
+    return WeatherUrl(ClockSettings.WeatherHost, ClockSettings.City);
+}
 
 void DownloadWeather(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url) {
     StartWorker([mailbox = std::move(mailbox), generation, url = std::move(url)] {

@@ -14,7 +14,9 @@ double DueAtTimeOfDay(double now, int hour, int minute) {
     return due > now ? due : due + 1;
 }
 
-double DueAfterMinutes(double now, long long minutes) { return now + static_cast<double>(minutes) / 1440.0; }
+double DueAfterMinutes(double now, long long minutes) {
+    return now + static_cast<double>(minutes) / 1440.0;
+}
 
 void ProposedTimeOfDay(double now, int& hour, int& minute) {
     const DateTimeParts t = DecodeDateTime(now + 20.0 / 1440.0);

@@ -23,13 +23,17 @@ Tfrmshutdown::Tfrmshutdown(HWND owner, HWND modalOver, ErrorReporter& reporter, 
     font_ = CreateDialogFont();
     HFONT f = font_.get();
     // Created in the tab order: Button1, Button2, Button3, rg1, spdelay, sphour, spmin, rg2.
-    Button1 = CreateControl(hwnd_, {L"BUTTON", L"确定", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 32, 234, 75, 25, kButton1}, f);
-    Button2 = CreateControl(hwnd_, {L"BUTTON", L"退出", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 222, 234, 75, 25, kButton2}, f);
-    Button3 = CreateControl(hwnd_, {L"BUTTON", L"重设", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 126, 234, 75, 25, kButton3}, f);
+    Button1 =
+        CreateControl(hwnd_, {L"BUTTON", L"确定", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 32, 234, 75, 25, kButton1}, f);
+    Button2 = CreateControl(hwnd_,
+                            {L"BUTTON", L"退出", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 222, 234, 75, 25, kButton2}, f);
+    Button3 = CreateControl(hwnd_,
+                            {L"BUTTON", L"重设", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 126, 234, 75, 25, kButton3}, f);
     CreateControl(hwnd_, {L"BUTTON", L"请选择", WS_GROUP | BS_GROUPBOX, 32, 16, 265, 113, 0}, f);
     // The first item's caption leaves room for the hour and minute edits that
     // sit in it; here the edits and the two unit labels are controls of their own.
-    rg1[0] = CreateControl(hwnd_, {L"BUTTON", L"于设定时间：", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 40, 43, 96, 20, kRg1Item0}, f);
+    rg1[0] = CreateControl(
+        hwnd_, {L"BUTTON", L"于设定时间：", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 40, 43, 96, 20, kRg1Item0}, f);
     rg1[1] = CreateControl(hwnd_, {L"BUTTON", L"N分钟以后：", BS_AUTORADIOBUTTON, 40, 89, 96, 20, kRg1Item1}, f);
     spdelay.Create(hwnd_, 138, 88, 121, 22, kSpdelay, 1, 99999999, 20, f);
     sphour.Create(hwnd_, 138, 42, 49, 22, kSphour, 0, 23, 0, f);
@@ -37,7 +41,8 @@ Tfrmshutdown::Tfrmshutdown(HWND owner, HWND modalOver, ErrorReporter& reporter, 
     spmin.Create(hwnd_, 212, 42, 49, 22, kSpmin, 0, 59, 0, f);
     CreateControl(hwnd_, {L"STATIC", L"分", SS_LEFT, 265, 46, 16, 16, 0}, f);
     CreateControl(hwnd_, {L"BUTTON", L"动作", WS_GROUP | BS_GROUPBOX, 31, 144, 266, 84, 0}, f);
-    rg2[0] = CreateControl(hwnd_, {L"BUTTON", L"关机", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 39, 162, 120, 20, kRg2Item0}, f);
+    rg2[0] = CreateControl(
+        hwnd_, {L"BUTTON", L"关机", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 39, 162, 120, 20, kRg2Item0}, f);
     rg2[1] = CreateControl(hwnd_, {L"BUTTON", L"播放声音：", BS_AUTORADIOBUTTON, 39, 196, 120, 20, kRg2Item1}, f);
     rg2[2] = CreateControl(hwnd_, {L"BUTTON", L"重启", BS_AUTORADIOBUTTON, 172, 162, 120, 20, kRg2Item2}, f);
     SetRg1Index(0);
@@ -52,7 +57,9 @@ void Tfrmshutdown::ApplyDpi(int dpi) {
     layout_.Apply(hwnd_, 341, 267, dpi);
 }
 
-int Tfrmshutdown::Rg1Index() const { return IsChecked(rg1[1]) ? 1 : IsChecked(rg1[0]) ? 0 : -1; }
+int Tfrmshutdown::Rg1Index() const {
+    return IsChecked(rg1[1]) ? 1 : IsChecked(rg1[0]) ? 0 : -1;
+}
 
 int Tfrmshutdown::Rg2Index() const {
     for (int i = 0; i < 3; ++i)
@@ -117,7 +124,9 @@ void Tfrmshutdown::Button3Click() {
     EnableWindow(Button1, TRUE);
 }
 
-void Tfrmshutdown::Button2Click() { EndModal(); }
+void Tfrmshutdown::Button2Click() {
+    EndModal();
+}
 
 std::optional<LRESULT> Tfrmshutdown::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
@@ -137,13 +146,18 @@ std::optional<LRESULT> Tfrmshutdown::HandleMessage(UINT msg, WPARAM wParam, LPAR
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {
             switch (LOWORD(wParam)) {
-            case kButton1: Button1Click(); return 0;
+            case kButton1:
+                Button1Click();
+                return 0;
             case kButton2:
             case IDCANCEL: // Esc
                 Button2Click();
                 return 0;
-            case kButton3: Button3Click(); return 0;
-            default: break;
+            case kButton3:
+                Button3Click();
+                return 0;
+            default:
+                break;
             }
         }
         return 0;

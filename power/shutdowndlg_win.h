@@ -15,8 +15,19 @@ public:
     static constexpr const wchar_t* kClassName = L"Tfrmshutdown";
     // Not IDOK and IDCANCEL: Enter where no button has the focus must not
     // reach the OK button. Esc (IDCANCEL) closes, as 退出 does.
-    enum Id { kButton1 = 10, kButton2, kButton3, kRg1Item0, kRg1Item1, kSphour, kSpmin, kSpdelay, kRg2Item0,
-              kRg2Item1, kRg2Item2 };
+    enum Id {
+        kButton1 = 10,
+        kButton2,
+        kButton3,
+        kRg1Item0,
+        kRg1Item1,
+        kSphour,
+        kSpmin,
+        kSpdelay,
+        kRg2Item0,
+        kRg2Item1,
+        kRg2Item2
+    };
 
     // owner: the window that owns the dialog; modalOver: the clock, disabled
     // while the dialog runs; now: the local time; armedChanged: runs after the

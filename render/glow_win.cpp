@@ -63,14 +63,13 @@ size_t VisibleCharacters(const std::wstring& text, const std::wstring& family, i
     ScopedSelectObject select(dc.get(), font.get());
     int fit = 0;
     SIZE extent{};
-    if (!GetTextExtentExPointW(dc.get(), text.c_str(), static_cast<int>(probe), room, &fit, nullptr,
-                               &extent))
+    if (!GetTextExtentExPointW(dc.get(), text.c_str(), static_cast<int>(probe), room, &fit, nullptr, &extent))
         return text.size();
     return std::min(text.size(), static_cast<size_t>(fit) + kGlowCharacterMargin);
 }
 
-void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string& fontName, int emSize,
-                  Argb startColor, Argb endColor) {
+void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string& fontName, int emSize, Argb startColor,
+                  Argb endColor) {
     const std::wstring family = fontName.empty() ? std::wstring(L"宋体") : GbkToWide(fontName);
     Gdiplus::FontFamily fontFamily(family.c_str());
     CheckFontFamily(fontFamily, family);

@@ -39,7 +39,8 @@ private:
 // window's own size, and as much larger as the resolution it is drawn for.
 class GlowImage : public DibImage {
 public:
-    explicit GlowImage(int dpi = 96) : DibImage(ScaleForDpi(kGlowWidth, dpi), ScaleForDpi(kGlowHeight, dpi)), dpi_(dpi) {}
+    explicit GlowImage(int dpi = 96)
+        : DibImage(ScaleForDpi(kGlowWidth, dpi), ScaleForDpi(kGlowHeight, dpi)), dpi_(dpi) {}
     int Dpi() const { return dpi_; }
 
 private:
@@ -50,8 +51,8 @@ private:
 // white highlight, with pens, origin and gradients scaled to the image's
 // resolution (emSize is the caller's, already scaled). Throws the GDI+ status
 // name when GDI+ fails.
-void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string& fontName, int emSize,
-                  Argb startColor, Argb endColor);
+void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string& fontName, int emSize, Argb startColor,
+                  Argb endColor);
 
 // Draws one line into a layered window, replacing its whole content. Returns
 // the layered update's result.

@@ -10,7 +10,7 @@ namespace vemora {
 using Argb = std::uint32_t;
 
 // GBK bytes of the Chinese names the program keeps as ANSI text.
-inline constexpr const char* kFontSongTi = "\xCB\xCE\xCC\xE5";          // 宋体
+inline constexpr const char* kFontSongTi = "\xCB\xCE\xCC\xE5";                // 宋体
 inline constexpr const char* kFontYaHei = "\xCE\xA2\xC8\xED\xD1\xC5\xBA\xDA"; // 微软雅黑
 
 // What the timed action does; the numbers are the timed-action dialog's choices.

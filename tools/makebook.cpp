@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kDesignSize = 512;
 constexpr double kLeft = 78, kTop = 22, kRight = 432, kBottom = 482, kRadius = 8;
-constexpr double kFold = 44;          // size of the turned-down corner
+constexpr double kFold = 44; // size of the turned-down corner
 constexpr double kRuleTop = 96, kRuleGap = 31;
 
 struct Rgba {
@@ -46,7 +46,9 @@ double RoundRectDistance(double x, double y, double l, double t, double r, doubl
     return outside + std::min(std::max(qx, qy), 0.0) - radius;
 }
 
-bool BeyondFold(double x, double y) { return (x - (kRight - kFold)) - (y - kTop) > 0; }
+bool BeyondFold(double x, double y) {
+    return (x - (kRight - kFold)) - (y - kTop) > 0;
+}
 
 bool InHole(double x, double y, double grow = 0) {
     for (int k = 0; k < 8; ++k) {

@@ -83,8 +83,8 @@ int main(int argc, char** argv) {
     Put32(out, kDataBytes);
     for (int i = 0; i < kFrames; ++i) {
         const double t = static_cast<double>(i) / kRate;
-        const double swell = 0.35 + 0.65 * std::min(1.0, t / 8.0);           // quiet start, full after 8 s
-        const double fadeOut = std::min(1.0, (length - t) / 0.05);           // no click at the end
+        const double swell = 0.35 + 0.65 * std::min(1.0, t / 8.0); // quiet start, full after 8 s
+        const double fadeOut = std::min(1.0, (length - t) / 0.05); // no click at the end
         for (double v : {left[i], right[i]}) {
             const double s = std::tanh(0.5 * v) * swell * fadeOut * 0.8;
             Put16(out, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(s * 32767))));

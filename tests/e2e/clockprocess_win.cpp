@@ -29,7 +29,9 @@ ClockProcess::~ClockProcess() {
     CloseHandle(info_.hProcess);
 }
 
-bool ClockProcess::Running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+bool ClockProcess::Running() const {
+    return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
 
 bool ClockProcess::WaitForExit(int timeoutMs) const {
     return WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;

@@ -81,8 +81,16 @@ TEST(EndToEnd, BadSettingsFilesStartWithSaneValues) {
         {"every key of the wrong type",
          "[Option]\r\nTransparent=abc\r\nXingzuo=xyz\r\nTop=maybe\r\nwake=yes\r\nweather=no\r\nshowxz=true\r\n"
          "getnettime=on\r\nStartcolor=blue\r\nEndcolor=$ZZ\r\nCity=123\r\n",
-         {{"Transparent", "250"}, {"Xingzuo", "1"}, {"Top", "0"}, {"wake", "1"}, {"weather", "0"}, {"showxz", "0"},
-          {"getnettime", "0"}, {"Startcolor", "aclBlack"}, {"Endcolor", "$00000000"}, {"City", "123"}}},
+         {{"Transparent", "250"},
+          {"Xingzuo", "1"},
+          {"Top", "0"},
+          {"wake", "1"},
+          {"weather", "0"},
+          {"showxz", "0"},
+          {"getnettime", "0"},
+          {"Startcolor", "aclBlack"},
+          {"Endcolor", "$00000000"},
+          {"City", "123"}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -159,8 +167,8 @@ TEST(EndToEnd, ProvidersThatFailAtStartUpCostBoundedTime) {
     ASSERT_EQ(boxes.size(), 1u) << "one message for the failed weather";
     EXPECT_NE(boxes[0].find(L"127.0.0.1"), std::wstring::npos);
     EXPECT_LT(worst, 10.0) << "the clock's thread never waits longer than the fetch's time-out";
-    std::printf("start-up against a silent weather host: message after %.1f s, longest stall %.1f s\n",
-                Seconds(start), worst);
+    std::printf("start-up against a silent weather host: message after %.1f s, longest stall %.1f s\n", Seconds(start),
+                worst);
     Sleep(1500);
     EXPECT_EQ(clock.MessageBoxTexts().size(), 1u) << "one message box, not one a second";
     clock.DismissMessageBoxes();
@@ -204,13 +212,12 @@ TEST(EndToEnd, FirstFrameAfterStart) {
 
 TEST(EndToEnd, SoakWithWeatherAndHoroscope) {
     wchar_t minutesText[16] = {};
-    const double minutes =
-        GetEnvironmentVariableW(L"VEMORA_SOAK_MINUTES", minutesText, 16) ? _wtof(minutesText) : 2.0;
+    const double minutes = GetEnvironmentVariableW(L"VEMORA_SOAK_MINUTES", minutesText, 16) ? _wtof(minutesText) : 2.0;
     LocalHttpServer server(Provider);
     TempFolder folder;
     const std::wstring ini = folder.File(L"clockset.ini");
-    WriteFileBytes(ini, "[Option]\r\nweather=1\r\nshowxz=1\r\nWeatherHost=" + server.Host() + "\r\nXingzuoHost=" +
-                            server.Host() + "\r\n");
+    WriteFileBytes(ini, "[Option]\r\nweather=1\r\nshowxz=1\r\nWeatherHost=" + server.Host() +
+                            "\r\nXingzuoHost=" + server.Host() + "\r\n");
     ClockProcess clock(folder);
     HWND main = clock.WaitForWindow(L"Tfrmmain");
     ASSERT_NE(main, nullptr);
@@ -241,10 +248,10 @@ TEST(EndToEnd, SoakWithWeatherAndHoroscope) {
     std::printf("soak %.1f min, %d refreshes of weather and horoscope on workers: private bytes %.1f MiB at start, "
                 "%.1f MiB after a quarter, %.1f MiB at the end; kernel handles %d / %d / at most %d / %d, threads "
                 "%d / %d / at most %d / %d (start / a quarter / after / end); longest answer %.3f s\n",
-                minutes, refreshes, samples.front() / 1048576.0, settled / 1048576.0, last / 1048576.0,
-                handles.front(), handles[quarter], *std::max_element(handles.begin() + quarter, handles.end()),
-                handles.back(), threads.front(), threads[quarter],
-                *std::max_element(threads.begin() + quarter, threads.end()), threads.back(), worst);
+                minutes, refreshes, samples.front() / 1048576.0, settled / 1048576.0, last / 1048576.0, handles.front(),
+                handles[quarter], *std::max_element(handles.begin() + quarter, handles.end()), handles.back(),
+                threads.front(), threads[quarter], *std::max_element(threads.begin() + quarter, threads.end()),
+                threads.back(), worst);
     EXPECT_LT(last, settled + 3u * 1024 * 1024);
     EXPECT_LE(handles.back(), handles[quarter] + 4) << "threads, sockets and events all end";
     EXPECT_LE(threads.back(), threads[quarter] + 2);

@@ -9,7 +9,7 @@ TEST(DateTime, KnownDaysAndRoundTrip) {
     EXPECT_EQ(EncodeDate(1900, 1, 1), 2);
     EXPECT_EQ(EncodeDate(2026, 1, 1), 46023);
     EXPECT_EQ(EncodeDate(1, 1, 1), -693593);
-    EXPECT_EQ(DayOfWeekSundayFirst(0), 7); // Saturday
+    EXPECT_EQ(DayOfWeekSundayFirst(0), 7);               // Saturday
     EXPECT_EQ(DayOfWeekIso(EncodeDate(2026, 12, 7)), 1); // a Monday
     EXPECT_THROW(EncodeDate(2026, 2, 29), std::out_of_range);
     EXPECT_THROW(EncodeDate(0, 12, 1), std::out_of_range);

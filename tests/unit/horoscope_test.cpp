@@ -32,7 +32,9 @@ std::vector<std::string> Texts(const std::vector<SheetText>& t) {
 } // namespace
 
 namespace vemora {
-void PrintTo(const SheetText& t, std::ostream* os) { *os << "(" << t.x << ", " << t.y << ") " << t.text.size() << " bytes"; }
+void PrintTo(const SheetText& t, std::ostream* os) {
+    *os << "(" << t.x << ", " << t.y << ") " << t.text.size() << " bytes";
+}
 } // namespace vemora
 
 TEST(Horoscope, AllFiveFieldsOfASavedPage) {
@@ -81,7 +83,7 @@ TEST(Horoscope, RowsOfTheDaysText) {
     std::vector<SheetText> rows = LayoutDayText(repeat(zi, 45) + "\n" + repeat(zi, 40) + "\nx");
     ASSERT_EQ(rows.size(), 7u);
     EXPECT_EQ(Texts(rows), (std::vector<std::string>{repeat(zi, 20), repeat(zi, 20), repeat(zi, 5), repeat(zi, 20),
-                                                      repeat(zi, 20), "", "x"}));
+                                                     repeat(zi, 20), "", "x"}));
     for (size_t i = 0; i < rows.size(); ++i)
         EXPECT_EQ(rows[i].y, 170 + 30 * static_cast<int>(i));
     // Rows are counted from characters, not bytes: (characters div 20) + 1.

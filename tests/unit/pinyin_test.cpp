@@ -11,9 +11,18 @@ TEST(Pinyin, TellingRowsOfTheTables) {
         const char* syllables;
     };
     const Row rows[] = {
-        {"南京", "NANJING"}, {"北京", "BEIJING"}, {"上海", "SHANGHAI"}, {"长沙", "ZHANGSHA"},
-        {"重庆", "ZHONGQING"}, {"厦门", "SHAMEN"}, {"石家庄", "SHIJIAZHUANG"}, {"女", "NV"},
-        {"绿", "LV"}, {"略", "LUE"}, {"虐", "NUE"}, {"庄床双", "ZHUANGCHUANGSHUANG"},
+        {"南京", "NANJING"},
+        {"北京", "BEIJING"},
+        {"上海", "SHANGHAI"},
+        {"长沙", "ZHANGSHA"},
+        {"重庆", "ZHONGQING"},
+        {"厦门", "SHAMEN"},
+        {"石家庄", "SHIJIAZHUANG"},
+        {"女", "NV"},
+        {"绿", "LV"},
+        {"略", "LUE"},
+        {"虐", "NUE"},
+        {"庄床双", "ZHUANGCHUANGSHUANG"},
     };
     for (const Row& r : rows)
         EXPECT_EQ(TextToPinyin(Gbk(r.text), 1, 100), r.syllables) << r.text;
@@ -46,14 +55,27 @@ TEST(Pinyin, WorkedResultsAndFlags) {
         const char* result;
     };
     const Case cases[] = {
-        {"南京", 1, 20, "NANJING"},       {"Nanjing 2", 1, 20, "NANJING2"},   {"①号", 1, 20, "1HAO"},
-        {"南京。", 1, 20, "NANJING"},     {"南京", 0, 20, "NJ"},              {"南京。", 2, 20, "NJ?"},
-        {"南京。", 3, 20, "NANJING?"},    {"ａＡ５！", 5, 20, "aA5!"},        {"ａＡ５！", 1, 20, "aA5"},
-        {"南京", -1, 20, ""},             {"南京", 1, 0, ""},                 {"南京", 1, -3, ""},
+        {"南京", 1, 20, "NANJING"},
+        {"Nanjing 2", 1, 20, "NANJING2"},
+        {"①号", 1, 20, "1HAO"},
+        {"南京。", 1, 20, "NANJING"},
+        {"南京", 0, 20, "NJ"},
+        {"南京。", 2, 20, "NJ?"},
+        {"南京。", 3, 20, "NANJING?"},
+        {"ａＡ５！", 5, 20, "aA5!"},
+        {"ａＡ５！", 1, 20, "aA5"},
+        {"南京", -1, 20, ""},
+        {"南京", 1, 0, ""},
+        {"南京", 1, -3, ""},
         {"张家界国家森林公园", 1, 20, "ZHANGJIAJIEGUOJIASEN"},
-        {"", 1, 20, ""},                  {"  ,.;、。", 1, 20, ""},           {"、", 2, 20, "?"},
-        {"Θθ", 1, 20, "THTH"},            {"Θθ", 0, 20, "THTH"},              {"Ⅻⅰ⒛⑽㈩", 1, 20, "121201010"},
-        {"a b-c", 4, 20, "A B-C"},        {"南京", 1, 5, "NANJI"},
+        {"", 1, 20, ""},
+        {"  ,.;、。", 1, 20, ""},
+        {"、", 2, 20, "?"},
+        {"Θθ", 1, 20, "THTH"},
+        {"Θθ", 0, 20, "THTH"},
+        {"Ⅻⅰ⒛⑽㈩", 1, 20, "121201010"},
+        {"a b-c", 4, 20, "A B-C"},
+        {"南京", 1, 5, "NANJI"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(TextToPinyin(Gbk(c.text), c.flags, c.maximum), c.result) << c.text << " flags " << c.flags;
@@ -64,9 +86,15 @@ TEST(Pinyin, BytesThatAreNotWholeCharacters) {
     EXPECT_EQ(TextToPinyin(Gbk("南") + "\xC4", 1, 20), "NAN");
     EXPECT_EQ(TextToPinyin(std::string("\xC4"), 4, 20), "\xC4");
     // A lead byte followed by a byte below 0x40 is a single byte; the next byte starts anew.
-    EXPECT_EQ(TextToPinyin(std::string("\xC4" "1\xC4\xCF"), 1, 20), "1NAN");
+    EXPECT_EQ(TextToPinyin(std::string("\xC4"
+                                       "1\xC4\xCF"),
+                           1, 20),
+              "1NAN");
     // The 0xFF rows lie outside the tables: unknown characters.
-    EXPECT_EQ(TextToPinyin(std::string("\xFF\x41" "a\xC4\xFF"), 3, 20), "?A?");
+    EXPECT_EQ(TextToPinyin(std::string("\xFF\x41"
+                                       "a\xC4\xFF"),
+                           3, 20),
+              "?A?");
     EXPECT_EQ(TextToPinyin(std::string("\xA2\xFF\xA6\xB9\xA6\xD9"), 3, 20), "???");
     // The unassigned row-0xA2 codes give nothing, not "?".
     EXPECT_EQ(TextToPinyin(std::string("\xA2\xAB"), 3, 20), "");

@@ -83,7 +83,12 @@ TEST(Matcher, OptionsOfTheProgram) {
     // "." stops at every newline byte of the "any" convention: CR, LF, VT, FF and 0x85.
     for (char stop : {'\r', '\n', '\v', '\f', '\x85'})
         EXPECT_EQ(AllMatches(std::string("ab") + stop + "cd", "a.+"), Found{"ab"}) << int(stop);
-    EXPECT_EQ(AllMatches("a\x84" "b", "a.b"), Found{"a\x84" "b"}) << "other high bytes are ordinary";
+    EXPECT_EQ(AllMatches("a\x84"
+                         "b",
+                         "a.b"),
+              Found{"a\x84"
+                    "b"})
+        << "other high bytes are ordinary";
     // A negated class crosses line breaks.
     EXPECT_EQ(AllMatches("<b>x\r\ny</b>", "<b>[^<]*</b>"), Found{"<b>x\r\ny</b>"});
     // "^" and "$" at the subject's ends only.

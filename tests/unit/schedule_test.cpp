@@ -8,7 +8,9 @@
 using namespace vemora;
 
 namespace {
-double At(int day, int h, int m, int s = 0) { return EncodeDate(2026, 12, day) + EncodeTime(h, m, s, 0); }
+double At(int day, int h, int m, int s = 0) {
+    return EncodeDate(2026, 12, day) + EncodeTime(h, m, s, 0);
+}
 } // namespace
 
 TEST(DueTime, TimeOfDayIsTheNextOccurrence) {
@@ -43,8 +45,10 @@ TEST(DueTime, SpinEditText) {
         long long min, max, value;
     };
     const Case cases[] = {
-        {"12", 0, 23, 12},   {"", 0, 23, 0},         {"abc", 1, 99999999, 1}, {"24", 0, 23, 23},
-        {"-5", 0, 59, 0},    {"+7", 0, 59, 7},       {"1.5", 1, 100, 1},      {"99999999999999999999", 1, 99999999, 99999999},
+        {"12", 0, 23, 12},         {"", 0, 23, 0},
+        {"abc", 1, 99999999, 1},   {"24", 0, 23, 23},
+        {"-5", 0, 59, 0},          {"+7", 0, 59, 7},
+        {"1.5", 1, 100, 1},        {"99999999999999999999", 1, 99999999, 99999999},
         {" 20 ", 1, 99999999, 20}, {"0", 1, 99999999, 1},
     };
     for (const Case& c : cases)

@@ -77,9 +77,8 @@ TEST(SettingsStore, AnEmptyFileGivesExactlyTheDefaultRecord) {
     LoadSettings(empty, s);
     EXPECT_TRUE(s == TClockSettings{});
     EXPECT_EQ(empty.read, (std::vector<std::string>{"Transparent", "Xingzuo", "Font", "Top", "wake", "weather",
-                                                    "showxz", "getnettime", "Startcolor", "Endcolor", "City",
-                                                    "Lunar", "PosLeft", "PosTop", "WeatherHost", "XingzuoHost",
-                                                    "NtpServer"}));
+                                                    "showxz", "getnettime", "Startcolor", "Endcolor", "City", "Lunar",
+                                                    "PosLeft", "PosTop", "WeatherHost", "XingzuoHost", "NtpServer"}));
 }
 
 TEST(SettingsStore, IntegerAndBooleanRules) {
@@ -90,15 +89,22 @@ TEST(SettingsStore, IntegerAndBooleanRules) {
         bool wake, weather;
     };
     const Case cases[] = {
-        {"Transparent", "0x64", 100, true, false},  {"Transparent", "0X64", 100, true, false},
-        {"Transparent", "$64", 100, true, false},   {"Transparent", "abc", 250, true, false},
-        {"Transparent", "-5", -5, true, false},     {"Transparent", "0x", 250, true, false},
-        {"Transparent", "12abc", 250, true, false}, {"Transparent", "2147483648", 250, true, false},
+        {"Transparent", "0x64", 100, true, false},
+        {"Transparent", "0X64", 100, true, false},
+        {"Transparent", "$64", 100, true, false},
+        {"Transparent", "abc", 250, true, false},
+        {"Transparent", "-5", -5, true, false},
+        {"Transparent", "0x", 250, true, false},
+        {"Transparent", "12abc", 250, true, false},
+        {"Transparent", "2147483648", 250, true, false},
         {"Transparent", "-2147483648", INT32_MIN, true, false},
         {"Transparent", "0xFFFFFFFF", -1, true, false},
-        {"wake", "2", 250, true, false},            {"wake", "0", 250, false, false},
-        {"wake", "yes", 250, true, false},          {"weather", "yes", 250, true, false},
-        {"weather", "1", 250, true, true},          {"weather", "-1", 250, true, true},
+        {"wake", "2", 250, true, false},
+        {"wake", "0", 250, false, false},
+        {"wake", "yes", 250, true, false},
+        {"weather", "yes", 250, true, false},
+        {"weather", "1", 250, true, true},
+        {"weather", "-1", 250, true, true},
     };
     for (const Case& c : cases) {
         TClockSettings s = Loaded({{c.key, c.text}});
@@ -114,10 +120,20 @@ TEST(SettingsStore, ColourTextBothWays) {
         Argb value;
     };
     const Parse parses[] = {
-        {"aclWhite", 0xFFFFFFFF},  {"aclwhite", 0xFF000000}, {"$ff00ff00", 0xFF00FF00}, {"$FF00GG00", 0x0000FF00},
-        {"-1", 0xFFFFFFFF},        {"", 0xFF000000},         {"  \t", 0xFF000000},      {" aclRed\r", 0xFFFF0000},
-        {"$", 0},                  {"0x1E", 0x1E},           {"255", 255},              {"nonsense", 0xFF000000},
-        {"$123456789", 0x23456789}, {"aclTransparent", 0x00FFFFFF},
+        {"aclWhite", 0xFFFFFFFF},
+        {"aclwhite", 0xFF000000},
+        {"$ff00ff00", 0xFF00FF00},
+        {"$FF00GG00", 0x0000FF00},
+        {"-1", 0xFFFFFFFF},
+        {"", 0xFF000000},
+        {"  \t", 0xFF000000},
+        {" aclRed\r", 0xFFFF0000},
+        {"$", 0},
+        {"0x1E", 0x1E},
+        {"255", 255},
+        {"nonsense", 0xFF000000},
+        {"$123456789", 0x23456789},
+        {"aclTransparent", 0x00FFFFFF},
     };
     for (const Parse& p : parses)
         EXPECT_EQ(ParseColorValue(p.text), p.value) << '"' << p.text << '"';

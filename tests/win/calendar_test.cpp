@@ -10,7 +10,6 @@ using namespace vemora::test;
 
 namespace {
 
-
 COLORREF Rgb(const DibImage& image, int x, int y) {
     const std::uint32_t p = image.Pixel(x, y);
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
@@ -24,7 +23,9 @@ int CountColour(const DibImage& image, const CalRect& r, COLORREF colour) {
     return n;
 }
 
-LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+LPARAM At(int x, int y) {
+    return MAKELPARAM(x, y);
+}
 
 // The colours of a PNG file, 0x00RRGGBB row by row; empty when it cannot be read.
 std::vector<std::uint32_t> ReadPngColours(const std::wstring& path, int& width, int& height) {

@@ -32,7 +32,9 @@ void DeleteRunValues() {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kApproved, L"Vemora");
 }
 
-bool Checked(Tfrmmain& m, UINT id) { return GetMenuState(m.PopupMenu1(), id, MF_BYCOMMAND) & MF_CHECKED; }
+bool Checked(Tfrmmain& m, UINT id) {
+    return GetMenuState(m.PopupMenu1(), id, MF_BYCOMMAND) & MF_CHECKED;
+}
 
 BYTE DialogAlpha(HWND dialog) {
     BYTE alpha = 0;

@@ -88,15 +88,24 @@ private:
         SOCKET from = socket_;
         SOCKET other = INVALID_SOCKET;
         switch (mode_) {
-        case Mode::Silent: return;
-        case Mode::Short: size = 40; break;
+        case Mode::Silent:
+            return;
+        case Mode::Short:
+            size = 40;
+            break;
         case Mode::Echo:
             std::memcpy(reply, request, 48);
             std::memcpy(reply + 40, fixed, 8);
             break;
-        case Mode::KissOfDeath: reply[1] = 0; break;
-        case Mode::ZeroTimestamp: std::memset(reply + 40, 0, 8); break;
-        case Mode::Unsynchronised: reply[0] = 0xDC; break;
+        case Mode::KissOfDeath:
+            reply[1] = 0;
+            break;
+        case Mode::ZeroTimestamp:
+            std::memset(reply + 40, 0, 8);
+            break;
+        case Mode::Unsynchronised:
+            reply[0] = 0xDC;
+            break;
         case Mode::WrongOrigin:
             reply[31] ^= 1;
             break;
@@ -113,7 +122,8 @@ private:
             from = other;
             break;
         }
-        default: break;
+        default:
+            break;
         }
         sendto(from, reinterpret_cast<char*>(reply), size, 0, reinterpret_cast<sockaddr*>(&client), sizeof client);
         if (mode_ == Mode::StrayThenCorrect)

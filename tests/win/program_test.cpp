@@ -18,7 +18,9 @@ using namespace vemora::test;
 
 namespace {
 
-std::string SheetPage() { return ReadFileBytes(Utf8ToWide(VEMORA_FIXTURES "\\xingzuo_aries_day.html")); }
+std::string SheetPage() {
+    return ReadFileBytes(Utf8ToWide(VEMORA_FIXTURES "\\xingzuo_aries_day.html"));
+}
 
 HttpReply Provider(const std::string& target) {
     if (target.rfind("/iframe/astro/", 0) == 0)
@@ -45,8 +47,8 @@ TEST_F(WholeProgram, EverythingOnThroughAnHourBoundary) {
     LocalHttpServer server(Provider);
     NtpResponder ntp(NtpResponder::Mode::Correct);
     WriteIni("[Option]\r\nweather=1\r\nshowxz=1\r\ngetnettime=1\r\nwake=1\r\nCity=NANJING\r\nXingzuo=0\r\n"
-             "WeatherHost=" + server.Host() + "\r\nXingzuoHost=" + server.Host() + "\r\nNtpServer=" + ntp.Server() +
-             "\r\n");
+             "WeatherHost=" +
+             server.Host() + "\r\nXingzuoHost=" + server.Host() + "\r\nNtpServer=" + ntp.Server() + "\r\n");
     fakeClock.now = {2026, 12, 7, 10, 59, 30, 0, 1};
     Tfrmmain& clock = Create(true);
     ASSERT_TRUE(PumpUntil([&] {
@@ -171,9 +173,9 @@ TEST_F(WholeProgram, MisbehavingProvidersNeverStopTheClock) {
 TEST_F(WholeProgram, AWeatherFailureAtStartUpSkipsNothing) {
     LocalHttpServer server(Provider);
     NtpResponder ntp(NtpResponder::Mode::Correct);
-    WriteIni("[Option]\r\nweather=1\r\nshowxz=1\r\ngetnettime=1\r\nWeatherHost=127.0.0.1:" +
-             std::to_string(RefusingPort()) + "\r\nXingzuoHost=" + server.Host() + "\r\nNtpServer=" + ntp.Server() +
-             "\r\n");
+    WriteIni(
+        "[Option]\r\nweather=1\r\nshowxz=1\r\ngetnettime=1\r\nWeatherHost=127.0.0.1:" + std::to_string(RefusingPort()) +
+        "\r\nXingzuoHost=" + server.Host() + "\r\nNtpServer=" + ntp.Server() + "\r\n");
     Tfrmmain& clock = Create(true);
     EXPECT_TRUE(IsWindowVisible(clock.Handle()));
     EXPECT_EQ(clock.DrawCount(), 1);
@@ -201,8 +203,8 @@ TEST_F(WholeProgram, SilentOrForgingTimeServersChangeNothing) {
 
 TEST_F(WholeProgram, HandlesAndMemoryDoNotGrowOverManyTicks) {
     LocalHttpServer server(Provider);
-    WriteIni("[Option]\r\nweather=1\r\nshowxz=1\r\nWeatherHost=" + server.Host() + "\r\nXingzuoHost=" +
-             server.Host() + "\r\n");
+    WriteIni("[Option]\r\nweather=1\r\nshowxz=1\r\nWeatherHost=" + server.Host() + "\r\nXingzuoHost=" + server.Host() +
+             "\r\n");
     Tfrmmain& clock = Create(true);
     auto cycle = [&](int n) {
         for (int i = 0; i < n; ++i) {
@@ -241,7 +243,8 @@ TEST_F(WholeProgram, HandlesAndMemoryDoNotGrowOverManyTicks) {
     EXPECT_EQ(after.bitmap, before.bitmap);
     EXPECT_EQ(after.gdiOther, before.gdiOther);
     EXPECT_EQ(after.kernel, before.kernel);
-    EXPECT_LT(memoryAfter, memoryBefore + 4u * 1024 * 1024) << "private bytes " << memoryBefore << " -> " << memoryAfter;
+    EXPECT_LT(memoryAfter, memoryBefore + 4u * 1024 * 1024)
+        << "private bytes " << memoryBefore << " -> " << memoryAfter;
     RecordProperty("private_bytes_before", static_cast<int>(memoryBefore / 1024));
     RecordProperty("private_bytes_after", static_cast<int>(memoryAfter / 1024));
     EXPECT_TRUE(effects.errors.empty());

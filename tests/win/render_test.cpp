@@ -10,51 +10,160 @@ using namespace vemora;
 
 namespace {
 
-#define GDIPLUS_COLOR(name) {"acl" #name, Gdiplus::Color::name}
+#define GDIPLUS_COLOR(name)                                                                                            \
+    { "acl" #name, Gdiplus::Color::name }
 const std::map<std::string, Argb> kGdiplusColors = {
-    GDIPLUS_COLOR(AliceBlue), GDIPLUS_COLOR(AntiqueWhite), GDIPLUS_COLOR(Aqua), GDIPLUS_COLOR(Aquamarine),
-    GDIPLUS_COLOR(Azure), GDIPLUS_COLOR(Beige), GDIPLUS_COLOR(Bisque), GDIPLUS_COLOR(Black),
-    GDIPLUS_COLOR(BlanchedAlmond), GDIPLUS_COLOR(Blue), GDIPLUS_COLOR(BlueViolet), GDIPLUS_COLOR(Brown),
-    GDIPLUS_COLOR(BurlyWood), GDIPLUS_COLOR(CadetBlue), GDIPLUS_COLOR(Chartreuse), GDIPLUS_COLOR(Chocolate),
-    GDIPLUS_COLOR(Coral), GDIPLUS_COLOR(CornflowerBlue), GDIPLUS_COLOR(Cornsilk), GDIPLUS_COLOR(Crimson),
-    GDIPLUS_COLOR(Cyan), GDIPLUS_COLOR(DarkBlue), GDIPLUS_COLOR(DarkCyan), GDIPLUS_COLOR(DarkGoldenrod),
-    GDIPLUS_COLOR(DarkGray), GDIPLUS_COLOR(DarkGreen), GDIPLUS_COLOR(DarkKhaki), GDIPLUS_COLOR(DarkMagenta),
-    GDIPLUS_COLOR(DarkOliveGreen), GDIPLUS_COLOR(DarkOrange), GDIPLUS_COLOR(DarkOrchid), GDIPLUS_COLOR(DarkRed),
-    GDIPLUS_COLOR(DarkSalmon), GDIPLUS_COLOR(DarkSeaGreen), GDIPLUS_COLOR(DarkSlateBlue),
-    GDIPLUS_COLOR(DarkSlateGray), GDIPLUS_COLOR(DarkTurquoise), GDIPLUS_COLOR(DarkViolet), GDIPLUS_COLOR(DeepPink),
-    GDIPLUS_COLOR(DeepSkyBlue), GDIPLUS_COLOR(DimGray), GDIPLUS_COLOR(DodgerBlue), GDIPLUS_COLOR(Firebrick),
-    GDIPLUS_COLOR(FloralWhite), GDIPLUS_COLOR(ForestGreen), GDIPLUS_COLOR(Fuchsia), GDIPLUS_COLOR(Gainsboro),
-    GDIPLUS_COLOR(GhostWhite), GDIPLUS_COLOR(Gold), GDIPLUS_COLOR(Goldenrod), GDIPLUS_COLOR(Gray),
-    GDIPLUS_COLOR(Green), GDIPLUS_COLOR(GreenYellow), GDIPLUS_COLOR(Honeydew), GDIPLUS_COLOR(HotPink),
-    GDIPLUS_COLOR(IndianRed), GDIPLUS_COLOR(Indigo), GDIPLUS_COLOR(Ivory), GDIPLUS_COLOR(Khaki),
-    GDIPLUS_COLOR(Lavender), GDIPLUS_COLOR(LavenderBlush), GDIPLUS_COLOR(LawnGreen), GDIPLUS_COLOR(LemonChiffon),
-    GDIPLUS_COLOR(LightBlue), GDIPLUS_COLOR(LightCoral), GDIPLUS_COLOR(LightCyan),
-    GDIPLUS_COLOR(LightGoldenrodYellow), GDIPLUS_COLOR(LightGray), GDIPLUS_COLOR(LightGreen),
-    GDIPLUS_COLOR(LightPink), GDIPLUS_COLOR(LightSalmon), GDIPLUS_COLOR(LightSeaGreen),
-    GDIPLUS_COLOR(LightSkyBlue), GDIPLUS_COLOR(LightSlateGray), GDIPLUS_COLOR(LightSteelBlue),
-    GDIPLUS_COLOR(LightYellow), GDIPLUS_COLOR(Lime), GDIPLUS_COLOR(LimeGreen), GDIPLUS_COLOR(Linen),
-    GDIPLUS_COLOR(Magenta), GDIPLUS_COLOR(Maroon), GDIPLUS_COLOR(MediumAquamarine), GDIPLUS_COLOR(MediumBlue),
-    GDIPLUS_COLOR(MediumOrchid), GDIPLUS_COLOR(MediumPurple), GDIPLUS_COLOR(MediumSeaGreen),
-    GDIPLUS_COLOR(MediumSlateBlue), GDIPLUS_COLOR(MediumSpringGreen), GDIPLUS_COLOR(MediumTurquoise),
-    GDIPLUS_COLOR(MediumVioletRed), GDIPLUS_COLOR(MidnightBlue), GDIPLUS_COLOR(MintCream), GDIPLUS_COLOR(MistyRose),
-    GDIPLUS_COLOR(Moccasin), GDIPLUS_COLOR(NavajoWhite), GDIPLUS_COLOR(Navy), GDIPLUS_COLOR(OldLace),
-    GDIPLUS_COLOR(Olive), GDIPLUS_COLOR(OliveDrab), GDIPLUS_COLOR(Orange), GDIPLUS_COLOR(OrangeRed),
-    GDIPLUS_COLOR(Orchid), GDIPLUS_COLOR(PaleGoldenrod), GDIPLUS_COLOR(PaleGreen), GDIPLUS_COLOR(PaleTurquoise),
-    GDIPLUS_COLOR(PaleVioletRed), GDIPLUS_COLOR(PapayaWhip), GDIPLUS_COLOR(PeachPuff), GDIPLUS_COLOR(Peru),
-    GDIPLUS_COLOR(Pink), GDIPLUS_COLOR(Plum), GDIPLUS_COLOR(PowderBlue), GDIPLUS_COLOR(Purple), GDIPLUS_COLOR(Red),
-    GDIPLUS_COLOR(RosyBrown), GDIPLUS_COLOR(RoyalBlue), GDIPLUS_COLOR(SaddleBrown), GDIPLUS_COLOR(Salmon),
-    GDIPLUS_COLOR(SandyBrown), GDIPLUS_COLOR(SeaGreen), GDIPLUS_COLOR(SeaShell), GDIPLUS_COLOR(Sienna),
-    GDIPLUS_COLOR(Silver), GDIPLUS_COLOR(SkyBlue), GDIPLUS_COLOR(SlateBlue), GDIPLUS_COLOR(SlateGray),
-    GDIPLUS_COLOR(Snow), GDIPLUS_COLOR(SpringGreen), GDIPLUS_COLOR(SteelBlue), GDIPLUS_COLOR(Tan),
-    GDIPLUS_COLOR(Teal), GDIPLUS_COLOR(Thistle), GDIPLUS_COLOR(Tomato), GDIPLUS_COLOR(Transparent),
-    GDIPLUS_COLOR(Turquoise), GDIPLUS_COLOR(Violet), GDIPLUS_COLOR(Wheat), GDIPLUS_COLOR(White),
-    GDIPLUS_COLOR(WhiteSmoke), GDIPLUS_COLOR(Yellow), GDIPLUS_COLOR(YellowGreen),
+    GDIPLUS_COLOR(AliceBlue),
+    GDIPLUS_COLOR(AntiqueWhite),
+    GDIPLUS_COLOR(Aqua),
+    GDIPLUS_COLOR(Aquamarine),
+    GDIPLUS_COLOR(Azure),
+    GDIPLUS_COLOR(Beige),
+    GDIPLUS_COLOR(Bisque),
+    GDIPLUS_COLOR(Black),
+    GDIPLUS_COLOR(BlanchedAlmond),
+    GDIPLUS_COLOR(Blue),
+    GDIPLUS_COLOR(BlueViolet),
+    GDIPLUS_COLOR(Brown),
+    GDIPLUS_COLOR(BurlyWood),
+    GDIPLUS_COLOR(CadetBlue),
+    GDIPLUS_COLOR(Chartreuse),
+    GDIPLUS_COLOR(Chocolate),
+    GDIPLUS_COLOR(Coral),
+    GDIPLUS_COLOR(CornflowerBlue),
+    GDIPLUS_COLOR(Cornsilk),
+    GDIPLUS_COLOR(Crimson),
+    GDIPLUS_COLOR(Cyan),
+    GDIPLUS_COLOR(DarkBlue),
+    GDIPLUS_COLOR(DarkCyan),
+    GDIPLUS_COLOR(DarkGoldenrod),
+    GDIPLUS_COLOR(DarkGray),
+    GDIPLUS_COLOR(DarkGreen),
+    GDIPLUS_COLOR(DarkKhaki),
+    GDIPLUS_COLOR(DarkMagenta),
+    GDIPLUS_COLOR(DarkOliveGreen),
+    GDIPLUS_COLOR(DarkOrange),
+    GDIPLUS_COLOR(DarkOrchid),
+    GDIPLUS_COLOR(DarkRed),
+    GDIPLUS_COLOR(DarkSalmon),
+    GDIPLUS_COLOR(DarkSeaGreen),
+    GDIPLUS_COLOR(DarkSlateBlue),
+    GDIPLUS_COLOR(DarkSlateGray),
+    GDIPLUS_COLOR(DarkTurquoise),
+    GDIPLUS_COLOR(DarkViolet),
+    GDIPLUS_COLOR(DeepPink),
+    GDIPLUS_COLOR(DeepSkyBlue),
+    GDIPLUS_COLOR(DimGray),
+    GDIPLUS_COLOR(DodgerBlue),
+    GDIPLUS_COLOR(Firebrick),
+    GDIPLUS_COLOR(FloralWhite),
+    GDIPLUS_COLOR(ForestGreen),
+    GDIPLUS_COLOR(Fuchsia),
+    GDIPLUS_COLOR(Gainsboro),
+    GDIPLUS_COLOR(GhostWhite),
+    GDIPLUS_COLOR(Gold),
+    GDIPLUS_COLOR(Goldenrod),
+    GDIPLUS_COLOR(Gray),
+    GDIPLUS_COLOR(Green),
+    GDIPLUS_COLOR(GreenYellow),
+    GDIPLUS_COLOR(Honeydew),
+    GDIPLUS_COLOR(HotPink),
+    GDIPLUS_COLOR(IndianRed),
+    GDIPLUS_COLOR(Indigo),
+    GDIPLUS_COLOR(Ivory),
+    GDIPLUS_COLOR(Khaki),
+    GDIPLUS_COLOR(Lavender),
+    GDIPLUS_COLOR(LavenderBlush),
+    GDIPLUS_COLOR(LawnGreen),
+    GDIPLUS_COLOR(LemonChiffon),
+    GDIPLUS_COLOR(LightBlue),
+    GDIPLUS_COLOR(LightCoral),
+    GDIPLUS_COLOR(LightCyan),
+    GDIPLUS_COLOR(LightGoldenrodYellow),
+    GDIPLUS_COLOR(LightGray),
+    GDIPLUS_COLOR(LightGreen),
+    GDIPLUS_COLOR(LightPink),
+    GDIPLUS_COLOR(LightSalmon),
+    GDIPLUS_COLOR(LightSeaGreen),
+    GDIPLUS_COLOR(LightSkyBlue),
+    GDIPLUS_COLOR(LightSlateGray),
+    GDIPLUS_COLOR(LightSteelBlue),
+    GDIPLUS_COLOR(LightYellow),
+    GDIPLUS_COLOR(Lime),
+    GDIPLUS_COLOR(LimeGreen),
+    GDIPLUS_COLOR(Linen),
+    GDIPLUS_COLOR(Magenta),
+    GDIPLUS_COLOR(Maroon),
+    GDIPLUS_COLOR(MediumAquamarine),
+    GDIPLUS_COLOR(MediumBlue),
+    GDIPLUS_COLOR(MediumOrchid),
+    GDIPLUS_COLOR(MediumPurple),
+    GDIPLUS_COLOR(MediumSeaGreen),
+    GDIPLUS_COLOR(MediumSlateBlue),
+    GDIPLUS_COLOR(MediumSpringGreen),
+    GDIPLUS_COLOR(MediumTurquoise),
+    GDIPLUS_COLOR(MediumVioletRed),
+    GDIPLUS_COLOR(MidnightBlue),
+    GDIPLUS_COLOR(MintCream),
+    GDIPLUS_COLOR(MistyRose),
+    GDIPLUS_COLOR(Moccasin),
+    GDIPLUS_COLOR(NavajoWhite),
+    GDIPLUS_COLOR(Navy),
+    GDIPLUS_COLOR(OldLace),
+    GDIPLUS_COLOR(Olive),
+    GDIPLUS_COLOR(OliveDrab),
+    GDIPLUS_COLOR(Orange),
+    GDIPLUS_COLOR(OrangeRed),
+    GDIPLUS_COLOR(Orchid),
+    GDIPLUS_COLOR(PaleGoldenrod),
+    GDIPLUS_COLOR(PaleGreen),
+    GDIPLUS_COLOR(PaleTurquoise),
+    GDIPLUS_COLOR(PaleVioletRed),
+    GDIPLUS_COLOR(PapayaWhip),
+    GDIPLUS_COLOR(PeachPuff),
+    GDIPLUS_COLOR(Peru),
+    GDIPLUS_COLOR(Pink),
+    GDIPLUS_COLOR(Plum),
+    GDIPLUS_COLOR(PowderBlue),
+    GDIPLUS_COLOR(Purple),
+    GDIPLUS_COLOR(Red),
+    GDIPLUS_COLOR(RosyBrown),
+    GDIPLUS_COLOR(RoyalBlue),
+    GDIPLUS_COLOR(SaddleBrown),
+    GDIPLUS_COLOR(Salmon),
+    GDIPLUS_COLOR(SandyBrown),
+    GDIPLUS_COLOR(SeaGreen),
+    GDIPLUS_COLOR(SeaShell),
+    GDIPLUS_COLOR(Sienna),
+    GDIPLUS_COLOR(Silver),
+    GDIPLUS_COLOR(SkyBlue),
+    GDIPLUS_COLOR(SlateBlue),
+    GDIPLUS_COLOR(SlateGray),
+    GDIPLUS_COLOR(Snow),
+    GDIPLUS_COLOR(SpringGreen),
+    GDIPLUS_COLOR(SteelBlue),
+    GDIPLUS_COLOR(Tan),
+    GDIPLUS_COLOR(Teal),
+    GDIPLUS_COLOR(Thistle),
+    GDIPLUS_COLOR(Tomato),
+    GDIPLUS_COLOR(Transparent),
+    GDIPLUS_COLOR(Turquoise),
+    GDIPLUS_COLOR(Violet),
+    GDIPLUS_COLOR(Wheat),
+    GDIPLUS_COLOR(White),
+    GDIPLUS_COLOR(WhiteSmoke),
+    GDIPLUS_COLOR(Yellow),
+    GDIPLUS_COLOR(YellowGreen),
 };
 #undef GDIPLUS_COLOR
 
-int Channel(std::uint32_t pixel, int shift) { return static_cast<int>((pixel >> shift) & 0xFF); }
+int Channel(std::uint32_t pixel, int shift) {
+    return static_cast<int>((pixel >> shift) & 0xFF);
+}
 
-double Lerp(double a, double b, double t) { return a + (b - a) * t; }
+double Lerp(double a, double b, double t) {
+    return a + (b - a) * t;
+}
 
 } // namespace
 
@@ -153,13 +262,16 @@ TEST(GlowRender, LayeredWindowUpdateAndConstantAlpha) {
     HWND plain = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 100, 100, 10, 10, nullptr, nullptr,
                                  nullptr, nullptr);
     ClockSettings = TClockSettings{};
-    EXPECT_NE(RenderGlowText(layered, L"12:00:00", "", kClockEmSize, ClockSettings.Startcolor, ClockSettings.Endcolor, 0), 0) << "alpha 0: updated, invisible";
+    EXPECT_NE(
+        RenderGlowText(layered, L"12:00:00", "", kClockEmSize, ClockSettings.Startcolor, ClockSettings.Endcolor, 0), 0)
+        << "alpha 0: updated, invisible";
     RECT r{};
     GetWindowRect(layered, &r);
     EXPECT_EQ(r.left, 100) << "the window stays where it is";
     EXPECT_EQ(r.right - r.left, kGlowWidth) << "and takes the image's size";
     EXPECT_EQ(r.bottom - r.top, kGlowHeight);
-    EXPECT_EQ(RenderGlowText(plain, L"12:00:00", "", kClockEmSize, ClockSettings.Startcolor, ClockSettings.Endcolor, 200), 0)
+    EXPECT_EQ(
+        RenderGlowText(plain, L"12:00:00", "", kClockEmSize, ClockSettings.Startcolor, ClockSettings.Endcolor, 200), 0)
         << "a window without WS_EX_LAYERED is not updated, and nothing is raised";
     DestroyWindow(layered);
     DestroyWindow(plain);
@@ -199,13 +311,18 @@ TEST(GlowRender, TheCachedRendererDrawsTheSamePixels) {
                           {L"8:08:08", "Tahoma", kClockEmSize, 0xFF00FF00}};
     for (const Step& s : steps) {
         ClockSettings.Startcolor = s.start;
-        EXPECT_NE(renderer.Render(layered, s.text, s.font, s.em, ClockSettings.Startcolor, ClockSettings.Endcolor, 200), 0);
+        EXPECT_NE(renderer.Render(layered, s.text, s.font, s.em, ClockSettings.Startcolor, ClockSettings.Endcolor, 200),
+                  0);
         GlowImage fresh;
         DrawGlowText(fresh, s.text, s.font, s.em, s.start, ClockSettings.Endcolor);
         EXPECT_EQ(0, std::memcmp(fresh.Pixels(), renderer.Image().Pixels(), kGlowWidth * kGlowHeight * 4))
             << WideToUtf8(s.text);
     }
-    EXPECT_THROW(renderer.Render(layered, L"1", "Default", kClockEmSize, ClockSettings.Startcolor, ClockSettings.Endcolor, 200), std::runtime_error);
-    EXPECT_NE(renderer.Render(layered, L"1", "", kClockEmSize, ClockSettings.Startcolor, ClockSettings.Endcolor, 200), 0) << "and recovers";
+    EXPECT_THROW(
+        renderer.Render(layered, L"1", "Default", kClockEmSize, ClockSettings.Startcolor, ClockSettings.Endcolor, 200),
+        std::runtime_error);
+    EXPECT_NE(renderer.Render(layered, L"1", "", kClockEmSize, ClockSettings.Startcolor, ClockSettings.Endcolor, 200),
+              0)
+        << "and recovers";
     DestroyWindow(layered);
 }

@@ -54,8 +54,8 @@ TEST_F(SettingsDialog, ControlsAsLaidOut) {
     EXPECT_EQ(Tfrmset::SelectedColour(d.cb01), RGB(255, 255, 255)) << "the clock's start colour, white";
     EXPECT_GE(SendMessageW(d.cb01, CB_GETCOUNT, 0, 0), 20 + 20);
     // The tab order.
-    HWND expected[] = {d.TrackBar1, d.cbfont, d.cbauto, d.Button1, d.cborder, d.cb01, d.cb02, d.Edcity, d.Cbxingzuo,
-                       d.cbgettime, d.cblunar};
+    HWND expected[] = {d.TrackBar1, d.cbfont, d.cbauto,    d.Button1,   d.cborder, d.cb01,
+                       d.cb02,      d.Edcity, d.Cbxingzuo, d.cbgettime, d.cblunar};
     HWND at = d.TrackBar1;
     for (HWND next : expected) {
         EXPECT_EQ(at, next);
@@ -88,8 +88,8 @@ TEST_F(SettingsDialog, SliderAndFontRedrawAtOnce) {
     EXPECT_EQ(ClockSettings.Transparent, 120);
     EXPECT_EQ(main->DrawCount(), 2);
     EXPECT_EQ(effects.errors.size(), 1u);
-    const LRESULT songTi = SendMessageW(d.cbfont, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                        reinterpret_cast<LPARAM>(L"Tahoma"));
+    const LRESULT songTi =
+        SendMessageW(d.cbfont, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Tahoma"));
     ASSERT_NE(songTi, CB_ERR);
     Choose(d.cbfont, Tfrmset::kCbfont, static_cast<int>(songTi));
     EXPECT_EQ(ClockSettings.Font, "Tahoma");
@@ -105,8 +105,8 @@ TEST_F(SettingsDialog, ColoursTakeTheirAlpha) {
     EXPECT_EQ(ClockSettings.Endcolor, 0xFFFF0000u);
     EXPECT_EQ(main->DrawCount(), draws) << "no redraw; the next tick shows them";
     // A system colour stands for its current value.
-    const int window = static_cast<int>(SendMessageW(d.cb02, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                                     reinterpret_cast<LPARAM>(L"窗口")));
+    const int window = static_cast<int>(
+        SendMessageW(d.cb02, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"窗口")));
     Choose(d.cb02, Tfrmset::kCb02, window);
     const COLORREF sys = GetSysColor(COLOR_WINDOW);
     EXPECT_EQ(ClockSettings.Endcolor, 0xFF000000u | GetRValue(sys) << 16 | GetGValue(sys) << 8 | GetBValue(sys));

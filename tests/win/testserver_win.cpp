@@ -92,9 +92,9 @@ void LocalHttpServer::Serve(SOCKET client) {
     case HttpReply::Behaviour::CloseAtOnce:
         break;
     default: {
-        const std::string response = "HTTP/1.1 " + std::to_string(reply.status) + " Status\r\nContent-Type: " +
-                                     reply.contentType + "\r\nContent-Length: " + std::to_string(reply.body.size()) +
-                                     "\r\nConnection: close\r\n\r\n" + reply.body;
+        const std::string response =
+            "HTTP/1.1 " + std::to_string(reply.status) + " Status\r\nContent-Type: " + reply.contentType +
+            "\r\nContent-Length: " + std::to_string(reply.body.size()) + "\r\nConnection: close\r\n\r\n" + reply.body;
         if (reply.behaviour == HttpReply::Behaviour::Trickle) {
             for (size_t i = 0; i < response.size() && !stopping_; ++i) {
                 if (send(client, response.data() + i, 1, 0) <= 0)

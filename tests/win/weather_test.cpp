@@ -12,7 +12,9 @@ using namespace vemora::test;
 
 namespace {
 
-std::string Utf8Page(const std::string& links) { return "<html><body>" + links + "</body></html>"; }
+std::string Utf8Page(const std::string& links) {
+    return "<html><body>" + links + "</body></html>";
+}
 
 // Today's weather in the provider's form: links in a list.
 HttpReply GbkWeather(const std::string&) {
@@ -21,7 +23,6 @@ HttpReply GbkWeather(const std::string&) {
     r.body = WideToGbk(L"<ul><li><a href=\"/nanjing/\">晴</a></li><li><a href=\"/t\">25℃</a></li></ul>");
     return r;
 }
-
 
 struct Weather : ClockFixture {
     LocalHttpServer server{GbkWeather};
@@ -172,8 +173,8 @@ TEST_F(Weather, ChangeCity) {
     Tfrmmain& clock = CreateWith("weather=1\r\nCity=BEIJING\r\n");
     Tfrmweather& strip = *clock.frmweather();
     const size_t before = server.Targets().size();
-    for (auto answer : {std::optional<std::wstring>(L"市"), std::optional<std::wstring>(),
-                        std::optional<std::wstring>(L"。")}) {
+    for (auto answer :
+         {std::optional<std::wstring>(L"市"), std::optional<std::wstring>(), std::optional<std::wstring>(L"。")}) {
         strip.SetCityPrompt([answer] { return answer; });
         strip.N1Click();
     }

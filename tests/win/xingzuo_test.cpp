@@ -9,8 +9,9 @@ using namespace vemora::test;
 
 namespace {
 
-std::string FixturePage() { return ReadFileBytes(Utf8ToWide(VEMORA_FIXTURES "\\xingzuo_aries_day.html")); }
-
+std::string FixturePage() {
+    return ReadFileBytes(Utf8ToWide(VEMORA_FIXTURES "\\xingzuo_aries_day.html"));
+}
 
 struct Horoscope : ClockFixture {
     LocalHttpServer server{[](const std::string&) {
@@ -28,7 +29,9 @@ struct Horoscope : ClockFixture {
     }
 };
 
-int Alpha(std::uint32_t pixel) { return static_cast<int>(pixel >> 24); }
+int Alpha(std::uint32_t pixel) {
+    return static_cast<int>(pixel >> 24);
+}
 bool Dark(std::uint32_t pixel) {
     return Alpha(pixel) == 255 && ((pixel >> 16) & 0xFF) < 80 && ((pixel >> 8) & 0xFF) < 80 && (pixel & 0xFF) < 80;
 }

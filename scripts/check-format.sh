@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Fails when a C++ source file is not as clang-format (with the repository's
+# .clang-format) writes it. The generated tables are left as their generators
+# write them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mapfile -t files < <(git ls-files '*.cpp' '*.h' | grep -v -e '^online/pinyin_table\.cpp$' \
+    -e '^online/placename_table\.cpp$' -e '^calendar/lunar_table\.cpp$')
+clang-format --dry-run -Werror "${files[@]}"
+echo "${#files[@]} files formatted"
