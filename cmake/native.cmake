@@ -34,3 +34,7 @@ endif()
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_test(NAME layers COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tests/layers/check_layers.py ${CMAKE_SOURCE_DIR})
 add_test(NAME layers.selftest COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tests/layers/check_layers.py --self-test)
+
+# Every C++ source file as clang-format writes it.
+find_program(CLANG_FORMAT clang-format REQUIRED)
+add_test(NAME format COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-format.sh WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
