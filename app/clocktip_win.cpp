@@ -6,8 +6,11 @@
 namespace vemora {
 
 void ClockTip::Attach(HWND clock) {
+    // Owned by the clock's own owner, not by the clock: under Wine a topmost
+    // window owned by the clock keeps the clock from going back on top.
+    HWND owner = GetWindow(clock, GW_OWNER);
     tip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, clock, nullptr,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner ? owner : clock, nullptr,
                                GetModuleHandleW(nullptr), nullptr));
     if (!tip_)
         return; // the clock works without its tip

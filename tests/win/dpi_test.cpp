@@ -101,6 +101,8 @@ TEST_F(DpiScaling, ClockAndWeatherStripDrawnAtTheWindowsRealSize) {
     ExpectScaledInk(clock.ClockImage(), InkAt96(GbkToWide(clock.LastTimeText()), kClockEmSize), "clock, em 38");
 
     HWND strip = clock.frmweather()->Handle();
+    // The line arrives from its worker and is drawn then.
+    EXPECT_TRUE(PumpUntil([&] { return WindowRect(strip).right - WindowRect(strip).left == S(230); }));
     const RECT s = WindowRect(strip);
     EXPECT_EQ(Show(s), Show(RECT{c.left, c.bottom - S(8), c.left + S(230), c.bottom - S(8) + S(55)}));
     EXPECT_EQ(clock.WeatherImage().Width(), S(230));
@@ -223,12 +225,13 @@ TEST_F(DpiScaling, AnotherResolutionRedrawsAtTheSuggestedRectangle) {
     clock.Timer1Timer();
     const int other = dpi == 192 ? 96 : 192;
     RECT suggested{100, 200, 100 + ScaleForDpi(230, other), 200 + ScaleForDpi(55, other)};
+    const int drawn = clock.DrawCount();
     SendMessageW(clock.Handle(), WM_DPICHANGED, MAKEWPARAM(other, other), reinterpret_cast<LPARAM>(&suggested));
     const RECT c = WindowRect(clock.Handle());
     EXPECT_EQ(Show(c), Show(suggested));
     EXPECT_EQ(clock.Dpi(), other);
     EXPECT_EQ(clock.ClockImage().Width(), ScaleForDpi(230, other)) << "drawn again at once";
-    EXPECT_EQ(clock.DrawCount(), 1) << "without a tick";
+    EXPECT_EQ(clock.DrawCount(), drawn + 1) << "without a tick";
 
     // A dialog there and back again ends where it started: scaled from the design each time.
     Tfrmshutdown& timed = *clock.frmshutdown();

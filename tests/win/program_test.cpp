@@ -182,7 +182,7 @@ TEST_F(WholeProgram, AWeatherFailureAtStartUpSkipsNothing) {
     EXPECT_TRUE(effects.errors.empty()) << "nothing is told before the clock shows";
     ASSERT_TRUE(PumpUntil([&] { return !clock.WorkersRunning() && !clock.frmxingzuo()->Downloading(); }));
     ASSERT_EQ(effects.errors.size(), 1u);
-    EXPECT_NE(effects.errors[0].find(L"no connection"), std::wstring::npos) << WideToUtf8(effects.errors[0]);
+    EXPECT_NE(effects.errors[0].find(L"连接失败"), std::wstring::npos) << WideToUtf8(effects.errors[0]);
     EXPECT_EQ(clock.frmxingzuo()->RenderCount(), 1) << "the horoscope came";
     EXPECT_EQ(effects.clockSets.size(), 1u) << "and the network time";
 }
