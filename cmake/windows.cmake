@@ -96,7 +96,7 @@ else()
 endif()
 
 set(win_test_sources
-    tests/win/calendar_test.cpp tests/win/clock_test.cpp tests/win/harness_win.cpp tests/win/menu_test.cpp
+    tests/win/calendar_test.cpp tests/win/clock_test.cpp tests/win/glowcanvas_test.cpp tests/win/harness_win.cpp tests/win/menu_test.cpp
     tests/win/nettime_test.cpp tests/win/program_test.cpp tests/win/render_test.cpp tests/win/setup_test.cpp
     tests/win/snapshot_test.cpp tests/win/testserver_win.cpp tests/win/weather_test.cpp tests/win/winmain_test.cpp
     tests/win/xingzuo_test.cpp)

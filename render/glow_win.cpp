@@ -1,5 +1,7 @@
 #include "render/glow_win.h"
 
+#include "render/glowcanvas_win.h"
+
 #include "base/errors.h"
 #include "base/text_win.h"
 
@@ -130,8 +132,10 @@ int UpdateLayeredFromImage(HWND window, HDC source, SIZE size, int constantAlpha
     return UpdateLayeredWindow(window, destination.get(), &at, &size, source, &origin, 0, &blend, ULW_ALPHA);
 }
 
-GlowRenderer::GlowRenderer() : image_(std::make_unique<GlowImage>()) {}
+GlowRenderer::GlowRenderer() : canvas_(std::make_unique<GlowCanvas>()) {}
 GlowRenderer::~GlowRenderer() = default;
+
+const GlowImage& GlowRenderer::Image() const { return canvas_->Image(); }
 
 int GlowRenderer::Render(HWND window, const std::wstring& text, const std::string& fontName, int emSize,
                          Argb startColor, Argb endColor, int alpha, int dpi) {
@@ -143,12 +147,11 @@ int GlowRenderer::Render(HWND window, const std::wstring& text, const std::strin
         family_ = std::move(created);
         familyName_ = fontName;
     }
-    if (!image_ || image_->Dpi() != dpi)
-        image_ = std::make_unique<GlowImage>(dpi);
-    // A cleared image is exactly the fresh one RenderGlowText starts from.
-    std::fill_n(image_->MutablePixels(), image_->Width() * image_->Height(), 0u);
-    DrawGlowTextWith(*image_, text, *family_, family, emSize, startColor, endColor);
-    return UpdateLayeredFromImage(window, image_->Dc(), image_->Size(), GlowConstantAlpha(alpha));
+    if (canvas_->Image().Dpi() != dpi)
+        canvas_ = std::make_unique<GlowCanvas>(dpi);
+    canvas_->Draw(text, *family_, family, emSize, startColor, endColor);
+    const GlowImage& image = canvas_->Image();
+    return UpdateLayeredFromImage(window, image.Dc(), image.Size(), GlowConstantAlpha(alpha));
 }
 
 int RenderGlowText(HWND window, const std::wstring& text, const std::string& fontName, int emSize, Argb startColor,

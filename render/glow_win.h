@@ -58,9 +58,12 @@ void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string&
 int RenderGlowText(HWND window, const std::wstring& text, const std::string& fontName, int emSize, Argb startColor,
                    Argb endColor, int alpha, int dpi = 96);
 
+class GlowCanvas;
+
 // RenderGlowText for one window that draws once a second: the same pixels,
-// but the image, its device context and the font family live from one call to
-// the next instead of being made and freed every time.
+// but the image (a GlowCanvas, which redraws only what changed) and the font
+// family live from one call to the next instead of being made and freed every
+// time.
 class GlowRenderer {
 public:
     GlowRenderer();
@@ -70,10 +73,11 @@ public:
 
     int Render(HWND window, const std::wstring& text, const std::string& fontName, int emSize, Argb startColor,
                Argb endColor, int alpha, int dpi = 96);
-    const GlowImage& Image() const { return *image_; }
+    const GlowImage& Image() const;
+    const GlowCanvas& Canvas() const { return *canvas_; }
 
 private:
-    std::unique_ptr<GlowImage> image_;
+    std::unique_ptr<GlowCanvas> canvas_;
     std::string familyName_;
     std::unique_ptr<Gdiplus::FontFamily> family_;
 };
@@ -81,6 +85,9 @@ private:
 // Draws into an image with a given font family (DrawGlowText's body).
 void DrawGlowTextWith(GlowImage& image, const std::wstring& text, const Gdiplus::FontFamily& family,
                       const std::wstring& familyName, int emSize, Argb startColor, Argb endColor);
+
+// How many characters of the text DrawGlowTextWith turns into its path.
+size_t VisibleCharacters(const std::wstring& text, const std::wstring& family, int emSize, int room);
 
 // Puts an image on a layered window where the window stands.
 int UpdateLayeredFromImage(HWND window, HDC source, SIZE size, int constantAlpha);
