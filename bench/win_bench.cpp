@@ -1,6 +1,7 @@
 // Time per RenderGlowText call and per full clock tick under Wine, as medians
 // of many runs, each with a baseline measured in the same run.
 #include "app/clockmain_win.h"
+#include "render/glowcanvas_win.h"
 #include "render/glow_win.h"
 
 #include <algorithm>
@@ -27,13 +28,13 @@ struct Figures {
     double median, p90;
 };
 
-Figures Measure(int runs, const std::function<void(int)>& body) {
+Figures Measure(int runs, const std::function<void(int)>& body, int warmUp = 10) {
     LARGE_INTEGER frequency, a, b;
     QueryPerformanceFrequency(&frequency);
     std::vector<double> ms;
-    for (int i = 0; i < 10; ++i)
-        body(i); // warm-up
-    for (int i = 0; i < runs; ++i) {
+    for (int i = 0; i < warmUp; ++i)
+        body(i);
+    for (int i = warmUp; i < warmUp + runs; ++i) {
         QueryPerformanceCounter(&a);
         body(i);
         QueryPerformanceCounter(&b);
@@ -44,8 +45,53 @@ Figures Measure(int runs, const std::function<void(int)>& body) {
 }
 
 void Report(const char* what, Figures f, Figures baseline) {
-    std::printf("%-44s median %7.3f ms  p90 %7.3f ms  (%.1fx the baseline)\n", what, f.median, f.p90,
+    std::printf("%-58s median %7.3f ms  p90 %7.3f ms  (%.2fx the baseline)\n", what, f.median, f.p90,
                 f.median / baseline.median);
+}
+
+void ReportCounts(const GlowRenderer& renderer) {
+    const GlowCanvas::Counters& c = renderer.Canvas().Count();
+    std::printf("%-58s %d unchanged, %d whole, %d strips reused, %d strips drawn\n", "  its draws:", c.unchanged,
+                c.whole, c.stripsReused, c.stripsDrawn);
+}
+
+std::wstring ClockText(int i) {
+    wchar_t text[16];
+    swprintf(text, 16, L"10:%02d:%02d", i / 60 % 60, i % 60);
+    return text;
+}
+
+// The clock's drawing at one resolution: the literal drawing on a kept image,
+// as every tick did before the canvas, and the kept renderer, each with the
+// layered update, against the bare update of an image of that size.
+void CompareAtResolution(HWND window, int dpi, int runs) {
+    const int em = ScaleForDpi(kClockEmSize, dpi);
+    char label[96];
+    const Figures floor = Measure(runs, [&](int) {
+        GlowImage image(dpi);
+        UpdateLayeredFromImage(window, image.Dc(), image.Size(), 250);
+    });
+    std::snprintf(label, sizeof label, "dpi %d baseline: image and layered update only", dpi);
+    Report(label, floor, floor);
+    GlowImage kept(dpi);
+    Gdiplus::FontFamily family(L"宋体");
+    const Figures literal = Measure(runs, [&](int i) {
+        std::fill_n(kept.MutablePixels(), kept.Width() * kept.Height(), 0u);
+        DrawGlowTextWith(kept, ClockText(i), family, L"宋体", em, ClockSettings.Startcolor, ClockSettings.Endcolor);
+        UpdateLayeredFromImage(window, kept.Dc(), kept.Size(), 250);
+    });
+    std::snprintf(label, sizeof label, "dpi %d literal drawing on a kept image (before)", dpi);
+    Report(label, literal, floor);
+    const Figures update = Measure(runs, [&](int) { UpdateLayeredFromImage(window, kept.Dc(), kept.Size(), 250); });
+    std::snprintf(label, sizeof label, "dpi %d layered update of that drawn image only", dpi);
+    Report(label, update, floor);
+    GlowRenderer renderer;
+    const Figures fast = Measure(runs, [&](int i) {
+        renderer.Render(window, ClockText(i), "", em, ClockSettings.Startcolor, ClockSettings.Endcolor, 250, dpi);
+    });
+    std::snprintf(label, sizeof label, "dpi %d GlowRenderer (after)", dpi);
+    Report(label, fast, floor);
+    ReportCounts(renderer);
 }
 
 } // namespace
@@ -83,19 +129,34 @@ int main() {
     Report("RenderGlowText, clock text, em 38 (fresh objects)", render, floor);
     GlowRenderer renderer;
     const Figures cached = Measure(runs, [&](int i) {
-        wchar_t text[16];
-        swprintf(text, 16, L"10:%02d:%02d", i / 60 % 60, i % 60);
-        renderer.Render(window, text, ClockSettings.Font, kClockEmSize, ClockSettings.Startcolor, ClockSettings.Endcolor,
-                        ClockSettings.Transparent);
+        renderer.Render(window, ClockText(i), ClockSettings.Font, kClockEmSize, ClockSettings.Startcolor,
+                        ClockSettings.Endcolor, ClockSettings.Transparent);
     });
-    Report("GlowRenderer, clock text, em 38 (kept objects)", cached, floor);
-    std::printf("%-44s %.2fx faster than fresh objects\n", "kept objects:", render.median / cached.median);
+    Report("GlowRenderer, clock text, em 38 (kept canvas)", cached, floor);
+    ReportCounts(renderer);
+    // A fresh renderer's first minute: no strip has come back yet, each
+    // second's columns are drawn from their figures.
+    GlowRenderer cold;
+    const auto coldTick = [&](int i) {
+        cold.Render(window, ClockText(i), ClockSettings.Font, kClockEmSize, ClockSettings.Startcolor,
+                    ClockSettings.Endcolor, ClockSettings.Transparent);
+    };
+    const Figures first = Measure(58, coldTick, 2);
+    Report("GlowRenderer, its first minute (nothing to reuse)", first, floor);
+    ReportCounts(cold);
+    const Figures same = Measure(runs, [&](int) {
+        renderer.Render(window, L"10:15:07", ClockSettings.Font, kClockEmSize, ClockSettings.Startcolor,
+                        ClockSettings.Endcolor, ClockSettings.Transparent);
+    });
+    Report("GlowRenderer, the same text again", same, floor);
     const Figures tick = Measure(runs, [&](int i) {
         now.minute = 1 + i / 60 % 58;
         now.second = i % 60;
         clock.Timer1Timer();
     });
     Report("Timer1Timer, full tick (kept objects)", tick, floor);
+    for (int dpi : {96, 144, 192})
+        CompareAtResolution(window, dpi, dpi == 96 ? runs : 150);
     std::printf("font: %s\n", ClockSettings.Font == kFontSongTi ? "SimSun (replaced by WenQuanYi Micro Hei)"
                                                                 : "as installed");
     DestroyWindow(window);
