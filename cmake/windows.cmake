@@ -144,3 +144,6 @@ endif()
 add_executable(vemora_winbench bench/win_bench.cpp)
 target_link_libraries(vemora_winbench PRIVATE vemora_shell)
 target_link_options(vemora_winbench PRIVATE ${static_runtime})
+
+# The release package and its test.
+include(${CMAKE_SOURCE_DIR}/cmake/package.cmake)
