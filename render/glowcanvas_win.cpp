@@ -13,9 +13,11 @@ namespace {
 // Figures never seen before whose reach one draw measures; a line that is
 // mostly new is cheaper to draw whole.
 constexpr std::size_t kMaxMeasuredPerDraw = 24;
-// Bounds of what is kept between draws.
-constexpr std::size_t kMaxFigures = 4096;
-constexpr std::size_t kMaxStripBytes = 4u << 20;
+// Bounds of what is kept between draws. A clock's seconds need about 70
+// strips, each some 30 columns wide at 96 dpi; sixteen whole images hold them
+// with room to spare at any resolution.
+constexpr std::size_t kMaxFigures = 1024;
+constexpr std::size_t kMaxStripImages = 16;
 // Columns beyond the last one a figure was seen to touch, for antialiased
 // coverage too faint to show in the measurement.
 constexpr int kReachMargin = 2;
@@ -57,6 +59,10 @@ struct GlowCanvas::Columns {
 };
 
 GlowCanvas::GlowCanvas(int dpi) : image_(dpi) {}
+
+std::size_t GlowCanvas::StripBudget() const {
+    return kMaxStripImages * sizeof(std::uint32_t) * image_.Width() * image_.Height();
+}
 GlowCanvas::~GlowCanvas() = default;
 
 void GlowCanvas::Forget() {
@@ -310,7 +316,7 @@ bool GlowCanvas::DrawChangedColumns(const std::vector<std::uint32_t>& figures) {
         stripBytes_ += strip.pixels.size() * sizeof(std::uint32_t);
         strips_.push_front(std::move(strip));
         stripIndex_[strips_.front().key] = strips_.begin();
-        while (stripBytes_ > kMaxStripBytes && strips_.size() > 1) {
+        while (stripBytes_ > StripBudget() && strips_.size() > 1) {
             stripBytes_ -= strips_.back().pixels.size() * sizeof(std::uint32_t);
             stripIndex_.erase(strips_.back().key);
             strips_.pop_back();

@@ -55,6 +55,7 @@ private:
     Columns ColumnsOf(const std::vector<std::uint32_t>& figures) const;
     void DrawFigures(const std::vector<std::uint32_t>& figures, int left, int right);
     void Forget();
+    std::size_t StripBudget() const; // bytes of strips kept at most
 
     GlowImage image_;
     // The style of the image; a draw in another style starts afresh.
