@@ -59,11 +59,11 @@ struct GlowCanvas::Columns {
 };
 
 GlowCanvas::GlowCanvas(int dpi) : image_(dpi) {}
+GlowCanvas::~GlowCanvas() = default;
 
 std::size_t GlowCanvas::StripBudget() const {
     return kMaxStripImages * sizeof(std::uint32_t) * image_.Width() * image_.Height();
 }
-GlowCanvas::~GlowCanvas() = default;
 
 void GlowCanvas::Forget() {
     valid_ = false;
