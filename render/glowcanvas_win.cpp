@@ -80,6 +80,7 @@ void GlowCanvas::Draw(const std::wstring& text, const Gdiplus::FontFamily& famil
     using namespace Gdiplus;
     bool sameStyle =
         valid_ && familyName == familyName_ && emSize == emSize_ && startColor == startColor_ && endColor == endColor_;
+    changed_ = {};
     if (sameStyle && text == text_) {
         ++counters_.unchanged;
         return;
@@ -112,6 +113,7 @@ void GlowCanvas::Draw(const std::wstring& text, const Gdiplus::FontFamily& famil
     if (!(sameStyle && !figures.empty() && DrawChangedColumns(figures))) {
         std::fill_n(image_.MutablePixels(), image_.Width() * image_.Height(), 0u);
         DrawGlowTextWith(image_, text, family, familyName, emSize, startColor, endColor);
+        changed_ = {0, image_.Width()};
         ++counters_.whole;
     }
     text_ = text;
@@ -290,6 +292,8 @@ bool GlowCanvas::DrawChangedColumns(const std::vector<std::uint32_t>& figures) {
     if (toDraw * 4 > figures.size() * 3)
         return false;
 
+    if (!runs.empty())
+        changed_ = {runs.front().left, runs.back().right};
     // Cached strips first: storing the drawn ones may push others out.
     std::uint32_t* pixels = image_.MutablePixels();
     for (Run& run : runs) {

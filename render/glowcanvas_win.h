@@ -33,6 +33,11 @@ public:
     void Draw(const std::wstring& text, const Gdiplus::FontFamily& family, const std::wstring& familyName, int emSize,
               Argb startColor, Argb endColor);
     const GlowImage& Image() const { return image_; }
+    // The columns [left, right) that the last draw changed; none when left == right.
+    struct ColumnSpan {
+        int left = 0, right = 0;
+    };
+    ColumnSpan Changed() const { return changed_; }
 
     // What the draws did, for the benchmark and the tests.
     struct Counters {
@@ -47,8 +52,6 @@ private:
     struct Figure;
     struct Columns;
 
-    void DrawWhole(const std::wstring& text, const Gdiplus::FontFamily& family, const std::wstring& familyName,
-                   int emSize, Argb startColor, Argb endColor);
     bool DrawChangedColumns(const std::vector<std::uint32_t>& figures);
     std::vector<std::uint32_t> FiguresOf(const Gdiplus::GraphicsPath& path);
     void MeasureReach(const std::vector<std::uint32_t>& figures);
@@ -65,6 +68,7 @@ private:
     Argb startColor_ = 0, endColor_ = 0;
     std::wstring text_;
     std::vector<std::uint32_t> figures_; // the image's figures, in path order
+    ColumnSpan changed_;
 
     std::unordered_map<std::string, std::uint32_t> figureIds_; // figure data -> index into figureTable_
     std::vector<Figure> figureTable_;

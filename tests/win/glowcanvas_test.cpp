@@ -95,3 +95,47 @@ TEST(GlowCanvas, DrawsTheLiteralPixelsByteForByte) {
     EXPECT_GT(total.stripsReused, 20);
     DestroyWindow(window);
 }
+
+namespace {
+
+// What the screen shows where the window stands.
+std::vector<std::uint32_t> OnScreen(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    DibImage shot(r.right - r.left, r.bottom - r.top);
+    HDC screen = GetDC(nullptr);
+    BitBlt(shot.Dc(), 0, 0, shot.Width(), shot.Height(), screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    return {shot.Pixels(), shot.Pixels() + shot.Width() * shot.Height()};
+}
+
+} // namespace
+
+// Ticks in a row hand the window only the changed columns; what the screen
+// shows is what the whole image, handed over whole, shows.
+TEST(GlowCanvas, TicksUpdateOnlyTheChangedColumnsOfTheWindow) {
+    HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP, 620, 480,
+                                  kGlowWidth, kGlowHeight, nullptr, nullptr, nullptr, nullptr);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    GlowRenderer renderer;
+    std::vector<std::uint32_t> before;
+    for (int i = 0; i < 75; ++i) {
+        const std::wstring text = TimeText(10 * 3600 + 59 * 60 + 50 + i);
+        renderer.Render(window, text, "", kClockEmSize, 0xFFFFFFFF, 0xFF1E78C3, 250);
+        if (i % 25 != 24) {
+            if (i % 25 == 23) {
+                test::Pump(20);
+                before = OnScreen(window);
+            }
+            continue;
+        }
+        test::Pump(20);
+        const std::vector<std::uint32_t> shown = OnScreen(window);
+        ASSERT_NE(before, shown) << "the screen follows the ticks";
+        RenderGlowText(window, text, "", kClockEmSize, 0xFFFFFFFF, 0xFF1E78C3, 250);
+        test::Pump(20);
+        EXPECT_EQ(shown, OnScreen(window)) << WideToUtf8(text);
+    }
+    EXPECT_GT(renderer.ColumnUpdates(), 60);
+    DestroyWindow(window);
+}
