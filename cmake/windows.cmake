@@ -116,7 +116,7 @@ else()
 endif()
 
 set(win_test_sources
-    tests/win/calendar_test.cpp tests/win/clock_test.cpp tests/win/harness_win.cpp tests/win/menu_test.cpp
+    tests/win/calendar_test.cpp tests/win/clock_test.cpp tests/win/glowcanvas_test.cpp tests/win/harness_win.cpp tests/win/menu_test.cpp
     tests/win/nettime_test.cpp tests/win/program_test.cpp tests/win/render_test.cpp tests/win/setup_test.cpp
     tests/win/snapshot_test.cpp tests/win/testserver_win.cpp tests/win/weather_test.cpp tests/win/winmain_test.cpp
     tests/win/xingzuo_test.cpp tests/win/lunarcal_test.cpp
@@ -190,3 +190,6 @@ endif()
 add_executable(vemora_winbench bench/win_bench.cpp)
 target_link_libraries(vemora_winbench PRIVATE vemora_shell)
 target_link_options(vemora_winbench PRIVATE ${static_runtime})
+
+# The release package and its test.
+include(${CMAKE_SOURCE_DIR}/cmake/package.cmake)

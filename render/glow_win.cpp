@@ -1,5 +1,7 @@
 #include "render/glow_win.h"
 
+#include "render/glowcanvas_win.h"
+
 #include "base/errors.h"
 #include "base/text_win.h"
 
@@ -8,6 +10,11 @@
 namespace vemora {
 
 namespace {
+
+// A clock ticks once a second; a longer pause ends a row of column updates.
+constexpr ULONGLONG kColumnUpdateGapMs = 1500;
+// The whole image goes to the window at least once a minute.
+constexpr int kColumnUpdatesInRow = 59;
 
 void Check(Gdiplus::Status status) {
     if (status != Gdiplus::Ok)
@@ -138,8 +145,33 @@ int UpdateLayeredFromImage(HWND window, HDC source, SIZE size, int constantAlpha
     return UpdateLayeredWindow(window, destination.get(), &at, &size, source, &origin, 0, &blend, ULW_ALPHA);
 }
 
-GlowRenderer::GlowRenderer() : image_(std::make_unique<GlowImage>()) {}
+int UpdateLayeredColumns(HWND window, HDC source, SIZE size, int constantAlpha, int left, int right) {
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(constantAlpha), AC_SRC_ALPHA};
+    ScopedWindowDC destination(window);
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    POINT at{rect.left, rect.top};
+    POINT origin{0, 0};
+    RECT dirty{left, 0, right, size.cy};
+    UPDATELAYEREDWINDOWINFO info{};
+    info.cbSize = sizeof info;
+    info.hdcDst = destination.get();
+    info.pptDst = &at;
+    info.psize = &size;
+    info.hdcSrc = source;
+    info.pptSrc = &origin;
+    info.pblend = &blend;
+    info.dwFlags = ULW_ALPHA;
+    info.prcDirty = &dirty;
+    return UpdateLayeredWindowIndirect(window, &info);
+}
+
+GlowRenderer::GlowRenderer() : canvas_(std::make_unique<GlowCanvas>()) {}
 GlowRenderer::~GlowRenderer() = default;
+
+const GlowImage& GlowRenderer::Image() const {
+    return canvas_->Image();
+}
 
 int GlowRenderer::Render(HWND window, const std::wstring& text, const std::string& fontName, int emSize,
                          Argb startColor, Argb endColor, int alpha, int dpi) {
@@ -151,12 +183,31 @@ int GlowRenderer::Render(HWND window, const std::wstring& text, const std::strin
         family_ = std::move(created);
         familyName_ = fontName;
     }
-    if (!image_ || image_->Dpi() != dpi)
-        image_ = std::make_unique<GlowImage>(dpi);
-    // A cleared image is exactly the fresh one RenderGlowText starts from.
-    std::fill_n(image_->MutablePixels(), image_->Width() * image_->Height(), 0u);
-    DrawGlowTextWith(*image_, text, *family_, family, emSize, startColor, endColor);
-    return UpdateLayeredFromImage(window, image_->Dc(), image_->Size(), GlowConstantAlpha(alpha));
+    if (canvas_->Image().Dpi() != dpi)
+        canvas_ = std::make_unique<GlowCanvas>(dpi);
+    canvas_->Draw(text, *family_, family, emSize, startColor, endColor);
+    const GlowImage& image = canvas_->Image();
+    const int constantAlpha = GlowConstantAlpha(alpha);
+    const GlowCanvas::ColumnSpan changed = canvas_->Changed();
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const ULONGLONG now = GetTickCount64();
+    // Ticks in a row on a window that shows this renderer's last image, as it
+    // was put there: a hidden window or a long pause may have lost it.
+    const bool columnsOnly = window == window_ && constantAlpha == constantAlpha_ &&
+                             rect.right - rect.left == image.Width() && rect.bottom - rect.top == image.Height() &&
+                             IsWindowVisible(window) && now - updatedAt_ <= kColumnUpdateGapMs &&
+                             columnUpdatesInRow_ < kColumnUpdatesInRow && changed.left < changed.right &&
+                             changed.right - changed.left < image.Width();
+    const int result =
+        columnsOnly ? UpdateLayeredColumns(window, image.Dc(), image.Size(), constantAlpha, changed.left, changed.right)
+                    : UpdateLayeredFromImage(window, image.Dc(), image.Size(), constantAlpha);
+    window_ = result && IsWindowVisible(window) ? window : nullptr;
+    constantAlpha_ = constantAlpha;
+    updatedAt_ = now;
+    columnUpdatesInRow_ = columnsOnly ? columnUpdatesInRow_ + 1 : 0;
+    columnUpdates_ += columnsOnly;
+    return result;
 }
 
 int RenderGlowText(HWND window, const std::wstring& text, const std::string& fontName, int emSize, Argb startColor,

@@ -59,9 +59,16 @@ void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string&
 int RenderGlowText(HWND window, const std::wstring& text, const std::string& fontName, int emSize, Argb startColor,
                    Argb endColor, int alpha, int dpi = 96);
 
+class GlowCanvas;
+
 // RenderGlowText for one window that draws once a second: the same pixels,
-// but the image, its device context and the font family live from one call to
-// the next instead of being made and freed every time.
+// but the image (a GlowCanvas, which redraws only what changed) and the font
+// family live from one call to the next instead of being made and freed every
+// time. Calls in a row on the same window, such as a clock's ticks, hand the
+// window only the columns that changed: the renderer takes the window to show
+// what it last put there. After a pause of more than a tick, a change of
+// window, size or alpha, a hidden window, or a minute of such updates, the
+// whole image goes to the window again.
 class GlowRenderer {
 public:
     GlowRenderer();
@@ -71,10 +78,17 @@ public:
 
     int Render(HWND window, const std::wstring& text, const std::string& fontName, int emSize, Argb startColor,
                Argb endColor, int alpha, int dpi = 96);
-    const GlowImage& Image() const { return *image_; }
+    const GlowImage& Image() const;
+    const GlowCanvas& Canvas() const { return *canvas_; }
+    int ColumnUpdates() const { return columnUpdates_; } // updates of some columns only, so far
 
 private:
-    std::unique_ptr<GlowImage> image_;
+    std::unique_ptr<GlowCanvas> canvas_;
+    HWND window_ = nullptr; // the window of the last update, when it succeeded
+    int constantAlpha_ = 0;
+    ULONGLONG updatedAt_ = 0;
+    int columnUpdatesInRow_ = 0;
+    int columnUpdates_ = 0;
     std::string familyName_;
     std::unique_ptr<Gdiplus::FontFamily> family_;
 };
@@ -83,7 +97,13 @@ private:
 void DrawGlowTextWith(GlowImage& image, const std::wstring& text, const Gdiplus::FontFamily& family,
                       const std::wstring& familyName, int emSize, Argb startColor, Argb endColor);
 
+// How many characters of the text DrawGlowTextWith turns into its path.
+size_t VisibleCharacters(const std::wstring& text, const std::wstring& family, int emSize, int room);
+
 // Puts an image on a layered window where the window stands.
 int UpdateLayeredFromImage(HWND window, HDC source, SIZE size, int constantAlpha);
+// The same for the columns [left, right) of the image only; the window keeps
+// the rest of what it shows.
+int UpdateLayeredColumns(HWND window, HDC source, SIZE size, int constantAlpha, int left, int right);
 
 } // namespace vemora

@@ -1,5 +1,6 @@
 # The Windows tests in groups that run side by side.
 vemora_win_test(render "GlowRender*:NamedColours*:Snapshots*")
+vemora_win_test(canvas "GlowCanvas*")
 vemora_win_test(clock "Clock*:SettingsFile*:Handles*")
 vemora_win_test(menu "Menu*:Power*:TimedAction*")
 vemora_win_test(online "NetworkTime*")
