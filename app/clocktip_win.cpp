@@ -10,8 +10,8 @@ void ClockTip::Attach(HWND clock) {
     // window owned by the clock keeps the clock from going back on top.
     HWND owner = GetWindow(clock, GW_OWNER);
     tip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner ? owner : clock, nullptr,
-                               GetModuleHandleW(nullptr), nullptr));
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner ? owner : clock,
+                               nullptr, GetModuleHandleW(nullptr), nullptr));
     if (!tip_)
         return; // the clock works without its tip
     TTTOOLINFOW tool{};

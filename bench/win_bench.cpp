@@ -24,6 +24,7 @@ struct QuietEffects : Effects {
     void ShowError(HWND, const std::wstring&, const std::wstring& text) override {
         std::fwprintf(stderr, L"error: %ls\n", text.c_str());
     }
+    bool AskYesNo(HWND, const std::wstring&, const std::wstring&) override { return false; }
     BOOL ExitSystem(UINT, DWORD) override { return TRUE; }
     BOOL SetSystemClock(const SYSTEMTIME&) override { return TRUE; }
     void PlaySoundMemory(const void*, UINT) override {}
@@ -206,10 +207,10 @@ int main() {
     const Figures lunar = paints(lunarImage);
     std::printf("calendar paint, Gregorian month, 153 x 169: median %7.3f ms  p90 %7.3f ms\n", gregorian.median,
                 gregorian.p90);
-    std::printf("calendar paint, lunar month, %d x %d:     median %7.3f ms  p90 %7.3f ms  %5.2fx\n", layout.W,
-                layout.H, lunar.median, lunar.p90, lunar.median / gregorian.median);
-    std::printf("font: %s\n", ClockSettings.Font == kFontSongTi ? "SimSun (replaced by WenQuanYi Micro Hei)"
-                                                                : "as installed");
+    std::printf("calendar paint, lunar month, %d x %d:     median %7.3f ms  p90 %7.3f ms  %5.2fx\n", layout.W, layout.H,
+                lunar.median, lunar.p90, lunar.median / gregorian.median);
+    std::printf("font: %s\n",
+                ClockSettings.Font == kFontSongTi ? "SimSun (replaced by WenQuanYi Micro Hei)" : "as installed");
     DestroyWindow(window);
     DeleteFileW(options.settingsPath.c_str());
     return 0;
