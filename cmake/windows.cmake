@@ -44,6 +44,10 @@ endif()
 
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 if(MINGW)
+    # Each function and datum in a section of its own, so that the program's
+    # link drops what nothing calls: the release exe stays small.
+    add_compile_options(-ffunction-sections -fdata-sections)
+    target_compile_options(vemora_core PRIVATE -ffunction-sections -fdata-sections)
     set(static_runtime -static -static-libgcc -static-libstdc++)
     set(unicode_entry -municode)
 else()
@@ -99,7 +103,7 @@ target_link_libraries(vemora_shell PUBLIC vemora_core gdiplus gdi32 user32 comct
 
 add_executable(Vemora WIN32 app/main_win.cpp ${resource_script})
 target_link_libraries(Vemora PRIVATE vemora_shell)
-target_link_options(Vemora PRIVATE ${static_runtime} ${unicode_entry})
+target_link_options(Vemora PRIVATE ${static_runtime} ${unicode_entry} $<$<BOOL:${MINGW}>:-Wl,--gc-sections>)
 add_dependencies(Vemora generated_data)
 
 # GoogleTest from Debian's googletest sources, built with MinGW.
