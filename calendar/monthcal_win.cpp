@@ -3,6 +3,7 @@
 #include "base/datetime.h"
 #include "base/text_win.h"
 
+#include <array>
 #include <cmath>
 
 namespace vemora {
@@ -44,6 +45,21 @@ LOGFONTW FontDescription(HFONT font) {
     return lf;
 }
 
+MouseButton ButtonOf(UINT msg) {
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+        return MouseButton::Left;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_RBUTTONUP:
+        return MouseButton::Right;
+    default:
+        return MouseButton::Middle;
+    }
+}
+
 void Fill(HDC dc, const RECT& r, COLORREF colour) {
     UniqueHbrush brush(CreateSolidBrush(colour));
     FillRect(dc, &r, brush.get());
@@ -53,7 +69,8 @@ void Fill(HDC dc, const RECT& r, COLORREF colour) {
 
 TMonthCalendar::TMonthCalendar(HWND parent, RECT bounds, HFONT font, const UxTheme& theme, ErrorReporter& reporter,
                                TodayFn today)
-    : BaseWindow(reporter), theme_(theme), font_(font), today_(std::move(today)), model_(std::floor(today_())) {
+    : BaseWindow(reporter), theme_(theme), font_(font), today_(std::move(today)), model_(std::floor(today_())),
+      mouse_(model_, today_) {
     // The locale's day and month names, read once.
     std::vector<std::string> longDays;
     const LCTYPE days[7] = {LOCALE_SDAYNAME7, LOCALE_SDAYNAME1, LOCALE_SDAYNAME2, LOCALE_SDAYNAME3,
@@ -69,20 +86,25 @@ TMonthCalendar::TMonthCalendar(HWND parent, RECT bounds, HFONT font, const UxThe
     model_.LocaleFirstDay = WideToUtf8(LocaleText(LOCALE_IFIRSTDAYOFWEEK));
     model_.Invalidate = [this](const CalRect& r) { InvalidateDesigned(ToRect(r)); };
     gregorian_ = model_.Geometry;
-    const int top = model_.Geometry.ButtonTop, w = CalendarGeometry::kButtonWidth, h = CalendarGeometry::kButtonHeight;
-    todayButton_ = {RECT{20, top, 20 + w, top + h}, L"Today", 0, true, false};
-    noneButton_ = {RECT{CalendarGeometry::kNoneLeft, top, CalendarGeometry::kNoneLeft + w, top + h}, L"None", 1, false,
-                   false};
+    mouse_.Capture = [this](bool take) {
+        if (take)
+            SetCapture(hwnd_);
+        else
+            ReleaseCapture();
+    };
+    // Without capture the release may happen off the control: leaving it
+    // brings the button up.
+    mouse_.TrackLeave = [this] {
+        TRACKMOUSEEVENT leave{sizeof leave, TME_LEAVE, hwnd_, 0};
+        TrackMouseEvent(&leave);
+    };
     designBounds_ = bounds;
     CreateHandle(0, WS_CHILD | WS_VISIBLE, bounds, parent, L"", CS_DBLCLKS);
-    SetShowNoneButton(showNone_); // centres Today for the final width
+    SetShowNoneButton(false); // centres Today for the final width
 }
 
 void TMonthCalendar::SetShowNoneButton(bool show) {
-    showNone_ = show;
-    noneButton_.visible = show;
-    const int left = model_.Geometry.TodayButtonLeft(show);
-    OffsetRect(&todayButton_.bounds, left - todayButton_.bounds.left, 0);
+    mouse_.Place(show);
     if (hwnd_)
         InvalidateRect(hwnd_, nullptr, FALSE);
 }
@@ -108,20 +130,11 @@ void TMonthCalendar::SetLunar(bool on) {
         lunar_.reset();
         model_.Geometry = gregorian_;
     }
-    PlaceButtons();
+    mouse_.Place(mouse_.NoneShown());
     designBounds_.right = designBounds_.left + model_.Geometry.W;
     designBounds_.bottom = designBounds_.top + model_.Geometry.H;
     if (hwnd_)
         SetDpi(dpi_);
-}
-
-void TMonthCalendar::PlaceButtons() {
-    const CalendarGeometry& g = model_.Geometry;
-    const int w = CalendarGeometry::kButtonWidth, h = CalendarGeometry::kButtonHeight;
-    const int todayLeft = g.TodayButtonLeft(showNone_);
-    todayButton_.bounds = RECT{todayLeft, g.ButtonTop, todayLeft + w, g.ButtonTop + h};
-    noneButton_.bounds =
-        RECT{CalendarGeometry::kNoneLeft, g.ButtonTop, CalendarGeometry::kNoneLeft + w, g.ButtonTop + h};
 }
 
 void TMonthCalendar::SetHolidayBook(const HolidayBook* book) {
@@ -144,13 +157,13 @@ std::wstring TMonthCalendar::InfoLineText() const {
 }
 
 void TMonthCalendar::SetTodayCaption(const std::wstring& caption) {
-    todayButton_.caption = caption;
-    InvalidateButton(todayButton_);
+    mouse_.TodayButton.caption = caption;
+    InvalidateButton(mouse_.TodayButton);
 }
 
 void TMonthCalendar::SetNoneCaption(const std::wstring& caption) {
-    noneButton_.caption = caption;
-    InvalidateButton(noneButton_);
+    mouse_.NoneButton.caption = caption;
+    InvalidateButton(mouse_.NoneButton);
 }
 
 std::wstring TMonthCalendar::DayLetter(int column) const {
@@ -168,7 +181,7 @@ std::wstring TMonthCalendar::MonthName(int month) const {
 }
 
 void TMonthCalendar::InvalidateButton(const TMiniButton& button) {
-    InvalidateDesigned(button.bounds);
+    InvalidateDesigned(ToRect(button.bounds));
 }
 
 void TMonthCalendar::InvalidateDesigned(const RECT& designed) {
@@ -225,10 +238,10 @@ void TMonthCalendar::PaintFrameAndHeader(HDC dc, bool themed) {
         UniqueHpen pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT)));
         UniqueHbrush brush(CreateSolidBrush(GetSysColor(COLOR_WINDOWTEXT)));
         ScopedSelectObject p(dc, pen.get()), b(dc, brush.get());
-        const POINT left[3] = {{15, 9}, {15, 17}, {11, 13}};
-        const POINT right[3] = {{W - 15, 9}, {W - 15, 17}, {W - 11, 13}};
-        Polygon(dc, left, 3);
-        Polygon(dc, right, 3);
+        for (const std::array<CalPoint, 3>& arrow : {g.LeftArrow(), g.RightArrow()}) {
+            const POINT corners[3] = {{arrow[0].x, arrow[0].y}, {arrow[1].x, arrow[1].y}, {arrow[2].x, arrow[2].y}};
+            Polygon(dc, corners, 3);
+        }
     }
 }
 
@@ -239,7 +252,6 @@ void TMonthCalendar::Paint(HDC dc) {
     }
     const bool themed = theme_.ThemesActive();
     const CalendarGeometry& g = model_.Geometry;
-    const int W = g.W;
     HGDIOBJ oldFont = SelectObject(dc, font_);
     SetBkMode(dc, TRANSPARENT);
     PaintFrameAndHeader(dc, themed);
@@ -253,10 +265,10 @@ void TMonthCalendar::Paint(HDC dc) {
     {
         UniqueHpen pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_GRAYTEXT)));
         ScopedSelectObject p(dc, pen.get());
-        MoveToEx(dc, 15, 36, nullptr);
-        LineTo(dc, W - 17, 36);
-        MoveToEx(dc, 15, 128, nullptr);
-        LineTo(dc, W - 17, 128);
+        for (const std::array<CalPoint, 2>& line : {g.UpperSeparator(), g.LowerSeparator()}) {
+            MoveToEx(dc, line[0].x, line[0].y, nullptr);
+            LineTo(dc, line[1].x, line[1].y);
+        }
     }
     // Days.
     const double today = std::floor(today_());
@@ -279,7 +291,7 @@ void TMonthCalendar::Paint(HDC dc) {
         DrawTextW(dc, number.c_str(), -1, &text, kDayFlags);
     }
     // The buttons paint themselves last, as children would.
-    for (const TMiniButton* button : {&todayButton_, &noneButton_})
+    for (const TMiniButton* button : {&mouse_.TodayButton, &mouse_.NoneButton})
         if (button->visible)
             PaintButton(dc, *button, themed);
     SelectObject(dc, oldFont);
@@ -319,7 +331,7 @@ void TMonthCalendar::PaintLunar(HDC dc) {
     RECT info = ToRect(l.InfoLine());
     const std::wstring line = InfoLineText();
     DrawTextW(dc, line.c_str(), -1, &info, kCentredFlags | DT_END_ELLIPSIS);
-    for (const TMiniButton* button : {&todayButton_, &noneButton_})
+    for (const TMiniButton* button : {&mouse_.TodayButton, &mouse_.NoneButton})
         if (button->visible)
             PaintButton(dc, *button, themed);
     SelectObject(dc, oldFont);
@@ -370,7 +382,7 @@ void TMonthCalendar::PaintLunarCell(HDC dc, const CalendarCell& cell, int col, i
 }
 
 void TMonthCalendar::PaintButton(HDC dc, const TMiniButton& button, bool themed) {
-    RECT r = button.bounds;
+    RECT r = ToRect(button.bounds);
     if (!themed || !DrawThemedButton(dc, r, button.Pressed)) {
         Fill(dc, r, GetSysColor(COLOR_BTNFACE));
         DrawEdge(dc, &r, button.Pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
@@ -392,37 +404,6 @@ bool TMonthCalendar::DrawThemedButton(HDC dc, const RECT& designed, bool pressed
     const bool drawn = theme_.DrawPushButton(hwnd_, dc, device, pressed);
     RestoreDC(dc, saved);
     return drawn;
-}
-
-void TMonthCalendar::ButtonMouseDown(TMiniButton& button, bool capture) {
-    button.Pressed = true;
-    if (capture) {
-        captured_ = &button;
-        SetCapture(hwnd_);
-    } else {
-        // Without capture the release may happen off the control: leaving it
-        // brings the button up.
-        TRACKMOUSEEVENT leave{sizeof leave, TME_LEAVE, hwnd_, 0};
-        TrackMouseEvent(&leave);
-    }
-    InvalidateButton(button);
-}
-
-void TMonthCalendar::ButtonMouseUp(TMiniButton& button) {
-    if (button.tag == 0)
-        model_.PressToday(std::floor(today_()));
-    else
-        model_.PressNone();
-    button.Pressed = false;
-    InvalidateButton(button);
-}
-
-void TMonthCalendar::ReleaseButtons() {
-    for (TMiniButton* button : {&todayButton_, &noneButton_})
-        if (button->Pressed && button != captured_) {
-            button->Pressed = false;
-            InvalidateButton(*button);
-        }
 }
 
 std::optional<LRESULT> TMonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -456,63 +437,30 @@ std::optional<LRESULT> TMonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LP
     case WM_MBUTTONDBLCLK:
         // The class asks for double-clicks: the second press of each button
         // arrives as a double-click and is a press like the first.
-        for (TMiniButton* button : {&todayButton_, &noneButton_})
-            if (button->Contains(at)) {
-                ButtonMouseDown(*button, msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK);
-                return 0;
-            }
-        if (OnMouseDown)
-            OnMouseDown(wParam, at.x, at.y);
-        model_.MouseDown(at.x, at.y);
+        mouse_.Press(ButtonOf(msg), at.x, at.y, [&] {
+            if (OnMouseDown)
+                OnMouseDown(wParam, at.x, at.y);
+        });
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-        // A left press on a button captured the mouse: its release performs
-        // the action wherever the pointer is.
-        if (captured_ && msg == WM_LBUTTONUP) {
-            TMiniButton* button = captured_;
-            captured_ = nullptr;
-            ReleaseCapture();
-            ButtonMouseUp(*button);
-            return 0;
-        }
-        for (TMiniButton* button : {&todayButton_, &noneButton_})
-            if (button->Contains(at) && msg != WM_LBUTTONUP) {
-                ButtonMouseUp(*button);
-                ReleaseButtons();
-                return 0;
-            }
-        // A right or middle press on a button released off it: no action,
-        // and the button comes up again.
-        ReleaseButtons();
-        model_.MouseUp();
+        mouse_.Release(ButtonOf(msg), at.x, at.y);
         return 0;
     case WM_MOUSELEAVE:
-        ReleaseButtons();
+        mouse_.Leave();
         return 0;
     case WM_CAPTURECHANGED:
-        if (captured_ && reinterpret_cast<HWND>(lParam) != hwnd_) {
-            captured_->Pressed = false;
-            InvalidateButton(*captured_);
-            captured_ = nullptr;
-        }
+        if (reinterpret_cast<HWND>(lParam) != hwnd_)
+            mouse_.CaptureLost();
         return 0;
     case WM_MOUSEMOVE: {
-        if (captured_)
-            return 0; // the button has the mouse: no drag starts on it
-        if (OnMouseMove)
-            OnMouseMove(wParam, at.x, at.y);
-        if (!(GetKeyState(VK_LBUTTON) & 0x8000) && !(GetKeyState(VK_RBUTTON) & 0x8000) &&
-            !(GetKeyState(VK_MBUTTON) & 0x8000)) {
-            // No button is held: a drag took the release with it, or the
-            // release went elsewhere. The drag-selection ends here, and a
-            // button pressed without capture comes up.
-            ReleaseButtons();
-            model_.MouseUp();
-            return 0;
-        }
-        model_.MouseMove(at.x, at.y);
+        const bool held = (GetKeyState(VK_LBUTTON) & 0x8000) || (GetKeyState(VK_RBUTTON) & 0x8000) ||
+                          (GetKeyState(VK_MBUTTON) & 0x8000);
+        mouse_.Move(at.x, at.y, held, [&] {
+            if (OnMouseMove)
+                OnMouseMove(wParam, at.x, at.y);
+        });
         return 0;
     }
     default:

@@ -3,6 +3,7 @@
 #include "base/uxtheme_win.h"
 #include "base/window_win.h"
 #include "calendar/lunarlayout.h"
+#include "calendar/monthcontrol.h"
 #include "calendar/monthmodel.h"
 
 #include <functional>
@@ -11,22 +12,11 @@
 
 namespace vemora {
 
-// A windowless push button drawn by its parent, the month calendar.
-struct TMiniButton {
-    RECT bounds{};
-    std::wstring caption;
-    int tag = 0;
-    bool visible = true;
-    bool Pressed = false;
-    bool Contains(POINT p) const { return visible && PtInRect(&bounds, p); }
-};
-
 // The month calendar: a child window that paints everything itself, without
 // erasing, from its month model; the Today and None buttons are windowless
-// and routed by it. Its layout, its painting and the model's hit tests are in
-// pixels designed at 96 per inch; at another resolution the window grows and
-// its painting and the mouse are scaled to match, so that any layout drawn
-// through Paint is scaled alike.
+// and the mouse reaches them and the model through MonthCalendarMouse. Its layout, its painting and the model's hit
+// tests are in pixels designed at 96 per inch; at another resolution the window grows and its painting and the mouse
+// are scaled to match, so that any layout drawn through Paint is scaled alike.
 class TMonthCalendar : public BaseWindow<TMonthCalendar> {
 public:
     static constexpr const wchar_t* kClassName = L"TMonthCalendar";
@@ -35,8 +25,8 @@ public:
     TMonthCalendar(HWND parent, RECT bounds, HFONT font, const UxTheme& theme, ErrorReporter& reporter, TodayFn today);
 
     MonthCalendarModel& Model() { return model_; }
-    TMiniButton& TodayButton() { return todayButton_; }
-    TMiniButton& NoneButton() { return noneButton_; }
+    TMiniButton& TodayButton() { return mouse_.TodayButton; }
+    TMiniButton& NoneButton() { return mouse_.NoneButton; }
     void SetShowNoneButton(bool show);
     void SetTodayCaption(const std::wstring& caption);
     void SetNoneCaption(const std::wstring& caption);
@@ -70,14 +60,10 @@ public:
     std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
-    void ButtonMouseDown(TMiniButton& button, bool capture);
-    void ButtonMouseUp(TMiniButton& button);
-    void ReleaseButtons();
     void PaintButton(HDC dc, const TMiniButton& button, bool themed);
     void PaintFrameAndHeader(HDC dc, bool themed);
     void PaintLunar(HDC dc);
     void PaintLunarCell(HDC dc, const CalendarCell& cell, int col, int row, double today, bool themed);
-    void PlaceButtons();
     int FontHeight() const;
     bool DrawThemedButton(HDC dc, const RECT& designed, bool pressed);
     void InvalidateButton(const TMiniButton& button);
@@ -87,9 +73,7 @@ private:
     HFONT font_;
     TodayFn today_;
     MonthCalendarModel model_;
-    TMiniButton todayButton_, noneButton_;
-    TMiniButton* captured_ = nullptr;
-    bool showNone_ = false;
+    MonthCalendarMouse mouse_;
     RECT designBounds_{};
     int dpi_ = kDesignDpi;
     std::vector<std::wstring> weekdayLetters_; // Sunday first

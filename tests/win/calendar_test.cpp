@@ -144,7 +144,7 @@ TEST_F(Calendar, MouseMessagesStepSelectAndPressToday) {
     EXPECT_EQ(cal.Model().SelectedDate, selected);
     EXPECT_FALSE(cal.Model().Selecting);
     // Today: a left press captures; the release performs it wherever it happens.
-    const RECT today = cal.TodayButton().bounds;
+    const CalRect today = cal.TodayButton().bounds;
     EXPECT_EQ(today.left, 53);
     SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, At(today.left + 5, today.top + 5));
     EXPECT_TRUE(cal.TodayButton().Pressed);
@@ -236,7 +236,7 @@ TEST_F(Calendar, EveryButtonsDoubleClickPressesAndPressedButtonsComeUp) {
     SendMessageW(control, WM_MBUTTONDBLCLK, MK_MBUTTON, cell(4, 4));
     EXPECT_EQ(cal.Model().SelectedDate, *cal.Model().DateAtCell(4, 4));
     // A right or middle press on Today released off it: no Today, and the button comes up.
-    const RECT today = cal.TodayButton().bounds;
+    const CalRect today = cal.TodayButton().bounds;
     const LPARAM onToday = At(today.left + 5, today.top + 5);
     for (auto [down, up] : {std::pair{WM_RBUTTONDOWN, WM_RBUTTONUP}, std::pair{WM_MBUTTONDOWN, WM_MBUTTONUP}}) {
         SendMessageW(control, down, 0, onToday);

@@ -151,7 +151,7 @@ TEST_F(DpiScaling, HoroscopePanelAndCalendarPopup) {
     // would put it unscaled, day numbers show (at 96, its own caption).
     DibImage painted(S(153), S(169));
     month.PaintScaled(painted.Dc());
-    const RECT unscaled = month.TodayButton().bounds;
+    const CalRect unscaled = month.TodayButton().bounds;
     int ink = 0;
     for (int y = unscaled.top + 3; y < unscaled.bottom - 3; ++y)
         for (int x = unscaled.left + 3; x < unscaled.right - 3; ++x)

@@ -53,7 +53,7 @@ TEST_F(CalendarLunar, PopupGrowsAndKeepsItsMouseBehaviour) {
     MoveWindow(clock.Handle(), 100, 40, kClockWidth, kClockHeight, TRUE);
     clock.FormDblClick();
     EXPECT_EQ(Corners(WindowRect(popup)), (std::array<LONG, 4>{110, 130, 110 + l.W, 130 + l.H}));
-    const RECT today = cal.TodayButton().bounds;
+    const CalRect today = cal.TodayButton().bounds;
     EXPECT_EQ(today.top, l.ButtonTop());
     EXPECT_EQ(today.left, l.W / 2 - CalendarGeometry::kButtonWidth / 2);
 
