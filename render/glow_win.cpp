@@ -83,37 +83,28 @@ void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string&
     DrawGlowTextWith(image, text, fontFamily, family, emSize, startColor, endColor);
 }
 
-void DrawGlowTextWith(GlowImage& image, const std::wstring& text, const Gdiplus::FontFamily& fontFamily,
-                      const std::wstring& family, int emSize, Argb startColor, Argb endColor) {
+void AddGlowText(Gdiplus::GraphicsPath& path, const std::wstring& text, const Gdiplus::FontFamily& fontFamily,
+                 const std::wstring& family, int emSize, int imageWidth, int dpi) {
     using namespace Gdiplus;
-    // GDI+ draws into the DIB's own memory as premultiplied ARGB, which is what
-    // the layered window update with per-pixel alpha expects.
-    const int dpi = image.Dpi();
-    const REAL scale = static_cast<REAL>(dpi) / 96;
     const int origin = ScaleForDpi(10, dpi);
-    Bitmap canvas(image.Width(), image.Height(), image.Width() * 4, PixelFormat32bppPARGB,
-                  reinterpret_cast<BYTE*>(image.MutablePixels()));
-    Check(canvas.GetLastStatus());
-    Graphics graphics(&canvas);
-    Check(graphics.GetLastStatus());
-    Check(graphics.SetSmoothingMode(SmoothingModeAntiAlias));
-    Check(graphics.SetInterpolationMode(InterpolationModeHighQualityBicubic));
-    Check(graphics.SetPageUnit(UnitPixel));
-
     StringFormat format(0, LANG_NEUTRAL);
     Check(format.GetLastStatus());
-    GraphicsPath path(FillModeAlternate);
-    Check(path.GetLastStatus());
     // Only the start of a long line can reach the 230-pixel image; a weather
     // page of many links would otherwise become a path of thousands of glyphs
     // that nobody sees, stroked nine times.
-    size_t drawn = VisibleCharacters(text, family, emSize, image.Width() - origin);
+    size_t drawn = VisibleCharacters(text, family, emSize, imageWidth - origin);
     if (drawn < text.size() && drawn > 0 && IS_LOW_SURROGATE(text[drawn]))
         --drawn;
     if (drawn > 0)
         Check(path.AddString(text.c_str(), static_cast<INT>(drawn), &fontFamily, FontStyleRegular,
                              static_cast<REAL>(emSize), Rect(origin, origin, 0, 0), &format));
+}
 
+void PaintGlowPath(Gdiplus::Graphics& graphics, const Gdiplus::GraphicsPath& path, int dpi, Argb startColor,
+                   Argb endColor) {
+    using namespace Gdiplus;
+    const REAL scale = static_cast<REAL>(dpi) / 96;
+    const int origin = ScaleForDpi(10, dpi);
     Pen pen(Color(0x9BD7D7D7), 3.0f * scale);
     Check(pen.GetLastStatus());
     Check(graphics.DrawPath(&pen, &path));
@@ -132,38 +123,46 @@ void DrawGlowTextWith(GlowImage& image, const std::wstring& text, const Gdiplus:
     Check(highlight.GetLastStatus());
     Check(highlight.SetWrapMode(WrapModeTile));
     Check(graphics.FillPath(&highlight, &path));
+}
+
+void DrawGlowTextWith(GlowImage& image, const std::wstring& text, const Gdiplus::FontFamily& fontFamily,
+                      const std::wstring& family, int emSize, Argb startColor, Argb endColor) {
+    using namespace Gdiplus;
+    // GDI+ draws into the DIB's own memory as premultiplied ARGB, which is what
+    // the layered window update with per-pixel alpha expects.
+    const int dpi = image.Dpi();
+    Bitmap canvas(image.Width(), image.Height(), image.Width() * 4, PixelFormat32bppPARGB,
+                  reinterpret_cast<BYTE*>(image.MutablePixels()));
+    Check(canvas.GetLastStatus());
+    Graphics graphics(&canvas);
+    Check(graphics.GetLastStatus());
+    Check(graphics.SetSmoothingMode(SmoothingModeAntiAlias));
+    Check(graphics.SetInterpolationMode(InterpolationModeHighQualityBicubic));
+    Check(graphics.SetPageUnit(UnitPixel));
+
+    GraphicsPath path(FillModeAlternate);
+    Check(path.GetLastStatus());
+    AddGlowText(path, text, fontFamily, family, emSize, image.Width(), dpi);
+
+    PaintGlowPath(graphics, path, dpi, startColor, endColor);
     graphics.Flush(FlushIntentionSync);
 }
 
-int UpdateLayeredFromImage(HWND window, HDC source, SIZE size, int constantAlpha) {
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(constantAlpha), AC_SRC_ALPHA};
-    ScopedWindowDC destination(window);
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    POINT at{rect.left, rect.top};
-    POINT origin{0, 0};
-    return UpdateLayeredWindow(window, destination.get(), &at, &size, source, &origin, 0, &blend, ULW_ALPHA);
-}
-
+// No screen DC: it only chooses the palette, and getting one for the window
+// costs the display server a graphics context every second.
 int UpdateLayeredColumns(HWND window, HDC source, SIZE size, int constantAlpha, int left, int right) {
     BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(constantAlpha), AC_SRC_ALPHA};
-    ScopedWindowDC destination(window);
     RECT rect{};
     GetWindowRect(window, &rect);
     POINT at{rect.left, rect.top};
     POINT origin{0, 0};
     RECT dirty{left, 0, right, size.cy};
-    UPDATELAYEREDWINDOWINFO info{};
-    info.cbSize = sizeof info;
-    info.hdcDst = destination.get();
-    info.pptDst = &at;
-    info.psize = &size;
-    info.hdcSrc = source;
-    info.pptSrc = &origin;
-    info.pblend = &blend;
-    info.dwFlags = ULW_ALPHA;
-    info.prcDirty = &dirty;
+    UPDATELAYEREDWINDOWINFO info{sizeof info, nullptr, &at, &size, source, &origin, 0, &blend, ULW_ALPHA, &dirty};
     return UpdateLayeredWindowIndirect(window, &info);
+}
+
+int UpdateLayeredFromImage(HWND window, HDC source, SIZE size, int constantAlpha) {
+    return UpdateLayeredColumns(window, source, size, constantAlpha, 0, size.cx);
 }
 
 GlowRenderer::GlowRenderer() : canvas_(std::make_unique<GlowCanvas>()) {}

@@ -97,6 +97,15 @@ private:
 void DrawGlowTextWith(GlowImage& image, const std::wstring& text, const Gdiplus::FontFamily& family,
                       const std::wstring& familyName, int emSize, Argb startColor, Argb endColor);
 
+// The text's path as the glow draws it: from the text origin, at most the
+// characters that can reach an image of that width.
+void AddGlowText(Gdiplus::GraphicsPath& path, const std::wstring& text, const Gdiplus::FontFamily& fontFamily,
+                 const std::wstring& family, int emSize, int imageWidth, int dpi);
+// The glow of a path, on a graphics that draws in pixels: a light halo, eight
+// widening dark strokes, the colour gradient and the highlight over it.
+void PaintGlowPath(Gdiplus::Graphics& graphics, const Gdiplus::GraphicsPath& path, int dpi, Argb startColor,
+                   Argb endColor);
+
 // How many characters of the text DrawGlowTextWith turns into its path.
 size_t VisibleCharacters(const std::wstring& text, const std::wstring& family, int emSize, int room);
 

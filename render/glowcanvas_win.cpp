@@ -96,17 +96,9 @@ void GlowCanvas::Draw(const std::wstring& text, const Gdiplus::FontFamily& famil
     valid_ = false; // until this draw has finished
 
     // The path exactly as DrawGlowTextWith builds it.
-    const int origin = ScaleForDpi(10, image_.Dpi());
-    StringFormat format(0, LANG_NEUTRAL);
-    Check(format.GetLastStatus());
     GraphicsPath path(FillModeAlternate);
     Check(path.GetLastStatus());
-    size_t drawn = VisibleCharacters(text, familyName, emSize, image_.Width() - origin);
-    if (drawn < text.size() && drawn > 0 && IS_LOW_SURROGATE(text[drawn]))
-        --drawn;
-    if (drawn > 0)
-        Check(path.AddString(text.c_str(), static_cast<INT>(drawn), &family, FontStyleRegular,
-                             static_cast<REAL>(emSize), Rect(origin, origin, 0, 0), &format));
+    AddGlowText(path, text, family, familyName, emSize, image_.Width(), image_.Dpi());
     std::vector<std::uint32_t> figures = FiguresOf(path);
 
     // An empty path goes the literal way, which decides what drawing nothing means.
@@ -349,8 +341,6 @@ void GlowCanvas::DrawFigures(const std::vector<std::uint32_t>& figures, int left
         return;
 
     const int dpi = image_.Dpi();
-    const REAL scale = static_cast<REAL>(dpi) / 96;
-    const int origin = ScaleForDpi(10, dpi);
     Bitmap canvas(width, height, width * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(pixels));
     Check(canvas.GetLastStatus());
     Graphics graphics(&canvas);
@@ -362,24 +352,7 @@ void GlowCanvas::DrawFigures(const std::vector<std::uint32_t>& figures, int left
     GraphicsPath path(points.data(), types.data(), static_cast<INT>(points.size()), FillModeAlternate);
     Check(path.GetLastStatus());
 
-    Pen pen(Color(0x9BD7D7D7), 3.0f * scale);
-    Check(pen.GetLastStatus());
-    Check(graphics.DrawPath(&pen, &path));
-    for (int w = 1; w <= 8; ++w) {
-        Check(pen.SetWidth(static_cast<REAL>(w) * scale));
-        Check(pen.SetColor(Color(0x3E000202)));
-        Check(pen.SetLineJoin(LineJoinRound));
-        Check(graphics.DrawPath(&pen, &path));
-    }
-    LinearGradientBrush colour(Point(0, 0), Point(0, ScaleForDpi(90, dpi)), Color(startColor_), Color(endColor_));
-    Check(colour.GetLastStatus());
-    Check(colour.SetWrapMode(WrapModeTile));
-    Check(graphics.FillPath(&colour, &path));
-    LinearGradientBrush highlight(Point(0, origin), Point(0, ScaleForDpi(60, dpi)), Color(0xFFFFFFFF),
-                                  Color(0x0F010101));
-    Check(highlight.GetLastStatus());
-    Check(highlight.SetWrapMode(WrapModeTile));
-    Check(graphics.FillPath(&highlight, &path));
+    PaintGlowPath(graphics, path, dpi, startColor_, endColor_);
     graphics.Flush(FlushIntentionSync);
 }
 
