@@ -633,15 +633,7 @@ std::optional<LRESULT> Tfrmmain::HandleMessage(UINT msg, WPARAM wParam, LPARAM l
 
 void Tfrmmain::StartNetworkTime() {
     const std::string server = NtpServerName();
-    const unsigned generation = networkTime_.Ask(server);
-    if (!generation)
-        return;
-    try {
-        AskNetworkTime(mailbox_, generation, server);
-    } catch (...) {
-        networkTime_.Arrived(generation); // no worker: nothing runs
-        throw;
-    }
+    networkTime_.Start(server, [&](unsigned generation) { AskNetworkTime(mailbox_, generation, server); });
 }
 
 // A worker's result: used only when it answers the request that runs and

@@ -228,15 +228,7 @@ void Tfrmmain::DrawWeatherStrip() {
 // running download ends, whose line is then dropped.
 void Tfrmmain::StartWeatherDownload() {
     const std::string url = CurrentWeatherUrl();
-    const unsigned generation = weatherDownload_.Ask(url);
-    if (!generation)
-        return;
-    try {
-        DownloadWeather(mailbox_, generation, url);
-    } catch (...) {
-        weatherDownload_.Arrived(generation); // no worker: nothing runs
-        throw;
-    }
+    weatherDownload_.Start(url, [&](unsigned generation) { DownloadWeather(mailbox_, generation, url); });
 }
 
 void Tfrmmain::ShowCalendar() {

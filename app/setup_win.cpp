@@ -360,25 +360,24 @@ std::optional<LRESULT> Tfrmset::HandleMessage(UINT msg, WPARAM wParam, LPARAM lP
         const int id = LOWORD(wParam), code = HIWORD(wParam);
         if (code == CBN_DROPDOWN) {
             FitDropDownHeight(reinterpret_cast<HWND>(lParam));
-        } else if (code == CBN_SELCHANGE) {
-            if (id == kCbfont)
-                cbfontChange();
-            else if (id == kCb01)
-                cb01Change();
-            else if (id == kCb02)
-                cb02Change();
-        } else if (code == BN_CLICKED) {
-            if (id == kCborder)
-                cborderClick();
-            else if (id == kCbauto)
-                cbautoClick();
-            else if (id == kCblunar)
-                cblunarClick();
-            else if (id == kButton1 || id == IDOK)
-                Button1Click();
-            else if (id == IDCANCEL)
-                EndModal();
+            return 0;
         }
+        // Enter presses OK; Esc closes as the close box does.
+        static constexpr struct {
+            int id, code;
+            void (Tfrmset::*handler)();
+        } kHandlers[] = {
+            {kCbfont, CBN_SELCHANGE, &Tfrmset::cbfontChange}, {kCb01, CBN_SELCHANGE, &Tfrmset::cb01Change},
+            {kCb02, CBN_SELCHANGE, &Tfrmset::cb02Change},     {kCborder, BN_CLICKED, &Tfrmset::cborderClick},
+            {kCbauto, BN_CLICKED, &Tfrmset::cbautoClick},     {kCblunar, BN_CLICKED, &Tfrmset::cblunarClick},
+            {kButton1, BN_CLICKED, &Tfrmset::Button1Click},   {IDOK, BN_CLICKED, &Tfrmset::Button1Click},
+            {IDCANCEL, BN_CLICKED, &Tfrmset::EndModal},
+        };
+        for (const auto& h : kHandlers)
+            if (h.id == id && h.code == code) {
+                (this->*h.handler)();
+                break;
+            }
         return 0;
     }
     case WM_MEASUREITEM:

@@ -15,19 +15,15 @@ class Tfrmmain;
 class Tfrmset : public BaseWindow<Tfrmset> {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmset";
+    // The controls' ids.
+    // clang-format off
     enum Id {
-        kTrackBar1 = 10,
-        kCbfont,
-        kCb01,
-        kCb02,
-        kEdcity,
-        kCbxingzuo,
-        kCborder,
-        kCbauto,
-        kCbgettime,
-        kButton1,
-        kCblunar
+        kTrackBar1 = 10, kCbfont, kCb01, kCb02, // transparency, font, start and end colours
+        kEdcity, kCbxingzuo,                    // city, star sign
+        kCborder, kCbauto, kCbgettime,          // hourly alert, start with Windows, network time
+        kButton1, kCblunar                      // 确定, Chinese calendar
     };
+    // clang-format on
 
     Tfrmset(Tfrmmain& main, ErrorReporter& reporter);
     void ShowModal();

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # CPU share of the running Vemora.exe under Wine: after a warm-up, RUNS
-# consecutive windows of SECONDS each (defaults 60 and 1), user + system time
-# of the clock's process from /proc, and of the Wine server it talks to,
-# against the wall time; the median of the windows when there are several.
+# consecutive windows of SECONDS each (defaults 60 and 1), the time on a CPU
+# of all threads of the clock's process (the scheduler's nanoseconds from
+# /proc; the 10 ms ticks of user + system time are too coarse for a share of
+# a few tenths of a per cent), and of the Wine server it talks to, against the
+# wall time; the median of the windows when there are several.
 # The machine's load average is printed beside each window, since other
 # processes slow the clock's own work down.
 #   bench/cpu_share.sh [SECONDS] [RUNS]
@@ -35,8 +37,9 @@ of_prefix() {
 pid=$(pgrep -f 'Vemora.exe' | while read -r p; do grep -qs 'Vemora' "/proc/$p/comm" && echo "$p"; done | of_prefix | head -n 1)
 server=$(pgrep -x 'wineserver|wineserver64' | of_prefix | head -n 1 || true)
 [ -n "$pid" ] || { echo "Vemora.exe did not start"; exit 1; }
-ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-hz=$(getconf CLK_TCK)
+# Nanoseconds on a CPU of all the process's threads.
+ticks() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%d\n", s }'; }
+hz=1000000000
 rss0=$(awk '/VmRSS/ {print $2}' "/proc/$pid/status")
 results=()
 for ((i = 1; i <= runs; i++)); do
@@ -47,7 +50,7 @@ for ((i = 1; i <= runs; i++)); do
     results+=("$(python3 -c 'import sys
 c0, c1, s0, s1, t0, t1, hz = map(float, sys.argv[1:])
 w = t1 - t0
-print(f"{100 * (c1 - c0) / hz / w:.3f} {100 * (s1 - s0) / hz / w:.3f} {w:.1f} {(c1 - c0) / hz:.2f}")' \
+print(f"{100 * (c1 - c0) / hz / w:.3f} {100 * (s1 - s0) / hz / w:.3f} {w:.1f} {(c1 - c0) / hz:.3f}")' \
         "$c0" "$c1" "$s0" "$s1" "$t0" "$t1" "$hz") $load")
     read -r clock srv wall cpu ld <<< "${results[-1]}"
     echo "window $i: wall $wall s; Vemora.exe CPU $cpu s = $clock% of one core; wineserver $srv%; load average $ld"

@@ -139,37 +139,26 @@ std::string SolarTermName(int term) {
 }
 
 std::vector<std::string> FestivalsOn(int year, int month, int day) {
-    std::vector<std::string> names;
-    if (InLunarRange(year, month, day)) {
-        const LunarDay l = Decode(year, month, day);
-        const int m = l.date.leap ? 0 : l.date.month, d = l.date.day;
-        if (m == 1 && d == 1)
-            names.push_back("春节");
-        if (m == 1 && d == 15)
-            names.push_back("元宵");
-        if (m == 5 && d == 5)
-            names.push_back("端午");
-        if (m == 7 && d == 7)
-            names.push_back("七夕");
-        if (m == 8 && d == 15)
-            names.push_back("中秋");
-        if (m == 9 && d == 9)
-            names.push_back("重阳");
-        if (m == 12 && d == 8)
-            names.push_back("腊八");
-        if (m == 12 && d == 23)
-            names.push_back("小年");
-        if (l.yearsLastDay)
-            names.push_back("除夕");
-    }
     struct Fixed {
         int month, day;
         const char* name;
     };
-    static constexpr Fixed kFixed[] = {{1, 1, "元旦"},   {5, 1, "劳动节"}, {10, 1, "国庆"},
-                                       {3, 8, "妇女节"}, {5, 4, "青年节"}, {6, 1, "儿童节"},
-                                       {7, 1, "建党节"}, {8, 1, "建军节"}, {9, 10, "教师节"}};
-    for (const Fixed& f : kFixed)
+    // By the Chinese calendar (a leap month has none), then by the Gregorian.
+    static constexpr Fixed kLunar[] = {{1, 1, "春节"},  {1, 15, "元宵"}, {5, 5, "端午"},  {7, 7, "七夕"},
+                                       {8, 15, "中秋"}, {9, 9, "重阳"},  {12, 8, "腊八"}, {12, 23, "小年"}};
+    static constexpr Fixed kGregorian[] = {{1, 1, "元旦"},   {5, 1, "劳动节"}, {10, 1, "国庆"},
+                                           {3, 8, "妇女节"}, {5, 4, "青年节"}, {6, 1, "儿童节"},
+                                           {7, 1, "建党节"}, {8, 1, "建军节"}, {9, 10, "教师节"}};
+    std::vector<std::string> names;
+    if (InLunarRange(year, month, day)) {
+        const LunarDay l = Decode(year, month, day);
+        for (const Fixed& f : kLunar)
+            if (!l.date.leap && f.month == l.date.month && f.day == l.date.day)
+                names.push_back(f.name);
+        if (l.yearsLastDay)
+            names.push_back("除夕");
+    }
+    for (const Fixed& f : kGregorian)
         if (f.month == month && f.day == day)
             names.push_back(f.name);
     return names;

@@ -68,35 +68,22 @@ std::string HostOfUrl(std::string_view url) {
 }
 
 std::string FetchErrorText(FetchStep step, const std::string& host, FetchFailure failure, unsigned long code) {
-    std::string text;
-    switch (step) {
-    case FetchStep::Address:
-        text = "网址无效：" + host;
-        break;
-    case FetchStep::Start:
-        text = "无法为 " + host + " 启动 HTTP 访问";
-        break;
-    case FetchStep::Connect:
-        text = "无法连接服务器 " + host;
-        break;
-    case FetchStep::Request:
-        text = "无法向服务器 " + host + " 请求网页";
-        break;
-    case FetchStep::Send:
-        text = "无法向服务器 " + host + " 发送请求";
-        break;
-    case FetchStep::Answer:
-        text = "服务器 " + host + " 没有应答";
-        break;
-    case FetchStep::Status:
-        return "服务器 " + host + " 返回 HTTP 状态 " + std::to_string(code);
-    case FetchStep::Read:
-        text = "从服务器 " + host + " 读取网页时中断";
-        break;
-    case FetchStep::TooLarge:
-        text = "服务器 " + host + " 的网页太大";
-        break;
-    }
+    // Each step's words before and after the host, in the order of FetchStep.
+    static constexpr const char* kWording[][2] = {
+        {"网址无效：", ""},
+        {"无法为 ", " 启动 HTTP 访问"},
+        {"无法连接服务器 ", ""},
+        {"无法向服务器 ", " 请求网页"},
+        {"无法向服务器 ", " 发送请求"},
+        {"服务器 ", " 没有应答"},
+        {"服务器 ", " 返回 HTTP 状态 "},
+        {"从服务器 ", " 读取网页时中断"},
+        {"服务器 ", " 的网页太大"},
+    };
+    const auto& words = kWording[static_cast<size_t>(step)];
+    const std::string text = words[0] + host + words[1];
+    if (step == FetchStep::Status)
+        return text + std::to_string(code);
     switch (failure) {
     case FetchFailure::Timeout:
         return text + "：等待超时";

@@ -21,6 +21,20 @@ public:
     };
     Answer Arrived(unsigned generation);
 
+    // Asks, and unless one runs starts the request with its generation. When
+    // starting throws, nothing runs: the slot is free again.
+    template <typename Starter> void Start(const std::string& key, Starter&& start) {
+        const unsigned generation = Ask(key);
+        if (!generation)
+            return;
+        try {
+            start(generation);
+        } catch (...) {
+            Arrived(generation);
+            throw;
+        }
+    }
+
     // Whoever asked no longer wants the answer (switched off, hidden).
     void Cancel();
     bool Running() const { return running_; }

@@ -150,16 +150,8 @@ void Tfrmxingzuo::FormShow() {
     const std::string url = HoroscopeUrl(ClockSettings.XingzuoHost, sign);
     if (url.empty())
         throw std::runtime_error(WideToUtf8(L"没有这个星座：") + std::to_string(sign));
-    const unsigned generation = download_.Ask(url);
-    if (!generation)
-        return;
-    try {
-        // Laid out on the designed sheet, drawn at the panel's resolution.
-        DownloadHoroscope(mailbox_, generation, url, sign, kBookSize);
-    } catch (...) {
-        download_.Arrived(generation); // no worker: nothing runs
-        throw;
-    }
+    // Laid out on the designed sheet, drawn at the panel's resolution.
+    download_.Start(url, [&](unsigned generation) { DownloadHoroscope(mailbox_, generation, url, sign, kBookSize); });
 }
 
 void Tfrmxingzuo::RenderHoroscopePanel(const std::vector<SheetText>& texts) {

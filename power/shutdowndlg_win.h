@@ -15,19 +15,14 @@ public:
     static constexpr const wchar_t* kClassName = L"Tfrmshutdown";
     // Not IDOK and IDCANCEL: Enter where no button has the focus must not
     // reach the OK button. Esc (IDCANCEL) closes, as 退出 does.
+    // clang-format off
     enum Id {
-        kButton1 = 10,
-        kButton2,
-        kButton3,
-        kRg1Item0,
-        kRg1Item1,
-        kSphour,
-        kSpmin,
-        kSpdelay,
-        kRg2Item0,
-        kRg2Item1,
-        kRg2Item2
+        kButton1 = 10, kButton2, kButton3,    // 确定, 退出, 重设
+        kRg1Item0, kRg1Item1,                 // at a time of day, after a number of minutes
+        kSphour, kSpmin, kSpdelay,            // the hour, the minute, the minutes
+        kRg2Item0, kRg2Item1, kRg2Item2       // shut down, play the sound, restart
     };
+    // clang-format on
 
     // owner: the window that owns the dialog; modalOver: the clock, disabled
     // while the dialog runs; now: the local time; armedChanged: runs after the

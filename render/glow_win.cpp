@@ -100,9 +100,22 @@ void AddGlowText(Gdiplus::GraphicsPath& path, const std::wstring& text, const Gd
                              static_cast<REAL>(emSize), Rect(origin, origin, 0, 0), &format));
 }
 
-void PaintGlowPath(Gdiplus::Graphics& graphics, const Gdiplus::GraphicsPath& path, int dpi, Argb startColor,
-                   Argb endColor) {
+void PaintGlowPath(GlowImage& image, const Gdiplus::GraphicsPath& path, Argb startColor, Argb endColor, int left,
+                   int right) {
     using namespace Gdiplus;
+    // GDI+ draws into the DIB's own memory as premultiplied ARGB, which is what
+    // the layered window update with per-pixel alpha expects.
+    const int dpi = image.Dpi();
+    Bitmap canvas(image.Width(), image.Height(), image.Width() * 4, PixelFormat32bppPARGB,
+                  reinterpret_cast<BYTE*>(image.MutablePixels()));
+    Check(canvas.GetLastStatus());
+    Graphics graphics(&canvas);
+    Check(graphics.GetLastStatus());
+    Check(graphics.SetSmoothingMode(SmoothingModeAntiAlias));
+    Check(graphics.SetInterpolationMode(InterpolationModeHighQualityBicubic));
+    Check(graphics.SetPageUnit(UnitPixel));
+    if (left > 0 || right < image.Width())
+        Check(graphics.SetClip(Rect(left, 0, right - left, image.Height())));
     const REAL scale = static_cast<REAL>(dpi) / 96;
     const int origin = ScaleForDpi(10, dpi);
     Pen pen(Color(0x9BD7D7D7), 3.0f * scale);
@@ -123,46 +136,45 @@ void PaintGlowPath(Gdiplus::Graphics& graphics, const Gdiplus::GraphicsPath& pat
     Check(highlight.GetLastStatus());
     Check(highlight.SetWrapMode(WrapModeTile));
     Check(graphics.FillPath(&highlight, &path));
+    graphics.Flush(FlushIntentionSync);
 }
 
 void DrawGlowTextWith(GlowImage& image, const std::wstring& text, const Gdiplus::FontFamily& fontFamily,
                       const std::wstring& family, int emSize, Argb startColor, Argb endColor) {
     using namespace Gdiplus;
-    // GDI+ draws into the DIB's own memory as premultiplied ARGB, which is what
-    // the layered window update with per-pixel alpha expects.
-    const int dpi = image.Dpi();
-    Bitmap canvas(image.Width(), image.Height(), image.Width() * 4, PixelFormat32bppPARGB,
-                  reinterpret_cast<BYTE*>(image.MutablePixels()));
-    Check(canvas.GetLastStatus());
-    Graphics graphics(&canvas);
-    Check(graphics.GetLastStatus());
-    Check(graphics.SetSmoothingMode(SmoothingModeAntiAlias));
-    Check(graphics.SetInterpolationMode(InterpolationModeHighQualityBicubic));
-    Check(graphics.SetPageUnit(UnitPixel));
-
     GraphicsPath path(FillModeAlternate);
     Check(path.GetLastStatus());
-    AddGlowText(path, text, fontFamily, family, emSize, image.Width(), dpi);
+    AddGlowText(path, text, fontFamily, family, emSize, image.Width(), image.Dpi());
 
-    PaintGlowPath(graphics, path, dpi, startColor, endColor);
-    graphics.Flush(FlushIntentionSync);
+    PaintGlowPath(image, path, startColor, endColor, 0, image.Width());
 }
 
+namespace {
+
 // No screen DC: it only chooses the palette, and getting one for the window
-// costs the display server a graphics context every second.
-int UpdateLayeredColumns(HWND window, HDC source, SIZE size, int constantAlpha, int left, int right) {
+// costs the display server a graphics context every second. Without a place
+// and a size the window keeps both, and the system skips the work of moving
+// it (under Wine, a look at every monitor, five times an update).
+int UpdateLayered(HWND window, HDC source, SIZE size, int constantAlpha, RECT dirty, bool keepPlace) {
     BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(constantAlpha), AC_SRC_ALPHA};
     RECT rect{};
     GetWindowRect(window, &rect);
     POINT at{rect.left, rect.top};
     POINT origin{0, 0};
-    RECT dirty{left, 0, right, size.cy};
-    UPDATELAYEREDWINDOWINFO info{sizeof info, nullptr, &at, &size, source, &origin, 0, &blend, ULW_ALPHA, &dirty};
+    UPDATELAYEREDWINDOWINFO info{
+        sizeof info, nullptr, keepPlace ? nullptr : &at, keepPlace ? nullptr : &size, source, &origin, 0, &blend,
+        ULW_ALPHA,   &dirty};
     return UpdateLayeredWindowIndirect(window, &info);
 }
 
+} // namespace
+
 int UpdateLayeredFromImage(HWND window, HDC source, SIZE size, int constantAlpha) {
-    return UpdateLayeredColumns(window, source, size, constantAlpha, 0, size.cx);
+    return UpdateLayered(window, source, size, constantAlpha, RECT{0, 0, size.cx, size.cy}, false);
+}
+
+int UpdateLayeredColumns(HWND window, HDC source, SIZE size, int constantAlpha, int left, int right) {
+    return UpdateLayered(window, source, size, constantAlpha, RECT{left, 0, right, size.cy}, true);
 }
 
 GlowRenderer::GlowRenderer() : canvas_(std::make_unique<GlowCanvas>()) {}

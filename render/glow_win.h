@@ -73,8 +73,6 @@ class GlowRenderer {
 public:
     GlowRenderer();
     ~GlowRenderer();
-    GlowRenderer(const GlowRenderer&) = delete;
-    GlowRenderer& operator=(const GlowRenderer&) = delete;
 
     int Render(HWND window, const std::wstring& text, const std::string& fontName, int emSize, Argb startColor,
                Argb endColor, int alpha, int dpi = 96);
@@ -101,18 +99,20 @@ void DrawGlowTextWith(GlowImage& image, const std::wstring& text, const Gdiplus:
 // characters that can reach an image of that width.
 void AddGlowText(Gdiplus::GraphicsPath& path, const std::wstring& text, const Gdiplus::FontFamily& fontFamily,
                  const std::wstring& family, int emSize, int imageWidth, int dpi);
-// The glow of a path, on a graphics that draws in pixels: a light halo, eight
-// widening dark strokes, the colour gradient and the highlight over it.
-void PaintGlowPath(Gdiplus::Graphics& graphics, const Gdiplus::GraphicsPath& path, int dpi, Argb startColor,
-                   Argb endColor);
+// The glow of a path, drawn into the image within its columns [left, right):
+// a light halo, eight widening dark strokes, the colour gradient and the
+// highlight over it.
+void PaintGlowPath(GlowImage& image, const Gdiplus::GraphicsPath& path, Argb startColor, Argb endColor, int left,
+                   int right);
 
 // How many characters of the text DrawGlowTextWith turns into its path.
 size_t VisibleCharacters(const std::wstring& text, const std::wstring& family, int emSize, int room);
 
 // Puts an image on a layered window where the window stands.
 int UpdateLayeredFromImage(HWND window, HDC source, SIZE size, int constantAlpha);
-// The same for the columns [left, right) of the image only; the window keeps
-// the rest of what it shows.
+// The same for the columns [left, right) of the image only, on a window that
+// already has the image's size; the window keeps its place and the rest of
+// what it shows.
 int UpdateLayeredColumns(HWND window, HDC source, SIZE size, int constantAlpha, int left, int right);
 
 } // namespace vemora

@@ -340,20 +340,10 @@ void GlowCanvas::DrawFigures(const std::vector<std::uint32_t>& figures, int left
     if (points.empty())
         return;
 
-    const int dpi = image_.Dpi();
-    Bitmap canvas(width, height, width * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(pixels));
-    Check(canvas.GetLastStatus());
-    Graphics graphics(&canvas);
-    Check(graphics.GetLastStatus());
-    Check(graphics.SetSmoothingMode(SmoothingModeAntiAlias));
-    Check(graphics.SetInterpolationMode(InterpolationModeHighQualityBicubic));
-    Check(graphics.SetPageUnit(UnitPixel));
-    Check(graphics.SetClip(Rect(left, 0, right - left, height)));
     GraphicsPath path(points.data(), types.data(), static_cast<INT>(points.size()), FillModeAlternate);
     Check(path.GetLastStatus());
 
-    PaintGlowPath(graphics, path, dpi, startColor_, endColor_);
-    graphics.Flush(FlushIntentionSync);
+    PaintGlowPath(image_, path, startColor_, endColor_, left, right);
 }
 
 } // namespace vemora

@@ -19,10 +19,6 @@ using namespace vemora::test;
 
 namespace {
 
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
 // How long the clock's thread takes to answer a message, in seconds.
 double AnswerTime(HWND window, int limitMs) {
     const auto start = std::chrono::steady_clock::now();

@@ -17,10 +17,6 @@ using namespace vemora::test;
 
 namespace {
 
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
 // The wall clock in milliseconds, as the clock under test reads it.
 long long WallMs() {
     FILETIME ft;

@@ -44,7 +44,14 @@ std::vector<std::uint32_t> ReadPngColours(const std::wstring& path, int& width, 
     return colours;
 }
 
-using Calendar = ClockFixture;
+struct Calendar : ClockFixture {
+    // The Gregorian pop-up, opened the way the user does: a double-click on the clock.
+    TMonthCalendar& OpenClassic() {
+        WriteIni("[Option]\r\nLunar=0\r\n");
+        Create(true).FormDblClick();
+        return main->frmcal()->MonthCalendar1();
+    }
+};
 
 } // namespace
 
@@ -121,10 +128,7 @@ TEST_F(Calendar, ClassicPaintingIntoABitmap) {
 }
 
 TEST_F(Calendar, MouseMessagesStepSelectAndPressToday) {
-    WriteIni("[Option]\r\nLunar=0\r\n");
-    Tfrmmain& clock = Create(true);
-    clock.FormDblClick();
-    TMonthCalendar& cal = clock.frmcal()->MonthCalendar1();
+    TMonthCalendar& cal = OpenClassic();
     HWND control = cal.Handle();
     int changes = 0;
     cal.Model().OnChange = [&] { ++changes; };
@@ -161,8 +165,8 @@ TEST_F(Calendar, MouseMessagesStepSelectAndPressToday) {
     EXPECT_EQ(cal.Model().Month, 12);
     // The pop-up keeps month and selection when hidden and shown again.
     cal.Model().SetSelectedDate(EncodeDate(2026, 12, 24));
-    clock.N9Click();
-    clock.N9Click();
+    main->N9Click();
+    main->N9Click();
     EXPECT_EQ(cal.Model().SelectedDate, EncodeDate(2026, 12, 24));
 }
 
@@ -224,10 +228,7 @@ TEST_F(Calendar, EveryShowingPutsThePopupOnTop) {
 }
 
 TEST_F(Calendar, EveryButtonsDoubleClickPressesAndPressedButtonsComeUp) {
-    WriteIni("[Option]\r\nLunar=0\r\n");
-    Tfrmmain& clock = Create(true);
-    clock.FormDblClick();
-    TMonthCalendar& cal = clock.frmcal()->MonthCalendar1();
+    TMonthCalendar& cal = OpenClassic();
     HWND control = cal.Handle();
     auto cell = [](int col, int row) { return At(14 + 17 * col + 8, 38 + 15 * row + 7); };
     // The second press of a right or middle double-click selects like the first.

@@ -116,6 +116,10 @@ struct ClockFixture : ::testing::Test {
     std::wstring IniPath() const { return folder.File(L"clockset.ini"); }
     void WriteIni(const std::string& text) { WriteFileBytes(IniPath(), text); }
     Tfrmmain& Create(bool show = false);
+    // Created shown from these option lines, once the downloads it started
+    // have been drawn or dropped.
+    Tfrmmain& CreateSettled(const std::string& options);
+    void SettleWorkers();
 };
 
 } // namespace vemora::test

@@ -122,15 +122,7 @@ int ThreadCount(DWORD processId) {
 }
 
 void Pump(int milliseconds) {
-    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
-    do {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(1);
-    } while (GetTickCount64() < end);
+    PumpLongestMs(milliseconds);
 }
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
@@ -161,6 +153,17 @@ double PumpLongestMs(int milliseconds) {
         Sleep(1);
     } while (GetTickCount64() < end);
     return longest;
+}
+
+Tfrmmain& ClockFixture::CreateSettled(const std::string& options) {
+    WriteIni("[Option]\r\n" + options);
+    Create(true);
+    SettleWorkers();
+    return *main;
+}
+
+void ClockFixture::SettleWorkers() {
+    ASSERT_TRUE(PumpUntil([&] { return !main->WorkersRunning(); }));
 }
 
 Tfrmmain& ClockFixture::Create(bool show) {

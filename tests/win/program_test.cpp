@@ -221,20 +221,22 @@ TEST_F(WholeProgram, HandlesAndMemoryDoNotGrowOverManyTicks) {
     };
     // Every refresh starts its workers; all have ended before the counts are taken.
     auto settled = [&] { return !clock.WorkersRunning() && !clock.frmxingzuo()->Downloading(); };
-    cycle(200); // warm-up: caches and heaps settle
-    ASSERT_TRUE(PumpUntil(settled));
-    Pump(100);
-    const HandleCounts before = LiveHandleCounts();
-    const size_t memoryBefore = PrivateBytes();
-    const int systemBefore = SystemHandleCount(GetCurrentProcessId());
-    const int threadsBefore = ThreadCount(GetCurrentProcessId());
-    cycle(1000);
-    ASSERT_TRUE(PumpUntil(settled));
-    Pump(100);
-    const HandleCounts after = LiveHandleCounts();
-    const size_t memoryAfter = PrivateBytes();
-    const int systemAfter = SystemHandleCount(GetCurrentProcessId());
-    const int threadsAfter = ThreadCount(GetCurrentProcessId());
+    struct Usage {
+        HandleCounts handles;
+        size_t memory;
+        int system, threads;
+    };
+    // Runs ticks, waits for the workers, and counts what the process holds.
+    auto usageAfter = [&](int ticks) {
+        cycle(ticks);
+        EXPECT_TRUE(PumpUntil(settled));
+        Pump(100);
+        return Usage{LiveHandleCounts(), PrivateBytes(), SystemHandleCount(GetCurrentProcessId()),
+                     ThreadCount(GetCurrentProcessId())};
+    };
+    const auto [before, memoryBefore, systemBefore, threadsBefore] =
+        usageAfter(200); // warm-up: caches and heaps settle
+    const auto [after, memoryAfter, systemAfter, threadsAfter] = usageAfter(1000);
     EXPECT_LE(systemAfter, systemBefore + 4) << "the system's count: threads, sockets, events";
     EXPECT_LE(threadsAfter, threadsBefore + 2) << "every worker has ended";
     RecordProperty("system_handles", std::to_string(systemBefore) + " -> " + std::to_string(systemAfter));

@@ -19,14 +19,9 @@ struct ClockTicks : ClockFixture {
         return HttpReply{200, "text/html; charset=gbk", WideToGbk(L"<a>晴</a>")};
     }};
     Tfrmmain& CreateWith(const std::string& extra) {
-        WriteIni("[Option]\r\nWeatherHost=" + server.Host() + "\r\n" + extra);
-        Create(true);
-        Settle();
-        return *main;
+        return CreateSettled("WeatherHost=" + server.Host() + "\r\n" + extra);
     }
-    void Settle() {
-        ASSERT_TRUE(PumpUntil([&] { return !main->WorkersRunning(); }));
-    }
+    void Settle() { SettleWorkers(); }
     void Send(UINT msg, WPARAM wParam, LPARAM lParam = 0) { SendMessageW(main->Handle(), msg, wParam, lParam); }
     void Display(DWORD state) {
         // The setting's data, a DWORD, runs past the declared one-byte array.

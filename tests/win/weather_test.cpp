@@ -27,15 +27,10 @@ HttpReply GbkWeather(const std::string&) {
 struct Weather : ClockFixture {
     LocalHttpServer server{GbkWeather};
     Tfrmmain& CreateWith(const std::string& extra = "") {
-        WriteIni("[Option]\r\nWeatherHost=" + server.Host() + "\r\n" + extra);
-        Create(true);
-        Settle();
-        return *main;
+        return CreateSettled("WeatherHost=" + server.Host() + "\r\n" + extra);
     }
     // Until the download on its way has been drawn or dropped.
-    void Settle() {
-        ASSERT_TRUE(PumpUntil([&] { return !main->WorkersRunning(); }));
-    }
+    void Settle() { SettleWorkers(); }
 };
 
 double Seconds(std::chrono::steady_clock::time_point since) {
