@@ -1,15 +1,13 @@
-#Builds the release package and checks what a user gets : the ZIP and its
-#SHA - 256 file, the three files in it, a stripped Vemora.exe of at most
+# Builds the release package and checks what a user gets: the ZIP and its
+# SHA-256 file, the three files in it, a stripped Vemora.exe of at most
 # 4.5 MB, and that this Vemora.exe, unpacked, starts and shows the time.
-#cmake - DBINARY_DIR = ... - DPACKAGE = ... zip - DE2E = vemora_e2e.exe
-#[- DWINE_RUN = cmake / wine - run.sh - DWINEPREFIX =...] - P package_check.cmake
+#   cmake -DBINARY_DIR=... -DPACKAGE=...zip -DE2E=vemora_e2e.exe
+#         [-DWINE_RUN=cmake/wine-run.sh -DWINEPREFIX=...] -P package_check.cmake
 function(fail)
     message(FATAL_ERROR ${ARGN})
 endfunction()
 
-execute_process(COMMAND ${
-    CMAKE_COMMAND} --build ${
-    BINARY_DIR} --target package RESULT_VARIABLE built)
+execute_process(COMMAND ${CMAKE_COMMAND} --build ${BINARY_DIR} --target package RESULT_VARIABLE built)
 if(NOT built EQUAL 0)
     fail("the package target failed")
 endif()
@@ -28,8 +26,7 @@ file(REMOVE_RECURSE ${unpacked})
 file(ARCHIVE_EXTRACT INPUT ${PACKAGE} DESTINATION ${unpacked})
 get_filename_component(folder_name ${PACKAGE} NAME_WLE)
 set(folder ${unpacked}/${folder_name})
-file(GLOB contents RELATIVE ${unpacked} ${
-    unpacked}/* ${folder}/*)
+file(GLOB contents RELATIVE ${unpacked} ${unpacked}/* ${folder}/*)
 list(SORT contents)
 set(expected ${folder_name} ${folder_name}/LICENSE ${folder_name}/Vemora.exe ${folder_name}/使用说明.txt)
 list(SORT expected)
