@@ -71,17 +71,6 @@ bool HoldsKey(ProfileStore& store, const char* key) {
     return store.Read(key, missing) != missing;
 }
 
-// The stay-on-top mark as the clock starts with it: the stored one, or on
-// when the file does not hold it (the first start).
-bool StartsOnTop(const std::wstring& settingsPath) {
-    IniFileStore store(settingsPath);
-    if (!HoldsKey(store, "Top"))
-        return true;
-    TClockSettings stored;
-    LoadSettings(store, stored);
-    return stored.Top;
-}
-
 // The monitors as they are now; the primary screen alone when the system
 // lists none.
 std::vector<MonitorArea> Monitors() {
@@ -143,11 +132,14 @@ Tfrmmain::Tfrmmain(Effects& effects, ErrorReporter& reporter, MainOptions option
     appWindow_.reset(ApplicationWindowClass::Create(reporter.Title()));
     const ClockPlace topRight = TopRightOfPrimary(Monitors());
     const PixelRect r = ClockRectAt(topRight.topLeft, topRight.dpi);
-    // Created on top or not as the file says, rather than moved afterwards:
-    // Wine keeps an owned window beside its owner and ignores a move out of
-    // the topmost band while the owner is the next window down.
-    CreateHandle(StartsOnTop(options_.settingsPath) ? WS_EX_TOPMOST : 0, WS_POPUP,
-                 RECT{r.left, r.top, r.right, r.bottom}, appWindow_.get(), L"frmmain", CS_DBLCLKS);
+    // The settings first: the window is created on top or not as the file
+    // says, rather than moved afterwards. Wine keeps an owned window beside
+    // its owner and ignores a move out of the topmost band while the owner is
+    // the next window down.
+    ClockSettings.InstalledFonts.clear();
+    LoadSettingsFile();
+    CreateHandle(ClockSettings.Top ? WS_EX_TOPMOST : 0, WS_POPUP, RECT{r.left, r.top, r.right, r.bottom},
+                 appWindow_.get(), L"frmmain", CS_DBLCLKS);
     dpi_ = WindowDpi(hwnd_);
     mailbox_ = std::make_shared<Mailbox>(hwnd_, kWorkerResult);
     FormCreate();
@@ -171,15 +163,7 @@ Tfrmmain::~Tfrmmain() {
 }
 
 void Tfrmmain::FormCreate() {
-    // The record's start values until the file is read, and N2 checked: the
-    // window is created topmost.
-    const TClockSettings start;
-    ClockSettings.Font = start.Font;
-    ClockSettings.Transparent = start.Transparent;
-    ClockSettings.Top = true;
     // The window stands at the top right corner from its creation.
-    ClockSettings.InstalledFonts.clear();
-    LoadSettingsFile();
     PlaceAtStart();
     timeFormat_ = options_.timeFormat.value_or(ReadTimeFormat());
 

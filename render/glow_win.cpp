@@ -152,15 +152,17 @@ void DrawGlowTextWith(GlowImage& image, const std::wstring& text, const Gdiplus:
 namespace {
 
 // No screen DC: it only chooses the palette, and getting one for the window
-// costs the display server a graphics context every second. Without a place
-// and a size the window keeps both, and the system skips the work of moving
-// it (under Wine, a look at every monitor, five times an update).
+// costs the display server a graphics context every second. keepPlace: the
+// window already has the image's size and stays where it is, so the update
+// names neither.
 int UpdateLayered(HWND window, HDC source, SIZE size, int constantAlpha, RECT dirty, bool keepPlace) {
     BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(constantAlpha), AC_SRC_ALPHA};
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    POINT at{rect.left, rect.top};
-    POINT origin{0, 0};
+    POINT at{}, origin{};
+    if (!keepPlace) {
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        at = {rect.left, rect.top};
+    }
     UPDATELAYEREDWINDOWINFO info{
         sizeof info, nullptr, keepPlace ? nullptr : &at, keepPlace ? nullptr : &size, source, &origin, 0, &blend,
         ULW_ALPHA,   &dirty};
@@ -186,17 +188,18 @@ const GlowImage& GlowRenderer::Image() const {
 
 int GlowRenderer::Render(HWND window, const std::wstring& text, const std::string& fontName, int emSize,
                          Argb startColor, Argb endColor, int alpha, int dpi) {
-    const std::wstring family = fontName.empty() ? std::wstring(L"宋体") : GbkToWide(fontName);
     if (!family_ || familyName_ != fontName) {
         family_.reset();
+        const std::wstring family = fontName.empty() ? std::wstring(L"宋体") : GbkToWide(fontName);
         auto created = std::make_unique<Gdiplus::FontFamily>(family.c_str());
         CheckFontFamily(*created, family);
         family_ = std::move(created);
         familyName_ = fontName;
+        familyWide_ = family;
     }
     if (canvas_->Image().Dpi() != dpi)
         canvas_ = std::make_unique<GlowCanvas>(dpi);
-    canvas_->Draw(text, *family_, family, emSize, startColor, endColor);
+    canvas_->Draw(text, *family_, familyWide_, emSize, startColor, endColor);
     const GlowImage& image = canvas_->Image();
     const int constantAlpha = GlowConstantAlpha(alpha);
     const GlowCanvas::ColumnSpan changed = canvas_->Changed();

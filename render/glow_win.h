@@ -87,7 +87,8 @@ private:
     ULONGLONG updatedAt_ = 0;
     int columnUpdatesInRow_ = 0;
     int columnUpdates_ = 0;
-    std::string familyName_;
+    std::string familyName_;  // as given (GBK)
+    std::wstring familyWide_; // as GDI+ takes it
     std::unique_ptr<Gdiplus::FontFamily> family_;
 };
 
