@@ -217,7 +217,11 @@ TEST_F(Calendar, EveryShowingPutsThePopupOnTop) {
     };
     clock.FormDblClick(); // a first showing
     EXPECT_TRUE(arrowShows());
-    EXPECT_EQ(GetForegroundWindow(), active) << "the active window keeps the focus";
+    // The end-to-end run shares this Wine server and its desktop, so its
+    // windows may take the foreground meanwhile; none of ours may.
+    const HWND foreground = GetForegroundWindow();
+    EXPECT_TRUE(foreground == active || GetWindowThreadProcessId(foreground, nullptr) != GetCurrentThreadId())
+        << "the active window keeps the focus";
     // Raised over the pop-up on the display, then a double-click re-places it.
     SetWindowPos(active, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetWindowPos(active, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
