@@ -33,5 +33,5 @@ if(TARGET vemora_e2e)
     add_test(NAME e2e.package COMMAND ${CMAKE_COMMAND} -DBINARY_DIR=${CMAKE_BINARY_DIR}
         -DPACKAGE=${VEMORA_PACKAGE_FILE} -DE2E=$<TARGET_FILE:vemora_e2e> ${package_wine}
         -P ${CMAKE_SOURCE_DIR}/tests/e2e/package_check.cmake)
-    set_tests_properties(e2e.package PROPERTIES TIMEOUT 600 LABELS e2e DEPENDS e2e.main)
+    set_tests_properties(e2e.package PROPERTIES TIMEOUT 600 LABELS e2e DEPENDS e2e.main RESOURCE_LOCK desktop)
 endif()

@@ -149,12 +149,14 @@ if(e2e_sources)
     add_dependencies(vemora_e2e Vemora)
 endif()
 
-# Each group of Windows tests is one ctest entry, so that the two cores run
-# two groups at once.
+# Each group of Windows tests is one ctest entry. The groups and the
+# end-to-end run show windows, read the screen and press the real pointer on
+# one virtual display, so they take turns on it ("desktop"); the soak only
+# sends messages and counts, and runs beside them on the second core.
 set_property(GLOBAL PROPERTY VEMORA_WIN_TEST_GROUPS "")
 function(vemora_win_test name filter)
     add_test(NAME win.${name} COMMAND vemora_wintests --gtest_filter=${filter} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
-    set_tests_properties(win.${name} PROPERTIES TIMEOUT 600 LABELS win)
+    set_tests_properties(win.${name} PROPERTIES TIMEOUT 600 LABELS win RESOURCE_LOCK desktop)
     set_property(GLOBAL APPEND PROPERTY VEMORA_WIN_TEST_GROUPS "${name} ${filter}")
 endfunction()
 include(${CMAKE_SOURCE_DIR}/tests/win/groups.cmake)
@@ -163,7 +165,7 @@ foreach(dpi ${VEMORA_TEST_DPIS})
     add_test(NAME win.dpi${dpi} COMMAND env VEMORA_WINEPREFIX=${VEMORA_WINEPREFIX}-${dpi} VEMORA_EXPECT_DPI=${dpi}
         ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh $<TARGET_FILE:vemora_wintests> --gtest_filter=Dpi*
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
-    set_tests_properties(win.dpi${dpi} PROPERTIES TIMEOUT 600 LABELS win)
+    set_tests_properties(win.dpi${dpi} PROPERTIES TIMEOUT 600 LABELS win RESOURCE_LOCK desktop)
 endforeach()
 
 # A group that runs nothing passes unnoticed, and so does a test in no group:
@@ -189,6 +191,7 @@ if(e2e_sources)
     add_test(NAME e2e.soak COMMAND vemora_e2e $<TARGET_FILE:Vemora> --gtest_filter=*Soak*
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
     set_tests_properties(e2e.main e2e.soak PROPERTIES TIMEOUT 3600 LABELS e2e)
+    set_tests_properties(e2e.main PROPERTIES RESOURCE_LOCK desktop)
 endif()
 
 add_executable(vemora_winbench bench/win_bench.cpp)
