@@ -1,6 +1,8 @@
 #include "clockprocess.h"
 
+#include <cstdio>
 #include <stdexcept>
+#include <string>
 
 namespace vemora::e2e {
 
@@ -15,9 +17,19 @@ ClockProcess::ClockProcess(const test::TempFolder& folder) {
         throw std::runtime_error("cannot copy Vemora.exe");
     STARTUPINFOW startup{sizeof startup};
     std::wstring command = L"\"" + exe + L"\"";
-    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.Path().c_str(),
-                        &startup, &info_))
-        throw std::runtime_error("cannot start Vemora.exe");
+    // Under Wine, with the Windows tests starting processes beside this run, a
+    // start has failed once before the program ran a line of its own: it is
+    // tried again, and the error is printed either way.
+    for (int attempt = 1;; ++attempt) {
+        if (CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.Path().c_str(),
+                           &startup, &info_))
+            return;
+        const DWORD error = GetLastError();
+        if (attempt == 3)
+            throw std::runtime_error("cannot start Vemora.exe: error " + std::to_string(error));
+        std::fprintf(stderr, "starting Vemora.exe failed with error %lu, trying again\n", error);
+        Sleep(500);
+    }
 }
 
 ClockProcess::~ClockProcess() {
