@@ -150,9 +150,9 @@ if(e2e_sources)
 endif()
 
 # Each group of Windows tests is one ctest entry. The groups and the
-# end-to-end run show windows, read the screen and press the real pointer on
-# one virtual display, so they take turns on it ("desktop"); the soak only
-# sends messages and counts, and runs beside them on the second core.
+# end-to-end runs show windows where the others' stand, read the screen, move
+# the real pointer and take the foreground on one virtual display, so they
+# take turns on it ("desktop").
 set_property(GLOBAL PROPERTY VEMORA_WIN_TEST_GROUPS "")
 function(vemora_win_test name filter)
     add_test(NAME win.${name} COMMAND vemora_wintests --gtest_filter=${filter} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
@@ -187,11 +187,11 @@ add_custom_target(wintest_groups ALL DEPENDS ${CMAKE_BINARY_DIR}/wintest-groups.
 if(e2e_sources)
     add_test(NAME e2e.main COMMAND vemora_e2e $<TARGET_FILE:Vemora> --gtest_filter=-*Soak*
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
-    # The soak runs VEMORA_SOAK_MINUTES (2 by default) beside the other tests.
+    # The soak runs VEMORA_SOAK_MINUTES (2 by default).
     add_test(NAME e2e.soak COMMAND vemora_e2e $<TARGET_FILE:Vemora> --gtest_filter=*Soak*
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
     set_tests_properties(e2e.main e2e.soak PROPERTIES TIMEOUT 3600 LABELS e2e)
-    set_tests_properties(e2e.main PROPERTIES RESOURCE_LOCK desktop)
+    set_tests_properties(e2e.main e2e.soak PROPERTIES RESOURCE_LOCK desktop)
 endif()
 
 add_executable(vemora_winbench bench/win_bench.cpp)
