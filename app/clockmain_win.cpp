@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <random>
 #include <stdexcept>
+#include <utility>
 
 namespace vemora {
 
@@ -332,19 +333,41 @@ void Tfrmmain::FillInstalledFonts() {
     ClockSettings.InstalledFonts = InstalledFontList(std::move(families));
 }
 
+// The clock on the screen with its first frame. The program does this before
+// it makes the companions, which takes Wine a sixth of a second; FormShow
+// does it when it has not been done. A failure is kept for FormShow to
+// report: a message box's loop here would run ticks and clicks that reach for
+// companions not made yet.
+void Tfrmmain::ShowFace() {
+    if (faceShown_)
+        return;
+    faceShown_ = true;
+    try {
+        SetWindowLongW(hwnd_, GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
+        ShowWindow(appWindow_.get(), SW_HIDE);
+        FillInstalledFonts();
+        ClockSettings.Font = ClockFontAtStart(ClockSettings.Font, ClockSettings.InstalledFonts, kFontYaHei);
+        SetTimerEnabled(true);
+        ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+        screenWatch_ = std::make_unique<ScreenWatch>(hwnd_);
+    } catch (...) {
+        faceFailure_ = {std::current_exception(), false};
+        return;
+    }
+    try {
+        RedrawClock();
+    } catch (...) {
+        faceFailure_ = {std::current_exception(), true};
+    }
+}
+
 // The clock shows its first frame before anything else starts; the weather,
 // the horoscope and the network time then run side by side on workers, and
 // the failure of one neither hides the clock nor stops the others.
 void Tfrmmain::FormShow() {
-    SetWindowLongW(hwnd_, GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
+    ShowFace();
     if (frmweather_)
         SetWindowLongW(frmweather_->Handle(), GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE));
-    ShowWindow(appWindow_.get(), SW_HIDE);
-    FillInstalledFonts();
-    ClockSettings.Font = ClockFontAtStart(ClockSettings.Font, ClockSettings.InstalledFonts, kFontYaHei);
-    SetTimerEnabled(true);
-    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
-    screenWatch_ = std::make_unique<ScreenWatch>(hwnd_);
     auto reported = [this](auto&& step, bool tick) {
         try {
             step();
@@ -355,7 +378,8 @@ void Tfrmmain::FormShow() {
                 reporter_.Report(hwnd_, std::current_exception());
         }
     };
-    reported([this] { RedrawClock(); }, true);
+    if (auto [failure, tick] = std::exchange(faceFailure_, {}); failure)
+        reported([&] { std::rethrow_exception(failure); }, tick);
     if (ClockSettings.weather)
         reported([this] { ShowWeather(); }, false);
     if (ClockSettings.showxz)

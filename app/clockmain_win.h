@@ -13,6 +13,7 @@
 #include "online/request.h"
 #include "render/glow_win.h"
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -52,6 +53,8 @@ public:
 
     // Creates the five companion windows, in the program's order.
     void CreateCompanions();
+    // Shows the clock with its first frame, before the companions are made.
+    void ShowFace();
     // Shows the window: FormShow, then the window itself.
     void Show();
 
@@ -161,6 +164,11 @@ private:
     std::unique_ptr<ScreenWatch> screenWatch_;
     std::string lastTimeText_;
     int drawCount_ = 0;
+    bool faceShown_ = false;
+    struct {
+        std::exception_ptr failure;
+        bool tick = false;
+    } faceFailure_; // what went wrong in ShowFace, reported by FormShow
     int shakeCount_ = 0;
     HolidayBook holidays_;
     std::vector<std::string> holidayProblems_; // UTF-8, reported once after the clock shows

@@ -90,6 +90,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         Tfrmmain frmmain(effects, reporter);
         SetPropW(frmmain.Handle(), kSettingsKeyProperty,
                  reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(settingsKey)));
+        frmmain.ShowFace();
         frmmain.CreateCompanions();
         frmmain.Show();
         MSG msg;
