@@ -13,10 +13,12 @@
 namespace vemora {
 
 // The month calendar: a child window that paints everything itself, without
-// erasing, from its month model; the Today and None buttons are windowless
-// and the mouse reaches them and the model through MonthCalendarMouse. Its layout, its painting and the model's hit
-// tests are in pixels designed at 96 per inch; at another resolution the window grows and its painting and the mouse
-// are scaled to match, so that any layout drawn through Paint is scaled alike.
+// erasing, from its month model; the Today and None buttons are windowless,
+// and the mouse reaches them and the model through MonthCalendarMouse. Its
+// layout, its painting and the model's hit tests are in pixels designed at 96
+// per inch; at another resolution the window grows and its painting and the
+// mouse are scaled to match, so that any layout drawn through Paint is scaled
+// alike.
 class TMonthCalendar : public BaseWindow<TMonthCalendar> {
 public:
     static constexpr const wchar_t* kClassName = L"TMonthCalendar";

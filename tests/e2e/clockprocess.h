@@ -2,15 +2,9 @@
 // The real Vemora.exe, started under Wine in a folder of its own.
 #include "harness.h"
 
-#include <chrono>
 #include <string>
 
 namespace vemora::e2e {
-
-// Seconds gone since a moment.
-inline double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
 
 // Set by main from the command line: the Vemora.exe under test.
 std::wstring& ExePath();

@@ -17,9 +17,9 @@ ClockProcess::ClockProcess(const test::TempFolder& folder) {
         throw std::runtime_error("cannot copy Vemora.exe");
     STARTUPINFOW startup{sizeof startup};
     std::wstring command = L"\"" + exe + L"\"";
-    // Under Wine, with the Windows tests starting processes beside this run, a
-    // start has failed once before the program ran a line of its own: it is
-    // tried again, and the error is printed either way.
+    // Under Wine a start has failed now and then, before the program ran a
+    // line of its own, while other processes were starting: it is tried
+    // again, and the error is printed either way.
     for (int attempt = 1;; ++attempt) {
         if (CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.Path().c_str(),
                            &startup, &info_))

@@ -175,7 +175,7 @@ TEST(EndToEnd, ProvidersThatFailAtStartUpCostBoundedTime) {
     EXPECT_EQ(IniValue(ini, "WeatherHost"), server.Host());
 }
 
-// Timed on a machine that runs other tests beside it: the best of up to
+// Timed on a machine that may be busy with other work: the best of up to
 // three starts counts, since a start slowed down by its neighbours says
 // nothing about the program.
 TEST(EndToEnd, FirstFrameAfterStart) {

@@ -67,8 +67,8 @@ double Percentile(std::vector<double> values, double p) {
     return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1))];
 }
 
-// The bottom right corner: the Windows tests running meanwhile put their
-// clocks at the top right, their dialogs and pop-ups on the left and middle.
+// The bottom right corner, where no window of any test stands: the clocks
+// stand at the top right, the dialogs and pop-ups on the left and middle.
 constexpr int kX = 1010, kY = 930;
 
 } // namespace

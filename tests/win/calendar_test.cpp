@@ -217,8 +217,8 @@ TEST_F(Calendar, EveryShowingPutsThePopupOnTop) {
     };
     clock.FormDblClick(); // a first showing
     EXPECT_TRUE(arrowShows());
-    // The end-to-end run shares this Wine server and its desktop, so its
-    // windows may take the foreground meanwhile; none of ours may.
+    // Another process's window (an earlier run's, the desktop) may come to
+    // the front meanwhile; none of this test's windows may.
     const HWND foreground = GetForegroundWindow();
     EXPECT_TRUE(foreground == active || GetWindowThreadProcessId(foreground, nullptr) != GetCurrentThreadId())
         << "the active window keeps the focus";

@@ -6,10 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
 namespace vemora::test {
+
+// Seconds gone since a moment.
+inline double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
 
 struct RecordingEffects : Effects {
     std::vector<std::wstring> errors;

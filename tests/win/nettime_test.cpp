@@ -11,14 +11,6 @@
 using namespace vemora;
 using namespace vemora::test;
 
-namespace {
-
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-} // namespace
-
 TEST(NetworkTime, ACorrectAnswerGivesLocalTime) {
     for (auto mode : {NtpResponder::Mode::Correct, NtpResponder::Mode::StrayThenCorrect,
                       NtpResponder::Mode::OversizedThenCorrect}) {

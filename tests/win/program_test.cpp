@@ -35,10 +35,6 @@ size_t Count(const std::vector<std::string>& targets, const std::string& prefix)
     return n;
 }
 
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
 using WholeProgram = ClockFixture;
 
 } // namespace

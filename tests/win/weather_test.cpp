@@ -33,10 +33,6 @@ struct Weather : ClockFixture {
     void Settle() { SettleWorkers(); }
 };
 
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
 } // namespace
 
 TEST_F(Weather, ShownUnderTheClockWithTheLinksOfTheCitysPage) {
