@@ -118,7 +118,7 @@ public:
 
 } // namespace
 
-Tfrmmain::Tfrmmain(Effects& effects, ErrorReporter& reporter, MainOptions options)
+ClockWindow::ClockWindow(Effects& effects, ErrorReporter& reporter, MainOptions options)
     : BaseWindow(reporter), effects_(effects), options_(std::move(options)) {
     if (options_.settingsPath.empty())
         options_.settingsPath = DefaultSettingsPath();
@@ -143,41 +143,41 @@ Tfrmmain::Tfrmmain(Effects& effects, ErrorReporter& reporter, MainOptions option
                  appWindow_.get(), L"frmmain", CS_DBLCLKS);
     dpi_ = WindowDpi(hwnd_);
     mailbox_ = std::make_shared<Mailbox>(hwnd_, kWorkerResult);
-    FormCreate();
+    Initialise();
     clockTip_.Attach(hwnd_);
 }
 
-Tfrmmain::~Tfrmmain() {
+ClockWindow::~ClockWindow() {
     // Whatever a worker still brings finds no window.
     mailbox_->Close();
     screenWatch_.reset();
     if (hwnd_)
         KillTimer(hwnd_, kTimer1);
-    frmcal_.reset();
-    frmxingzuo_.reset();
-    frmweather_.reset();
-    frmshutdown_.reset();
-    frmset_.reset();
+    calendarPopup_.reset();
+    horoscopePanel_.reset();
+    weatherStrip_.reset();
+    timedActionDialog_.reset();
+    settingsDialog_.reset();
     if (hwnd_) {
         DestroyWindow(hwnd_);
     }
 }
 
-void Tfrmmain::FormCreate() {
+void ClockWindow::Initialise() {
     // The window stands at the top right corner from its creation.
     PlaceAtStart();
     timeFormat_ = options_.timeFormat.value_or(ReadTimeFormat());
 
-    popupMenu_.reset(CreatePopupMenu());
+    contextMenu_.reset(CreatePopupMenu());
     const struct {
         UINT id;
         const wchar_t* caption;
     } items[] = {
-        {N2, L"置顶(&F)"}, {N7, L"显示天气(&W)"}, {N9, L"显示日历(&C)"}, {N8, L"今日运势(&J)"}, {N5, L"开机启动(&R)"},
-        {N6, L"设置(&S)"}, {N1, L"定时设定(&T)"}, {N4, L"作者主页(&A)"}, {N3, L"退出(&X)"},
+        {kMenuStayOnTop, L"置顶(&F)"}, {kMenuWeather, L"显示天气(&W)"}, {kMenuCalendar, L"显示日历(&C)"}, {kMenuHoroscope, L"今日运势(&J)"}, {kMenuAutostart, L"开机启动(&R)"},
+        {kMenuSettings, L"设置(&S)"}, {kMenuTimedAction, L"定时设定(&T)"}, {kMenuHomePage, L"作者主页(&A)"}, {kMenuExit, L"退出(&X)"},
     };
     for (const auto& item : items)
-        AppendMenuW(popupMenu_.get(), MF_STRING, item.id, item.caption);
+        AppendMenuW(contextMenu_.get(), MF_STRING, item.id, item.caption);
     ReadAutostartState();
     SyncMenuChecks();
     // The hour the program starts in has had its alert and its weather.
@@ -188,12 +188,12 @@ void Tfrmmain::FormCreate() {
 
 // A clock once dragged starts where the user left it while it can be seen
 // there; a clock never dragged starts at the top right, as it always did.
-void Tfrmmain::PlaceAtStart() {
+void ClockWindow::PlaceAtStart() {
     if (ClockSettings.PosLeft && ClockSettings.PosTop)
         MoveClock(StartPlace(ScreenPoint{*ClockSettings.PosLeft, *ClockSettings.PosTop}, Monitors()));
 }
 
-void Tfrmmain::MoveClock(const ClockPlace& place) {
+void ClockWindow::MoveClock(const ClockPlace& place) {
     const PixelRect r = ClockRectAt(place.topLeft, place.dpi);
     SetWindowPos(hwnd_, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
     // Arriving on a monitor of another resolution may have moved the clock to
@@ -209,7 +209,7 @@ void Tfrmmain::MoveClock(const ClockPlace& place) {
 
 // The clock went to a monitor of another resolution: drawn afresh at the new
 // scale, at the system's rectangle, without waiting for the next tick.
-void Tfrmmain::DpiChanged(int dpi, LPARAM suggested) {
+void ClockWindow::DpiChanged(int dpi, LPARAM suggested) {
     dpi_ = dpi;
     MoveToSuggestedRect(hwnd_, suggested);
     if (!lastTimeText_.empty())
@@ -220,7 +220,7 @@ void Tfrmmain::DpiChanged(int dpi, LPARAM suggested) {
 
 // A change of monitors that leaves the clock on none of them brings it back
 // to the top right of the primary one.
-void Tfrmmain::DisplayChanged() {
+void ClockWindow::DisplayChanged() {
     RECT r{};
     GetWindowRect(hwnd_, &r);
     if (const std::optional<ClockPlace> place = PlaceAfterDisplayChange({r.left, r.top, r.right, r.bottom}, Monitors()))
@@ -230,52 +230,52 @@ void Tfrmmain::DisplayChanged() {
 // Where the user drags the clock is kept: moves made in the system's move
 // loop or while the clock holds the mouse are the user's, whichever of the
 // two the drag uses; the program's own moves (placing, shaking) are not.
-void Tfrmmain::PositionChanged(const WINDOWPOS& position) {
+void ClockWindow::PositionChanged(const WINDOWPOS& position) {
     if ((position.flags & SWP_NOMOVE) || (!inMoveLoop_ && GetCapture() != hwnd_))
         return;
     ClockSettings.PosLeft = position.x;
     ClockSettings.PosTop = position.y;
 }
 
-void Tfrmmain::LoadSettingsFile() {
+void ClockWindow::LoadSettingsFile() {
     IniFileStore store(options_.settingsPath);
     LoadSettings(store, ClockSettings);
     // Without a stored "Top" (the first start) the clock stays on top, as it
-    // was created, and N2 says so.
+    // was created, and kMenuStayOnTop says so.
     if (!HoldsKey(store, "Top"))
         ClockSettings.Top = true;
 }
 
-void Tfrmmain::SaveSettingsFile() {
+void ClockWindow::SaveSettingsFile() {
     IniFileStore store(options_.settingsPath);
     SaveSettings(store, ClockSettings);
 }
 
-void Tfrmmain::CreateCompanions() {
+void ClockWindow::CreateCompanions() {
     // The dialogs are owned by the application window, as the companions are,
     // and run modal over the clock: windows owned by the clock would follow
     // it into the topmost band and, under Wine, keep it from going back there.
-    frmset_ = std::make_unique<Tfrmset>(*this, reporter_);
-    frmshutdown_ = std::make_unique<Tfrmshutdown>(
+    settingsDialog_ = std::make_unique<SettingsDialog>(*this, reporter_);
+    timedActionDialog_ = std::make_unique<TimedActionDialog>(
         appWindow_.get(), hwnd_, reporter_, [this] { return Now(); }, [this] { SyncMenuChecks(); });
-    frmweather_ = std::make_unique<Tfrmweather>(appWindow_.get(), reporter_, [this] { ShowWeather(); });
-    frmweather_->OnDpiChanged = [this] { DrawWeatherStrip(); };
-    frmxingzuo_ = std::make_unique<Tfrmxingzuo>(appWindow_.get(), reporter_);
+    weatherStrip_ = std::make_unique<WeatherStrip>(appWindow_.get(), reporter_, [this] { ShowWeather(); });
+    weatherStrip_->OnDpiChanged = [this] { DrawWeatherStrip(); };
+    horoscopePanel_ = std::make_unique<HoroscopePanel>(appWindow_.get(), reporter_);
     uxTheme_ = UxTheme::Load();
-    frmcal_ = std::make_unique<Tfrmcal>(appWindow_.get(), reporter_, uxTheme_, [this] { return Now(); });
+    calendarPopup_ = std::make_unique<CalendarPopup>(appWindow_.get(), reporter_, uxTheme_, [this] { return Now(); });
     ReadHolidayFile();
-    frmcal_->SetHolidayBook(&holidays_);
+    calendarPopup_->SetHolidayBook(&holidays_);
     ApplyLunarSetting();
 }
 
-void Tfrmmain::ApplyLunarSetting() {
-    if (frmcal_)
-        frmcal_->SetLunar(ClockSettings.Lunar);
+void ClockWindow::ApplyLunarSetting() {
+    if (calendarPopup_)
+        calendarPopup_->SetLunar(ClockSettings.Lunar);
 }
 
 // holidays.txt beside the executable, when there is one: its days go to the
 // calendar, its bad lines are kept to be reported once the clock shows.
-void Tfrmmain::ReadHolidayFile() {
+void ClockWindow::ReadHolidayFile() {
     // Read with the system's calls: the stream library would add a third of a
     // megabyte to the program for this one file.
     HANDLE raw = CreateFileW(options_.holidaysPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -297,7 +297,7 @@ void Tfrmmain::ReadHolidayFile() {
 }
 
 // All bad lines of holidays.txt in one message box.
-void Tfrmmain::ReportHolidayProblems() {
+void ClockWindow::ReportHolidayProblems() {
     if (holidayProblems_.empty())
         return;
     std::string text;
@@ -307,9 +307,9 @@ void Tfrmmain::ReportHolidayProblems() {
     reporter_.Report(hwnd_, std::make_exception_ptr(std::runtime_error(text)));
 }
 
-void Tfrmmain::Show() {
+void ClockWindow::Show() {
     try {
-        FormShow();
+        StartCompanions();
     } catch (...) {
         reporter_.Report(hwnd_, std::current_exception());
     }
@@ -318,7 +318,7 @@ void Tfrmmain::Show() {
     ReportHolidayProblems();
 }
 
-void Tfrmmain::FillInstalledFonts() {
+void ClockWindow::FillInstalledFonts() {
     std::vector<std::string> families;
     LOGFONTW query{};
     query.lfCharSet = DEFAULT_CHARSET;
@@ -334,11 +334,11 @@ void Tfrmmain::FillInstalledFonts() {
 }
 
 // The clock on the screen with its first frame. The program does this before
-// it makes the companions, which takes Wine a sixth of a second; FormShow
-// does it when it has not been done. A failure is kept for FormShow to
+// it makes the companions, which takes Wine a sixth of a second; StartCompanions
+// does it when it has not been done. A failure is kept for StartCompanions to
 // report: a message box's loop here would run ticks and clicks that reach for
 // companions not made yet.
-void Tfrmmain::ShowFace() {
+void ClockWindow::ShowFace() {
     if (faceShown_)
         return;
     faceShown_ = true;
@@ -364,10 +364,10 @@ void Tfrmmain::ShowFace() {
 // The clock shows its first frame before anything else starts; the weather,
 // the horoscope and the network time then run side by side on workers, and
 // the failure of one neither hides the clock nor stops the others.
-void Tfrmmain::FormShow() {
+void ClockWindow::StartCompanions() {
     ShowFace();
-    if (frmweather_)
-        SetWindowLongW(frmweather_->Handle(), GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE));
+    if (weatherStrip_)
+        SetWindowLongW(weatherStrip_->Handle(), GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE));
     auto reported = [this](auto&& step, bool tick) {
         try {
             step();
@@ -388,7 +388,7 @@ void Tfrmmain::FormShow() {
         reported([this] { StartNetworkTime(); }, false);
 }
 
-void Tfrmmain::SetTimerEnabled(bool enabled) {
+void ClockWindow::SetTimerEnabled(bool enabled) {
     timerEnabled_ = enabled;
     if (enabled)
         ScheduleTick();
@@ -399,12 +399,12 @@ void Tfrmmain::SetTimerEnabled(bool enabled) {
 // The timer is set afresh at every tick for just after the next whole second
 // of the system clock, however long the tick took (a shake, a slow drawing, a
 // message box), so that every second shows once, as soon as it begins.
-void Tfrmmain::ScheduleTick() {
+void ClockWindow::ScheduleTick() {
     if (timerEnabled_ && hwnd_)
         SetTimer(hwnd_, kTimer1, static_cast<UINT>(NextTickDelayMs(Now().millisecond)), nullptr);
 }
 
-void Tfrmmain::TickOnTheSecond() {
+void ClockWindow::TickOnTheSecond() {
     // A second shows once: a timer that comes a little early, in a second
     // that has had its tick, only waits for the boundary.
     if (lastTick_ && WholeSeconds(*lastTick_) == WholeSeconds(Now())) {
@@ -412,7 +412,7 @@ void Tfrmmain::TickOnTheSecond() {
         return;
     }
     try {
-        Timer1Timer();
+        Tick();
     } catch (...) {
         ScheduleTick();
         throw;
@@ -422,28 +422,28 @@ void Tfrmmain::TickOnTheSecond() {
 
 // After a sleep or a change of the time or its zone: the tick at once, and the
 // next on the new whole second.
-void Tfrmmain::Realign() {
+void ClockWindow::Realign() {
     if (timerEnabled_)
         TickOnTheSecond();
     else
         RedrawClock();
 }
 
-void Tfrmmain::Resumed() {
+void ClockWindow::Resumed() {
     if (lastTick_ && RefreshAfterResume(*lastTick_, Now(), ClockSettings.weather, hourly_))
         SetTimer(hwnd_, kResumeWeatherTimer, static_cast<UINT>(options_.resumeRefreshDelayMs), nullptr);
     Realign();
 }
 
-DateTimeParts Tfrmmain::Now() const {
+DateTimeParts ClockWindow::Now() const {
     return options_.clock ? options_.clock() : SystemLocalNow();
 }
 
-bool Tfrmmain::Seen() const {
+bool ClockWindow::Seen() const {
     return !screenWatch_ || screenWatch_->Seen();
 }
 
-void Tfrmmain::Timer1Timer() {
+void ClockWindow::Tick() {
     const DateTimeParts now = Now();
     const std::string timeText = FormatTimeText(timeFormat_, now.hour, now.minute, now.second);
     lastTick_ = now;
@@ -498,7 +498,7 @@ void Tfrmmain::Timer1Timer() {
 }
 
 // The clock at its monitor's resolution.
-void Tfrmmain::RenderClock(const std::string& timeText) {
+void ClockWindow::RenderClock(const std::string& timeText) {
     clockRenderer_.Render(hwnd_, GbkToWide(timeText), ClockSettings.Font, ScaleForDpi(kClockEmSize, dpi_),
                           ClockSettings.Startcolor, ClockSettings.Endcolor, ClockSettings.Transparent, dpi_);
     lastTimeText_ = timeText;
@@ -506,12 +506,12 @@ void Tfrmmain::RenderClock(const std::string& timeText) {
     reporter_.TickDrawn();
 }
 
-void Tfrmmain::RedrawClock() {
+void ClockWindow::RedrawClock() {
     const DateTimeParts now = Now();
     RenderClock(FormatTimeText(timeFormat_, now.hour, now.minute, now.second));
 }
 
-void Tfrmmain::ShakeWindow(HWND window) {
+void ClockWindow::ShakeWindow(HWND window) {
     RECT kept{};
     GetWindowRect(window, &kept);
     RECT rect = kept;
@@ -527,18 +527,18 @@ void Tfrmmain::ShakeWindow(HWND window) {
     ++shakeCount_;
 }
 
-void Tfrmmain::FormMouseMove() {
+void ClockWindow::MouseMovedWithButton() {
     DragWithMouse();
     if (ClockSettings.weather)
         PlaceWeatherStrip();
 }
 
-void Tfrmmain::PlaceWeatherStrip() {
-    if (frmweather_)
-        PlaceCompanion(frmweather_->Handle(), Companion::WeatherStrip);
+void ClockWindow::PlaceWeatherStrip() {
+    if (weatherStrip_)
+        PlaceCompanion(weatherStrip_->Handle(), Companion::WeatherStrip);
 }
 
-void Tfrmmain::PlaceCompanion(HWND companion, Companion which) {
+void ClockWindow::PlaceCompanion(HWND companion, Companion which) {
     RECT clock{}, own{};
     GetWindowRect(hwnd_, &clock);
     GetWindowRect(companion, &own);
@@ -551,7 +551,7 @@ void Tfrmmain::PlaceCompanion(HWND companion, Companion which) {
 // A settings file that cannot be written must not keep the user from
 // leaving, nor may the exit claim a save that did not happen: the user
 // decides whether to exit without saving (是) or to stay (否).
-void Tfrmmain::FormClose() {
+void ClockWindow::CloseRequested() {
     try {
         SaveSettingsFile();
     } catch (...) {
@@ -563,7 +563,7 @@ void Tfrmmain::FormClose() {
     DestroyWindow(hwnd_);
 }
 
-std::optional<LRESULT> Tfrmmain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_TIMER:
         if (wParam == kTimer1) {
@@ -598,11 +598,11 @@ std::optional<LRESULT> Tfrmmain::HandleMessage(UINT msg, WPARAM wParam, LPARAM l
         }
         return std::nullopt;
     case WM_LBUTTONDBLCLK:
-        FormDblClick();
+        OpenCalendar();
         return 0;
     case WM_CONTEXTMENU:
         SyncMenuChecks();
-        TrackContextMenu(popupMenu_.get(), lParam);
+        TrackContextMenu(contextMenu_.get(), lParam);
         return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == 0 && lParam == 0)
@@ -639,19 +639,19 @@ std::optional<LRESULT> Tfrmmain::HandleMessage(UINT msg, WPARAM wParam, LPARAM l
     }
 }
 
-void Tfrmmain::StartNetworkTime() {
+void ClockWindow::StartNetworkTime() {
     const std::string server = NtpServerName();
     networkTime_.Start(server, [&](unsigned generation) { AskNetworkTime(mailbox_, generation, server); });
 }
 
 // A worker's result: used only when it answers the request that runs and
 // what asked for it still wants it; otherwise dropped here.
-void Tfrmmain::ResultArrived(std::unique_ptr<WorkerResult> result) {
+void ClockWindow::ResultArrived(std::unique_ptr<WorkerResult> result) {
     if (auto* line = dynamic_cast<WeatherLine*>(result.get())) {
         const RequestSlot::Answer answer = weatherDownload_.Arrived(line->generation);
         if (answer.askAgain && ClockSettings.weather)
             StartWeatherDownload();
-        if (!answer.use || !ClockSettings.weather || !frmweather_)
+        if (!answer.use || !ClockSettings.weather || !weatherStrip_)
             return;
         if (line->error)
             std::rethrow_exception(line->error); // the strip keeps its last drawing
@@ -671,7 +671,7 @@ void Tfrmmain::ResultArrived(std::unique_ptr<WorkerResult> result) {
     }
 }
 
-void Tfrmmain::HandlerFailed(UINT msg, const std::exception_ptr& error) {
+void ClockWindow::HandlerFailed(UINT msg, const std::exception_ptr& error) {
     if (msg == WM_TIMER) {
         reporter_.ReportTickFailure(hwnd_, error);
         return;

@@ -21,11 +21,11 @@
 
 namespace vemora {
 
-class Tfrmset;
-class Tfrmshutdown;
-class Tfrmweather;
-class Tfrmxingzuo;
-class Tfrmcal;
+class SettingsDialog;
+class TimedActionDialog;
+class WeatherStrip;
+class HoroscopePanel;
+class CalendarPopup;
 class ScreenWatch;
 
 struct MainOptions {
@@ -39,31 +39,31 @@ struct MainOptions {
 };
 
 // Menu item identifiers: 100 + the item's number.
-enum MenuId : UINT { N1 = 101, N2, N3, N4, N5, N6, N7, N8, N9 };
+enum MenuCommand : UINT { kMenuTimedAction = 101, kMenuStayOnTop, kMenuExit, kMenuHomePage, kMenuAutostart, kMenuSettings, kMenuWeather, kMenuHoroscope, kMenuCalendar };
 
 // The main clock window: a borderless, layered, topmost 230 x 55 window at the
 // top right of the screen, ticking once a second.
-class Tfrmmain : public BaseWindow<Tfrmmain> {
+class ClockWindow : public BaseWindow<ClockWindow> {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmmain";
     static constexpr bool kDragsByMouse = true;
 
-    Tfrmmain(Effects& effects, ErrorReporter& reporter, MainOptions options = {});
-    ~Tfrmmain();
+    ClockWindow(Effects& effects, ErrorReporter& reporter, MainOptions options = {});
+    ~ClockWindow();
 
     // Creates the five companion windows, in the program's order.
     void CreateCompanions();
     // Shows the clock with its first frame, before the companions are made.
     void ShowFace();
-    // Shows the window: FormShow, then the window itself.
+    // Shows the window: StartCompanions, then the window itself.
     void Show();
 
-    void FormCreate();
-    void FormShow();
-    void FormClose();
-    void FormDblClick();
-    void FormMouseMove();
-    void Timer1Timer();
+    void Initialise();
+    void StartCompanions();
+    void CloseRequested();
+    void OpenCalendar();
+    void MouseMovedWithButton();
+    void Tick();
     void ShakeWindow(HWND window);
     // Draws the current time at once, outside the ticks.
     void RedrawClock();
@@ -75,17 +75,17 @@ public:
     // Lunar setting says.
     void ApplyLunarSetting();
 
-    void N1Click();
-    void N2Click();
-    void N3Click();
-    void N4Click();
-    void N5Click();
-    void N6Click();
-    void N7Click();
-    void N8Click();
-    void N9Click();
+    void ShowTimedActionDialog();
+    void ToggleStayOnTop();
+    void Exit();
+    void ShowAboutAndHomePage();
+    void ToggleAutostart();
+    void ShowSettingsDialog();
+    void ToggleWeather();
+    void ToggleHoroscope();
+    void ToggleCalendar();
 
-    HMENU PopupMenu1() const { return popupMenu_.get(); }
+    HMENU ContextMenu() const { return contextMenu_.get(); }
     void SyncMenuChecks();
     void ReadAutostartState();
     bool TimerEnabled() const { return timerEnabled_; }
@@ -107,11 +107,11 @@ public:
     Effects& effects() { return effects_; }
     ErrorReporter& reporter() { return reporter_; }
 
-    Tfrmset* frmset() { return frmset_.get(); }
-    Tfrmshutdown* frmshutdown() { return frmshutdown_.get(); }
-    Tfrmweather* frmweather() { return frmweather_.get(); }
-    Tfrmxingzuo* frmxingzuo() { return frmxingzuo_.get(); }
-    Tfrmcal* frmcal() { return frmcal_.get(); }
+    SettingsDialog* settingsDialog() { return settingsDialog_.get(); }
+    TimedActionDialog* timedActionDialog() { return timedActionDialog_.get(); }
+    WeatherStrip* weatherStrip() { return weatherStrip_.get(); }
+    HoroscopePanel* horoscopePanel() { return horoscopePanel_.get(); }
+    CalendarPopup* calendarPopup() { return calendarPopup_.get(); }
     const HolidayBook& Holidays() const { return holidays_; }
     HWND ClockTipWindow() const { return clockTip_.Handle(); }
 
@@ -153,7 +153,7 @@ private:
     GlowRenderer clockRenderer_;
     GlowRenderer weatherRenderer_;
     UniqueHwnd appWindow_;
-    UniqueHmenu popupMenu_;
+    UniqueHmenu contextMenu_;
     bool timerEnabled_ = false;
     std::optional<DateTimeParts> lastTick_; // when the last tick ran
     HourlyState hourly_;
@@ -168,7 +168,7 @@ private:
     struct {
         std::exception_ptr failure;
         bool tick = false;
-    } faceFailure_; // what went wrong in ShowFace, reported by FormShow
+    } faceFailure_; // what went wrong in ShowFace, reported by StartCompanions
     int shakeCount_ = 0;
     HolidayBook holidays_;
     std::vector<std::string> holidayProblems_; // UTF-8, reported once after the clock shows
@@ -176,11 +176,11 @@ private:
     int dpi_ = kDesignDpi;
     bool inMoveLoop_ = false;
 
-    std::unique_ptr<Tfrmset> frmset_;
-    std::unique_ptr<Tfrmshutdown> frmshutdown_;
-    std::unique_ptr<Tfrmweather> frmweather_;
-    std::unique_ptr<Tfrmxingzuo> frmxingzuo_;
-    std::unique_ptr<Tfrmcal> frmcal_;
+    std::unique_ptr<SettingsDialog> settingsDialog_;
+    std::unique_ptr<TimedActionDialog> timedActionDialog_;
+    std::unique_ptr<WeatherStrip> weatherStrip_;
+    std::unique_ptr<HoroscopePanel> horoscopePanel_;
+    std::unique_ptr<CalendarPopup> calendarPopup_;
 };
 
 } // namespace vemora

@@ -27,90 +27,90 @@ void CheckItem(HMENU menu, UINT id, bool checked) {
 
 } // namespace
 
-void Tfrmmain::SyncMenuChecks() {
-    HMENU menu = popupMenu_.get();
-    CheckItem(menu, N2, ClockSettings.Top);
-    CheckItem(menu, N7, ClockSettings.weather);
-    CheckItem(menu, N9, ClockSettings.CalendarShown);
-    CheckItem(menu, N8, ClockSettings.showxz);
-    CheckItem(menu, N5, ClockSettings.Autostart);
-    CheckItem(menu, N1, ClockSettings.Armed);
+void ClockWindow::SyncMenuChecks() {
+    HMENU menu = contextMenu_.get();
+    CheckItem(menu, kMenuStayOnTop, ClockSettings.Top);
+    CheckItem(menu, kMenuWeather, ClockSettings.weather);
+    CheckItem(menu, kMenuCalendar, ClockSettings.CalendarShown);
+    CheckItem(menu, kMenuHoroscope, ClockSettings.showxz);
+    CheckItem(menu, kMenuAutostart, ClockSettings.Autostart);
+    CheckItem(menu, kMenuTimedAction, ClockSettings.Armed);
 }
 
-void Tfrmmain::MenuCommand(UINT id) {
+void ClockWindow::MenuCommand(UINT id) {
     switch (id) {
-    case N1:
-        N1Click();
+    case kMenuTimedAction:
+        ShowTimedActionDialog();
         break;
-    case N2:
-        N2Click();
+    case kMenuStayOnTop:
+        ToggleStayOnTop();
         break;
-    case N3:
-        N3Click();
+    case kMenuExit:
+        Exit();
         break;
-    case N4:
-        N4Click();
+    case kMenuHomePage:
+        ShowAboutAndHomePage();
         break;
-    case N5:
-        N5Click();
+    case kMenuAutostart:
+        ToggleAutostart();
         break;
-    case N6:
-        N6Click();
+    case kMenuSettings:
+        ShowSettingsDialog();
         break;
-    case N7:
-        N7Click();
+    case kMenuWeather:
+        ToggleWeather();
         break;
-    case N8:
-        N8Click();
+    case kMenuHoroscope:
+        ToggleHoroscope();
         break;
-    case N9:
-        N9Click();
+    case kMenuCalendar:
+        ToggleCalendar();
         break;
     default:
         break;
     }
 }
 
-void Tfrmmain::FormDblClick() {
+void ClockWindow::OpenCalendar() {
     ClockSettings.CalendarShown = true;
     ShowCalendar();
 }
 
-void Tfrmmain::N2Click() {
+void ClockWindow::ToggleStayOnTop() {
     ClockSettings.Top = !ClockSettings.Top;
     SyncMenuChecks();
     SetWindowPos(hwnd_, ClockSettings.Top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void Tfrmmain::N7Click() {
+void ClockWindow::ToggleWeather() {
     ClockSettings.weather = !ClockSettings.weather;
     SyncMenuChecks();
     if (ClockSettings.weather) {
         ShowWeather();
-    } else if (frmweather_) {
+    } else if (weatherStrip_) {
         weatherDownload_.Cancel();
-        frmweather_->Close();
+        weatherStrip_->Close();
     }
 }
 
-void Tfrmmain::N9Click() {
+void ClockWindow::ToggleCalendar() {
     ClockSettings.CalendarShown = !ClockSettings.CalendarShown;
     ShowCalendar();
 }
 
-void Tfrmmain::N8Click() {
+void ClockWindow::ToggleHoroscope() {
     ClockSettings.showxz = !ClockSettings.showxz;
     SyncMenuChecks();
     if (ClockSettings.showxz)
         ShowHoroscope();
-    else if (frmxingzuo_)
-        frmxingzuo_->Close();
+    else if (horoscopePanel_)
+        horoscopePanel_->Close();
 }
 
 // Autostart shows as checked only when the Run value exists, starts this very
 // executable, and is not switched off in the Windows start-up manager.
-void Tfrmmain::ReadAutostartState() {
+void ClockWindow::ReadAutostartState() {
     ClockSettings.Autostart = false;
     const std::wstring runKey = Utf8ToWide(options_.runKey);
     const std::wstring valueName = Utf8ToWide(kRunValueName);
@@ -147,7 +147,7 @@ void Tfrmmain::ReadAutostartState() {
 
 // The check mark changes only with the registry: a refused value leaves it
 // as it was, so that it never shows autostart that was not written.
-void Tfrmmain::N5Click() {
+void ClockWindow::ToggleAutostart() {
     const bool wanted = !ClockSettings.Autostart;
     const std::wstring runKey = Utf8ToWide(options_.runKey);
     const std::wstring valueName = Utf8ToWide(kRunValueName);
@@ -169,30 +169,30 @@ void Tfrmmain::N5Click() {
 }
 
 // The dialogs take the clock's transparency as their alpha when it is above 100.
-void Tfrmmain::ShowDialogModal(HWND dialog, const std::function<void()>& run) {
+void ClockWindow::ShowDialogModal(HWND dialog, const std::function<void()>& run) {
     if (ClockSettings.Transparent > 100)
         SetLayeredWindowAttributes(dialog, 0, static_cast<BYTE>(ClockSettings.Transparent & 0xFF), LWA_ALPHA);
     run();
 }
 
-void Tfrmmain::N6Click() {
-    if (!frmset_)
+void ClockWindow::ShowSettingsDialog() {
+    if (!settingsDialog_)
         return;
-    ShowDialogModal(frmset_->Handle(), [this] { frmset_->ShowModal(); });
+    ShowDialogModal(settingsDialog_->Handle(), [this] { settingsDialog_->ShowModal(); });
 }
 
-void Tfrmmain::N1Click() {
-    if (!frmshutdown_)
+void ClockWindow::ShowTimedActionDialog() {
+    if (!timedActionDialog_)
         return;
-    ShowDialogModal(frmshutdown_->Handle(), [this] { frmshutdown_->ShowModal(); });
+    ShowDialogModal(timedActionDialog_->Handle(), [this] { timedActionDialog_->ShowModal(); });
 }
 
-void Tfrmmain::N4Click() {
+void ClockWindow::ShowAboutAndHomePage() {
     effects_.ShowAbout(hwnd_, kAboutApp, kAboutCredits);
     effects_.OpenUrl(kHomePage);
 }
 
-void Tfrmmain::N3Click() {
+void ClockWindow::Exit() {
     SetTimerEnabled(false);
     SendMessageW(hwnd_, WM_CLOSE, 0, 0);
     // An exit called off (the settings could not be saved and the user
@@ -201,11 +201,11 @@ void Tfrmmain::N3Click() {
         SetTimerEnabled(true);
 }
 
-void Tfrmmain::ShowWeather() {
-    if (!frmweather_)
+void ClockWindow::ShowWeather() {
+    if (!weatherStrip_)
         return;
-    HWND strip = frmweather_->Handle();
-    frmweather_->Show();
+    HWND strip = weatherStrip_->Handle();
+    weatherStrip_->Show();
     PlaceWeatherStrip();
     // The strip stays on top exactly when the clock does; only its z-order changes.
     const bool topmost = GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST;
@@ -214,11 +214,11 @@ void Tfrmmain::ShowWeather() {
 }
 
 // The weather line at the strip's own resolution.
-void Tfrmmain::DrawWeatherStrip() {
-    if (!frmweather_ || ClockSettings.WeatherText.empty())
+void ClockWindow::DrawWeatherStrip() {
+    if (!weatherStrip_ || ClockSettings.WeatherText.empty())
         return;
-    const int dpi = frmweather_->Dpi();
-    weatherRenderer_.Render(frmweather_->Handle(), GbkToWide(ClockSettings.WeatherText), ClockSettings.Font,
+    const int dpi = weatherStrip_->Dpi();
+    weatherRenderer_.Render(weatherStrip_->Handle(), GbkToWide(ClockSettings.WeatherText), ClockSettings.Font,
                             ScaleForDpi(kWeatherEmSize, dpi), ClockSettings.Startcolor, ClockSettings.Endcolor,
                             ClockSettings.Transparent, dpi);
 }
@@ -226,17 +226,17 @@ void Tfrmmain::DrawWeatherStrip() {
 // The strip keeps its last drawing until the new line arrives. While a
 // download runs, asking again starts nothing; a new city is fetched once the
 // running download ends, whose line is then dropped.
-void Tfrmmain::StartWeatherDownload() {
+void ClockWindow::StartWeatherDownload() {
     const std::string url = CurrentWeatherUrl();
     weatherDownload_.Start(url, [&](unsigned generation) { DownloadWeather(mailbox_, generation, url); });
 }
 
-void Tfrmmain::ShowCalendar() {
+void ClockWindow::ShowCalendar() {
     SyncMenuChecks();
-    if (!frmcal_)
+    if (!calendarPopup_)
         return;
     if (ClockSettings.CalendarShown) {
-        HWND popup = frmcal_->Handle();
+        HWND popup = calendarPopup_->Handle();
         SetLayeredWindowAttributes(popup, 0, static_cast<BYTE>(ClockSettings.Transparent & 0xFF), LWA_ALPHA);
         PlaceCompanion(popup, Companion::Calendar);
         if (ClockSettings.Lunar) {
@@ -251,22 +251,22 @@ void Tfrmmain::ShowCalendar() {
             if (left != own.left)
                 MoveWindow(popup, left, own.top, width, own.bottom - own.top, TRUE);
         }
-        frmcal_->Show();
-    } else if (frmcal_->Showing()) {
-        frmcal_->Close();
+        calendarPopup_->Show();
+    } else if (calendarPopup_->Showing()) {
+        calendarPopup_->Close();
     }
 }
 
-void Tfrmmain::ShowHoroscope() {
-    if (!frmxingzuo_)
+void ClockWindow::ShowHoroscope() {
+    if (!horoscopePanel_)
         return;
-    if (frmxingzuo_->Showing())
-        frmxingzuo_->Close();
+    if (horoscopePanel_->Showing())
+        horoscopePanel_->Close();
     Sleep(50);
     // The panel's own show fetches and draws and reports its own failure; the
     // panel counts as shown and is placed either way.
-    frmxingzuo_->Show();
-    PlaceCompanion(frmxingzuo_->Handle(), Companion::Horoscope);
+    horoscopePanel_->Show();
+    PlaceCompanion(horoscopePanel_->Handle(), Companion::Horoscope);
 }
 
 } // namespace vemora

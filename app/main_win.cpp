@@ -47,7 +47,7 @@ void BringRunningClockForward(std::uint64_t key) {
                 auto* s = reinterpret_cast<Search*>(p);
                 wchar_t name[16] = {};
                 GetClassNameW(window, name, 16);
-                if (std::wcscmp(name, Tfrmmain::kClassName) == 0 && GetPropW(window, kSettingsKeyProperty) == s->key) {
+                if (std::wcscmp(name, ClockWindow::kClassName) == 0 && GetPropW(window, kSettingsKeyProperty) == s->key) {
                     s->found = window;
                     return FALSE;
                 }
@@ -87,12 +87,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     RealEffects effects;
     ErrorReporter reporter(effects, Utf8ToWide(ApplicationTitle(WideToUtf8(ModulePath()))));
     try {
-        Tfrmmain frmmain(effects, reporter);
-        SetPropW(frmmain.Handle(), kSettingsKeyProperty,
+        ClockWindow clock(effects, reporter);
+        SetPropW(clock.Handle(), kSettingsKeyProperty,
                  reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(settingsKey)));
-        frmmain.ShowFace();
-        frmmain.CreateCompanions();
-        frmmain.Show();
+        clock.ShowFace();
+        clock.CreateCompanions();
+        clock.Show();
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
             TranslateMessage(&msg);

@@ -128,7 +128,7 @@ void FitDropDownHeight(HWND box) {
 
 } // namespace
 
-Tfrmset::Tfrmset(Tfrmmain& main, ErrorReporter& reporter) : BaseWindow(reporter), main_(main) {
+SettingsDialog::SettingsDialog(ClockWindow& main, ErrorReporter& reporter) : BaseWindow(reporter), main_(main) {
     CreateHandle(kExStyle, kStyle, DialogBounds(326, 248, kStyle, kExStyle), main.ApplicationWindow(),
                  L"TallisVemora：设置……");
     SetLayeredWindowAttributes(hwnd_, 0, 220, LWA_ALPHA);
@@ -141,51 +141,51 @@ Tfrmset::Tfrmset(Tfrmmain& main, ErrorReporter& reporter) : BaseWindow(reporter)
     CreateControl(hwnd_, {L"STATIC", L"终止颜色：", SS_LEFT, 166, 65, 56, 13, 0}, f);
     CreateControl(hwnd_, {L"STATIC", L"所在城市：", SS_LEFT, 24, 112, 56, 13, 0}, f);
     CreateControl(hwnd_, {L"STATIC", L"你的星座：", SS_LEFT, 166, 112, 56, 13, 0}, f);
-    // The rest in the tab order: TrackBar1, cbfont, cbauto, Button1, cborder,
-    // cb01, cb02, Edcity, Cbxingzuo, cbgettime.
-    TrackBar1 = CreateControl(
-        hwnd_, {TRACKBAR_CLASSW, L"", WS_TABSTOP | TBS_HORZ | TBS_NOTICKS, 80, 16, 80, 33, kTrackBar1}, f);
-    SendMessageW(TrackBar1, TBM_SETRANGEMIN, FALSE, 10);
-    SendMessageW(TrackBar1, TBM_SETRANGEMAX, FALSE, 255);
-    SendMessageW(TrackBar1, TBM_SETPOS, TRUE, 10);
-    cbfont = CreateControl(
-        hwnd_, {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 222, 21, 80, 240, kCbfont}, f);
-    cbauto = CreateControl(hwnd_, {L"BUTTON", L"开机启动", WS_TABSTOP | BS_AUTOCHECKBOX, 112, 164, 97, 17, kCbauto}, f);
-    Button1 = CreateControl(hwnd_, {L"BUTTON", L"确定", WS_TABSTOP | BS_DEFPUSHBUTTON, 120, 201, 75, 25, kButton1}, f);
-    cborder =
-        CreateControl(hwnd_, {L"BUTTON", L"整点报时", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 164, 82, 17, kCborder}, f);
+    // The rest in the tab order: transparencySlider, fontBox, autostartCheck, okButton, hourlyAlertCheck,
+    // startColourBox, endColourBox, cityEdit, signBox, networkTimeCheck.
+    transparencySlider = CreateControl(
+        hwnd_, {TRACKBAR_CLASSW, L"", WS_TABSTOP | TBS_HORZ | TBS_NOTICKS, 80, 16, 80, 33, kTransparencySlider}, f);
+    SendMessageW(transparencySlider, TBM_SETRANGEMIN, FALSE, 10);
+    SendMessageW(transparencySlider, TBM_SETRANGEMAX, FALSE, 255);
+    SendMessageW(transparencySlider, TBM_SETPOS, TRUE, 10);
+    fontBox = CreateControl(
+        hwnd_, {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 222, 21, 80, 240, kFontBox}, f);
+    autostartCheck = CreateControl(hwnd_, {L"BUTTON", L"开机启动", WS_TABSTOP | BS_AUTOCHECKBOX, 112, 164, 97, 17, kAutostartCheck}, f);
+    okButton = CreateControl(hwnd_, {L"BUTTON", L"确定", WS_TABSTOP | BS_DEFPUSHBUTTON, 120, 201, 75, 25, kOkButton}, f);
+    hourlyAlertCheck =
+        CreateControl(hwnd_, {L"BUTTON", L"整点报时", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 164, 82, 17, kHourlyAlertCheck}, f);
     const DWORD colourBox = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
-    cb01 = CreateControl(hwnd_, {L"COMBOBOX", L"", colourBox, 80, 62, 80, 240, kCb01}, f);
-    cb02 = CreateControl(hwnd_, {L"COMBOBOX", L"", colourBox, 222, 62, 80, 240, kCb02}, f);
-    FillColourBox(cb01);
-    FillColourBox(cb02);
-    FitDropDownWidth(cb01, kSwatchRoom);
-    FitDropDownWidth(cb02, kSwatchRoom);
-    Edcity =
-        CreateControl(hwnd_, {L"EDIT", L"南京", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 80, 109, 80, 21, kEdcity}, f);
-    Cbxingzuo = CreateControl(
-        hwnd_, {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 222, 109, 80, 240, kCbxingzuo}, f);
+    startColourBox = CreateControl(hwnd_, {L"COMBOBOX", L"", colourBox, 80, 62, 80, 240, kStartColourBox}, f);
+    endColourBox = CreateControl(hwnd_, {L"COMBOBOX", L"", colourBox, 222, 62, 80, 240, kEndColourBox}, f);
+    FillColourBox(startColourBox);
+    FillColourBox(endColourBox);
+    FitDropDownWidth(startColourBox, kSwatchRoom);
+    FitDropDownWidth(endColourBox, kSwatchRoom);
+    cityEdit =
+        CreateControl(hwnd_, {L"EDIT", L"南京", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 80, 109, 80, 21, kCityEdit}, f);
+    signBox = CreateControl(
+        hwnd_, {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 222, 109, 80, 240, kSignBox}, f);
     for (const ZodiacSign& sign : ZodiacSigns)
-        SendMessageW(Cbxingzuo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(GbkToWide(sign.name).c_str()));
-    SendMessageW(Cbxingzuo, CB_SETCURSEL, 0, 0);
-    cbgettime =
-        CreateControl(hwnd_, {L"BUTTON", L"自动校时", WS_TABSTOP | BS_AUTOCHECKBOX, 215, 164, 97, 17, kCbgettime}, f);
-    cblunar =
-        CreateControl(hwnd_, {L"BUTTON", L"显示农历", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 184, 82, 17, kCblunar}, f);
+        SendMessageW(signBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(GbkToWide(sign.name).c_str()));
+    SendMessageW(signBox, CB_SETCURSEL, 0, 0);
+    networkTimeCheck =
+        CreateControl(hwnd_, {L"BUTTON", L"自动校时", WS_TABSTOP | BS_AUTOCHECKBOX, 215, 164, 97, 17, kNetworkTimeCheck}, f);
+    lunarCheck =
+        CreateControl(hwnd_, {L"BUTTON", L"显示农历", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 184, 82, 17, kLunarCheck}, f);
     layout_.Capture(hwnd_);
     if (dpi_ != kDesignDpi)
         ApplyDpi(dpi_);
 }
 
-void Tfrmset::ApplyDpi(int dpi) {
+void SettingsDialog::ApplyDpi(int dpi) {
     dpi_ = dpi;
     layout_.Apply(hwnd_, 326, 248, dpi);
-    for (HWND box : {cb01, cb02})
+    for (HWND box : {startColourBox, endColourBox})
         for (WPARAM part : {static_cast<WPARAM>(-1), WPARAM{0}})
             SendMessageW(box, CB_SETITEMHEIGHT, part, ScaleForDpi(kColourItemHeight, dpi));
 }
 
-void Tfrmset::FillColourBox(HWND box) {
+void SettingsDialog::FillColourBox(HWND box) {
     for (const ColourItem& item : kColourItems) {
         const LRESULT index = SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.name));
         SendMessageW(box, CB_SETITEMDATA, static_cast<WPARAM>(index), item.value);
@@ -195,7 +195,7 @@ void Tfrmset::FillColourBox(HWND box) {
 
 // Selects the entry whose colour is the RGB part of the given one, or, for a
 // colour the list does not hold, a custom entry with that colour at its end.
-void Tfrmset::ShowColour(HWND box, Argb colour) {
+void SettingsDialog::ShowColour(HWND box, Argb colour) {
     const COLORREF rgb = RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
     if (SendMessageW(box, CB_GETCOUNT, 0, 0) > kColourCount)
         SendMessageW(box, CB_DELETESTRING, kColourCount, 0);
@@ -209,14 +209,14 @@ void Tfrmset::ShowColour(HWND box, Argb colour) {
     SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(custom), 0);
 }
 
-COLORREF Tfrmset::SelectedColour(HWND colourBox) {
+COLORREF SettingsDialog::SelectedColour(HWND colourBox) {
     const LRESULT index = SendMessageW(colourBox, CB_GETCURSEL, 0, 0);
     if (index == CB_ERR)
         return RGB(0, 0, 0);
     return Resolve(SendMessageW(colourBox, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
 }
 
-void Tfrmset::DrawColourItem(const DRAWITEMSTRUCT& item) {
+void SettingsDialog::DrawColourItem(const DRAWITEMSTRUCT& item) {
     if (item.itemID == static_cast<UINT>(-1))
         return;
     const bool selected = item.itemState & ODS_SELECTED;
@@ -239,122 +239,122 @@ void Tfrmset::DrawColourItem(const DRAWITEMSTRUCT& item) {
         DrawFocusRect(item.hDC, &r);
 }
 
-void Tfrmset::ShowModal() {
-    FormShow();
+void SettingsDialog::ShowModal() {
+    ShowCurrentSettings();
     RunModal(main_.Handle());
 }
 
-void Tfrmset::FormShow() {
+void SettingsDialog::ShowCurrentSettings() {
     CentreOnScreen(hwnd_);
-    SendMessageW(cbfont, CB_RESETCONTENT, 0, 0);
+    SendMessageW(fontBox, CB_RESETCONTENT, 0, 0);
     for (const std::string& name : ClockSettings.InstalledFonts)
-        SendMessageW(cbfont, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(GbkToWide(name).c_str()));
-    FitDropDownWidth(cbfont, 0);
+        SendMessageW(fontBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(GbkToWide(name).c_str()));
+    FitDropDownWidth(fontBox, 0);
     // The slider holds its range; a position it had to move to runs its change handler.
     const int wanted = std::clamp(ClockSettings.Transparent, 10, 255);
-    if (SendMessageW(TrackBar1, TBM_GETPOS, 0, 0) != wanted) {
-        SendMessageW(TrackBar1, TBM_SETPOS, TRUE, wanted);
-        TrackBar1Change();
+    if (SendMessageW(transparencySlider, TBM_GETPOS, 0, 0) != wanted) {
+        SendMessageW(transparencySlider, TBM_SETPOS, TRUE, wanted);
+        TransparencyChanged();
     }
-    const int fonts = static_cast<int>(SendMessageW(cbfont, CB_GETCOUNT, 0, 0));
-    SendMessageW(cbfont, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    const int fonts = static_cast<int>(SendMessageW(fontBox, CB_GETCOUNT, 0, 0));
+    SendMessageW(fontBox, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     for (int i = 0; i < fonts; ++i) {
         wchar_t name[LF_FACESIZE * 2] = {};
-        SendMessageW(cbfont, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(name));
+        SendMessageW(fontBox, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(name));
         if (WideToGbk(name) == ClockSettings.Font) { // exact, unlike CB_FINDSTRINGEXACT
-            SendMessageW(cbfont, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+            SendMessageW(fontBox, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
             break;
         }
     }
-    SetChecked(cborder, ClockSettings.wake);
-    SetChecked(cbauto, ClockSettings.Autostart); // shows the state, toggles nothing
+    SetChecked(hourlyAlertCheck, ClockSettings.wake);
+    SetChecked(autostartCheck, ClockSettings.Autostart); // shows the state, toggles nothing
     // A sign outside the twelve in the file shows as the nearest one, so that
     // OK always stores one of the twelve.
     const int signs = static_cast<int>(std::size(ZodiacSigns));
-    SendMessageW(Cbxingzuo, CB_SETCURSEL, static_cast<WPARAM>(std::clamp(ClockSettings.Xingzuo, 0, signs - 1)), 0);
-    SetWindowTextW(Edcity, GbkToWide(ClockSettings.City).c_str());
-    SetChecked(cbgettime, ClockSettings.getnettime);
-    SetChecked(cblunar, ClockSettings.Lunar);
+    SendMessageW(signBox, CB_SETCURSEL, static_cast<WPARAM>(std::clamp(ClockSettings.Xingzuo, 0, signs - 1)), 0);
+    SetWindowTextW(cityEdit, GbkToWide(ClockSettings.City).c_str());
+    SetChecked(networkTimeCheck, ClockSettings.getnettime);
+    SetChecked(lunarCheck, ClockSettings.Lunar);
     // The colour boxes show the clock's colours; choosing nothing changes nothing.
-    ShowColour(cb01, ClockSettings.Startcolor);
-    ShowColour(cb02, ClockSettings.Endcolor);
+    ShowColour(startColourBox, ClockSettings.Startcolor);
+    ShowColour(endColourBox, ClockSettings.Endcolor);
 }
 
 // The clock tick run at once for a new look. A tick that fails (a font that
 // names no family) is reported as the timer's own failures are, once until a
 // tick draws again, and does not keep the dialog from opening: the font box
 // is where the user mends it.
-void Tfrmset::RedrawClock() {
+void SettingsDialog::RedrawClock() {
     try {
-        main_.Timer1Timer();
+        main_.Tick();
     } catch (...) {
         reporter_.ReportTickFailure(hwnd_, std::current_exception());
     }
 }
 
-void Tfrmset::TrackBar1Change() {
-    ClockSettings.Transparent = static_cast<int>(SendMessageW(TrackBar1, TBM_GETPOS, 0, 0));
+void SettingsDialog::TransparencyChanged() {
+    ClockSettings.Transparent = static_cast<int>(SendMessageW(transparencySlider, TBM_GETPOS, 0, 0));
     RedrawClock();
 }
 
-void Tfrmset::cbfontChange() {
-    const LRESULT index = SendMessageW(cbfont, CB_GETCURSEL, 0, 0);
+void SettingsDialog::FontChosen() {
+    const LRESULT index = SendMessageW(fontBox, CB_GETCURSEL, 0, 0);
     if (index == CB_ERR)
         return;
     wchar_t name[LF_FACESIZE * 2] = {};
-    SendMessageW(cbfont, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(name));
+    SendMessageW(fontBox, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(name));
     ClockSettings.Font = WideToGbk(name);
     RedrawClock();
 }
 
-void Tfrmset::cb01Change() {
-    ClockSettings.Startcolor = ColourBoxToArgb(SelectedColour(cb01), kStartColourAlpha);
+void SettingsDialog::StartColourChosen() {
+    ClockSettings.Startcolor = ColourBoxToArgb(SelectedColour(startColourBox), kStartColourAlpha);
 }
 
-void Tfrmset::cb02Change() {
-    ClockSettings.Endcolor = ColourBoxToArgb(SelectedColour(cb02), kEndColourAlpha);
+void SettingsDialog::EndColourChosen() {
+    ClockSettings.Endcolor = ColourBoxToArgb(SelectedColour(endColourBox), kEndColourAlpha);
 }
 
-void Tfrmset::cborderClick() {
-    ClockSettings.wake = IsChecked(cborder);
+void SettingsDialog::HourlyAlertClicked() {
+    ClockSettings.wake = IsChecked(hourlyAlertCheck);
 }
 
 // The box shows the menu's mark afterwards, also when the registry refused.
-void Tfrmset::cbautoClick() {
+void SettingsDialog::AutostartClicked() {
     try {
-        main_.N5Click();
+        main_.ToggleAutostart();
     } catch (...) {
-        SetChecked(cbauto, ClockSettings.Autostart);
+        SetChecked(autostartCheck, ClockSettings.Autostart);
         throw;
     }
-    SetChecked(cbauto, ClockSettings.Autostart);
+    SetChecked(autostartCheck, ClockSettings.Autostart);
 }
 
 // The calendar's look, like the clock's, changes at once.
-void Tfrmset::cblunarClick() {
-    ClockSettings.Lunar = IsChecked(cblunar);
+void SettingsDialog::LunarClicked() {
+    ClockSettings.Lunar = IsChecked(lunarCheck);
     main_.ApplyLunarSetting();
 }
 
-void Tfrmset::Button1Click() {
-    const std::string pinyin = CityToPinyin(WideToGbk(WindowText(Edcity)));
+void SettingsDialog::Accept() {
+    const std::string pinyin = CityToPinyin(WideToGbk(WindowText(cityEdit)));
     if (!pinyin.empty()) {
         ClockSettings.City = pinyin;
         if (ClockSettings.weather)
             main_.ShowWeather(); // a failure ends the handler here; the dialog stays open
     }
-    ClockSettings.Xingzuo = static_cast<int>(SendMessageW(Cbxingzuo, CB_GETCURSEL, 0, 0));
+    ClockSettings.Xingzuo = static_cast<int>(SendMessageW(signBox, CB_GETCURSEL, 0, 0));
     if (ClockSettings.showxz)
         main_.ShowHoroscope();
-    ClockSettings.getnettime = IsChecked(cbgettime);
+    ClockSettings.getnettime = IsChecked(networkTimeCheck);
     EndModal();
 }
 
-std::optional<LRESULT> Tfrmset::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> SettingsDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_HSCROLL:
-        if (reinterpret_cast<HWND>(lParam) == TrackBar1 && LOWORD(wParam) != TB_ENDTRACK)
-            TrackBar1Change();
+        if (reinterpret_cast<HWND>(lParam) == transparencySlider && LOWORD(wParam) != TB_ENDTRACK)
+            TransparencyChanged();
         return 0;
     case WM_COMMAND: {
         const int id = LOWORD(wParam), code = HIWORD(wParam);
@@ -365,13 +365,13 @@ std::optional<LRESULT> Tfrmset::HandleMessage(UINT msg, WPARAM wParam, LPARAM lP
         // Enter presses OK; Esc closes as the close box does.
         static constexpr struct {
             int id, code;
-            void (Tfrmset::*handler)();
+            void (SettingsDialog::*handler)();
         } kHandlers[] = {
-            {kCbfont, CBN_SELCHANGE, &Tfrmset::cbfontChange}, {kCb01, CBN_SELCHANGE, &Tfrmset::cb01Change},
-            {kCb02, CBN_SELCHANGE, &Tfrmset::cb02Change},     {kCborder, BN_CLICKED, &Tfrmset::cborderClick},
-            {kCbauto, BN_CLICKED, &Tfrmset::cbautoClick},     {kCblunar, BN_CLICKED, &Tfrmset::cblunarClick},
-            {kButton1, BN_CLICKED, &Tfrmset::Button1Click},   {IDOK, BN_CLICKED, &Tfrmset::Button1Click},
-            {IDCANCEL, BN_CLICKED, &Tfrmset::EndModal},
+            {kFontBox, CBN_SELCHANGE, &SettingsDialog::FontChosen}, {kStartColourBox, CBN_SELCHANGE, &SettingsDialog::StartColourChosen},
+            {kEndColourBox, CBN_SELCHANGE, &SettingsDialog::EndColourChosen},     {kHourlyAlertCheck, BN_CLICKED, &SettingsDialog::HourlyAlertClicked},
+            {kAutostartCheck, BN_CLICKED, &SettingsDialog::AutostartClicked},     {kLunarCheck, BN_CLICKED, &SettingsDialog::LunarClicked},
+            {kOkButton, BN_CLICKED, &SettingsDialog::Accept},   {IDOK, BN_CLICKED, &SettingsDialog::Accept},
+            {IDCANCEL, BN_CLICKED, &SettingsDialog::EndModal},
         };
         for (const auto& h : kHandlers)
             if (h.id == id && h.code == code) {

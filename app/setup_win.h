@@ -7,39 +7,39 @@
 
 namespace vemora {
 
-class Tfrmmain;
+class ClockWindow;
 
 // The settings dialog: transparency, font and colours take effect at once,
 // city, star sign and network time on OK. There is no cancel: the close box
 // keeps what already took effect and drops the rest.
-class Tfrmset : public BaseWindow<Tfrmset> {
+class SettingsDialog : public BaseWindow<SettingsDialog> {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmset";
     // The controls' ids.
     // clang-format off
     enum Id {
-        kTrackBar1 = 10, kCbfont, kCb01, kCb02, // transparency, font, start and end colours
-        kEdcity, kCbxingzuo,                    // city, star sign
-        kCborder, kCbauto, kCbgettime,          // hourly alert, start with Windows, network time
-        kButton1, kCblunar                      // 确定, Chinese calendar
+        kTransparencySlider = 10, kFontBox, kStartColourBox, kEndColourBox, // transparency, font, start and end colours
+        kCityEdit, kSignBox,                    // city, star sign
+        kHourlyAlertCheck, kAutostartCheck, kNetworkTimeCheck,          // hourly alert, start with Windows, network time
+        kOkButton, kLunarCheck                      // 确定, Chinese calendar
     };
     // clang-format on
 
-    Tfrmset(Tfrmmain& main, ErrorReporter& reporter);
+    SettingsDialog(ClockWindow& main, ErrorReporter& reporter);
     void ShowModal();
 
-    void FormShow();
-    void TrackBar1Change();
-    void cbfontChange();
-    void cb01Change();
-    void cb02Change();
-    void cborderClick();
-    void cbautoClick();
-    void cblunarClick();
-    void Button1Click();
+    void ShowCurrentSettings();
+    void TransparencyChanged();
+    void FontChosen();
+    void StartColourChosen();
+    void EndColourChosen();
+    void HourlyAlertClicked();
+    void AutostartClicked();
+    void LunarClicked();
+    void Accept();
 
-    HWND TrackBar1 = nullptr, cbfont = nullptr, cb01 = nullptr, cb02 = nullptr, Edcity = nullptr, Cbxingzuo = nullptr,
-         cborder = nullptr, cbauto = nullptr, cbgettime = nullptr, Button1 = nullptr, cblunar = nullptr;
+    HWND transparencySlider = nullptr, fontBox = nullptr, startColourBox = nullptr, endColourBox = nullptr, cityEdit = nullptr, signBox = nullptr,
+         hourlyAlertCheck = nullptr, autostartCheck = nullptr, networkTimeCheck = nullptr, okButton = nullptr, lunarCheck = nullptr;
     // The colour of a colour box's selection, 0x00BBGGRR, system colours resolved.
     static COLORREF SelectedColour(HWND colourBox);
 
@@ -54,7 +54,7 @@ private:
     void ShowColour(HWND box, Argb colour);
     void DrawColourItem(const DRAWITEMSTRUCT& item);
 
-    Tfrmmain& main_;
+    ClockWindow& main_;
     UniqueHfont font_;
     DialogLayout layout_;
     int dpi_ = kDesignDpi;

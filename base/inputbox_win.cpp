@@ -9,7 +9,7 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 } // namespace
 
-TInputBox::TInputBox(ErrorReporter& reporter, HWND owner, const std::wstring& caption, const std::wstring& prompt)
+InputBox::InputBox(ErrorReporter& reporter, HWND owner, const std::wstring& caption, const std::wstring& prompt)
     : BaseWindow(reporter), owner_(owner) {
     CreateHandle(kExStyle, kStyle, DialogBounds(260, 104, kStyle, kExStyle), owner, caption.c_str());
     font_ = CreateDialogFont();
@@ -23,7 +23,7 @@ TInputBox::TInputBox(ErrorReporter& reporter, HWND owner, const std::wstring& ca
         layout_.Apply(hwnd_, 260, 104, dpi);
 }
 
-std::optional<std::wstring> TInputBox::Ask() {
+std::optional<std::wstring> InputBox::Ask() {
     CentreOnScreen(hwnd_);
     answer_.reset();
     SetFocus(edit_);
@@ -31,7 +31,7 @@ std::optional<std::wstring> TInputBox::Ask() {
     return answer_;
 }
 
-std::optional<LRESULT> TInputBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> InputBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_DPICHANGED:
         layout_.Apply(hwnd_, 260, 104, DpiOfDpiChanged(wParam));

@@ -9,12 +9,12 @@ namespace vemora {
 
 // A small modal box that asks for one line of text: a prompt, an edit, OK and
 // Cancel. Windows has no system input box; this one is the program's own.
-class TInputBox : public BaseWindow<TInputBox> {
+class InputBox : public BaseWindow<InputBox> {
 public:
     static constexpr const wchar_t* kClassName = L"TInputBox";
     enum Id { kEdit = 100, kOk = IDOK, kCancel = IDCANCEL };
 
-    TInputBox(ErrorReporter& reporter, HWND owner, const std::wstring& caption, const std::wstring& prompt);
+    InputBox(ErrorReporter& reporter, HWND owner, const std::wstring& caption, const std::wstring& prompt);
     // The text on OK; nothing on Cancel or the close box.
     std::optional<std::wstring> Ask();
 

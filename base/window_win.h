@@ -11,10 +11,10 @@ namespace vemora {
 // The window base of every window of the program. T names its window class
 // (T::kClassName, which is also the class's name) and answers the messages it
 // handles in T::HandleMessage, which gives no value for the rest; the base
-// passes those to DefWindowProcW. WM_CLOSE goes to T::FormClose, by default
+// passes those to DefWindowProcW. WM_CLOSE goes to T::CloseRequested, by default
 // hiding the window (ending it when it runs modal); with T::kDragsByMouse a
 // pointer moved with the left button down drags the window, through
-// T::FormMouseMove, and T::DragEnded runs where it was dropped. The base binds
+// T::MouseMovedWithButton, and T::DragEnded runs where it was dropped. The base binds
 // the object at WM_NCCREATE, unbinds it at WM_NCDESTROY or when the object
 // goes first, and is the one place where a handler's exception stops: it goes
 // to T::HandlerFailed, by default the error reporter.
@@ -60,13 +60,13 @@ protected:
     void HandlerFailed(UINT, const std::exception_ptr& error) { reporter_.Report(hwnd_, error); }
 
     // The close box, Alt+F4 and WM_CLOSE: a companion or dialog only hides.
-    void FormClose() {
+    void CloseRequested() {
         if (modal_)
             EndModal();
         else
             ShowWindow(hwnd_, SW_HIDE);
     }
-    void FormMouseMove() { DragWithMouse(); }
+    void MouseMovedWithButton() { DragWithMouse(); }
     // A drag moved the window and ended; it stands where it was dropped.
     void DragEnded() {}
 
@@ -200,12 +200,12 @@ private:
             if (const std::optional<LRESULT> answer = self->HandleMessage(msg, wParam, lParam))
                 return *answer;
             if (msg == WM_CLOSE) {
-                self->FormClose();
+                self->CloseRequested();
                 return 0;
             }
             if constexpr (requires { T::kDragsByMouse; }) {
                 if (msg == WM_MOUSEMOVE) {
-                    self->FormMouseMove();
+                    self->MouseMovedWithButton();
                     return 0;
                 }
             }

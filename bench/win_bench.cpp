@@ -139,7 +139,7 @@ int main() {
     DeleteFileW(options.settingsPath.c_str());
     DateTimeParts now{2026, 12, 7, 10, 15, 0, 0, 1};
     options.clock = [&now] { return now; };
-    Tfrmmain clock(effects, reporter, options);
+    ClockWindow clock(effects, reporter, options);
     clock.CreateCompanions();
     clock.Show();
     clock.SetTimerEnabled(false); // ticks below are driven by hand
@@ -179,15 +179,15 @@ int main() {
     const auto timerTick = [&](int i) {
         now.minute = 1 + i / 60 % 58;
         now.second = i % 60;
-        clock.Timer1Timer();
+        clock.Tick();
     };
     bench.Compare("Timer1Timer, full tick, after its first minute", 96, timerTick, kFirstMinute);
     for (int dpi : {96, 144, 192})
         CompareAtResolution(bench, window, dpi);
     // One paint of the calendar into a bitmap: a Gregorian month as the
     // baseline, then the same month with the Chinese calendar.
-    Tfrmcal& popup = *clock.frmcal();
-    TMonthCalendar& calendar = popup.MonthCalendar1();
+    CalendarPopup& popup = *clock.calendarPopup();
+    MonthCalendar& calendar = popup.Calendar();
     calendar.Model().SetDate(EncodeDate(2026, 2, 17)); // 春节, holiday marks on 10 days
     const auto paints = [&](DibImage& image) {
         std::vector<double> ms;

@@ -12,39 +12,39 @@ constexpr int kWidth = 153, kHeight = 169; // designed client size, filled by th
 
 } // namespace
 
-Tfrmcal::Tfrmcal(HWND owner, ErrorReporter& reporter, const UxTheme& theme, std::function<DateTimeParts()> now)
+CalendarPopup::CalendarPopup(HWND owner, ErrorReporter& reporter, const UxTheme& theme, std::function<DateTimeParts()> now)
     : CompanionWindow(reporter) {
     CreateHandle(WS_EX_LAYERED, WS_POPUP, RECT{0, 0, kWidth, kHeight}, owner, L"frmcal");
     SetLayeredWindowAttributes(hwnd_, 0, 220, LWA_ALPHA);
     font_.reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
-    monthCalendar1_ =
-        std::make_unique<TMonthCalendar>(hwnd_, RECT{0, 0, kWidth, kHeight}, font_.get(), theme, reporter,
+    calendar_ =
+        std::make_unique<MonthCalendar>(hwnd_, RECT{0, 0, kWidth, kHeight}, font_.get(), theme, reporter,
                                          [now = std::move(now)] { return std::floor(EncodeDateTime(now())); });
-    monthCalendar1_->SetTodayCaption(L"Today");
-    monthCalendar1_->SetNoneCaption(L"None");
+    calendar_->SetTodayCaption(L"Today");
+    calendar_->SetNoneCaption(L"None");
     // MonthCalendar1MouseMove: the same drag as the window's own. A left
     // press on the control is where a drag starts from; the pop-up then has
     // the mouse and hands the release back to the control.
-    monthCalendar1_->OnMouseDown = [this](WPARAM keys, int, int) {
+    calendar_->OnMouseDown = [this](WPARAM keys, int, int) {
         if (keys & MK_LBUTTON)
             DragPress();
     };
-    monthCalendar1_->OnMouseMove = [this](WPARAM, int, int) { FormMouseMove(); };
+    calendar_->OnMouseMove = [this](WPARAM, int, int) { MouseMovedWithButton(); };
     if (const int dpi = WindowDpi(hwnd_); dpi != kDesignDpi)
         ApplyDpi(dpi);
 }
 
-void Tfrmcal::ApplyDpi(int dpi) {
+void CalendarPopup::ApplyDpi(int dpi) {
     dpi_ = dpi;
-    const CalendarGeometry& g = monthCalendar1_->Model().Geometry;
+    const CalendarGeometry& g = calendar_->Model().Geometry;
     SetWindowPos(hwnd_, nullptr, 0, 0, ScaleForDpi(g.W, dpi), ScaleForDpi(g.H, dpi),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    monthCalendar1_->SetDpi(dpi);
+    calendar_->SetDpi(dpi);
 }
 
-void Tfrmcal::SetLunar(bool on) {
-    monthCalendar1_->SetLunar(on);
+void CalendarPopup::SetLunar(bool on) {
+    calendar_->SetLunar(on);
     ApplyDpi(dpi_);
 }
 
@@ -53,16 +53,16 @@ void Tfrmcal::SetLunar(bool on) {
 // focus from it. It passes through the topmost band on the way: Wine raises a
 // window on the display only when it becomes the very first window, which
 // HWND_TOP alone never makes it while the clock stays on top.
-void Tfrmcal::Show() {
+void CalendarPopup::Show() {
     constexpr UINT kZOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
     ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, kZOrderOnly);
     SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly);
 }
 
-std::optional<LRESULT> Tfrmcal::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> CalendarPopup::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_LBUTTONUP)
-        monthCalendar1_->Model().MouseUp();
+        calendar_->Model().MouseUp();
     if (msg != WM_DPICHANGED)
         return std::nullopt;
     ApplyDpi(DpiOfDpiChanged(wParam));

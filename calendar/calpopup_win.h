@@ -12,20 +12,20 @@ namespace vemora {
 // The calendar pop-up: a borderless translucent window under the clock, filled
 // by one month calendar. Closing it only hides it; month, selection and place
 // survive until the next showing.
-class Tfrmcal : public CompanionWindow<Tfrmcal> {
+class CalendarPopup : public CompanionWindow<CalendarPopup> {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmcal";
     // owner: the window that owns the pop-up; now: the local time, whose date
     // is the calendar's today.
-    Tfrmcal(HWND owner, ErrorReporter& reporter, const UxTheme& theme, std::function<DateTimeParts()> now);
-    TMonthCalendar& MonthCalendar1() { return *monthCalendar1_; }
+    CalendarPopup(HWND owner, ErrorReporter& reporter, const UxTheme& theme, std::function<DateTimeParts()> now);
+    MonthCalendar& Calendar() { return *calendar_; }
     // Shows it above the ordinary windows, without taking the focus.
     void Show();
     // The Chinese calendar in the month or not: the window takes the
     // calendar's size for it, keeping its place.
     void SetLunar(bool on);
     // The user's holiday arrangements, owned by the caller.
-    void SetHolidayBook(const HolidayBook* book) { monthCalendar1_->SetHolidayBook(book); }
+    void SetHolidayBook(const HolidayBook* book) { calendar_->SetHolidayBook(book); }
     // The pop-up at a resolution: its designed size scaled, the calendar in
     // it drawn at that resolution.
     void ApplyDpi(int dpi);
@@ -38,7 +38,7 @@ public:
 private:
     int dpi_ = kDesignDpi;
     UniqueHfont font_;
-    std::unique_ptr<TMonthCalendar> monthCalendar1_;
+    std::unique_ptr<MonthCalendar> calendar_;
 };
 
 } // namespace vemora

@@ -67,7 +67,7 @@ void Fill(HDC dc, const RECT& r, COLORREF colour) {
 
 } // namespace
 
-TMonthCalendar::TMonthCalendar(HWND parent, RECT bounds, HFONT font, const UxTheme& theme, ErrorReporter& reporter,
+MonthCalendar::MonthCalendar(HWND parent, RECT bounds, HFONT font, const UxTheme& theme, ErrorReporter& reporter,
                                TodayFn today)
     : BaseWindow(reporter), theme_(theme), font_(font), today_(std::move(today)), model_(std::floor(today_())),
       mouse_(model_, today_) {
@@ -103,18 +103,18 @@ TMonthCalendar::TMonthCalendar(HWND parent, RECT bounds, HFONT font, const UxThe
     SetShowNoneButton(false); // centres Today for the final width
 }
 
-void TMonthCalendar::SetShowNoneButton(bool show) {
+void MonthCalendar::SetShowNoneButton(bool show) {
     mouse_.Place(show);
     if (hwnd_)
         InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-int TMonthCalendar::FontHeight() const {
+int MonthCalendar::FontHeight() const {
     const LONG height = FontDescription(font_).lfHeight;
     return height < 0 ? static_cast<int>(-height) : height > 0 ? static_cast<int>(height) : 11;
 }
 
-void TMonthCalendar::SetLunar(bool on) {
+void MonthCalendar::SetLunar(bool on) {
     if (on == lunar_.has_value())
         return;
     if (on) {
@@ -137,13 +137,13 @@ void TMonthCalendar::SetLunar(bool on) {
         SetDpi(dpi_);
 }
 
-void TMonthCalendar::SetHolidayBook(const HolidayBook* book) {
+void MonthCalendar::SetHolidayBook(const HolidayBook* book) {
     holidays_ = book ? book : &noHolidays_;
     if (hwnd_ && lunar_)
         InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-LunarCellFace TMonthCalendar::FaceAt(int col, int row) const {
+LunarCellFace MonthCalendar::FaceAt(int col, int row) const {
     const std::optional<double> date = model_.DateAtCell(col, row);
     if (!date)
         return {};
@@ -151,22 +151,22 @@ LunarCellFace TMonthCalendar::FaceAt(int col, int row) const {
     return LunarCellFaceOf(*holidays_, d.year, d.month, d.day);
 }
 
-std::wstring TMonthCalendar::InfoLineText() const {
+std::wstring MonthCalendar::InfoLineText() const {
     const DateParts d = DecodeDate(std::floor(model_.SelectedDate));
     return Utf8ToWide(LunarInfoLine(d.year, d.month, d.day));
 }
 
-void TMonthCalendar::SetTodayCaption(const std::wstring& caption) {
+void MonthCalendar::SetTodayCaption(const std::wstring& caption) {
     mouse_.TodayButton.caption = caption;
     InvalidateButton(mouse_.TodayButton);
 }
 
-void TMonthCalendar::SetNoneCaption(const std::wstring& caption) {
+void MonthCalendar::SetNoneCaption(const std::wstring& caption) {
     mouse_.NoneButton.caption = caption;
     InvalidateButton(mouse_.NoneButton);
 }
 
-std::wstring TMonthCalendar::DayLetter(int column) const {
+std::wstring MonthCalendar::DayLetter(int column) const {
     if (std::optional<std::string> own = model_.DayNameLetter(column))
         return GbkToWide(*own);
     // Column to weekday, Sunday first: with a Monday start column 7 is Sunday.
@@ -174,17 +174,17 @@ std::wstring TMonthCalendar::DayLetter(int column) const {
     return weekdayLetters_[static_cast<size_t>(sundayFirst - 1)];
 }
 
-std::wstring TMonthCalendar::MonthName(int month) const {
+std::wstring MonthCalendar::MonthName(int month) const {
     if (model_.MonthNames.size() >= 12 && month >= 1 && month <= 12)
         return GbkToWide(model_.MonthNames[static_cast<size_t>(month - 1)]);
     return month >= 1 && month <= 12 ? monthNames_[static_cast<size_t>(month - 1)] : std::wstring();
 }
 
-void TMonthCalendar::InvalidateButton(const TMiniButton& button) {
+void MonthCalendar::InvalidateButton(const MiniButton& button) {
     InvalidateDesigned(ToRect(button.bounds));
 }
 
-void TMonthCalendar::InvalidateDesigned(const RECT& designed) {
+void MonthCalendar::InvalidateDesigned(const RECT& designed) {
     if (!hwnd_)
         return;
     const PixelRect r = CoverRectForDpi({designed.left, designed.top, designed.right, designed.bottom}, dpi_);
@@ -192,7 +192,7 @@ void TMonthCalendar::InvalidateDesigned(const RECT& designed) {
     InvalidateRect(hwnd_, &rect, FALSE);
 }
 
-void TMonthCalendar::SetDpi(int dpi) {
+void MonthCalendar::SetDpi(int dpi) {
     dpi_ = dpi;
     const PixelRect r =
         ScaleRectForDpi({designBounds_.left, designBounds_.top, designBounds_.right, designBounds_.bottom}, dpi);
@@ -202,7 +202,7 @@ void TMonthCalendar::SetDpi(int dpi) {
 
 // The designed drawing mapped onto the pixels of the resolution: text, lines
 // and fills are drawn at the device's size, never stretched from 96 per inch.
-void TMonthCalendar::PaintScaled(HDC dc) {
+void MonthCalendar::PaintScaled(HDC dc) {
     if (dpi_ == kDesignDpi) {
         Paint(dc);
         return;
@@ -216,7 +216,7 @@ void TMonthCalendar::PaintScaled(HDC dc) {
 
 // The frame, the header band with the month and year, and the arrows: the
 // same in both layouts, placed by the client width.
-void TMonthCalendar::PaintFrameAndHeader(HDC dc, bool themed) {
+void MonthCalendar::PaintFrameAndHeader(HDC dc, bool themed) {
     const CalendarGeometry& g = model_.Geometry;
     const int W = g.W, H = g.H;
     // Frame.
@@ -245,7 +245,7 @@ void TMonthCalendar::PaintFrameAndHeader(HDC dc, bool themed) {
     }
 }
 
-void TMonthCalendar::Paint(HDC dc) {
+void MonthCalendar::Paint(HDC dc) {
     if (lunar_) {
         PaintLunar(dc);
         return;
@@ -291,7 +291,7 @@ void TMonthCalendar::Paint(HDC dc) {
         DrawTextW(dc, number.c_str(), -1, &text, kDayFlags);
     }
     // The buttons paint themselves last, as children would.
-    for (const TMiniButton* button : {&mouse_.TodayButton, &mouse_.NoneButton})
+    for (const MiniButton* button : {&mouse_.TodayButton, &mouse_.NoneButton})
         if (button->visible)
             PaintButton(dc, *button, themed);
     SelectObject(dc, oldFont);
@@ -299,7 +299,7 @@ void TMonthCalendar::Paint(HDC dc) {
 
 // The month with the Chinese calendar: two lines a cell, marks for holiday
 // breaks and working weekends, and the selected day in full under the grid.
-void TMonthCalendar::PaintLunar(HDC dc) {
+void MonthCalendar::PaintLunar(HDC dc) {
     const bool themed = theme_.ThemesActive();
     const CalendarGeometry& g = model_.Geometry;
     const LunarLayout& l = *lunar_;
@@ -331,13 +331,13 @@ void TMonthCalendar::PaintLunar(HDC dc) {
     RECT info = ToRect(l.InfoLine());
     const std::wstring line = InfoLineText();
     DrawTextW(dc, line.c_str(), -1, &info, kCentredFlags | DT_END_ELLIPSIS);
-    for (const TMiniButton* button : {&mouse_.TodayButton, &mouse_.NoneButton})
+    for (const MiniButton* button : {&mouse_.TodayButton, &mouse_.NoneButton})
         if (button->visible)
             PaintButton(dc, *button, themed);
     SelectObject(dc, oldFont);
 }
 
-void TMonthCalendar::PaintLunarCell(HDC dc, const CalendarCell& cell, int col, int row, double today, bool themed) {
+void MonthCalendar::PaintLunarCell(HDC dc, const CalendarCell& cell, int col, int row, double today, bool themed) {
     const LunarLayout& l = *lunar_;
     const COLORREF window = GetSysColor(COLOR_WINDOW);
     RECT box = ToRect(l.Cell(col, row));
@@ -381,7 +381,7 @@ void TMonthCalendar::PaintLunarCell(HDC dc, const CalendarCell& cell, int col, i
     }
 }
 
-void TMonthCalendar::PaintButton(HDC dc, const TMiniButton& button, bool themed) {
+void MonthCalendar::PaintButton(HDC dc, const MiniButton& button, bool themed) {
     RECT r = ToRect(button.bounds);
     if (!themed || !DrawThemedButton(dc, r, button.Pressed)) {
         Fill(dc, r, GetSysColor(COLOR_BTNFACE));
@@ -394,7 +394,7 @@ void TMonthCalendar::PaintButton(HDC dc, const TMiniButton& button, bool themed)
 // A themed button drawn at the control's resolution: the theme library draws in
 // device pixels whatever the mapping of the context, so it gets the button's
 // rectangle in them.
-bool TMonthCalendar::DrawThemedButton(HDC dc, const RECT& designed, bool pressed) {
+bool MonthCalendar::DrawThemedButton(HDC dc, const RECT& designed, bool pressed) {
     if (dpi_ == kDesignDpi)
         return theme_.DrawPushButton(hwnd_, dc, designed, pressed);
     RECT device = designed;
@@ -406,7 +406,7 @@ bool TMonthCalendar::DrawThemedButton(HDC dc, const RECT& designed, bool pressed
     return drawn;
 }
 
-std::optional<LRESULT> TMonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> MonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     // The pointer in designed pixels.
     const POINT at{DesignPixel(static_cast<short>(LOWORD(lParam)), dpi_),
                    DesignPixel(static_cast<short>(HIWORD(lParam)), dpi_)};

@@ -19,16 +19,16 @@ namespace vemora {
 // per inch; at another resolution the window grows and its painting and the
 // mouse are scaled to match, so that any layout drawn through Paint is scaled
 // alike.
-class TMonthCalendar : public BaseWindow<TMonthCalendar> {
+class MonthCalendar : public BaseWindow<MonthCalendar> {
 public:
     static constexpr const wchar_t* kClassName = L"TMonthCalendar";
     using TodayFn = std::function<double()>;
 
-    TMonthCalendar(HWND parent, RECT bounds, HFONT font, const UxTheme& theme, ErrorReporter& reporter, TodayFn today);
+    MonthCalendar(HWND parent, RECT bounds, HFONT font, const UxTheme& theme, ErrorReporter& reporter, TodayFn today);
 
     MonthCalendarModel& Model() { return model_; }
-    TMiniButton& TodayButton() { return mouse_.TodayButton; }
-    TMiniButton& NoneButton() { return mouse_.NoneButton; }
+    MiniButton& TodayButton() { return mouse_.TodayButton; }
+    MiniButton& NoneButton() { return mouse_.NoneButton; }
     void SetShowNoneButton(bool show);
     void SetTodayCaption(const std::wstring& caption);
     void SetNoneCaption(const std::wstring& caption);
@@ -62,13 +62,13 @@ public:
     std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
-    void PaintButton(HDC dc, const TMiniButton& button, bool themed);
+    void PaintButton(HDC dc, const MiniButton& button, bool themed);
     void PaintFrameAndHeader(HDC dc, bool themed);
     void PaintLunar(HDC dc);
     void PaintLunarCell(HDC dc, const CalendarCell& cell, int col, int row, double today, bool themed);
     int FontHeight() const;
     bool DrawThemedButton(HDC dc, const RECT& designed, bool pressed);
-    void InvalidateButton(const TMiniButton& button);
+    void InvalidateButton(const MiniButton& button);
     void InvalidateDesigned(const RECT& designed);
 
     const UxTheme& theme_;

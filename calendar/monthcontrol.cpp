@@ -15,12 +15,12 @@ void MonthCalendarMouse::Place(bool showNone) {
     NoneButton.bounds = model_.Geometry.NoneButtonBounds();
 }
 
-void MonthCalendarMouse::Repaint(const TMiniButton& button) {
+void MonthCalendarMouse::Repaint(const MiniButton& button) {
     if (model_.Invalidate)
         model_.Invalidate(button.bounds);
 }
 
-void MonthCalendarMouse::Act(TMiniButton& button) {
+void MonthCalendarMouse::Act(MiniButton& button) {
     if (button.tag == 0)
         model_.PressToday(std::floor(today_()));
     else
@@ -30,7 +30,7 @@ void MonthCalendarMouse::Act(TMiniButton& button) {
 }
 
 void MonthCalendarMouse::ReleaseUncaptured() {
-    for (TMiniButton* button : {&TodayButton, &NoneButton})
+    for (MiniButton* button : {&TodayButton, &NoneButton})
         if (button->Pressed && button != captured_) {
             button->Pressed = false;
             Repaint(*button);
@@ -38,7 +38,7 @@ void MonthCalendarMouse::ReleaseUncaptured() {
 }
 
 void MonthCalendarMouse::Press(MouseButton mouseButton, int x, int y, const std::function<void()>& onSurface) {
-    for (TMiniButton* button : {&TodayButton, &NoneButton})
+    for (MiniButton* button : {&TodayButton, &NoneButton})
         if (button->Contains(x, y)) {
             button->Pressed = true;
             if (mouseButton == MouseButton::Left) {
@@ -58,7 +58,7 @@ void MonthCalendarMouse::Press(MouseButton mouseButton, int x, int y, const std:
 
 void MonthCalendarMouse::Release(MouseButton mouseButton, int x, int y) {
     if (mouseButton == MouseButton::Left && captured_) {
-        TMiniButton* button = captured_;
+        MiniButton* button = captured_;
         captured_ = nullptr; // before letting go: losing the capture now is no loss
         if (Capture)
             Capture(false);
@@ -66,7 +66,7 @@ void MonthCalendarMouse::Release(MouseButton mouseButton, int x, int y) {
         return;
     }
     if (mouseButton != MouseButton::Left)
-        for (TMiniButton* button : {&TodayButton, &NoneButton})
+        for (MiniButton* button : {&TodayButton, &NoneButton})
             if (button->Contains(x, y)) {
                 Act(*button);
                 ReleaseUncaptured();

@@ -8,7 +8,7 @@ namespace vemora {
 
 // A windowless push button on the month calendar: the calendar draws it and
 // routes the mouse to it. Bounds in designed pixels.
-struct TMiniButton {
+struct MiniButton {
     CalRect bounds;
     std::wstring caption;
     int tag = 0; // 0 Today, 1 None
@@ -28,7 +28,7 @@ class MonthCalendarMouse {
 public:
     MonthCalendarMouse(MonthCalendarModel& model, std::function<double()> today);
 
-    TMiniButton TodayButton, NoneButton;
+    MiniButton TodayButton, NoneButton;
     // Takes the mouse for the control (true) or lets it go (false).
     std::function<void(bool take)> Capture;
     // Asks to hear when the pointer leaves the control.
@@ -55,13 +55,13 @@ public:
     bool Captured() const { return captured_ != nullptr; }
 
 private:
-    void Repaint(const TMiniButton& button);
-    void Act(TMiniButton& button);
+    void Repaint(const MiniButton& button);
+    void Act(MiniButton& button);
     void ReleaseUncaptured();
 
     MonthCalendarModel& model_;
     std::function<double()> today_;
-    TMiniButton* captured_ = nullptr;
+    MiniButton* captured_ = nullptr;
 };
 
 } // namespace vemora

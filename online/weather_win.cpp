@@ -10,25 +10,25 @@
 
 namespace vemora {
 
-Tfrmweather::Tfrmweather(HWND owner, ErrorReporter& reporter, std::function<void()> cityChanged)
+WeatherStrip::WeatherStrip(HWND owner, ErrorReporter& reporter, std::function<void()> cityChanged)
     : CompanionWindow(reporter), cityChanged_(std::move(cityChanged)) {
     CreateHandle(0, WS_POPUP, RECT{0, 0, 461, 39}, owner, L"frmweather");
     dpi_ = WindowDpi(hwnd_);
     if (dpi_ != kDesignDpi)
         SetWindowPos(hwnd_, nullptr, 0, 0, ScaleForDpi(461, dpi_), ScaleForDpi(39, dpi_),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    popupMenu_.reset(CreatePopupMenu());
-    AppendMenuW(popupMenu_.get(), MF_STRING, kN1, L"更改城市");
+    contextMenu_.reset(CreatePopupMenu());
+    AppendMenuW(contextMenu_.get(), MF_STRING, kChangeCityCommand, L"更改城市");
 }
 
-std::optional<std::wstring> Tfrmweather::AskCity() {
+std::optional<std::wstring> WeatherStrip::AskCity() {
     if (prompt_)
         return prompt_();
-    TInputBox box(reporter_, hwnd_, L"更改城市", L"请输入你所在城市");
+    InputBox box(reporter_, hwnd_, L"更改城市", L"请输入你所在城市");
     return box.Ask();
 }
 
-void Tfrmweather::N1Click() {
+void WeatherStrip::ShowTimedActionDialog() {
     // Cancel gives the empty default; 市 alone or no reading start nothing.
     const std::wstring answer = AskCity().value_or(L"");
     const std::string pinyin = CityToPinyin(WideToGbk(answer));
@@ -39,14 +39,14 @@ void Tfrmweather::N1Click() {
         cityChanged_();
 }
 
-std::optional<LRESULT> Tfrmweather::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> WeatherStrip::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CONTEXTMENU:
-        TrackContextMenu(popupMenu_.get(), lParam);
+        TrackContextMenu(contextMenu_.get(), lParam);
         return 0;
     case WM_COMMAND:
-        if (HIWORD(wParam) == 0 && LOWORD(wParam) == kN1)
-            N1Click();
+        if (HIWORD(wParam) == 0 && LOWORD(wParam) == kChangeCityCommand)
+            ShowTimedActionDialog();
         return 0;
     case WM_DPICHANGED:
         dpi_ = DpiOfDpiChanged(wParam);

@@ -15,17 +15,17 @@ namespace vemora {
 
 // The weather strip: one glowing line of weather text under the clock, with a
 // context menu to change the city.
-class Tfrmweather : public CompanionWindow<Tfrmweather> {
+class WeatherStrip : public CompanionWindow<WeatherStrip> {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmweather";
-    static constexpr UINT kN1 = 1;
+    static constexpr UINT kChangeCityCommand = 1;
     using CityPrompt = std::function<std::optional<std::wstring>()>;
 
     // owner: the window that owns the strip; cityChanged runs after the user
     // gave a new city, which is stored in the settings by then.
-    Tfrmweather(HWND owner, ErrorReporter& reporter, std::function<void()> cityChanged);
-    void N1Click();
-    HMENU PopupMenu1() const { return popupMenu_.get(); }
+    WeatherStrip(HWND owner, ErrorReporter& reporter, std::function<void()> cityChanged);
+    void ShowTimedActionDialog();
+    HMENU ContextMenu() const { return contextMenu_.get(); }
     // The resolution the strip is drawn at: its monitor's.
     int Dpi() const { return dpi_; }
     // Runs when the strip went to a monitor of another resolution, to draw it
@@ -40,7 +40,7 @@ private:
     std::optional<std::wstring> AskCity();
 
     std::function<void()> cityChanged_;
-    UniqueHmenu popupMenu_;
+    UniqueHmenu contextMenu_;
     CityPrompt prompt_;
     int dpi_ = kDesignDpi;
 };

@@ -106,33 +106,33 @@ std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std
     return image;
 }
 
-Tfrmxingzuo::Tfrmxingzuo(HWND owner, ErrorReporter& reporter) : CompanionWindow(reporter) {
+HoroscopePanel::HoroscopePanel(HWND owner, ErrorReporter& reporter) : CompanionWindow(reporter) {
     CreateHandle(0, WS_POPUP, RECT{0, 0, 288, 216}, owner, L"frmxingzuo");
     dpi_ = WindowDpi(hwnd_);
     if (dpi_ != kDesignDpi)
         SetWindowPos(hwnd_, nullptr, 0, 0, ScaleForDpi(288, dpi_), ScaleForDpi(216, dpi_),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     mailbox_ = std::make_shared<Mailbox>(hwnd_, kPageArrived);
-    // FormCreate: layered from the start; its whole appearance is the picture.
+    // Layered from the start; its whole appearance is the picture.
     SetWindowLongW(hwnd_, GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
 }
 
 // A page still on its way finds no window and is dropped.
-Tfrmxingzuo::~Tfrmxingzuo() {
+HoroscopePanel::~HoroscopePanel() {
     mailbox_->Close();
 }
 
-void Tfrmxingzuo::Show() {
+void HoroscopePanel::Show() {
     CompanionWindow::Show();
     try {
-        FormShow();
+        FetchDay();
     } catch (...) {
         reporter_.Report(hwnd_, std::current_exception());
     }
 }
 
 // Hidden, the panel wants no page: one on its way is dropped.
-void Tfrmxingzuo::Close() {
+void HoroscopePanel::Close() {
     download_.Cancel();
     ShowWindow(hwnd_, SW_HIDE);
 }
@@ -140,7 +140,7 @@ void Tfrmxingzuo::Close() {
 // The panel takes the sheet's size at once, so that it can be placed; the
 // page is drawn when it arrives. While a download runs, a showing for another
 // sign is fetched once it ends.
-void Tfrmxingzuo::FormShow() {
+void HoroscopePanel::FetchDay() {
     picture_ = LoadBookPicture(dpi_);
     const int size = ScaleForDpi(kBookSize, dpi_);
     RECT at{};
@@ -154,14 +154,14 @@ void Tfrmxingzuo::FormShow() {
     download_.Start(url, [&](unsigned generation) { DownloadHoroscope(mailbox_, generation, url, sign, kBookSize); });
 }
 
-void Tfrmxingzuo::RenderHoroscopePanel(const std::vector<SheetText>& texts) {
+void HoroscopePanel::RenderHoroscopePanel(const std::vector<SheetText>& texts) {
     std::unique_ptr<DibImage> image = DrawHoroscopeImage(*picture_, texts, dpi_);
     UpdateLayeredFromImage(hwnd_, image->Dc(), image->Size(), ClockSettings.Transparent & 0xFF);
     lastTexts_ = texts;
     ++renderCount_;
 }
 
-std::optional<LRESULT> Tfrmxingzuo::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> HoroscopePanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_DPICHANGED) {
         // At a new resolution the sheet is drawn afresh from what it shows,
         // without fetching the page again.
@@ -178,7 +178,7 @@ std::optional<LRESULT> Tfrmxingzuo::HandleMessage(UINT msg, WPARAM wParam, LPARA
     auto* sheet = dynamic_cast<HoroscopeSheet*>(result.get());
     const RequestSlot::Answer answer = download_.Arrived(sheet ? sheet->generation : 0);
     if (answer.askAgain && Showing())
-        FormShow();
+        FetchDay();
     if (!answer.use || !Showing())
         return 0;
     // A failed fetch ends here: the panel keeps what it showed.

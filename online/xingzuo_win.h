@@ -16,18 +16,18 @@ namespace vemora {
 // black on the picture of a ruled notepad sheet, at the right edge of the
 // screen under the clock. Every showing fetches and draws it afresh: the
 // panel takes its size at once and is drawn when the page has arrived.
-class Tfrmxingzuo : public CompanionWindow<Tfrmxingzuo> {
+class HoroscopePanel : public CompanionWindow<HoroscopePanel> {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmxingzuo";
     static constexpr UINT kPageArrived = WM_APP + 1;
-    Tfrmxingzuo(HWND owner, ErrorReporter& reporter);
-    ~Tfrmxingzuo();
+    HoroscopePanel(HWND owner, ErrorReporter& reporter);
+    ~HoroscopePanel();
 
     // Shows the panel; its show handler starts the download and reports its
     // own failure: the panel counts as shown either way.
     void Show();
     void Close();
-    void FormShow();
+    void FetchDay();
     void RenderHoroscopePanel(const std::vector<SheetText>& texts);
     int RenderCount() const { return renderCount_; }
     bool Downloading() const { return download_.Running(); }

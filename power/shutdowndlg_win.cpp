@@ -15,120 +15,120 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_LAYERED | WS_EX_CONTROLPA
 
 } // namespace
 
-Tfrmshutdown::Tfrmshutdown(HWND owner, HWND modalOver, ErrorReporter& reporter, std::function<DateTimeParts()> now,
+TimedActionDialog::TimedActionDialog(HWND owner, HWND modalOver, ErrorReporter& reporter, std::function<DateTimeParts()> now,
                            std::function<void()> armedChanged)
     : BaseWindow(reporter), modalOver_(modalOver), now_(std::move(now)), armedChanged_(std::move(armedChanged)) {
     CreateHandle(kExStyle, kStyle, DialogBounds(341, 267, kStyle, kExStyle), owner, L"定时设置");
     SetLayeredWindowAttributes(hwnd_, 0, 220, LWA_ALPHA);
     font_ = CreateDialogFont();
     HFONT f = font_.get();
-    // Created in the tab order: Button1, Button2, Button3, rg1, spdelay, sphour, spmin, rg2.
-    Button1 =
-        CreateControl(hwnd_, {L"BUTTON", L"确定", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 32, 234, 75, 25, kButton1}, f);
-    Button2 = CreateControl(hwnd_,
-                            {L"BUTTON", L"退出", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 222, 234, 75, 25, kButton2}, f);
-    Button3 = CreateControl(hwnd_,
-                            {L"BUTTON", L"重设", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 126, 234, 75, 25, kButton3}, f);
+    // Created in the tab order: okButton, closeButton, resetButton, whenChoices, minutesEdit, hourEdit, minuteEdit, actionChoices.
+    okButton =
+        CreateControl(hwnd_, {L"BUTTON", L"确定", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 32, 234, 75, 25, kOkButton}, f);
+    closeButton = CreateControl(hwnd_,
+                            {L"BUTTON", L"退出", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 222, 234, 75, 25, kCloseButton}, f);
+    resetButton = CreateControl(hwnd_,
+                            {L"BUTTON", L"重设", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 126, 234, 75, 25, kResetButton}, f);
     CreateControl(hwnd_, {L"BUTTON", L"请选择", WS_GROUP | BS_GROUPBOX, 32, 16, 265, 113, 0}, f);
     // The first item's caption leaves room for the hour and minute edits that
     // sit in it; here the edits and the two unit labels are controls of their own.
-    rg1[0] = CreateControl(
-        hwnd_, {L"BUTTON", L"于设定时间：", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 40, 43, 96, 20, kRg1Item0}, f);
-    rg1[1] = CreateControl(hwnd_, {L"BUTTON", L"N分钟以后：", BS_AUTORADIOBUTTON, 40, 89, 96, 20, kRg1Item1}, f);
-    spdelay.Create(hwnd_, 138, 88, 121, 22, kSpdelay, 1, 99999999, 20, f);
-    sphour.Create(hwnd_, 138, 42, 49, 22, kSphour, 0, 23, 0, f);
+    whenChoices[0] = CreateControl(
+        hwnd_, {L"BUTTON", L"于设定时间：", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 40, 43, 96, 20, kAtTimeOfDay}, f);
+    whenChoices[1] = CreateControl(hwnd_, {L"BUTTON", L"N分钟以后：", BS_AUTORADIOBUTTON, 40, 89, 96, 20, kAfterMinutes}, f);
+    minutesEdit.Create(hwnd_, 138, 88, 121, 22, kMinutesEdit, 1, 99999999, 20, f);
+    hourEdit.Create(hwnd_, 138, 42, 49, 22, kHourEdit, 0, 23, 0, f);
     CreateControl(hwnd_, {L"STATIC", L"时", SS_LEFT, 191, 46, 16, 16, 0}, f);
-    spmin.Create(hwnd_, 212, 42, 49, 22, kSpmin, 0, 59, 0, f);
+    minuteEdit.Create(hwnd_, 212, 42, 49, 22, kMinuteEdit, 0, 59, 0, f);
     CreateControl(hwnd_, {L"STATIC", L"分", SS_LEFT, 265, 46, 16, 16, 0}, f);
     CreateControl(hwnd_, {L"BUTTON", L"动作", WS_GROUP | BS_GROUPBOX, 31, 144, 266, 84, 0}, f);
-    rg2[0] = CreateControl(
-        hwnd_, {L"BUTTON", L"关机", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 39, 162, 120, 20, kRg2Item0}, f);
-    rg2[1] = CreateControl(hwnd_, {L"BUTTON", L"播放声音：", BS_AUTORADIOBUTTON, 39, 196, 120, 20, kRg2Item1}, f);
-    rg2[2] = CreateControl(hwnd_, {L"BUTTON", L"重启", BS_AUTORADIOBUTTON, 172, 162, 120, 20, kRg2Item2}, f);
-    SetRg1Index(0);
-    SetRg2Index(0);
+    actionChoices[0] = CreateControl(
+        hwnd_, {L"BUTTON", L"关机", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 39, 162, 120, 20, kShutdownChoice}, f);
+    actionChoices[1] = CreateControl(hwnd_, {L"BUTTON", L"播放声音：", BS_AUTORADIOBUTTON, 39, 196, 120, 20, kAlarmChoice}, f);
+    actionChoices[2] = CreateControl(hwnd_, {L"BUTTON", L"重启", BS_AUTORADIOBUTTON, 172, 162, 120, 20, kRestartChoice}, f);
+    SetWhenIndex(0);
+    ChooseActionKind(0);
     layout_.Capture(hwnd_);
     if (const int dpi = WindowDpi(hwnd_); dpi != kDesignDpi)
         ApplyDpi(dpi);
 }
 
-void Tfrmshutdown::ApplyDpi(int dpi) {
+void TimedActionDialog::ApplyDpi(int dpi) {
     dpi_ = dpi;
     layout_.Apply(hwnd_, 341, 267, dpi);
 }
 
-int Tfrmshutdown::Rg1Index() const {
-    return IsChecked(rg1[1]) ? 1 : IsChecked(rg1[0]) ? 0 : -1;
+int TimedActionDialog::WhenIndex() const {
+    return IsChecked(whenChoices[1]) ? 1 : IsChecked(whenChoices[0]) ? 0 : -1;
 }
 
-int Tfrmshutdown::Rg2Index() const {
+int TimedActionDialog::ChosenActionKind() const {
     for (int i = 0; i < 3; ++i)
-        if (IsChecked(rg2[i]))
+        if (IsChecked(actionChoices[i]))
             return i;
     return -1;
 }
 
-void Tfrmshutdown::SetRg1Index(int index) {
+void TimedActionDialog::SetWhenIndex(int index) {
     for (int i = 0; i < 2; ++i)
-        SetChecked(rg1[i], i == index);
+        SetChecked(whenChoices[i], i == index);
 }
 
-void Tfrmshutdown::SetRg2Index(int index) {
+void TimedActionDialog::ChooseActionKind(int index) {
     for (int i = 0; i < 3; ++i)
-        SetChecked(rg2[i], i == index);
+        SetChecked(actionChoices[i], i == index);
 }
 
-void Tfrmshutdown::ShowModal() {
-    FormShow();
+void TimedActionDialog::ShowModal() {
+    ProposeDueTime();
     // The focus starts on the first control of the tab order that takes it.
-    HWND first = IsWindowEnabled(Button1) ? Button1 : GetNextDlgTabItem(hwnd_, Button1, FALSE);
+    HWND first = IsWindowEnabled(okButton) ? okButton : GetNextDlgTabItem(hwnd_, okButton, FALSE);
     SetFocus(first);
     RunModal(modalOver_);
 }
 
-void Tfrmshutdown::FormShow() {
+void TimedActionDialog::ProposeDueTime() {
     CentreOnScreen(hwnd_);
     if (ClockSettings.Armed)
         return; // show the values it was armed with
     int hour = 0, minute = 0;
     ProposedTimeOfDay(EncodeDateTime(now_()), hour, minute);
-    sphour.SetValue(hour);
-    spmin.SetValue(minute);
+    hourEdit.SetValue(hour);
+    minuteEdit.SetValue(minute);
 }
 
-void Tfrmshutdown::Button1Click() {
-    if (!IsWindowEnabled(Button1))
+void TimedActionDialog::Accept() {
+    if (!IsWindowEnabled(okButton))
         return; // armed already, or carried out and not yet reset
     const double now = EncodeDateTime(now_());
-    sphour.Normalize();
-    spmin.Normalize();
-    spdelay.Normalize();
-    if (Rg1Index() == 0)
+    hourEdit.Normalize();
+    minuteEdit.Normalize();
+    minutesEdit.Normalize();
+    if (WhenIndex() == 0)
         ClockSettings.ScheduledAction.due =
-            DueAtTimeOfDay(now, static_cast<int>(sphour.Value()), static_cast<int>(spmin.Value()));
-    else if (Rg1Index() == 1)
-        ClockSettings.ScheduledAction.due = DueAfterMinutes(now, spdelay.Value());
-    ClockSettings.ScheduledAction.kind = static_cast<ScheduledActionKind>(Rg2Index());
+            DueAtTimeOfDay(now, static_cast<int>(hourEdit.Value()), static_cast<int>(minuteEdit.Value()));
+    else if (WhenIndex() == 1)
+        ClockSettings.ScheduledAction.due = DueAfterMinutes(now, minutesEdit.Value());
+    ClockSettings.ScheduledAction.kind = static_cast<ScheduledActionKind>(ChosenActionKind());
     // A disabled control loses the focus; the next one in the tab order takes
     // it, so that Tab, Esc and Enter keep working.
-    if (GetFocus() == Button1)
-        SetFocus(GetNextDlgTabItem(hwnd_, Button1, FALSE));
-    EnableWindow(Button1, FALSE);
+    if (GetFocus() == okButton)
+        SetFocus(GetNextDlgTabItem(hwnd_, okButton, FALSE));
+    EnableWindow(okButton, FALSE);
     ClockSettings.Armed = true;
     armedChanged_();
 }
 
-void Tfrmshutdown::Button3Click() {
+void TimedActionDialog::Reset() {
     ClockSettings.Armed = false;
     armedChanged_();
-    EnableWindow(Button1, TRUE);
+    EnableWindow(okButton, TRUE);
 }
 
-void Tfrmshutdown::Button2Click() {
+void TimedActionDialog::Leave() {
     EndModal();
 }
 
-std::optional<LRESULT> Tfrmshutdown::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> TimedActionDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_DPICHANGED:
         ApplyDpi(DpiOfDpiChanged(wParam));
@@ -138,7 +138,7 @@ std::optional<LRESULT> Tfrmshutdown::HandleMessage(UINT msg, WPARAM wParam, LPAR
         // Enter on a focused button presses that button; elsewhere there is
         // no default button, and Enter in a spin edit is the edit's own.
         HWND focus = GetFocus();
-        for (HWND button : {Button1, Button2, Button3})
+        for (HWND button : {okButton, closeButton, resetButton})
             if (focus == button)
                 return MAKELRESULT(GetDlgCtrlID(button), DC_HASDEFID);
         return 0;
@@ -146,15 +146,15 @@ std::optional<LRESULT> Tfrmshutdown::HandleMessage(UINT msg, WPARAM wParam, LPAR
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {
             switch (LOWORD(wParam)) {
-            case kButton1:
-                Button1Click();
+            case kOkButton:
+                Accept();
                 return 0;
-            case kButton2:
+            case kCloseButton:
             case IDCANCEL: // Esc
-                Button2Click();
+                Leave();
                 return 0;
-            case kButton3:
-                Button3Click();
+            case kResetButton:
+                Reset();
                 return 0;
             default:
                 break;

@@ -10,39 +10,39 @@ namespace vemora {
 
 // The timed-action dialog: arms one shutdown, alarm sound or restart at a time
 // of day or after a number of minutes.
-class Tfrmshutdown : public BaseWindow<Tfrmshutdown> {
+class TimedActionDialog : public BaseWindow<TimedActionDialog> {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmshutdown";
     // Not IDOK and IDCANCEL: Enter where no button has the focus must not
     // reach the OK button. Esc (IDCANCEL) closes, as 退出 does.
     // clang-format off
     enum Id {
-        kButton1 = 10, kButton2, kButton3,    // 确定, 退出, 重设
-        kRg1Item0, kRg1Item1,                 // at a time of day, after a number of minutes
-        kSphour, kSpmin, kSpdelay,            // the hour, the minute, the minutes
-        kRg2Item0, kRg2Item1, kRg2Item2       // shut down, play the sound, restart
+        kOkButton = 10, kCloseButton, kResetButton,    // 确定, 退出, 重设
+        kAtTimeOfDay, kAfterMinutes,                 // at a time of day, after a number of minutes
+        kHourEdit, kMinuteEdit, kMinutesEdit,            // the hour, the minute, the minutes
+        kShutdownChoice, kAlarmChoice, kRestartChoice       // shut down, play the sound, restart
     };
     // clang-format on
 
     // owner: the window that owns the dialog; modalOver: the clock, disabled
     // while the dialog runs; now: the local time; armedChanged: runs after the
     // armed mark changed.
-    Tfrmshutdown(HWND owner, HWND modalOver, ErrorReporter& reporter, std::function<DateTimeParts()> now,
+    TimedActionDialog(HWND owner, HWND modalOver, ErrorReporter& reporter, std::function<DateTimeParts()> now,
                  std::function<void()> armedChanged);
 
     void ShowModal();
-    void FormShow();
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
+    void ProposeDueTime();
+    void Accept();
+    void Leave();
+    void Reset();
 
-    SpinEdit sphour, spmin, spdelay;
-    HWND Button1 = nullptr, Button2 = nullptr, Button3 = nullptr;
-    HWND rg1[2] = {}, rg2[3] = {};
-    int Rg1Index() const;
-    int Rg2Index() const;
-    void SetRg1Index(int index);
-    void SetRg2Index(int index);
+    SpinEdit hourEdit, minuteEdit, minutesEdit;
+    HWND okButton = nullptr, closeButton = nullptr, resetButton = nullptr;
+    HWND whenChoices[2] = {}, actionChoices[3] = {};
+    int WhenIndex() const;
+    int ChosenActionKind() const;
+    void SetWhenIndex(int index);
+    void ChooseActionKind(int index);
 
     std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     // The dialog at a resolution: size, controls and font scaled from the design.

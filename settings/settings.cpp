@@ -4,7 +4,7 @@
 
 namespace vemora {
 
-TClockSettings ClockSettings;
+Settings ClockSettings;
 
 const NamedColor NamedColors[141] = {
     {"aclAliceBlue", 0xFFF0F8FF},
@@ -265,31 +265,31 @@ enum class KeyKind { Integer, Boolean, String, Colour, OptionalInteger };
 struct SettingKey {
     const char* name;
     KeyKind kind;
-    int TClockSettings::*integer = nullptr;
-    bool TClockSettings::*boolean = nullptr;
-    std::string TClockSettings::*text = nullptr;
-    Argb TClockSettings::*colour = nullptr;
-    std::optional<int> TClockSettings::*optionalInteger = nullptr;
+    int Settings::*integer = nullptr;
+    bool Settings::*boolean = nullptr;
+    std::string Settings::*text = nullptr;
+    Argb Settings::*colour = nullptr;
+    std::optional<int> Settings::*optionalInteger = nullptr;
 };
 
 // The keys in the order LoadSettings reads them; kSaveOrder lists the order
 // SaveSettings writes them. A missing key reads as the field of a
 // default-constructed record, so the defaults are stated once, in the record.
 const SettingKey kKeys[] = {
-    {"Transparent", KeyKind::Integer, &TClockSettings::Transparent},
-    {"Xingzuo", KeyKind::Integer, &TClockSettings::Xingzuo},
-    {"Font", KeyKind::String, nullptr, nullptr, &TClockSettings::Font},
-    {"Top", KeyKind::Boolean, nullptr, &TClockSettings::Top},
-    {"wake", KeyKind::Boolean, nullptr, &TClockSettings::wake},
-    {"weather", KeyKind::Boolean, nullptr, &TClockSettings::weather},
-    {"showxz", KeyKind::Boolean, nullptr, &TClockSettings::showxz},
-    {"getnettime", KeyKind::Boolean, nullptr, &TClockSettings::getnettime},
-    {"Startcolor", KeyKind::Colour, nullptr, nullptr, nullptr, &TClockSettings::Startcolor},
-    {"Endcolor", KeyKind::Colour, nullptr, nullptr, nullptr, &TClockSettings::Endcolor},
-    {"City", KeyKind::String, nullptr, nullptr, &TClockSettings::City},
-    {"Lunar", KeyKind::Boolean, nullptr, &TClockSettings::Lunar},
-    {"PosLeft", KeyKind::OptionalInteger, nullptr, nullptr, nullptr, nullptr, &TClockSettings::PosLeft},
-    {"PosTop", KeyKind::OptionalInteger, nullptr, nullptr, nullptr, nullptr, &TClockSettings::PosTop},
+    {"Transparent", KeyKind::Integer, &Settings::Transparent},
+    {"Xingzuo", KeyKind::Integer, &Settings::Xingzuo},
+    {"Font", KeyKind::String, nullptr, nullptr, &Settings::Font},
+    {"Top", KeyKind::Boolean, nullptr, &Settings::Top},
+    {"wake", KeyKind::Boolean, nullptr, &Settings::wake},
+    {"weather", KeyKind::Boolean, nullptr, &Settings::weather},
+    {"showxz", KeyKind::Boolean, nullptr, &Settings::showxz},
+    {"getnettime", KeyKind::Boolean, nullptr, &Settings::getnettime},
+    {"Startcolor", KeyKind::Colour, nullptr, nullptr, nullptr, &Settings::Startcolor},
+    {"Endcolor", KeyKind::Colour, nullptr, nullptr, nullptr, &Settings::Endcolor},
+    {"City", KeyKind::String, nullptr, nullptr, &Settings::City},
+    {"Lunar", KeyKind::Boolean, nullptr, &Settings::Lunar},
+    {"PosLeft", KeyKind::OptionalInteger, nullptr, nullptr, nullptr, nullptr, &Settings::PosLeft},
+    {"PosTop", KeyKind::OptionalInteger, nullptr, nullptr, nullptr, nullptr, &Settings::PosTop},
 };
 const int kSaveOrder[] = {2, 8, 9, 0, 1, 3, 4, 5, 6, 7, 10, 11, 12, 13};
 
@@ -301,8 +301,8 @@ int ReadInteger(ProfileStore& store, const char* key, int defaultValue) {
 
 } // namespace
 
-void LoadSettings(ProfileStore& store, TClockSettings& s) {
-    const TClockSettings defaults;
+void LoadSettings(ProfileStore& store, Settings& s) {
+    const Settings defaults;
     for (const SettingKey& k : kKeys) {
         switch (k.kind) {
         case KeyKind::Integer:
@@ -332,7 +332,7 @@ void LoadSettings(ProfileStore& store, TClockSettings& s) {
     s.NtpServer = store.Read("NtpServer", defaults.NtpServer);
 }
 
-void SaveSettings(ProfileStore& store, const TClockSettings& s) {
+void SaveSettings(ProfileStore& store, const Settings& s) {
     for (int index : kSaveOrder) {
         const SettingKey& k = kKeys[index];
         switch (k.kind) {

@@ -25,12 +25,12 @@ struct ScheduledActionState {
 // The one process-wide record of settings and run-time state. Strings are GBK.
 // The initialisers are the only statement of the defaults: a key missing from
 // clockset.ini reads as the field's value in a default-constructed record.
-struct TClockSettings {
+struct Settings {
     // Stored in clockset.ini.
     int Transparent = 250;
     int Xingzuo = 1;
     std::string Font = kFontSongTi;
-    bool Top = false; // the topmost mark of menu item N2
+    bool Top = false; // the topmost mark of menu item kMenuStayOnTop
     bool wake = true;
     bool weather = false;
     bool showxz = false;
@@ -54,16 +54,16 @@ struct TClockSettings {
     std::string WeatherText;
     bool CalendarShown = false;
     ScheduledActionState ScheduledAction;
-    bool Armed = false;     // the check mark of menu item N1
-    bool Autostart = false; // the check mark of menu item N5
+    bool Armed = false;     // the check mark of menu item kMenuTimedAction
+    bool Autostart = false; // the check mark of menu item kMenuAutostart
     const void* RingSound = nullptr;
     std::vector<std::string> InstalledFonts;
 
-    bool operator==(const TClockSettings&) const = default;
+    bool operator==(const Settings&) const = default;
 };
 
 // The one process-wide record of settings and run-time state.
-extern TClockSettings ClockSettings;
+extern Settings ClockSettings;
 
 struct NamedColor {
     const char* name;
@@ -92,7 +92,7 @@ inline constexpr std::size_t kMaxProfileString = 2047;
 inline constexpr const char* kSettingsFileName = "clockset.ini";
 inline constexpr const char* kSettingsSection = "Option";
 
-void LoadSettings(ProfileStore& store, TClockSettings& settings);
-void SaveSettings(ProfileStore& store, const TClockSettings& settings);
+void LoadSettings(ProfileStore& store, Settings& settings);
+void SaveSettings(ProfileStore& store, const Settings& settings);
 
 } // namespace vemora

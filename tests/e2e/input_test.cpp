@@ -16,7 +16,7 @@ using namespace vemora::test;
 
 namespace {
 
-constexpr UINT kMenuTimedAction = 101, kMenuCalendar = 109; // N1, N9
+constexpr UINT kMenuTimedAction = 101, kMenuCalendar = 109; // the timed action and the calendar
 
 // The pointer to p, then the left button down or up (flags). Absolute
 // coordinates are 0..65535 over the screen: rounded up, they land on p.
@@ -162,12 +162,12 @@ TEST(RealInput, EnterInTheTimedActionDialogArmsOnlyThroughOk) {
     auto putAside = [&] { SetWindowPos(dialog, nullptr, 20, 380, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE); };
     putAside();
     auto item = [&](int id) { return GetDlgItem(dialog, id); };
-    HWND ok = item(Tfrmshutdown::kButton1);
+    HWND ok = item(TimedActionDialog::kOkButton);
     // The alarm sound, should anything arm.
-    SendMessageW(item(Tfrmshutdown::kRg2Item1), BM_CLICK, 0, 0);
+    SendMessageW(item(TimedActionDialog::kAlarmChoice), BM_CLICK, 0, 0);
     // Enter in 时, 分 and N分钟, on a focused 重设 and on a radio button arms nothing.
-    for (int id : {Tfrmshutdown::kSphour, Tfrmshutdown::kSpmin, Tfrmshutdown::kSpdelay, Tfrmshutdown::kButton3,
-                   Tfrmshutdown::kRg1Item1}) {
+    for (int id : {TimedActionDialog::kHourEdit, TimedActionDialog::kMinuteEdit, TimedActionDialog::kMinutesEdit, TimedActionDialog::kResetButton,
+                   TimedActionDialog::kAfterMinutes}) {
         SCOPED_TRACE(id);
         Click(item(id));
         Key(dialog, VK_RETURN);
@@ -186,7 +186,7 @@ TEST(RealInput, EnterInTheTimedActionDialogArmsOnlyThroughOk) {
     putAside();
     EXPECT_FALSE(IsWindowEnabled(ok));
     // The focus on 退出 without pressing it: a press released off the button.
-    const POINT exit = Centre(item(Tfrmshutdown::kButton2));
+    const POINT exit = Centre(item(TimedActionDialog::kCloseButton));
     ASSERT_EQ(GetAncestor(WindowFromPoint(exit), GA_ROOT), dialog);
     Mouse(exit, MOUSEEVENTF_LEFTDOWN);
     Mouse(POINT{exit.x, exit.y + 40}, MOUSEEVENTF_LEFTUP);

@@ -30,10 +30,10 @@ public:
     }
 };
 
-TClockSettings Loaded(std::map<std::string, std::string> values) {
+Settings Loaded(std::map<std::string, std::string> values) {
     MapStore store;
     store.values = std::move(values);
-    TClockSettings s;
+    Settings s;
     s.Transparent = -7; // proves that LoadSettings overwrites every field
     s.Top = true;
     LoadSettings(store, s);
@@ -43,7 +43,7 @@ TClockSettings Loaded(std::map<std::string, std::string> values) {
 } // namespace
 
 TEST(SettingsStore, MissingFileGivesDefaultsAndSavesEveryKey) {
-    TClockSettings s = Loaded({});
+    Settings s = Loaded({});
     EXPECT_EQ(s.Transparent, 250);
     EXPECT_EQ(s.Xingzuo, 1);
     EXPECT_EQ(s.Font, Gbk("宋体"));
@@ -69,13 +69,13 @@ TEST(SettingsStore, MissingFileGivesDefaultsAndSavesEveryKey) {
 }
 
 TEST(SettingsStore, AnEmptyFileGivesExactlyTheDefaultRecord) {
-    TClockSettings s;
+    Settings s;
     s.Transparent = 7, s.Xingzuo = 5, s.Font = "Arial", s.Top = true, s.wake = false, s.weather = true;
     s.showxz = true, s.getnettime = true, s.Startcolor = 1, s.Endcolor = 2, s.City = "X", s.WeatherHost = "w";
     s.XingzuoHost = "x", s.NtpServer = "n", s.Lunar = false, s.PosLeft = 1, s.PosTop = 2;
     MapStore empty;
     LoadSettings(empty, s);
-    EXPECT_TRUE(s == TClockSettings{});
+    EXPECT_TRUE(s == Settings{});
     EXPECT_EQ(empty.read, (std::vector<std::string>{"Transparent", "Xingzuo", "Font", "Top", "wake", "weather",
                                                     "showxz", "getnettime", "Startcolor", "Endcolor", "City", "Lunar",
                                                     "PosLeft", "PosTop", "WeatherHost", "XingzuoHost", "NtpServer"}));
@@ -107,7 +107,7 @@ TEST(SettingsStore, IntegerAndBooleanRules) {
         {"weather", "-1", 250, true, true},
     };
     for (const Case& c : cases) {
-        TClockSettings s = Loaded({{c.key, c.text}});
+        Settings s = Loaded({{c.key, c.text}});
         EXPECT_EQ(s.Transparent, c.transparent) << c.key << "=" << c.text;
         EXPECT_EQ(s.wake, c.wake) << c.key << "=" << c.text;
         EXPECT_EQ(s.weather, c.weather) << c.key << "=" << c.text;
@@ -166,7 +166,7 @@ TEST(SettingsStore, NamedColoursTable) {
 }
 
 TEST(SettingsStore, StoredValuesRoundTrip) {
-    TClockSettings s = Loaded({{"City", "NANJING"},
+    Settings s = Loaded({{"City", "NANJING"},
                                {"Startcolor", "$50FF0000"},
                                {"Endcolor", "aclRed"},
                                {"Xingzuo", "44"},
@@ -187,7 +187,7 @@ TEST(SettingsStore, StoredValuesRoundTrip) {
 }
 
 TEST(SettingsStore, RefusedWriteStopsAtThatKey) {
-    TClockSettings s;
+    Settings s;
     MapStore out;
     out.refuseKey = "Transparent";
     EXPECT_THROW(SaveSettings(out, s), std::runtime_error);
@@ -215,11 +215,11 @@ TEST(SettingsStore, ClockPositionIsWrittenOnlyOnceKnown) {
         {{{"PosLeft", "100"}, {"PosTop", "far"}}, 100, std::nullopt},
     };
     for (const Case& c : cases) {
-        const TClockSettings s = Loaded(c.file);
+        const Settings s = Loaded(c.file);
         EXPECT_EQ(s.PosLeft, c.left);
         EXPECT_EQ(s.PosTop, c.top);
     }
-    TClockSettings s;
+    Settings s;
     MapStore out;
     SaveSettings(out, s);
     EXPECT_EQ(out.values.count("PosLeft") + out.values.count("PosTop"), 0u) << "never dragged: nothing written";

@@ -46,10 +46,10 @@ std::vector<std::uint32_t> ReadPngColours(const std::wstring& path, int& width, 
 
 struct Calendar : ClockFixture {
     // The Gregorian pop-up, opened the way the user does: a double-click on the clock.
-    TMonthCalendar& OpenClassic() {
+    MonthCalendar& OpenClassic() {
         WriteIni("[Option]\r\nLunar=0\r\n");
-        Create(true).FormDblClick();
-        return main->frmcal()->MonthCalendar1();
+        Create(true).OpenCalendar();
+        return main->calendarPopup()->Calendar();
     }
 };
 
@@ -57,10 +57,10 @@ struct Calendar : ClockFixture {
 
 TEST_F(Calendar, PopupUnderTheClockWithItsTransparency) {
     WriteIni("[Option]\r\nLunar=0\r\n");
-    Tfrmmain& clock = Create(true);
+    ClockWindow& clock = Create(true);
     ClockSettings.Transparent = 180;
-    clock.FormDblClick();
-    HWND popup = clock.frmcal()->Handle();
+    clock.OpenCalendar();
+    HWND popup = clock.calendarPopup()->Handle();
     ASSERT_TRUE(IsWindowVisible(popup));
     const RECT c = WindowRect(clock.Handle());
     RECT p = WindowRect(popup);
@@ -73,24 +73,24 @@ TEST_F(Calendar, PopupUnderTheClockWithItsTransparency) {
     GetLayeredWindowAttributes(popup, nullptr, &alpha, &flags);
     EXPECT_EQ(alpha, 180);
     EXPECT_FALSE(GetWindowLongW(popup, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_TRUE(GetMenuState(clock.PopupMenu1(), N9, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(GetMenuState(clock.ContextMenu(), kMenuCalendar, MF_BYCOMMAND) & MF_CHECKED);
 
-    // Dragged away, then a double-click while shown puts it back; N9 stays checked.
+    // Dragged away, then a double-click while shown puts it back; kMenuCalendar stays checked.
     MoveWindow(popup, 40, 500, 153, 169, TRUE);
-    clock.FormDblClick();
+    clock.OpenCalendar();
     p = WindowRect(popup);
     EXPECT_EQ(p.left, c.left + 10);
     EXPECT_EQ(p.top, c.top + 90);
     EXPECT_TRUE(ClockSettings.CalendarShown);
-    clock.N9Click();
+    clock.ToggleCalendar();
     EXPECT_FALSE(IsWindowVisible(popup));
-    EXPECT_FALSE(GetMenuState(clock.PopupMenu1(), N9, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(GetMenuState(clock.ContextMenu(), kMenuCalendar, MF_BYCOMMAND) & MF_CHECKED);
 }
 
 TEST_F(Calendar, ClassicPaintingIntoABitmap) {
-    Tfrmmain& clock = Create(false); // today is 2026-12-07, a Monday
+    ClockWindow& clock = Create(false); // today is 2026-12-07, a Monday
     UxTheme classic = UxTheme::Classic();
-    TMonthCalendar plain(clock.frmcal()->Handle(), RECT{0, 0, 153, 169}, nullptr, classic, reporter,
+    MonthCalendar plain(clock.calendarPopup()->Handle(), RECT{0, 0, 153, 169}, nullptr, classic, reporter,
                          [] { return EncodeDate(2026, 12, 7) + 0.5; });
     plain.Model().StartDay = StartDayOfWeek::dwMonday;
     plain.Model().SetSelectedDate(EncodeDate(2026, 12, 16));
@@ -128,7 +128,7 @@ TEST_F(Calendar, ClassicPaintingIntoABitmap) {
 }
 
 TEST_F(Calendar, MouseMessagesStepSelectAndPressToday) {
-    TMonthCalendar& cal = OpenClassic();
+    MonthCalendar& cal = OpenClassic();
     HWND control = cal.Handle();
     int changes = 0;
     cal.Model().OnChange = [&] { ++changes; };
@@ -165,8 +165,8 @@ TEST_F(Calendar, MouseMessagesStepSelectAndPressToday) {
     EXPECT_EQ(cal.Model().Month, 12);
     // The pop-up keeps month and selection when hidden and shown again.
     cal.Model().SetSelectedDate(EncodeDate(2026, 12, 24));
-    main->N9Click();
-    main->N9Click();
+    main->ToggleCalendar();
+    main->ToggleCalendar();
     EXPECT_EQ(cal.Model().SelectedDate, EncodeDate(2026, 12, 24));
 }
 
@@ -175,8 +175,8 @@ TEST_F(Calendar, MouseMessagesStepSelectAndPressToday) {
 // from this build and the test fails, so that a new one is always looked at.
 TEST_F(Calendar, GregorianPopupKeepsItsPixels) {
     WriteIni("[Option]\r\nLunar=0\r\n");
-    Tfrmmain& clock = Create(false);
-    TMonthCalendar& cal = clock.frmcal()->MonthCalendar1();
+    ClockWindow& clock = Create(false);
+    MonthCalendar& cal = clock.calendarPopup()->Calendar();
     cal.Model().SetSelectedDate(EncodeDate(2026, 12, 16));
     DibImage image(153, 169);
     cal.Paint(image.Dc());
@@ -202,9 +202,9 @@ TEST_F(Calendar, GregorianPopupKeepsItsPixels) {
 
 TEST_F(Calendar, EveryShowingPutsThePopupOnTop) {
     WriteIni("[Option]\r\nLunar=0\r\n");
-    Tfrmmain& clock = Create(true);
+    ClockWindow& clock = Create(true);
     MoveWindow(clock.Handle(), 420, 560, 230, 55, TRUE); // away from the other tests' clocks
-    ShowWindow(clock.frmxingzuo()->Handle(), SW_SHOWNOACTIVATE);
+    ShowWindow(clock.horoscopePanel()->Handle(), SW_SHOWNOACTIVATE);
     // An active window of another program over the place where the pop-up opens.
     HWND active = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 380, 600, 300, 300, nullptr, nullptr,
                                   nullptr, nullptr);
@@ -215,7 +215,7 @@ TEST_F(Calendar, EveryShowingPutsThePopupOnTop) {
         const COLORREF c = GetPixel(screen.get(), 430 + 14, 560 + 90 + 13);
         return GetRValue(c) + GetGValue(c) + GetBValue(c) < 100;
     };
-    clock.FormDblClick(); // a first showing
+    clock.OpenCalendar(); // a first showing
     EXPECT_TRUE(arrowShows());
     // Another process's window (an earlier run's, the desktop) may come to
     // the front meanwhile; none of this test's windows may.
@@ -226,13 +226,13 @@ TEST_F(Calendar, EveryShowingPutsThePopupOnTop) {
     SetWindowPos(active, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetWindowPos(active, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ASSERT_FALSE(arrowShows()) << "covered";
-    clock.FormDblClick();
+    clock.OpenCalendar();
     EXPECT_TRUE(arrowShows());
     DestroyWindow(active);
 }
 
 TEST_F(Calendar, EveryButtonsDoubleClickPressesAndPressedButtonsComeUp) {
-    TMonthCalendar& cal = OpenClassic();
+    MonthCalendar& cal = OpenClassic();
     HWND control = cal.Handle();
     auto cell = [](int col, int row) { return At(14 + 17 * col + 8, 38 + 15 * row + 7); };
     // The second press of a right or middle double-click selects like the first.

@@ -10,7 +10,7 @@ using ClockWindow = ClockFixture;
 using SettingsFile = ClockFixture;
 
 TEST_F(ClockWindow, FloatsAtTheTopRightWithoutTaskbarButton) {
-    Tfrmmain& clock = Create(true);
+    ClockWindow& clock = Create(true);
     EXPECT_EQ(FindOwnWindow(L"Tfrmmain"), clock.Handle());
     const RECT r = WindowRect(clock.Handle());
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
@@ -46,16 +46,16 @@ TEST_F(ClockWindow, FloatsAtTheTopRightWithoutTaskbarButton) {
 }
 
 TEST_F(ClockWindow, ShakesOnTheHourAndReturnsToItsPlace) {
-    Tfrmmain& clock = Create(true);
+    ClockWindow& clock = Create(true);
     EXPECT_EQ(clock.DrawCount(), 1) << "the first frame as the window shows";
     const RECT before = WindowRect(clock.Handle());
     fakeClock.Set(10, 59, 59);
-    clock.Timer1Timer();
+    clock.Tick();
     EXPECT_EQ(clock.LastTimeText(), "10:59:59");
     EXPECT_EQ(clock.DrawCount(), 2);
     for (int second : {0, 1}) {
         fakeClock.Set(11, 0, second);
-        clock.Timer1Timer();
+        clock.Tick();
         EXPECT_EQ(clock.ShakeCount(), second + 1);
         EXPECT_EQ(clock.DrawCount(), 2) << "a shaking tick does not redraw";
         EXPECT_EQ(clock.LastTimeText(), "10:59:59");
@@ -63,19 +63,19 @@ TEST_F(ClockWindow, ShakesOnTheHourAndReturnsToItsPlace) {
         EXPECT_TRUE(EqualRect(&before, &after)) << "back exactly where it was";
     }
     fakeClock.Set(11, 0, 2);
-    clock.Timer1Timer();
+    clock.Tick();
     EXPECT_EQ(clock.DrawCount(), 3);
     EXPECT_EQ(clock.LastTimeText(), "11:00:02");
 
     ClockSettings.wake = false;
     fakeClock.Set(12, 0, 0);
-    clock.Timer1Timer();
+    clock.Tick();
     EXPECT_EQ(clock.ShakeCount(), 2) << "without the hourly alert the clock never shakes";
     EXPECT_EQ(clock.DrawCount(), 4);
 }
 
 TEST_F(ClockWindow, RepeatedTickFailureIsShownOnceUntilATickDraws) {
-    Tfrmmain& clock = Create(true);
+    ClockWindow& clock = Create(true);
     ClockSettings.Font = "Default";
     int second = 0;
     auto tick = [&] {
@@ -98,7 +98,7 @@ TEST_F(SettingsFile, RoundTripThroughTheRealFile) {
     WriteIni("[Option]\r\nTransparent=0x64\r\nXingzuo=4\r\nFont=\xBA\xDA\xCC\xE5\r\nTop=1\r\nwake=0\r\n"
              "weather=0\r\nshowxz=0\r\ngetnettime=0\r\nStartcolor=$50FF0000\r\nEndcolor=aclRed\r\nCity=NANJING\r\n"
              "WeatherHost=127.0.0.1:1\r\n");
-    Tfrmmain& clock = Create(false);
+    ClockWindow& clock = Create(false);
     EXPECT_EQ(ClockSettings.Transparent, 100);
     EXPECT_EQ(ClockSettings.Xingzuo, 4);
     EXPECT_EQ(ClockSettings.Font, "\xBA\xDA\xCC\xE5"); // 黑体
@@ -108,7 +108,7 @@ TEST_F(SettingsFile, RoundTripThroughTheRealFile) {
     EXPECT_EQ(ClockSettings.Endcolor, 0xFFFF0000u);
     EXPECT_EQ(ClockSettings.City, "NANJING");
     EXPECT_EQ(ClockSettings.WeatherHost, "127.0.0.1:1");
-    EXPECT_EQ(GetMenuState(clock.PopupMenu1(), N2, MF_BYCOMMAND) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+    EXPECT_EQ(GetMenuState(clock.ContextMenu(), kMenuStayOnTop, MF_BYCOMMAND) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
 
     ClockSettings.Transparent = 180;
     ClockSettings.City = "BEIJING";
@@ -130,7 +130,7 @@ TEST_F(SettingsFile, RoundTripThroughTheRealFile) {
 }
 
 TEST_F(SettingsFile, WithoutAFileTheDefaultsAreWritten) {
-    Tfrmmain& clock = Create(false);
+    ClockWindow& clock = Create(false);
     EXPECT_EQ(ClockSettings.Transparent, 250);
     EXPECT_EQ(ClockSettings.Xingzuo, 1);
     EXPECT_TRUE(ClockSettings.Top) << "a first start stays on top";
@@ -145,16 +145,16 @@ TEST_F(SettingsFile, AnUnwritableFileAsksWhetherToExitWithoutSaving) {
     // Root ignores read-only bits under Wine; a folder in the file's place
     // cannot be written by anybody.
     ASSERT_TRUE(CreateDirectoryW(IniPath().c_str(), nullptr));
-    Tfrmmain& clock = Create(true);
+    ClockWindow& clock = Create(true);
     effects.answer = false; // 否
-    clock.N3Click();
+    clock.Exit();
     ASSERT_EQ(effects.questions.size(), 1u);
     EXPECT_NE(effects.questions[0].find(IniPath()), std::wstring::npos) << "names the file";
     EXPECT_TRUE(effects.errors.empty());
     EXPECT_TRUE(IsWindow(clock.Handle())) << "否 stays";
     EXPECT_TRUE(clock.TimerEnabled()) << "and the clock keeps ticking";
     effects.answer = true; // 是
-    clock.N3Click();
+    clock.Exit();
     EXPECT_EQ(effects.questions.size(), 2u);
     EXPECT_FALSE(IsWindow(clock.Handle())) << "是 exits without saving";
 }

@@ -54,9 +54,9 @@ struct DpiScaling : ClockFixture {
     int dpi = kDesignDpi;
     int S(int designed) const { return ScaleForDpi(designed, dpi); }
 
-    Tfrmmain& Open(const std::string& ini = "") {
+    ClockWindow& Open(const std::string& ini = "") {
         WriteIni("[Option]\r\nWeatherHost=" + server.Host() + "\r\nXingzuoHost=" + server.Host() + "\r\n" + ini);
-        Tfrmmain& clock = Create(true);
+        ClockWindow& clock = Create(true);
         dpi = clock.Dpi();
         wchar_t expected[8] = {};
         if (GetEnvironmentVariableW(L"VEMORA_EXPECT_DPI", expected, 8))
@@ -92,15 +92,15 @@ TEST(DpiAwareness, DeclaredPerMonitorInTheManifest) {
 }
 
 TEST_F(DpiScaling, ClockAndWeatherStripDrawnAtTheWindowsRealSize) {
-    Tfrmmain& clock = Open("weather=1\r\n");
-    clock.Timer1Timer();
+    ClockWindow& clock = Open("weather=1\r\n");
+    clock.Tick();
     const RECT c = WindowRect(clock.Handle());
     EXPECT_EQ(Show(c), Show(RECT{GetSystemMetrics(SM_CXSCREEN) - S(230), 0, GetSystemMetrics(SM_CXSCREEN), S(55)}));
     EXPECT_EQ(clock.ClockImage().Width(), c.right - c.left) << "made at the window's size, not stretched";
     EXPECT_EQ(clock.ClockImage().Height(), c.bottom - c.top);
     ExpectScaledInk(clock.ClockImage(), InkAt96(GbkToWide(clock.LastTimeText()), kClockEmSize), "clock, em 38");
 
-    HWND strip = clock.frmweather()->Handle();
+    HWND strip = clock.weatherStrip()->Handle();
     // The line arrives from its worker and is drawn then.
     EXPECT_TRUE(PumpUntil([&] { return WindowRect(strip).right - WindowRect(strip).left == S(230); }));
     const RECT s = WindowRect(strip);
@@ -111,9 +111,9 @@ TEST_F(DpiScaling, ClockAndWeatherStripDrawnAtTheWindowsRealSize) {
 }
 
 TEST_F(DpiScaling, HoroscopePanelAndCalendarPopup) {
-    Tfrmmain& clock = Open("showxz=1\r\nXingzuo=0\r\nLunar=0\r\n");
+    ClockWindow& clock = Open("showxz=1\r\nXingzuo=0\r\nLunar=0\r\n");
     const RECT c = WindowRect(clock.Handle());
-    const RECT p = WindowRect(clock.frmxingzuo()->Handle());
+    const RECT p = WindowRect(clock.horoscopePanel()->Handle());
     EXPECT_EQ(Show(p), Show(RECT{GetSystemMetrics(SM_CXSCREEN) - S(512) + S(60), c.bottom,
                                  GetSystemMetrics(SM_CXSCREEN) + S(60), c.bottom + S(512)}));
     // The rating line where the designed sheet has it, in the sheet's text size.
@@ -133,14 +133,14 @@ TEST_F(DpiScaling, HoroscopePanelAndCalendarPopup) {
     for (auto [x, y] : {std::pair{10, 10}, {500, 500}, {112, 42}})
         EXPECT_EQ(sheet->Pixel(S(x), S(y)) >> 24, 0u) << "margin and binder hole stay transparent";
 
-    clock.FormDblClick();
-    Tfrmcal& popup = *clock.frmcal();
+    clock.OpenCalendar();
+    CalendarPopup& popup = *clock.calendarPopup();
     const RECT cal = WindowRect(popup.Handle());
     EXPECT_EQ(Show(cal),
               Show(RECT{c.left + S(10), c.bottom + S(35), c.left + S(10) + S(153), c.bottom + S(35) + S(169)}));
-    EXPECT_EQ(Show(WindowRect(popup.MonthCalendar1().Handle())), Show(cal)) << "the calendar fills it";
+    EXPECT_EQ(Show(WindowRect(popup.Calendar().Handle())), Show(cal)) << "the calendar fills it";
     // A press in the middle of row 2, column 3 at this scale selects that day.
-    TMonthCalendar& month = popup.MonthCalendar1();
+    MonthCalendar& month = popup.Calendar();
     const CalRect cell = month.Model().Geometry.CellText(3, 2);
     const LPARAM at = MAKELPARAM(S((cell.left + cell.right) / 2), S((cell.top + cell.bottom) / 2));
     SendMessageW(month.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
@@ -161,26 +161,26 @@ TEST_F(DpiScaling, HoroscopePanelAndCalendarPopup) {
     // Both at another resolution, at the suggested rectangles: the sheet is
     // drawn again from the page it has, not fetched again.
     const int other = dpi == 192 ? 96 : 192;
-    for (HWND w : {clock.frmxingzuo()->Handle(), popup.Handle()}) {
+    for (HWND w : {clock.horoscopePanel()->Handle(), popup.Handle()}) {
         const int size = w == popup.Handle() ? 153 : 512;
         RECT suggested{50, 60, 50 + ScaleForDpi(size, other), 60 + ScaleForDpi(size, other)};
         SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(other, other), reinterpret_cast<LPARAM>(&suggested));
         EXPECT_EQ(WindowRect(w).right, suggested.right);
     }
-    EXPECT_EQ(clock.frmxingzuo()->Dpi(), other);
+    EXPECT_EQ(clock.horoscopePanel()->Dpi(), other);
     EXPECT_EQ(server.Targets().size(), 1u);
     EXPECT_EQ(WindowRect(month.Handle()).right - WindowRect(month.Handle()).left, ScaleForDpi(153, other));
     EXPECT_TRUE(effects.errors.empty());
 }
 
 TEST_F(DpiScaling, DialogControlsAndFontsScaled) {
-    Tfrmmain& clock = Open();
+    ClockWindow& clock = Open();
     struct Control {
         HWND window;
         RECT designed;
     };
-    Tfrmset& set = *clock.frmset();
-    Tfrmshutdown& timed = *clock.frmshutdown();
+    SettingsDialog& set = *clock.settingsDialog();
+    TimedActionDialog& timed = *clock.timedActionDialog();
     const struct {
         HWND dialog;
         SIZE client;
@@ -188,8 +188,8 @@ TEST_F(DpiScaling, DialogControlsAndFontsScaled) {
     } dialogs[] = {
         {set.Handle(),
          {326, 248},
-         {{set.Button1, {120, 201, 195, 226}}, {set.Edcity, {80, 109, 160, 130}}, {set.TrackBar1, {80, 16, 160, 49}}}},
-        {timed.Handle(), {341, 267}, {{timed.Button3, {126, 234, 201, 259}}, {timed.rg2[2], {172, 162, 292, 182}}}},
+         {{set.okButton, {120, 201, 195, 226}}, {set.cityEdit, {80, 109, 160, 130}}, {set.transparencySlider, {80, 16, 160, 49}}}},
+        {timed.Handle(), {341, 267}, {{timed.resetButton, {126, 234, 201, 259}}, {timed.actionChoices[2], {172, 162, 292, 182}}}},
     };
     for (const auto& d : dialogs) {
         RECT client{};
@@ -200,20 +200,20 @@ TEST_F(DpiScaling, DialogControlsAndFontsScaled) {
             const PixelRect r =
                 ScaleRectForDpi({c.designed.left, c.designed.top, c.designed.right, c.designed.bottom}, dpi);
             EXPECT_EQ(Show(ClientRectIn(c.window, d.dialog)), Show(RECT{r.left, r.top, r.right, r.bottom}));
-            if (c.window == set.TrackBar1)
+            if (c.window == set.transparencySlider)
                 continue; // a slider keeps no font
             LOGFONTW font{};
             GetObjectW(reinterpret_cast<HFONT>(SendMessageW(c.window, WM_GETFONT, 0, 0)), sizeof font, &font);
             EXPECT_EQ(font.lfHeight, -MulDiv(8, dpi, 72)) << "Tahoma 8 pt";
         }
     }
-    TInputBox box(reporter, clock.Handle(), L"更改城市", L"请输入你所在城市");
+    InputBox box(reporter, clock.Handle(), L"更改城市", L"请输入你所在城市");
     RECT boxClient{};
     GetClientRect(box.Handle(), &boxClient);
     EXPECT_EQ(boxClient.right, S(260)) << "the input box too";
     EXPECT_EQ(boxClient.bottom, S(104));
     // The open lists still show as many names and colours.
-    for (HWND box : {set.cbfont, set.cb01}) {
+    for (HWND box : {set.fontBox, set.startColourBox}) {
         RECT dropped{};
         SendMessageW(box, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
         EXPECT_GE((dropped.bottom - dropped.top) / SendMessageW(box, CB_GETITEMHEIGHT, 0, 0), 10);
@@ -221,8 +221,8 @@ TEST_F(DpiScaling, DialogControlsAndFontsScaled) {
 }
 
 TEST_F(DpiScaling, AnotherResolutionRedrawsAtTheSuggestedRectangle) {
-    Tfrmmain& clock = Open();
-    clock.Timer1Timer();
+    ClockWindow& clock = Open();
+    clock.Tick();
     const int other = dpi == 192 ? 96 : 192;
     RECT suggested{100, 200, 100 + ScaleForDpi(230, other), 200 + ScaleForDpi(55, other)};
     const int drawn = clock.DrawCount();
@@ -234,8 +234,8 @@ TEST_F(DpiScaling, AnotherResolutionRedrawsAtTheSuggestedRectangle) {
     EXPECT_EQ(clock.DrawCount(), drawn + 1) << "without a tick";
 
     // A dialog there and back again ends where it started: scaled from the design each time.
-    Tfrmshutdown& timed = *clock.frmshutdown();
-    const RECT before = ClientRectIn(timed.Button3, timed.Handle());
+    TimedActionDialog& timed = *clock.timedActionDialog();
+    const RECT before = ClientRectIn(timed.resetButton, timed.Handle());
     for (int to : {other, dpi}) {
         RECT r = WindowBoundsForDpi(ScaleForDpi(341, to), ScaleForDpi(267, to),
                                     static_cast<DWORD>(GetWindowLongW(timed.Handle(), GWL_STYLE)),
@@ -245,5 +245,5 @@ TEST_F(DpiScaling, AnotherResolutionRedrawsAtTheSuggestedRectangle) {
         GetClientRect(timed.Handle(), &client);
         EXPECT_EQ(client.right, ScaleForDpi(341, to));
     }
-    EXPECT_EQ(Show(ClientRectIn(timed.Button3, timed.Handle())), Show(before));
+    EXPECT_EQ(Show(ClientRectIn(timed.resetButton, timed.Handle())), Show(before));
 }

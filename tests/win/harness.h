@@ -32,7 +32,7 @@ struct RecordingEffects : Effects {
         questions.push_back(text);
         return answer;
     }
-    std::vector<bool> armedAtAction; // the N1 mark when an action was carried out
+    std::vector<bool> armedAtAction; // the kMenuTimedAction mark when an action was carried out
     BOOL ExitSystem(UINT flags, DWORD) override {
         exitFlags.push_back(flags);
         armedAtAction.push_back(ClockSettings.Armed);
@@ -114,17 +114,17 @@ struct ClockFixture : ::testing::Test {
     bool systemClock = false; // the real local time instead of the fake clock
     int resumeRefreshDelayMs = 100;
     std::optional<TimeFormat> timeFormat;
-    std::unique_ptr<Tfrmmain> main;
+    std::unique_ptr<ClockWindow> main;
     std::string runKey; // autostart's key under HKCU; empty: the system's
 
-    void SetUp() override { ClockSettings = TClockSettings{}; }
+    void SetUp() override { ClockSettings = Settings{}; }
     void TearDown() override;
     std::wstring IniPath() const { return folder.File(L"clockset.ini"); }
     void WriteIni(const std::string& text) { WriteFileBytes(IniPath(), text); }
-    Tfrmmain& Create(bool show = false);
+    ClockWindow& Create(bool show = false);
     // Created shown from these option lines, once the downloads it started
     // have been drawn or dropped.
-    Tfrmmain& CreateSettled(const std::string& options);
+    ClockWindow& CreateSettled(const std::string& options);
     void SettleWorkers();
 };
 

@@ -155,7 +155,7 @@ double PumpLongestMs(int milliseconds) {
     return longest;
 }
 
-Tfrmmain& ClockFixture::CreateSettled(const std::string& options) {
+ClockWindow& ClockFixture::CreateSettled(const std::string& options) {
     WriteIni("[Option]\r\n" + options);
     Create(true);
     SettleWorkers();
@@ -166,7 +166,7 @@ void ClockFixture::SettleWorkers() {
     ASSERT_TRUE(PumpUntil([&] { return !main->WorkersRunning(); }));
 }
 
-Tfrmmain& ClockFixture::Create(bool show) {
+ClockWindow& ClockFixture::Create(bool show) {
     MainOptions options;
     options.settingsPath = IniPath();
     if (!systemClock)
@@ -176,7 +176,7 @@ Tfrmmain& ClockFixture::Create(bool show) {
     options.exePath = folder.File(L"Vemora.exe");
     options.holidaysPath = folder.File(L"holidays.txt");
     options.runKey = runKey;
-    main = std::make_unique<Tfrmmain>(effects, reporter, options);
+    main = std::make_unique<ClockWindow>(effects, reporter, options);
     main->CreateCompanions();
     if (show)
         main->Show();

@@ -41,17 +41,17 @@ using ClockTooltip = ClockFixture;
 } // namespace
 
 TEST_F(CalendarLunar, PopupGrowsAndKeepsItsMouseBehaviour) {
-    Tfrmmain& clock = Create(true);
-    clock.FormDblClick();
-    HWND popup = clock.frmcal()->Handle();
-    TMonthCalendar& cal = clock.frmcal()->MonthCalendar1();
+    ClockWindow& clock = Create(true);
+    clock.OpenCalendar();
+    HWND popup = clock.calendarPopup()->Handle();
+    MonthCalendar& cal = clock.calendarPopup()->Calendar();
     ASSERT_TRUE(cal.Lunar()) << "on by default";
     const LunarLayout l; // Tahoma of 11 pixels, the pop-up's font
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     EXPECT_EQ(WindowRect(popup).right, work.right) << "the clock at the right edge: moved left to stay whole";
     MoveWindow(clock.Handle(), 100, 40, kClockWidth, kClockHeight, TRUE);
-    clock.FormDblClick();
+    clock.OpenCalendar();
     EXPECT_EQ(Corners(WindowRect(popup)), (std::array<LONG, 4>{110, 130, 110 + l.W, 130 + l.H}));
     const CalRect today = cal.TodayButton().bounds;
     EXPECT_EQ(today.top, l.ButtonTop());
@@ -79,12 +79,12 @@ TEST_F(CalendarLunar, PopupGrowsAndKeepsItsMouseBehaviour) {
 
 TEST_F(CalendarLunar, CellsMarksColoursAndInfoLine) {
     WriteFileBytes(folder.File(L"holidays.txt"), "# 2027\n2027-01-01 休\n2027-01-09 班\n2027-02-30 休\nnonsense\n");
-    Tfrmmain& clock = Create(true);
+    ClockWindow& clock = Create(true);
     ASSERT_EQ(effects.errors.size(), 1u) << "all bad lines in one box";
     EXPECT_NE(effects.errors[0].find(L"第 4 行"), std::wstring::npos) << effects.errors[0];
     EXPECT_NE(effects.errors[0].find(L"第 5 行"), std::wstring::npos) << effects.errors[0];
 
-    TMonthCalendar& cal = clock.frmcal()->MonthCalendar1();
+    MonthCalendar& cal = clock.calendarPopup()->Calendar();
     const LunarLayout& l = *cal.LunarGeometry();
     EXPECT_EQ(cal.FaceAt(0, 1).text, "大雪") << "7 December, Monday first";
     EXPECT_EQ(cal.InfoLineText(), L"农历十月廿九 丙午年 马 大雪");
@@ -119,8 +119,8 @@ TEST_F(CalendarLunar, CellsMarksColoursAndInfoLine) {
 }
 
 TEST_F(ClockTooltip, TheDateWhileThePointerRestsOnTheClock) {
-    Tfrmmain& clock = Create(true);
-    clock.Timer1Timer();
+    ClockWindow& clock = Create(true);
+    clock.Tick();
     HWND tip = clock.ClockTipWindow();
     ASSERT_TRUE(tip);
     const RECT c = WindowRect(clock.Handle());

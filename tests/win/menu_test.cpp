@@ -32,8 +32,8 @@ void DeleteRunValues() {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kApproved, L"Vemora");
 }
 
-bool Checked(Tfrmmain& m, UINT id) {
-    return GetMenuState(m.PopupMenu1(), id, MF_BYCOMMAND) & MF_CHECKED;
+bool Checked(ClockWindow& m, UINT id) {
+    return GetMenuState(m.ContextMenu(), id, MF_BYCOMMAND) & MF_CHECKED;
 }
 
 BYTE DialogAlpha(HWND dialog) {
@@ -59,11 +59,11 @@ using TimedAction = Menu;
 
 TEST_F(Menu, ItemsCaptionsOrderAndChecks) {
     WriteIni("[Option]\r\nweather=0\r\nshowxz=0\r\nTop=1\r\n");
-    Tfrmmain& clock = Create(false);
-    HMENU menu = clock.PopupMenu1();
+    ClockWindow& clock = Create(false);
+    HMENU menu = clock.ContextMenu();
     const std::pair<UINT, const wchar_t*> expected[] = {
-        {N2, L"置顶(&F)"}, {N7, L"显示天气(&W)"}, {N9, L"显示日历(&C)"}, {N8, L"今日运势(&J)"}, {N5, L"开机启动(&R)"},
-        {N6, L"设置(&S)"}, {N1, L"定时设定(&T)"}, {N4, L"作者主页(&A)"}, {N3, L"退出(&X)"},
+        {kMenuStayOnTop, L"置顶(&F)"}, {kMenuWeather, L"显示天气(&W)"}, {kMenuCalendar, L"显示日历(&C)"}, {kMenuHoroscope, L"今日运势(&J)"}, {kMenuAutostart, L"开机启动(&R)"},
+        {kMenuSettings, L"设置(&S)"}, {kMenuTimedAction, L"定时设定(&T)"}, {kMenuHomePage, L"作者主页(&A)"}, {kMenuExit, L"退出(&X)"},
     };
     ASSERT_EQ(GetMenuItemCount(menu), 9);
     for (int i = 0; i < 9; ++i) {
@@ -72,58 +72,58 @@ TEST_F(Menu, ItemsCaptionsOrderAndChecks) {
         GetMenuStringW(menu, i, caption, 64, MF_BYPOSITION);
         EXPECT_EQ(std::wstring(caption), expected[i].second) << i;
     }
-    EXPECT_TRUE(Checked(clock, N2)) << "the stored topmost mark";
-    for (UINT id : {N7, N9, N8, N5, N1})
+    EXPECT_TRUE(Checked(clock, kMenuStayOnTop)) << "the stored topmost mark";
+    for (UINT id : {kMenuWeather, kMenuCalendar, kMenuHoroscope, kMenuAutostart, kMenuTimedAction})
         EXPECT_FALSE(Checked(clock, id)) << id;
 }
 
 TEST_F(Menu, TopmostToggleKeepsHandleAndLayeredStyle) {
-    Tfrmmain& clock = Create(true);
+    ClockWindow& clock = Create(true);
     HWND before = clock.Handle();
-    const bool wasChecked = Checked(clock, N2);
-    clock.N2Click();
-    EXPECT_NE(Checked(clock, N2), wasChecked);
+    const bool wasChecked = Checked(clock, kMenuStayOnTop);
+    clock.ToggleStayOnTop();
+    EXPECT_NE(Checked(clock, kMenuStayOnTop), wasChecked);
     EXPECT_EQ(clock.Handle(), before);
     EXPECT_TRUE(GetWindowLongW(before, GWL_EXSTYLE) & WS_EX_LAYERED);
-    EXPECT_EQ((GetWindowLongW(before, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, Checked(clock, N2));
-    clock.N2Click();
-    EXPECT_EQ(Checked(clock, N2), wasChecked);
+    EXPECT_EQ((GetWindowLongW(before, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, Checked(clock, kMenuStayOnTop));
+    clock.ToggleStayOnTop();
+    EXPECT_EQ(Checked(clock, kMenuStayOnTop), wasChecked);
     EXPECT_EQ((GetWindowLongW(before, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, wasChecked);
 }
 
 TEST_F(Menu, AutostartWritesAQuotedRunValueAndDeletesIt) {
-    Tfrmmain& clock = Create(false);
-    EXPECT_FALSE(Checked(clock, N5));
-    clock.N5Click();
-    EXPECT_TRUE(Checked(clock, N5));
+    ClockWindow& clock = Create(false);
+    EXPECT_FALSE(Checked(clock, kMenuAutostart));
+    clock.ToggleAutostart();
+    EXPECT_TRUE(Checked(clock, kMenuAutostart));
     EXPECT_EQ(RunValue(), L"\"" + folder.File(L"Vemora.exe") + L"\"");
-    clock.N5Click();
-    EXPECT_FALSE(Checked(clock, N5));
+    clock.ToggleAutostart();
+    EXPECT_FALSE(Checked(clock, kMenuAutostart));
     EXPECT_EQ(RunValue(), L"<none>");
-    clock.N5Click(); // again, then a restart sees it
+    clock.ToggleAutostart(); // again, then a restart sees it
     main.reset();
     Create(false);
-    EXPECT_TRUE(Checked(*main, N5)) << "an existing value for this executable checks the item at start";
-    main->N5Click();
+    EXPECT_TRUE(Checked(*main, kMenuAutostart)) << "an existing value for this executable checks the item at start";
+    main->ToggleAutostart();
     EXPECT_EQ(RunValue(), L"<none>") << "the first click after a restart turns autostart off";
 }
 
 TEST_F(Menu, AutostartMarkOnlyForThisExecutableAndWhenNotDisabled) {
     SetRunValue(L"C:\\Other\\Vemora.exe");
-    EXPECT_FALSE(Checked(Create(false), N5)) << "a value naming another program";
+    EXPECT_FALSE(Checked(Create(false), kMenuAutostart)) << "a value naming another program";
     main.reset();
     SetRunValue(folder.File(L"Vemora.exe")); // unquoted, as older versions wrote it
-    EXPECT_TRUE(Checked(Create(false), N5));
+    EXPECT_TRUE(Checked(Create(false), kMenuAutostart));
     main.reset();
     const BYTE disabled[12] = {3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     RegSetKeyValueW(HKEY_CURRENT_USER, kApproved, L"Vemora", REG_BINARY, disabled, sizeof disabled);
-    EXPECT_FALSE(Checked(Create(false), N5)) << "switched off in the start-up manager";
+    EXPECT_FALSE(Checked(Create(false), kMenuAutostart)) << "switched off in the start-up manager";
     main.reset();
     std::vector<BYTE> longer(100, 0);
     longer[0] = 3;
     RegSetKeyValueW(HKEY_CURRENT_USER, kApproved, L"Vemora", REG_BINARY, longer.data(),
                     static_cast<DWORD>(longer.size()));
-    EXPECT_FALSE(Checked(Create(false), N5)) << "a value longer than 64 bytes is read whole";
+    EXPECT_FALSE(Checked(Create(false), kMenuAutostart)) << "a value longer than 64 bytes is read whole";
 }
 
 TEST_F(Menu, ARefusedAutostartLeavesTheMarkAsItWas) {
@@ -134,18 +134,18 @@ TEST_F(Menu, ARefusedAutostartLeavesTheMarkAsItWas) {
               ERROR_SUCCESS);
     RegCloseKey(raw);
     runKey = "Software\\VemoraVolatile\\Run";
-    Tfrmmain& clock = Create(true);
-    SendMessageW(clock.Handle(), WM_COMMAND, N5, 0);
+    ClockWindow& clock = Create(true);
+    SendMessageW(clock.Handle(), WM_COMMAND, kMenuAutostart, 0);
     ASSERT_EQ(effects.errors.size(), 1u);
     EXPECT_EQ(effects.errors[0], L"Failed to set data for 'Vemora'");
-    EXPECT_FALSE(Checked(clock, N5));
+    EXPECT_FALSE(Checked(clock, kMenuAutostart));
     // The settings dialog's box shows the same.
-    Tfrmset& dialog = *clock.frmset();
-    dialog.FormShow();
-    SendMessageW(dialog.cbauto, BM_CLICK, 0, 0);
+    SettingsDialog& dialog = *clock.settingsDialog();
+    dialog.ShowCurrentSettings();
+    SendMessageW(dialog.autostartCheck, BM_CLICK, 0, 0);
     EXPECT_EQ(effects.errors.size(), 2u);
-    EXPECT_FALSE(IsChecked(dialog.cbauto));
-    EXPECT_FALSE(Checked(clock, N5));
+    EXPECT_FALSE(IsChecked(dialog.autostartCheck));
+    EXPECT_FALSE(Checked(clock, kMenuAutostart));
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VemoraVolatile");
 }
 
@@ -163,110 +163,110 @@ TEST_F(Menu, StayOnTopMarkAndWindowAgreeFromTheStart) {
         DeleteFileW(IniPath().c_str());
         if (c.ini)
             WriteIni(c.ini);
-        Tfrmmain& clock = Create(true);
-        EXPECT_EQ(Checked(clock, N2), c.top) << c.what;
+        ClockWindow& clock = Create(true);
+        EXPECT_EQ(Checked(clock, kMenuStayOnTop), c.top) << c.what;
         EXPECT_EQ((GetWindowLongW(clock.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, c.top) << c.what;
         main.reset();
     }
 }
 
 TEST_F(Menu, DialogsTakeTheClockTransparencyAbove100) {
-    Tfrmmain& clock = Create(true);
+    ClockWindow& clock = Create(true);
     for (int transparent : {100, 101, 250}) {
         ClockSettings.Transparent = transparent;
-        SetLayeredWindowAttributes(clock.frmset()->Handle(), 0, 220, LWA_ALPHA);
-        SetLayeredWindowAttributes(clock.frmshutdown()->Handle(), 0, 220, LWA_ALPHA);
+        SetLayeredWindowAttributes(clock.settingsDialog()->Handle(), 0, 220, LWA_ALPHA);
+        SetLayeredWindowAttributes(clock.timedActionDialog()->Handle(), 0, 220, LWA_ALPHA);
         // The modal loops end at once: a close is waiting for each dialog.
-        PostMessageW(clock.frmset()->Handle(), WM_CLOSE, 0, 0);
-        clock.N6Click();
-        PostMessageW(clock.frmshutdown()->Handle(), WM_CLOSE, 0, 0);
-        clock.N1Click();
+        PostMessageW(clock.settingsDialog()->Handle(), WM_CLOSE, 0, 0);
+        clock.ShowSettingsDialog();
+        PostMessageW(clock.timedActionDialog()->Handle(), WM_CLOSE, 0, 0);
+        clock.ShowTimedActionDialog();
         const BYTE expected = transparent > 100 ? static_cast<BYTE>(transparent) : 220;
-        EXPECT_EQ(DialogAlpha(clock.frmset()->Handle()), expected) << transparent;
-        EXPECT_EQ(DialogAlpha(clock.frmshutdown()->Handle()), expected) << transparent;
-        EXPECT_FALSE(IsWindowVisible(clock.frmshutdown()->Handle()));
+        EXPECT_EQ(DialogAlpha(clock.settingsDialog()->Handle()), expected) << transparent;
+        EXPECT_EQ(DialogAlpha(clock.timedActionDialog()->Handle()), expected) << transparent;
+        EXPECT_FALSE(IsWindowVisible(clock.timedActionDialog()->Handle()));
         EXPECT_TRUE(IsWindowEnabled(clock.Handle())) << "the clock is enabled again after the dialog";
     }
 }
 
 TEST_F(Menu, AboutThenHomePageAndExitWritesTheSettings) {
-    Tfrmmain& clock = Create(true);
-    clock.N4Click();
+    ClockWindow& clock = Create(true);
+    clock.ShowAboutAndHomePage();
     ASSERT_EQ(effects.abouts.size(), 1u);
     EXPECT_EQ(effects.abouts[0], L"VemoraV2.5");
     ASSERT_EQ(effects.urls.size(), 1u);
     ClockSettings.City = "XIAMEN";
-    clock.N3Click();
+    clock.Exit();
     EXPECT_FALSE(IsWindow(clock.Handle()));
     EXPECT_EQ(IniValue(IniPath(), "City"), "XIAMEN");
 }
 
 TEST_F(TimedAction, ArmResetAndFireExactlyOnce) {
-    Tfrmmain& clock = Create(true);
+    ClockWindow& clock = Create(true);
     const int draws = clock.DrawCount();
-    Tfrmshutdown& dialog = *clock.frmshutdown();
+    TimedActionDialog& dialog = *clock.timedActionDialog();
     fakeClock.now = {2026, 12, 7, 23, 50, 0, 0, 1};
-    dialog.FormShow();
-    EXPECT_EQ(dialog.sphour.Value(), 0) << "proposes now + 20 minutes";
-    EXPECT_EQ(dialog.spmin.Value(), 10);
-    EXPECT_EQ(dialog.spdelay.Value(), 20);
-    EXPECT_EQ(dialog.Rg1Index(), 0);
-    EXPECT_EQ(dialog.Rg2Index(), 0);
+    dialog.ProposeDueTime();
+    EXPECT_EQ(dialog.hourEdit.Value(), 0) << "proposes now + 20 minutes";
+    EXPECT_EQ(dialog.minuteEdit.Value(), 10);
+    EXPECT_EQ(dialog.minutesEdit.Value(), 20);
+    EXPECT_EQ(dialog.WhenIndex(), 0);
+    EXPECT_EQ(dialog.ChosenActionKind(), 0);
 
-    dialog.SetRg2Index(1); // the alarm sound
-    dialog.Button1Click();
+    dialog.ChooseActionKind(1); // the alarm sound
+    dialog.Accept();
     EXPECT_TRUE(ClockSettings.Armed);
-    EXPECT_TRUE(Checked(clock, N1));
-    EXPECT_FALSE(IsWindowEnabled(dialog.Button1)) << "OK is disabled while armed";
-    dialog.Button3Click();
-    EXPECT_FALSE(Checked(clock, N1));
-    EXPECT_TRUE(IsWindowEnabled(dialog.Button1));
-    dialog.Button1Click();
+    EXPECT_TRUE(Checked(clock, kMenuTimedAction));
+    EXPECT_FALSE(IsWindowEnabled(dialog.okButton)) << "OK is disabled while armed";
+    dialog.Reset();
+    EXPECT_FALSE(Checked(clock, kMenuTimedAction));
+    EXPECT_TRUE(IsWindowEnabled(dialog.okButton));
+    dialog.Accept();
 
     // Reopened while armed: the armed values stay.
-    dialog.sphour.SetValue(5);
+    dialog.hourEdit.SetValue(5);
     fakeClock.Set(23, 55, 0);
-    dialog.FormShow();
-    EXPECT_EQ(dialog.sphour.Value(), 5);
+    dialog.ProposeDueTime();
+    EXPECT_EQ(dialog.hourEdit.Value(), 5);
 
     fakeClock.now = {2026, 12, 8, 0, 10, 0, 0, 2};
-    clock.Timer1Timer();
+    clock.Tick();
     EXPECT_TRUE(effects.sounds.empty()) << "not yet: due at 00:10:00 exactly";
     fakeClock.Set(0, 10, 1);
-    clock.Timer1Timer();
-    clock.Timer1Timer();
+    clock.Tick();
+    clock.Tick();
     ASSERT_EQ(effects.sounds.size(), 1u) << "carried out once";
     EXPECT_EQ(effects.sounds[0], ClockSettings.RingSound);
     EXPECT_EQ(effects.soundFlags[0], static_cast<UINT>(SND_ASYNC | SND_MEMORY));
     EXPECT_FALSE(effects.armedAtAction[0]) << "N1 is unchecked before the action";
-    EXPECT_FALSE(Checked(clock, N1));
+    EXPECT_FALSE(Checked(clock, kMenuTimedAction));
     EXPECT_EQ(clock.DrawCount(), draws + 3) << "the clock keeps ticking";
-    EXPECT_FALSE(IsWindowEnabled(dialog.Button1)) << "OK stays disabled until reset";
+    EXPECT_FALSE(IsWindowEnabled(dialog.okButton)) << "OK stays disabled until reset";
 }
 
 TEST_F(TimedAction, OkArmsOnlyWhileEnabled) {
-    Tfrmmain& clock = Create(true);
-    Tfrmshutdown& dialog = *clock.frmshutdown();
+    ClockWindow& clock = Create(true);
+    TimedActionDialog& dialog = *clock.timedActionDialog();
     fakeClock.now = {2026, 12, 7, 12, 0, 0, 0, 1};
-    dialog.FormShow();
-    dialog.SetRg1Index(1);
-    dialog.SetRg2Index(1);
-    auto ok = [&] { SendMessageW(dialog.Handle(), WM_COMMAND, MAKEWPARAM(Tfrmshutdown::kButton1, BN_CLICKED), 0); };
+    dialog.ProposeDueTime();
+    dialog.SetWhenIndex(1);
+    dialog.ChooseActionKind(1);
+    auto ok = [&] { SendMessageW(dialog.Handle(), WM_COMMAND, MAKEWPARAM(TimedActionDialog::kOkButton, BN_CLICKED), 0); };
     ok();
     const double due = ClockSettings.ScheduledAction.due;
     fakeClock.Set(12, 5, 0);
     ok();
     EXPECT_EQ(ClockSettings.ScheduledAction.due, due) << "armed: no new due time";
     fakeClock.Set(12, 30, 0);
-    clock.Timer1Timer(); // carried out
+    clock.Tick(); // carried out
     ASSERT_FALSE(ClockSettings.Armed);
     ok();
     EXPECT_FALSE(ClockSettings.Armed) << "carried out: no arming without a reset";
 }
 
 TEST_F(TimedAction, GroupBoxesArePaintedInside) {
-    Tfrmmain& clock = Create(true);
-    HWND dialog = clock.frmshutdown()->Handle();
+    ClockWindow& clock = Create(true);
+    HWND dialog = clock.timedActionDialog()->Handle();
     ShowWindow(dialog, SW_SHOWNOACTIVATE);
     UpdateWindow(dialog);
     Pump(100);
@@ -279,39 +279,39 @@ TEST_F(TimedAction, GroupBoxesArePaintedInside) {
 }
 
 TEST_F(TimedAction, ShutdownAndRestartAfterADelay) {
-    Tfrmmain& clock = Create(true);
-    Tfrmshutdown& dialog = *clock.frmshutdown();
+    ClockWindow& clock = Create(true);
+    TimedActionDialog& dialog = *clock.timedActionDialog();
     fakeClock.now = {2026, 12, 7, 12, 0, 30, 0, 1};
     for (int kind : {0, 2}) {
-        dialog.Button3Click();
-        dialog.SetRg1Index(1);
-        dialog.spdelay.SetValue(1);
-        dialog.SetRg2Index(kind);
+        dialog.Reset();
+        dialog.SetWhenIndex(1);
+        dialog.minutesEdit.SetValue(1);
+        dialog.ChooseActionKind(kind);
         fakeClock.Set(12, 0, 30);
-        dialog.Button1Click();
+        dialog.Accept();
         fakeClock.Set(12, 1, 30);
-        clock.Timer1Timer();
+        clock.Tick();
         fakeClock.Set(12, 1, 31);
-        clock.Timer1Timer();
+        clock.Tick();
     }
     EXPECT_EQ(effects.exitFlags, (std::vector<UINT>{5, 6}));
     EXPECT_EQ(effects.armedAtAction, (std::vector<bool>{false, false}));
 }
 
 TEST_F(TimedAction, SpinEditsKeepTheirRange) {
-    Tfrmmain& clock = Create(false);
-    Tfrmshutdown& dialog = *clock.frmshutdown();
-    SetWindowTextW(dialog.sphour.Edit(), L"99");
-    dialog.sphour.Normalize();
-    EXPECT_EQ(WindowText(dialog.sphour.Edit()), L"23");
-    SetWindowTextW(dialog.spdelay.Edit(), L"");
-    EXPECT_EQ(dialog.spdelay.Value(), 1) << "no number reads as the minimum";
-    SendMessageW(dialog.spmin.Edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-    SendMessageW(dialog.spmin.Edit(), WM_CHAR, L'x', 0);
-    SendMessageW(dialog.spmin.Edit(), WM_CHAR, L'7', 0);
-    EXPECT_EQ(WindowText(dialog.spmin.Edit()), L"7") << "letters are dropped";
-    dialog.spdelay.SetValue(99999999);
-    EXPECT_EQ(dialog.spdelay.Value(), 99999999);
+    ClockWindow& clock = Create(false);
+    TimedActionDialog& dialog = *clock.timedActionDialog();
+    SetWindowTextW(dialog.hourEdit.Edit(), L"99");
+    dialog.hourEdit.Normalize();
+    EXPECT_EQ(WindowText(dialog.hourEdit.Edit()), L"23");
+    SetWindowTextW(dialog.minutesEdit.Edit(), L"");
+    EXPECT_EQ(dialog.minutesEdit.Value(), 1) << "no number reads as the minimum";
+    SendMessageW(dialog.minuteEdit.Edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    SendMessageW(dialog.minuteEdit.Edit(), WM_CHAR, L'x', 0);
+    SendMessageW(dialog.minuteEdit.Edit(), WM_CHAR, L'7', 0);
+    EXPECT_EQ(WindowText(dialog.minuteEdit.Edit()), L"7") << "letters are dropped";
+    dialog.minutesEdit.SetValue(99999999);
+    EXPECT_EQ(dialog.minutesEdit.Value(), 99999999);
 }
 
 TEST(Power, ShutdownPrivilegeInTheProcessToken) {

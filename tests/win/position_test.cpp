@@ -23,7 +23,7 @@ void MoveTo(HWND window, int x, int y) {
 } // namespace
 
 TEST_F(ClockPosition, OnlyTheUsersDragIsKeptAndWrittenWithTheSettings) {
-    Tfrmmain& clock = Create(true);
+    ClockWindow& clock = Create(true);
     HWND w = clock.Handle();
     MoveTo(w, 300, 400); // the program's own move
     EXPECT_FALSE(ClockSettings.PosLeft);
@@ -40,7 +40,7 @@ TEST_F(ClockPosition, OnlyTheUsersDragIsKeptAndWrittenWithTheSettings) {
     MoveTo(w, 0, 0);
     EXPECT_EQ(ClockSettings.PosLeft, 320);
     EXPECT_EQ(ClockSettings.PosTop, 430);
-    clock.N3Click();
+    clock.Exit();
     EXPECT_EQ(IniValue(IniPath(), "PosLeft"), "320");
     EXPECT_EQ(IniValue(IniPath(), "PosTop"), "430");
 }
@@ -57,7 +57,7 @@ TEST_F(ClockPosition, StartsWhereStoredWhileOnAScreen) {
     };
     for (const auto& c : cases) {
         WriteIni(std::string("[Option]\r\n") + c.ini);
-        Tfrmmain& clock = Create(true);
+        ClockWindow& clock = Create(true);
         const POINT at = TopLeft(clock.Handle());
         EXPECT_EQ(at.x, c.expected.x) << c.ini;
         EXPECT_EQ(at.y, c.expected.y) << c.ini;
@@ -65,13 +65,13 @@ TEST_F(ClockPosition, StartsWhereStoredWhileOnAScreen) {
     }
     // Never dragged: nothing of a position is written.
     WriteIni("");
-    Create(true).N3Click();
+    Create(true).Exit();
     EXPECT_EQ(IniValue(IniPath(), "PosLeft"), "<missing>");
     EXPECT_EQ(IniValue(IniPath(), "PosTop"), "<missing>");
 }
 
 TEST_F(ClockPosition, AChangeOfMonitorsBringsBackOnlyAClockOffEveryScreen) {
-    Tfrmmain& clock = Create(true);
+    ClockWindow& clock = Create(true);
     HWND w = clock.Handle();
     const POINT home = TopLeft(w);
     MoveTo(w, 100, 100);

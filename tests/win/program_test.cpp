@@ -46,24 +46,24 @@ TEST_F(WholeProgram, EverythingOnThroughAnHourBoundary) {
              "WeatherHost=" +
              server.Host() + "\r\nXingzuoHost=" + server.Host() + "\r\nNtpServer=" + ntp.Server() + "\r\n");
     fakeClock.now = {2026, 12, 7, 10, 59, 30, 0, 1};
-    Tfrmmain& clock = Create(true);
+    ClockWindow& clock = Create(true);
     ASSERT_TRUE(PumpUntil([&] {
-        return !clock.WorkersRunning() && clock.frmxingzuo()->RenderCount() == 1 && !effects.clockSets.empty();
+        return !clock.WorkersRunning() && clock.horoscopePanel()->RenderCount() == 1 && !effects.clockSets.empty();
     }));
     EXPECT_EQ(Count(server.Targets(), "/skin/"), 1u);
     EXPECT_EQ(Count(server.Targets(), "/iframe/astro/view/aries/day/"), 1u);
     EXPECT_EQ(effects.clockSets.size(), 1u);
     EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"南京 , 晴 , 25℃"));
-    clock.FormDblClick();
-    EXPECT_TRUE(IsWindowVisible(clock.frmcal()->Handle()));
+    clock.OpenCalendar();
+    EXPECT_TRUE(IsWindowVisible(clock.calendarPopup()->Handle()));
 
     // An alarm one minute from 10:59:30.
-    Tfrmshutdown& timer = *clock.frmshutdown();
-    timer.FormShow();
-    timer.SetRg1Index(1);
-    timer.spdelay.SetValue(1);
-    timer.SetRg2Index(1);
-    timer.Button1Click();
+    TimedActionDialog& timer = *clock.timedActionDialog();
+    timer.ProposeDueTime();
+    timer.SetWhenIndex(1);
+    timer.minutesEdit.SetValue(1);
+    timer.ChooseActionKind(1);
+    timer.Accept();
 
     const RECT before = [&] {
         RECT r{};
@@ -72,29 +72,29 @@ TEST_F(WholeProgram, EverythingOnThroughAnHourBoundary) {
     }();
     for (int s : {58, 59}) {
         fakeClock.Set(10, 59, s);
-        clock.Timer1Timer();
+        clock.Tick();
     }
     fakeClock.Set(11, 0, 0);
-    clock.Timer1Timer();
+    clock.Tick();
     fakeClock.Set(11, 0, 1);
-    clock.Timer1Timer();
+    clock.Tick();
     EXPECT_EQ(clock.ShakeCount(), 2) << "the hourly shake";
     RECT after{};
     GetWindowRect(clock.Handle(), &after);
     EXPECT_TRUE(EqualRect(&before, &after));
     EXPECT_EQ(clock.LastTimeText(), "10:59:59");
     fakeClock.Set(11, 0, 2);
-    clock.Timer1Timer();
+    clock.Tick();
     ASSERT_TRUE(PumpUntil([&] { return !clock.WorkersRunning(); }));
     EXPECT_EQ(Count(server.Targets(), "/skin/"), 2u) << "the weather refresh at :00:02";
     EXPECT_TRUE(effects.sounds.empty());
     fakeClock.Set(11, 0, 31);
-    clock.Timer1Timer();
+    clock.Tick();
     EXPECT_EQ(effects.sounds.size(), 1u) << "the alarm, played through the effects";
     EXPECT_EQ(clock.LastTimeText(), "11:00:31");
     EXPECT_TRUE(effects.errors.empty());
 
-    clock.N3Click();
+    clock.Exit();
     EXPECT_FALSE(IsWindow(clock.Handle()));
     EXPECT_EQ(IniValue(IniPath(), "weather"), "1");
     EXPECT_EQ(IniValue(IniPath(), "showxz"), "1");
@@ -106,7 +106,7 @@ TEST_F(WholeProgram, EverythingOnThroughAnHourBoundary) {
 TEST_F(WholeProgram, MisbehavingProvidersNeverStopTheClock) {
     LocalHttpServer server(Provider);
     WriteIni("[Option]\r\nweather=1\r\nwake=0\r\nCity=NANJING\r\nWeatherHost=" + server.Host() + "\r\n");
-    Tfrmmain& clock = Create(true);
+    ClockWindow& clock = Create(true);
     const std::string ini = ReadFileBytes(IniPath());
     std::mt19937 random(7);
     std::string noise(64 * 1024, '\0');
@@ -159,7 +159,7 @@ TEST_F(WholeProgram, MisbehavingProvidersNeverStopTheClock) {
         EXPECT_TRUE(IsWindow(clock.Handle()));
     }
     EXPECT_EQ(ReadFileBytes(IniPath()), ini) << "clockset.ini untouched while running";
-    clock.N3Click();
+    clock.Exit();
     EXPECT_EQ(IniValue(IniPath(), "City"), "NANJING");
     EXPECT_EQ(IniValue(IniPath(), "weather"), "1");
 }
@@ -172,14 +172,14 @@ TEST_F(WholeProgram, AWeatherFailureAtStartUpSkipsNothing) {
     WriteIni(
         "[Option]\r\nweather=1\r\nshowxz=1\r\ngetnettime=1\r\nWeatherHost=127.0.0.1:" + std::to_string(RefusingPort()) +
         "\r\nXingzuoHost=" + server.Host() + "\r\nNtpServer=" + ntp.Server() + "\r\n");
-    Tfrmmain& clock = Create(true);
+    ClockWindow& clock = Create(true);
     EXPECT_TRUE(IsWindowVisible(clock.Handle()));
     EXPECT_EQ(clock.DrawCount(), 1);
     EXPECT_TRUE(effects.errors.empty()) << "nothing is told before the clock shows";
-    ASSERT_TRUE(PumpUntil([&] { return !clock.WorkersRunning() && !clock.frmxingzuo()->Downloading(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !clock.WorkersRunning() && !clock.horoscopePanel()->Downloading(); }));
     ASSERT_EQ(effects.errors.size(), 1u);
     EXPECT_NE(effects.errors[0].find(L"连接失败"), std::wstring::npos) << WideToUtf8(effects.errors[0]);
-    EXPECT_EQ(clock.frmxingzuo()->RenderCount(), 1) << "the horoscope came";
+    EXPECT_EQ(clock.horoscopePanel()->RenderCount(), 1) << "the horoscope came";
     EXPECT_EQ(effects.clockSets.size(), 1u) << "and the network time";
 }
 
@@ -201,11 +201,11 @@ TEST_F(WholeProgram, HandlesAndMemoryDoNotGrowOverManyTicks) {
     LocalHttpServer server(Provider);
     WriteIni("[Option]\r\nweather=1\r\nshowxz=1\r\nWeatherHost=" + server.Host() + "\r\nXingzuoHost=" + server.Host() +
              "\r\n");
-    Tfrmmain& clock = Create(true);
+    ClockWindow& clock = Create(true);
     auto cycle = [&](int n) {
         for (int i = 0; i < n; ++i) {
             fakeClock.Set(13, 10 + i / 60 % 40, i % 60);
-            clock.Timer1Timer();
+            clock.Tick();
             if (i % 50 == 0) {
                 clock.ShowWeather();
                 clock.ShowHoroscope();
@@ -216,7 +216,7 @@ TEST_F(WholeProgram, HandlesAndMemoryDoNotGrowOverManyTicks) {
         Pump(10);
     };
     // Every refresh starts its workers; all have ended before the counts are taken.
-    auto settled = [&] { return !clock.WorkersRunning() && !clock.frmxingzuo()->Downloading(); };
+    auto settled = [&] { return !clock.WorkersRunning() && !clock.horoscopePanel()->Downloading(); };
     struct Usage {
         HandleCounts handles;
         size_t memory;
@@ -266,7 +266,7 @@ TEST_F(WholeProgram, HungProvidersNeverHoldTheClock) {
         WriteIni("[Option]\r\nweather=1\r\nshowxz=1\r\ngetnettime=1\r\nwake=0\r\nWeatherHost=" + server.Host() +
                  "\r\nXingzuoHost=" + server.Host() + "\r\nNtpServer=" + ntp.Server() + "\r\n");
         const auto start = std::chrono::steady_clock::now();
-        Tfrmmain& clock = Create(true);
+        ClockWindow& clock = Create(true);
         const double shown = Seconds(start);
         EXPECT_LT(shown, 1.0) << "shown and drawn without waiting";
         EXPECT_EQ(clock.DrawCount(), 1);
@@ -275,7 +275,7 @@ TEST_F(WholeProgram, HungProvidersNeverHoldTheClock) {
         EXPECT_GE(clock.DrawCount(), 4) << "a drawing every second";
         EXPECT_TRUE(clock.WorkersRunning());
         const auto exit = std::chrono::steady_clock::now();
-        clock.N3Click();
+        clock.Exit();
         const double closed = Seconds(exit);
         EXPECT_LT(closed, 1.0);
         EXPECT_FALSE(IsWindow(clock.Handle()));

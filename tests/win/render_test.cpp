@@ -261,7 +261,7 @@ TEST(GlowRender, LayeredWindowUpdateAndConstantAlpha) {
                                    nullptr, nullptr, nullptr, nullptr);
     HWND plain = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 100, 100, 10, 10, nullptr, nullptr,
                                  nullptr, nullptr);
-    ClockSettings = TClockSettings{};
+    ClockSettings = Settings{};
     EXPECT_NE(
         RenderGlowText(layered, L"12:00:00", "", kClockEmSize, ClockSettings.Startcolor, ClockSettings.Endcolor, 0), 0)
         << "alpha 0: updated, invisible";
@@ -297,7 +297,7 @@ TEST(GlowRender, AVeryLongLineDrawsWhatFitsAndNoMore) {
 TEST(GlowRender, TheCachedRendererDrawsTheSamePixels) {
     HWND layered = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 100, 100, 10, 10,
                                    nullptr, nullptr, nullptr, nullptr);
-    ClockSettings = TClockSettings{};
+    ClockSettings = Settings{};
     GlowRenderer renderer;
     struct Step {
         const wchar_t* text;

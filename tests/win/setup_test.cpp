@@ -12,12 +12,12 @@ namespace {
 const wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 struct SettingsDialog : ClockFixture {
-    Tfrmset* dialog = nullptr;
-    Tfrmset& Open(const std::string& ini) {
+    SettingsDialog* dialog = nullptr;
+    SettingsDialog& Open(const std::string& ini) {
         WriteIni("[Option]\r\n" + ini);
         Create(true);
-        dialog = main->frmset();
-        dialog->FormShow();
+        dialog = main->settingsDialog();
+        dialog->ShowCurrentSettings();
         ShowWindow(dialog->Handle(), SW_SHOWNOACTIVATE);
         return *dialog;
     }
@@ -35,7 +35,7 @@ struct SettingsDialog : ClockFixture {
 } // namespace
 
 TEST_F(SettingsDialog, ControlsAsLaidOut) {
-    Tfrmset& d = Open("");
+    SettingsDialog& d = Open("");
     wchar_t caption[64] = {};
     GetWindowTextW(d.Handle(), caption, 64);
     EXPECT_EQ(std::wstring(caption), L"TallisVemora：设置……");
@@ -43,20 +43,20 @@ TEST_F(SettingsDialog, ControlsAsLaidOut) {
     GetClientRect(d.Handle(), &client);
     EXPECT_EQ(client.right, 326);
     EXPECT_EQ(client.bottom, 248);
-    EXPECT_EQ(SendMessageW(d.TrackBar1, TBM_GETRANGEMIN, 0, 0), 10);
-    EXPECT_EQ(SendMessageW(d.TrackBar1, TBM_GETRANGEMAX, 0, 0), 255);
-    EXPECT_EQ(SendMessageW(d.Cbxingzuo, CB_GETCOUNT, 0, 0), 12);
-    EXPECT_EQ(WindowText(d.cborder), L"整点报时");
-    EXPECT_EQ(WindowText(d.cbauto), L"开机启动");
-    EXPECT_EQ(WindowText(d.cbgettime), L"自动校时");
-    EXPECT_EQ(WindowText(d.cblunar), L"显示农历");
-    EXPECT_EQ(WindowText(d.Button1), L"确定");
-    EXPECT_EQ(Tfrmset::SelectedColour(d.cb01), RGB(255, 255, 255)) << "the clock's start colour, white";
-    EXPECT_GE(SendMessageW(d.cb01, CB_GETCOUNT, 0, 0), 20 + 20);
+    EXPECT_EQ(SendMessageW(d.transparencySlider, TBM_GETRANGEMIN, 0, 0), 10);
+    EXPECT_EQ(SendMessageW(d.transparencySlider, TBM_GETRANGEMAX, 0, 0), 255);
+    EXPECT_EQ(SendMessageW(d.signBox, CB_GETCOUNT, 0, 0), 12);
+    EXPECT_EQ(WindowText(d.hourlyAlertCheck), L"整点报时");
+    EXPECT_EQ(WindowText(d.autostartCheck), L"开机启动");
+    EXPECT_EQ(WindowText(d.networkTimeCheck), L"自动校时");
+    EXPECT_EQ(WindowText(d.lunarCheck), L"显示农历");
+    EXPECT_EQ(WindowText(d.okButton), L"确定");
+    EXPECT_EQ(SettingsDialog::SelectedColour(d.startColourBox), RGB(255, 255, 255)) << "the clock's start colour, white";
+    EXPECT_GE(SendMessageW(d.startColourBox, CB_GETCOUNT, 0, 0), 20 + 20);
     // The tab order.
-    HWND expected[] = {d.TrackBar1, d.cbfont, d.cbauto,    d.Button1,   d.cborder, d.cb01,
-                       d.cb02,      d.Edcity, d.Cbxingzuo, d.cbgettime, d.cblunar};
-    HWND at = d.TrackBar1;
+    HWND expected[] = {d.transparencySlider, d.fontBox, d.autostartCheck,    d.okButton,   d.hourlyAlertCheck, d.startColourBox,
+                       d.endColourBox,      d.cityEdit, d.signBox, d.networkTimeCheck, d.lunarCheck};
+    HWND at = d.transparencySlider;
     for (HWND next : expected) {
         EXPECT_EQ(at, next);
         at = GetNextDlgTabItem(d.Handle(), at, FALSE);
@@ -67,96 +67,96 @@ TEST_F(SettingsDialog, ControlsAsLaidOut) {
 }
 
 TEST_F(SettingsDialog, SliderAndFontRedrawAtOnce) {
-    Tfrmset& d = Open("Transparent=250\r\nFont=NoSuchFont\r\n");
-    EXPECT_EQ(SendMessageW(d.TrackBar1, TBM_GETPOS, 0, 0), 250);
+    SettingsDialog& d = Open("Transparent=250\r\nFont=NoSuchFont\r\n");
+    EXPECT_EQ(SendMessageW(d.transparencySlider, TBM_GETPOS, 0, 0), 250);
     EXPECT_EQ(ClockSettings.Transparent, 250);
     // The redraw fails with a font that names no family: reported once, and the
     // dialog still opens with the font box to mend it.
     ASSERT_EQ(effects.errors.size(), 1u);
     EXPECT_EQ(effects.errors[0], L"找不到字体“NoSuchFont”，请在设置中另选一种字体");
-    EXPECT_EQ(SendMessageW(d.cbfont, CB_GETCURSEL, 0, 0), CB_ERR) << "a font that is not installed";
+    EXPECT_EQ(SendMessageW(d.fontBox, CB_GETCURSEL, 0, 0), CB_ERR) << "a font that is not installed";
     EXPECT_EQ(ClockSettings.Font, "NoSuchFont");
-    EXPECT_TRUE(IsChecked(d.cborder)) << "the rest of the show ran";
+    EXPECT_TRUE(IsChecked(d.hourlyAlertCheck)) << "the rest of the show ran";
     ClockSettings.Font = kFontSongTi;
-    d.FormShow();
+    d.ShowCurrentSettings();
     EXPECT_EQ(main->DrawCount(), 0) << "the slider stays: no redraw";
-    SendMessageW(d.TrackBar1, TBM_SETPOS, TRUE, 10);
-    d.FormShow();
+    SendMessageW(d.transparencySlider, TBM_SETPOS, TRUE, 10);
+    d.ShowCurrentSettings();
     EXPECT_EQ(main->DrawCount(), 1) << "moving the slider to 250 redrew the clock";
-    SendMessageW(d.TrackBar1, TBM_SETPOS, TRUE, 120);
-    SendMessageW(d.Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 120), reinterpret_cast<LPARAM>(d.TrackBar1));
+    SendMessageW(d.transparencySlider, TBM_SETPOS, TRUE, 120);
+    SendMessageW(d.Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 120), reinterpret_cast<LPARAM>(d.transparencySlider));
     EXPECT_EQ(ClockSettings.Transparent, 120);
     EXPECT_EQ(main->DrawCount(), 2);
     EXPECT_EQ(effects.errors.size(), 1u);
     const LRESULT songTi =
-        SendMessageW(d.cbfont, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Tahoma"));
+        SendMessageW(d.fontBox, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Tahoma"));
     ASSERT_NE(songTi, CB_ERR);
-    Choose(d.cbfont, Tfrmset::kCbfont, static_cast<int>(songTi));
+    Choose(d.fontBox, SettingsDialog::kFontBox, static_cast<int>(songTi));
     EXPECT_EQ(ClockSettings.Font, "Tahoma");
     EXPECT_EQ(main->DrawCount(), 3);
 }
 
 TEST_F(SettingsDialog, ColoursTakeTheirAlpha) {
-    Tfrmset& d = Open("");
+    SettingsDialog& d = Open("");
     const int draws = main->DrawCount();
-    Choose(d.cb01, Tfrmset::kCb01, 9); // red
-    Choose(d.cb02, Tfrmset::kCb02, 9);
+    Choose(d.startColourBox, SettingsDialog::kStartColourBox, 9); // red
+    Choose(d.endColourBox, SettingsDialog::kEndColourBox, 9);
     EXPECT_EQ(ClockSettings.Startcolor, 0x50FF0000u);
     EXPECT_EQ(ClockSettings.Endcolor, 0xFFFF0000u);
     EXPECT_EQ(main->DrawCount(), draws) << "no redraw; the next tick shows them";
     // A system colour stands for its current value.
     const int window = static_cast<int>(
-        SendMessageW(d.cb02, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"窗口")));
-    Choose(d.cb02, Tfrmset::kCb02, window);
+        SendMessageW(d.endColourBox, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"窗口")));
+    Choose(d.endColourBox, SettingsDialog::kEndColourBox, window);
     const COLORREF sys = GetSysColor(COLOR_WINDOW);
     EXPECT_EQ(ClockSettings.Endcolor, 0xFF000000u | GetRValue(sys) << 16 | GetGValue(sys) << 8 | GetBValue(sys));
 }
 
 TEST_F(SettingsDialog, AutostartBoxFollowsTheMenuWithoutToggling) {
     Create(false);
-    main->N5Click(); // registered and checked
+    main->ToggleAutostart(); // registered and checked
     main.reset();
-    Tfrmset& d = Open("");
-    EXPECT_TRUE(IsChecked(d.cbauto)) << "shows the registered state";
+    SettingsDialog& d = Open("");
+    EXPECT_TRUE(IsChecked(d.autostartCheck)) << "shows the registered state";
     EXPECT_TRUE(ClockSettings.Autostart) << "showing toggles nothing";
-    SendMessageW(d.cbauto, BM_CLICK, 0, 0);
+    SendMessageW(d.autostartCheck, BM_CLICK, 0, 0);
     EXPECT_FALSE(ClockSettings.Autostart);
-    EXPECT_FALSE(IsChecked(d.cbauto));
-    EXPECT_FALSE(GetMenuState(main->PopupMenu1(), N5, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(IsChecked(d.autostartCheck));
+    EXPECT_FALSE(GetMenuState(main->ContextMenu(), kMenuAutostart, MF_BYCOMMAND) & MF_CHECKED);
     wchar_t data[512];
     DWORD size = sizeof data;
     EXPECT_NE(RegGetValueW(HKEY_CURRENT_USER, kRun, L"Vemora", RRF_RT_REG_SZ, nullptr, data, &size), ERROR_SUCCESS);
 }
 
 TEST_F(SettingsDialog, LunarBoxChangesTheCalendarAtOnce) {
-    Tfrmset& d = Open("Lunar=0\r\n");
-    HWND popup = main->frmcal()->Handle();
-    EXPECT_FALSE(IsChecked(d.cblunar));
+    SettingsDialog& d = Open("Lunar=0\r\n");
+    HWND popup = main->calendarPopup()->Handle();
+    EXPECT_FALSE(IsChecked(d.lunarCheck));
     EXPECT_EQ(WindowRect(popup).right - WindowRect(popup).left, 153);
-    SendMessageW(d.cblunar, BM_CLICK, 0, 0);
+    SendMessageW(d.lunarCheck, BM_CLICK, 0, 0);
     EXPECT_TRUE(ClockSettings.Lunar);
     EXPECT_EQ(WindowRect(popup).right - WindowRect(popup).left, LunarLayout().W) << "before OK";
     SendMessageW(d.Handle(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(ClockSettings.Lunar) << "the close box keeps it";
-    main->N3Click();
+    main->Exit();
     EXPECT_EQ(IniValue(IniPath(), "Lunar"), "1");
 }
 
 TEST_F(SettingsDialog, OkTakesCitySignAndNetworkTime) {
-    Tfrmset& d = Open("Xingzuo=1\r\nCity=NANJING\r\n");
-    EXPECT_EQ(WindowText(d.Edcity), L"NANJING") << "the stored pinyin, not the name typed before";
-    EXPECT_EQ(SendMessageW(d.Cbxingzuo, CB_GETCURSEL, 0, 0), 1);
+    SettingsDialog& d = Open("Xingzuo=1\r\nCity=NANJING\r\n");
+    EXPECT_EQ(WindowText(d.cityEdit), L"NANJING") << "the stored pinyin, not the name typed before";
+    EXPECT_EQ(SendMessageW(d.signBox, CB_GETCURSEL, 0, 0), 1);
     struct Case {
         const wchar_t* typed;
         const char* city;
     };
     for (const Case& c : {Case{L"北京市", "BEIJING"}, Case{L"Beijing", "BEIJING"}, Case{L"市", "BEIJING"}}) {
-        d.FormShow();
+        d.ShowCurrentSettings();
         ShowWindow(d.Handle(), SW_SHOWNOACTIVATE);
-        SetWindowTextW(d.Edcity, c.typed);
-        SendMessageW(d.Cbxingzuo, CB_SETCURSEL, 6, 0);
-        SetChecked(d.cbgettime, true);
-        Click(Tfrmset::kButton1);
+        SetWindowTextW(d.cityEdit, c.typed);
+        SendMessageW(d.signBox, CB_SETCURSEL, 6, 0);
+        SetChecked(d.networkTimeCheck, true);
+        Click(SettingsDialog::kOkButton);
         EXPECT_EQ(ClockSettings.City, c.city) << WideToUtf8(c.typed);
         EXPECT_FALSE(IsWindowVisible(d.Handle())) << "OK closes";
     }
@@ -165,10 +165,10 @@ TEST_F(SettingsDialog, OkTakesCitySignAndNetworkTime) {
 }
 
 TEST_F(SettingsDialog, TheCloseBoxKeepsTransparencyAndDropsTheCity) {
-    Tfrmset& d = Open("City=NANJING\r\n");
-    SendMessageW(d.TrackBar1, TBM_SETPOS, TRUE, 77);
-    SendMessageW(d.Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 77), reinterpret_cast<LPARAM>(d.TrackBar1));
-    SetWindowTextW(d.Edcity, L"上海");
+    SettingsDialog& d = Open("City=NANJING\r\n");
+    SendMessageW(d.transparencySlider, TBM_SETPOS, TRUE, 77);
+    SendMessageW(d.Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 77), reinterpret_cast<LPARAM>(d.transparencySlider));
+    SetWindowTextW(d.cityEdit, L"上海");
     SendMessageW(d.Handle(), WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindowVisible(d.Handle()));
     EXPECT_EQ(ClockSettings.Transparent, 77);
@@ -179,12 +179,12 @@ TEST_F(SettingsDialog, TheCloseBoxKeepsTransparencyAndDropsTheCity) {
 // failure arrives afterwards as one message.
 TEST_F(SettingsDialog, AFailedWeatherDownloadOnOkIsReportedAfterwards) {
     const unsigned short refused = RefusingPort();
-    Tfrmset& d = Open("weather=0\r\nXingzuo=2\r\nWeatherHost=127.0.0.1:" + std::to_string(refused) + "\r\n");
+    SettingsDialog& d = Open("weather=0\r\nXingzuo=2\r\nWeatherHost=127.0.0.1:" + std::to_string(refused) + "\r\n");
     ClockSettings.weather = true;
-    SetWindowTextW(d.Edcity, L"南京");
-    SendMessageW(d.Cbxingzuo, CB_SETCURSEL, 9, 0);
-    SetChecked(d.cbgettime, true);
-    Click(Tfrmset::kButton1);
+    SetWindowTextW(d.cityEdit, L"南京");
+    SendMessageW(d.signBox, CB_SETCURSEL, 9, 0);
+    SetChecked(d.networkTimeCheck, true);
+    Click(SettingsDialog::kOkButton);
     EXPECT_EQ(ClockSettings.City, "NANJING");
     EXPECT_EQ(ClockSettings.Xingzuo, 9);
     EXPECT_TRUE(ClockSettings.getnettime);
@@ -221,13 +221,13 @@ TEST_F(SettingsDialog, BoxesShowTheSettingsAndChoosingNothingChangesNothing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ini);
-        Tfrmset& d = Open(c.ini);
+        SettingsDialog& d = Open(c.ini);
         const Argb start = ClockSettings.Startcolor, end = ClockSettings.Endcolor;
-        EXPECT_EQ(SelectedText(d.cb01), c.start);
-        EXPECT_EQ(SelectedText(d.cb02), c.end);
-        EXPECT_EQ(Tfrmset::SelectedColour(d.cb02), c.endRgb);
-        EXPECT_EQ(SendMessageW(d.Cbxingzuo, CB_GETCURSEL, 0, 0), c.sign);
-        Click(Tfrmset::kButton1);
+        EXPECT_EQ(SelectedText(d.startColourBox), c.start);
+        EXPECT_EQ(SelectedText(d.endColourBox), c.end);
+        EXPECT_EQ(SettingsDialog::SelectedColour(d.endColourBox), c.endRgb);
+        EXPECT_EQ(SendMessageW(d.signBox, CB_GETCURSEL, 0, 0), c.sign);
+        Click(SettingsDialog::kOkButton);
         EXPECT_EQ(ClockSettings.Startcolor, start);
         EXPECT_EQ(ClockSettings.Endcolor, end);
         EXPECT_EQ(ClockSettings.Xingzuo, c.sign) << "one of the twelve signs";
@@ -236,11 +236,11 @@ TEST_F(SettingsDialog, BoxesShowTheSettingsAndChoosingNothingChangesNothing) {
 }
 
 TEST_F(SettingsDialog, DropDownListsShowWholeNamesAndOpenBelowTheirBoxes) {
-    Tfrmset& d = Open("");
+    SettingsDialog& d = Open("");
     // Low on the screen: the lists shorten to the room below their boxes.
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     SetWindowPos(d.Handle(), nullptr, 100, screenHeight - 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    for (HWND box : {d.cbfont, d.cb01}) {
+    for (HWND box : {d.fontBox, d.startColourBox}) {
         ScopedWindowDC dc(box);
         ScopedSelectObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(box, WM_GETFONT, 0, 0)));
         LONG widest = 0;
@@ -256,7 +256,7 @@ TEST_F(SettingsDialog, DropDownListsShowWholeNamesAndOpenBelowTheirBoxes) {
         COMBOBOXINFO info{sizeof info};
         ASSERT_TRUE(GetComboBoxInfo(box, &info));
         const RECT list = WindowRect(info.hwndList), field = WindowRect(box);
-        EXPECT_GT(list.right - list.left, widest + (box == d.cb01 ? 22 : 0)) << "whole names";
+        EXPECT_GT(list.right - list.left, widest + (box == d.startColourBox ? 22 : 0)) << "whole names";
         EXPECT_GE(list.top, field.bottom - 1) << "below its box";
         EXPECT_LE(list.bottom, screenHeight);
         SendMessageW(box, CB_SHOWDROPDOWN, FALSE, 0);

@@ -54,14 +54,14 @@ void Compose(std::vector<std::uint32_t>& canvas, int width, const DibImage& imag
 
 TEST_F(Snapshots, ClockWithWeatherAndCalendar) {
     WriteIni("[Option]\r\nLunar=0\r\n"); // the Gregorian pop-up; calendar-lunar.png shows the other
-    Tfrmmain& clock = Create(false);
+    ClockWindow& clock = Create(false);
     const int width = 300, height = 280;
     std::vector<std::uint32_t> canvas(width * height, 0xFF5A6B7Cu);
     GlowImage time, weather;
     DrawGlowText(time, L"21:05:07", kFontSongTi, kClockEmSize, 0xFFFFFFFF, 0xFF1E78C3);
     DrawGlowText(weather, L"南京 晴 , 25℃ , 东南风2级", kFontSongTi, kWeatherEmSize, 0xFFFFFFFF, 0xFF1E78C3);
     DibImage calendar(153, 169);
-    clock.frmcal()->MonthCalendar1().Paint(calendar.Dc());
+    clock.calendarPopup()->Calendar().Paint(calendar.Dc());
     Compose(canvas, width, time, 20, 10, 250);
     Compose(canvas, width, weather, 20, 10 + 55 - 8, 250);
     Compose(canvas, width, calendar, 30, 10 + 55 + 35, 220, true);
@@ -70,12 +70,12 @@ TEST_F(Snapshots, ClockWithWeatherAndCalendar) {
 
 TEST_F(Snapshots, SettingsDialog) {
     WriteIni("[Option]\r\nCity=NANJING\r\nXingzuo=4\r\nwake=1\r\n");
-    Tfrmmain& clock = Create(true);
-    Tfrmset& dialog = *clock.frmset();
+    ClockWindow& clock = Create(true);
+    SettingsDialog& dialog = *clock.settingsDialog();
     SetLayeredWindowAttributes(dialog.Handle(), 0, 255, LWA_ALPHA);
-    dialog.FormShow();
-    SendMessageW(dialog.cb01, CB_SETCURSEL, 15, 0);
-    SendMessageW(dialog.cb02, CB_SETCURSEL, 17, 0);
+    dialog.ShowCurrentSettings();
+    SendMessageW(dialog.startColourBox, CB_SETCURSEL, 15, 0);
+    SendMessageW(dialog.endColourBox, CB_SETCURSEL, 17, 0);
     ShowWindow(dialog.Handle(), SW_SHOWNOACTIVATE);
     UpdateWindow(dialog.Handle());
     Pump(300);
@@ -91,8 +91,8 @@ TEST_F(Snapshots, SettingsDialog) {
 }
 
 TEST_F(Snapshots, LunarCalendar) {
-    Tfrmmain& clock = Create(false);
-    TMonthCalendar& cal = clock.frmcal()->MonthCalendar1();
+    ClockWindow& clock = Create(false);
+    MonthCalendar& cal = clock.calendarPopup()->Calendar();
     cal.Model().SetDate(EncodeDate(2026, 2, 17)); // 春节, in its holiday break
     const LunarLayout& l = *cal.LunarGeometry();
     DibImage image(l.W, l.H);

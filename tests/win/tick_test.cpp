@@ -18,7 +18,7 @@ struct ClockTicks : ClockFixture {
     LocalHttpServer server{[](const std::string&) {
         return HttpReply{200, "text/html; charset=gbk", WideToGbk(L"<a>晴</a>")};
     }};
-    Tfrmmain& CreateWith(const std::string& extra) {
+    ClockWindow& CreateWith(const std::string& extra) {
         return CreateSettled("WeatherHost=" + server.Host() + "\r\n" + extra);
     }
     void Settle() { SettleWorkers(); }
@@ -42,9 +42,9 @@ struct ClockTicks : ClockFixture {
 } // namespace
 
 TEST_F(ClockTicks, SleepAndChangesOfTheTimeRealignAtOnce) {
-    Tfrmmain& clock = CreateWith("weather=1\r\nwake=0\r\n");
+    ClockWindow& clock = CreateWith("weather=1\r\nwake=0\r\n");
     fakeClock.Set(10, 50, 0);
-    clock.Timer1Timer();
+    clock.Tick();
     Arm(1, 10, 55, 0);
     const size_t fetched = server.Targets().size();
 
@@ -84,11 +84,11 @@ TEST_F(ClockTicks, TheHourComesWithAnyTimeFormat) {
     us.twelveHour = true;
     us.separator = ".";
     timeFormat = us;
-    Tfrmmain& clock = CreateWith("weather=1\r\nwake=1\r\n");
+    ClockWindow& clock = CreateWith("weather=1\r\nwake=1\r\n");
     const size_t fetched = server.Targets().size();
     for (int s : {0, 1, 2}) {
         fakeClock.Set(15, 0, s);
-        clock.Timer1Timer();
+        clock.Tick();
     }
     Settle();
     EXPECT_EQ(clock.ShakeCount(), 2);
@@ -97,7 +97,7 @@ TEST_F(ClockTicks, TheHourComesWithAnyTimeFormat) {
 }
 
 TEST_F(ClockTicks, NothingIsDrawnWhileNobodyCanSeeIt) {
-    Tfrmmain& clock = CreateWith("weather=1\r\nwake=1\r\n");
+    ClockWindow& clock = CreateWith("weather=1\r\nwake=1\r\n");
     EXPECT_TRUE(clock.Seen());
     for (int hidden = 0; hidden < 2; ++hidden) {
         SCOPED_TRACE(hidden ? "session locked" : "display off");
@@ -111,11 +111,11 @@ TEST_F(ClockTicks, NothingIsDrawnWhileNobodyCanSeeIt) {
         const int hour = 11 + hidden;
         Arm(1, hour, 0, 1);
         fakeClock.Set(hour - 1, 59, 59);
-        clock.Timer1Timer();
+        clock.Tick();
         fakeClock.Set(hour, 0, 0);
-        clock.Timer1Timer();
+        clock.Tick();
         fakeClock.Set(hour, 0, 2);
-        clock.Timer1Timer();
+        clock.Tick();
         Settle();
         EXPECT_EQ(clock.DrawCount(), draws) << "no drawing";
         EXPECT_EQ(clock.ShakeCount(), shakes + 1) << "the hourly alert";

@@ -26,7 +26,7 @@ HttpReply GbkWeather(const std::string&) {
 
 struct Weather : ClockFixture {
     LocalHttpServer server{GbkWeather};
-    Tfrmmain& CreateWith(const std::string& extra = "") {
+    ClockWindow& CreateWith(const std::string& extra = "") {
         return CreateSettled("WeatherHost=" + server.Host() + "\r\n" + extra);
     }
     // Until the download on its way has been drawn or dropped.
@@ -36,7 +36,7 @@ struct Weather : ClockFixture {
 } // namespace
 
 TEST_F(Weather, ShownUnderTheClockWithTheLinksOfTheCitysPage) {
-    Tfrmmain& clock = CreateWith("weather=1\r\nCity=NANJING\r\n");
+    ClockWindow& clock = CreateWith("weather=1\r\nCity=NANJING\r\n");
     EXPECT_EQ(server.Targets(), std::vector<std::string>{"/skin/2010-0601.html?city=NANJING"});
     EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"晴 , 25℃"));
     HWND strip = FindOwnWindow(L"Tfrmweather");
@@ -47,26 +47,26 @@ TEST_F(Weather, ShownUnderTheClockWithTheLinksOfTheCitysPage) {
     EXPECT_EQ(s.right - s.left, 230) << "the renderer's image size";
     EXPECT_EQ(s.bottom - s.top, 55);
     EXPECT_TRUE(GetWindowLongW(strip, GWL_EXSTYLE) & WS_EX_LAYERED);
-    EXPECT_TRUE(GetMenuState(clock.PopupMenu1(), N7, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(GetMenuState(clock.ContextMenu(), kMenuWeather, MF_BYCOMMAND) & MF_CHECKED);
     EXPECT_TRUE(effects.errors.empty());
 }
 
 TEST_F(Weather, WithoutACityThePageHasNoQuery) {
-    Tfrmmain& clock = CreateWith();
-    clock.N7Click();
+    ClockWindow& clock = CreateWith();
+    clock.ToggleWeather();
     Settle();
     EXPECT_EQ(server.Targets(), std::vector<std::string>{"/skin/2010-0601.html"});
-    clock.N7Click();
+    clock.ToggleWeather();
     EXPECT_FALSE(IsWindowVisible(FindOwnWindow(L"Tfrmweather"))) << "switched off: hidden";
     EXPECT_FALSE(ClockSettings.weather);
 }
 
 TEST_F(Weather, Utf8AndGbkPagesBothEndAsGbk) {
-    Tfrmmain& clock = CreateWith();
+    ClockWindow& clock = CreateWith();
     server.SetHandler(
         LocalHttpServer::Always({200, "text/html; charset=utf-8",
                                  "\xEF\xBB\xBF" + Utf8Page(WideToUtf8(L"<a href=x>多云</a><a href=y>北京</a>"))}));
-    clock.N7Click();
+    clock.ToggleWeather();
     Settle();
     EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"多云 , 北京"));
     server.SetHandler(
@@ -82,30 +82,30 @@ TEST_F(Weather, Utf8AndGbkPagesBothEndAsGbk) {
 }
 
 TEST_F(Weather, RefreshedOnTheHourOnlyWhenOn) {
-    Tfrmmain& clock = CreateWith("weather=1\r\n");
+    ClockWindow& clock = CreateWith("weather=1\r\n");
     ASSERT_EQ(server.Targets().size(), 1u);
     for (int s : {0, 1})
-        fakeClock.Set(11, 0, s), clock.Timer1Timer();
+        fakeClock.Set(11, 0, s), clock.Tick();
     Settle();
     EXPECT_EQ(server.Targets().size(), 1u);
     fakeClock.Set(11, 0, 2);
-    clock.Timer1Timer();
+    clock.Tick();
     Settle();
     EXPECT_EQ(server.Targets().size(), 2u) << "the tick at :00:02 refreshes";
     EXPECT_EQ(clock.LastTimeText(), "11:00:02");
     fakeClock.Set(11, 0, 3);
-    clock.Timer1Timer();
+    clock.Tick();
     Settle();
     EXPECT_EQ(server.Targets().size(), 2u) << "once an hour";
-    clock.N7Click(); // off
+    clock.ToggleWeather(); // off
     fakeClock.Set(12, 0, 2);
-    clock.Timer1Timer();
+    clock.Tick();
     Settle();
     EXPECT_EQ(server.Targets().size(), 2u);
 }
 
 TEST_F(Weather, APageWithoutLinksKeepsTheLine) {
-    Tfrmmain& clock = CreateWith("weather=1\r\n");
+    ClockWindow& clock = CreateWith("weather=1\r\n");
     server.SetHandler([](const std::string&) { return HttpReply{200, "text/html", "<p>maintenance</p>"}; });
     clock.ShowWeather();
     Settle();
@@ -113,7 +113,7 @@ TEST_F(Weather, APageWithoutLinksKeepsTheLine) {
 }
 
 TEST_F(Weather, FailingHostsGiveOneMessageAndKeepTheLine) {
-    Tfrmmain& clock = CreateWith("weather=1\r\n");
+    ClockWindow& clock = CreateWith("weather=1\r\n");
     const std::string line = ClockSettings.WeatherText;
     struct Failure {
         const char* what;
@@ -146,8 +146,8 @@ TEST_F(Weather, FailingHostsGiveOneMessageAndKeepTheLine) {
         effects.errors.clear();
         const auto start = std::chrono::steady_clock::now();
         // Off, then on again through the menu: shows, places, and starts the download.
-        SendMessageW(clock.Handle(), WM_COMMAND, N7, 0);
-        SendMessageW(clock.Handle(), WM_COMMAND, N7, 0);
+        SendMessageW(clock.Handle(), WM_COMMAND, kMenuWeather, 0);
+        SendMessageW(clock.Handle(), WM_COMMAND, kMenuWeather, 0);
         EXPECT_LT(Seconds(start), 0.1) << f.what << ": the menu never waits for the network";
         Settle();
         EXPECT_LT(Seconds(start), 9.0) << f.what;
@@ -161,29 +161,29 @@ TEST_F(Weather, FailingHostsGiveOneMessageAndKeepTheLine) {
 }
 
 TEST_F(Weather, ChangeCity) {
-    Tfrmmain& clock = CreateWith("weather=1\r\nCity=BEIJING\r\n");
-    Tfrmweather& strip = *clock.frmweather();
+    ClockWindow& clock = CreateWith("weather=1\r\nCity=BEIJING\r\n");
+    WeatherStrip& strip = *clock.weatherStrip();
     const size_t before = server.Targets().size();
     for (auto answer :
          {std::optional<std::wstring>(L"市"), std::optional<std::wstring>(), std::optional<std::wstring>(L"。")}) {
         strip.SetCityPrompt([answer] { return answer; });
-        strip.N1Click();
+        strip.ShowTimedActionDialog();
     }
     EXPECT_EQ(ClockSettings.City, "BEIJING") << "市 alone, a cancel or no reading change nothing";
     EXPECT_EQ(server.Targets().size(), before) << "and start no request";
     strip.SetCityPrompt([] { return std::optional<std::wstring>(L"南京市"); });
-    strip.N1Click();
+    strip.ShowTimedActionDialog();
     Settle();
     EXPECT_EQ(ClockSettings.City, "NANJING");
     EXPECT_EQ(server.Targets().back(), "/skin/2010-0601.html?city=NANJING") << "downloaded at once";
     // The strip's menu.
     wchar_t caption[32] = {};
-    GetMenuStringW(strip.PopupMenu1(), 0, caption, 32, MF_BYPOSITION);
+    GetMenuStringW(strip.ContextMenu(), 0, caption, 32, MF_BYPOSITION);
     EXPECT_EQ(std::wstring(caption), L"更改城市");
 }
 
 TEST_F(Weather, TheInputBoxAsksForTheCity) {
-    Tfrmmain& clock = CreateWith();
+    ClockWindow& clock = CreateWith();
     // Answer the real box from a timer once its modal loop runs.
     SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
         HWND box = FindOwnWindow(L"TInputBox");
@@ -193,26 +193,26 @@ TEST_F(Weather, TheInputBoxAsksForTheCity) {
         wchar_t caption[32] = {};
         GetWindowTextW(box, caption, 32);
         if (std::wstring(caption) == L"更改城市")
-            SetWindowTextW(GetDlgItem(box, TInputBox::kEdit), L"上海市");
+            SetWindowTextW(GetDlgItem(box, InputBox::kEdit), L"上海市");
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
-    clock.frmweather()->N1Click();
+    clock.weatherStrip()->ShowTimedActionDialog();
     EXPECT_EQ(ClockSettings.City, "SHANGHAI");
 }
 
 TEST_F(Weather, FollowsTheClockAfterADrag) {
-    Tfrmmain& clock = CreateWith("weather=1\r\n");
+    ClockWindow& clock = CreateWith("weather=1\r\n");
     HWND strip = FindOwnWindow(L"Tfrmweather");
     MoveWindow(clock.Handle(), 300, 200, 230, 55, TRUE);
     MoveWindow(strip, 10, 10, 230, 55, TRUE);
-    clock.FormMouseMove(); // no button held: no move loop, but the strip comes back
+    clock.MouseMovedWithButton(); // no button held: no move loop, but the strip comes back
     const RECT s = WindowRect(strip);
     EXPECT_EQ(s.left, 300);
     EXPECT_EQ(s.top, 200 + 55 - 8);
 }
 
 TEST_F(Weather, ANewCityWhileADownloadRunsIsFetchedAfterItAndWins) {
-    Tfrmmain& clock = CreateWith("weather=1\r\nCity=BEIJING\r\n");
+    ClockWindow& clock = CreateWith("weather=1\r\nCity=BEIJING\r\n");
     server.SetHandler([](const std::string& target) {
         const bool slow = target.find("BEIJING") != std::string::npos;
         if (slow)
@@ -232,13 +232,13 @@ TEST_F(Weather, ANewCityWhileADownloadRunsIsFetchedAfterItAndWins) {
 }
 
 TEST_F(Weather, AnAnswerAfterTheStripWasSwitchedOffIsDropped) {
-    Tfrmmain& clock = CreateWith();
+    ClockWindow& clock = CreateWith();
     server.SetHandler([](const std::string&) {
         Sleep(500);
         return HttpReply{200, "text/html; charset=gbk", WideToGbk(L"<a>晴</a>")};
     });
-    clock.N7Click();
-    clock.N7Click();
+    clock.ToggleWeather();
+    clock.ToggleWeather();
     Settle();
     EXPECT_EQ(server.Targets().size(), 1u);
     EXPECT_TRUE(ClockSettings.WeatherText.empty());

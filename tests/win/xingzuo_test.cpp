@@ -17,7 +17,7 @@ struct Horoscope : ClockFixture {
     LocalHttpServer server{[](const std::string&) {
         return HttpReply{200, "text/html; charset=gb2312", FixturePage()};
     }};
-    Tfrmmain& CreateWith(const std::string& extra) {
+    ClockWindow& CreateWith(const std::string& extra) {
         WriteIni("[Option]\r\nXingzuoHost=" + server.Host() + "\r\n" + extra);
         Create(true);
         Settle();
@@ -25,7 +25,7 @@ struct Horoscope : ClockFixture {
     }
     // Until the page on its way has been drawn or dropped.
     void Settle() {
-        ASSERT_TRUE(PumpUntil([&] { return !main->frmxingzuo()->Downloading(); }));
+        ASSERT_TRUE(PumpUntil([&] { return !main->horoscopePanel()->Downloading(); }));
     }
 };
 
@@ -39,7 +39,7 @@ bool Dark(std::uint32_t pixel) {
 } // namespace
 
 TEST_F(Horoscope, ShownAtTheRightEdgeUnderTheClock) {
-    Tfrmmain& clock = CreateWith("showxz=1\r\nXingzuo=0\r\n");
+    ClockWindow& clock = CreateWith("showxz=1\r\nXingzuo=0\r\n");
     HWND panel = FindOwnWindow(L"Tfrmxingzuo");
     ASSERT_TRUE(IsWindowVisible(panel));
     EXPECT_EQ(server.Targets(), std::vector<std::string>{"/iframe/astro/view/aries/day/"});
@@ -50,58 +50,58 @@ TEST_F(Horoscope, ShownAtTheRightEdgeUnderTheClock) {
     EXPECT_EQ(p.top, c.top + 55);
     EXPECT_TRUE(GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_LAYERED);
     EXPECT_FALSE(GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(clock.frmxingzuo()->RenderCount(), 1);
+    EXPECT_EQ(clock.horoscopePanel()->RenderCount(), 1);
     EXPECT_TRUE(effects.errors.empty());
-    EXPECT_TRUE(GetMenuState(clock.PopupMenu1(), N8, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(GetMenuState(clock.ContextMenu(), kMenuHoroscope, MF_BYCOMMAND) & MF_CHECKED);
 }
 
 TEST_F(Horoscope, ShowingAgainFetchesAfreshAndOffHides) {
-    Tfrmmain& clock = CreateWith("Xingzuo=4\r\n");
-    clock.N8Click();
+    ClockWindow& clock = CreateWith("Xingzuo=4\r\n");
+    clock.ToggleHoroscope();
     Settle();
     clock.ShowHoroscope();
     Settle();
     EXPECT_EQ(server.Targets(),
               (std::vector<std::string>{"/iframe/astro/view/leo/day/", "/iframe/astro/view/leo/day/"}));
-    EXPECT_EQ(clock.frmxingzuo()->RenderCount(), 2);
-    clock.N8Click();
+    EXPECT_EQ(clock.horoscopePanel()->RenderCount(), 2);
+    clock.ToggleHoroscope();
     EXPECT_FALSE(IsWindowVisible(FindOwnWindow(L"Tfrmxingzuo")));
     EXPECT_FALSE(ClockSettings.showxz);
 }
 
 TEST_F(Horoscope, AFailingHostGivesOneMessageAndTheSheetIsNotRedrawn) {
-    Tfrmmain& clock = CreateWith("showxz=1\r\nXingzuo=1\r\n");
-    ASSERT_EQ(clock.frmxingzuo()->RenderCount(), 1);
+    ClockWindow& clock = CreateWith("showxz=1\r\nXingzuo=1\r\n");
+    ASSERT_EQ(clock.horoscopePanel()->RenderCount(), 1);
     server.SetHandler([](const std::string&) { return HttpReply{404, "text/html", "<a>Not found</a>"}; });
     clock.ShowHoroscope();
     Settle();
     ASSERT_EQ(effects.errors.size(), 1u);
     EXPECT_NE(effects.errors[0].find(L"404"), std::wstring::npos);
-    EXPECT_EQ(clock.frmxingzuo()->RenderCount(), 1) << "not redrawn";
+    EXPECT_EQ(clock.horoscopePanel()->RenderCount(), 1) << "not redrawn";
     HWND panel = FindOwnWindow(L"Tfrmxingzuo");
     EXPECT_TRUE(IsWindowVisible(panel)) << "but shown";
     EXPECT_EQ(WindowRect(panel).left, GetSystemMetrics(SM_CXSCREEN) - 512 + 60) << "and placed";
 }
 
 TEST_F(Horoscope, ASignOutsideTheTwelveAsksNothing) {
-    Tfrmmain& clock = CreateWith("Xingzuo=44\r\n");
-    clock.N8Click();
+    ClockWindow& clock = CreateWith("Xingzuo=44\r\n");
+    clock.ToggleHoroscope();
     EXPECT_TRUE(server.Targets().empty());
     ASSERT_EQ(effects.errors.size(), 1u);
     EXPECT_EQ(effects.errors[0], L"没有这个星座：44");
 }
 
 TEST_F(Horoscope, APageForAPanelHiddenMeanwhileIsNotDrawn) {
-    Tfrmmain& clock = CreateWith("Xingzuo=0\r\n");
+    ClockWindow& clock = CreateWith("Xingzuo=0\r\n");
     server.SetHandler([](const std::string&) {
         Sleep(500);
         return HttpReply{200, "text/html; charset=gb2312", FixturePage()};
     });
-    clock.N8Click();
-    clock.N8Click();
+    clock.ToggleHoroscope();
+    clock.ToggleHoroscope();
     Settle();
     EXPECT_EQ(server.Targets().size(), 1u);
-    EXPECT_EQ(clock.frmxingzuo()->RenderCount(), 0);
+    EXPECT_EQ(clock.horoscopePanel()->RenderCount(), 0);
     EXPECT_TRUE(effects.errors.empty());
 }
 
