@@ -1,4 +1,5 @@
 #include "app/clockmain_win.h"
+#include "app/companions_win.h"
 
 #include "app/autostart.h"
 #include "app/fontlist.h"
@@ -29,7 +30,7 @@ namespace vemora {
 
 namespace {
 
-constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT_PTR kTickTimer = 1;
 constexpr UINT_PTR kResumeWeatherTimer = 2;
 
 std::string LocaleString(LCTYPE type, const char* fallback) {
@@ -137,9 +138,8 @@ ClockWindow::ClockWindow(Effects& effects, ErrorReporter& reporter, MainOptions 
     // says, rather than moved afterwards. Wine keeps an owned window beside
     // its owner and ignores a move out of the topmost band while the owner is
     // the next window down.
-    ClockSettings.InstalledFonts.clear();
     LoadSettingsFile();
-    CreateHandle(ClockSettings.Top ? WS_EX_TOPMOST : 0, WS_POPUP, RECT{r.left, r.top, r.right, r.bottom},
+    CreateHandle(settings_.stayOnTop ? WS_EX_TOPMOST : 0, WS_POPUP, RECT{r.left, r.top, r.right, r.bottom},
                  appWindow_.get(), L"frmmain", CS_DBLCLKS);
     dpi_ = WindowDpi(hwnd_);
     mailbox_ = std::make_shared<Mailbox>(hwnd_, kWorkerResult);
@@ -152,12 +152,8 @@ ClockWindow::~ClockWindow() {
     mailbox_->Close();
     screenWatch_.reset();
     if (hwnd_)
-        KillTimer(hwnd_, kTimer1);
-    calendarPopup_.reset();
-    horoscopePanel_.reset();
-    weatherStrip_.reset();
-    timedActionDialog_.reset();
-    settingsDialog_.reset();
+        KillTimer(hwnd_, kTickTimer);
+    companions_.reset();
     if (hwnd_) {
         DestroyWindow(hwnd_);
     }
@@ -168,29 +164,20 @@ void ClockWindow::Initialise() {
     PlaceAtStart();
     timeFormat_ = options_.timeFormat.value_or(ReadTimeFormat());
 
-    contextMenu_.reset(CreatePopupMenu());
-    const struct {
-        UINT id;
-        const wchar_t* caption;
-    } items[] = {
-        {kMenuStayOnTop, L"置顶(&F)"}, {kMenuWeather, L"显示天气(&W)"}, {kMenuCalendar, L"显示日历(&C)"}, {kMenuHoroscope, L"今日运势(&J)"}, {kMenuAutostart, L"开机启动(&R)"},
-        {kMenuSettings, L"设置(&S)"}, {kMenuTimedAction, L"定时设定(&T)"}, {kMenuHomePage, L"作者主页(&A)"}, {kMenuExit, L"退出(&X)"},
-    };
-    for (const auto& item : items)
-        AppendMenuW(contextMenu_.get(), MF_STRING, item.id, item.caption);
+    BuildContextMenu();
     ReadAutostartState();
     SyncMenuChecks();
     // The hour the program starts in has had its alert and its weather.
     hourly_.alerted = hourly_.refreshed = HourNumber(Now());
 
-    ClockSettings.RingSound = ResourceBytes(L"RING", L"WAV").data();
+    run_.ringSound = ResourceBytes(L"RING", L"WAV").data();
 }
 
 // A clock once dragged starts where the user left it while it can be seen
 // there; a clock never dragged starts at the top right, as it always did.
 void ClockWindow::PlaceAtStart() {
-    if (ClockSettings.PosLeft && ClockSettings.PosTop)
-        MoveClock(StartPlace(ScreenPoint{*ClockSettings.PosLeft, *ClockSettings.PosTop}, Monitors()));
+    if (settings_.posLeft && settings_.posTop)
+        MoveClock(StartPlace(ScreenPoint{*settings_.posLeft, *settings_.posTop}, Monitors()));
 }
 
 void ClockWindow::MoveClock(const ClockPlace& place) {
@@ -203,7 +190,7 @@ void ClockWindow::MoveClock(const ClockPlace& place) {
     if (!(settled == r))
         SetWindowPos(hwnd_, nullptr, settled.left, settled.top, settled.Width(), settled.Height(),
                      SWP_NOZORDER | SWP_NOACTIVATE);
-    if (ClockSettings.weather)
+    if (settings_.showWeather)
         PlaceWeatherStrip();
 }
 
@@ -214,7 +201,7 @@ void ClockWindow::DpiChanged(int dpi, LPARAM suggested) {
     MoveToSuggestedRect(hwnd_, suggested);
     if (!lastTimeText_.empty())
         RenderClock(lastTimeText_);
-    if (ClockSettings.weather)
+    if (settings_.showWeather)
         PlaceWeatherStrip();
 }
 
@@ -233,44 +220,81 @@ void ClockWindow::DisplayChanged() {
 void ClockWindow::PositionChanged(const WINDOWPOS& position) {
     if ((position.flags & SWP_NOMOVE) || (!inMoveLoop_ && GetCapture() != hwnd_))
         return;
-    ClockSettings.PosLeft = position.x;
-    ClockSettings.PosTop = position.y;
+    settings_.posLeft = position.x;
+    settings_.posTop = position.y;
 }
 
 void ClockWindow::LoadSettingsFile() {
     IniFileStore store(options_.settingsPath);
-    LoadSettings(store, ClockSettings);
+    LoadSettings(store, settings_);
     // Without a stored "Top" (the first start) the clock stays on top, as it
     // was created, and kMenuStayOnTop says so.
     if (!HoldsKey(store, "Top"))
-        ClockSettings.Top = true;
+        settings_.stayOnTop = true;
 }
 
 void ClockWindow::SaveSettingsFile() {
     IniFileStore store(options_.settingsPath);
-    SaveSettings(store, ClockSettings);
+    SaveSettings(store, settings_);
+}
+
+SettingsDialog* ClockWindow::settingsDialog() {
+    return &companions_->settings;
+}
+TimedActionDialog* ClockWindow::timedActionDialog() {
+    return &companions_->timedAction;
+}
+WeatherStrip* ClockWindow::weatherStrip() {
+    return &companions_->weather;
+}
+HoroscopePanel* ClockWindow::horoscopePanel() {
+    return &companions_->horoscope;
+}
+CalendarPopup* ClockWindow::calendarPopup() {
+    return &companions_->calendar;
 }
 
 void ClockWindow::CreateCompanions() {
-    // The dialogs are owned by the application window, as the companions are,
-    // and run modal over the clock: windows owned by the clock would follow
-    // it into the topmost band and, under Wine, keep it from going back there.
-    settingsDialog_ = std::make_unique<SettingsDialog>(*this, reporter_);
-    timedActionDialog_ = std::make_unique<TimedActionDialog>(
-        appWindow_.get(), hwnd_, reporter_, [this] { return Now(); }, [this] { SyncMenuChecks(); });
-    weatherStrip_ = std::make_unique<WeatherStrip>(appWindow_.get(), reporter_, [this] { ShowWeather(); });
-    weatherStrip_->OnDpiChanged = [this] { DrawWeatherStrip(); };
-    horoscopePanel_ = std::make_unique<HoroscopePanel>(appWindow_.get(), reporter_);
     uxTheme_ = UxTheme::Load();
-    calendarPopup_ = std::make_unique<CalendarPopup>(appWindow_.get(), reporter_, uxTheme_, [this] { return Now(); });
+    companions_ = std::make_unique<Companions>(*this);
+    companions_->weather.OnDpiChanged = [this] { DrawWeatherStrip(); };
     ReadHolidayFile();
-    calendarPopup_->SetHolidayBook(&holidays_);
+    companions_->calendar.SetHolidayBook(&holidays_);
     ApplyLunarSetting();
 }
 
 void ClockWindow::ApplyLunarSetting() {
-    if (calendarPopup_)
-        calendarPopup_->SetLunar(ClockSettings.Lunar);
+    companions_->calendar.SetLunar(settings_.lunar);
+}
+
+void ClockWindow::SetArmedAction(std::optional<ScheduledActionState> action) {
+    run_.armed = action.has_value();
+    if (action)
+        run_.scheduledAction = *action;
+    SyncMenuChecks();
+}
+
+// What the settings dialog changed: kept at once, and shown as the change asks.
+void ClockWindow::ChangeSettings(const Settings& changed, SettingsChange what) {
+    settings_ = changed;
+    switch (what) {
+    case SettingsChange::Kept:
+        break;
+    case SettingsChange::Look:
+        RedrawClock();
+        break;
+    case SettingsChange::Lunar:
+        ApplyLunarSetting();
+        break;
+    case SettingsChange::City:
+        if (settings_.showWeather)
+            ShowWeather();
+        break;
+    case SettingsChange::Sign:
+        if (settings_.showHoroscope)
+            ShowHoroscope();
+        break;
+    }
 }
 
 // holidays.txt beside the executable, when there is one: its days go to the
@@ -330,7 +354,7 @@ void ClockWindow::FillInstalledFonts() {
             return 1;
         },
         reinterpret_cast<LPARAM>(&families), 0);
-    ClockSettings.InstalledFonts = InstalledFontList(std::move(families));
+    run_.installedFonts = InstalledFontList(std::move(families));
 }
 
 // The clock on the screen with its first frame. The program does this before
@@ -346,7 +370,7 @@ void ClockWindow::ShowFace() {
         SetWindowLongW(hwnd_, GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
         ShowWindow(appWindow_.get(), SW_HIDE);
         FillInstalledFonts();
-        ClockSettings.Font = ClockFontAtStart(ClockSettings.Font, ClockSettings.InstalledFonts, kFontYaHei);
+        settings_.font = ClockFontAtStart(settings_.font, run_.installedFonts, kFontYaHei);
         SetTimerEnabled(true);
         ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
         screenWatch_ = std::make_unique<ScreenWatch>(hwnd_);
@@ -366,8 +390,7 @@ void ClockWindow::ShowFace() {
 // the failure of one neither hides the clock nor stops the others.
 void ClockWindow::StartCompanions() {
     ShowFace();
-    if (weatherStrip_)
-        SetWindowLongW(weatherStrip_->Handle(), GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE));
+    SetWindowLongW(companions_->weather.Handle(), GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE));
     auto reported = [this](auto&& step, bool tick) {
         try {
             step();
@@ -380,11 +403,11 @@ void ClockWindow::StartCompanions() {
     };
     if (auto [failure, tick] = std::exchange(faceFailure_, {}); failure)
         reported([&] { std::rethrow_exception(failure); }, tick);
-    if (ClockSettings.weather)
+    if (settings_.showWeather)
         reported([this] { ShowWeather(); }, false);
-    if (ClockSettings.showxz)
+    if (settings_.showHoroscope)
         reported([this] { ShowHoroscope(); }, false);
-    if (ClockSettings.getnettime)
+    if (settings_.networkTime)
         reported([this] { StartNetworkTime(); }, false);
 }
 
@@ -393,7 +416,7 @@ void ClockWindow::SetTimerEnabled(bool enabled) {
     if (enabled)
         ScheduleTick();
     else
-        KillTimer(hwnd_, kTimer1);
+        KillTimer(hwnd_, kTickTimer);
 }
 
 // The timer is set afresh at every tick for just after the next whole second
@@ -401,7 +424,7 @@ void ClockWindow::SetTimerEnabled(bool enabled) {
 // message box), so that every second shows once, as soon as it begins.
 void ClockWindow::ScheduleTick() {
     if (timerEnabled_ && hwnd_)
-        SetTimer(hwnd_, kTimer1, static_cast<UINT>(NextTickDelayMs(Now().millisecond)), nullptr);
+        SetTimer(hwnd_, kTickTimer, static_cast<UINT>(NextTickDelayMs(Now().millisecond)), nullptr);
 }
 
 void ClockWindow::TickOnTheSecond() {
@@ -430,7 +453,7 @@ void ClockWindow::Realign() {
 }
 
 void ClockWindow::Resumed() {
-    if (lastTick_ && RefreshAfterResume(*lastTick_, Now(), ClockSettings.weather, hourly_))
+    if (lastTick_ && RefreshAfterResume(*lastTick_, Now(), settings_.showWeather, hourly_))
         SetTimer(hwnd_, kResumeWeatherTimer, static_cast<UINT>(options_.resumeRefreshDelayMs), nullptr);
     Realign();
 }
@@ -451,16 +474,16 @@ void ClockWindow::Tick() {
     // What was skipped is told after the tick's own work: the message box's
     // loop goes on ticking meanwhile.
     std::string skipped;
-    switch (JudgeAction(ClockSettings.Armed, EncodeDateTime(now), ClockSettings.ScheduledAction.due)) {
+    switch (JudgeAction(run_.armed, EncodeDateTime(now), run_.scheduledAction.due)) {
     case ActionVerdict::Carry:
-        ClockSettings.Armed = false; // disarmed before anything is carried out
+        run_.armed = false; // disarmed before anything is carried out
         SyncMenuChecks();
-        switch (ClockSettings.ScheduledAction.kind) {
+        switch (run_.scheduledAction.kind) {
         case ScheduledActionKind::Shutdown:
             ShutdownComputer(effects_);
             break;
         case ScheduledActionKind::Alarm:
-            effects_.PlaySoundMemory(ClockSettings.RingSound, SND_ASYNC | SND_MEMORY);
+            effects_.PlaySoundMemory(run_.ringSound, SND_ASYNC | SND_MEMORY);
             break;
         case ScheduledActionKind::Restart:
             RebootComputer(effects_);
@@ -470,10 +493,9 @@ void ClockWindow::Tick() {
         }
         break;
     case ActionVerdict::Skip:
-        ClockSettings.Armed = false;
+        run_.armed = false;
         SyncMenuChecks();
-        skipped =
-            SkippedActionText(static_cast<int>(ClockSettings.ScheduledAction.kind), ClockSettings.ScheduledAction.due);
+        skipped = SkippedActionText(static_cast<int>(run_.scheduledAction.kind), run_.scheduledAction.due);
         break;
     case ActionVerdict::Wait:
         break;
@@ -483,7 +505,7 @@ void ClockWindow::Tick() {
             reporter_.Report(hwnd_, std::make_exception_ptr(std::runtime_error(skipped)));
     };
 
-    const TickPlan plan = PlanTick(now, ClockSettings.wake, ClockSettings.weather, hourly_);
+    const TickPlan plan = PlanTick(now, settings_.hourlyAlert, settings_.showWeather, hourly_);
     if (plan.shake) {
         ShakeWindow(hwnd_);
         tellSkipped();
@@ -499,8 +521,8 @@ void ClockWindow::Tick() {
 
 // The clock at its monitor's resolution.
 void ClockWindow::RenderClock(const std::string& timeText) {
-    clockRenderer_.Render(hwnd_, GbkToWide(timeText), ClockSettings.Font, ScaleForDpi(kClockEmSize, dpi_),
-                          ClockSettings.Startcolor, ClockSettings.Endcolor, ClockSettings.Transparent, dpi_);
+    clockRenderer_.Render(hwnd_, GbkToWide(timeText), settings_.font, ScaleForDpi(kClockEmSize, dpi_),
+                          settings_.startColour, settings_.endColour, settings_.transparency, dpi_);
     lastTimeText_ = timeText;
     ++drawCount_;
     reporter_.TickDrawn();
@@ -529,13 +551,12 @@ void ClockWindow::ShakeWindow(HWND window) {
 
 void ClockWindow::MouseMovedWithButton() {
     DragWithMouse();
-    if (ClockSettings.weather)
+    if (settings_.showWeather)
         PlaceWeatherStrip();
 }
 
 void ClockWindow::PlaceWeatherStrip() {
-    if (weatherStrip_)
-        PlaceCompanion(weatherStrip_->Handle(), Companion::WeatherStrip);
+    PlaceCompanion(companions_->weather.Handle(), Companion::WeatherStrip);
 }
 
 void ClockWindow::PlaceCompanion(HWND companion, Companion which) {
@@ -566,11 +587,11 @@ void ClockWindow::CloseRequested() {
 std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_TIMER:
-        if (wParam == kTimer1) {
+        if (wParam == kTickTimer) {
             TickOnTheSecond();
         } else if (wParam == kResumeWeatherTimer) {
             KillTimer(hwnd_, kResumeWeatherTimer);
-            if (ClockSettings.weather)
+            if (settings_.showWeather)
                 ShowWeather();
         }
         return 0;
@@ -606,7 +627,7 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
         return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == 0 && lParam == 0)
-            MenuCommand(LOWORD(wParam));
+            RunMenuCommand(LOWORD(wParam));
         return 0;
     case WM_NOTIFY:
         if (clockTip_.Notify(lParam, Now()))
@@ -629,7 +650,7 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
         clockTip_.ClockDestroyed();
         mailbox_->Close();
         screenWatch_.reset();
-        KillTimer(hwnd_, kTimer1);
+        KillTimer(hwnd_, kTickTimer);
         KillTimer(hwnd_, kResumeWeatherTimer);
         timerEnabled_ = false;
         PostQuitMessage(0);
@@ -640,7 +661,7 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
 }
 
 void ClockWindow::StartNetworkTime() {
-    const std::string server = NtpServerName();
+    const std::string server = NtpServerName(settings_.ntpServer);
     networkTime_.Start(server, [&](unsigned generation) { AskNetworkTime(mailbox_, generation, server); });
 }
 
@@ -649,18 +670,18 @@ void ClockWindow::StartNetworkTime() {
 void ClockWindow::ResultArrived(std::unique_ptr<WorkerResult> result) {
     if (auto* line = dynamic_cast<WeatherLine*>(result.get())) {
         const RequestSlot::Answer answer = weatherDownload_.Arrived(line->generation);
-        if (answer.askAgain && ClockSettings.weather)
+        if (answer.askAgain && settings_.showWeather)
             StartWeatherDownload();
-        if (!answer.use || !ClockSettings.weather || !weatherStrip_)
+        if (!answer.use || !settings_.showWeather)
             return;
         if (line->error)
             std::rethrow_exception(line->error); // the strip keeps its last drawing
         if (line->found)
-            ClockSettings.WeatherText = std::move(line->text);
+            run_.weatherText = std::move(line->text);
         DrawWeatherStrip();
     } else if (auto* answer = dynamic_cast<NetworkTimeAnswer*>(result.get())) {
         // A failed query changes nothing and shows nothing.
-        if (!networkTime_.Arrived(answer->generation).use || !ClockSettings.getnettime || answer->time.utc == 0)
+        if (!networkTime_.Arrived(answer->generation).use || !settings_.networkTime || answer->time.utc == 0)
             return;
         const std::string refused = SetClockFromNetwork(effects_, answer->time.offsetSeconds);
         // Said once a run: the user believes the clock was corrected.

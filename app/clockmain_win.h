@@ -5,6 +5,8 @@
 #include "base/datetime.h"
 #include "base/effects_win.h"
 #include "base/handles_win.h"
+#include "app/setup_win.h"
+#include "power/schedule.h"
 #include "settings/settings.h"
 #include "base/uxtheme_win.h"
 #include "base/window_win.h"
@@ -38,12 +40,29 @@ struct MainOptions {
     std::optional<TimeFormat> timeFormat; // empty: the user's, from the locale
 };
 
-// Menu item identifiers: 100 + the item's number.
-enum MenuCommand : UINT { kMenuTimedAction = 101, kMenuStayOnTop, kMenuExit, kMenuHomePage, kMenuAutostart, kMenuSettings, kMenuWeather, kMenuHoroscope, kMenuCalendar };
+// The context menu's commands. The numbers are what WM_COMMAND carries;
+// automation that drives the menu relies on them.
+// clang-format off
+enum MenuCommand : UINT {
+    kMenuTimedAction = 101, kMenuStayOnTop, kMenuExit, kMenuHomePage, kMenuAutostart,
+    kMenuSettings, kMenuWeather, kMenuHoroscope, kMenuCalendar
+};
+// clang-format on
+
+// What lives only while the program runs: never stored.
+struct ClockRunState {
+    std::string weatherText;    // the weather strip's line, GBK
+    bool calendarShown = false; // the calendar pop-up is wanted
+    bool armed = false;         // a timed action waits for its time
+    ScheduledActionState scheduledAction;
+    bool autostart = false;                  // the Run value starts this program
+    const void* ringSound = nullptr;         // the alarm sound in the program's resources
+    std::vector<std::string> installedFonts; // GBK, as the settings dialog lists them
+};
 
 // The main clock window: a borderless, layered, topmost 230 x 55 window at the
 // top right of the screen, ticking once a second.
-class ClockWindow : public BaseWindow<ClockWindow> {
+class ClockWindow : public BaseWindow<ClockWindow>, public SettingsDialogHost {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmmain";
     static constexpr bool kDragsByMouse = true;
@@ -51,7 +70,7 @@ public:
     ClockWindow(Effects& effects, ErrorReporter& reporter, MainOptions options = {});
     ~ClockWindow();
 
-    // Creates the five companion windows, in the program's order.
+    // Makes the five companion windows together; they live until the clock goes.
     void CreateCompanions();
     // Shows the clock with its first frame, before the companions are made.
     void ShowFace();
@@ -59,14 +78,27 @@ public:
     void Show();
 
     void Initialise();
+    // What the settings ask for once the clock shows: the weather, the
+    // horoscope and the network time.
     void StartCompanions();
+    // Saves the settings and ends the clock; a save that fails asks first.
     void CloseRequested();
     void OpenCalendar();
     void MouseMovedWithButton();
+    // The second's work: the due action, the hourly alert and refresh, the drawing.
     void Tick();
     void ShakeWindow(HWND window);
     // Draws the current time at once, outside the ticks.
     void RedrawClock();
+
+    // The settings the clock runs with and writes on exit.
+    const Settings& CurrentSettings() const override { return settings_; }
+    void ChangeSettings(const Settings& changed, SettingsChange what) override;
+    const std::vector<std::string>& InstalledFonts() const override { return run_.installedFonts; }
+    bool AutostartOn() const override { return run_.autostart; }
+    const ClockRunState& RunState() const { return run_; }
+    // Arms a timed action, or disarms it with none.
+    void SetArmedAction(std::optional<ScheduledActionState> action);
 
     void ShowWeather();
     void ShowCalendar();
@@ -79,7 +111,7 @@ public:
     void ToggleStayOnTop();
     void Exit();
     void ShowAboutAndHomePage();
-    void ToggleAutostart();
+    void ToggleAutostart() override;
     void ShowSettingsDialog();
     void ToggleWeather();
     void ToggleHoroscope();
@@ -107,11 +139,11 @@ public:
     Effects& effects() { return effects_; }
     ErrorReporter& reporter() { return reporter_; }
 
-    SettingsDialog* settingsDialog() { return settingsDialog_.get(); }
-    TimedActionDialog* timedActionDialog() { return timedActionDialog_.get(); }
-    WeatherStrip* weatherStrip() { return weatherStrip_.get(); }
-    HoroscopePanel* horoscopePanel() { return horoscopePanel_.get(); }
-    CalendarPopup* calendarPopup() { return calendarPopup_.get(); }
+    SettingsDialog* settingsDialog();
+    TimedActionDialog* timedActionDialog();
+    WeatherStrip* weatherStrip();
+    HoroscopePanel* horoscopePanel();
+    CalendarPopup* calendarPopup();
     const HolidayBook& Holidays() const { return holidays_; }
     HWND ClockTipWindow() const { return clockTip_.Handle(); }
 
@@ -140,7 +172,10 @@ private:
     void PositionChanged(const WINDOWPOS& position);
     // Moves a companion window, keeping its size, to its place by the clock.
     void PlaceCompanion(HWND companion, Companion which);
-    void MenuCommand(UINT id);
+    struct MenuItem;
+    static const MenuItem kMenuItems[];
+    void BuildContextMenu();
+    void RunMenuCommand(UINT id);
     void ShowDialogModal(HWND dialog, const std::function<void()>& run);
     void FillInstalledFonts();
     void ReadHolidayFile();
@@ -148,6 +183,8 @@ private:
 
     Effects& effects_;
     MainOptions options_;
+    Settings settings_;
+    ClockRunState run_;
     TimeFormat timeFormat_;
     UxTheme uxTheme_;
     GlowRenderer clockRenderer_;
@@ -176,11 +213,9 @@ private:
     int dpi_ = kDesignDpi;
     bool inMoveLoop_ = false;
 
-    std::unique_ptr<SettingsDialog> settingsDialog_;
-    std::unique_ptr<TimedActionDialog> timedActionDialog_;
-    std::unique_ptr<WeatherStrip> weatherStrip_;
-    std::unique_ptr<HoroscopePanel> horoscopePanel_;
-    std::unique_ptr<CalendarPopup> calendarPopup_;
+    // The windows beside the clock, made together once the clock exists.
+    struct Companions;
+    std::unique_ptr<Companions> companions_;
 };
 
 } // namespace vemora

@@ -2,8 +2,10 @@
 // companion windows.
 #include "app/autostart.h"
 #include "app/clockmain_win.h"
+#include "app/companions_win.h"
 #include "base/text_win.h"
 #include "calendar/calpopup_win.h"
+#include "online/weather.h"
 #include "online/weather_win.h"
 #include "online/xingzuo_win.h"
 #include "power/shutdowndlg_win.h"
@@ -27,91 +29,94 @@ void CheckItem(HMENU menu, UINT id, bool checked) {
 
 } // namespace
 
-void ClockWindow::SyncMenuChecks() {
-    HMENU menu = contextMenu_.get();
-    CheckItem(menu, kMenuStayOnTop, ClockSettings.Top);
-    CheckItem(menu, kMenuWeather, ClockSettings.weather);
-    CheckItem(menu, kMenuCalendar, ClockSettings.CalendarShown);
-    CheckItem(menu, kMenuHoroscope, ClockSettings.showxz);
-    CheckItem(menu, kMenuAutostart, ClockSettings.Autostart);
-    CheckItem(menu, kMenuTimedAction, ClockSettings.Armed);
+// The context menu in its order: each command, its caption, what it runs,
+// and the state its check mark shows, if any.
+struct ClockWindow::MenuItem {
+    MenuCommand id;
+    const wchar_t* caption;
+    void (ClockWindow::*run)();
+    bool (*checked)(const ClockWindow&);
+};
+
+const ClockWindow::MenuItem ClockWindow::kMenuItems[] = {
+    {kMenuStayOnTop, L"置顶(&F)", &ClockWindow::ToggleStayOnTop,
+     [](const ClockWindow& c) { return c.settings_.stayOnTop; }},
+    {kMenuWeather, L"显示天气(&W)", &ClockWindow::ToggleWeather,
+     [](const ClockWindow& c) { return c.settings_.showWeather; }},
+    {kMenuCalendar, L"显示日历(&C)", &ClockWindow::ToggleCalendar,
+     [](const ClockWindow& c) { return c.run_.calendarShown; }},
+    {kMenuHoroscope, L"今日运势(&J)", &ClockWindow::ToggleHoroscope,
+     [](const ClockWindow& c) { return c.settings_.showHoroscope; }},
+    {kMenuAutostart, L"开机启动(&R)", &ClockWindow::ToggleAutostart,
+     [](const ClockWindow& c) { return c.run_.autostart; }},
+    {kMenuSettings, L"设置(&S)", &ClockWindow::ShowSettingsDialog, nullptr},
+    {kMenuTimedAction, L"定时设定(&T)", &ClockWindow::ShowTimedActionDialog,
+     [](const ClockWindow& c) { return c.run_.armed; }},
+    {kMenuHomePage, L"作者主页(&A)", &ClockWindow::ShowAboutAndHomePage, nullptr},
+    {kMenuExit, L"退出(&X)", &ClockWindow::Exit, nullptr},
+};
+
+void ClockWindow::BuildContextMenu() {
+    contextMenu_.reset(CreatePopupMenu());
+    for (const MenuItem& item : kMenuItems)
+        AppendMenuW(contextMenu_.get(), MF_STRING, item.id, item.caption);
 }
 
-void ClockWindow::MenuCommand(UINT id) {
-    switch (id) {
-    case kMenuTimedAction:
-        ShowTimedActionDialog();
-        break;
-    case kMenuStayOnTop:
-        ToggleStayOnTop();
-        break;
-    case kMenuExit:
-        Exit();
-        break;
-    case kMenuHomePage:
-        ShowAboutAndHomePage();
-        break;
-    case kMenuAutostart:
-        ToggleAutostart();
-        break;
-    case kMenuSettings:
-        ShowSettingsDialog();
-        break;
-    case kMenuWeather:
-        ToggleWeather();
-        break;
-    case kMenuHoroscope:
-        ToggleHoroscope();
-        break;
-    case kMenuCalendar:
-        ToggleCalendar();
-        break;
-    default:
-        break;
-    }
+void ClockWindow::SyncMenuChecks() {
+    for (const MenuItem& item : kMenuItems)
+        if (item.checked)
+            CheckItem(contextMenu_.get(), item.id, item.checked(*this));
+}
+
+void ClockWindow::RunMenuCommand(UINT id) {
+    for (const MenuItem& item : kMenuItems)
+        if (item.id == id) {
+            (this->*item.run)();
+            return;
+        }
 }
 
 void ClockWindow::OpenCalendar() {
-    ClockSettings.CalendarShown = true;
+    run_.calendarShown = true;
     ShowCalendar();
 }
 
 void ClockWindow::ToggleStayOnTop() {
-    ClockSettings.Top = !ClockSettings.Top;
+    settings_.stayOnTop = !settings_.stayOnTop;
     SyncMenuChecks();
-    SetWindowPos(hwnd_, ClockSettings.Top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+    SetWindowPos(hwnd_, settings_.stayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void ClockWindow::ToggleWeather() {
-    ClockSettings.weather = !ClockSettings.weather;
+    settings_.showWeather = !settings_.showWeather;
     SyncMenuChecks();
-    if (ClockSettings.weather) {
+    if (settings_.showWeather) {
         ShowWeather();
-    } else if (weatherStrip_) {
+    } else {
         weatherDownload_.Cancel();
-        weatherStrip_->Close();
+        companions_->weather.Close();
     }
 }
 
 void ClockWindow::ToggleCalendar() {
-    ClockSettings.CalendarShown = !ClockSettings.CalendarShown;
+    run_.calendarShown = !run_.calendarShown;
     ShowCalendar();
 }
 
 void ClockWindow::ToggleHoroscope() {
-    ClockSettings.showxz = !ClockSettings.showxz;
+    settings_.showHoroscope = !settings_.showHoroscope;
     SyncMenuChecks();
-    if (ClockSettings.showxz)
+    if (settings_.showHoroscope)
         ShowHoroscope();
-    else if (horoscopePanel_)
-        horoscopePanel_->Close();
+    else
+        companions_->horoscope.Close();
 }
 
 // Autostart shows as checked only when the Run value exists, starts this very
 // executable, and is not switched off in the Windows start-up manager.
 void ClockWindow::ReadAutostartState() {
-    ClockSettings.Autostart = false;
+    run_.autostart = false;
     const std::wstring runKey = Utf8ToWide(options_.runKey);
     const std::wstring valueName = Utf8ToWide(kRunValueName);
     HKEY raw = nullptr;
@@ -142,13 +147,13 @@ void ClockWindow::ReadAutostartState() {
                 return;
         }
     }
-    ClockSettings.Autostart = true;
+    run_.autostart = true;
 }
 
 // The check mark changes only with the registry: a refused value leaves it
 // as it was, so that it never shows autostart that was not written.
 void ClockWindow::ToggleAutostart() {
-    const bool wanted = !ClockSettings.Autostart;
+    const bool wanted = !run_.autostart;
     const std::wstring runKey = Utf8ToWide(options_.runKey);
     const std::wstring valueName = Utf8ToWide(kRunValueName);
     HKEY raw = nullptr;
@@ -164,27 +169,23 @@ void ClockWindow::ToggleAutostart() {
     } else if (run) {
         RegDeleteValueW(run.get(), valueName.c_str());
     }
-    ClockSettings.Autostart = wanted;
+    run_.autostart = wanted;
     SyncMenuChecks();
 }
 
 // The dialogs take the clock's transparency as their alpha when it is above 100.
 void ClockWindow::ShowDialogModal(HWND dialog, const std::function<void()>& run) {
-    if (ClockSettings.Transparent > 100)
-        SetLayeredWindowAttributes(dialog, 0, static_cast<BYTE>(ClockSettings.Transparent & 0xFF), LWA_ALPHA);
+    if (settings_.transparency > 100)
+        SetLayeredWindowAttributes(dialog, 0, static_cast<BYTE>(settings_.transparency & 0xFF), LWA_ALPHA);
     run();
 }
 
 void ClockWindow::ShowSettingsDialog() {
-    if (!settingsDialog_)
-        return;
-    ShowDialogModal(settingsDialog_->Handle(), [this] { settingsDialog_->ShowModal(); });
+    ShowDialogModal(companions_->settings.Handle(), [this] { companions_->settings.ShowModal(); });
 }
 
 void ClockWindow::ShowTimedActionDialog() {
-    if (!timedActionDialog_)
-        return;
-    ShowDialogModal(timedActionDialog_->Handle(), [this] { timedActionDialog_->ShowModal(); });
+    ShowDialogModal(companions_->timedAction.Handle(), [this] { companions_->timedAction.ShowModal(); });
 }
 
 void ClockWindow::ShowAboutAndHomePage() {
@@ -202,10 +203,8 @@ void ClockWindow::Exit() {
 }
 
 void ClockWindow::ShowWeather() {
-    if (!weatherStrip_)
-        return;
-    HWND strip = weatherStrip_->Handle();
-    weatherStrip_->Show();
+    HWND strip = companions_->weather.Handle();
+    companions_->weather.Show();
     PlaceWeatherStrip();
     // The strip stays on top exactly when the clock does; only its z-order changes.
     const bool topmost = GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST;
@@ -215,31 +214,29 @@ void ClockWindow::ShowWeather() {
 
 // The weather line at the strip's own resolution.
 void ClockWindow::DrawWeatherStrip() {
-    if (!weatherStrip_ || ClockSettings.WeatherText.empty())
+    if (run_.weatherText.empty())
         return;
-    const int dpi = weatherStrip_->Dpi();
-    weatherRenderer_.Render(weatherStrip_->Handle(), GbkToWide(ClockSettings.WeatherText), ClockSettings.Font,
-                            ScaleForDpi(kWeatherEmSize, dpi), ClockSettings.Startcolor, ClockSettings.Endcolor,
-                            ClockSettings.Transparent, dpi);
+    const int dpi = companions_->weather.Dpi();
+    weatherRenderer_.Render(companions_->weather.Handle(), GbkToWide(run_.weatherText), settings_.font,
+                            ScaleForDpi(kWeatherEmSize, dpi), settings_.startColour, settings_.endColour,
+                            settings_.transparency, dpi);
 }
 
 // The strip keeps its last drawing until the new line arrives. While a
 // download runs, asking again starts nothing; a new city is fetched once the
 // running download ends, whose line is then dropped.
 void ClockWindow::StartWeatherDownload() {
-    const std::string url = CurrentWeatherUrl();
+    const std::string url = WeatherUrl(settings_.weatherHost, settings_.city);
     weatherDownload_.Start(url, [&](unsigned generation) { DownloadWeather(mailbox_, generation, url); });
 }
 
 void ClockWindow::ShowCalendar() {
     SyncMenuChecks();
-    if (!calendarPopup_)
-        return;
-    if (ClockSettings.CalendarShown) {
-        HWND popup = calendarPopup_->Handle();
-        SetLayeredWindowAttributes(popup, 0, static_cast<BYTE>(ClockSettings.Transparent & 0xFF), LWA_ALPHA);
+    if (run_.calendarShown) {
+        HWND popup = companions_->calendar.Handle();
+        SetLayeredWindowAttributes(popup, 0, static_cast<BYTE>(settings_.transparency & 0xFF), LWA_ALPHA);
         PlaceCompanion(popup, Companion::Calendar);
-        if (ClockSettings.Lunar) {
+        if (settings_.lunar) {
             // The lunar month is wider than the clock: at the right edge of the
             // screen it moves left as far as it must to stay whole.
             RECT own{};
@@ -251,22 +248,20 @@ void ClockWindow::ShowCalendar() {
             if (left != own.left)
                 MoveWindow(popup, left, own.top, width, own.bottom - own.top, TRUE);
         }
-        calendarPopup_->Show();
-    } else if (calendarPopup_->Showing()) {
-        calendarPopup_->Close();
+        companions_->calendar.Show();
+    } else if (companions_->calendar.Showing()) {
+        companions_->calendar.Close();
     }
 }
 
 void ClockWindow::ShowHoroscope() {
-    if (!horoscopePanel_)
-        return;
-    if (horoscopePanel_->Showing())
-        horoscopePanel_->Close();
+    if (companions_->horoscope.Showing())
+        companions_->horoscope.Close();
     Sleep(50);
     // The panel's own show fetches and draws and reports its own failure; the
     // panel counts as shown and is placed either way.
-    horoscopePanel_->Show();
-    PlaceCompanion(horoscopePanel_->Handle(), Companion::Horoscope);
+    companions_->horoscope.Show();
+    PlaceCompanion(companions_->horoscope.Handle(), Companion::Horoscope);
 }
 
 } // namespace vemora

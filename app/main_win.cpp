@@ -47,7 +47,8 @@ void BringRunningClockForward(std::uint64_t key) {
                 auto* s = reinterpret_cast<Search*>(p);
                 wchar_t name[16] = {};
                 GetClassNameW(window, name, 16);
-                if (std::wcscmp(name, ClockWindow::kClassName) == 0 && GetPropW(window, kSettingsKeyProperty) == s->key) {
+                if (std::wcscmp(name, ClockWindow::kClassName) == 0 &&
+                    GetPropW(window, kSettingsKeyProperty) == s->key) {
                     s->found = window;
                     return FALSE;
                 }

@@ -1,6 +1,5 @@
 #include "app/setup_win.h"
 
-#include "app/clockmain_win.h"
 #include "base/dpi_win.h"
 #include "base/text_win.h"
 #include "online/horoscope.h"
@@ -128,9 +127,9 @@ void FitDropDownHeight(HWND box) {
 
 } // namespace
 
-SettingsDialog::SettingsDialog(ClockWindow& main, ErrorReporter& reporter) : BaseWindow(reporter), main_(main) {
-    CreateHandle(kExStyle, kStyle, DialogBounds(326, 248, kStyle, kExStyle), main.ApplicationWindow(),
-                 L"TallisVemora：设置……");
+SettingsDialog::SettingsDialog(HWND owner, HWND modalOver, SettingsDialogHost& host, ErrorReporter& reporter)
+    : BaseWindow(reporter), modalOver_(modalOver), host_(host) {
+    CreateHandle(kExStyle, kStyle, DialogBounds(326, 248, kStyle, kExStyle), owner, L"TallisVemora：设置……");
     SetLayeredWindowAttributes(hwnd_, 0, 220, LWA_ALPHA);
     dpi_ = WindowDpi(hwnd_); // the colour boxes ask their item height as they are made
     font_ = CreateDialogFont();
@@ -150,10 +149,12 @@ SettingsDialog::SettingsDialog(ClockWindow& main, ErrorReporter& reporter) : Bas
     SendMessageW(transparencySlider, TBM_SETPOS, TRUE, 10);
     fontBox = CreateControl(
         hwnd_, {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 222, 21, 80, 240, kFontBox}, f);
-    autostartCheck = CreateControl(hwnd_, {L"BUTTON", L"开机启动", WS_TABSTOP | BS_AUTOCHECKBOX, 112, 164, 97, 17, kAutostartCheck}, f);
-    okButton = CreateControl(hwnd_, {L"BUTTON", L"确定", WS_TABSTOP | BS_DEFPUSHBUTTON, 120, 201, 75, 25, kOkButton}, f);
-    hourlyAlertCheck =
-        CreateControl(hwnd_, {L"BUTTON", L"整点报时", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 164, 82, 17, kHourlyAlertCheck}, f);
+    autostartCheck = CreateControl(
+        hwnd_, {L"BUTTON", L"开机启动", WS_TABSTOP | BS_AUTOCHECKBOX, 112, 164, 97, 17, kAutostartCheck}, f);
+    okButton =
+        CreateControl(hwnd_, {L"BUTTON", L"确定", WS_TABSTOP | BS_DEFPUSHBUTTON, 120, 201, 75, 25, kOkButton}, f);
+    hourlyAlertCheck = CreateControl(
+        hwnd_, {L"BUTTON", L"整点报时", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 164, 82, 17, kHourlyAlertCheck}, f);
     const DWORD colourBox = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
     startColourBox = CreateControl(hwnd_, {L"COMBOBOX", L"", colourBox, 80, 62, 80, 240, kStartColourBox}, f);
     endColourBox = CreateControl(hwnd_, {L"COMBOBOX", L"", colourBox, 222, 62, 80, 240, kEndColourBox}, f);
@@ -161,15 +162,15 @@ SettingsDialog::SettingsDialog(ClockWindow& main, ErrorReporter& reporter) : Bas
     FillColourBox(endColourBox);
     FitDropDownWidth(startColourBox, kSwatchRoom);
     FitDropDownWidth(endColourBox, kSwatchRoom);
-    cityEdit =
-        CreateControl(hwnd_, {L"EDIT", L"南京", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 80, 109, 80, 21, kCityEdit}, f);
+    cityEdit = CreateControl(
+        hwnd_, {L"EDIT", L"南京", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 80, 109, 80, 21, kCityEdit}, f);
     signBox = CreateControl(
         hwnd_, {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 222, 109, 80, 240, kSignBox}, f);
     for (const ZodiacSign& sign : ZodiacSigns)
         SendMessageW(signBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(GbkToWide(sign.name).c_str()));
     SendMessageW(signBox, CB_SETCURSEL, 0, 0);
-    networkTimeCheck =
-        CreateControl(hwnd_, {L"BUTTON", L"自动校时", WS_TABSTOP | BS_AUTOCHECKBOX, 215, 164, 97, 17, kNetworkTimeCheck}, f);
+    networkTimeCheck = CreateControl(
+        hwnd_, {L"BUTTON", L"自动校时", WS_TABSTOP | BS_AUTOCHECKBOX, 215, 164, 97, 17, kNetworkTimeCheck}, f);
     lunarCheck =
         CreateControl(hwnd_, {L"BUTTON", L"显示农历", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 184, 82, 17, kLunarCheck}, f);
     layout_.Capture(hwnd_);
@@ -241,17 +242,18 @@ void SettingsDialog::DrawColourItem(const DRAWITEMSTRUCT& item) {
 
 void SettingsDialog::ShowModal() {
     ShowCurrentSettings();
-    RunModal(main_.Handle());
+    RunModal(modalOver_);
 }
 
 void SettingsDialog::ShowCurrentSettings() {
     CentreOnScreen(hwnd_);
+    const Settings& current = host_.CurrentSettings();
     SendMessageW(fontBox, CB_RESETCONTENT, 0, 0);
-    for (const std::string& name : ClockSettings.InstalledFonts)
+    for (const std::string& name : host_.InstalledFonts())
         SendMessageW(fontBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(GbkToWide(name).c_str()));
     FitDropDownWidth(fontBox, 0);
     // The slider holds its range; a position it had to move to runs its change handler.
-    const int wanted = std::clamp(ClockSettings.Transparent, 10, 255);
+    const int wanted = std::clamp(current.transparency, 10, 255);
     if (SendMessageW(transparencySlider, TBM_GETPOS, 0, 0) != wanted) {
         SendMessageW(transparencySlider, TBM_SETPOS, TRUE, wanted);
         TransparencyChanged();
@@ -261,40 +263,46 @@ void SettingsDialog::ShowCurrentSettings() {
     for (int i = 0; i < fonts; ++i) {
         wchar_t name[LF_FACESIZE * 2] = {};
         SendMessageW(fontBox, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(name));
-        if (WideToGbk(name) == ClockSettings.Font) { // exact, unlike CB_FINDSTRINGEXACT
+        if (WideToGbk(name) == current.font) { // exact, unlike CB_FINDSTRINGEXACT
             SendMessageW(fontBox, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
             break;
         }
     }
-    SetChecked(hourlyAlertCheck, ClockSettings.wake);
-    SetChecked(autostartCheck, ClockSettings.Autostart); // shows the state, toggles nothing
+    SetChecked(hourlyAlertCheck, current.hourlyAlert);
+    SetChecked(autostartCheck, host_.AutostartOn()); // shows the state, toggles nothing
     // A sign outside the twelve in the file shows as the nearest one, so that
     // OK always stores one of the twelve.
     const int signs = static_cast<int>(std::size(ZodiacSigns));
-    SendMessageW(signBox, CB_SETCURSEL, static_cast<WPARAM>(std::clamp(ClockSettings.Xingzuo, 0, signs - 1)), 0);
-    SetWindowTextW(cityEdit, GbkToWide(ClockSettings.City).c_str());
-    SetChecked(networkTimeCheck, ClockSettings.getnettime);
-    SetChecked(lunarCheck, ClockSettings.Lunar);
+    SendMessageW(signBox, CB_SETCURSEL, static_cast<WPARAM>(std::clamp(current.sign, 0, signs - 1)), 0);
+    SetWindowTextW(cityEdit, GbkToWide(current.city).c_str());
+    SetChecked(networkTimeCheck, current.networkTime);
+    SetChecked(lunarCheck, current.lunar);
     // The colour boxes show the clock's colours; choosing nothing changes nothing.
-    ShowColour(startColourBox, ClockSettings.Startcolor);
-    ShowColour(endColourBox, ClockSettings.Endcolor);
+    ShowColour(startColourBox, current.startColour);
+    ShowColour(endColourBox, current.endColour);
 }
 
-// The clock tick run at once for a new look. A tick that fails (a font that
-// names no family) is reported as the timer's own failures are, once until a
-// tick draws again, and does not keep the dialog from opening: the font box
-// is where the user mends it.
-void SettingsDialog::RedrawClock() {
+// A new look is drawn at once. A drawing that fails (a font that names no
+// family) is reported as the timer's own failures are, once until a tick
+// draws again, and does not keep the dialog from opening: the font box is
+// where the user mends it.
+void SettingsDialog::Change(SettingsChange what, const std::function<void(Settings&)>& edit) {
+    Settings changed = host_.CurrentSettings();
+    edit(changed);
+    if (what != SettingsChange::Look) {
+        host_.ChangeSettings(changed, what);
+        return;
+    }
     try {
-        main_.Tick();
+        host_.ChangeSettings(changed, what);
     } catch (...) {
         reporter_.ReportTickFailure(hwnd_, std::current_exception());
     }
 }
 
 void SettingsDialog::TransparencyChanged() {
-    ClockSettings.Transparent = static_cast<int>(SendMessageW(transparencySlider, TBM_GETPOS, 0, 0));
-    RedrawClock();
+    const auto value = static_cast<int>(SendMessageW(transparencySlider, TBM_GETPOS, 0, 0));
+    Change(SettingsChange::Look, [&](Settings& s) { s.transparency = value; });
 }
 
 void SettingsDialog::FontChosen() {
@@ -303,50 +311,51 @@ void SettingsDialog::FontChosen() {
         return;
     wchar_t name[LF_FACESIZE * 2] = {};
     SendMessageW(fontBox, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(name));
-    ClockSettings.Font = WideToGbk(name);
-    RedrawClock();
+    const auto value = WideToGbk(name);
+    Change(SettingsChange::Look, [&](Settings& s) { s.font = value; });
 }
 
 void SettingsDialog::StartColourChosen() {
-    ClockSettings.Startcolor = ColourBoxToArgb(SelectedColour(startColourBox), kStartColourAlpha);
+    const auto value = ColourBoxToArgb(SelectedColour(startColourBox), kStartColourAlpha);
+    Change(SettingsChange::Kept, [&](Settings& s) { s.startColour = value; }); // drawn with the next tick
 }
 
 void SettingsDialog::EndColourChosen() {
-    ClockSettings.Endcolor = ColourBoxToArgb(SelectedColour(endColourBox), kEndColourAlpha);
+    const auto value = ColourBoxToArgb(SelectedColour(endColourBox), kEndColourAlpha);
+    Change(SettingsChange::Kept, [&](Settings& s) { s.endColour = value; });
 }
 
 void SettingsDialog::HourlyAlertClicked() {
-    ClockSettings.wake = IsChecked(hourlyAlertCheck);
+    const auto value = IsChecked(hourlyAlertCheck);
+    Change(SettingsChange::Kept, [&](Settings& s) { s.hourlyAlert = value; });
 }
 
 // The box shows the menu's mark afterwards, also when the registry refused.
 void SettingsDialog::AutostartClicked() {
     try {
-        main_.ToggleAutostart();
+        host_.ToggleAutostart();
     } catch (...) {
-        SetChecked(autostartCheck, ClockSettings.Autostart);
+        SetChecked(autostartCheck, host_.AutostartOn());
         throw;
     }
-    SetChecked(autostartCheck, ClockSettings.Autostart);
+    SetChecked(autostartCheck, host_.AutostartOn());
 }
 
 // The calendar's look, like the clock's, changes at once.
 void SettingsDialog::LunarClicked() {
-    ClockSettings.Lunar = IsChecked(lunarCheck);
-    main_.ApplyLunarSetting();
+    const auto value = IsChecked(lunarCheck);
+    Change(SettingsChange::Lunar, [&](Settings& s) { s.lunar = value; });
 }
 
 void SettingsDialog::Accept() {
     const std::string pinyin = CityToPinyin(WideToGbk(WindowText(cityEdit)));
-    if (!pinyin.empty()) {
-        ClockSettings.City = pinyin;
-        if (ClockSettings.weather)
-            main_.ShowWeather(); // a failure ends the handler here; the dialog stays open
-    }
-    ClockSettings.Xingzuo = static_cast<int>(SendMessageW(signBox, CB_GETCURSEL, 0, 0));
-    if (ClockSettings.showxz)
-        main_.ShowHoroscope();
-    ClockSettings.getnettime = IsChecked(networkTimeCheck);
+    // A failure of the new city's weather ends the handler here; the dialog stays open.
+    if (!pinyin.empty())
+        Change(SettingsChange::City, [&](Settings& s) { s.city = pinyin; });
+    const int sign = static_cast<int>(SendMessageW(signBox, CB_GETCURSEL, 0, 0));
+    Change(SettingsChange::Sign, [&](Settings& s) { s.sign = sign; });
+    const bool networkTime = IsChecked(networkTimeCheck);
+    Change(SettingsChange::Kept, [&](Settings& s) { s.networkTime = networkTime; });
     EndModal();
 }
 
@@ -367,10 +376,14 @@ std::optional<LRESULT> SettingsDialog::HandleMessage(UINT msg, WPARAM wParam, LP
             int id, code;
             void (SettingsDialog::*handler)();
         } kHandlers[] = {
-            {kFontBox, CBN_SELCHANGE, &SettingsDialog::FontChosen}, {kStartColourBox, CBN_SELCHANGE, &SettingsDialog::StartColourChosen},
-            {kEndColourBox, CBN_SELCHANGE, &SettingsDialog::EndColourChosen},     {kHourlyAlertCheck, BN_CLICKED, &SettingsDialog::HourlyAlertClicked},
-            {kAutostartCheck, BN_CLICKED, &SettingsDialog::AutostartClicked},     {kLunarCheck, BN_CLICKED, &SettingsDialog::LunarClicked},
-            {kOkButton, BN_CLICKED, &SettingsDialog::Accept},   {IDOK, BN_CLICKED, &SettingsDialog::Accept},
+            {kFontBox, CBN_SELCHANGE, &SettingsDialog::FontChosen},
+            {kStartColourBox, CBN_SELCHANGE, &SettingsDialog::StartColourChosen},
+            {kEndColourBox, CBN_SELCHANGE, &SettingsDialog::EndColourChosen},
+            {kHourlyAlertCheck, BN_CLICKED, &SettingsDialog::HourlyAlertClicked},
+            {kAutostartCheck, BN_CLICKED, &SettingsDialog::AutostartClicked},
+            {kLunarCheck, BN_CLICKED, &SettingsDialog::LunarClicked},
+            {kOkButton, BN_CLICKED, &SettingsDialog::Accept},
+            {IDOK, BN_CLICKED, &SettingsDialog::Accept},
             {IDCANCEL, BN_CLICKED, &SettingsDialog::EndModal},
         };
         for (const auto& h : kHandlers)

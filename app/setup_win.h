@@ -3,11 +3,38 @@
 #include "base/window_win.h"
 #include "settings/settings.h"
 
+#include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace vemora {
 
-class ClockWindow;
+// What a change made in the settings dialog asks of the clock besides
+// keeping it.
+enum class SettingsChange {
+    Kept,  // nothing to show: kept for the next use and for the file
+    Look,  // transparency, font or colours: drawn at once
+    Lunar, // the calendar pop-up with or without the Chinese calendar
+    City,  // the weather fetched again for the new city
+    Sign,  // the horoscope drawn again for the new sign
+};
+
+// What the settings dialog reads from the clock and hands back to it.
+class SettingsDialogHost {
+public:
+    virtual const Settings& CurrentSettings() const = 0;
+    // The installed font families, GBK, as the font box lists them.
+    virtual const std::vector<std::string>& InstalledFonts() const = 0;
+    virtual bool AutostartOn() const = 0;
+    // Throws when the registry refuses; the mark then stays as it was.
+    virtual void ToggleAutostart() = 0;
+    // The clock takes the changed settings and does what the change asks.
+    virtual void ChangeSettings(const Settings& changed, SettingsChange what) = 0;
+
+protected:
+    ~SettingsDialogHost() = default;
+};
 
 // The settings dialog: transparency, font and colours take effect at once,
 // city, star sign and network time on OK. There is no cancel: the close box
@@ -25,7 +52,9 @@ public:
     };
     // clang-format on
 
-    SettingsDialog(ClockWindow& main, ErrorReporter& reporter);
+    // owner: the window that owns the dialog; modalOver: the clock, disabled
+    // while the dialog runs.
+    SettingsDialog(HWND owner, HWND modalOver, SettingsDialogHost& host, ErrorReporter& reporter);
     void ShowModal();
 
     void ShowCurrentSettings();
@@ -38,8 +67,9 @@ public:
     void LunarClicked();
     void Accept();
 
-    HWND transparencySlider = nullptr, fontBox = nullptr, startColourBox = nullptr, endColourBox = nullptr, cityEdit = nullptr, signBox = nullptr,
-         hourlyAlertCheck = nullptr, autostartCheck = nullptr, networkTimeCheck = nullptr, okButton = nullptr, lunarCheck = nullptr;
+    HWND transparencySlider = nullptr, fontBox = nullptr, startColourBox = nullptr, endColourBox = nullptr,
+         cityEdit = nullptr, signBox = nullptr, hourlyAlertCheck = nullptr, autostartCheck = nullptr,
+         networkTimeCheck = nullptr, okButton = nullptr, lunarCheck = nullptr;
     // The colour of a colour box's selection, 0x00BBGGRR, system colours resolved.
     static COLORREF SelectedColour(HWND colourBox);
 
@@ -49,12 +79,14 @@ public:
     int Dpi() const { return dpi_; }
 
 private:
-    void RedrawClock();
+    // Hands the edited settings to the clock.
+    void Change(SettingsChange what, const std::function<void(Settings&)>& edit);
     void FillColourBox(HWND box);
     void ShowColour(HWND box, Argb colour);
     void DrawColourItem(const DRAWITEMSTRUCT& item);
 
-    ClockWindow& main_;
+    HWND modalOver_;
+    SettingsDialogHost& host_;
     UniqueHfont font_;
     DialogLayout layout_;
     int dpi_ = kDesignDpi;

@@ -94,6 +94,8 @@ std::wstring ClockText(int i) {
     return text;
 }
 
+const Settings kDefaults;
+
 // The clock's drawing at one resolution: the literal drawing on a kept image,
 // as every tick did before the canvas, the update of that drawn image alone,
 // and the kept renderer after and during its first minute.
@@ -105,21 +107,21 @@ void CompareAtResolution(Bench& bench, HWND window, int dpi) {
     std::snprintf(label, sizeof label, "dpi %d literal drawing on a kept image (before)", dpi);
     bench.Compare(label, dpi, [&](int i) {
         std::fill_n(kept.MutablePixels(), kept.Width() * kept.Height(), 0u);
-        DrawGlowTextWith(kept, ClockText(i), family, L"宋体", em, ClockSettings.Startcolor, ClockSettings.Endcolor);
+        DrawGlowTextWith(kept, ClockText(i), family, L"宋体", em, kDefaults.startColour, kDefaults.endColour);
         UpdateLayeredFromImage(window, kept.Dc(), kept.Size(), 250);
     });
     std::snprintf(label, sizeof label, "dpi %d layered update of that drawn image only", dpi);
     bench.Compare(label, dpi, [&](int) { UpdateLayeredFromImage(window, kept.Dc(), kept.Size(), 250); });
     GlowRenderer renderer;
     const auto tick = [&](int i) {
-        renderer.Render(window, ClockText(i), "", em, ClockSettings.Startcolor, ClockSettings.Endcolor, 250, dpi);
+        renderer.Render(window, ClockText(i), "", em, kDefaults.startColour, kDefaults.endColour, 250, dpi);
     };
     std::snprintf(label, sizeof label, "dpi %d GlowRenderer after its first minute (after)", dpi);
     bench.Compare(label, dpi, tick, kFirstMinute);
     ReportCounts(renderer.Canvas());
     GlowCanvas canvas(dpi);
     const auto draw = [&](int i) {
-        canvas.Draw(ClockText(i), family, L"宋体", em, ClockSettings.Startcolor, ClockSettings.Endcolor);
+        canvas.Draw(ClockText(i), family, L"宋体", em, kDefaults.startColour, kDefaults.endColour);
     };
     std::snprintf(label, sizeof label, "dpi %d  its drawing alone, without the update", dpi);
     bench.Compare(label, dpi, draw, kFirstMinute);
@@ -152,13 +154,13 @@ int main() {
         UpdateLayeredFromImage(window, image.Dc(), image.Size(), 250);
     });
     bench.Compare("RenderGlowText, clock text, em 38 (fresh objects)", 96, [&](int i) {
-        RenderGlowText(window, ClockText(i), ClockSettings.Font, kClockEmSize, ClockSettings.Startcolor,
-                       ClockSettings.Endcolor, ClockSettings.Transparent);
+        RenderGlowText(window, ClockText(i), kDefaults.font, kClockEmSize, kDefaults.startColour, kDefaults.endColour,
+                       kDefaults.transparency);
     });
     GlowRenderer renderer;
     const auto steadyTick = [&](int i) {
-        renderer.Render(window, ClockText(i), ClockSettings.Font, kClockEmSize, ClockSettings.Startcolor,
-                        ClockSettings.Endcolor, ClockSettings.Transparent);
+        renderer.Render(window, ClockText(i), kDefaults.font, kClockEmSize, kDefaults.startColour, kDefaults.endColour,
+                        kDefaults.transparency);
     };
     bench.Compare("GlowRenderer, clock text, after its first minute", 96, steadyTick, kFirstMinute);
     ReportCounts(renderer.Canvas());
@@ -166,15 +168,15 @@ int main() {
     // second's columns are drawn from their figures.
     GlowRenderer cold;
     const auto coldTick = [&](int i) {
-        cold.Render(window, ClockText(i), ClockSettings.Font, kClockEmSize, ClockSettings.Startcolor,
-                    ClockSettings.Endcolor, ClockSettings.Transparent);
+        cold.Render(window, ClockText(i), kDefaults.font, kClockEmSize, kDefaults.startColour, kDefaults.endColour,
+                    kDefaults.transparency);
     };
     Bench minute(window, 58);
     minute.Compare("GlowRenderer, its first minute (nothing to reuse)", 96, coldTick, 2);
     ReportCounts(cold.Canvas());
     bench.Compare("GlowRenderer, the same text again", 96, [&](int) {
-        renderer.Render(window, L"10:15:07", ClockSettings.Font, kClockEmSize, ClockSettings.Startcolor,
-                        ClockSettings.Endcolor, ClockSettings.Transparent);
+        renderer.Render(window, L"10:15:07", kDefaults.font, kClockEmSize, kDefaults.startColour, kDefaults.endColour,
+                        kDefaults.transparency);
     });
     const auto timerTick = [&](int i) {
         now.minute = 1 + i / 60 % 58;
@@ -210,7 +212,7 @@ int main() {
     std::printf("calendar paint, lunar month, %d x %d:     median %7.3f ms  p90 %7.3f ms  %5.2fx\n", layout.W, layout.H,
                 lunar.median, lunar.p90, lunar.median / gregorian.median);
     std::printf("font: %s\n",
-                ClockSettings.Font == kFontSongTi ? "SimSun (replaced by WenQuanYi Micro Hei)" : "as installed");
+                kDefaults.font == kFontSongTi ? "SimSun (replaced by WenQuanYi Micro Hei)" : "as installed");
     DestroyWindow(window);
     DeleteFileW(options.settingsPath.c_str());
     return 0;

@@ -12,15 +12,15 @@ constexpr int kWidth = 153, kHeight = 169; // designed client size, filled by th
 
 } // namespace
 
-CalendarPopup::CalendarPopup(HWND owner, ErrorReporter& reporter, const UxTheme& theme, std::function<DateTimeParts()> now)
+CalendarPopup::CalendarPopup(HWND owner, ErrorReporter& reporter, const UxTheme& theme,
+                             std::function<DateTimeParts()> now)
     : CompanionWindow(reporter) {
     CreateHandle(WS_EX_LAYERED, WS_POPUP, RECT{0, 0, kWidth, kHeight}, owner, L"frmcal");
     SetLayeredWindowAttributes(hwnd_, 0, 220, LWA_ALPHA);
     font_.reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
-    calendar_ =
-        std::make_unique<MonthCalendar>(hwnd_, RECT{0, 0, kWidth, kHeight}, font_.get(), theme, reporter,
-                                         [now = std::move(now)] { return std::floor(EncodeDateTime(now())); });
+    calendar_ = std::make_unique<MonthCalendar>(hwnd_, RECT{0, 0, kWidth, kHeight}, font_.get(), theme, reporter,
+                                                [now = std::move(now)] { return std::floor(EncodeDateTime(now())); });
     calendar_->SetTodayCaption(L"Today");
     calendar_->SetNoneCaption(L"None");
     // MonthCalendar1MouseMove: the same drag as the window's own. A left

@@ -68,7 +68,7 @@ void Fill(HDC dc, const RECT& r, COLORREF colour) {
 } // namespace
 
 MonthCalendar::MonthCalendar(HWND parent, RECT bounds, HFONT font, const UxTheme& theme, ErrorReporter& reporter,
-                               TodayFn today)
+                             TodayFn today)
     : BaseWindow(reporter), theme_(theme), font_(font), today_(std::move(today)), model_(std::floor(today_())),
       mouse_(model_, today_) {
     // The locale's day and month names, read once.

@@ -2,7 +2,6 @@
 
 #include "base/effects_win.h"
 #include "base/handles_win.h"
-#include "settings/settings.h"
 #include "base/datetime.h"
 
 #include <ntsecapi.h>
@@ -178,8 +177,8 @@ void AskNetworkTime(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::
     });
 }
 
-std::string NtpServerName() {
-    return ClockSettings.NtpServer.empty() ? std::string(kDefaultNtpServer) : ClockSettings.NtpServer;
+std::string NtpServerName(const std::string& configured) {
+    return configured.empty() ? std::string(kDefaultNtpServer) : configured;
 }
 
 std::string SetClockFromNetwork(Effects& effects, double offsetSeconds) {

@@ -28,7 +28,7 @@ struct NetworkTimeAnswer : WorkerResult {
 // Queries the server on a worker thread and posts the answer to the mailbox; returns at once.
 void AskNetworkTime(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string server);
 // The server to ask: "NtpServer" from the settings, else the built-in default.
-std::string NtpServerName();
+std::string NtpServerName(const std::string& configured);
 // The system clock now, as precise as the system keeps it (100 ns units since 1601, UTC).
 unsigned long long PreciseFileTime();
 // Moves the system clock by the measured offset from where it stands at this

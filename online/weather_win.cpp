@@ -1,6 +1,5 @@
 #include "online/weather_win.h"
 
-#include "settings/settings.h"
 #include "base/dpi_win.h"
 #include "base/inputbox_win.h"
 #include "base/text_win.h"
@@ -10,7 +9,7 @@
 
 namespace vemora {
 
-WeatherStrip::WeatherStrip(HWND owner, ErrorReporter& reporter, std::function<void()> cityChanged)
+WeatherStrip::WeatherStrip(HWND owner, ErrorReporter& reporter, std::function<void(const std::string&)> cityChanged)
     : CompanionWindow(reporter), cityChanged_(std::move(cityChanged)) {
     CreateHandle(0, WS_POPUP, RECT{0, 0, 461, 39}, owner, L"frmweather");
     dpi_ = WindowDpi(hwnd_);
@@ -28,15 +27,14 @@ std::optional<std::wstring> WeatherStrip::AskCity() {
     return box.Ask();
 }
 
-void WeatherStrip::ShowTimedActionDialog() {
+void WeatherStrip::ChangeCity() {
     // Cancel gives the empty default; 市 alone or no reading start nothing.
     const std::wstring answer = AskCity().value_or(L"");
     const std::string pinyin = CityToPinyin(WideToGbk(answer));
     if (pinyin.empty())
         return;
-    ClockSettings.City = pinyin;
     if (cityChanged_)
-        cityChanged_();
+        cityChanged_(pinyin);
 }
 
 std::optional<LRESULT> WeatherStrip::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -46,7 +44,7 @@ std::optional<LRESULT> WeatherStrip::HandleMessage(UINT msg, WPARAM wParam, LPAR
         return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == 0 && LOWORD(wParam) == kChangeCityCommand)
-            ShowTimedActionDialog();
+            ChangeCity();
         return 0;
     case WM_DPICHANGED:
         dpi_ = DpiOfDpiChanged(wParam);
@@ -57,10 +55,6 @@ std::optional<LRESULT> WeatherStrip::HandleMessage(UINT msg, WPARAM wParam, LPAR
     default:
         return std::nullopt;
     }
-}
-
-std::string CurrentWeatherUrl() {
-    return WeatherUrl(ClockSettings.WeatherHost, ClockSettings.City);
 }
 
 void DownloadWeather(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url) {

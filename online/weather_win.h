@@ -21,10 +21,10 @@ public:
     static constexpr UINT kChangeCityCommand = 1;
     using CityPrompt = std::function<std::optional<std::wstring>()>;
 
-    // owner: the window that owns the strip; cityChanged runs after the user
-    // gave a new city, which is stored in the settings by then.
-    WeatherStrip(HWND owner, ErrorReporter& reporter, std::function<void()> cityChanged);
-    void ShowTimedActionDialog();
+    // owner: the window that owns the strip; cityChanged gets the city the
+    // user gave, as upper-case pinyin.
+    WeatherStrip(HWND owner, ErrorReporter& reporter, std::function<void(const std::string&)> cityChanged);
+    void ChangeCity();
     HMENU ContextMenu() const { return contextMenu_.get(); }
     // The resolution the strip is drawn at: its monitor's.
     int Dpi() const { return dpi_; }
@@ -39,14 +39,11 @@ public:
 private:
     std::optional<std::wstring> AskCity();
 
-    std::function<void()> cityChanged_;
+    std::function<void(const std::string&)> cityChanged_;
     UniqueHmenu contextMenu_;
     CityPrompt prompt_;
     int dpi_ = kDesignDpi;
 };
-
-// The weather page's address for the current settings.
-std::string CurrentWeatherUrl();
 
 // What a weather download hands back: the line of the page's links, or why
 // there is none.

@@ -1,6 +1,5 @@
 #include "online/xingzuo_win.h"
 
-#include "settings/settings.h"
 #include "base/dpi_win.h"
 #include "base/errors.h"
 #include "base/module_win.h"
@@ -106,7 +105,8 @@ std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std
     return image;
 }
 
-HoroscopePanel::HoroscopePanel(HWND owner, ErrorReporter& reporter) : CompanionWindow(reporter) {
+HoroscopePanel::HoroscopePanel(HWND owner, ErrorReporter& reporter, std::function<HoroscopeChoice()> choice)
+    : CompanionWindow(reporter), choice_(std::move(choice)) {
     CreateHandle(0, WS_POPUP, RECT{0, 0, 288, 216}, owner, L"frmxingzuo");
     dpi_ = WindowDpi(hwnd_);
     if (dpi_ != kDesignDpi)
@@ -146,8 +146,9 @@ void HoroscopePanel::FetchDay() {
     RECT at{};
     GetWindowRect(hwnd_, &at);
     MoveWindow(hwnd_, at.left, at.top, size, size, FALSE);
-    const int sign = ClockSettings.Xingzuo;
-    const std::string url = HoroscopeUrl(ClockSettings.XingzuoHost, sign);
+    const HoroscopeChoice choice = choice_();
+    const int sign = choice.sign;
+    const std::string url = HoroscopeUrl(choice.host, sign);
     if (url.empty())
         throw std::runtime_error(WideToUtf8(L"没有这个星座：") + std::to_string(sign));
     // Laid out on the designed sheet, drawn at the panel's resolution.
@@ -156,7 +157,7 @@ void HoroscopePanel::FetchDay() {
 
 void HoroscopePanel::RenderHoroscopePanel(const std::vector<SheetText>& texts) {
     std::unique_ptr<DibImage> image = DrawHoroscopeImage(*picture_, texts, dpi_);
-    UpdateLayeredFromImage(hwnd_, image->Dc(), image->Size(), ClockSettings.Transparent & 0xFF);
+    UpdateLayeredFromImage(hwnd_, image->Dc(), image->Size(), choice_().alpha & 0xFF);
     lastTexts_ = texts;
     ++renderCount_;
 }

@@ -5,6 +5,7 @@
 #include "online/request.h"
 #include "render/glow_win.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,11 +17,18 @@ namespace vemora {
 // black on the picture of a ruled notepad sheet, at the right edge of the
 // screen under the clock. Every showing fetches and draws it afresh: the
 // panel takes its size at once and is drawn when the page has arrived.
+// What the panel shows, as the clock's settings say when it is asked.
+struct HoroscopeChoice {
+    int sign = 0;     // 0 to 11
+    std::string host; // the provider's host; empty: the built-in one
+    int alpha = 255;  // the panel's transparency
+};
+
 class HoroscopePanel : public CompanionWindow<HoroscopePanel> {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmxingzuo";
     static constexpr UINT kPageArrived = WM_APP + 1;
-    HoroscopePanel(HWND owner, ErrorReporter& reporter);
+    HoroscopePanel(HWND owner, ErrorReporter& reporter, std::function<HoroscopeChoice()> choice);
     ~HoroscopePanel();
 
     // Shows the panel; its show handler starts the download and reports its
@@ -39,6 +47,7 @@ public:
     std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
+    std::function<HoroscopeChoice()> choice_;
     std::shared_ptr<Mailbox> mailbox_;
     RequestSlot download_;
     std::unique_ptr<Gdiplus::Bitmap> picture_;

@@ -3,6 +3,15 @@
 
 namespace vemora {
 
+// What the timed action does.
+enum class ScheduledActionKind : int { Shutdown = 0, Alarm = 1, Restart = 2 };
+
+struct ScheduledActionState {
+    double due = 0; // date-time at which the armed action falls due
+    ScheduledActionKind kind = ScheduledActionKind::Shutdown;
+    bool operator==(const ScheduledActionState&) const = default;
+};
+
 // When an action armed now falls due. At a time of day: today at hour:minute,
 // or tomorrow when that moment is not later than now. After a delay: now plus
 // the minutes. Date-times are day counts (see base/datetime.h).

@@ -2,7 +2,6 @@
 
 #include "base/dpi_win.h"
 #include "power/schedule.h"
-#include "settings/settings.h"
 
 namespace vemora {
 
@@ -15,26 +14,31 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_LAYERED | WS_EX_CONTROLPA
 
 } // namespace
 
-TimedActionDialog::TimedActionDialog(HWND owner, HWND modalOver, ErrorReporter& reporter, std::function<DateTimeParts()> now,
-                           std::function<void()> armedChanged)
-    : BaseWindow(reporter), modalOver_(modalOver), now_(std::move(now)), armedChanged_(std::move(armedChanged)) {
+TimedActionDialog::TimedActionDialog(HWND owner, HWND modalOver, ErrorReporter& reporter,
+                                     std::function<DateTimeParts()> now, std::function<bool()> armed,
+                                     std::function<void(std::optional<ScheduledActionState>)> armedChanged)
+    : BaseWindow(reporter), modalOver_(modalOver), now_(std::move(now)), armed_(std::move(armed)),
+      armedChanged_(std::move(armedChanged)) {
     CreateHandle(kExStyle, kStyle, DialogBounds(341, 267, kStyle, kExStyle), owner, L"定时设置");
     SetLayeredWindowAttributes(hwnd_, 0, 220, LWA_ALPHA);
     font_ = CreateDialogFont();
     HFONT f = font_.get();
-    // Created in the tab order: okButton, closeButton, resetButton, whenChoices, minutesEdit, hourEdit, minuteEdit, actionChoices.
-    okButton =
-        CreateControl(hwnd_, {L"BUTTON", L"确定", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 32, 234, 75, 25, kOkButton}, f);
-    closeButton = CreateControl(hwnd_,
-                            {L"BUTTON", L"退出", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 222, 234, 75, 25, kCloseButton}, f);
-    resetButton = CreateControl(hwnd_,
-                            {L"BUTTON", L"重设", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 126, 234, 75, 25, kResetButton}, f);
+    // Created in the tab order: okButton, closeButton, resetButton, whenChoices, minutesEdit, hourEdit, minuteEdit,
+    // actionChoices.
+    okButton = CreateControl(
+        hwnd_, {L"BUTTON", L"确定", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 32, 234, 75, 25, kOkButton}, f);
+    closeButton = CreateControl(
+        hwnd_, {L"BUTTON", L"退出", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 222, 234, 75, 25, kCloseButton}, f);
+    resetButton = CreateControl(
+        hwnd_, {L"BUTTON", L"重设", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 126, 234, 75, 25, kResetButton}, f);
     CreateControl(hwnd_, {L"BUTTON", L"请选择", WS_GROUP | BS_GROUPBOX, 32, 16, 265, 113, 0}, f);
     // The first item's caption leaves room for the hour and minute edits that
     // sit in it; here the edits and the two unit labels are controls of their own.
     whenChoices[0] = CreateControl(
-        hwnd_, {L"BUTTON", L"于设定时间：", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 40, 43, 96, 20, kAtTimeOfDay}, f);
-    whenChoices[1] = CreateControl(hwnd_, {L"BUTTON", L"N分钟以后：", BS_AUTORADIOBUTTON, 40, 89, 96, 20, kAfterMinutes}, f);
+        hwnd_, {L"BUTTON", L"于设定时间：", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 40, 43, 96, 20, kAtTimeOfDay},
+        f);
+    whenChoices[1] =
+        CreateControl(hwnd_, {L"BUTTON", L"N分钟以后：", BS_AUTORADIOBUTTON, 40, 89, 96, 20, kAfterMinutes}, f);
     minutesEdit.Create(hwnd_, 138, 88, 121, 22, kMinutesEdit, 1, 99999999, 20, f);
     hourEdit.Create(hwnd_, 138, 42, 49, 22, kHourEdit, 0, 23, 0, f);
     CreateControl(hwnd_, {L"STATIC", L"时", SS_LEFT, 191, 46, 16, 16, 0}, f);
@@ -43,10 +47,12 @@ TimedActionDialog::TimedActionDialog(HWND owner, HWND modalOver, ErrorReporter& 
     CreateControl(hwnd_, {L"BUTTON", L"动作", WS_GROUP | BS_GROUPBOX, 31, 144, 266, 84, 0}, f);
     actionChoices[0] = CreateControl(
         hwnd_, {L"BUTTON", L"关机", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 39, 162, 120, 20, kShutdownChoice}, f);
-    actionChoices[1] = CreateControl(hwnd_, {L"BUTTON", L"播放声音：", BS_AUTORADIOBUTTON, 39, 196, 120, 20, kAlarmChoice}, f);
-    actionChoices[2] = CreateControl(hwnd_, {L"BUTTON", L"重启", BS_AUTORADIOBUTTON, 172, 162, 120, 20, kRestartChoice}, f);
+    actionChoices[1] =
+        CreateControl(hwnd_, {L"BUTTON", L"播放声音：", BS_AUTORADIOBUTTON, 39, 196, 120, 20, kAlarmChoice}, f);
+    actionChoices[2] =
+        CreateControl(hwnd_, {L"BUTTON", L"重启", BS_AUTORADIOBUTTON, 172, 162, 120, 20, kRestartChoice}, f);
     SetWhenIndex(0);
-    ChooseActionKind(0);
+    ChooseActionKind(ScheduledActionKind::Shutdown);
     layout_.Capture(hwnd_);
     if (const int dpi = WindowDpi(hwnd_); dpi != kDesignDpi)
         ApplyDpi(dpi);
@@ -61,11 +67,15 @@ int TimedActionDialog::WhenIndex() const {
     return IsChecked(whenChoices[1]) ? 1 : IsChecked(whenChoices[0]) ? 0 : -1;
 }
 
-int TimedActionDialog::ChosenActionKind() const {
+// The action buttons in their order on the dialog.
+constexpr ScheduledActionKind kActionOfChoice[] = {ScheduledActionKind::Shutdown, ScheduledActionKind::Alarm,
+                                                   ScheduledActionKind::Restart};
+
+ScheduledActionKind TimedActionDialog::ChosenActionKind() const {
     for (int i = 0; i < 3; ++i)
         if (IsChecked(actionChoices[i]))
-            return i;
-    return -1;
+            return kActionOfChoice[i];
+    return ScheduledActionKind::Shutdown; // the buttons always hold one choice
 }
 
 void TimedActionDialog::SetWhenIndex(int index) {
@@ -73,9 +83,9 @@ void TimedActionDialog::SetWhenIndex(int index) {
         SetChecked(whenChoices[i], i == index);
 }
 
-void TimedActionDialog::ChooseActionKind(int index) {
+void TimedActionDialog::ChooseActionKind(ScheduledActionKind kind) {
     for (int i = 0; i < 3; ++i)
-        SetChecked(actionChoices[i], i == index);
+        SetChecked(actionChoices[i], kActionOfChoice[i] == kind);
 }
 
 void TimedActionDialog::ShowModal() {
@@ -88,7 +98,7 @@ void TimedActionDialog::ShowModal() {
 
 void TimedActionDialog::ProposeDueTime() {
     CentreOnScreen(hwnd_);
-    if (ClockSettings.Armed)
+    if (armed_())
         return; // show the values it was armed with
     int hour = 0, minute = 0;
     ProposedTimeOfDay(EncodeDateTime(now_()), hour, minute);
@@ -103,24 +113,22 @@ void TimedActionDialog::Accept() {
     hourEdit.Normalize();
     minuteEdit.Normalize();
     minutesEdit.Normalize();
+    ScheduledActionState action;
     if (WhenIndex() == 0)
-        ClockSettings.ScheduledAction.due =
-            DueAtTimeOfDay(now, static_cast<int>(hourEdit.Value()), static_cast<int>(minuteEdit.Value()));
+        action.due = DueAtTimeOfDay(now, static_cast<int>(hourEdit.Value()), static_cast<int>(minuteEdit.Value()));
     else if (WhenIndex() == 1)
-        ClockSettings.ScheduledAction.due = DueAfterMinutes(now, minutesEdit.Value());
-    ClockSettings.ScheduledAction.kind = static_cast<ScheduledActionKind>(ChosenActionKind());
+        action.due = DueAfterMinutes(now, minutesEdit.Value());
+    action.kind = ChosenActionKind();
     // A disabled control loses the focus; the next one in the tab order takes
     // it, so that Tab, Esc and Enter keep working.
     if (GetFocus() == okButton)
         SetFocus(GetNextDlgTabItem(hwnd_, okButton, FALSE));
     EnableWindow(okButton, FALSE);
-    ClockSettings.Armed = true;
-    armedChanged_();
+    armedChanged_(action);
 }
 
 void TimedActionDialog::Reset() {
-    ClockSettings.Armed = false;
-    armedChanged_();
+    armedChanged_(std::nullopt);
     EnableWindow(okButton, TRUE);
 }
 

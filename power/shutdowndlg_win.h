@@ -2,6 +2,7 @@
 #include "base/controls_win.h"
 #include "base/datetime.h"
 #include "base/window_win.h"
+#include "power/schedule.h"
 
 #include <functional>
 #include <optional>
@@ -25,10 +26,11 @@ public:
     // clang-format on
 
     // owner: the window that owns the dialog; modalOver: the clock, disabled
-    // while the dialog runs; now: the local time; armedChanged: runs after the
-    // armed mark changed.
+    // while the dialog runs; now: the local time; armed: whether an action
+    // waits; armedChanged gets the action armed, or none when reset.
     TimedActionDialog(HWND owner, HWND modalOver, ErrorReporter& reporter, std::function<DateTimeParts()> now,
-                 std::function<void()> armedChanged);
+                      std::function<bool()> armed,
+                      std::function<void(std::optional<ScheduledActionState>)> armedChanged);
 
     void ShowModal();
     void ProposeDueTime();
@@ -40,9 +42,9 @@ public:
     HWND okButton = nullptr, closeButton = nullptr, resetButton = nullptr;
     HWND whenChoices[2] = {}, actionChoices[3] = {};
     int WhenIndex() const;
-    int ChosenActionKind() const;
+    ScheduledActionKind ChosenActionKind() const;
     void SetWhenIndex(int index);
-    void ChooseActionKind(int index);
+    void ChooseActionKind(ScheduledActionKind kind);
 
     std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     // The dialog at a resolution: size, controls and font scaled from the design.
@@ -52,7 +54,8 @@ public:
 private:
     HWND modalOver_;
     std::function<DateTimeParts()> now_;
-    std::function<void()> armedChanged_;
+    std::function<bool()> armed_;
+    std::function<void(std::optional<ScheduledActionState>)> armedChanged_;
     UniqueHfont font_;
     DialogLayout layout_;
     int dpi_ = kDesignDpi;

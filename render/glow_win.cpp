@@ -118,10 +118,10 @@ void PaintGlowPath(GlowImage& image, const Gdiplus::GraphicsPath& path, Argb sta
         Check(graphics.SetClip(Rect(left, 0, right - left, image.Height())));
     const REAL scale = static_cast<REAL>(dpi) / 96;
     const int origin = ScaleForDpi(10, dpi);
-    Pen pen(Color(0x9BD7D7D7), 3.0f * scale);
+    Pen pen(Color(0x9BD7D7D7), kGlowOutlineWidth * scale);
     Check(pen.GetLastStatus());
     Check(graphics.DrawPath(&pen, &path));
-    for (int width = 1; width <= 8; ++width) {
+    for (int width = 1; width <= kGlowWidestHalo; ++width) {
         Check(pen.SetWidth(static_cast<REAL>(width) * scale));
         Check(pen.SetColor(Color(0x3E000202)));
         Check(pen.SetLineJoin(LineJoinRound));

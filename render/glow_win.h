@@ -1,6 +1,6 @@
 #pragma once
 #include "base/handles_win.h"
-#include "settings/settings.h"
+#include "base/argb.h"
 #include "render/glow.h"
 
 #include <cstdint>

@@ -163,16 +163,16 @@ void GlowCanvas::MeasureReach(const std::vector<std::uint32_t>& figures) {
     Check(graphics.GetLastStatus());
     Check(graphics.SetSmoothingMode(SmoothingModeAntiAlias));
     Check(graphics.SetPageUnit(UnitPixel));
-    Pen outline(Color(0xFFFFFFFF), 3.0f * scale);
+    Pen outline(Color(0xFFFFFFFF), kGlowOutlineWidth * scale);
     Check(outline.GetLastStatus());
-    Pen halo(Color(0xFFFFFFFF), 8.0f * scale);
+    Pen halo(Color(0xFFFFFFFF), static_cast<REAL>(kGlowWidestHalo) * scale);
     Check(halo.GetLastStatus());
     Check(halo.SetLineJoin(LineJoinRound));
     SolidBrush fill(Color(0xFFFFFFFF));
     Check(fill.GetLastStatus());
     // No stroke reaches further from its figure's points than the longest
     // mitre the outline pen allows, or half the halo's width.
-    const REAL farthest = (outline.GetMiterLimit() * 3.0f + 8.0f) * scale + 4;
+    const REAL farthest = (outline.GetMiterLimit() * kGlowOutlineWidth + kGlowWidestHalo) * scale + 4;
     std::vector<char> touched(width);
     for (std::uint32_t id : figures) {
         Figure& figure = figureTable_[id];

@@ -4,8 +4,6 @@
 
 namespace vemora {
 
-Settings ClockSettings;
-
 const NamedColor NamedColors[141] = {
     {"aclAliceBlue", 0xFFF0F8FF},
     {"aclAntiqueWhite", 0xFFFAEBD7},
@@ -276,20 +274,20 @@ struct SettingKey {
 // SaveSettings writes them. A missing key reads as the field of a
 // default-constructed record, so the defaults are stated once, in the record.
 const SettingKey kKeys[] = {
-    {"Transparent", KeyKind::Integer, &Settings::Transparent},
-    {"Xingzuo", KeyKind::Integer, &Settings::Xingzuo},
-    {"Font", KeyKind::String, nullptr, nullptr, &Settings::Font},
-    {"Top", KeyKind::Boolean, nullptr, &Settings::Top},
-    {"wake", KeyKind::Boolean, nullptr, &Settings::wake},
-    {"weather", KeyKind::Boolean, nullptr, &Settings::weather},
-    {"showxz", KeyKind::Boolean, nullptr, &Settings::showxz},
-    {"getnettime", KeyKind::Boolean, nullptr, &Settings::getnettime},
-    {"Startcolor", KeyKind::Colour, nullptr, nullptr, nullptr, &Settings::Startcolor},
-    {"Endcolor", KeyKind::Colour, nullptr, nullptr, nullptr, &Settings::Endcolor},
-    {"City", KeyKind::String, nullptr, nullptr, &Settings::City},
-    {"Lunar", KeyKind::Boolean, nullptr, &Settings::Lunar},
-    {"PosLeft", KeyKind::OptionalInteger, nullptr, nullptr, nullptr, nullptr, &Settings::PosLeft},
-    {"PosTop", KeyKind::OptionalInteger, nullptr, nullptr, nullptr, nullptr, &Settings::PosTop},
+    {"Transparent", KeyKind::Integer, &Settings::transparency},
+    {"Xingzuo", KeyKind::Integer, &Settings::sign},
+    {"Font", KeyKind::String, nullptr, nullptr, &Settings::font},
+    {"Top", KeyKind::Boolean, nullptr, &Settings::stayOnTop},
+    {"wake", KeyKind::Boolean, nullptr, &Settings::hourlyAlert},
+    {"weather", KeyKind::Boolean, nullptr, &Settings::showWeather},
+    {"showxz", KeyKind::Boolean, nullptr, &Settings::showHoroscope},
+    {"getnettime", KeyKind::Boolean, nullptr, &Settings::networkTime},
+    {"Startcolor", KeyKind::Colour, nullptr, nullptr, nullptr, &Settings::startColour},
+    {"Endcolor", KeyKind::Colour, nullptr, nullptr, nullptr, &Settings::endColour},
+    {"City", KeyKind::String, nullptr, nullptr, &Settings::city},
+    {"Lunar", KeyKind::Boolean, nullptr, &Settings::lunar},
+    {"PosLeft", KeyKind::OptionalInteger, nullptr, nullptr, nullptr, nullptr, &Settings::posLeft},
+    {"PosTop", KeyKind::OptionalInteger, nullptr, nullptr, nullptr, nullptr, &Settings::posTop},
 };
 const int kSaveOrder[] = {2, 8, 9, 0, 1, 3, 4, 5, 6, 7, 10, 11, 12, 13};
 
@@ -327,9 +325,9 @@ void LoadSettings(ProfileStore& store, Settings& s) {
         }
     }
     // Where the providers live: read when present, never written back.
-    s.WeatherHost = store.Read("WeatherHost", defaults.WeatherHost);
-    s.XingzuoHost = store.Read("XingzuoHost", defaults.XingzuoHost);
-    s.NtpServer = store.Read("NtpServer", defaults.NtpServer);
+    s.weatherHost = store.Read("WeatherHost", defaults.weatherHost);
+    s.horoscopeHost = store.Read("XingzuoHost", defaults.horoscopeHost);
+    s.ntpServer = store.Read("NtpServer", defaults.ntpServer);
 }
 
 void SaveSettings(ProfileStore& store, const Settings& s) {

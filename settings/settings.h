@@ -1,4 +1,6 @@
 #pragma once
+#include "base/argb.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -7,63 +9,40 @@
 
 namespace vemora {
 
-using Argb = std::uint32_t;
-
 // GBK bytes of the Chinese names the program keeps as ANSI text.
 inline constexpr const char* kFontSongTi = "\xCB\xCE\xCC\xE5";                // 宋体
 inline constexpr const char* kFontYaHei = "\xCE\xA2\xC8\xED\xD1\xC5\xBA\xDA"; // 微软雅黑
 
-// What the timed action does; the numbers are the timed-action dialog's choices.
-enum class ScheduledActionKind : int { Shutdown = 0, Alarm = 1, Restart = 2 };
-
-struct ScheduledActionState {
-    double due = 0; // date-time at which the armed action falls due
-    ScheduledActionKind kind = ScheduledActionKind::Shutdown;
-    bool operator==(const ScheduledActionState&) const = default;
-};
-
-// The one process-wide record of settings and run-time state. Strings are GBK.
-// The initialisers are the only statement of the defaults: a key missing from
-// clockset.ini reads as the field's value in a default-constructed record.
+// What clockset.ini holds, the clock window's to own and to hand down by
+// value. Strings are GBK. The initialisers are the only statement of the
+// defaults: a key missing from clockset.ini reads as the field's value in a
+// default-constructed record.
 struct Settings {
-    // Stored in clockset.ini.
-    int Transparent = 250;
-    int Xingzuo = 1;
-    std::string Font = kFontSongTi;
-    bool Top = false; // the topmost mark of menu item kMenuStayOnTop
-    bool wake = true;
-    bool weather = false;
-    bool showxz = false;
-    bool getnettime = false;
-    Argb Startcolor = 0xFFFFFFFF;
-    Argb Endcolor = 0xFF1E78C3;
-    std::string City;
-    bool Lunar = true; // the Chinese calendar in the calendar pop-up
+    int transparency = 250;         // "Transparent"
+    int sign = 1;                   // "Xingzuo": the star sign, 0 to 11
+    std::string font = kFontSongTi; // "Font"
+    bool stayOnTop = false;         // "Top"
+    bool hourlyAlert = true;        // "wake"
+    bool showWeather = false;       // "weather"
+    bool showHoroscope = false;     // "showxz"
+    bool networkTime = false;       // "getnettime": set the clock at start-up
+    Argb startColour = 0xFFFFFFFF;  // "Startcolor"
+    Argb endColour = 0xFF1E78C3;    // "Endcolor"
+    std::string city;               // "City": upper-case pinyin
+    bool lunar = true;              // "Lunar": the Chinese calendar in the calendar pop-up
     // Where the user left the clock: its top-left corner in pixels of the
     // virtual screen; none until the clock has been dragged. Written only
     // when known.
-    std::optional<int> PosLeft;
-    std::optional<int> PosTop;
+    std::optional<int> posLeft; // "PosLeft"
+    std::optional<int> posTop;  // "PosTop"
 
     // Read when present, never written: where the providers live.
-    std::string WeatherHost;
-    std::string XingzuoHost;
-    std::string NtpServer;
-
-    // Run-time state, never stored.
-    std::string WeatherText;
-    bool CalendarShown = false;
-    ScheduledActionState ScheduledAction;
-    bool Armed = false;     // the check mark of menu item kMenuTimedAction
-    bool Autostart = false; // the check mark of menu item kMenuAutostart
-    const void* RingSound = nullptr;
-    std::vector<std::string> InstalledFonts;
+    std::string weatherHost;   // "WeatherHost"
+    std::string horoscopeHost; // "XingzuoHost"
+    std::string ntpServer;     // "NtpServer"
 
     bool operator==(const Settings&) const = default;
 };
-
-// The one process-wide record of settings and run-time state.
-extern Settings ClockSettings;
 
 struct NamedColor {
     const char* name;

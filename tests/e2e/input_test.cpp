@@ -16,8 +16,6 @@ using namespace vemora::test;
 
 namespace {
 
-constexpr UINT kMenuTimedAction = 101, kMenuCalendar = 109; // the timed action and the calendar
-
 // The pointer to p, then the left button down or up (flags). Absolute
 // coordinates are 0..65535 over the screen: rounded up, they land on p.
 void Mouse(POINT p, DWORD flags = 0) {
@@ -166,8 +164,8 @@ TEST(RealInput, EnterInTheTimedActionDialogArmsOnlyThroughOk) {
     // The alarm sound, should anything arm.
     SendMessageW(item(TimedActionDialog::kAlarmChoice), BM_CLICK, 0, 0);
     // Enter in 时, 分 and N分钟, on a focused 重设 and on a radio button arms nothing.
-    for (int id : {TimedActionDialog::kHourEdit, TimedActionDialog::kMinuteEdit, TimedActionDialog::kMinutesEdit, TimedActionDialog::kResetButton,
-                   TimedActionDialog::kAfterMinutes}) {
+    for (int id : {TimedActionDialog::kHourEdit, TimedActionDialog::kMinuteEdit, TimedActionDialog::kMinutesEdit,
+                   TimedActionDialog::kResetButton, TimedActionDialog::kAfterMinutes}) {
         SCOPED_TRACE(id);
         Click(item(id));
         Key(dialog, VK_RETURN);

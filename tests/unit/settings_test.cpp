@@ -34,8 +34,8 @@ Settings Loaded(std::map<std::string, std::string> values) {
     MapStore store;
     store.values = std::move(values);
     Settings s;
-    s.Transparent = -7; // proves that LoadSettings overwrites every field
-    s.Top = true;
+    s.transparency = -7; // proves that LoadSettings overwrites every field
+    s.stayOnTop = true;
     LoadSettings(store, s);
     return s;
 }
@@ -44,16 +44,16 @@ Settings Loaded(std::map<std::string, std::string> values) {
 
 TEST(SettingsStore, MissingFileGivesDefaultsAndSavesEveryKey) {
     Settings s = Loaded({});
-    EXPECT_EQ(s.Transparent, 250);
-    EXPECT_EQ(s.Xingzuo, 1);
-    EXPECT_EQ(s.Font, Gbk("宋体"));
-    EXPECT_FALSE(s.Top);
-    EXPECT_TRUE(s.wake);
-    EXPECT_FALSE(s.weather || s.showxz || s.getnettime);
-    EXPECT_EQ(s.Startcolor, 0xFFFFFFFFu);
-    EXPECT_EQ(s.Endcolor, 0xFF1E78C3u);
-    EXPECT_EQ(s.City, "");
-    EXPECT_TRUE(s.Lunar);
+    EXPECT_EQ(s.transparency, 250);
+    EXPECT_EQ(s.sign, 1);
+    EXPECT_EQ(s.font, Gbk("宋体"));
+    EXPECT_FALSE(s.stayOnTop);
+    EXPECT_TRUE(s.hourlyAlert);
+    EXPECT_FALSE(s.showWeather || s.showHoroscope || s.networkTime);
+    EXPECT_EQ(s.startColour, 0xFFFFFFFFu);
+    EXPECT_EQ(s.endColour, 0xFF1E78C3u);
+    EXPECT_EQ(s.city, "");
+    EXPECT_TRUE(s.lunar);
 
     MapStore out;
     SaveSettings(out, s);
@@ -70,9 +70,9 @@ TEST(SettingsStore, MissingFileGivesDefaultsAndSavesEveryKey) {
 
 TEST(SettingsStore, AnEmptyFileGivesExactlyTheDefaultRecord) {
     Settings s;
-    s.Transparent = 7, s.Xingzuo = 5, s.Font = "Arial", s.Top = true, s.wake = false, s.weather = true;
-    s.showxz = true, s.getnettime = true, s.Startcolor = 1, s.Endcolor = 2, s.City = "X", s.WeatherHost = "w";
-    s.XingzuoHost = "x", s.NtpServer = "n", s.Lunar = false, s.PosLeft = 1, s.PosTop = 2;
+    s.transparency = 7, s.sign = 5, s.font = "Arial", s.stayOnTop = true, s.hourlyAlert = false, s.showWeather = true;
+    s.showHoroscope = true, s.networkTime = true, s.startColour = 1, s.endColour = 2, s.city = "X", s.weatherHost = "w";
+    s.horoscopeHost = "x", s.ntpServer = "n", s.lunar = false, s.posLeft = 1, s.posTop = 2;
     MapStore empty;
     LoadSettings(empty, s);
     EXPECT_TRUE(s == Settings{});
@@ -108,9 +108,9 @@ TEST(SettingsStore, IntegerAndBooleanRules) {
     };
     for (const Case& c : cases) {
         Settings s = Loaded({{c.key, c.text}});
-        EXPECT_EQ(s.Transparent, c.transparent) << c.key << "=" << c.text;
-        EXPECT_EQ(s.wake, c.wake) << c.key << "=" << c.text;
-        EXPECT_EQ(s.weather, c.weather) << c.key << "=" << c.text;
+        EXPECT_EQ(s.transparency, c.transparent) << c.key << "=" << c.text;
+        EXPECT_EQ(s.hourlyAlert, c.wake) << c.key << "=" << c.text;
+        EXPECT_EQ(s.showWeather, c.weather) << c.key << "=" << c.text;
     }
 }
 
@@ -167,15 +167,15 @@ TEST(SettingsStore, NamedColoursTable) {
 
 TEST(SettingsStore, StoredValuesRoundTrip) {
     Settings s = Loaded({{"City", "NANJING"},
-                               {"Startcolor", "$50FF0000"},
-                               {"Endcolor", "aclRed"},
-                               {"Xingzuo", "44"},
-                               {"Top", "1"},
-                               {"Lunar", "0"},
-                               {"WeatherHost", "127.0.0.1:8080"}});
-    EXPECT_EQ(s.Xingzuo, 44); // kept as it is; the horoscope panel deals with it
-    EXPECT_TRUE(s.Top);
-    EXPECT_EQ(s.WeatherHost, "127.0.0.1:8080");
+                         {"Startcolor", "$50FF0000"},
+                         {"Endcolor", "aclRed"},
+                         {"Xingzuo", "44"},
+                         {"Top", "1"},
+                         {"Lunar", "0"},
+                         {"WeatherHost", "127.0.0.1:8080"}});
+    EXPECT_EQ(s.sign, 44); // kept as it is; the horoscope panel deals with it
+    EXPECT_TRUE(s.stayOnTop);
+    EXPECT_EQ(s.weatherHost, "127.0.0.1:8080");
     MapStore out;
     SaveSettings(out, s);
     EXPECT_EQ(out.values["City"], "NANJING");
@@ -216,15 +216,15 @@ TEST(SettingsStore, ClockPositionIsWrittenOnlyOnceKnown) {
     };
     for (const Case& c : cases) {
         const Settings s = Loaded(c.file);
-        EXPECT_EQ(s.PosLeft, c.left);
-        EXPECT_EQ(s.PosTop, c.top);
+        EXPECT_EQ(s.posLeft, c.left);
+        EXPECT_EQ(s.posTop, c.top);
     }
     Settings s;
     MapStore out;
     SaveSettings(out, s);
     EXPECT_EQ(out.values.count("PosLeft") + out.values.count("PosTop"), 0u) << "never dragged: nothing written";
-    s.PosLeft = -1500;
-    s.PosTop = 32;
+    s.posLeft = -1500;
+    s.posTop = 32;
     out.written.clear();
     SaveSettings(out, s);
     EXPECT_EQ(std::vector<std::string>(out.written.end() - 3, out.written.end()),

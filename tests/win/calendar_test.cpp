@@ -58,7 +58,7 @@ struct Calendar : ClockFixture {
 TEST_F(Calendar, PopupUnderTheClockWithItsTransparency) {
     WriteIni("[Option]\r\nLunar=0\r\n");
     ClockWindow& clock = Create(true);
-    ClockSettings.Transparent = 180;
+    Edit([&](Settings& s) { s.transparency = 180; });
     clock.OpenCalendar();
     HWND popup = clock.calendarPopup()->Handle();
     ASSERT_TRUE(IsWindowVisible(popup));
@@ -81,7 +81,7 @@ TEST_F(Calendar, PopupUnderTheClockWithItsTransparency) {
     p = WindowRect(popup);
     EXPECT_EQ(p.left, c.left + 10);
     EXPECT_EQ(p.top, c.top + 90);
-    EXPECT_TRUE(ClockSettings.CalendarShown);
+    EXPECT_TRUE(main->RunState().calendarShown);
     clock.ToggleCalendar();
     EXPECT_FALSE(IsWindowVisible(popup));
     EXPECT_FALSE(GetMenuState(clock.ContextMenu(), kMenuCalendar, MF_BYCOMMAND) & MF_CHECKED);
@@ -91,7 +91,7 @@ TEST_F(Calendar, ClassicPaintingIntoABitmap) {
     ClockWindow& clock = Create(false); // today is 2026-12-07, a Monday
     UxTheme classic = UxTheme::Classic();
     MonthCalendar plain(clock.calendarPopup()->Handle(), RECT{0, 0, 153, 169}, nullptr, classic, reporter,
-                         [] { return EncodeDate(2026, 12, 7) + 0.5; });
+                        [] { return EncodeDate(2026, 12, 7) + 0.5; });
     plain.Model().StartDay = StartDayOfWeek::dwMonday;
     plain.Model().SetSelectedDate(EncodeDate(2026, 12, 16));
     DibImage image(153, 169);

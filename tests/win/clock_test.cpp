@@ -6,10 +6,10 @@
 using namespace vemora;
 using namespace vemora::test;
 
-using ClockWindow = ClockFixture;
+using ClockFace = ClockFixture;
 using SettingsFile = ClockFixture;
 
-TEST_F(ClockWindow, FloatsAtTheTopRightWithoutTaskbarButton) {
+TEST_F(ClockFace, FloatsAtTheTopRightWithoutTaskbarButton) {
     ClockWindow& clock = Create(true);
     EXPECT_EQ(FindOwnWindow(L"Tfrmmain"), clock.Handle());
     const RECT r = WindowRect(clock.Handle());
@@ -36,16 +36,16 @@ TEST_F(ClockWindow, FloatsAtTheTopRightWithoutTaskbarButton) {
         ASSERT_NE(w, nullptr) << WideToUtf8(cls);
         EXPECT_FALSE(IsWindowVisible(w)) << WideToUtf8(cls);
     }
-    EXPECT_NE(ClockSettings.RingSound, nullptr) << "the alarm sound resource is loaded";
-    EXPECT_EQ(std::string(static_cast<const char*>(ClockSettings.RingSound), 4), "RIFF");
-    EXPECT_FALSE(ClockSettings.InstalledFonts.empty());
-    for (const std::string& f : ClockSettings.InstalledFonts) {
+    EXPECT_NE(main->RunState().ringSound, nullptr) << "the alarm sound resource is loaded";
+    EXPECT_EQ(std::string(static_cast<const char*>(main->RunState().ringSound), 4), "RIFF");
+    EXPECT_FALSE(main->RunState().installedFonts.empty());
+    for (const std::string& f : main->RunState().installedFonts) {
         EXPECT_EQ(f.find('@'), std::string::npos) << f;
         EXPECT_NE(f, "Default") << "only families: Default names none";
     }
 }
 
-TEST_F(ClockWindow, ShakesOnTheHourAndReturnsToItsPlace) {
+TEST_F(ClockFace, ShakesOnTheHourAndReturnsToItsPlace) {
     ClockWindow& clock = Create(true);
     EXPECT_EQ(clock.DrawCount(), 1) << "the first frame as the window shows";
     const RECT before = WindowRect(clock.Handle());
@@ -67,16 +67,16 @@ TEST_F(ClockWindow, ShakesOnTheHourAndReturnsToItsPlace) {
     EXPECT_EQ(clock.DrawCount(), 3);
     EXPECT_EQ(clock.LastTimeText(), "11:00:02");
 
-    ClockSettings.wake = false;
+    Edit([&](Settings& s) { s.hourlyAlert = false; });
     fakeClock.Set(12, 0, 0);
     clock.Tick();
     EXPECT_EQ(clock.ShakeCount(), 2) << "without the hourly alert the clock never shakes";
     EXPECT_EQ(clock.DrawCount(), 4);
 }
 
-TEST_F(ClockWindow, RepeatedTickFailureIsShownOnceUntilATickDraws) {
+TEST_F(ClockFace, RepeatedTickFailureIsShownOnceUntilATickDraws) {
     ClockWindow& clock = Create(true);
-    ClockSettings.Font = "Default";
+    Edit([&](Settings& s) { s.font = "Default"; });
     int second = 0;
     auto tick = [&] {
         fakeClock.Set(11, 10, second++); // each timer tick in a second of its own
@@ -86,9 +86,9 @@ TEST_F(ClockWindow, RepeatedTickFailureIsShownOnceUntilATickDraws) {
         tick();
     ASSERT_EQ(effects.errors.size(), 1u);
     EXPECT_EQ(effects.errors[0], L"找不到字体“Default”，请在设置中另选一种字体");
-    ClockSettings.Font = kFontSongTi;
+    Edit([&](Settings& s) { s.font = kFontSongTi; });
     tick();
-    ClockSettings.Font = "Default";
+    Edit([&](Settings& s) { s.font = "Default"; });
     tick();
     EXPECT_EQ(effects.errors.size(), 2u) << "shown again after a good tick";
     EXPECT_TRUE(IsWindow(clock.Handle()));
@@ -99,19 +99,20 @@ TEST_F(SettingsFile, RoundTripThroughTheRealFile) {
              "weather=0\r\nshowxz=0\r\ngetnettime=0\r\nStartcolor=$50FF0000\r\nEndcolor=aclRed\r\nCity=NANJING\r\n"
              "WeatherHost=127.0.0.1:1\r\n");
     ClockWindow& clock = Create(false);
-    EXPECT_EQ(ClockSettings.Transparent, 100);
-    EXPECT_EQ(ClockSettings.Xingzuo, 4);
-    EXPECT_EQ(ClockSettings.Font, "\xBA\xDA\xCC\xE5"); // 黑体
-    EXPECT_TRUE(ClockSettings.Top);
-    EXPECT_FALSE(ClockSettings.wake);
-    EXPECT_EQ(ClockSettings.Startcolor, 0x50FF0000u);
-    EXPECT_EQ(ClockSettings.Endcolor, 0xFFFF0000u);
-    EXPECT_EQ(ClockSettings.City, "NANJING");
-    EXPECT_EQ(ClockSettings.WeatherHost, "127.0.0.1:1");
-    EXPECT_EQ(GetMenuState(clock.ContextMenu(), kMenuStayOnTop, MF_BYCOMMAND) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+    EXPECT_EQ(main->CurrentSettings().transparency, 100);
+    EXPECT_EQ(main->CurrentSettings().sign, 4);
+    EXPECT_EQ(main->CurrentSettings().font, "\xBA\xDA\xCC\xE5"); // 黑体
+    EXPECT_TRUE(main->CurrentSettings().stayOnTop);
+    EXPECT_FALSE(main->CurrentSettings().hourlyAlert);
+    EXPECT_EQ(main->CurrentSettings().startColour, 0x50FF0000u);
+    EXPECT_EQ(main->CurrentSettings().endColour, 0xFFFF0000u);
+    EXPECT_EQ(main->CurrentSettings().city, "NANJING");
+    EXPECT_EQ(main->CurrentSettings().weatherHost, "127.0.0.1:1");
+    EXPECT_EQ(GetMenuState(clock.ContextMenu(), kMenuStayOnTop, MF_BYCOMMAND) & MF_CHECKED,
+              static_cast<UINT>(MF_CHECKED));
 
-    ClockSettings.Transparent = 180;
-    ClockSettings.City = "BEIJING";
+    Edit([&](Settings& s) { s.transparency = 180; });
+    Edit([&](Settings& s) { s.city = "BEIJING"; });
     SendMessageW(clock.Handle(), WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(clock.Handle()));
     EXPECT_TRUE(effects.errors.empty());
@@ -131,9 +132,9 @@ TEST_F(SettingsFile, RoundTripThroughTheRealFile) {
 
 TEST_F(SettingsFile, WithoutAFileTheDefaultsAreWritten) {
     ClockWindow& clock = Create(false);
-    EXPECT_EQ(ClockSettings.Transparent, 250);
-    EXPECT_EQ(ClockSettings.Xingzuo, 1);
-    EXPECT_TRUE(ClockSettings.Top) << "a first start stays on top";
+    EXPECT_EQ(main->CurrentSettings().transparency, 250);
+    EXPECT_EQ(main->CurrentSettings().sign, 1);
+    EXPECT_TRUE(main->CurrentSettings().stayOnTop) << "a first start stays on top";
     SendMessageW(clock.Handle(), WM_CLOSE, 0, 0);
     EXPECT_EQ(IniValue(IniPath(), "Startcolor"), "aclWhite");
     EXPECT_EQ(IniValue(IniPath(), "Endcolor"), "$FF1E78C3");

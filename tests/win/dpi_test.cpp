@@ -67,7 +67,8 @@ struct DpiScaling : ClockFixture {
     // The glow's ink at 96 pixels per inch, drawn as the renderer draws it.
     static RECT InkAt96(const std::wstring& text, int emSize) {
         GlowImage image(kDesignDpi);
-        DrawGlowText(image, text, ClockSettings.Font, emSize, ClockSettings.Startcolor, ClockSettings.Endcolor);
+        const Settings defaults;
+        DrawGlowText(image, text, defaults.font, emSize, defaults.startColour, defaults.endColour);
         return Ink(image);
     }
     // Scaled ink: glyphs, pens and origin all grew by dpi / 96, within a pixel
@@ -188,8 +189,12 @@ TEST_F(DpiScaling, DialogControlsAndFontsScaled) {
     } dialogs[] = {
         {set.Handle(),
          {326, 248},
-         {{set.okButton, {120, 201, 195, 226}}, {set.cityEdit, {80, 109, 160, 130}}, {set.transparencySlider, {80, 16, 160, 49}}}},
-        {timed.Handle(), {341, 267}, {{timed.resetButton, {126, 234, 201, 259}}, {timed.actionChoices[2], {172, 162, 292, 182}}}},
+         {{set.okButton, {120, 201, 195, 226}},
+          {set.cityEdit, {80, 109, 160, 130}},
+          {set.transparencySlider, {80, 16, 160, 49}}}},
+        {timed.Handle(),
+         {341, 267},
+         {{timed.resetButton, {126, 234, 201, 259}}, {timed.actionChoices[2], {172, 162, 292, 182}}}},
     };
     for (const auto& d : dialogs) {
         RECT client{};

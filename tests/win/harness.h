@@ -33,9 +33,10 @@ struct RecordingEffects : Effects {
         return answer;
     }
     std::vector<bool> armedAtAction; // the kMenuTimedAction mark when an action was carried out
+    std::function<bool()> armed;     // that mark, as the clock holds it
     BOOL ExitSystem(UINT flags, DWORD) override {
         exitFlags.push_back(flags);
-        armedAtAction.push_back(ClockSettings.Armed);
+        armedAtAction.push_back(armed && armed());
         return TRUE;
     }
     // The system's clock when the program asked to set it; refuseClockWith
@@ -54,7 +55,7 @@ struct RecordingEffects : Effects {
     void PlaySoundMemory(const void* wave, UINT flags) override {
         sounds.push_back(wave);
         soundFlags.push_back(flags);
-        armedAtAction.push_back(ClockSettings.Armed);
+        armedAtAction.push_back(armed && armed());
     }
     void ShowAbout(HWND, const std::wstring& app, const std::wstring&) override { abouts.push_back(app); }
     void OpenUrl(const std::wstring& url) override { urls.push_back(url); }
@@ -117,7 +118,13 @@ struct ClockFixture : ::testing::Test {
     std::unique_ptr<ClockWindow> main;
     std::string runKey; // autostart's key under HKCU; empty: the system's
 
-    void SetUp() override { ClockSettings = Settings{}; }
+    // Changes the clock's settings as the settings dialog hands them over,
+    // with nothing drawn: the next tick shows them.
+    void Edit(const std::function<void(Settings&)>& edit) {
+        Settings changed = main->CurrentSettings();
+        edit(changed);
+        main->ChangeSettings(changed, SettingsChange::Kept);
+    }
     void TearDown() override;
     std::wstring IniPath() const { return folder.File(L"clockset.ini"); }
     void WriteIni(const std::string& text) { WriteFileBytes(IniPath(), text); }

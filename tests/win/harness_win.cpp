@@ -177,6 +177,7 @@ ClockWindow& ClockFixture::Create(bool show) {
     options.holidaysPath = folder.File(L"holidays.txt");
     options.runKey = runKey;
     main = std::make_unique<ClockWindow>(effects, reporter, options);
+    effects.armed = [this] { return main->RunState().armed; };
     main->CreateCompanions();
     if (show)
         main->Show();

@@ -70,7 +70,7 @@ TEST_F(CalendarLunar, PopupGrowsAndKeepsItsMouseBehaviour) {
     EXPECT_EQ(cal.Model().Month, 12);
 
     // The setting switched off: the Gregorian size and buttons, in place.
-    ClockSettings.Lunar = false;
+    Edit([&](Settings& s) { s.lunar = false; });
     clock.ApplyLunarSetting();
     EXPECT_EQ(Corners(WindowRect(popup)), (std::array<LONG, 4>{110, 130, 110 + 153, 130 + 169}));
     EXPECT_EQ(cal.TodayButton().bounds.left, 53);

@@ -62,8 +62,9 @@ TEST_F(Menu, ItemsCaptionsOrderAndChecks) {
     ClockWindow& clock = Create(false);
     HMENU menu = clock.ContextMenu();
     const std::pair<UINT, const wchar_t*> expected[] = {
-        {kMenuStayOnTop, L"置顶(&F)"}, {kMenuWeather, L"显示天气(&W)"}, {kMenuCalendar, L"显示日历(&C)"}, {kMenuHoroscope, L"今日运势(&J)"}, {kMenuAutostart, L"开机启动(&R)"},
-        {kMenuSettings, L"设置(&S)"}, {kMenuTimedAction, L"定时设定(&T)"}, {kMenuHomePage, L"作者主页(&A)"}, {kMenuExit, L"退出(&X)"},
+        {kMenuStayOnTop, L"置顶(&F)"},       {kMenuWeather, L"显示天气(&W)"},   {kMenuCalendar, L"显示日历(&C)"},
+        {kMenuHoroscope, L"今日运势(&J)"},   {kMenuAutostart, L"开机启动(&R)"}, {kMenuSettings, L"设置(&S)"},
+        {kMenuTimedAction, L"定时设定(&T)"}, {kMenuHomePage, L"作者主页(&A)"},  {kMenuExit, L"退出(&X)"},
     };
     ASSERT_EQ(GetMenuItemCount(menu), 9);
     for (int i = 0; i < 9; ++i) {
@@ -173,7 +174,7 @@ TEST_F(Menu, StayOnTopMarkAndWindowAgreeFromTheStart) {
 TEST_F(Menu, DialogsTakeTheClockTransparencyAbove100) {
     ClockWindow& clock = Create(true);
     for (int transparent : {100, 101, 250}) {
-        ClockSettings.Transparent = transparent;
+        Edit([&](Settings& s) { s.transparency = transparent; });
         SetLayeredWindowAttributes(clock.settingsDialog()->Handle(), 0, 220, LWA_ALPHA);
         SetLayeredWindowAttributes(clock.timedActionDialog()->Handle(), 0, 220, LWA_ALPHA);
         // The modal loops end at once: a close is waiting for each dialog.
@@ -195,7 +196,7 @@ TEST_F(Menu, AboutThenHomePageAndExitWritesTheSettings) {
     ASSERT_EQ(effects.abouts.size(), 1u);
     EXPECT_EQ(effects.abouts[0], L"VemoraV2.5");
     ASSERT_EQ(effects.urls.size(), 1u);
-    ClockSettings.City = "XIAMEN";
+    Edit([&](Settings& s) { s.city = "XIAMEN"; });
     clock.Exit();
     EXPECT_FALSE(IsWindow(clock.Handle()));
     EXPECT_EQ(IniValue(IniPath(), "City"), "XIAMEN");
@@ -211,11 +212,11 @@ TEST_F(TimedAction, ArmResetAndFireExactlyOnce) {
     EXPECT_EQ(dialog.minuteEdit.Value(), 10);
     EXPECT_EQ(dialog.minutesEdit.Value(), 20);
     EXPECT_EQ(dialog.WhenIndex(), 0);
-    EXPECT_EQ(dialog.ChosenActionKind(), 0);
+    EXPECT_EQ(dialog.ChosenActionKind(), ScheduledActionKind::Shutdown);
 
-    dialog.ChooseActionKind(1); // the alarm sound
+    dialog.ChooseActionKind(ScheduledActionKind::Alarm); // the alarm sound
     dialog.Accept();
-    EXPECT_TRUE(ClockSettings.Armed);
+    EXPECT_TRUE(main->RunState().armed);
     EXPECT_TRUE(Checked(clock, kMenuTimedAction));
     EXPECT_FALSE(IsWindowEnabled(dialog.okButton)) << "OK is disabled while armed";
     dialog.Reset();
@@ -236,7 +237,7 @@ TEST_F(TimedAction, ArmResetAndFireExactlyOnce) {
     clock.Tick();
     clock.Tick();
     ASSERT_EQ(effects.sounds.size(), 1u) << "carried out once";
-    EXPECT_EQ(effects.sounds[0], ClockSettings.RingSound);
+    EXPECT_EQ(effects.sounds[0], main->RunState().ringSound);
     EXPECT_EQ(effects.soundFlags[0], static_cast<UINT>(SND_ASYNC | SND_MEMORY));
     EXPECT_FALSE(effects.armedAtAction[0]) << "N1 is unchecked before the action";
     EXPECT_FALSE(Checked(clock, kMenuTimedAction));
@@ -250,18 +251,20 @@ TEST_F(TimedAction, OkArmsOnlyWhileEnabled) {
     fakeClock.now = {2026, 12, 7, 12, 0, 0, 0, 1};
     dialog.ProposeDueTime();
     dialog.SetWhenIndex(1);
-    dialog.ChooseActionKind(1);
-    auto ok = [&] { SendMessageW(dialog.Handle(), WM_COMMAND, MAKEWPARAM(TimedActionDialog::kOkButton, BN_CLICKED), 0); };
+    dialog.ChooseActionKind(ScheduledActionKind::Alarm);
+    auto ok = [&] {
+        SendMessageW(dialog.Handle(), WM_COMMAND, MAKEWPARAM(TimedActionDialog::kOkButton, BN_CLICKED), 0);
+    };
     ok();
-    const double due = ClockSettings.ScheduledAction.due;
+    const double due = main->RunState().scheduledAction.due;
     fakeClock.Set(12, 5, 0);
     ok();
-    EXPECT_EQ(ClockSettings.ScheduledAction.due, due) << "armed: no new due time";
+    EXPECT_EQ(main->RunState().scheduledAction.due, due) << "armed: no new due time";
     fakeClock.Set(12, 30, 0);
     clock.Tick(); // carried out
-    ASSERT_FALSE(ClockSettings.Armed);
+    ASSERT_FALSE(main->RunState().armed);
     ok();
-    EXPECT_FALSE(ClockSettings.Armed) << "carried out: no arming without a reset";
+    EXPECT_FALSE(main->RunState().armed) << "carried out: no arming without a reset";
 }
 
 TEST_F(TimedAction, GroupBoxesArePaintedInside) {
@@ -282,7 +285,7 @@ TEST_F(TimedAction, ShutdownAndRestartAfterADelay) {
     ClockWindow& clock = Create(true);
     TimedActionDialog& dialog = *clock.timedActionDialog();
     fakeClock.now = {2026, 12, 7, 12, 0, 30, 0, 1};
-    for (int kind : {0, 2}) {
+    for (ScheduledActionKind kind : {ScheduledActionKind::Shutdown, ScheduledActionKind::Restart}) {
         dialog.Reset();
         dialog.SetWhenIndex(1);
         dialog.minutesEdit.SetValue(1);

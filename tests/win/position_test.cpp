@@ -26,20 +26,20 @@ TEST_F(ClockPosition, OnlyTheUsersDragIsKeptAndWrittenWithTheSettings) {
     ClockWindow& clock = Create(true);
     HWND w = clock.Handle();
     MoveTo(w, 300, 400); // the program's own move
-    EXPECT_FALSE(ClockSettings.PosLeft);
+    EXPECT_FALSE(main->CurrentSettings().posLeft);
     // The system's move loop.
     SendMessageW(w, WM_ENTERSIZEMOVE, 0, 0);
     MoveTo(w, 310, 420);
     SendMessageW(w, WM_EXITSIZEMOVE, 0, 0);
-    EXPECT_EQ(ClockSettings.PosLeft, 310);
-    EXPECT_EQ(ClockSettings.PosTop, 420);
+    EXPECT_EQ(main->CurrentSettings().posLeft, 310);
+    EXPECT_EQ(main->CurrentSettings().posTop, 420);
     // A drag of the clock's own, under its mouse capture.
     SetCapture(w);
     MoveTo(w, 320, 430);
     ReleaseCapture();
     MoveTo(w, 0, 0);
-    EXPECT_EQ(ClockSettings.PosLeft, 320);
-    EXPECT_EQ(ClockSettings.PosTop, 430);
+    EXPECT_EQ(main->CurrentSettings().posLeft, 320);
+    EXPECT_EQ(main->CurrentSettings().posTop, 430);
     clock.Exit();
     EXPECT_EQ(IniValue(IniPath(), "PosLeft"), "320");
     EXPECT_EQ(IniValue(IniPath(), "PosTop"), "430");

@@ -53,7 +53,7 @@ TEST_F(WholeProgram, EverythingOnThroughAnHourBoundary) {
     EXPECT_EQ(Count(server.Targets(), "/skin/"), 1u);
     EXPECT_EQ(Count(server.Targets(), "/iframe/astro/view/aries/day/"), 1u);
     EXPECT_EQ(effects.clockSets.size(), 1u);
-    EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"南京 , 晴 , 25℃"));
+    EXPECT_EQ(main->RunState().weatherText, WideToGbk(L"南京 , 晴 , 25℃"));
     clock.OpenCalendar();
     EXPECT_TRUE(IsWindowVisible(clock.calendarPopup()->Handle()));
 
@@ -62,7 +62,7 @@ TEST_F(WholeProgram, EverythingOnThroughAnHourBoundary) {
     timer.ProposeDueTime();
     timer.SetWhenIndex(1);
     timer.minutesEdit.SetValue(1);
-    timer.ChooseActionKind(1);
+    timer.ChooseActionKind(ScheduledActionKind::Alarm);
     timer.Accept();
 
     const RECT before = [&] {
@@ -141,7 +141,7 @@ TEST_F(WholeProgram, MisbehavingProvidersNeverStopTheClock) {
     };
     int hour = 12;
     for (const Fault& f : faults) {
-        ClockSettings.WeatherHost = f.refuse ? "127.0.0.1:" + std::to_string(refused) : server.Host();
+        Edit([&](Settings& s) { s.weatherHost = f.refuse ? "127.0.0.1:" + std::to_string(refused) : server.Host(); });
         server.SetHandler([r = f.reply](const std::string&) { return r; });
         SCOPED_TRACE(f.what);
         effects.errors.clear();

@@ -261,17 +261,15 @@ TEST(GlowRender, LayeredWindowUpdateAndConstantAlpha) {
                                    nullptr, nullptr, nullptr, nullptr);
     HWND plain = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 100, 100, 10, 10, nullptr, nullptr,
                                  nullptr, nullptr);
-    ClockSettings = Settings{};
-    EXPECT_NE(
-        RenderGlowText(layered, L"12:00:00", "", kClockEmSize, ClockSettings.Startcolor, ClockSettings.Endcolor, 0), 0)
+    const Settings defaults;
+    EXPECT_NE(RenderGlowText(layered, L"12:00:00", "", kClockEmSize, defaults.startColour, defaults.endColour, 0), 0)
         << "alpha 0: updated, invisible";
     RECT r{};
     GetWindowRect(layered, &r);
     EXPECT_EQ(r.left, 100) << "the window stays where it is";
     EXPECT_EQ(r.right - r.left, kGlowWidth) << "and takes the image's size";
     EXPECT_EQ(r.bottom - r.top, kGlowHeight);
-    EXPECT_EQ(
-        RenderGlowText(plain, L"12:00:00", "", kClockEmSize, ClockSettings.Startcolor, ClockSettings.Endcolor, 200), 0)
+    EXPECT_EQ(RenderGlowText(plain, L"12:00:00", "", kClockEmSize, defaults.startColour, defaults.endColour, 200), 0)
         << "a window without WS_EX_LAYERED is not updated, and nothing is raised";
     DestroyWindow(layered);
     DestroyWindow(plain);
@@ -297,7 +295,7 @@ TEST(GlowRender, AVeryLongLineDrawsWhatFitsAndNoMore) {
 TEST(GlowRender, TheCachedRendererDrawsTheSamePixels) {
     HWND layered = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 100, 100, 10, 10,
                                    nullptr, nullptr, nullptr, nullptr);
-    ClockSettings = Settings{};
+    const Settings defaults;
     GlowRenderer renderer;
     struct Step {
         const wchar_t* text;
@@ -310,19 +308,15 @@ TEST(GlowRender, TheCachedRendererDrawsTheSamePixels) {
                           {L"晴 , 25", kFontSongTi, kWeatherEmSize, 0x50FF0000},
                           {L"8:08:08", "Tahoma", kClockEmSize, 0xFF00FF00}};
     for (const Step& s : steps) {
-        ClockSettings.Startcolor = s.start;
-        EXPECT_NE(renderer.Render(layered, s.text, s.font, s.em, ClockSettings.Startcolor, ClockSettings.Endcolor, 200),
-                  0);
+        EXPECT_NE(renderer.Render(layered, s.text, s.font, s.em, s.start, defaults.endColour, 200), 0);
         GlowImage fresh;
-        DrawGlowText(fresh, s.text, s.font, s.em, s.start, ClockSettings.Endcolor);
+        DrawGlowText(fresh, s.text, s.font, s.em, s.start, defaults.endColour);
         EXPECT_EQ(0, std::memcmp(fresh.Pixels(), renderer.Image().Pixels(), kGlowWidth * kGlowHeight * 4))
             << WideToUtf8(s.text);
     }
-    EXPECT_THROW(
-        renderer.Render(layered, L"1", "Default", kClockEmSize, ClockSettings.Startcolor, ClockSettings.Endcolor, 200),
-        std::runtime_error);
-    EXPECT_NE(renderer.Render(layered, L"1", "", kClockEmSize, ClockSettings.Startcolor, ClockSettings.Endcolor, 200),
-              0)
+    EXPECT_THROW(renderer.Render(layered, L"1", "Default", kClockEmSize, defaults.startColour, defaults.endColour, 200),
+                 std::runtime_error);
+    EXPECT_NE(renderer.Render(layered, L"1", "", kClockEmSize, defaults.startColour, defaults.endColour, 200), 0)
         << "and recovers";
     DestroyWindow(layered);
 }

@@ -11,7 +11,7 @@ namespace {
 
 const wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-struct SettingsDialog : ClockFixture {
+struct SettingsDialogTest : ClockFixture {
     SettingsDialog* dialog = nullptr;
     SettingsDialog& Open(const std::string& ini) {
         WriteIni("[Option]\r\n" + ini);
@@ -34,7 +34,7 @@ struct SettingsDialog : ClockFixture {
 
 } // namespace
 
-TEST_F(SettingsDialog, ControlsAsLaidOut) {
+TEST_F(SettingsDialogTest, ControlsAsLaidOut) {
     SettingsDialog& d = Open("");
     wchar_t caption[64] = {};
     GetWindowTextW(d.Handle(), caption, 64);
@@ -51,11 +51,13 @@ TEST_F(SettingsDialog, ControlsAsLaidOut) {
     EXPECT_EQ(WindowText(d.networkTimeCheck), L"自动校时");
     EXPECT_EQ(WindowText(d.lunarCheck), L"显示农历");
     EXPECT_EQ(WindowText(d.okButton), L"确定");
-    EXPECT_EQ(SettingsDialog::SelectedColour(d.startColourBox), RGB(255, 255, 255)) << "the clock's start colour, white";
+    EXPECT_EQ(SettingsDialog::SelectedColour(d.startColourBox), RGB(255, 255, 255))
+        << "the clock's start colour, white";
     EXPECT_GE(SendMessageW(d.startColourBox, CB_GETCOUNT, 0, 0), 20 + 20);
     // The tab order.
-    HWND expected[] = {d.transparencySlider, d.fontBox, d.autostartCheck,    d.okButton,   d.hourlyAlertCheck, d.startColourBox,
-                       d.endColourBox,      d.cityEdit, d.signBox, d.networkTimeCheck, d.lunarCheck};
+    HWND expected[] = {d.transparencySlider, d.fontBox,      d.autostartCheck, d.okButton, d.hourlyAlertCheck,
+                       d.startColourBox,     d.endColourBox, d.cityEdit,       d.signBox,  d.networkTimeCheck,
+                       d.lunarCheck};
     HWND at = d.transparencySlider;
     for (HWND next : expected) {
         EXPECT_EQ(at, next);
@@ -66,61 +68,63 @@ TEST_F(SettingsDialog, ControlsAsLaidOut) {
     EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2) << "centred";
 }
 
-TEST_F(SettingsDialog, SliderAndFontRedrawAtOnce) {
+TEST_F(SettingsDialogTest, SliderAndFontRedrawAtOnce) {
     SettingsDialog& d = Open("Transparent=250\r\nFont=NoSuchFont\r\n");
     EXPECT_EQ(SendMessageW(d.transparencySlider, TBM_GETPOS, 0, 0), 250);
-    EXPECT_EQ(ClockSettings.Transparent, 250);
+    EXPECT_EQ(main->CurrentSettings().transparency, 250);
     // The redraw fails with a font that names no family: reported once, and the
     // dialog still opens with the font box to mend it.
     ASSERT_EQ(effects.errors.size(), 1u);
     EXPECT_EQ(effects.errors[0], L"找不到字体“NoSuchFont”，请在设置中另选一种字体");
     EXPECT_EQ(SendMessageW(d.fontBox, CB_GETCURSEL, 0, 0), CB_ERR) << "a font that is not installed";
-    EXPECT_EQ(ClockSettings.Font, "NoSuchFont");
+    EXPECT_EQ(main->CurrentSettings().font, "NoSuchFont");
     EXPECT_TRUE(IsChecked(d.hourlyAlertCheck)) << "the rest of the show ran";
-    ClockSettings.Font = kFontSongTi;
+    Edit([&](Settings& s) { s.font = kFontSongTi; });
     d.ShowCurrentSettings();
     EXPECT_EQ(main->DrawCount(), 0) << "the slider stays: no redraw";
     SendMessageW(d.transparencySlider, TBM_SETPOS, TRUE, 10);
     d.ShowCurrentSettings();
     EXPECT_EQ(main->DrawCount(), 1) << "moving the slider to 250 redrew the clock";
     SendMessageW(d.transparencySlider, TBM_SETPOS, TRUE, 120);
-    SendMessageW(d.Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 120), reinterpret_cast<LPARAM>(d.transparencySlider));
-    EXPECT_EQ(ClockSettings.Transparent, 120);
+    SendMessageW(d.Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 120),
+                 reinterpret_cast<LPARAM>(d.transparencySlider));
+    EXPECT_EQ(main->CurrentSettings().transparency, 120);
     EXPECT_EQ(main->DrawCount(), 2);
     EXPECT_EQ(effects.errors.size(), 1u);
     const LRESULT songTi =
         SendMessageW(d.fontBox, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Tahoma"));
     ASSERT_NE(songTi, CB_ERR);
     Choose(d.fontBox, SettingsDialog::kFontBox, static_cast<int>(songTi));
-    EXPECT_EQ(ClockSettings.Font, "Tahoma");
+    EXPECT_EQ(main->CurrentSettings().font, "Tahoma");
     EXPECT_EQ(main->DrawCount(), 3);
 }
 
-TEST_F(SettingsDialog, ColoursTakeTheirAlpha) {
+TEST_F(SettingsDialogTest, ColoursTakeTheirAlpha) {
     SettingsDialog& d = Open("");
     const int draws = main->DrawCount();
     Choose(d.startColourBox, SettingsDialog::kStartColourBox, 9); // red
     Choose(d.endColourBox, SettingsDialog::kEndColourBox, 9);
-    EXPECT_EQ(ClockSettings.Startcolor, 0x50FF0000u);
-    EXPECT_EQ(ClockSettings.Endcolor, 0xFFFF0000u);
+    EXPECT_EQ(main->CurrentSettings().startColour, 0x50FF0000u);
+    EXPECT_EQ(main->CurrentSettings().endColour, 0xFFFF0000u);
     EXPECT_EQ(main->DrawCount(), draws) << "no redraw; the next tick shows them";
     // A system colour stands for its current value.
     const int window = static_cast<int>(
         SendMessageW(d.endColourBox, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"窗口")));
     Choose(d.endColourBox, SettingsDialog::kEndColourBox, window);
     const COLORREF sys = GetSysColor(COLOR_WINDOW);
-    EXPECT_EQ(ClockSettings.Endcolor, 0xFF000000u | GetRValue(sys) << 16 | GetGValue(sys) << 8 | GetBValue(sys));
+    EXPECT_EQ(main->CurrentSettings().endColour,
+              0xFF000000u | GetRValue(sys) << 16 | GetGValue(sys) << 8 | GetBValue(sys));
 }
 
-TEST_F(SettingsDialog, AutostartBoxFollowsTheMenuWithoutToggling) {
+TEST_F(SettingsDialogTest, AutostartBoxFollowsTheMenuWithoutToggling) {
     Create(false);
     main->ToggleAutostart(); // registered and checked
     main.reset();
     SettingsDialog& d = Open("");
     EXPECT_TRUE(IsChecked(d.autostartCheck)) << "shows the registered state";
-    EXPECT_TRUE(ClockSettings.Autostart) << "showing toggles nothing";
+    EXPECT_TRUE(main->RunState().autostart) << "showing toggles nothing";
     SendMessageW(d.autostartCheck, BM_CLICK, 0, 0);
-    EXPECT_FALSE(ClockSettings.Autostart);
+    EXPECT_FALSE(main->RunState().autostart);
     EXPECT_FALSE(IsChecked(d.autostartCheck));
     EXPECT_FALSE(GetMenuState(main->ContextMenu(), kMenuAutostart, MF_BYCOMMAND) & MF_CHECKED);
     wchar_t data[512];
@@ -128,21 +132,21 @@ TEST_F(SettingsDialog, AutostartBoxFollowsTheMenuWithoutToggling) {
     EXPECT_NE(RegGetValueW(HKEY_CURRENT_USER, kRun, L"Vemora", RRF_RT_REG_SZ, nullptr, data, &size), ERROR_SUCCESS);
 }
 
-TEST_F(SettingsDialog, LunarBoxChangesTheCalendarAtOnce) {
+TEST_F(SettingsDialogTest, LunarBoxChangesTheCalendarAtOnce) {
     SettingsDialog& d = Open("Lunar=0\r\n");
     HWND popup = main->calendarPopup()->Handle();
     EXPECT_FALSE(IsChecked(d.lunarCheck));
     EXPECT_EQ(WindowRect(popup).right - WindowRect(popup).left, 153);
     SendMessageW(d.lunarCheck, BM_CLICK, 0, 0);
-    EXPECT_TRUE(ClockSettings.Lunar);
+    EXPECT_TRUE(main->CurrentSettings().lunar);
     EXPECT_EQ(WindowRect(popup).right - WindowRect(popup).left, LunarLayout().W) << "before OK";
     SendMessageW(d.Handle(), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(ClockSettings.Lunar) << "the close box keeps it";
+    EXPECT_TRUE(main->CurrentSettings().lunar) << "the close box keeps it";
     main->Exit();
     EXPECT_EQ(IniValue(IniPath(), "Lunar"), "1");
 }
 
-TEST_F(SettingsDialog, OkTakesCitySignAndNetworkTime) {
+TEST_F(SettingsDialogTest, OkTakesCitySignAndNetworkTime) {
     SettingsDialog& d = Open("Xingzuo=1\r\nCity=NANJING\r\n");
     EXPECT_EQ(WindowText(d.cityEdit), L"NANJING") << "the stored pinyin, not the name typed before";
     EXPECT_EQ(SendMessageW(d.signBox, CB_GETCURSEL, 0, 0), 1);
@@ -157,37 +161,38 @@ TEST_F(SettingsDialog, OkTakesCitySignAndNetworkTime) {
         SendMessageW(d.signBox, CB_SETCURSEL, 6, 0);
         SetChecked(d.networkTimeCheck, true);
         Click(SettingsDialog::kOkButton);
-        EXPECT_EQ(ClockSettings.City, c.city) << WideToUtf8(c.typed);
+        EXPECT_EQ(main->CurrentSettings().city, c.city) << WideToUtf8(c.typed);
         EXPECT_FALSE(IsWindowVisible(d.Handle())) << "OK closes";
     }
-    EXPECT_EQ(ClockSettings.Xingzuo, 6);
-    EXPECT_TRUE(ClockSettings.getnettime);
+    EXPECT_EQ(main->CurrentSettings().sign, 6);
+    EXPECT_TRUE(main->CurrentSettings().networkTime);
 }
 
-TEST_F(SettingsDialog, TheCloseBoxKeepsTransparencyAndDropsTheCity) {
+TEST_F(SettingsDialogTest, TheCloseBoxKeepsTransparencyAndDropsTheCity) {
     SettingsDialog& d = Open("City=NANJING\r\n");
     SendMessageW(d.transparencySlider, TBM_SETPOS, TRUE, 77);
-    SendMessageW(d.Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 77), reinterpret_cast<LPARAM>(d.transparencySlider));
+    SendMessageW(d.Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 77),
+                 reinterpret_cast<LPARAM>(d.transparencySlider));
     SetWindowTextW(d.cityEdit, L"上海");
     SendMessageW(d.Handle(), WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindowVisible(d.Handle()));
-    EXPECT_EQ(ClockSettings.Transparent, 77);
-    EXPECT_EQ(ClockSettings.City, "NANJING");
+    EXPECT_EQ(main->CurrentSettings().transparency, 77);
+    EXPECT_EQ(main->CurrentSettings().city, "NANJING");
 }
 
 // The download runs on a worker: OK takes every setting and closes, and the
 // failure arrives afterwards as one message.
-TEST_F(SettingsDialog, AFailedWeatherDownloadOnOkIsReportedAfterwards) {
+TEST_F(SettingsDialogTest, AFailedWeatherDownloadOnOkIsReportedAfterwards) {
     const unsigned short refused = RefusingPort();
     SettingsDialog& d = Open("weather=0\r\nXingzuo=2\r\nWeatherHost=127.0.0.1:" + std::to_string(refused) + "\r\n");
-    ClockSettings.weather = true;
+    Edit([&](Settings& s) { s.showWeather = true; });
     SetWindowTextW(d.cityEdit, L"南京");
     SendMessageW(d.signBox, CB_SETCURSEL, 9, 0);
     SetChecked(d.networkTimeCheck, true);
     Click(SettingsDialog::kOkButton);
-    EXPECT_EQ(ClockSettings.City, "NANJING");
-    EXPECT_EQ(ClockSettings.Xingzuo, 9);
-    EXPECT_TRUE(ClockSettings.getnettime);
+    EXPECT_EQ(main->CurrentSettings().city, "NANJING");
+    EXPECT_EQ(main->CurrentSettings().sign, 9);
+    EXPECT_TRUE(main->CurrentSettings().networkTime);
     EXPECT_FALSE(IsWindowVisible(d.Handle()));
     ASSERT_TRUE(PumpUntil([&] { return !effects.errors.empty(); }));
     Pump(100);
@@ -208,7 +213,7 @@ std::wstring SelectedText(HWND box) {
 
 } // namespace
 
-TEST_F(SettingsDialog, BoxesShowTheSettingsAndChoosingNothingChangesNothing) {
+TEST_F(SettingsDialogTest, BoxesShowTheSettingsAndChoosingNothingChangesNothing) {
     struct Case {
         const char* ini;
         const wchar_t *start, *end;
@@ -222,20 +227,20 @@ TEST_F(SettingsDialog, BoxesShowTheSettingsAndChoosingNothingChangesNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ini);
         SettingsDialog& d = Open(c.ini);
-        const Argb start = ClockSettings.Startcolor, end = ClockSettings.Endcolor;
+        const Argb start = main->CurrentSettings().startColour, end = main->CurrentSettings().endColour;
         EXPECT_EQ(SelectedText(d.startColourBox), c.start);
         EXPECT_EQ(SelectedText(d.endColourBox), c.end);
         EXPECT_EQ(SettingsDialog::SelectedColour(d.endColourBox), c.endRgb);
         EXPECT_EQ(SendMessageW(d.signBox, CB_GETCURSEL, 0, 0), c.sign);
         Click(SettingsDialog::kOkButton);
-        EXPECT_EQ(ClockSettings.Startcolor, start);
-        EXPECT_EQ(ClockSettings.Endcolor, end);
-        EXPECT_EQ(ClockSettings.Xingzuo, c.sign) << "one of the twelve signs";
+        EXPECT_EQ(main->CurrentSettings().startColour, start);
+        EXPECT_EQ(main->CurrentSettings().endColour, end);
+        EXPECT_EQ(main->CurrentSettings().sign, c.sign) << "one of the twelve signs";
         main.reset();
     }
 }
 
-TEST_F(SettingsDialog, DropDownListsShowWholeNamesAndOpenBelowTheirBoxes) {
+TEST_F(SettingsDialogTest, DropDownListsShowWholeNamesAndOpenBelowTheirBoxes) {
     SettingsDialog& d = Open("");
     // Low on the screen: the lists shorten to the room below their boxes.
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);

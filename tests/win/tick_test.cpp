@@ -33,9 +33,8 @@ struct ClockTicks : ClockFixture {
         Send(WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(setting));
     }
     void Arm(int kind, int h, int m, int s) {
-        ClockSettings.ScheduledAction.kind = static_cast<ScheduledActionKind>(kind);
-        ClockSettings.ScheduledAction.due = EncodeDate(2026, 12, 7) + EncodeTime(h, m, s, 0);
-        ClockSettings.Armed = true;
+        main->SetArmedAction(ScheduledActionState{EncodeDate(2026, 12, 7) + EncodeTime(h, m, s, 0),
+                                                  static_cast<ScheduledActionKind>(kind)});
     }
 };
 
@@ -55,7 +54,7 @@ TEST_F(ClockTicks, SleepAndChangesOfTheTimeRealignAtOnce) {
     Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
     EXPECT_EQ(clock.LastTimeText(), "12:20:00");
     EXPECT_TRUE(effects.sounds.empty());
-    EXPECT_FALSE(ClockSettings.Armed);
+    EXPECT_FALSE(main->RunState().armed);
     ASSERT_EQ(effects.errors.size(), 1u);
     EXPECT_NE(effects.errors[0].find(L"已跳过定时播放声音"), std::wstring::npos) << WideToUtf8(effects.errors[0]);
     EXPECT_NE(effects.errors[0].find(L"10:55:00"), std::wstring::npos) << WideToUtf8(effects.errors[0]);

@@ -38,7 +38,7 @@ struct Weather : ClockFixture {
 TEST_F(Weather, ShownUnderTheClockWithTheLinksOfTheCitysPage) {
     ClockWindow& clock = CreateWith("weather=1\r\nCity=NANJING\r\n");
     EXPECT_EQ(server.Targets(), std::vector<std::string>{"/skin/2010-0601.html?city=NANJING"});
-    EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"晴 , 25℃"));
+    EXPECT_EQ(main->RunState().weatherText, WideToGbk(L"晴 , 25℃"));
     HWND strip = FindOwnWindow(L"Tfrmweather");
     ASSERT_TRUE(IsWindowVisible(strip));
     const RECT c = WindowRect(clock.Handle()), s = WindowRect(strip);
@@ -58,7 +58,7 @@ TEST_F(Weather, WithoutACityThePageHasNoQuery) {
     EXPECT_EQ(server.Targets(), std::vector<std::string>{"/skin/2010-0601.html"});
     clock.ToggleWeather();
     EXPECT_FALSE(IsWindowVisible(FindOwnWindow(L"Tfrmweather"))) << "switched off: hidden";
-    EXPECT_FALSE(ClockSettings.weather);
+    EXPECT_FALSE(main->CurrentSettings().showWeather);
 }
 
 TEST_F(Weather, Utf8AndGbkPagesBothEndAsGbk) {
@@ -68,17 +68,17 @@ TEST_F(Weather, Utf8AndGbkPagesBothEndAsGbk) {
                                  "\xEF\xBB\xBF" + Utf8Page(WideToUtf8(L"<a href=x>多云</a><a href=y>北京</a>"))}));
     clock.ToggleWeather();
     Settle();
-    EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"多云 , 北京"));
+    EXPECT_EQ(main->RunState().weatherText, WideToGbk(L"多云 , 北京"));
     server.SetHandler(
         LocalHttpServer::Always({200, "text/html", "<meta charset=\"utf-8\">" + Utf8Page(WideToUtf8(L"<a>小雨</a>"))}));
     clock.ShowWeather();
     Settle();
-    EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"小雨")) << "the <meta> declaration counts";
+    EXPECT_EQ(main->RunState().weatherText, WideToGbk(L"小雨")) << "the <meta> declaration counts";
     // GB18030 four-byte sequences stay as they are.
     server.SetHandler(LocalHttpServer::Always({200, "text/html; charset=GB18030", "<a>\x81\x30\x81\x30</a>"}));
     clock.ShowWeather();
     Settle();
-    EXPECT_EQ(ClockSettings.WeatherText, "\x81\x30\x81\x30");
+    EXPECT_EQ(main->RunState().weatherText, "\x81\x30\x81\x30");
 }
 
 TEST_F(Weather, RefreshedOnTheHourOnlyWhenOn) {
@@ -109,12 +109,12 @@ TEST_F(Weather, APageWithoutLinksKeepsTheLine) {
     server.SetHandler([](const std::string&) { return HttpReply{200, "text/html", "<p>maintenance</p>"}; });
     clock.ShowWeather();
     Settle();
-    EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"晴 , 25℃"));
+    EXPECT_EQ(main->RunState().weatherText, WideToGbk(L"晴 , 25℃"));
 }
 
 TEST_F(Weather, FailingHostsGiveOneMessageAndKeepTheLine) {
     ClockWindow& clock = CreateWith("weather=1\r\n");
-    const std::string line = ClockSettings.WeatherText;
+    const std::string line = main->RunState().weatherText;
     struct Failure {
         const char* what;
         std::function<void()> arrange;
@@ -122,10 +122,11 @@ TEST_F(Weather, FailingHostsGiveOneMessageAndKeepTheLine) {
     };
     const unsigned short refused = RefusingPort();
     const Failure failures[] = {
-        {"refused", [&] { ClockSettings.WeatherHost = "127.0.0.1:" + std::to_string(refused); }, L"连接失败"},
+        {"refused", [&] { Edit([&](Settings& s) { s.weatherHost = "127.0.0.1:" + std::to_string(refused); }); },
+         L"连接失败"},
         {"never answers",
          [&] {
-             ClockSettings.WeatherHost = server.Host();
+             Edit([&](Settings& s) { s.weatherHost = server.Host(); });
              server.SetHandler(LocalHttpServer::Always({200, "text/html", "", HttpReply::Behaviour::Hang}));
          },
          L"等待超时"},
@@ -154,9 +155,9 @@ TEST_F(Weather, FailingHostsGiveOneMessageAndKeepTheLine) {
         ASSERT_EQ(effects.errors.size(), 1u) << f.what;
         EXPECT_NE(effects.errors[0].find(f.says), std::wstring::npos) << WideToUtf8(effects.errors[0]);
         EXPECT_NE(effects.errors[0].find(L"127.0.0.1"), std::wstring::npos) << "names the host";
-        EXPECT_EQ(ClockSettings.WeatherText, line) << f.what;
+        EXPECT_EQ(main->RunState().weatherText, line) << f.what;
         EXPECT_TRUE(IsWindowVisible(FindOwnWindow(L"Tfrmweather"))) << "shown and placed before the fetch";
-        EXPECT_TRUE(ClockSettings.weather);
+        EXPECT_TRUE(main->CurrentSettings().showWeather);
     }
 }
 
@@ -167,14 +168,14 @@ TEST_F(Weather, ChangeCity) {
     for (auto answer :
          {std::optional<std::wstring>(L"市"), std::optional<std::wstring>(), std::optional<std::wstring>(L"。")}) {
         strip.SetCityPrompt([answer] { return answer; });
-        strip.ShowTimedActionDialog();
+        strip.ChangeCity();
     }
-    EXPECT_EQ(ClockSettings.City, "BEIJING") << "市 alone, a cancel or no reading change nothing";
+    EXPECT_EQ(main->CurrentSettings().city, "BEIJING") << "市 alone, a cancel or no reading change nothing";
     EXPECT_EQ(server.Targets().size(), before) << "and start no request";
     strip.SetCityPrompt([] { return std::optional<std::wstring>(L"南京市"); });
-    strip.ShowTimedActionDialog();
+    strip.ChangeCity();
     Settle();
-    EXPECT_EQ(ClockSettings.City, "NANJING");
+    EXPECT_EQ(main->CurrentSettings().city, "NANJING");
     EXPECT_EQ(server.Targets().back(), "/skin/2010-0601.html?city=NANJING") << "downloaded at once";
     // The strip's menu.
     wchar_t caption[32] = {};
@@ -196,8 +197,8 @@ TEST_F(Weather, TheInputBoxAsksForTheCity) {
             SetWindowTextW(GetDlgItem(box, InputBox::kEdit), L"上海市");
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
-    clock.weatherStrip()->ShowTimedActionDialog();
-    EXPECT_EQ(ClockSettings.City, "SHANGHAI");
+    clock.weatherStrip()->ChangeCity();
+    EXPECT_EQ(main->CurrentSettings().city, "SHANGHAI");
 }
 
 TEST_F(Weather, FollowsTheClockAfterADrag) {
@@ -220,7 +221,7 @@ TEST_F(Weather, ANewCityWhileADownloadRunsIsFetchedAfterItAndWins) {
         return HttpReply{200, "text/html; charset=gbk", WideToGbk(slow ? L"<a>晴</a>" : L"<a>雨</a>")};
     });
     clock.ShowWeather(); // the old city, slow to answer
-    ClockSettings.City = "NANJING";
+    Edit([&](Settings& s) { s.city = "NANJING"; });
     clock.ShowWeather();
     clock.ShowWeather(); // asked twice while one runs: one more request, not two
     Settle();
@@ -228,7 +229,7 @@ TEST_F(Weather, ANewCityWhileADownloadRunsIsFetchedAfterItAndWins) {
     ASSERT_EQ(targets.size(), 3u);
     EXPECT_NE(targets[1].find("BEIJING"), std::string::npos);
     EXPECT_NE(targets[2].find("NANJING"), std::string::npos);
-    EXPECT_EQ(ClockSettings.WeatherText, WideToGbk(L"雨")) << "never the older city's line";
+    EXPECT_EQ(main->RunState().weatherText, WideToGbk(L"雨")) << "never the older city's line";
 }
 
 TEST_F(Weather, AnAnswerAfterTheStripWasSwitchedOffIsDropped) {
@@ -241,7 +242,7 @@ TEST_F(Weather, AnAnswerAfterTheStripWasSwitchedOffIsDropped) {
     clock.ToggleWeather();
     Settle();
     EXPECT_EQ(server.Targets().size(), 1u);
-    EXPECT_TRUE(ClockSettings.WeatherText.empty());
+    EXPECT_TRUE(main->RunState().weatherText.empty());
     EXPECT_FALSE(IsWindowVisible(FindOwnWindow(L"Tfrmweather")));
     EXPECT_TRUE(effects.errors.empty());
 }

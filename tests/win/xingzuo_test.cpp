@@ -66,7 +66,7 @@ TEST_F(Horoscope, ShowingAgainFetchesAfreshAndOffHides) {
     EXPECT_EQ(clock.horoscopePanel()->RenderCount(), 2);
     clock.ToggleHoroscope();
     EXPECT_FALSE(IsWindowVisible(FindOwnWindow(L"Tfrmxingzuo")));
-    EXPECT_FALSE(ClockSettings.showxz);
+    EXPECT_FALSE(main->CurrentSettings().showHoroscope);
 }
 
 TEST_F(Horoscope, AFailingHostGivesOneMessageAndTheSheetIsNotRedrawn) {
