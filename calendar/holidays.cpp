@@ -330,10 +330,9 @@ bool ReadDate(std::string_view field, int& year, int& month, int& day) {
     return i == field.size();
 }
 
-// Applies one line to the book; the reason it cannot, or nullptr.
-const char* ApplyLine(std::string_view line, bool gbk, HolidayBook& book) {
-    if (const size_t hash = line.find('#'); hash != std::string_view::npos)
-        line = line.substr(0, hash);
+// Applies the part of a line before its comment to the book, read in one
+// encoding; the reason it cannot, or nullptr. Nothing changes unless it can.
+const char* ApplyEntry(std::string_view line, bool gbk, HolidayBook& book) {
     const std::vector<std::string_view> fields = Fields(line, gbk);
     if (fields.empty())
         return nullptr;
@@ -358,6 +357,35 @@ const char* ApplyLine(std::string_view line, bool gbk, HolidayBook& book) {
         return "标记后有多余的内容";
     book.Set(year, month, day, arrangement);
     return nullptr;
+}
+
+bool IsAscii(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+struct LineOutcome {
+    const char* reason; // why the line was not applied, or nullptr
+    bool gbk;           // the line was read as GBK
+};
+
+// Applies one line, its encoding decided by its own bytes, so that a damaged
+// byte or a comment saved in the other encoding spoils only its own line.
+// '#' is never part of a multi-byte character in either encoding, so the
+// comment is cut off first and the encoding decided by what is left (or, for
+// a line that is all ASCII before it, by the comment, for quoting). UTF-8 is
+// tried first; a line that fails as UTF-8 is tried as GBK, as GBK text can
+// happen to be valid UTF-8 too ("休" is D0 DD in GBK, one Cyrillic letter in
+// UTF-8).
+LineOutcome ApplyLine(std::string_view line, HolidayBook& book) {
+    const std::string_view entry = line.substr(0, line.find('#'));
+    if (IsAscii(entry))
+        return {ApplyEntry(entry, false, book), !IsUtf8(line)};
+    if (!IsUtf8(entry))
+        return {ApplyEntry(entry, true, book), true};
+    const char* reason = ApplyEntry(entry, false, book);
+    if (reason && !ApplyEntry(entry, true, book))
+        return {nullptr, true};
+    return {reason, false};
 }
 
 } // namespace
@@ -396,8 +424,7 @@ DayArrangement ArrangementOf(const HolidayBook& book, int year, int month, int d
 
 HolidayFile ParseHolidayFile(std::string_view bytes, const GbkToUtf8& gbkToUtf8) {
     HolidayFile file;
-    const bool bom = bytes.starts_with("\xEF\xBB\xBF");
-    if (bom)
+    if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.remove_prefix(3);
     const bool cut = bytes.size() > kHolidayFileMaxBytes;
     if (cut) {
@@ -405,7 +432,6 @@ HolidayFile ParseHolidayFile(std::string_view bytes, const GbkToUtf8& gbkToUtf8)
         bytes = bytes.substr(0, kHolidayFileMaxBytes);
         bytes = bytes.substr(0, bytes.rfind('\n') + 1);
     }
-    file.gbk = !bom && !IsUtf8(bytes);
 
     size_t badLines = 0;
     int number = 0;
@@ -420,10 +446,12 @@ HolidayFile ParseHolidayFile(std::string_view bytes, const GbkToUtf8& gbkToUtf8)
                                     std::to_string(number) + " 行起未读");
             break;
         }
-        if (const char* reason = ApplyLine(line, file.gbk, file.book)) {
+        const LineOutcome outcome = ApplyLine(line, file.book);
+        file.gbk = file.gbk || outcome.gbk;
+        if (outcome.reason) {
             if (++badLines <= kHolidayFileMaxProblems)
                 file.problems.push_back("holidays.txt 第 " + std::to_string(number) + " 行无法识别：" +
-                                        Quote(line, file.gbk, gbkToUtf8) + "（" + reason + "）");
+                                        Quote(line, outcome.gbk, gbkToUtf8) + "（" + outcome.reason + "）");
         }
     }
     if (badLines > kHolidayFileMaxProblems)

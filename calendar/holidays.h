@@ -32,7 +32,7 @@ struct HolidayFile {
     // One message per bad line, in Chinese, in line order, then any note that
     // the file was cut short: "holidays.txt 第 3 行无法识别：2027-02-30 休（没有这一天）".
     std::vector<std::string> problems;
-    bool gbk = false; // the bytes were read as GBK (else UTF-8)
+    bool gbk = false; // some line was read as GBK (the others as UTF-8)
 };
 
 // Turns GBK bytes into UTF-8; the shell passes one that uses code page 936.
@@ -42,9 +42,11 @@ constexpr size_t kHolidayFileMaxBytes = 256 * 1024;
 constexpr int kHolidayFileMaxLines = 5000;
 constexpr size_t kHolidayFileMaxProblems = 20;
 
-// Reads the bytes of holidays.txt. A UTF-8 byte-order mark is skipped; bytes
-// that are not UTF-8 are read as GBK. Bad lines are skipped and reported, the
-// others still apply; a later line for the same day wins. Only the first
+// Reads the bytes of holidays.txt. A UTF-8 byte-order mark is skipped. Each
+// line is read in its own encoding: as UTF-8 where its bytes are UTF-8 and
+// make sense so, else as GBK; a damaged byte or a GBK comment spoils only its
+// own line. Bad lines are skipped and reported, and change no day; the others
+// still apply; a later line for the same day wins. Only the first
 // kHolidayFileMaxBytes and kHolidayFileMaxLines are read, and only the first
 // kHolidayFileMaxProblems bad lines are quoted. Without `gbkToUtf8`, a GBK
 // line is quoted with "?" for each character beyond ASCII.

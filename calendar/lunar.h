@@ -21,6 +21,9 @@ constexpr int kLunarFirstYear = 1901, kLunarLastYear = 2100;
 bool InLunarRange(int year, int month, int day);
 
 // The lunar date of a day of the supported range; std::out_of_range beyond it.
+// A month begins on the day of its new moon in UTC+8; from 1912 to 1928 in
+// Beijing's local mean time (UTC+7:45:40), for which the calendars of those
+// years were computed.
 LunarDate GregorianToLunar(int year, int month, int day);
 
 // The solar term (节气) whose moment falls on this Gregorian day in China

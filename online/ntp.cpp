@@ -17,6 +17,17 @@ NtpTime BigEndian64(const std::uint8_t* p) {
 
 constexpr double kTwo32 = 4294967296.0;
 
+// A port of 1 to 65535 in decimal digits.
+bool ReadPort(const std::string& digits, unsigned short& port) {
+    if (digits.empty() || digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const long value = std::strtol(digits.c_str(), nullptr, 10);
+    if (value < 1 || value > 65535)
+        return false;
+    port = static_cast<unsigned short>(value);
+    return true;
+}
+
 } // namespace
 
 NtpPacket NtpRequest(NtpTime transmit) {
@@ -37,7 +48,9 @@ NtpVerdict ParseNtpReply(const std::uint8_t* data, std::size_t size, NtpTime sen
         return NtpVerdict::Rejected;
     reply.receive = BigEndian64(data + 32);
     reply.transmit = BigEndian64(data + 40);
-    return reply.transmit != 0 ? NtpVerdict::Accepted : NtpVerdict::Rejected;
+    // A server that has not filled in when it received or sent the reply has
+    // no time to give: a zero receive time would move the clock by decades.
+    return reply.receive != 0 && reply.transmit != 0 ? NtpVerdict::Accepted : NtpVerdict::Rejected;
 }
 
 double NtpOffsetSeconds(NtpTime t1, NtpTime t2, NtpTime t3, NtpTime t4) {
@@ -88,15 +101,22 @@ bool SplitHostPort(const std::string& text, std::string& host, unsigned short& p
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
         s.pop_back();
     port = defaultPort;
+    if (s.starts_with('[')) {
+        // "[fe80::1]" or "[fe80::1]:123": the brackets set an IPv6 address off from its port.
+        const size_t close = s.find(']');
+        if (close == std::string::npos)
+            return false;
+        const std::string rest = s.substr(close + 1);
+        if (!rest.empty() && (rest.front() != ':' || !ReadPort(rest.substr(1), port)))
+            return false;
+        host = s.substr(1, close - 1);
+        return !host.empty();
+    }
     const size_t colon = s.rfind(':');
-    if (colon != std::string::npos) {
-        const std::string digits = s.substr(colon + 1);
-        if (digits.empty() || digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos)
+    // More than one colon: a bare IPv6 address, which cannot carry a port.
+    if (colon != std::string::npos && s.find(':') == colon) {
+        if (!ReadPort(s.substr(colon + 1), port))
             return false;
-        const long value = std::strtol(digits.c_str(), nullptr, 10);
-        if (value < 1 || value > 65535)
-            return false;
-        port = static_cast<unsigned short>(value);
         s.resize(colon);
     }
     host = s;

@@ -38,7 +38,8 @@ enum class NtpVerdict {
 // A reply is ours when it is at least 48 bytes and its originate timestamp is
 // the request's transmit timestamp. It is accepted only when it can be trusted
 // to set a clock: mode 4 (server), a leap indicator other than 3 (clock not
-// synchronised), stratum 1 to 15 and a non-zero transmit timestamp.
+// synchronised), stratum 1 to 15, and non-zero receive and transmit
+// timestamps (RFC 4330, section 5).
 NtpVerdict ParseNtpReply(const std::uint8_t* data, std::size_t size, NtpTime sent, NtpReply& reply);
 
 // How far the server's clock is ahead of ours, in seconds, from the four
@@ -71,7 +72,10 @@ std::string ClockOffsetText(double offsetSeconds);
 // privilege, or the system's error code) and what the offset was.
 std::string ClockNotSetText(double offsetSeconds, bool noPrivilege, unsigned long code);
 
-// "host" or "host:port"; the port defaults to 123. False for an empty host or a bad port.
+// "host", "host:port", a bare IPv6 address ("fe80::1") or one in brackets
+// with or without a port ("[fe80::1]:123"); the port defaults to
+// `defaultPort`. The host comes without brackets. False for an empty host or
+// a bad port.
 bool SplitHostPort(const std::string& text, std::string& host, unsigned short& port, unsigned short defaultPort);
 
 inline constexpr const char* kDefaultNtpServer = "cn.pool.ntp.org";

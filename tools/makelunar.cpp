@@ -18,9 +18,32 @@
 //   good to a few seconds of time; the Moon's longitude from the abridged
 //   ELP-2000/82 series serves as an independent second estimate;
 // - Delta T (TT - UT): the polynomials of Espenak and Meeus (2006).
-// Every moment is taken to China Standard Time, UTC+8.
 //
-// The calendar: a month begins on the day (in UTC+8) of a new moon. The month
+// The clock the days are counted on:
+// - from 1929, China Standard Time, UTC+8 (the 120° E meridian);
+// - from 1912 to 1928 the calendars were computed for the Beijing meridian,
+//   116°25' E, in local mean time, UTC+7:45:40. Three new moons fall in the
+//   14 min 20 s between the two midnights (1914-11-18 00:01:43, 1916-02-04
+//   00:05:16 and 1920-11-11 00:04:50 in UTC+8), so those months begin a day
+//   earlier than they would in UTC+8, as in the published tables;
+// - before 1912 the published tables follow the Qing court's calendar, made
+//   for Beijing with its own, older tables of the Sun and Moon. They agree
+//   with these months counted in UTC+8, not in Beijing time: the new moon of
+//   1906-04-24 00:06:31 (UTC+8) is before Beijing's midnight by the series
+//   here, yet 四月初一 is 1906-04-24 there. So UTC+8 serves up to 1911.
+// The solar terms are shown dated in UTC+8 throughout. On the Beijing
+// meridian five of 1912-1928 would fall a day earlier (in UTC+8: 小寒
+// 1912-01-07 00:07:36, 寒露 1912-10-09 00:06:52, 大雪 1917-12-08 00:01:00,
+// 白露 1927-09-09 00:05:32 and 夏至 1928-06-22 00:06:32); they are left as
+// they were, as moving them changes no month. The months are numbered by the
+// principal terms dated on the months' own clock; no month begins on
+// 1928-06-22, so 夏至 as shown lies in the month it numbers. The generator
+// fails should a principal term ever fall in another month in UTC+8.
+// One new moon is dated by hand (kNewMoonCorrections): where the series put
+// it within their own error of midnight and the published table has the
+// other day.
+//
+// The calendar: a month begins on the day of a new moon. The month
 // that holds the winter solstice (冬至) is the 11th. When 13 months begin from
 // one 11th month to the next, the first of them without a principal term
 // (中气, a solar longitude that is a multiple of 30°) is the leap month and takes
@@ -512,31 +535,64 @@ double ConjunctionNear(double jde) {
     return jde;
 }
 
-// Moments to days in China Standard Time.
+// Moments to days.
+
+constexpr double kChinaStandardHours = 8;
+constexpr double kBeijingMeanHours = (116 + 25.0 / 60) / 15; // 7:45:40
+
+// Hours east of Greenwich of the clock the new moons are dated on, for a
+// moment (UT, as a Julian date): the Beijing meridian from 1912 to 1928.
+double MonthClockHours(double ut) {
+    const long beijingDay = static_cast<long>(std::floor(ut + 0.5 + kBeijingMeanHours / 24));
+    return beijingDay >= JdnFromCivil(1912, 1, 1) && beijingDay < JdnFromCivil(1929, 1, 1) ? kBeijingMeanHours
+                                                                                           : kChinaStandardHours;
+}
 
 struct Moment {
     double jde;
-    long day;            // Julian day number of the date in UTC+8
-    double fromMidnight; // seconds to the nearest midnight, UTC+8
+    double hours;        // the clock it is dated on, hours east of Greenwich
+    long day;            // Julian day number of its date on that clock
+    double fromMidnight; // seconds to the nearest midnight on that clock
 };
 
-Moment ToCst(double jde) {
-    const double local = jde - DeltaT(jde) / 86400 + 0.5 + 8.0 / 24;
+Moment ToDay(double jde, double hours) {
+    const double local = jde - DeltaT(jde) / 86400 + 0.5 + hours / 24;
     const double day = std::floor(local);
     const double frac = local - day;
-    return {jde, static_cast<long>(day), std::min(frac, 1 - frac) * 86400};
+    return {jde, hours, static_cast<long>(day), std::min(frac, 1 - frac) * 86400};
 }
 
-std::string Stamp(double jde) {
-    const double local = jde - DeltaT(jde) / 86400 + 0.5 + 8.0 / 24;
+// A moment dated on the clock of the months.
+Moment OnMonthClock(double jde) {
+    return ToDay(jde, MonthClockHours(jde - DeltaT(jde) / 86400));
+}
+
+std::string Stamp(const Moment& moment) {
+    const double local = moment.jde - DeltaT(moment.jde) / 86400 + 0.5 + moment.hours / 24;
     const long day = static_cast<long>(std::floor(local));
     long s = std::lround((local - day) * 86400);
     int y, m, d;
     CivilFromJdn(day, y, m, d);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02ld:%02ld:%02ld", y, m, d, s / 3600, s / 60 % 60, s % 60);
+    char buf[80];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02ld:%02ld:%02ld%s", y, m, d, s / 3600, s / 60 % 60, s % 60,
+                  moment.hours == kChinaStandardHours ? "" : " Beijing time");
     return buf;
 }
+
+// New moons dated by hand. The series here are good to a few seconds; a new
+// moon they put closer than that to midnight takes the day of the published
+// table.
+struct NewMoonCorrection {
+    int year, month, day; // the day the series give
+    int shift;            // days to move it by
+};
+constexpr NewMoonCorrection kNewMoonCorrections[] = {
+    // 23:59:58 (UTC+8) by the true-phase series and by the Moon's longitude
+    // alike: 2 s before midnight. The published table has 九月初一 on
+    // 2057-09-29.
+    {2057, 9, 28, +1},
+};
+constexpr double kCorrectableSeconds = 10;
 
 const char* const kTermNames[24] = {"小寒", "大寒", "立春", "雨水", "惊蛰", "春分", "清明", "谷雨",
                                     "立夏", "小满", "芒种", "夏至", "小暑", "大暑", "立秋", "处暑",
@@ -546,7 +602,7 @@ const char* const kTermNames[24] = {"小寒", "大寒", "立春", "雨水", "惊
 Moment SolarTerm(int year, int i) {
     const double target = Normalize360(285 + 15.0 * i);
     const double guess = JdnFromCivil(year, 1, 6) + i * 365.2422 / 24;
-    return ToCst(SunReaches(target, guess));
+    return ToDay(SunReaches(target, guess), kChinaStandardHours);
 }
 
 // The calendar.
@@ -584,11 +640,19 @@ Computed Compute() {
     const long firstK = std::lround((1898.75 - 2000) * 12.3685);
     const long lastK = std::lround((2102.2 - 2000) * 12.3685);
     for (long k = firstK; k <= lastK; ++k)
-        out.newMoons.push_back(ToCst(TrueNewMoon(static_cast<double>(k))));
+        out.newMoons.push_back(OnMonthClock(TrueNewMoon(static_cast<double>(k))));
+    for (const NewMoonCorrection& c : kNewMoonCorrections) {
+        const long day = JdnFromCivil(c.year, c.month, c.day);
+        const auto it =
+            std::find_if(out.newMoons.begin(), out.newMoons.end(), [&](const Moment& m) { return m.day == day; });
+        if (it == out.newMoons.end() || it->fromMidnight > kCorrectableSeconds)
+            Fail("a correction for a new moon that is not within seconds of midnight");
+        it->day += c.shift;
+    }
 
     // Every solar term from 1898 to 2101; principal terms are the odd indices.
-    std::vector<long> principal;
-    std::vector<long> solstice; // 冬至 of 1898..2101
+    std::vector<Moment> principal;
+    std::vector<long> solstice; // 冬至 of 1898..2101, on the months' clock
     for (int y = 1898; y <= 2101; ++y) {
         std::vector<long> days;
         for (int i = 0; i < 24; ++i) {
@@ -596,11 +660,11 @@ Computed Compute() {
             out.terms.push_back({t, i});
             days.push_back(t.day);
             if (i % 2 == 1)
-                principal.push_back(t.day);
+                principal.push_back(t);
         }
         if (y >= kFirstTermYear && y <= kLastTermYear)
             out.termDays.push_back(days);
-        solstice.push_back(days[23]);
+        solstice.push_back(OnMonthClock(principal.back().jde).day);
     }
 
     auto monthHolding = [&](long day) {
@@ -609,8 +673,19 @@ Computed Compute() {
                 return j;
         Fail("a day outside the new moons computed");
     };
+    // The months are numbered by the principal terms dated on the months' own
+    // clock. Where that day is not the term's day in UTC+8, a month must not
+    // begin on the UTC+8 day, or the term shown would lie in another month.
+    std::vector<long> principalDays;
+    for (const Moment& t : principal) {
+        const Moment onMonthClock = OnMonthClock(t.jde);
+        principalDays.push_back(onMonthClock.day);
+        if (onMonthClock.day != t.day &&
+            std::any_of(out.newMoons.begin(), out.newMoons.end(), [&](const Moment& m) { return m.day == t.day; }))
+            Fail("a principal term that lies in another month in UTC+8");
+    }
     auto hasPrincipal = [&](size_t j) {
-        return std::any_of(principal.begin(), principal.end(),
+        return std::any_of(principalDays.begin(), principalDays.end(),
                            [&](long d) { return out.newMoons[j].day <= d && d < out.newMoons[j + 1].day; });
     };
 
@@ -749,12 +824,12 @@ void ListNearMidnight(const Computed& c, double seconds) {
         const double second = ConjunctionNear(m.jde);
         worst = std::max(worst, std::abs(second - m.jde) * 86400);
         if (m.fromMidnight <= seconds)
-            std::fprintf(stderr, "new moon %s (second estimate %s, %+.0f s)\n", Stamp(m.jde).c_str(),
-                         Stamp(second).c_str(), (second - m.jde) * 86400);
+            std::fprintf(stderr, "new moon %s (second estimate %s, %+.0f s)\n", Stamp(m).c_str(),
+                         Stamp(ToDay(second, m.hours)).c_str(), (second - m.jde) * 86400);
     }
     for (const auto& [m, i] : c.terms)
         if (m.fromMidnight <= seconds)
-            std::fprintf(stderr, "%s %s\n", kTermNames[i], Stamp(m.jde).c_str());
+            std::fprintf(stderr, "%s %s\n", kTermNames[i], Stamp(m).c_str());
     std::fprintf(stderr, "largest difference between the two new-moon estimates: %.0f s\n", worst);
 }
 

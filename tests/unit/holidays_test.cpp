@@ -103,6 +103,31 @@ TEST(Holidays, FileInGbk) {
               "holidays.txt 第 4 行无法识别：2027-02-21 ?（标记只能是“休”或“班”）");
 }
 
+TEST(Holidays, EachLineIsReadInItsOwnEncoding) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::vector<std::string> problems;
+    } files[] = {
+        {"a damaged byte, then a UTF-8 line",
+         "\xFB\x0A\x32\x30\x32\x37\x2D\x31\x2D\x31\x20\xE4\xBC\x91",
+         {"holidays.txt 第 1 行无法识别：?（日期应写成 2027-01-01 这样）"}},
+        {"a GBK comment among UTF-8 lines", "2027-01-01 休\n" + Gbk("# 春节调休\n") + "2027-02-07 班\n", {}},
+        {"a GBK comment after a UTF-8 entry", "2027-01-01 休  " + Gbk("# 元旦") + "\n2027-02-07 班\n", {}},
+        {"a GBK line whose bytes are UTF-8 too", "2027-02-07 班\n" + Gbk("2027-01-01 休\n"), {}},
+        {"a UTF-8 line in a GBK file", Gbk("# 春节\n2027-02-07 班\n") + "2027-01-01 休\n", {}},
+    };
+    for (const auto& f : files) {
+        const HolidayFile file = ParseHolidayFile(f.bytes);
+        EXPECT_EQ(file.problems, f.problems) << f.what;
+        EXPECT_EQ(ArrangementOf(file.book, 2027, 1, 1), kHoliday) << f.what;
+    }
+    // A line reported as unreadable in either encoding leaves its day as it was.
+    const HolidayFile bad = ParseHolidayFile("2027-01-01 班\n2027-01-01 休" + Gbk("假") + "\n");
+    EXPECT_EQ(bad.problems.size(), 1u);
+    EXPECT_EQ(ArrangementOf(bad.book, 2027, 1, 1), kWorkday);
+}
+
 TEST(Holidays, BadLinesAreReportedAndSkipped) {
     const HolidayFile file = ParseHolidayFile("2027-02-30 休\n"
                                               "2027/01/01 休\n"

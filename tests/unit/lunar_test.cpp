@@ -117,10 +117,31 @@ TEST(Lunar, MomentsNearMidnight) {
         EXPECT_EQ(SolarTermOn(day.y, day.m, day.d - 1), 0) << day.y;
         EXPECT_EQ(SolarTermOn(day.y, day.m, day.d + 1), 0) << day.y;
     }
-    // New moons at 23:59 (2057-09-28, 2097-08-07) and 23:56 (2027-02-06).
-    EXPECT_EQ(GregorianToLunar(2057, 9, 28), (LunarDate{2057, 9, false, 1}));
+    // New moons at 23:59 (2097-08-07) and 23:56 (2027-02-06).
     EXPECT_EQ(GregorianToLunar(2097, 8, 7), (LunarDate{2097, 7, false, 1}));
     EXPECT_EQ(GregorianToLunar(2027, 2, 6), (LunarDate{2027, 1, false, 1}));
+}
+
+TEST(Lunar, MonthsWhoseNewMoonIsAtMidnightBeginAsPublished) {
+    const struct {
+        const char* what;
+        Ymd first;
+        LunarDate date, dayBefore;
+    } months[] = {
+        // 1912-1928: the day of the new moon in Beijing time, UTC+7:45:40.
+        {"1914-11-18 00:01:43 in UTC+8", {1914, 11, 17}, {1914, 10, false, 1}, {1914, 9, false, 29}},
+        {"1916-02-04 00:05:16 in UTC+8", {1916, 2, 3}, {1916, 1, false, 1}, {1915, 12, false, 29}},
+        {"1920-11-11 00:04:50 in UTC+8", {1920, 11, 10}, {1920, 10, false, 1}, {1920, 9, false, 29}},
+        // Before 1912 as in UTC+8, though 8 min before midnight in Beijing time.
+        {"1906-04-24 00:06:31 in UTC+8", {1906, 4, 24}, {1906, 4, false, 1}, {1906, 3, false, 30}},
+        // 2 s before midnight by the ephemeris, within its error: the day after.
+        {"2057-09-28 23:59:58 in UTC+8", {2057, 9, 29}, {2057, 9, false, 1}, {2057, 8, false, 30}},
+    };
+    for (const auto& [what, first, date, dayBefore] : months) {
+        EXPECT_EQ(GregorianToLunar(first.y, first.m, first.d), date) << what;
+        EXPECT_EQ(GregorianToLunar(first.y, first.m, first.d - 1), dayBefore) << what;
+    }
+    EXPECT_EQ(LunarCellText(1916, 2, 3), "春节");
 }
 
 TEST(Lunar, TextForms) {

@@ -11,17 +11,28 @@ namespace {
 
 constexpr NtpTime kSent = 0x0123456789ABCDEFull;
 
+void PutTimestamp(NtpPacket& p, size_t at, std::uint32_t seconds, std::uint32_t fraction) {
+    for (int i = 0; i < 4; ++i) {
+        p[at + i] = static_cast<std::uint8_t>(seconds >> (24 - 8 * i));
+        p[at + 4 + i] = static_cast<std::uint8_t>(fraction >> (24 - 8 * i));
+    }
+}
+
+// A reply sent at `seconds`.`fraction`, received by the server a second earlier.
 NtpPacket Reply(std::uint8_t first, std::uint8_t stratum, std::uint32_t seconds, std::uint32_t fraction,
                 NtpTime originate = kSent) {
     NtpPacket p{};
     p[0] = first;
     p[1] = stratum;
-    for (int i = 0; i < 4; ++i) {
-        p[40 + i] = static_cast<std::uint8_t>(seconds >> (24 - 8 * i));
-        p[44 + i] = static_cast<std::uint8_t>(fraction >> (24 - 8 * i));
-    }
+    PutTimestamp(p, 32, seconds ? seconds - 1 : 0, fraction);
+    PutTimestamp(p, 40, seconds, fraction);
     for (int i = 0; i < 8; ++i)
         p[24 + i] = static_cast<std::uint8_t>(originate >> (56 - 8 * i));
+    return p;
+}
+
+NtpPacket WithReceive(NtpPacket p, std::uint32_t seconds, std::uint32_t fraction) {
+    PutTimestamp(p, 32, seconds, fraction);
     return p;
 }
 
@@ -84,7 +95,10 @@ TEST(Ntp, OnlyTrustworthyRepliesAreAccepted) {
         {"kiss of death (stratum 0)", Reply(0x1C, 0, 3976214400u, 0), 48, V::Rejected},
         {"stratum 16", Reply(0x1C, 16, 3976214400u, 0), 48, V::Rejected},
         {"unsynchronised (leap 3)", Reply(0xDC, 2, 3976214400u, 0), 48, V::Rejected},
-        {"zero timestamp", Reply(0x1C, 2, 0, 0), 48, V::Rejected},
+        {"zero timestamps", Reply(0x1C, 2, 0, 0), 48, V::Rejected},
+        {"zero receive timestamp", WithReceive(Reply(0x1C, 2, 3976214400u, 1), 0, 0), 48, V::Rejected},
+        {"zero transmit timestamp", WithReceive(Reply(0x1C, 2, 0, 0), 3976214400u, 1), 48, V::Rejected},
+        {"receive timestamp a fraction past zero", WithReceive(Reply(0x1C, 2, 3976214400u, 1), 0, 1), 48, V::Accepted},
         {"broadcast (mode 5)", Reply(0x1D, 2, 3976214400u, 0), 48, V::Rejected},
     };
     for (const Case& c : cases) {
@@ -94,6 +108,7 @@ TEST(Ntp, OnlyTrustworthyRepliesAreAccepted) {
     NtpReply reply;
     ASSERT_EQ(ParseNtpReply(Reply(0x1C, 2, 3976214400u, 0x80000000u).data(), 48, kSent, reply), V::Accepted);
     EXPECT_EQ(reply.transmit, At(3976214400u, 0.5));
+    EXPECT_EQ(reply.receive, At(3976214399u, 0.5));
 }
 
 TEST(Ntp, OffsetFromTheFourTimestamps) {
@@ -131,14 +146,32 @@ TEST(Ntp, TheClockNotSetMessageSaysWhyAndByHowMuch) {
 }
 
 TEST(Ntp, ServerNames) {
+    const struct {
+        const char* text;
+        const char* host;
+        unsigned short port;
+    } good[] = {
+        {"127.0.0.1:12345", "127.0.0.1", 12345},
+        {" time.example ", "time.example", 123},
+        {"1.2.3.4", "1.2.3.4", 123},
+        {"host:123", "host", 123},
+        {"fe80::1", "fe80::1", 123},
+        {"::1", "::1", 123},
+        {"2001:db8::123", "2001:db8::123", 123},
+        {"[fe80::1]:123", "fe80::1", 123},
+        {"[::1]:12345", "::1", 12345},
+        {"[fe80::1]", "fe80::1", 123},
+    };
+    for (const auto& g : good) {
+        std::string host;
+        unsigned short port = 0;
+        EXPECT_TRUE(SplitHostPort(g.text, host, port, 123)) << g.text;
+        EXPECT_EQ(host, g.host) << g.text;
+        EXPECT_EQ(port, g.port) << g.text;
+    }
     std::string host;
     unsigned short port = 0;
-    EXPECT_TRUE(SplitHostPort("127.0.0.1:12345", host, port, 123));
-    EXPECT_EQ(host, "127.0.0.1");
-    EXPECT_EQ(port, 12345);
-    EXPECT_TRUE(SplitHostPort(" time.example ", host, port, 123));
-    EXPECT_EQ(host, "time.example");
-    EXPECT_EQ(port, 123);
-    for (const char* bad : {"", ":123", "host:", "host:0", "host:65536", "host:12a"})
+    for (const char* bad : {"", ":123", "host:", "host:0", "host:65536", "host:12a", "[fe80::1", "[]:123",
+                            "[fe80::1]:", "[fe80::1]:0", "[fe80::1]123", "[fe80::1]:12a"})
         EXPECT_FALSE(SplitHostPort(bad, host, port, 123)) << bad;
 }
