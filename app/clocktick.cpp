@@ -26,7 +26,9 @@ std::string FormatTimeText(const TimeFormat& format, int hour, int minute, int s
     if (format.twelveHour && format.designatorFirst)
         text += designator + " ";
     text += format.leadingZero ? TwoDigits(shownHour) : std::to_string(shownHour);
-    text += format.separator + TwoDigits(minute) + format.separator + TwoDigits(second);
+    text += format.separator + TwoDigits(minute);
+    if (format.seconds)
+        text += format.separator + TwoDigits(second);
     if (format.twelveHour && !format.designatorFirst)
         text += " " + designator;
     return text;

@@ -14,6 +14,7 @@ struct TimeFormat {
     std::string separator = ":";
     std::string amDesignator = "AM";
     std::string pmDesignator = "PM";
+    bool seconds = true; // false: the minutes end the time, without the separator after them
 };
 
 // The time text of the clock, in the locale's long time format (ANSI bytes).

@@ -124,6 +124,10 @@ std::string LunarDayName(int day) {
     return "三十";
 }
 
+std::string WeekdayName(int dayOfWeek) {
+    return dayOfWeek >= 0 && dayOfWeek <= 6 ? kWeekdays[dayOfWeek] : "";
+}
+
 std::string SexagenaryYearName(int lunarYear) {
     // 4 CE was a 甲子 year.
     const int cycle = ((lunarYear - 4) % 60 + 60) % 60;
@@ -186,7 +190,7 @@ std::string LunarInfoLine(int year, int month, int day) {
 std::string DateTooltipText(int year, int month, int day) {
     const int weekday = ((DayNumber(year, month, day) + 4) % 7 + 7) % 7; // 1970-01-01 was a Thursday
     std::string text =
-        std::to_string(year) + "年" + std::to_string(month) + "月" + std::to_string(day) + "日 " + kWeekdays[weekday];
+        std::to_string(year) + "年" + std::to_string(month) + "月" + std::to_string(day) + "日 " + WeekdayName(weekday);
     if (InLunarRange(year, month, day))
         text += " " + LunarDateText(GregorianToLunar(year, month, day));
     return text + Extras(year, month, day);

@@ -43,6 +43,8 @@ DayArrangement ArrangementOf(int year, int month, int day);
 std::string LunarMonthName(int month, bool leap);
 // "初一" .. "初十", "十一" .. "二十", "廿一" .. "廿九", "三十".
 std::string LunarDayName(int day);
+// "星期日" .. "星期六" for 0 (Sunday) .. 6; empty otherwise.
+std::string WeekdayName(int dayOfWeek);
 // The sexagenary name of a lunar year, "丙午年" for 2026.
 std::string SexagenaryYearName(int lunarYear);
 // The zodiac animal of a lunar year, "马" for 2026.
