@@ -35,6 +35,12 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_test(NAME layers COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tests/layers/check_layers.py ${CMAKE_SOURCE_DIR})
 add_test(NAME layers.selftest COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tests/layers/check_layers.py --self-test)
 
+# The horoscope's phrase table is committed; this checks that it is still
+# exactly what its generator writes.
+add_test(NAME HoroscopePhrases.AreWhatTheGeneratorWrites
+    COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/makehoroscopephrases.py
+        --check ${CMAKE_SOURCE_DIR}/online/horoscope_phrases.cpp)
+
 # Every C++ source file as clang-format writes it.
 find_program(CLANG_FORMAT clang-format REQUIRED)
 add_test(NAME format COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-format.sh WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})

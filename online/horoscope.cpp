@@ -4,6 +4,8 @@
 
 #include "online/regex.h"
 
+#include <algorithm>
+
 namespace vemora {
 
 // Sign names in GBK: 白羊座 金牛座 双子座 巨蟹座 狮子座 处女座 天秤座 天蝎座 射手座 摩羯座 水瓶座 双鱼座.
@@ -18,16 +20,8 @@ const ZodiacSign ZodiacSigns[12] = {
 
 namespace {
 
-// GBK: 综合运势 幸运颜色 幸运数字 速配星座, 今日运势：, ★ and the full-width colon.
+// GBK: 综合运势.
 const char kRating[] = "\xD7\xDB\xBA\xCF\xD4\xCB\xCA\xC6";
-const char kColour[] = "\xD0\xD2\xD4\xCB\xD1\xD5\xC9\xAB";
-const char kNumber[] = "\xD0\xD2\xD4\xCB\xCA\xFD\xD7\xD6";
-const char kMatch[] = "\xCB\xD9\xC5\xE4\xD0\xC7\xD7\xF9";
-const char kTodayColon[] = "\xBD\xF1\xC8\xD5\xD4\xCB\xCA\xC6\xA3\xBA";
-const char kStar[] = "\xA1\xEF";
-const char kColon[] = "\xA3\xBA";
-
-const int kRowCharacters = 20;
 
 std::string ReplaceMatches(std::string_view text, const DelimitedPattern& pattern, std::string_view with) {
     std::string out;
@@ -86,18 +80,18 @@ std::vector<SheetText> LayoutDayText(std::string_view text, int bottom) {
         if (lineEnd == std::string_view::npos)
             lineEnd = text.size();
         const std::string_view line = text.substr(lineStart, lineEnd - lineStart);
-        // Rows of 20 characters until one comes out shorter: (characters div 20)
-        // + 1 rows, so a line whose length is a multiple of 20, an empty one
-        // included, ends with an empty row.
+        // Full rows until one comes out shorter: (characters div row) + 1 rows,
+        // so a line whose length is a multiple of a row, an empty one included,
+        // ends with an empty row.
         size_t at = 0; // byte position of the next row's first character
-        for (int chars = kRowCharacters; chars == kRowCharacters; ++n) {
-            const int y = 170 + 30 * n;
+        for (int chars = kSheetRowCharacters; chars == kSheetRowCharacters; ++n) {
+            const int y = kDayTextTop + kSheetRowStep * n;
             if (y >= bottom)
                 return rows; // below the picture: neither drawn nor worked out
             const size_t start = at;
-            for (chars = 0; chars < kRowCharacters && at < line.size(); ++chars)
+            for (chars = 0; chars < kSheetRowCharacters && at < line.size(); ++chars)
                 at += GbkCharLength(line, at);
-            rows.push_back({110, y, std::string(line.substr(start, at - start))});
+            rows.push_back({kSheetTextLeft, y, std::string(line.substr(start, at - start))});
         }
         lineStart = lineEnd + 1;
     }
@@ -114,19 +108,19 @@ std::vector<SheetText> LayoutHoroscope(const std::string& page, int sign, int bo
         field = *rating;
         field = RemoveText(field, std::string("<h4>") + kRating + "</h4><p>");
         field = RemoveText(field, "</p>");
-        field = ReplaceMatches(field, kStarTagPattern, kStar);
+        field = ReplaceMatches(field, kStarTagPattern, kSheetStar);
         const std::string name = sign >= 0 && sign <= 11 ? ZodiacSigns[sign].name : "";
         texts.push_back({110, 80, name + kTodayColon + field});
     }
     const struct {
         const char* heading;
         int x, y;
-    } labelled[] = {{kColour, 110, 110}, {kNumber, 310, 110}, {kMatch, 110, 140}};
+    } labelled[] = {{kHeadingColour, 110, 110}, {kHeadingNumber, 310, 110}, {kHeadingMatch, 110, 140}};
     for (const auto& l : labelled) {
         const auto paragraph = FindParagraph(page, std::string("<h4>") + l.heading + "</h4>");
         if (!paragraph)
             continue;
-        field = ReplaceText(*paragraph, "</h4><p>", kColon);
+        field = ReplaceText(*paragraph, "</h4><p>", kFullWidthColon);
         field = RemoveText(field, "</p>");
         field = RemoveText(field, "<h4>");
         texts.push_back({l.x, l.y, field});
@@ -139,6 +133,21 @@ std::vector<SheetText> LayoutHoroscope(const std::string& page, int sign, int bo
             texts.push_back(std::move(row));
     }
     return texts;
+}
+
+std::string SheetWindowText(const std::vector<SheetText>& texts) {
+    std::vector<const SheetText*> order;
+    for (const SheetText& t : texts)
+        order.push_back(&t);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const SheetText* a, const SheetText* b) { return a->y != b->y ? a->y < b->y : a->x < b->x; });
+    std::string out;
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (i > 0)
+            out += order[i]->y == order[i - 1]->y ? "  " : "\r\n";
+        out += order[i]->text;
+    }
+    return out;
 }
 
 } // namespace vemora
