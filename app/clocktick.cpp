@@ -1,5 +1,7 @@
 #include "app/clocktick.h"
 
+#include "settings/settings.h"
+
 #include <algorithm>
 
 namespace vemora {
@@ -94,6 +96,25 @@ std::string ClockFontAtStart(const std::string& stored, const std::vector<std::s
     if (!Installed(stored, installed) && Installed(preferred, installed))
         return preferred;
     return stored;
+}
+
+StartFont ChooseStartFont(const std::optional<std::string>& stored, const std::vector<std::string>& installed,
+                          const std::string& messageFont) {
+    const bool chosen = stored && !stored->empty();
+    if (chosen && Installed(*stored, installed))
+        return {*stored, ""};
+    StartFont font{messageFont, chosen ? *stored : ""};
+    for (const char* family : {kFontYaHei, kFontSongTi})
+        if (Installed(family, installed)) {
+            font.family = family;
+            break;
+        }
+    return font;
+}
+
+std::string MissingFontText(std::string_view missingFamily, std::string_view usedFamily) {
+    return "找不到字体“" + std::string(missingFamily) + "”，时钟暂用“" + std::string(usedFamily) +
+           "”显示；请在设置中另选一种字体";
 }
 
 } // namespace vemora

@@ -1,7 +1,9 @@
 #pragma once
 #include "base/datetime.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vemora {
@@ -63,6 +65,25 @@ bool ActionDue(bool armed, double now, double due);
 // preferred one when that is installed, else still the stored one.
 std::string ClockFontAtStart(const std::string& stored, const std::vector<std::string>& installed,
                              const std::string& preferred);
+
+// The clock's font at start-up, and the stored font that is not installed.
+struct StartFont {
+    std::string family;  // what the clock draws with
+    std::string missing; // the stored family when it is not installed, to be told once; empty otherwise
+};
+
+// A stored font that is installed is kept (family names compare without
+// regard to ASCII case, as the system's do). Without one (no Font key in the
+// file, or an empty one) the clock draws with the first installed of 微软雅黑
+// and 宋体, else with the system's message font; so does it instead of a
+// stored font that is not installed, which would leave no clock at all.
+// Names are GBK; the message font counts as installed.
+StartFont ChooseStartFont(const std::optional<std::string>& stored, const std::vector<std::string>& installed,
+                          const std::string& messageFont);
+
+// What the user is told about a stored font that is not installed (UTF-8,
+// and so are both names).
+std::string MissingFontText(std::string_view missingFamily, std::string_view usedFamily);
 
 inline constexpr int kShakeSteps = 101;
 inline constexpr int kShakePauseMs = 2;

@@ -6,6 +6,11 @@ namespace vemora {
 
 namespace {
 
+// Far beyond any screen, with room left to add a window's size: a stored
+// corner such as PosLeft=2147483647 must not overflow the sum that gives the
+// window's other edge.
+constexpr int kFarthestPixel = 1 << 28;
+
 bool Overlap(const PixelRect& a, const PixelRect& b) {
     return std::max(a.left, b.left) < std::min(a.right, b.right) &&
            std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
@@ -14,6 +19,8 @@ bool Overlap(const PixelRect& a, const PixelRect& b) {
 } // namespace
 
 PixelRect ClockRectAt(ScreenPoint p, int dpi) {
+    p.x = std::clamp(p.x, -kFarthestPixel, kFarthestPixel);
+    p.y = std::clamp(p.y, -kFarthestPixel, kFarthestPixel);
     return {p.x, p.y, p.x + ScaleForDpi(kClockWidth, dpi), p.y + ScaleForDpi(kClockHeight, dpi)};
 }
 

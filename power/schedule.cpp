@@ -32,14 +32,29 @@ ActionVerdict JudgeAction(bool armed, double now, double due) {
                                                                                           : ActionVerdict::Carry;
 }
 
-std::string SkippedActionText(int kind, double due) {
+LateCause WhyLate(const TickGap& gap, double due) {
+    const double lateSeconds = (gap.now - due) * kMsPerDay / 1000;
+    const double movedSeconds = (gap.now - gap.previousTick) * kMsPerDay / 1000 - gap.realMs / 1000.0;
+    if (lateSeconds - movedSeconds <= kLateLimitSeconds)
+        return LateCause::ClockChanged;
+    const long long lateLimitMs = std::llround(kLateLimitSeconds * 1000);
+    if (gap.resumed || (gap.awakeMs >= 0 && gap.realMs - gap.awakeMs > lateLimitMs))
+        return LateCause::Slept;
+    return LateCause::HeldUp;
+}
+
+std::string SkippedActionText(int kind, double due, LateCause cause) {
     static const char* const kKinds[] = {"关机", "播放声音", "重启"};
     const char* what = kind >= 0 && kind < 3 ? kKinds[kind] : "动作";
     const DateTimeParts t = DecodeDateTime(due);
     char when[64];
     std::snprintf(when, sizeof when, "%d年%d月%d日 %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
-    return std::string("已跳过定时") + what + "：它原定于 " + when +
-           " 执行，那时电脑处于睡眠或休眠状态。这次定时已经取消。";
+    const char* why = "，那时电脑处于睡眠或休眠状态。";
+    if (cause == LateCause::ClockChanged)
+        why = "，但系统时间被向前调整，越过了这一时刻（手动更改、夏令时切换或网络校时）。";
+    else if (cause == LateCause::HeldUp)
+        why = "，那时本程序未能运行（程序被挂起，或电脑处于睡眠状态）。";
+    return std::string("已跳过定时") + what + "：它原定于 " + when + " 执行" + why + "这次定时已经取消。";
 }
 
 } // namespace vemora

@@ -29,7 +29,32 @@ inline constexpr double kLateLimitSeconds = 60;
 enum class ActionVerdict { Wait, Carry, Skip };
 ActionVerdict JudgeAction(bool armed, double now, double due);
 
-// What the user is told about a skipped action (UTF-8): what it was and when it was due.
-std::string SkippedActionText(int kind, double due);
+// Why an action was seen late: the computer slept through its time, the
+// system clock was moved forward past it (by hand, a daylight-saving jump,
+// network time), or the clock's thread stood still while it passed.
+enum class LateCause { Slept, ClockChanged, HeldUp };
+
+// What the clock window saw between its previous tick and the late one.
+struct TickGap {
+    double previousTick = 0; // local date-time of the previous tick
+    double now = 0;          // local date-time of this tick
+    // Real time between the two ticks by a count that runs on through sleep
+    // and that setting the clock never moves (GetTickCount64).
+    long long realMs = 0;
+    // Of that, the time the computer was awake (QueryUnbiasedInterruptTime);
+    // -1 when not known.
+    long long awakeMs = -1;
+    bool resumed = false; // a resume notice came between the two ticks
+};
+
+// A clock moved forward is to blame when the action would have been on time
+// without the move (the local time advanced by more than the real time did);
+// else a sleep, seen by its notice or by the real time the computer was not
+// awake; else the program stood still.
+LateCause WhyLate(const TickGap& gap, double due);
+
+// What the user is told about a skipped action (UTF-8): what it was, when it
+// was due and why it was missed.
+std::string SkippedActionText(int kind, double due, LateCause cause = LateCause::Slept);
 
 } // namespace vemora

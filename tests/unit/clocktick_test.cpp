@@ -170,3 +170,38 @@ TEST(ClockTick, FontAtStartKeepsAnInstalledChoice) {
     for (const Case& c : cases)
         EXPECT_EQ(ClockFontAtStart(c.stored, *c.installed, yaHei), c.expected) << c.stored;
 }
+
+TEST(ClockTick, StartFontAlwaysDrawsAndNamesTheMissingOne) {
+    const std::string yaHei = "\xCE\xA2\xC8\xED\xD1\xC5\xBA\xDA", songTi = "\xCB\xCE\xCC\xE5";
+    const std::string messageFont = "Segoe UI";
+    const std::vector<std::string> both{"Arial", "Tahoma", songTi, yaHei};
+    const std::vector<std::string> songTiOnly{"Arial", songTi};
+    const std::vector<std::string> neither{"Arial"};
+    struct Case {
+        const char* name;
+        std::optional<std::string> stored;
+        const std::vector<std::string>* installed;
+        StartFont expected;
+    } cases[] = {
+        // A first start, or a file without Font: no message.
+        {"first start", std::nullopt, &both, {yaHei, ""}},
+        {"first start without YaHei", std::nullopt, &songTiOnly, {songTi, ""}},
+        {"first start without either", std::nullopt, &neither, {messageFont, ""}},
+        {"empty Font", "", &both, {yaHei, ""}},
+        // A stored font that is installed is kept, in its own spelling.
+        {"stored SongTi", songTi, &both, {songTi, ""}},
+        {"stored, other case", "tahoma", &both, {"tahoma", ""}},
+        // Not installed: the first installed fallback, and the missing one named.
+        {"missing", "NoSuchFont", &both, {yaHei, "NoSuchFont"}},
+        {"missing, no YaHei", "NoSuchFont", &songTiOnly, {songTi, "NoSuchFont"}},
+        {"stored SongTi on a system without it", songTi, &neither, {messageFont, songTi}},
+        {"garbled", "\xE7\x80\xB9", &neither, {messageFont, "\xE7\x80\xB9"}},
+    };
+    for (const Case& c : cases) {
+        const StartFont font = ChooseStartFont(c.stored, *c.installed, messageFont);
+        EXPECT_EQ(font.family, c.expected.family) << c.name;
+        EXPECT_EQ(font.missing, c.expected.missing) << c.name;
+    }
+    EXPECT_EQ(MissingFontText("NoSuchFont", "微软雅黑"),
+              "找不到字体“NoSuchFont”，时钟暂用“微软雅黑”显示；请在设置中另选一种字体");
+}

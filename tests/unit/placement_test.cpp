@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 using namespace vemora;
 
 TEST(DpiScaling, RoundsToTheNearestPixel) {
@@ -57,9 +59,17 @@ TEST(ClockPlacement, StartsWhereStoredWhileSeenElseTopRightOfThePrimary) {
         {"seen only at that monitor's size", ScreenPoint{-1300, 10}, {kLaptop, kLeftScaled}, {{-1300, 10}, 192}},
         {"primary listed second", std::nullopt, {kRightHiDpi, kLaptop}, topRight},
         {"primary at 144", std::nullopt, {{{0, 0, 1920, 1080}, 144, true}}, {{1920 - 345, 0}, 144}},
+        // Hand-edited corners at the integer limits.
+        {"PosLeft=2147483647", ScreenPoint{INT_MAX, 0}, {kLaptop, kLeftScaled}, topRight},
+        {"PosTop=2147483647", ScreenPoint{0, INT_MAX}, {kLaptop, kLeftScaled}, topRight},
+        {"both at the lower limit", ScreenPoint{INT_MIN, INT_MIN}, {kLaptop, kLeftScaled}, topRight},
     };
     for (const Case& c : cases)
         EXPECT_EQ(StartPlace(c.stored, c.monitors), c.expected) << c.name;
+    // The far edges are not wrapped round to the other end of the integers.
+    const PixelRect far = ClockRectAt({INT_MAX, INT_MAX}, 192);
+    EXPECT_GT(far.right, far.left);
+    EXPECT_GT(far.bottom, far.top);
 }
 
 TEST(ClockPlacement, ADisplayChangeBringsBackOnlyAClockOffEveryScreen) {

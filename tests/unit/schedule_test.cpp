@@ -78,3 +78,55 @@ TEST(DueTime, AnActionSeenMoreThanAMinuteLateIsSkipped) {
     EXPECT_NE(text.find("2026年12月7日 12:01:30"), std::string::npos) << text;
     EXPECT_NE(SkippedActionText(2, due).find("定时重启"), std::string::npos);
 }
+
+TEST(DueTime, ALateActionSaysWhetherTheComputerSleptOrTheClockWasMoved) {
+    const double due = At(7, 8, 0);
+    const long long second = 1000, minute = 60 * second, hour = 60 * minute;
+    struct Case {
+        const char* name;
+        TickGap gap;
+        LateCause cause;
+    };
+    const Case cases[] = {
+        {"slept two hours", {At(7, 7, 59, 59), At(7, 10, 0, 0), 2 * hour + second, 2 * second, true}, LateCause::Slept},
+        {"slept, its notice still to come",
+         {At(7, 7, 59, 59), At(7, 10, 0, 0), 2 * hour + second, second, false},
+         LateCause::Slept},
+        {"set two hours ahead by hand",
+         {At(7, 7, 30, 0), At(7, 9, 30, 1), second, second, false},
+         LateCause::ClockChanged},
+        {"daylight saving: 7:30 became 8:30",
+         {At(7, 7, 30, 0), At(7, 8, 30, 1), second, second, false},
+         LateCause::ClockChanged},
+        {"network time, three minutes",
+         {At(7, 7, 59, 59), At(7, 8, 3, 0), second, second, false},
+         LateCause::ClockChanged},
+        {"moved while the thread stood 40 s",
+         {At(7, 7, 59, 0), At(7, 8, 5, 0), 40 * second, 40 * second, false},
+         LateCause::ClockChanged},
+        {"moved ahead after a short sleep",
+         {At(7, 7, 59, 59), At(7, 10, 0, 0), 30 * second, second, true},
+         LateCause::ClockChanged},
+        {"slept half an hour, then moved two hours",
+         {At(7, 7, 50, 0), At(7, 10, 20, 0), 30 * minute, second, true},
+         LateCause::Slept},
+        {"the thread stood five minutes",
+         {At(7, 7, 58, 0), At(7, 8, 3, 0), 5 * minute, 5 * minute, false},
+         LateCause::HeldUp},
+        {"a long gap, nothing known of sleep",
+         {At(7, 7, 58, 0), At(7, 8, 3, 0), 5 * minute, -1, false},
+         LateCause::HeldUp},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WhyLate(c.gap, due), c.cause) << c.name;
+
+    const std::string slept = SkippedActionText(0, due, LateCause::Slept);
+    const std::string moved = SkippedActionText(0, due, LateCause::ClockChanged);
+    const std::string heldUp = SkippedActionText(0, due, LateCause::HeldUp);
+    EXPECT_NE(slept.find("睡眠或休眠"), std::string::npos) << slept;
+    EXPECT_NE(moved.find("系统时间被向前调整"), std::string::npos) << moved;
+    EXPECT_EQ(moved.find("睡眠"), std::string::npos) << moved;
+    EXPECT_NE(heldUp.find("本程序未能运行"), std::string::npos) << heldUp;
+    for (const std::string* text : {&slept, &moved, &heldUp})
+        EXPECT_NE(text->find("2026年12月7日 08:00:00"), std::string::npos) << *text;
+}

@@ -1,0 +1,311 @@
+#include "settings/inifile.h"
+
+#include "base/gbk.h"
+
+namespace vemora {
+
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool IsBlankLine(std::string_view line) {
+    return Trim(line).empty();
+}
+
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Names compare without regard to ASCII case. The trail byte of a GBK
+// character can be a letter (B0 41), so double-byte characters compare as
+// they are: folding their trail bytes would make different characters equal.
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size();) {
+        const std::size_t n = GbkCharLength(a, i);
+        if (n == 2 ? a.substr(i, 2) != b.substr(i, 2) : AsciiLower(a[i]) != AsciiLower(b[i]))
+            return false;
+        i += n;
+    }
+    return true;
+}
+
+// The length of the well-formed UTF-8 sequence at text[at], or 0: no
+// overlong forms, no surrogates, nothing beyond U+10FFFF.
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char b = byte(at);
+    if (b < 0x80)
+        return 1;
+    std::size_t n = 0;
+    unsigned char low = 0x80, high = 0xBF; // the range of the second byte
+    if (b >= 0xC2 && b <= 0xDF) {
+        n = 2;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        n = 3;
+        low = b == 0xE0 ? 0xA0 : 0x80;
+        high = b == 0xED ? 0x9F : 0xBF;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        n = 4;
+        low = b == 0xF0 ? 0x90 : 0x80;
+        high = b == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (at + n > text.size() || byte(at + 1) < low || byte(at + 1) > high)
+        return 0;
+    for (std::size_t i = 2; i < n; ++i)
+        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF)
+            return 0;
+    return n;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | c >> 12);
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | c >> 18);
+        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// UTF-16 without its byte-order mark to UTF-8; a lone surrogate becomes
+// U+FFFD, an odd last byte is dropped.
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+    const auto unit = [&](std::size_t i) -> char32_t {
+        const auto hi = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
+        const auto lo = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
+        return static_cast<char32_t>(hi << 8 | lo);
+    };
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        char32_t c = unit(i);
+        if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+            i += 2;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;
+        }
+        AppendUtf8(out, c);
+    }
+    return out;
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n')
+            continue;
+        lines.emplace_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.emplace_back(text.substr(start));
+    return lines;
+}
+
+// The name of a section header line ("[Option]"), up to the line's last ']'
+// as the profile functions read it; nothing for any other line.
+std::optional<std::string_view> SectionName(std::string_view line) {
+    line = Trim(line);
+    if (line.empty() || line.front() != '[')
+        return std::nullopt;
+    std::optional<std::size_t> close;
+    for (std::size_t i = 1; i < line.size(); i += GbkCharLength(line, i))
+        if (line[i] == ']')
+            close = i;
+    if (!close)
+        return std::nullopt;
+    return Trim(line.substr(1, *close - 1));
+}
+
+struct KeyLine {
+    std::string_view name;
+    std::string_view value; // as written, blanks and quotes included
+};
+
+// A "name=value" line. '=' never occurs inside a GBK character (trail bytes
+// start at 0x40), so the first one found is the separator.
+std::optional<KeyLine> ParseKeyLine(std::string_view line) {
+    const std::string_view trimmed = Trim(line);
+    if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#' || SectionName(trimmed))
+        return std::nullopt;
+    const std::size_t equals = trimmed.find('=');
+    if (equals == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view name = Trim(trimmed.substr(0, equals));
+    if (name.empty())
+        return std::nullopt;
+    return KeyLine{name, trimmed.substr(equals + 1)};
+}
+
+bool IsQuote(char c) {
+    return c == '"' || c == '\'';
+}
+
+std::string ValueAsRead(std::string_view written) {
+    std::string_view value = Trim(written);
+    if (value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front())
+        value = value.substr(1, value.size() - 2);
+    return std::string(value);
+}
+
+std::string ValueAsWritten(std::string_view value) {
+    std::string text(value);
+    for (char& c : text)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    const bool wouldChange =
+        !text.empty() && (IsBlank(text.front()) || IsBlank(text.back()) ||
+                          (text.size() >= 2 && IsQuote(text.front()) && text.back() == text.front()));
+    return wouldChange ? '"' + text + '"' : text;
+}
+
+} // namespace
+
+IniEncoding DetectIniEncoding(std::string_view bytes) {
+    if (bytes.starts_with(kUtf8Bom))
+        return IniEncoding::Utf8WithBom;
+    if (bytes.starts_with("\xFF\xFE"))
+        return IniEncoding::Utf16LeWithBom;
+    if (bytes.starts_with("\xFE\xFF"))
+        return IniEncoding::Utf16BeWithBom;
+    bool longSequence = false;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t n = Utf8SequenceLength(bytes, i);
+        if (n == 0)
+            return IniEncoding::Gbk;
+        longSequence = longSequence || n >= 3;
+        i += n;
+    }
+    return longSequence ? IniEncoding::Utf8 : IniEncoding::Gbk;
+}
+
+IniDocument IniDocument::Parse(std::string_view bytes, const Utf8ToGbkConverter& toGbk) {
+    IniDocument document;
+    document.sourceEncoding_ = DetectIniEncoding(bytes);
+    std::string text;
+    switch (document.sourceEncoding_) {
+    case IniEncoding::Gbk:
+        text = bytes;
+        break;
+    case IniEncoding::Utf8:
+        text = toGbk(bytes);
+        break;
+    case IniEncoding::Utf8WithBom:
+        text = toGbk(bytes.substr(kUtf8Bom.size()));
+        break;
+    case IniEncoding::Utf16LeWithBom:
+    case IniEncoding::Utf16BeWithBom:
+        text = toGbk(Utf16ToUtf8(bytes.substr(2), document.sourceEncoding_ == IniEncoding::Utf16BeWithBom));
+        break;
+    }
+    document.lines_ = SplitLines(text);
+    return document;
+}
+
+IniDocument::Span IniDocument::FindSection(std::string_view section) const {
+    Span span;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const auto name = SectionName(lines_[i]);
+        if (!name)
+            continue;
+        if (span.found) {
+            span.end = i;
+            return span;
+        }
+        if (SameName(*name, section)) {
+            span = {i + 1, lines_.size(), true};
+        }
+    }
+    return span;
+}
+
+std::optional<std::size_t> IniDocument::FindKey(const Span& span, std::string_view key) const {
+    for (std::size_t i = span.begin; i < span.end; ++i) {
+        const auto line = ParseKeyLine(lines_[i]);
+        if (line && SameName(line->name, key))
+            return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> IniDocument::Get(std::string_view section, std::string_view key) const {
+    const Span span = FindSection(section);
+    if (!span.found)
+        return std::nullopt;
+    const auto at = FindKey(span, key);
+    if (!at)
+        return std::nullopt;
+    return ValueAsRead(ParseKeyLine(lines_[*at])->value);
+}
+
+void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
+    const std::string written = ValueAsWritten(value);
+    const Span span = FindSection(section);
+    if (!span.found) {
+        if (!lines_.empty() && !IsBlankLine(lines_.back()))
+            lines_.emplace_back();
+        lines_.push_back("[" + std::string(section) + "]");
+        lines_.push_back(std::string(key) + "=" + written);
+        return;
+    }
+    if (const auto at = FindKey(span, key)) {
+        lines_[*at] = std::string(ParseKeyLine(lines_[*at])->name) + "=" + written;
+        return;
+    }
+    // After the section's last line that is not blank, so that the blank
+    // line before the next section stays where it is.
+    std::size_t at = span.end;
+    while (at > span.begin && IsBlankLine(lines_[at - 1]))
+        --at;
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::string(key) + "=" + written);
+}
+
+std::string IniDocument::Serialize() const {
+    std::string bytes;
+    for (const std::string& line : lines_)
+        bytes += line + "\r\n";
+    return bytes;
+}
+
+std::string IniDocumentStore::Read(const char* key, const std::string& defaultValue) {
+    const std::optional<std::string> value = document_.Get(kSettingsSection, key);
+    return CutGbk(value ? *value : defaultValue, kMaxProfileString);
+}
+
+void IniDocumentStore::Write(const char* key, const std::string& value) {
+    document_.Set(kSettingsSection, key, value);
+}
+
+bool IniDocumentStore::Has(const char* key) const {
+    return document_.Get(kSettingsSection, key).has_value();
+}
+
+} // namespace vemora
