@@ -44,12 +44,12 @@ TEST(ClockFace, KeysReadAsTheirRulesSay) {
     for (const Flag& f : flags) {
         EXPECT_EQ(FlagFromIniText(f.text, true), f.defaultOn) << '"' << f.text << '"';
         EXPECT_EQ(FlagFromIniText(f.text, false), f.defaultOff) << '"' << f.text << '"';
-        TClockSettings wake, weather;
+        Settings wake, weather;
         OneKeyStore wakeStore("wake", f.text), weatherStore("weather", f.text);
         LoadSettings(wakeStore, wake);
         LoadSettings(weatherStore, weather);
-        EXPECT_EQ(wake.wake, f.defaultOn) << "wake=" << f.text;
-        EXPECT_EQ(weather.weather, f.defaultOff) << "weather=" << f.text;
+        EXPECT_EQ(wake.hourlyAlert, f.defaultOn) << "wake=" << f.text;
+        EXPECT_EQ(weather.showWeather, f.defaultOff) << "weather=" << f.text;
     }
 
     const std::map<std::string, int> scales = {

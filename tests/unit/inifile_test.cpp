@@ -119,14 +119,14 @@ TEST(IniFile, EveryValueReadsBackAsWritten) {
 TEST(IniFile, TheSettingsRecordStandsOnADocument) {
     IniDocument doc = Parsed("[Option]\r\nFont=宋体\r\nTransparent=120\r\nPlugin=1\r\n");
     IniDocumentStore store(doc);
-    TClockSettings s;
+    Settings s;
     LoadSettings(store, s);
-    EXPECT_EQ(s.Font, Gbk("宋体"));
-    EXPECT_EQ(s.Transparent, 120);
+    EXPECT_EQ(s.font, Gbk("宋体"));
+    EXPECT_EQ(s.transparency, 120);
     EXPECT_TRUE(store.Has("Font"));
     EXPECT_FALSE(store.Has("City"));
 
-    s.City = std::string(3000, 'x');
+    s.city = std::string(3000, 'x');
     SaveSettings(store, s);
     const IniDocument saved = Parsed(doc.Serialize());
     EXPECT_EQ(saved.Get("Option", "Plugin"), "1");
