@@ -1,5 +1,7 @@
 #include "calendar/holidays.h"
 
+#include "base/gbk.h"
+
 #include "calendar/lunar_table.h"
 
 #include <algorithm>
@@ -192,34 +194,6 @@ bool IsValidDate(int year, int month, int day) {
 }
 
 // Reading holidays.txt.
-
-// Strict UTF-8: no overlong forms, surrogates or code points beyond U+10FFFF.
-size_t Utf8SequenceLength(std::string_view s, size_t i) {
-    const auto at = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char c = at(i);
-    if (c < 0x80)
-        return 1;
-    size_t n;
-    unsigned char lo = 0x80, hi = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF)
-        n = 2;
-    else if (c >= 0xE0 && c <= 0xEF) {
-        n = 3;
-        lo = c == 0xE0 ? 0xA0 : 0x80;
-        hi = c == 0xED ? 0x9F : 0xBF;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        n = 4;
-        lo = c == 0xF0 ? 0x90 : 0x80;
-        hi = c == 0xF4 ? 0x8F : 0xBF;
-    } else
-        return 0;
-    if (i + n > s.size() || at(i + 1) < lo || at(i + 1) > hi)
-        return 0;
-    for (size_t k = 2; k < n; ++k)
-        if (at(i + k) < 0x80 || at(i + k) > 0xBF)
-            return 0;
-    return n;
-}
 
 bool IsUtf8(std::string_view s) {
     for (size_t i = 0; i < s.size();) {
