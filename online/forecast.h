@@ -105,8 +105,9 @@ std::string SkyWords(int code);
 // low~high (left out when the answer has no range).
 std::string ForecastLine(std::string_view place, const Forecast& forecast);
 
-// The tooltip's lines, joined by "\n": feels like, wind (direction and Beaufort
-// 级), humidity, tomorrow, the time of the data, and the service's credit.
+// The tooltip's lines, joined by "\n", each only when the answer has it: feels
+// like, wind (direction and Beaufort 级), humidity, today's and tomorrow's sky
+// and low~high, the time of the data; last the service's credit.
 std::string ForecastTooltip(const Forecast& forecast);
 inline constexpr const char* kForecastCredit = "天气数据：Open-Meteo.com";
 inline constexpr const char* kForecastUnavailable = "天气暂不可用";
@@ -119,7 +120,7 @@ std::string WindDirectionWords(double fromDegrees);
 // A width in whatever units the caller draws in, of a UTF-8 text.
 using MeasureText = std::function<int(std::string_view utf8)>;
 
-// text when text + tail fits maxWidth; otherwise the longest start of text,
+// text and tail when they fit maxWidth; otherwise the longest start of text,
 // cut between characters and without blanks at the cut, followed by "…" and
 // tail. The tail (an age, say) is always kept; when nothing of text fits, "…"
 // and the tail are all that is left.
