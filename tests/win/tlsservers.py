@@ -10,6 +10,13 @@ VEMORA_TLS_STRANGER_PORT. Both servers answer every GET with 200 and a small
 JSON body naming the path.
 
     tlsservers.py <command> [arguments...]
+
+Two facts of Wine's crypt32 (8.0) shape this. Its local machine Root store in
+the registry is rewritten from the Unix side's certificates whenever a process
+first builds a chain, so an authority added there is gone by the next run; the
+current user's Root store is left alone and is part of what a chain is checked
+against. And it matches a host that is an IP address only against the DNS
+names of a certificate, so the certificates name 127.0.0.1 as a DNS name too.
 """
 import hashlib
 import http.server
