@@ -124,7 +124,7 @@ set(win_test_sources
     tests/win/nettime_test.cpp tests/win/program_test.cpp tests/win/render_test.cpp tests/win/setup_test.cpp
     tests/win/snapshot_test.cpp tests/win/testserver_win.cpp tests/win/weather_test.cpp tests/win/winmain_test.cpp
     tests/win/xingzuo_test.cpp tests/win/lunarcal_test.cpp
-    tests/win/dpi_test.cpp tests/win/position_test.cpp tests/win/tick_test.cpp)
+    tests/win/dpi_test.cpp tests/win/position_test.cpp tests/win/tick_test.cpp tests/win/https_test.cpp)
 add_executable(vemora_wintests ${win_test_sources} ${resource_script})
 target_link_libraries(vemora_wintests PRIVATE vemora_shell ${gtest_target})
 target_link_options(vemora_wintests PRIVATE ${static_runtime})
@@ -153,9 +153,17 @@ endif()
 # end-to-end runs show windows where the others' stand, read the screen, move
 # the real pointer and take the foreground on one virtual display, so they
 # take turns on it ("desktop").
+# A group may run beside servers a WRAPPER program starts; it is given the
+# prefix, then the command that runs the tests under Wine.
 set_property(GLOBAL PROPERTY VEMORA_WIN_TEST_GROUPS "")
 function(vemora_win_test name filter)
-    add_test(NAME win.${name} COMMAND vemora_wintests --gtest_filter=${filter} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    cmake_parse_arguments(arg "" "" "WRAPPER" ${ARGN})
+    set(command vemora_wintests)
+    if(arg_WRAPPER AND CMAKE_CROSSCOMPILING)
+        set(command env VEMORA_WINEPREFIX=${VEMORA_WINEPREFIX} ${arg_WRAPPER} ${CMAKE_CROSSCOMPILING_EMULATOR}
+            $<TARGET_FILE:vemora_wintests>)
+    endif()
+    add_test(NAME win.${name} COMMAND ${command} --gtest_filter=${filter} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
     set_tests_properties(win.${name} PROPERTIES TIMEOUT 600 LABELS win RESOURCE_LOCK desktop)
     set_property(GLOBAL APPEND PROPERTY VEMORA_WIN_TEST_GROUPS "${name} ${filter}")
 endfunction()

@@ -91,6 +91,8 @@ std::string FetchErrorText(FetchStep step, const std::string& host, FetchFailure
         return text + "：连接失败";
     case FetchFailure::HostNotFound:
         return text + "：找不到这个主机";
+    case FetchFailure::Insecure:
+        return text + "：无法建立安全连接（错误代码 " + std::to_string(code) + "）";
     case FetchFailure::Other:
         return code ? text + "：错误代码 " + std::to_string(code) : text;
     case FetchFailure::None:

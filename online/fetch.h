@@ -19,7 +19,7 @@ unsigned CodePageOfCharset(std::string_view charset);
 std::string HostOfUrl(std::string_view url);
 
 // Why a fetch failed, as far as the message cares.
-enum class FetchFailure { None, Timeout, NoConnection, HostNotFound, Other };
+enum class FetchFailure { None, Timeout, NoConnection, HostNotFound, Other, Insecure };
 
 // Which step of a fetch failed.
 enum class FetchStep { Address, Start, Connect, Request, Send, Answer, Status, Read, TooLarge };

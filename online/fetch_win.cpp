@@ -17,23 +17,12 @@ namespace vemora {
 
 namespace {
 
-FetchFailure FailureOf(DWORD code) {
-    if (code == ERROR_WINHTTP_TIMEOUT || code == ERROR_WINHTTP_OPERATION_CANCELLED || code == WSAETIMEDOUT)
-        return FetchFailure::Timeout;
-    if (code == ERROR_WINHTTP_CANNOT_CONNECT || code == ERROR_WINHTTP_CONNECTION_ERROR || code == WSAECONNREFUSED ||
-        code == WSAECONNRESET)
-        return FetchFailure::NoConnection;
-    if (code == ERROR_WINHTTP_NAME_NOT_RESOLVED)
-        return FetchFailure::HostNotFound;
-    return code ? FetchFailure::Other : FetchFailure::None;
-}
-
 class FetchError : public std::runtime_error {
 public:
     // code: the system's error code, or the HTTP status for FetchStep::Status.
     FetchError(FetchStep step, const std::string& host, DWORD code = 0)
-        : std::runtime_error(
-              FetchErrorText(step, host, step == FetchStep::Status ? FetchFailure::None : FailureOf(code), code)) {}
+        : std::runtime_error(FetchErrorText(
+              step, host, step == FetchStep::Status ? FetchFailure::None : FailureOfSystemError(code), code)) {}
 };
 
 std::wstring QueryHeader(HINTERNET request, DWORD which) {
@@ -64,6 +53,36 @@ std::string ToGbk(std::string body, const std::string& charset) {
 }
 
 } // namespace
+
+FetchFailure FailureOfSystemError(unsigned long code) {
+    switch (code) {
+    case 0:
+        return FetchFailure::None;
+    case ERROR_WINHTTP_TIMEOUT:
+    case ERROR_WINHTTP_OPERATION_CANCELLED:
+    case WSAETIMEDOUT:
+        return FetchFailure::Timeout;
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+    case ERROR_WINHTTP_CONNECTION_ERROR:
+    case WSAECONNREFUSED:
+    case WSAECONNRESET:
+        return FetchFailure::NoConnection;
+    case ERROR_WINHTTP_NAME_NOT_RESOLVED:
+        return FetchFailure::HostNotFound;
+    case ERROR_WINHTTP_SECURE_FAILURE:
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+    case ERROR_WINHTTP_SECURE_INVALID_CA:
+    case ERROR_WINHTTP_SECURE_INVALID_CERT:
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_REVOKED:
+    case ERROR_WINHTTP_SECURE_CERT_REV_FAILED:
+    case ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE:
+        return FetchFailure::Insecure;
+    default:
+        return FetchFailure::Other;
+    }
+}
 
 // The request itself, start to end, with its own time-outs. The calling
 // thread alone touches its handles, and each is closed once, by its owner,

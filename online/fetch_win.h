@@ -1,4 +1,6 @@
 #pragma once
+#include "online/fetch.h"
+
 #include <string>
 
 namespace vemora {
@@ -17,5 +19,8 @@ struct FetchLimits {
 // converted to code page 936. Raises an error naming what failed and the host
 // when the request fails, times out, or the status is not 2xx.
 std::string FetchPageText(const std::string& url, const FetchLimits& limits = {});
+
+// How a fetch's message names WinHTTP's and Windows Sockets' error codes.
+FetchFailure FailureOfSystemError(unsigned long code);
 
 } // namespace vemora

@@ -16,6 +16,8 @@ TEST(FetchErrors, ChineseAndNamingTheHost) {
         {FetchStep::Answer, FetchFailure::Timeout, 12002, "服务器 w.example:8080 没有应答：等待超时"},
         {FetchStep::Read, FetchFailure::Other, 5, "从服务器 w.example:8080 读取网页时中断：错误代码 5"},
         {FetchStep::TooLarge, FetchFailure::None, 0, "服务器 w.example:8080 的网页太大"},
+        {FetchStep::Answer, FetchFailure::Insecure, 12175,
+         "服务器 w.example:8080 没有应答：无法建立安全连接（错误代码 12175）"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(FetchErrorText(c.step, "w.example:8080", c.failure, c.code), c.expected);
