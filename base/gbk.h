@@ -21,8 +21,4 @@ std::size_t GbkCharLength(std::string_view text, std::size_t at);
 // The text cut to at most maxBytes bytes without splitting a double-byte character.
 std::string CutGbk(std::string_view text, std::size_t maxBytes);
 
-// The length of the well-formed UTF-8 sequence at text[at], or 0: no
-// overlong forms, no surrogates, nothing beyond U+10FFFF.
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t at);
-
 } // namespace vemora

@@ -8,6 +8,8 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
     };
     const auto tail = [&](std::size_t i) { return (byte(i) & 0xC0) == 0x80; };
     const unsigned b0 = byte(0), b1 = byte(1);
+    if (at < text.size() && b0 < 0x80)
+        return 1;
     if (b0 >= 0xC2 && b0 <= 0xDF)
         return tail(1) ? 2 : 0;
     if (b0 >= 0xE0 && b0 <= 0xEF) {

@@ -5,9 +5,9 @@
 
 namespace vemora {
 
-// The length (2..4) of the well-formed UTF-8 sequence of a non-ASCII
-// character at text[at], or 0: no overlong forms, no surrogates, nothing
-// beyond U+10FFFF, no sequence cut off by the end of the text.
+// The length (1..4) of the well-formed UTF-8 sequence at text[at], or 0: no
+// overlong forms, no surrogates, nothing beyond U+10FFFF, no sequence cut off
+// by the end of the text.
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t at);
 
 // The length in bytes of the character that starts at text[at]: 1 for ASCII

@@ -1,6 +1,6 @@
 #include "calendar/holidays.h"
 
-#include "base/gbk.h"
+#include "base/utf8.h"
 
 #include "calendar/lunar_table.h"
 

@@ -1,6 +1,7 @@
 #include "settings/inifile.h"
 
 #include "base/gbk.h"
+#include "base/utf8.h"
 
 namespace vemora {
 
@@ -43,26 +44,6 @@ bool SameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// UTF-16 without its byte-order mark to UTF-8; a lone surrogate becomes
-// U+FFFD, an odd last byte is dropped.
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
     const auto unit = [&](std::size_t i) -> char32_t {
         const auto hi = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
