@@ -29,10 +29,12 @@ struct ComReleaseTraits {
     static void Close(pointer p) noexcept { p->Release(); }
 };
 
-// A sign number from the settings file outside the twelve stands for the
-// nearest sign, as the settings dialog shows it.
-int NearestSign(int sign) {
-    return std::clamp(sign, 0, static_cast<int>(std::size(ZodiacSigns)) - 1);
+// A sign number from the settings file outside the twelve gives no day, with
+// a page host or without: the showing fails with this message.
+int CheckedSign(int sign) {
+    if (sign < 0 || sign >= static_cast<int>(std::size(ZodiacSigns)))
+        throw std::runtime_error(WideToUtf8(L"没有这个星座：") + std::to_string(sign));
+    return sign;
 }
 
 // Milliseconds from a local time to just after the next midnight: the small
@@ -177,8 +179,8 @@ void HoroscopePanel::TakeSheetSize() {
 void HoroscopePanel::ComposeToday() {
     KillTimer(hwnd_, kNewDayTimer);
     const DateTimeParts now = now_();
-    const ComposedDay day = ComposeDay(NearestSign(choice_().sign), now.year, now.month, now.day);
     TakeSheetSize();
+    const ComposedDay day = ComposeDay(CheckedSign(choice_().sign), now.year, now.month, now.day);
     RenderHoroscopePanel(LayoutComposedDay(day));
     composedDate_ = DateTimeParts{now.year, now.month, now.day};
     SetTimer(hwnd_, kNewDayTimer, MsToNextDay(now), nullptr);
@@ -190,10 +192,8 @@ void HoroscopePanel::ComposeToday() {
 void HoroscopePanel::FetchDay() {
     TakeSheetSize();
     const HoroscopeChoice choice = choice_();
-    const int sign = NearestSign(choice.sign);
+    const int sign = CheckedSign(choice.sign);
     const std::string url = HoroscopeUrl(choice.host, sign);
-    if (url.empty())
-        throw std::runtime_error(WideToUtf8(L"没有这个星座：") + std::to_string(sign));
     // Laid out on the designed sheet, drawn at the panel's resolution.
     download_.Start(url, [&](unsigned generation) { DownloadHoroscope(mailbox_, generation, url, sign, kBookSize); });
 }

@@ -24,7 +24,7 @@ namespace vemora {
 // turned to UTF-16), the rating line first.
 // What the panel shows, as the clock's settings say when it is asked.
 struct HoroscopeChoice {
-    int sign = 0;     // 0 to 11; any other number stands for the nearest sign
+    int sign = 0;     // 0 to 11; any other number fails the showing with a message
     std::string host; // the provider's host; empty: the day is composed locally
     int alpha = 255;  // the panel's transparency
 };

@@ -107,12 +107,12 @@ TEST_F(Horoscope, AFailingHostGivesOneMessageAndTheSheetIsNotRedrawn) {
     EXPECT_EQ(WindowRect(panel).left, GetSystemMetrics(SM_CXSCREEN) - 512) << "and placed";
 }
 
-TEST_F(Horoscope, ASignOutsideTheTwelveFetchesTheNearest) {
+TEST_F(Horoscope, ASignOutsideTheTwelveAsksNothing) {
     ClockWindow& clock = CreateWith("Xingzuo=44\r\n");
     clock.ToggleHoroscope();
-    Settle();
-    EXPECT_EQ(server.Targets(), std::vector<std::string>{"/iframe/astro/view/Pisces/day/"});
-    EXPECT_TRUE(effects.errors.empty());
+    EXPECT_TRUE(server.Targets().empty());
+    ASSERT_EQ(effects.errors.size(), 1u);
+    EXPECT_EQ(effects.errors[0], L"没有这个星座：44");
 }
 
 TEST_F(Horoscope, APageForAPanelHiddenMeanwhileIsNotDrawn) {
@@ -196,18 +196,14 @@ TEST_F(HoroscopeComposed, ShownAtOnceWithoutAHost) {
     EXPECT_EQ(WindowRect(panel).right, GetSystemMetrics(SM_CXSCREEN));
 }
 
-TEST_F(HoroscopeComposed, EachSignItsOwnDayAndTheNearestForAnyOtherNumber) {
+TEST_F(HoroscopeComposed, EachSignItsOwnDay) {
     const struct {
-        const char* option;
         int sign;
         const wchar_t* name;
-    } cases[] = {{"Xingzuo=5", 5, L"处女座"},
-                 {"Xingzuo=11", 11, L"双鱼座"},
-                 {"Xingzuo=44", 11, L"双鱼座"},
-                 {"Xingzuo=-3", 0, L"白羊座"}};
+    } cases[] = {{5, L"处女座"}, {11, L"双鱼座"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.option);
-        ClockWindow& clock = CreateWith(std::string("showxz=1\r\n") + c.option + "\r\n");
+        SCOPED_TRACE(c.sign);
+        ClockWindow& clock = CreateWith("showxz=1\r\nXingzuo=" + std::to_string(c.sign) + "\r\n");
         const std::wstring text = PanelText(FindOwnWindow(L"Tfrmxingzuo"));
         EXPECT_EQ(text, ComposedText(c.sign, 2026, 12, 7));
         EXPECT_EQ(text.rfind(c.name, 0), 0u);
@@ -215,6 +211,25 @@ TEST_F(HoroscopeComposed, EachSignItsOwnDayAndTheNearestForAnyOtherNumber) {
         EXPECT_TRUE(effects.errors.empty());
         main.reset();
     }
+}
+
+// As with a page host: one message for each showing, and no timer left behind.
+TEST_F(HoroscopeComposed, ASignOutsideTheTwelveIsToldOnce) {
+    ClockWindow& clock = CreateWith("Xingzuo=-3\r\n");
+    clock.ToggleHoroscope();
+    ASSERT_EQ(effects.errors.size(), 1u);
+    EXPECT_EQ(effects.errors[0], L"没有这个星座：-3");
+    EXPECT_TRUE(IsWindowVisible(FindOwnWindow(L"Tfrmxingzuo")));
+    EXPECT_EQ(clock.horoscopePanel()->RenderCount(), 0);
+    Settings changed = clock.CurrentSettings();
+    changed.sign = 12;
+    clock.ChangeSettings(changed, SettingsChange::Sign);
+    ASSERT_EQ(effects.errors.size(), 2u) << "the panel shown again for the new sign";
+    EXPECT_EQ(effects.errors[1], L"没有这个星座：12");
+    changed.sign = 2;
+    clock.ChangeSettings(changed, SettingsChange::Sign);
+    EXPECT_EQ(PanelText(FindOwnWindow(L"Tfrmxingzuo")), ComposedText(2, 2026, 12, 7));
+    EXPECT_EQ(effects.errors.size(), 2u);
 }
 
 TEST_F(HoroscopeComposed, TheNextDayAtMidnight) {
