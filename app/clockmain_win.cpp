@@ -570,10 +570,9 @@ void ClockWindow::PlaceCompanion(HWND companion, Companion which) {
         MONITORINFO monitor{sizeof monitor};
         GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
         const RECT& work = monitor.rcWork;
-        const ScreenPoint at =
-            KeepInside(CompanionPlace(which, PixelRect{clock.left, clock.top, clock.right, clock.bottom}, width,
-                                      work.right, dpi_),
-                       width, height, PixelRect{work.left, work.top, work.right, work.bottom});
+        const ScreenPoint at = KeepInside(
+            CompanionPlace(which, PixelRect{clock.left, clock.top, clock.right, clock.bottom}, width, work.right, dpi_),
+            width, height, PixelRect{work.left, work.top, work.right, work.bottom});
         MoveWindow(companion, at.x, at.y, width, height, TRUE);
         return;
     }
