@@ -564,9 +564,21 @@ void ClockWindow::PlaceCompanion(HWND companion, Companion which) {
     GetWindowRect(hwnd_, &clock);
     GetWindowRect(companion, &own);
     const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    if (which == Companion::Horoscope) {
+        // The panel stays whole on the work area of the clock's monitor.
+        MONITORINFO monitor{sizeof monitor};
+        GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& work = monitor.rcWork;
+        const ScreenPoint at = KeepInside(
+            CompanionPlace(which, PixelRect{clock.left, clock.top, clock.right, clock.bottom}, width, work.right, dpi_),
+            width, height, PixelRect{work.left, work.top, work.right, work.bottom});
+        MoveWindow(companion, at.x, at.y, width, height, TRUE);
+        return;
+    }
     const ScreenPoint at = CompanionPlace(which, PixelRect{clock.left, clock.top, clock.right, clock.bottom}, width,
                                           GetSystemMetrics(SM_CXSCREEN), dpi_);
-    MoveWindow(companion, at.x, at.y, width, own.bottom - own.top, TRUE);
+    MoveWindow(companion, at.x, at.y, width, height, TRUE);
 }
 
 // A settings file that cannot be written must not keep the user from

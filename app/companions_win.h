@@ -31,11 +31,13 @@ struct ClockWindow::Companions {
                       clock.settings_.city = city;
                       clock.ShowWeather();
                   }),
-          horoscope(clock.appWindow_.get(), clock.reporter_,
-                    [&clock] {
-                        return HoroscopeChoice{clock.settings_.sign, clock.settings_.horoscopeHost,
-                                               clock.settings_.transparency};
-                    }),
+          horoscope(
+              clock.appWindow_.get(), clock.reporter_,
+              [&clock] {
+                  return HoroscopeChoice{clock.settings_.sign, clock.settings_.horoscopeHost,
+                                         clock.settings_.transparency};
+              },
+              [&clock] { return clock.Now(); }),
           calendar(clock.appWindow_.get(), clock.reporter_, clock.uxTheme_, [&clock] { return clock.Now(); }) {}
 };
 

@@ -57,9 +57,15 @@ ScreenPoint CompanionPlace(Companion companion, const PixelRect& clock, int comp
     case Companion::Calendar:
         return {clock.left + ScaleForDpi(10, dpi), clock.bottom + ScaleForDpi(35, dpi)};
     case Companion::Horoscope:
-        return {screenWidth - companionWidth + ScaleForDpi(60, dpi), clock.bottom};
+        return {screenWidth - companionWidth, clock.bottom};
     }
     return {clock.left, clock.bottom};
+}
+
+ScreenPoint KeepInside(ScreenPoint at, int width, int height, const PixelRect& area) {
+    at.x = std::max(std::min(at.x, area.right - width), area.left);
+    at.y = std::max(std::min(at.y, area.bottom - height), area.top);
+    return at;
 }
 
 } // namespace vemora

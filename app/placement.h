@@ -47,10 +47,15 @@ enum class Companion { WeatherStrip, Calendar, Horoscope };
 // The top left corner of a companion window, from the clock's window
 // rectangle: the weather strip reaches 8 pixels up into the clock, the
 // calendar stands 35 pixels under it and 10 to the right, and the horoscope
-// panel hangs under it from the screen's right edge, 60 of its pixels past it
-// (pixels at 96 per inch, scaled to the given resolution).
+// panel hangs under it against the screen's right edge (screenWidth: that
+// edge's x; pixels at 96 per inch, scaled to the given resolution).
 ScreenPoint CompanionPlace(Companion companion, const PixelRect& clock, int companionWidth, int screenWidth,
                            int dpi = kDesignDpi);
+
+// The top left corner nearest to at that keeps a window of that size inside
+// the area (a monitor's work area); a window larger than the area keeps its
+// top left corner inside it.
+ScreenPoint KeepInside(ScreenPoint at, int width, int height, const PixelRect& area);
 
 // After the monitors changed: the top right of the primary monitor when the
 // clock's rectangle lies on none of them any more; nothing when it is still

@@ -38,10 +38,10 @@ std::string ReplaceMatches(std::string_view text, const DelimitedPattern& patter
 } // namespace
 
 std::string HoroscopeUrl(std::string_view host, int sign) {
-    if (sign < 0 || sign > 11)
+    if (sign < 0 || sign > 11 || host.empty())
         return {};
     std::string url = "http://";
-    url.append(host.empty() ? std::string_view(kDefaultXingzuoHost) : host);
+    url.append(host);
     return url + "/iframe/astro/view/" + ZodiacSigns[sign].pageWord + "/day/";
 }
 

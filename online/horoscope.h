@@ -32,10 +32,10 @@ inline constexpr char kHeadingNumber[] = "\xD0\xD2\xD4\xCB\xCA\xFD\xD7\xD6";
 inline constexpr char kHeadingMatch[] = "\xCB\xD9\xC5\xE4\xD0\xC7\xD7\xF9";
 inline constexpr char kFullWidthColon[] = "\xA3\xBA";
 
-inline constexpr const char* kDefaultXingzuoHost = "astro.vemora.app";
 inline constexpr int kBookSize = 512;
 
-// http://host/iframe/astro/view/<page word>/day/; empty for a sign outside 0..11.
+// http://host/iframe/astro/view/<page word>/day/; empty for a sign outside 0..11
+// or no host (there is no built-in one: without a host the day is composed).
 std::string HoroscopeUrl(std::string_view host, int sign);
 
 // Where text goes on the designed 512 x 512 sheet. The ruled lines run from x 86

@@ -4,11 +4,14 @@
 #include "base/errors.h"
 #include "base/module_win.h"
 #include "base/text_win.h"
+#include "online/dailyhoroscope.h"
 #include "online/fetch_win.h"
 #include "online/horoscope.h"
 
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace vemora {
@@ -25,6 +28,22 @@ struct ComReleaseTraits {
     static pointer Invalid() noexcept { return nullptr; }
     static void Close(pointer p) noexcept { p->Release(); }
 };
+
+// A sign number from the settings file outside the twelve gives no day, with
+// a page host or without: the showing fails with this message.
+int CheckedSign(int sign) {
+    if (sign < 0 || sign >= static_cast<int>(std::size(ZodiacSigns)))
+        throw std::runtime_error(WideToUtf8(L"没有这个星座：") + std::to_string(sign));
+    return sign;
+}
+
+// Milliseconds from a local time to just after the next midnight: the small
+// margin makes sure the clock already reads the new day when the timer fires.
+UINT MsToNextDay(const DateTimeParts& now) {
+    constexpr int kMsPerDayInt = 86'400'000, kMargin = 200;
+    const int sinceMidnight = ((now.hour * 60 + now.minute) * 60 + now.second) * 1000 + now.millisecond;
+    return static_cast<UINT>(std::clamp(kMsPerDayInt - sinceMidnight, 0, kMsPerDayInt) + kMargin);
+}
 
 } // namespace
 
@@ -93,20 +112,27 @@ std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std
     Check(font.GetLastStatus());
     SolidBrush black(Color(0xFF000000));
     Check(black.GetLastStatus());
+    // A footnote reads as an aside: smaller, regular and grey.
+    Font smallFont(family, 8, FontStyleRegular, UnitPoint);
+    Check(smallFont.GetLastStatus());
+    SolidBrush grey(Color(0xFF808080));
+    Check(grey.GetLastStatus());
     graphics.SetTextRenderingHint(TextRenderingHintAntiAliasGridFit);
     for (const SheetText& t : texts) {
         const std::wstring text = GbkToWide(t.text);
         if (!text.empty())
             Check(graphics.DrawString(
-                text.c_str(), -1, &font,
-                PointF(static_cast<REAL>(ScaleForDpi(t.x, dpi)), static_cast<REAL>(ScaleForDpi(t.y, dpi))), &black));
+                text.c_str(), -1, t.small ? &smallFont : &font,
+                PointF(static_cast<REAL>(ScaleForDpi(t.x, dpi)), static_cast<REAL>(ScaleForDpi(t.y, dpi))),
+                t.small ? &grey : &black));
     }
     graphics.Flush(FlushIntentionSync);
     return image;
 }
 
-HoroscopePanel::HoroscopePanel(HWND owner, ErrorReporter& reporter, std::function<HoroscopeChoice()> choice)
-    : CompanionWindow(reporter), choice_(std::move(choice)) {
+HoroscopePanel::HoroscopePanel(HWND owner, ErrorReporter& reporter, std::function<HoroscopeChoice()> choice,
+                               std::function<DateTimeParts()> now)
+    : CompanionWindow(reporter), choice_(std::move(choice)), now_(std::move(now)) {
     CreateHandle(0, WS_POPUP, RECT{0, 0, 288, 216}, owner, L"frmxingzuo");
     dpi_ = WindowDpi(hwnd_);
     if (dpi_ != kDesignDpi)
@@ -125,32 +151,49 @@ HoroscopePanel::~HoroscopePanel() {
 void HoroscopePanel::Show() {
     CompanionWindow::Show();
     try {
-        FetchDay();
+        if (choice_().host.empty())
+            ComposeToday();
+        else
+            FetchDay();
     } catch (...) {
         reporter_.Report(hwnd_, std::current_exception());
     }
 }
 
-// Hidden, the panel wants no page: one on its way is dropped.
+// Hidden, the panel wants no page, one on its way is dropped, and it waits
+// for no new day.
 void HoroscopePanel::Close() {
     download_.Cancel();
+    KillTimer(hwnd_, kNewDayTimer);
     ShowWindow(hwnd_, SW_HIDE);
+}
+
+void HoroscopePanel::TakeSheetSize() {
+    picture_ = LoadBookPicture(dpi_);
+    const int size = ScaleForDpi(kBookSize, dpi_);
+    RECT at{};
+    GetWindowRect(hwnd_, &at);
+    MoveWindow(hwnd_, at.left, at.top, size, size, FALSE);
+}
+
+void HoroscopePanel::ComposeToday() {
+    KillTimer(hwnd_, kNewDayTimer);
+    const DateTimeParts now = now_();
+    TakeSheetSize();
+    const ComposedDay day = ComposeDay(CheckedSign(choice_().sign), now.year, now.month, now.day);
+    RenderHoroscopePanel(LayoutComposedDay(day));
+    composedDate_ = DateTimeParts{now.year, now.month, now.day};
+    SetTimer(hwnd_, kNewDayTimer, MsToNextDay(now), nullptr);
 }
 
 // The panel takes the sheet's size at once, so that it can be placed; the
 // page is drawn when it arrives. While a download runs, a showing for another
 // sign is fetched once it ends.
 void HoroscopePanel::FetchDay() {
-    picture_ = LoadBookPicture(dpi_);
-    const int size = ScaleForDpi(kBookSize, dpi_);
-    RECT at{};
-    GetWindowRect(hwnd_, &at);
-    MoveWindow(hwnd_, at.left, at.top, size, size, FALSE);
+    TakeSheetSize();
     const HoroscopeChoice choice = choice_();
-    const int sign = choice.sign;
+    const int sign = CheckedSign(choice.sign);
     const std::string url = HoroscopeUrl(choice.host, sign);
-    if (url.empty())
-        throw std::runtime_error(WideToUtf8(L"没有这个星座：") + std::to_string(sign));
     // Laid out on the designed sheet, drawn at the panel's resolution.
     download_.Start(url, [&](unsigned generation) { DownloadHoroscope(mailbox_, generation, url, sign, kBookSize); });
 }
@@ -158,6 +201,8 @@ void HoroscopePanel::FetchDay() {
 void HoroscopePanel::RenderHoroscopePanel(const std::vector<SheetText>& texts) {
     std::unique_ptr<DibImage> image = DrawHoroscopeImage(*picture_, texts, dpi_);
     UpdateLayeredFromImage(hwnd_, image->Dc(), image->Size(), choice_().alpha & 0xFF);
+    // What the sheet says is the window's text, for WM_GETTEXT and screen readers.
+    SetWindowTextW(hwnd_, GbkToWide(SheetWindowText(texts)).c_str());
     lastTexts_ = texts;
     ++renderCount_;
 }
@@ -171,6 +216,14 @@ std::optional<LRESULT> HoroscopePanel::HandleMessage(UINT msg, WPARAM wParam, LP
         picture_ = LoadBookPicture(dpi_);
         if (lastTexts_)
             RenderHoroscopePanel(*lastTexts_);
+        return 0;
+    }
+    if (msg == WM_TIMER && wParam == kNewDayTimer) {
+        // Just after midnight: the next day, unless the panel went hidden or
+        // now shows a page host's day.
+        KillTimer(hwnd_, kNewDayTimer);
+        if (Showing() && choice_().host.empty())
+            ComposeToday();
         return 0;
     }
     if (msg != kPageArrived)

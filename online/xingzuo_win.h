@@ -1,5 +1,6 @@
 #pragma once
 #include "base/companion_win.h"
+#include "base/datetime.h"
 #include "base/worker_win.h"
 #include "online/horoscope.h"
 #include "online/request.h"
@@ -15,12 +16,16 @@ namespace vemora {
 
 // The daily horoscope panel: today's horoscope for the chosen sign, written in
 // black on the picture of a ruled notepad sheet, at the right edge of the
-// screen under the clock. Every showing fetches and draws it afresh: the
-// panel takes its size at once and is drawn when the page has arrived.
+// screen under the clock. Without a horoscope host the day is composed by the
+// program itself, at once and with no network, and changes at local midnight
+// while the panel is shown. With a host every showing fetches and draws the
+// sign's day page afresh: the panel takes its size at once and is drawn when
+// the page has arrived. The panel's window text is what the sheet says (GBK
+// turned to UTF-16), the rating line first.
 // What the panel shows, as the clock's settings say when it is asked.
 struct HoroscopeChoice {
-    int sign = 0;     // 0 to 11
-    std::string host; // the provider's host; empty: the built-in one
+    int sign = 0;     // 0 to 11; any other number fails the showing with a message
+    std::string host; // the provider's host; empty: the day is composed locally
     int alpha = 255;  // the panel's transparency
 };
 
@@ -28,14 +33,22 @@ class HoroscopePanel : public CompanionWindow<HoroscopePanel> {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmxingzuo";
     static constexpr UINT kPageArrived = WM_APP + 1;
-    HoroscopePanel(HWND owner, ErrorReporter& reporter, std::function<HoroscopeChoice()> choice);
+    static constexpr UINT_PTR kNewDayTimer = 1;
+    // now: the local time, as the clock reads it.
+    HoroscopePanel(HWND owner, ErrorReporter& reporter, std::function<HoroscopeChoice()> choice,
+                   std::function<DateTimeParts()> now);
     ~HoroscopePanel();
 
-    // Shows the panel; its show handler starts the download and reports its
-    // own failure: the panel counts as shown either way.
+    // Shows the panel; its show handler composes the day or starts the
+    // download and reports its own failure: the panel counts as shown either way.
     void Show();
     void Close();
     void FetchDay();
+    // Draws the day composed for the local date and sets the timer for the
+    // next one, just after midnight.
+    void ComposeToday();
+    // The local date of the day shown by ComposeToday, {0, 0, 0} before.
+    DateTimeParts ComposedDate() const { return composedDate_; }
     void RenderHoroscopePanel(const std::vector<SheetText>& texts);
     int RenderCount() const { return renderCount_; }
     bool Downloading() const { return download_.Running(); }
@@ -47,7 +60,12 @@ public:
     std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
+    // Loads the sheet picture and takes its size, where the panel stands.
+    void TakeSheetSize();
+
     std::function<HoroscopeChoice()> choice_;
+    std::function<DateTimeParts()> now_;
+    DateTimeParts composedDate_{0, 0, 0};
     std::shared_ptr<Mailbox> mailbox_;
     RequestSlot download_;
     std::unique_ptr<Gdiplus::Bitmap> picture_;

@@ -93,12 +93,33 @@ TEST(Placement, CompanionsByTheClock) {
     const Case cases[] = {
         {Companion::WeatherStrip, 461, {1050, 47}},
         {Companion::Calendar, 153, {1060, 90}},
-        {Companion::Horoscope, 300, {1040, 55}},
+        {Companion::Horoscope, 300, {980, 55}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CompanionPlace(c.companion, clock, c.width, 1280), c.at) << static_cast<int>(c.companion);
-    EXPECT_EQ(CompanionPlace(Companion::Horoscope, {40, 500, 270, 555}, 300, 1280), (ScreenPoint{1040, 555}))
+    EXPECT_EQ(CompanionPlace(Companion::Horoscope, {40, 500, 270, 555}, 300, 1280), (ScreenPoint{980, 555}))
         << "the panel keeps to the screen's edge wherever the clock is";
     EXPECT_EQ(CompanionPlace(Companion::Calendar, {1000, 0, 1345, 83}, 230, 1920, 144), (ScreenPoint{1015, 136}))
         << "offsets at the clock's resolution";
+}
+
+TEST(Placement, KeptInsideTheWorkArea) {
+    const PixelRect work{0, 0, 1280, 984}; // a 1280 x 1024 screen above a 40-pixel taskbar
+    struct Case {
+        ScreenPoint at;
+        int width, height;
+        ScreenPoint kept;
+        const char* why;
+    };
+    const Case cases[] = {
+        {{768, 55}, 512, 512, {768, 55}, "inside: left as it is"},
+        {{828, 55}, 512, 512, {768, 55}, "past the right edge"},
+        {{768, 600}, 512, 512, {768, 472}, "under the clock low on the screen: lifted above the taskbar"},
+        {{-30, -8}, 512, 512, {0, 0}, "past the left and top edges"},
+        {{100, 100}, 1500, 1200, {0, 0}, "larger than the area: its top left corner inside"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(KeepInside(c.at, c.width, c.height, work), c.kept) << c.why;
+    EXPECT_EQ(KeepInside({2000, 1000}, 512, 512, {1280, 24, 2560, 1024}), (ScreenPoint{2000, 512}))
+        << "a second monitor's area";
 }
