@@ -69,14 +69,31 @@ DateTimeParts SystemLocalNow() {
     return t;
 }
 
+// Whether the clock can draw with the family (GBK): GDI+ finds it, installed
+// or through the system's font replacements, which the list of installed
+// families does not show.
+bool Drawable(const std::string& family) {
+    if (family.empty())
+        return false;
+    const Gdiplus::FontFamily found(GbkToWide(family).c_str());
+    return found.GetLastStatus() == Gdiplus::Ok;
+}
+
 // The family of the system's message font, GBK: what the clock draws with
-// when neither of its own fonts is installed.
+// when neither of its own fonts is there. A name GDI+ cannot draw with (a
+// logical name such as "MS Shell Dlg") gives way to GDI+'s own sans-serif.
 std::string MessageFontFamily() {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-        return kFontSongTi;
-    return WideToGbk(metrics.lfMessageFont.lfFaceName);
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        const std::string family = WideToGbk(metrics.lfMessageFont.lfFaceName);
+        if (Drawable(family))
+            return family;
+    }
+    wchar_t name[LF_FACESIZE] = {};
+    if (const Gdiplus::FontFamily* generic = Gdiplus::FontFamily::GenericSansSerif())
+        generic->GetFamilyName(name);
+    return WideToGbk(name);
 }
 
 // The monitors as they are now; the primary screen alone when the system
@@ -443,8 +460,13 @@ void ClockWindow::ShowFace() {
         SetWindowLongW(hwnd_, GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
         ShowWindow(appWindow_.get(), SW_HIDE);
         FillInstalledFonts();
-        const StartFont font = ChooseStartFont(fontStored_ ? std::optional<std::string>(settings_.font) : std::nullopt,
-                                               run_.installedFonts, MessageFontFamily());
+        const std::optional<std::string> stored =
+            fontStored_ ? std::optional<std::string>(settings_.font) : std::nullopt;
+        std::vector<std::string> drawable = run_.installedFonts;
+        for (const std::string& family : {stored.value_or(""), std::string(kFontYaHei), std::string(kFontSongTi)})
+            if (Drawable(family))
+                drawable.push_back(family);
+        const StartFont font = ChooseStartFont(stored, drawable, MessageFontFamily());
         settings_.font = font.family;
         if (!font.missing.empty())
             missingFontText_ = MissingFontText(WideToUtf8(GbkToWide(font.missing)), WideToUtf8(GbkToWide(font.family)));

@@ -79,24 +79,25 @@ TEST_F(SettingsDialogTest, SliderAndFontRedrawAtOnce) {
     EXPECT_EQ(WideToUtf8(effects.errors[0]).rfind("找不到字体“NoSuchFont”，时钟暂用“", 0), 0u);
     EXPECT_NE(main->CurrentSettings().font, "NoSuchFont");
     EXPECT_TRUE(IsChecked(d.hourlyAlertCheck)) << "the rest of the show ran";
+    const int draws = main->DrawCount();
     Edit([&](Settings& s) { s.font = kFontSongTi; });
     d.ShowCurrentSettings();
-    EXPECT_EQ(main->DrawCount(), 1) << "the first frame; the slider stays: no redraw";
+    EXPECT_EQ(main->DrawCount(), draws) << "the slider stays: no redraw";
     SendMessageW(d.transparencySlider, TBM_SETPOS, TRUE, 10);
     d.ShowCurrentSettings();
-    EXPECT_EQ(main->DrawCount(), 2) << "moving the slider to 250 redrew the clock";
+    EXPECT_EQ(main->DrawCount(), draws + 1) << "moving the slider to 250 redrew the clock";
     SendMessageW(d.transparencySlider, TBM_SETPOS, TRUE, 120);
     SendMessageW(d.Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 120),
                  reinterpret_cast<LPARAM>(d.transparencySlider));
     EXPECT_EQ(main->CurrentSettings().transparency, 120);
-    EXPECT_EQ(main->DrawCount(), 3);
+    EXPECT_EQ(main->DrawCount(), draws + 2);
     EXPECT_EQ(effects.errors.size(), 1u);
     const LRESULT songTi =
         SendMessageW(d.fontBox, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Tahoma"));
     ASSERT_NE(songTi, CB_ERR);
     Choose(d.fontBox, SettingsDialog::kFontBox, static_cast<int>(songTi));
     EXPECT_EQ(main->CurrentSettings().font, "Tahoma");
-    EXPECT_EQ(main->DrawCount(), 4);
+    EXPECT_EQ(main->DrawCount(), draws + 3);
 }
 
 TEST_F(SettingsDialogTest, ColoursTakeTheirAlpha) {
