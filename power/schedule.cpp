@@ -46,12 +46,11 @@ LateCause WhyLate(const TickGap& gap, double due) {
 std::optional<int> NoticeSecondsLeft(bool armed, ScheduledActionKind kind, double now, double due) {
     if (!armed || kind == ScheduledActionKind::Alarm)
         return std::nullopt;
-    const double left = (due - now) * kMsPerDay / 1000;
-    // Rounded to the millisecond first: day counts carry a little error.
-    const double seconds = std::ceil(std::round(left * 1000) / 1000);
-    if (seconds < 0 || seconds > kActionNoticeSeconds)
+    // Whole milliseconds first: day counts carry a little error.
+    const long long leftMs = std::llround((due - now) * kMsPerDay);
+    if (leftMs < 0 || leftMs > kActionNoticeSeconds * 1000LL)
         return std::nullopt;
-    return static_cast<int>(seconds);
+    return static_cast<int>((leftMs + 999) / 1000);
 }
 
 std::string ActionNoticeText(ScheduledActionKind kind, int secondsLeft) {
