@@ -10,7 +10,9 @@
 #include "calendar/calpopup_win.h"
 #include "online/weather_win.h"
 #include "online/xingzuo_win.h"
+#include "online/fetch.h"
 #include "online/nettime_win.h"
+#include "power/actionnotice_win.h"
 #include "power/power_win.h"
 #include "power/schedule.h"
 #include "power/screenwatch_win.h"
@@ -67,10 +69,31 @@ DateTimeParts SystemLocalNow() {
     return t;
 }
 
-// Whether the settings file holds the key at all.
-bool HoldsKey(ProfileStore& store, const char* key) {
-    const std::string missing = "<missing>";
-    return store.Read(key, missing) != missing;
+// Whether the clock can draw with the family (GBK): GDI+ finds it, installed
+// or through the system's font replacements, which the list of installed
+// families does not show.
+bool Drawable(const std::string& family) {
+    if (family.empty())
+        return false;
+    const Gdiplus::FontFamily found(GbkToWide(family).c_str());
+    return found.GetLastStatus() == Gdiplus::Ok;
+}
+
+// The family of the system's message font, GBK: what the clock draws with
+// when neither of its own fonts is there. A name GDI+ cannot draw with (a
+// logical name such as "MS Shell Dlg") gives way to GDI+'s own sans-serif.
+std::string MessageFontFamily() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        const std::string family = WideToGbk(metrics.lfMessageFont.lfFaceName);
+        if (Drawable(family))
+            return family;
+    }
+    wchar_t name[LF_FACESIZE] = {};
+    if (const Gdiplus::FontFamily* generic = Gdiplus::FontFamily::GenericSansSerif())
+        generic->GetFamilyName(name);
+    return WideToGbk(name);
 }
 
 // The monitors as they are now; the primary screen alone when the system
@@ -154,6 +177,7 @@ ClockWindow::~ClockWindow() {
     if (hwnd_)
         KillTimer(hwnd_, kTickTimer);
     companions_.reset();
+    actionNotice_.reset();
     if (hwnd_) {
         DestroyWindow(hwnd_);
     }
@@ -225,17 +249,34 @@ void ClockWindow::PositionChanged(const WINDOWPOS& position) {
 }
 
 void ClockWindow::LoadSettingsFile() {
-    IniFileStore store(options_.settingsPath);
+    // A file that cannot be read starts the clock with the defaults; saving
+    // it later reports the trouble.
+    IniDocument document;
+    try {
+        document = ReadSettingsDocument(options_.settingsPath);
+    } catch (const std::exception&) {
+    }
+    IniDocumentStore store(document);
     LoadSettings(store, settings_);
     // Without a stored "Top" (the first start) the clock stays on top, as it
     // was created, and kMenuStayOnTop says so.
-    if (!HoldsKey(store, "Top"))
+    if (!store.Has("Top"))
         settings_.stayOnTop = true;
+    fontStored_ = store.Has("Font");
 }
 
 void ClockWindow::SaveSettingsFile() {
-    IniFileStore store(options_.settingsPath);
-    SaveSettings(store, settings_);
+    WriteSettingsFile(options_.settingsPath, settings_);
+}
+
+// Windows ends the session, or the clock is about to have it end: what the
+// run changed goes to disk now, for nobody will close the window. A failure
+// cannot be asked about any more and stops nothing.
+void ClockWindow::SaveBeforeTheSessionEnds() {
+    try {
+        SaveSettingsFile();
+    } catch (const std::exception&) {
+    }
 }
 
 SettingsDialog* ClockWindow::settingsDialog() {
@@ -272,6 +313,52 @@ void ClockWindow::SetArmedAction(std::optional<ScheduledActionState> action) {
     if (action)
         run_.scheduledAction = *action;
     SyncMenuChecks();
+    if (!run_.armed && actionNotice_)
+        actionNotice_->Hide();
+}
+
+// The armed action, now: disarmed first, the settings saved before the
+// system is asked to go down.
+void ClockWindow::CarryOutArmedAction() {
+    run_.armed = false; // disarmed before anything is carried out
+    SyncMenuChecks();
+    if (actionNotice_)
+        actionNotice_->Hide();
+    switch (run_.scheduledAction.kind) {
+    case ScheduledActionKind::Shutdown:
+        SaveBeforeTheSessionEnds();
+        ShutdownComputer(effects_);
+        break;
+    case ScheduledActionKind::Alarm:
+        effects_.PlaySoundMemory(run_.ringSound, SND_ASYNC | SND_MEMORY);
+        break;
+    case ScheduledActionKind::Restart:
+        SaveBeforeTheSessionEnds();
+        RebootComputer(effects_);
+        break;
+    default:
+        break;
+    }
+}
+
+// The last seconds before a timed shutdown or restart show a countdown that
+// can cancel it or carry it out at once; any other time, no notice.
+void ClockWindow::UpdateActionNotice(double now) {
+    const std::optional<int> left =
+        NoticeSecondsLeft(run_.armed, run_.scheduledAction.kind, now, run_.scheduledAction.due);
+    if (!left) {
+        if (actionNotice_)
+            actionNotice_->Hide();
+        return;
+    }
+    if (!actionNotice_)
+        actionNotice_ = std::make_unique<ActionNotice>(
+            appWindow_.get(), reporter_, [this] { SetArmedAction(std::nullopt); },
+            [this] {
+                if (run_.armed)
+                    CarryOutArmedAction();
+            });
+    actionNotice_->Show(run_.scheduledAction.kind, *left);
 }
 
 // What the settings dialog changed: kept at once, and shown as the change asks.
@@ -339,6 +426,9 @@ void ClockWindow::Show() {
     }
     if (!IsWindowVisible(hwnd_))
         ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+    // The stored font that is not installed, told once the clock shows in another.
+    if (!missingFontText_.empty())
+        reporter_.Report(hwnd_, std::make_exception_ptr(std::runtime_error(std::exchange(missingFontText_, {}))));
     ReportHolidayProblems();
 }
 
@@ -370,7 +460,16 @@ void ClockWindow::ShowFace() {
         SetWindowLongW(hwnd_, GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
         ShowWindow(appWindow_.get(), SW_HIDE);
         FillInstalledFonts();
-        settings_.font = ClockFontAtStart(settings_.font, run_.installedFonts, kFontYaHei);
+        const std::optional<std::string> stored =
+            fontStored_ ? std::optional<std::string>(settings_.font) : std::nullopt;
+        std::vector<std::string> drawable = run_.installedFonts;
+        for (const std::string& family : {stored.value_or(""), std::string(kFontYaHei), std::string(kFontSongTi)})
+            if (Drawable(family))
+                drawable.push_back(family);
+        const StartFont font = ChooseStartFont(stored, drawable, MessageFontFamily());
+        settings_.font = font.family;
+        if (!font.missing.empty())
+            missingFontText_ = MissingFontText(WideToUtf8(GbkToWide(font.missing)), WideToUtf8(GbkToWide(font.family)));
         SetTimerEnabled(true);
         ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
         screenWatch_ = std::make_unique<ScreenWatch>(hwnd_);
@@ -453,6 +552,7 @@ void ClockWindow::Realign() {
 }
 
 void ClockWindow::Resumed() {
+    resumedSinceTick_ = true;
     if (lastTick_ && RefreshAfterResume(*lastTick_, Now(), settings_.showWeather, hourly_))
         SetTimer(hwnd_, kResumeWeatherTimer, static_cast<UINT>(options_.resumeRefreshDelayMs), nullptr);
     Realign();
@@ -466,40 +566,56 @@ bool ClockWindow::Seen() const {
     return !screenWatch_ || screenWatch_->Seen();
 }
 
+// Between the last tick and this one: how far the local time went, how much
+// real time passed, how much of it awake, and whether the computer woke up.
+TickGap ClockWindow::GapSinceLastTick(const DateTimeParts& now) {
+    TickCounts counts{EncodeDateTime(now), 0, -1};
+    if (options_.realMs) {
+        counts.realMs = options_.realMs();
+    } else {
+        counts.realMs = static_cast<long long>(GetTickCount64());
+    }
+    if (options_.awakeMs) {
+        counts.awakeMs = options_.awakeMs();
+    } else if (ULONGLONG unbiased = 0; QueryUnbiasedInterruptTime(&unbiased)) {
+        counts.awakeMs = static_cast<long long>(unbiased / 10000); // 100 ns units
+    }
+    TickGap gap;
+    gap.now = counts.local;
+    gap.previousTick = lastTickCounts_ ? lastTickCounts_->local : counts.local;
+    if (lastTickCounts_) {
+        gap.realMs = counts.realMs - lastTickCounts_->realMs;
+        if (counts.awakeMs >= 0 && lastTickCounts_->awakeMs >= 0)
+            gap.awakeMs = counts.awakeMs - lastTickCounts_->awakeMs;
+    }
+    gap.resumed = std::exchange(resumedSinceTick_, false);
+    lastTickCounts_ = counts;
+    return gap;
+}
+
 void ClockWindow::Tick() {
     const DateTimeParts now = Now();
     const std::string timeText = FormatTimeText(timeFormat_, now.hour, now.minute, now.second);
     lastTick_ = now;
+    const TickGap gap = GapSinceLastTick(now);
 
     // What was skipped is told after the tick's own work: the message box's
     // loop goes on ticking meanwhile.
     std::string skipped;
     switch (JudgeAction(run_.armed, EncodeDateTime(now), run_.scheduledAction.due)) {
     case ActionVerdict::Carry:
-        run_.armed = false; // disarmed before anything is carried out
-        SyncMenuChecks();
-        switch (run_.scheduledAction.kind) {
-        case ScheduledActionKind::Shutdown:
-            ShutdownComputer(effects_);
-            break;
-        case ScheduledActionKind::Alarm:
-            effects_.PlaySoundMemory(run_.ringSound, SND_ASYNC | SND_MEMORY);
-            break;
-        case ScheduledActionKind::Restart:
-            RebootComputer(effects_);
-            break;
-        default:
-            break;
-        }
+        CarryOutArmedAction();
         break;
     case ActionVerdict::Skip:
         run_.armed = false;
         SyncMenuChecks();
-        skipped = SkippedActionText(static_cast<int>(run_.scheduledAction.kind), run_.scheduledAction.due);
+        skipped = SkippedActionText(static_cast<int>(run_.scheduledAction.kind), run_.scheduledAction.due,
+                                    WhyLate(gap, run_.scheduledAction.due));
         break;
     case ActionVerdict::Wait:
         break;
     }
+    UpdateActionNotice(EncodeDateTime(now));
     auto tellSkipped = [&] {
         if (!skipped.empty())
             reporter_.Report(hwnd_, std::make_exception_ptr(std::runtime_error(skipped)));
@@ -623,6 +739,13 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
     case WM_TIMECHANGE:
         Realign();
         return 0;
+    case WM_QUERYENDSESSION:
+        SaveBeforeTheSessionEnds();
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam)
+            SaveBeforeTheSessionEnds();
+        return 0;
     case WM_SETTINGCHANGE:
         // The user's time format changed: the clock follows at once.
         if (lParam && std::wstring(reinterpret_cast<const wchar_t*>(lParam)) == L"intl") {
@@ -699,7 +822,7 @@ void ClockWindow::ResultArrived(std::unique_ptr<WorkerResult> result) {
         // Said once a run: the user believes the clock was corrected.
         if (!refused.empty() && !clockNotSetShown_) {
             clockNotSetShown_ = true;
-            throw std::runtime_error(refused);
+            throw std::runtime_error(OnlinePartText(OnlinePart::NetworkTime, refused));
         }
     }
 }

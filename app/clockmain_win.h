@@ -29,6 +29,7 @@ class WeatherStrip;
 class HoroscopePanel;
 class CalendarPopup;
 class ScreenWatch;
+class ActionNotice;
 
 struct MainOptions {
     std::wstring settingsPath;            // clockset.ini; empty: beside the executable
@@ -38,6 +39,11 @@ struct MainOptions {
     std::string runKey;                   // where, under HKCU; empty: the system's Run key
     int resumeRefreshDelayMs = 10000;     // after a sleep, the weather waits for the network
     std::optional<TimeFormat> timeFormat; // empty: the user's, from the locale
+    // Milliseconds by a count that runs on through sleep and that setting the
+    // clock never moves, and of those the ones the computer was awake; empty:
+    // the system's (GetTickCount64, QueryUnbiasedInterruptTime).
+    std::function<long long()> realMs;
+    std::function<long long()> awakeMs;
 };
 
 // The context menu's commands. The numbers are what WM_COMMAND carries;
@@ -146,6 +152,8 @@ public:
     CalendarPopup* calendarPopup();
     const HolidayBook& Holidays() const { return holidays_; }
     HWND ClockTipWindow() const { return clockTip_.Handle(); }
+    // The notice before a timed shutdown or restart; none before the first.
+    ActionNotice* actionNotice() { return actionNotice_.get(); }
 
     std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void HandlerFailed(UINT msg, const std::exception_ptr& error);
@@ -163,6 +171,7 @@ private:
     void ResultArrived(std::unique_ptr<WorkerResult> result);
     void LoadSettingsFile();
     void SaveSettingsFile();
+    void SaveBeforeTheSessionEnds();
     void PlaceWeatherStrip();
     void DrawWeatherStrip();
     void PlaceAtStart();
@@ -180,6 +189,8 @@ private:
     void FillInstalledFonts();
     void ReadHolidayFile();
     void ReportHolidayProblems();
+    void CarryOutArmedAction();
+    void UpdateActionNotice(double now);
 
     Effects& effects_;
     MainOptions options_;
@@ -193,6 +204,15 @@ private:
     UniqueHmenu contextMenu_;
     bool timerEnabled_ = false;
     std::optional<DateTimeParts> lastTick_; // when the last tick ran
+    // What the last tick saw, for telling why an action came late.
+    struct TickCounts {
+        double local = 0;
+        long long realMs = 0;
+        long long awakeMs = -1;
+    };
+    std::optional<TickCounts> lastTickCounts_;
+    bool resumedSinceTick_ = false;
+    TickGap GapSinceLastTick(const DateTimeParts& now);
     HourlyState hourly_;
     std::shared_ptr<Mailbox> mailbox_;
     RequestSlot weatherDownload_;
@@ -212,6 +232,10 @@ private:
     ClockTip clockTip_;
     int dpi_ = kDesignDpi;
     bool inMoveLoop_ = false;
+    bool fontStored_ = false;     // the settings file names a font
+    std::string missingFontText_; // UTF-8: the stored font is not installed, told once the clock shows
+
+    std::unique_ptr<ActionNotice> actionNotice_;
 
     // The windows beside the clock, made together once the clock exists.
     struct Companions;

@@ -14,6 +14,9 @@ namespace vemora {
 
 namespace {
 
+// The slider's right end: the brightest the clock is drawn.
+constexpr int kMaxTransparencyOnSlider = 250;
+
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_LAYERED | WS_EX_CONTROLPARENT;
 constexpr LPARAM kSystemColour = 0x40000000; // item data: a system colour index, resolved when read
@@ -145,7 +148,9 @@ SettingsDialog::SettingsDialog(HWND owner, HWND modalOver, SettingsDialogHost& h
     transparencySlider = CreateControl(
         hwnd_, {TRACKBAR_CLASSW, L"", WS_TABSTOP | TBS_HORZ | TBS_NOTICKS, 80, 16, 80, 33, kTransparencySlider}, f);
     SendMessageW(transparencySlider, TBM_SETRANGEMIN, FALSE, 10);
-    SendMessageW(transparencySlider, TBM_SETRANGEMAX, FALSE, 255);
+    // Up to 250: a stored value above it draws fainter (235), which a slider
+    // moved to its end must not do.
+    SendMessageW(transparencySlider, TBM_SETRANGEMAX, FALSE, kMaxTransparencyOnSlider);
     SendMessageW(transparencySlider, TBM_SETPOS, TRUE, 10);
     fontBox = CreateControl(
         hwnd_, {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 222, 21, 80, 240, kFontBox}, f);
@@ -253,7 +258,7 @@ void SettingsDialog::ShowCurrentSettings() {
         SendMessageW(fontBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(GbkToWide(name).c_str()));
     FitDropDownWidth(fontBox, 0);
     // The slider holds its range; a position it had to move to runs its change handler.
-    const int wanted = std::clamp(current.transparency, 10, 255);
+    const int wanted = std::clamp(current.transparency, 10, kMaxTransparencyOnSlider);
     if (SendMessageW(transparencySlider, TBM_GETPOS, 0, 0) != wanted) {
         SendMessageW(transparencySlider, TBM_SETPOS, TRUE, wanted);
         TransparencyChanged();

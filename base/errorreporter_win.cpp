@@ -17,15 +17,17 @@ std::wstring ErrorReporter::Describe(const std::exception_ptr& error) {
 }
 
 void ErrorReporter::Report(HWND owner, const std::exception_ptr& error) {
-    if (showing_)
-        return;
-    showing_ = true;
-    ++shown_;
-    try {
-        effects_.ShowError(owner, title_, Describe(error));
-    } catch (...) {
+    queue_.Add(WideToUtf8(Describe(error)));
+    // A report made while a box is open leaves its message waiting for the
+    // loop below, further up the same stack, to show.
+    while (std::optional<std::string> next = queue_.BeginNext()) {
+        ++shown_;
+        try {
+            effects_.ShowError(IsWindow(owner) ? owner : nullptr, title_, Utf8ToWide(*next));
+        } catch (...) {
+        }
+        queue_.EndShown();
     }
-    showing_ = false;
 }
 
 void ErrorReporter::ReportTickFailure(HWND owner, const std::exception_ptr& error) {

@@ -1,5 +1,6 @@
 #pragma once
 #include "base/effects_win.h"
+#include "base/errorqueue.h"
 
 #include <exception>
 #include <string>
@@ -8,8 +9,10 @@ namespace vemora {
 
 // The one place that shows errors: a message box with an error icon and the
 // application's title. It never stacks boxes: while one is open (its modal
-// loop keeps the timer running) further reports are dropped. A failure of the
-// clock tick is shown once and not again until a tick has drawn.
+// loop keeps the timer running) further reports wait and are shown one after
+// another when it closes, each distinct message once, one equal to a message
+// waiting or shown merged into it. A failure of the clock tick is shown once
+// and not again until a tick has drawn.
 class ErrorReporter {
 public:
     ErrorReporter(Effects& effects, std::wstring title) : effects_(effects), title_(std::move(title)) {}
@@ -26,7 +29,7 @@ public:
 private:
     Effects& effects_;
     std::wstring title_;
-    bool showing_ = false;
+    ErrorQueue queue_;
     bool tickFailureShown_ = false;
     int shown_ = 0;
 };

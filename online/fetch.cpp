@@ -67,6 +67,22 @@ std::string HostOfUrl(std::string_view url) {
     return std::string(url.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
 
+std::string HostAndPortOfUrl(std::string_view url) {
+    std::string host = HostOfUrl(url);
+    // A colon after the last ']' (an IPv6 address is written in brackets) starts the port.
+    const size_t bracket = host.rfind(']');
+    const size_t colon = host.rfind(':');
+    if (colon != std::string::npos && (bracket == std::string::npos || colon > bracket))
+        return host;
+    const bool secure = Lower(url.substr(0, 8)) == "https://";
+    return host + (secure ? ":443" : ":80");
+}
+
+std::string OnlinePartText(OnlinePart part, std::string_view message) {
+    static constexpr const char* kPartNames[] = {"天气：", "今日运势：", "校时："};
+    return kPartNames[static_cast<size_t>(part)] + std::string(message);
+}
+
 std::string FetchErrorText(FetchStep step, const std::string& host, FetchFailure failure, unsigned long code) {
     // Each step's words before and after the host, in the order of FetchStep.
     static constexpr const char* kWording[][2] = {

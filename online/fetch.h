@@ -18,6 +18,18 @@ unsigned CodePageOfCharset(std::string_view charset);
 // "http://a.example:8080/x?y".
 std::string HostOfUrl(std::string_view url);
 
+// The host of an address with its port, for messages: the port written in
+// the address, else the scheme's (443 for https, 80 otherwise).
+// "a.example:80" of "http://a.example/x", "[::1]:8765" of "http://[::1]:8765/".
+std::string HostAndPortOfUrl(std::string_view url);
+
+// The parts of the program that go to the network.
+enum class OnlinePart { Weather, Horoscope, NetworkTime };
+
+// A failure's message (UTF-8) with the part it befell in front, so that the
+// user knows which one failed: "天气：…", "今日运势：…", "校时：…".
+std::string OnlinePartText(OnlinePart part, std::string_view message);
+
 // Why a fetch failed, as far as the message cares.
 enum class FetchFailure { None, Timeout, NoConnection, HostNotFound, Other, Insecure };
 

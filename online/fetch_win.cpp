@@ -104,7 +104,7 @@ static std::string FetchBlocking(const std::string& url, const FetchLimits& limi
         throw FetchError(FetchStep::Address, url);
     if (parts.lpszExtraInfo)
         extra.assign(parts.lpszExtraInfo, parts.dwExtraInfoLength);
-    const std::string hostName = WideToUtf8(host);
+    const std::string hostName = HostAndPortOfUrl(url);
 
     UniqueHinternet session(WinHttpOpen(L"Vemora/" VEMORA_VERSION_SHORT, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                                         WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
@@ -201,7 +201,7 @@ std::string FetchPageText(const std::string& url, const FetchLimits& limits) {
     std::unique_lock<std::mutex> lock(pending->mutex);
     if (!pending->done.wait_for(lock, std::chrono::milliseconds(limits.totalMs + 500),
                                 [&] { return pending->finished; }))
-        throw FetchError(FetchStep::Answer, HostOfUrl(url), ERROR_WINHTTP_TIMEOUT);
+        throw FetchError(FetchStep::Answer, HostAndPortOfUrl(url), ERROR_WINHTTP_TIMEOUT);
     if (pending->error)
         std::rethrow_exception(pending->error);
     return std::move(pending->text);

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <future>
 #include <memory>
 #include <optional>
@@ -23,7 +24,7 @@ class WsaSession {
 public:
     WsaSession() {
         WSADATA data;
-        started_ = WSAStartup(MAKEWORD(1, 1), &data) == 0;
+        started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
     }
     ~WsaSession() {
         if (started_)
@@ -43,32 +44,62 @@ int MillisecondsLeft(Clock::time_point deadline) {
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
+// A server's address, IPv4 or IPv6, with its port.
+struct ServerAddress {
+    sockaddr_storage address{};
+    int length = 0;
+    int family = AF_UNSPEC;
+};
+
 // Name resolution has no time-out of its own: it runs on a helper thread that
-// may outlive the wait, and keeps only its own copy of what it needs.
-bool ResolveIPv4(const std::string& host, in_addr& address, Clock::time_point deadline) {
-    if (inet_pton(AF_INET, host.c_str(), &address) == 1)
-        return true;
-    auto result = std::make_shared<std::promise<std::optional<in_addr>>>();
-    std::future<std::optional<in_addr>> answer = result->get_future();
-    std::thread([host, result] {
+// may outlive the wait, and keeps only its own copy of what it needs. The
+// first address the system gives counts, of either family; an address
+// written as such ("127.0.0.1", "::1") is taken as it is.
+std::optional<ServerAddress> Resolve(const std::string& host, unsigned short port, Clock::time_point deadline) {
+    auto result = std::make_shared<std::promise<std::optional<ServerAddress>>>();
+    std::future<std::optional<ServerAddress>> answer = result->get_future();
+    std::thread([host, port, result] {
         WsaSession session;
         addrinfo hints{};
-        hints.ai_family = AF_INET;
+        hints.ai_family = AF_UNSPEC;
         hints.ai_socktype = SOCK_DGRAM;
+        hints.ai_protocol = IPPROTO_UDP;
         addrinfo* list = nullptr;
-        std::optional<in_addr> found;
-        if (getaddrinfo(host.c_str(), nullptr, &hints, &list) == 0 && list) {
-            found = reinterpret_cast<sockaddr_in*>(list->ai_addr)->sin_addr;
+        std::optional<ServerAddress> found;
+        const std::string service = std::to_string(port);
+        if (getaddrinfo(host.c_str(), service.c_str(), &hints, &list) == 0) {
+            for (const addrinfo* a = list; a; a = a->ai_next) {
+                if ((a->ai_family == AF_INET || a->ai_family == AF_INET6) &&
+                    a->ai_addrlen <= sizeof(sockaddr_storage)) {
+                    ServerAddress server;
+                    std::memcpy(&server.address, a->ai_addr, a->ai_addrlen);
+                    server.length = static_cast<int>(a->ai_addrlen);
+                    server.family = a->ai_family;
+                    found = server;
+                    break;
+                }
+            }
             freeaddrinfo(list);
         }
         result->set_value(found);
     }).detach();
     if (answer.wait_for(std::chrono::milliseconds(MillisecondsLeft(deadline))) != std::future_status::ready)
+        return std::nullopt;
+    return answer.get();
+}
+
+// Whether a datagram came from the server: the same address and port.
+bool SameServer(const sockaddr_storage& from, const ServerAddress& server) {
+    if (from.ss_family != server.family)
         return false;
-    const std::optional<in_addr> found = answer.get();
-    if (found)
-        address = *found;
-    return found.has_value();
+    if (server.family == AF_INET) {
+        const auto& a = reinterpret_cast<const sockaddr_in&>(from);
+        const auto& b = reinterpret_cast<const sockaddr_in&>(server.address);
+        return a.sin_addr.s_addr == b.sin_addr.s_addr && a.sin_port == b.sin_port;
+    }
+    const auto& a = reinterpret_cast<const sockaddr_in6&>(from);
+    const auto& b = reinterpret_cast<const sockaddr_in6&>(server.address);
+    return std::memcmp(&a.sin6_addr, &b.sin6_addr, sizeof a.sin6_addr) == 0 && a.sin6_port == b.sin6_port;
 }
 
 // A random request number: the reply must carry it back.
@@ -102,19 +133,17 @@ NetworkTime QueryNetworkTime(const std::string& server, int timeoutMs) {
     if (!SplitHostPort(server, host, port, 123))
         return {};
     WsaSession session;
-    UniqueSocket socket(::socket(AF_INET, SOCK_DGRAM, 0));
-    if (!socket)
+    const std::optional<ServerAddress> to = Resolve(host, port, deadline);
+    if (!to)
         return {};
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(port);
-    if (!ResolveIPv4(host, to.sin_addr, deadline))
+    UniqueSocket socket(::socket(to->family, SOCK_DGRAM, IPPROTO_UDP));
+    if (!socket)
         return {};
     const NtpTime nonce = Nonce();
     const NtpPacket request = NtpRequest(nonce);
     const NtpTime sent = NtpFromFileTime(PreciseFileTime());
     if (sendto(socket.get(), reinterpret_cast<const char*>(request.data()), static_cast<int>(request.size()), 0,
-               reinterpret_cast<const sockaddr*>(&to), sizeof to) == SOCKET_ERROR)
+               reinterpret_cast<const sockaddr*>(&to->address), to->length) == SOCKET_ERROR)
         return {};
     for (;;) {
         const int left = MillisecondsLeft(deadline);
@@ -127,7 +156,7 @@ NetworkTime QueryNetworkTime(const std::string& server, int timeoutMs) {
         if (select(0, &readable, nullptr, nullptr, &wait) <= 0)
             return {};
         std::uint8_t buffer[512];
-        sockaddr_in from{};
+        sockaddr_storage from{};
         int fromLength = sizeof from;
         const int n = recvfrom(socket.get(), reinterpret_cast<char*>(buffer), sizeof buffer, 0,
                                reinterpret_cast<sockaddr*>(&from), &fromLength);
@@ -141,7 +170,7 @@ NetworkTime QueryNetworkTime(const std::string& server, int timeoutMs) {
             return {};
         }
         // A datagram from anybody but the server is not an answer: keep waiting.
-        if (from.sin_addr.s_addr != to.sin_addr.s_addr || from.sin_port != to.sin_port)
+        if (!SameServer(from, *to))
             continue;
         NtpReply reply;
         const NtpVerdict verdict = ParseNtpReply(buffer, static_cast<size_t>(n), nonce, reply);

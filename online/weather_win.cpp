@@ -3,9 +3,12 @@
 #include "base/dpi_win.h"
 #include "base/inputbox_win.h"
 #include "base/text_win.h"
+#include "online/fetch.h"
 #include "online/fetch_win.h"
 #include "online/pinyin.h"
 #include "online/weather.h"
+
+#include <stdexcept>
 
 namespace vemora {
 
@@ -63,6 +66,8 @@ void DownloadWeather(std::shared_ptr<Mailbox> mailbox, unsigned generation, std:
         line->generation = generation;
         try {
             line->found = BuildWeatherText(FetchPageText(url), line->text);
+        } catch (const std::exception& e) {
+            line->error = std::make_exception_ptr(std::runtime_error(OnlinePartText(OnlinePart::Weather, e.what())));
         } catch (...) {
             line->error = std::current_exception();
         }

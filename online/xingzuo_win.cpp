@@ -5,6 +5,7 @@
 #include "base/module_win.h"
 #include "base/text_win.h"
 #include "online/dailyhoroscope.h"
+#include "online/fetch.h"
 #include "online/fetch_win.h"
 #include "online/horoscope.h"
 
@@ -68,6 +69,8 @@ void DownloadHoroscope(std::shared_ptr<Mailbox> mailbox, unsigned generation, st
         sheet->generation = generation;
         try {
             sheet->texts = LayoutHoroscope(FetchPageText(url), sign, height);
+        } catch (const std::exception& e) {
+            sheet->error = std::make_exception_ptr(std::runtime_error(OnlinePartText(OnlinePart::Horoscope, e.what())));
         } catch (...) {
             sheet->error = std::current_exception();
         }

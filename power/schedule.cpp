@@ -43,6 +43,21 @@ LateCause WhyLate(const TickGap& gap, double due) {
     return LateCause::HeldUp;
 }
 
+std::optional<int> NoticeSecondsLeft(bool armed, ScheduledActionKind kind, double now, double due) {
+    if (!armed || kind == ScheduledActionKind::Alarm)
+        return std::nullopt;
+    // Whole milliseconds first: day counts carry a little error.
+    const long long leftMs = std::llround((due - now) * kMsPerDay);
+    if (leftMs < 0 || leftMs > kActionNoticeSeconds * 1000LL)
+        return std::nullopt;
+    return static_cast<int>((leftMs + 999) / 1000);
+}
+
+std::string ActionNoticeText(ScheduledActionKind kind, int secondsLeft) {
+    const char* what = kind == ScheduledActionKind::Restart ? "重启" : "关机";
+    return std::to_string(secondsLeft) + " 秒后" + what + "，其他程序中未保存的内容将会丢失。";
+}
+
 std::string SkippedActionText(int kind, double due, LateCause cause) {
     static const char* const kKinds[] = {"关机", "播放声音", "重启"};
     const char* what = kind >= 0 && kind < 3 ? kKinds[kind] : "动作";

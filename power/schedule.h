@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 namespace vemora {
@@ -56,5 +57,17 @@ LateCause WhyLate(const TickGap& gap, double due);
 // What the user is told about a skipped action (UTF-8): what it was, when it
 // was due and why it was missed.
 std::string SkippedActionText(int kind, double due, LateCause cause = LateCause::Slept);
+
+// A timed shutdown or restart closes other programs without asking: this
+// long before it, a notice says so and offers to cancel or to go at once.
+inline constexpr int kActionNoticeSeconds = 30;
+
+// The whole seconds the notice shows as left, rounded up; nothing when no
+// notice is wanted (nothing armed, an alarm, due later than the notice's
+// time, or due already).
+std::optional<int> NoticeSecondsLeft(bool armed, ScheduledActionKind kind, double now, double due);
+
+// The notice's line (UTF-8): "29 秒后关机".
+std::string ActionNoticeText(ScheduledActionKind kind, int secondsLeft);
 
 } // namespace vemora

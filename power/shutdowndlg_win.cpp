@@ -100,6 +100,9 @@ void TimedActionDialog::ProposeDueTime() {
     CentreOnScreen(hwnd_);
     if (armed_())
         return; // show the values it was armed with
+    // Nothing waits: an action carried out or skipped since leaves the dialog
+    // ready for the next one, without a reset.
+    EnableWindow(okButton, TRUE);
     int hour = 0, minute = 0;
     ProposedTimeOfDay(EncodeDateTime(now_()), hour, minute);
     hourEdit.SetValue(hour);
@@ -107,8 +110,8 @@ void TimedActionDialog::ProposeDueTime() {
 }
 
 void TimedActionDialog::Accept() {
-    if (!IsWindowEnabled(okButton))
-        return; // armed already, or carried out and not yet reset
+    if (armed_())
+        return; // armed already: 重设 first
     const double now = EncodeDateTime(now_());
     hourEdit.Normalize();
     minuteEdit.Normalize();

@@ -1,37 +1,83 @@
 #include "settings/settings_win.h"
 
-#include "base/gbk.h"
+#include "base/handles_win.h"
 #include "base/module_win.h"
 #include "base/platform_win.h"
 #include "base/text_win.h"
 
 #include <stdexcept>
-#include <vector>
 
 namespace vemora {
 
 namespace {
 
-const wchar_t kSection[] = L"Option";
+// A settings file is a few kilobytes; anything past this is no settings file.
+constexpr DWORD kMaxSettingsBytes = 4u << 20;
+
+[[noreturn]] void FileFailed(const char* what, const std::wstring& path) {
+    throw std::runtime_error(std::string(what) + " " + WideToUtf8(path) + " (" + std::to_string(GetLastError()) + ")");
+}
+
+std::string Utf8ToGbkText(std::string_view utf8) {
+    return WideToGbk(Utf8ToWide(utf8));
+}
 
 } // namespace
 
-std::string IniFileStore::Read(const char* key, const std::string& defaultValue) {
-    // The file is ANSI; the wide functions convert it with the ANSI code page,
-    // which on a Chinese Windows is 936, and the value goes back to GBK here.
-    const std::wstring wideKey = GbkToWide(key);
-    const std::wstring wideDefault = GbkToWide(defaultValue);
-    std::vector<wchar_t> buffer(kMaxProfileString + 1);
-    const DWORD n = GetPrivateProfileStringW(kSection, wideKey.c_str(), wideDefault.c_str(), buffer.data(),
-                                             static_cast<DWORD>(buffer.size()), path_.c_str());
-    return CutGbk(WideToGbk(std::wstring_view(buffer.data(), n)), kMaxProfileString);
+IniDocument ReadSettingsDocument(const std::wstring& path) {
+    HANDLE raw = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (raw == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
+            return IniDocument();
+        FileFailed("Unable to read", path);
+    }
+    UniqueKernelHandle in(raw);
+    std::string bytes;
+    char chunk[16384];
+    DWORD got = 0;
+    while (ReadFile(in.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) {
+        bytes.append(chunk, got);
+        if (bytes.size() > kMaxSettingsBytes)
+            throw std::runtime_error("Settings file too large: " + WideToUtf8(path));
+    }
+    return IniDocument::Parse(bytes, Utf8ToGbkText);
 }
 
-void IniFileStore::Write(const char* key, const std::string& value) {
-    const std::wstring wideKey = GbkToWide(key);
-    const std::wstring wideValue = GbkToWide(value);
-    if (!WritePrivateProfileStringW(kSection, wideKey.c_str(), wideValue.c_str(), path_.c_str()))
-        throw std::runtime_error("Unable to write to " + WideToUtf8(path_));
+void WriteSettingsDocument(const std::wstring& path, const IniDocument& document) {
+    const std::string bytes = document.Serialize();
+    const std::wstring temporary = path + L".new";
+    {
+        HANDLE raw =
+            CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (raw == INVALID_HANDLE_VALUE)
+            FileFailed("Unable to write to", temporary);
+        UniqueKernelHandle out(raw);
+        DWORD written = 0;
+        const bool ok = WriteFile(out.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                        written == bytes.size() && FlushFileBuffers(out.get());
+        if (!ok) {
+            const DWORD code = GetLastError();
+            out.reset();
+            DeleteFileW(temporary.c_str());
+            SetLastError(code);
+            FileFailed("Unable to write to", temporary);
+        }
+    }
+    if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD code = GetLastError();
+        DeleteFileW(temporary.c_str());
+        SetLastError(code);
+        FileFailed("Unable to write to", path);
+    }
+}
+
+void WriteSettingsFile(const std::wstring& path, const Settings& settings) {
+    IniDocument document = ReadSettingsDocument(path);
+    IniDocumentStore store(document);
+    SaveSettings(store, settings);
+    WriteSettingsDocument(path, document);
 }
 
 std::wstring DefaultSettingsPath() {

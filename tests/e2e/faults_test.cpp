@@ -229,6 +229,47 @@ TEST(EndToEnd, FirstFrameAfterStart) {
     RecordProperty("first_frame_ms", static_cast<int>(best * 1000));
 }
 
+TEST(EndToEnd, AStoredFontThatIsNotInstalledStillShowsTheClock) {
+    TempFolder folder;
+    WriteFileBytes(folder.File(L"clockset.ini"),
+                   "[Option]\r\nFont=NoSuchFont\r\nwake=0\r\nweather=0\r\nshowxz=0\r\ngetnettime=0\r\n");
+    ClockProcess clock(folder);
+    HWND main = clock.WaitForWindow(L"Tfrmmain");
+    ASSERT_NE(main, nullptr);
+    const std::vector<std::wstring> boxes = WaitForMessageBoxes(clock, 10000);
+    ASSERT_EQ(boxes.size(), 1u) << "the missing font is told";
+    EXPECT_NE(boxes[0].find(L"找不到字体“NoSuchFont”，时钟暂用“"), std::wstring::npos) << WideToUtf8(boxes[0]);
+    EXPECT_TRUE(IsWindowVisible(main));
+    // Glowing pixels where the clock stands.
+    RECT r{};
+    GetWindowRect(main, &r);
+    DibImage shot(r.right - r.left, r.bottom - r.top);
+    {
+        ScopedWindowDC screen(nullptr);
+        BitBlt(shot.Dc(), 0, 0, shot.Width(), shot.Height(), screen.get(), r.left, r.top, SRCCOPY);
+        GdiFlush();
+    }
+    int bright = 0;
+    for (int y = 0; y < shot.Height(); ++y)
+        for (int x = 0; x < shot.Width(); ++x) {
+            const std::uint32_t c = shot.Pixel(x, y);
+            bright += (c & 0xFF) > 150 && (c >> 8 & 0xFF) > 150 && (c >> 16 & 0xFF) > 150;
+        }
+    EXPECT_GT(bright, 50) << "the time shows";
+    clock.DismissMessageBoxes();
+    Sleep(500);
+    EXPECT_TRUE(clock.MessageBoxTexts().empty()) << "told once";
+    // The menu's 设置 opens the dialog where another font can be chosen.
+    PostMessageW(main, WM_COMMAND, kMenuSettings, 0);
+    const ULONGLONG end = GetTickCount64() + 5000;
+    HWND settings = nullptr;
+    while (GetTickCount64() < end && !(settings && IsWindowVisible(settings))) {
+        settings = clock.FindWindowOfClass(L"Tfrmset");
+        Sleep(50);
+    }
+    EXPECT_TRUE(settings && IsWindowVisible(settings));
+}
+
 TEST(EndToEnd, SoakWithWeatherAndHoroscope) {
     wchar_t minutesText[16] = {};
     const double minutes = GetEnvironmentVariableW(L"VEMORA_SOAK_MINUTES", minutesText, 16) ? _wtof(minutesText) : 2.0;

@@ -22,3 +22,21 @@ TEST(FetchErrors, ChineseAndNamingTheHost) {
     for (const Case& c : cases)
         EXPECT_EQ(FetchErrorText(c.step, "w.example:8080", c.failure, c.code), c.expected);
 }
+
+TEST(FetchErrors, HostWithItsPortAndThePartThatFailed) {
+    struct Case {
+        const char* url;
+        const char* expected;
+    } cases[] = {
+        {"http://127.0.0.1:8765/weather?city=x", "127.0.0.1:8765"},
+        {"http://w.example/x", "w.example:80"},
+        {"HTTPS://w.example?x", "w.example:443"},
+        {"http://[::1]:8765/", "[::1]:8765"},
+        {"http://[::1]/", "[::1]:80"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(HostAndPortOfUrl(c.url), c.expected) << c.url;
+    EXPECT_EQ(OnlinePartText(OnlinePart::Weather, "x"), "天气：x");
+    EXPECT_EQ(OnlinePartText(OnlinePart::Horoscope, "x"), "今日运势：x");
+    EXPECT_EQ(OnlinePartText(OnlinePart::NetworkTime, "x"), "校时：x");
+}

@@ -130,3 +130,26 @@ TEST(DueTime, ALateActionSaysWhetherTheComputerSleptOrTheClockWasMoved) {
     for (const std::string* text : {&slept, &moved, &heldUp})
         EXPECT_NE(text->find("2026年12月7日 08:00:00"), std::string::npos) << *text;
 }
+
+TEST(ActionNotice, ShownForTheLastThirtySecondsOfAShutdownOrRestart) {
+    const double due = EncodeDate(2026, 12, 7) + EncodeTime(12, 1, 0, 0);
+    auto at = [](int m, int s, int ms) { return EncodeDate(2026, 12, 7) + EncodeTime(12, m, s, ms); };
+    struct Case {
+        bool armed;
+        ScheduledActionKind kind;
+        double now;
+        std::optional<int> left;
+    } cases[] = {
+        {true, ScheduledActionKind::Shutdown, at(0, 29, 999), std::nullopt}, // 30.001 s: not yet
+        {true, ScheduledActionKind::Shutdown, at(0, 30, 0), 30},
+        {true, ScheduledActionKind::Restart, at(0, 30, 400), 30}, // 29.6 s shows as 30
+        {true, ScheduledActionKind::Restart, at(0, 59, 0), 1},
+        {true, ScheduledActionKind::Shutdown, at(1, 0, 0), 0},
+        {true, ScheduledActionKind::Shutdown, at(1, 0, 1), std::nullopt}, // due: carried out
+        {true, ScheduledActionKind::Alarm, at(0, 50, 0), std::nullopt},   // a sound harms nobody
+        {false, ScheduledActionKind::Shutdown, at(0, 50, 0), std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(NoticeSecondsLeft(c.armed, c.kind, c.now, due), c.left) << c.now;
+    EXPECT_EQ(ActionNoticeText(ScheduledActionKind::Restart, 29), "29 秒后重启，其他程序中未保存的内容将会丢失。");
+}

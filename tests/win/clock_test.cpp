@@ -180,3 +180,98 @@ TEST(Handles, CloseExactlyOnce) {
     }
     EXPECT_EQ(closed, 2);
 }
+
+TEST_F(SettingsFile, AUtf8FileReadsRightAndWhatTheClockDoesNotKnowIsKept) {
+    const std::string body = "; " + WideToUtf8(L"我的注释") +
+                             "\r\n[Other]\r\nx=1\r\n[Option]\r\nFont=" + WideToUtf8(L"宋体") +
+                             "\r\nCity=" + WideToUtf8(L"南京") + "\r\nMine=keep\r\n";
+    for (const std::string& bom : {std::string(), std::string("\xEF\xBB\xBF")}) {
+        SCOPED_TRACE(bom.empty() ? "without a byte-order mark" : "with one");
+        WriteIni(bom + body);
+        Create(false);
+        EXPECT_EQ(main->CurrentSettings().font, kFontSongTi);
+        EXPECT_EQ(main->CurrentSettings().city, WideToGbk(L"南京"));
+        SendMessageW(main->Handle(), WM_CLOSE, 0, 0);
+        main.reset();
+        const std::string saved = ReadFileBytes(IniPath());
+        EXPECT_EQ(saved.rfind("; " + WideToGbk(L"我的注释") + "\r\n[Other]\r\nx=1\r\n[Option]\r\n", 0), 0u) << saved;
+        EXPECT_NE(saved.find("Font=" + WideToGbk(L"宋体") + "\r\n"), std::string::npos) << "written as GBK";
+        EXPECT_NE(saved.find("Mine=keep\r\n"), std::string::npos);
+        EXPECT_EQ(GetFileAttributesW((IniPath() + L".new").c_str()), INVALID_FILE_ATTRIBUTES) << "no file left over";
+    }
+}
+
+TEST_F(SettingsFile, SavedWhenTheSessionEnds) {
+    ClockWindow& clock = Create(true);
+    Edit([](Settings& s) { s.transparency = 180; });
+    EXPECT_EQ(SendMessageW(clock.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    EXPECT_EQ(IniValue(IniPath(), "Transparent"), "180");
+    Edit([](Settings& s) { s.transparency = 150; });
+    SendMessageW(clock.Handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(IniValue(IniPath(), "Transparent"), "150");
+    EXPECT_TRUE(effects.errors.empty());
+}
+
+TEST_F(ClockFace, AStoredFontThatIsNotInstalledStillShowsTheClock) {
+    struct Case {
+        const char* file;
+        const char* told; // the start of the one message, or nothing
+    } cases[] = {
+        {"[Option]\r\nFont=NoSuchFont\r\n", "找不到字体“NoSuchFont”，时钟暂用“"},
+        {"[Option]\r\nFont=\xCB\xCE\xCC\xE5\r\n", nullptr}, // 宋体, installed: kept
+        {"[Option]\r\nTransparent=200\r\n", nullptr},       // no Font: the default, unannounced
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        effects.errors.clear();
+        WriteIni(c.file);
+        ClockWindow& clock = Create(true);
+        EXPECT_TRUE(IsWindowVisible(clock.Handle()));
+        EXPECT_GE(clock.DrawCount(), 1) << "drawn";
+        EXPECT_NE(main->CurrentSettings().font, "NoSuchFont");
+        if (c.told) {
+            ASSERT_EQ(effects.errors.size(), 1u);
+            EXPECT_EQ(WideToUtf8(effects.errors[0]).rfind(c.told, 0), 0u) << WideToUtf8(effects.errors[0]);
+        } else {
+            EXPECT_TRUE(effects.errors.empty()) << WideToUtf8(effects.errors.empty() ? L"" : effects.errors[0]);
+        }
+        if (c.file == cases[1].file) {
+            EXPECT_EQ(main->CurrentSettings().font, kFontSongTi);
+        }
+        clock.Tick();
+        EXPECT_EQ(effects.errors.size(), c.told ? 1u : 0u) << "told once, and the ticks draw";
+        main.reset();
+    }
+}
+
+namespace {
+
+// Effects whose error box, while open, sees further reports come in.
+struct ReentrantEffects : RecordingEffects {
+    std::function<void()> whileOpen;
+    void ShowError(HWND owner, const std::wstring& title, const std::wstring& text) override {
+        RecordingEffects::ShowError(owner, title, text);
+        if (auto more = std::exchange(whileOpen, nullptr))
+            more();
+    }
+};
+
+std::exception_ptr Error(const char* text) {
+    return std::make_exception_ptr(std::runtime_error(text));
+}
+
+} // namespace
+
+TEST(ClockErrors, ReportsWhileABoxIsOpenWaitTheirTurnAndRepeatsMerge) {
+    ReentrantEffects effects;
+    ErrorReporter reporter(effects, L"Vemora");
+    effects.whileOpen = [&] {
+        for (const char* text : {"first", "second", "first", "third", "second"})
+            reporter.Report(nullptr, Error(text));
+        EXPECT_EQ(effects.errors.size(), 1u) << "no box stacked on the open one";
+    };
+    reporter.Report(nullptr, Error("first"));
+    EXPECT_EQ(effects.errors, (std::vector<std::wstring>{L"first", L"second", L"third"}));
+    reporter.Report(nullptr, Error("first"));
+    EXPECT_EQ(effects.errors.size(), 4u) << "once closed, the same text is news again";
+}

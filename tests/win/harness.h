@@ -115,6 +115,7 @@ struct ClockFixture : ::testing::Test {
     bool systemClock = false; // the real local time instead of the fake clock
     int resumeRefreshDelayMs = 100;
     std::optional<TimeFormat> timeFormat;
+    std::function<long long()> realMs, awakeMs; // the counts the clock reads; empty: the system's
     std::unique_ptr<ClockWindow> main;
     std::string runKey; // autostart's key under HKCU; empty: the system's
 

@@ -173,6 +173,8 @@ ClockWindow& ClockFixture::Create(bool show) {
         options.clock = fakeClock.Function();
     options.resumeRefreshDelayMs = resumeRefreshDelayMs;
     options.timeFormat = timeFormat;
+    options.realMs = realMs;
+    options.awakeMs = awakeMs;
     options.exePath = folder.File(L"Vemora.exe");
     options.holidaysPath = folder.File(L"holidays.txt");
     options.runKey = runKey;

@@ -1,3 +1,4 @@
+#include "power/actionnotice_win.h"
 #include "power/power_win.h"
 #include "power/shutdowndlg_win.h"
 #include "app/setup_win.h"
@@ -263,8 +264,10 @@ TEST_F(TimedAction, OkArmsOnlyWhileEnabled) {
     fakeClock.Set(12, 30, 0);
     clock.Tick(); // carried out
     ASSERT_FALSE(main->RunState().armed);
+    dialog.ProposeDueTime(); // as the dialog opens
+    EXPECT_TRUE(IsWindowEnabled(dialog.okButton)) << "carried out: it opens unarmed";
     ok();
-    EXPECT_FALSE(main->RunState().armed) << "carried out: no arming without a reset";
+    EXPECT_TRUE(main->RunState().armed) << "carried out: armed again without a reset";
 }
 
 TEST_F(TimedAction, GroupBoxesArePaintedInside) {
@@ -337,4 +340,59 @@ TEST(Power, ShutdownPrivilegeInTheProcessToken) {
     EXPECT_TRUE(privilegeEnabled()) << "a shutdown leaves it enabled";
     EXPECT_EQ(effects.exitFlags, (std::vector<UINT>{6, 5}));
     EXPECT_TRUE(SetShutdownPrivilege(false));
+}
+
+TEST_F(TimedAction, AShutdownOrRestartIsAnnouncedThirtySecondsAhead) {
+    ClockWindow& clock = Create(true);
+    WriteIni("[Option]\r\nMine=kept\r\n"); // written by somebody else while the clock runs
+    auto arm = [&](ScheduledActionKind kind) {
+        main->SetArmedAction(ScheduledActionState{EncodeDate(2026, 12, 7) + EncodeTime(12, 1, 0, 0), kind});
+    };
+    auto tick = [&](int m, int s) {
+        fakeClock.now = {2026, 12, 7, 12, m, s, 0, 1};
+        clock.Tick();
+    };
+    // 取消 disarms: nothing happens at the due time.
+    arm(ScheduledActionKind::Shutdown);
+    tick(0, 29);
+    EXPECT_EQ(clock.actionNotice(), nullptr) << "31 s before: no notice yet";
+    HWND before = GetForegroundWindow();
+    tick(0, 31);
+    ActionNotice* notice = clock.actionNotice();
+    ASSERT_NE(notice, nullptr);
+    EXPECT_TRUE(IsWindowVisible(notice->Handle()));
+    EXPECT_TRUE(GetWindowLongW(notice->Handle(), GWL_EXSTYLE) & WS_EX_NOACTIVATE);
+    EXPECT_EQ(GetForegroundWindow(), before) << "takes no focus";
+    EXPECT_NE(GetActiveWindow(), notice->Handle());
+    wchar_t text[128] = {};
+    GetWindowTextW(notice->text, text, 128);
+    EXPECT_EQ(std::wstring(text).rfind(L"29 秒后关机", 0), 0u) << WideToUtf8(text);
+    tick(0, 50);
+    GetWindowTextW(notice->text, text, 128);
+    EXPECT_EQ(std::wstring(text).rfind(L"10 秒后关机", 0), 0u) << "counts down";
+    SendMessageW(notice->Handle(), WM_COMMAND, MAKEWPARAM(ActionNotice::kCancelButton, BN_CLICKED), 0);
+    EXPECT_FALSE(main->RunState().armed);
+    EXPECT_FALSE(IsWindowVisible(notice->Handle()));
+    tick(1, 1);
+    EXPECT_TRUE(effects.exitFlags.empty()) << "cancelled";
+
+    // 立即执行 restarts at once, forced, with the settings saved first.
+    Edit([](Settings& s) { s.transparency = 123; });
+    arm(ScheduledActionKind::Restart);
+    tick(0, 45);
+    EXPECT_TRUE(IsWindowVisible(notice->Handle()));
+    SendMessageW(notice->Handle(), WM_COMMAND, MAKEWPARAM(ActionNotice::kNowButton, BN_CLICKED), 0);
+    EXPECT_EQ(effects.exitFlags, (std::vector<UINT>{kRebootFlags}));
+    EXPECT_EQ(effects.armedAtAction, (std::vector<bool>{false}));
+    EXPECT_FALSE(IsWindowVisible(notice->Handle()));
+    EXPECT_EQ(IniValue(IniPath(), "Transparent"), "123") << "saved before the system goes down";
+    EXPECT_EQ(IniValue(IniPath(), "Mine"), "kept") << "the file as it was just before, not at the start";
+
+    // Left alone, it is carried out at its time and the notice goes.
+    arm(ScheduledActionKind::Shutdown);
+    tick(0, 59);
+    EXPECT_TRUE(IsWindowVisible(notice->Handle()));
+    tick(1, 1);
+    EXPECT_EQ(effects.exitFlags, (std::vector<UINT>{kRebootFlags, kShutdownFlags}));
+    EXPECT_FALSE(IsWindowVisible(notice->Handle()));
 }

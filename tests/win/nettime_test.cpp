@@ -22,6 +22,18 @@ TEST(NetworkTime, ACorrectAnswerGivesLocalTime) {
     }
 }
 
+TEST(NetworkTime, AServerOnIPv6) {
+    for (auto mode : {NtpResponder::Mode::Correct, NtpResponder::Mode::StrayThenCorrect}) {
+        NtpResponder responder(mode, 0, 0, AF_INET6);
+        if (!responder.Bound())
+            GTEST_SKIP() << "no IPv6 loopback here";
+        EXPECT_NEAR(QueryNetworkTime(responder.Server()).utc, 46023.0000058, 1e-7) << responder.Server();
+        EXPECT_EQ(responder.Requests(), 1);
+    }
+    NtpResponder silent(NtpResponder::Mode::OtherPort, 0, 0, AF_INET6);
+    EXPECT_EQ(GetNetworkTime(silent.Server()), 0) << "an answer from another port is no answer";
+}
+
 TEST(NetworkTime, UntrustedAnswersAndSilenceGiveZeroWithinTheBound) {
     using Mode = NtpResponder::Mode;
     for (auto mode : {Mode::OtherPort, Mode::Short, Mode::Echo, Mode::KissOfDeath, Mode::ZeroTimestamp,
@@ -86,6 +98,7 @@ TEST_F(NetworkTimeAtStartup, ARefusedSettingIsToldOnceWithReasonAndOffset) {
     Pump(200);
     ASSERT_EQ(effects.errors.size(), 1u);
     const std::wstring& text = effects.errors[0];
+    EXPECT_EQ(text.rfind(L"校时：", 0), 0u) << WideToUtf8(text);
     EXPECT_NE(text.find(L"本机时间比网络时间慢 1.3 秒"), std::wstring::npos) << WideToUtf8(text);
     EXPECT_NE(text.find(L"管理员"), std::wstring::npos) << WideToUtf8(text);
     EXPECT_NE(text.find(L"关闭自动校时"), std::wstring::npos) << WideToUtf8(text);

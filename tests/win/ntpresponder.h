@@ -1,7 +1,9 @@
 #pragma once
-// A local NTP responder on 127.0.0.1 for the tests.
+// A local NTP responder on 127.0.0.1 (or [::1]) for the tests.
 #include "base/platform_win.h"
 #include "testserver.h"
+
+#include <ws2tcpip.h>
 
 #include <cstring>
 #include <string>
@@ -29,12 +31,23 @@ public:
         OversizedThenCorrect // a datagram larger than any reply first
     };
 
-    explicit NtpResponder(Mode mode, double offsetSeconds = 0, int delayMs = 0)
-        : mode_(mode), offsetSeconds_(offsetSeconds), delayMs_(delayMs) {
+    // family AF_INET6 answers on [::1] instead; Bound() says whether it could.
+    explicit NtpResponder(Mode mode, double offsetSeconds = 0, int delayMs = 0, int family = AF_INET)
+        : mode_(mode), offsetSeconds_(offsetSeconds), delayMs_(delayMs), family_(family) {
         WSADATA data;
         WSAStartup(MAKEWORD(2, 2), &data);
-        socket_ = socket(AF_INET, SOCK_DGRAM, 0);
-        port_ = BindLoopback(socket_);
+        socket_ = socket(family, SOCK_DGRAM, 0);
+        if (family == AF_INET6) {
+            sockaddr_in6 at{};
+            at.sin6_family = AF_INET6;
+            at.sin6_addr = in6addr_loopback;
+            int length = sizeof at;
+            if (socket_ != INVALID_SOCKET && bind(socket_, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0 &&
+                getsockname(socket_, reinterpret_cast<sockaddr*>(&at), &length) == 0)
+                port_ = ntohs(at.sin6_port);
+        } else {
+            port_ = BindLoopback(socket_);
+        }
         thread_ = std::thread([this] { Serve(); });
     }
     ~NtpResponder() {
@@ -42,7 +55,8 @@ public:
         thread_.join();
         WSACleanup();
     }
-    std::string Server() const { return "127.0.0.1:" + std::to_string(port_); }
+    std::string Server() const { return (family_ == AF_INET6 ? "[::1]:" : "127.0.0.1:") + std::to_string(port_); }
+    bool Bound() const { return port_ != 0; }
     int Requests() const { return requests_; }
 
 private:
@@ -63,7 +77,7 @@ private:
 
     void Serve() {
         char request[512];
-        sockaddr_in client{};
+        sockaddr_storage client{};
         int length = sizeof client;
         const int n = recvfrom(socket_, request, sizeof request, 0, reinterpret_cast<sockaddr*>(&client), &length);
         if (n <= 0)
@@ -113,22 +127,21 @@ private:
             char big[1000];
             std::memcpy(big, reply, 48);
             std::memset(big + 48, 0, sizeof big - 48);
-            sendto(socket_, big, sizeof big, 0, reinterpret_cast<sockaddr*>(&client), sizeof client);
+            sendto(socket_, big, sizeof big, 0, reinterpret_cast<sockaddr*>(&client), length);
             break;
         }
         case Mode::OtherPort:
         case Mode::StrayThenCorrect: {
-            other = socket(AF_INET, SOCK_DGRAM, 0);
+            other = socket(family_, SOCK_DGRAM, 0);
             from = other;
             break;
         }
         default:
             break;
         }
-        sendto(from, reinterpret_cast<char*>(reply), size, 0, reinterpret_cast<sockaddr*>(&client), sizeof client);
+        sendto(from, reinterpret_cast<char*>(reply), size, 0, reinterpret_cast<sockaddr*>(&client), length);
         if (mode_ == Mode::StrayThenCorrect)
-            sendto(socket_, reinterpret_cast<char*>(reply), size, 0, reinterpret_cast<sockaddr*>(&client),
-                   sizeof client);
+            sendto(socket_, reinterpret_cast<char*>(reply), size, 0, reinterpret_cast<sockaddr*>(&client), length);
         if (other != INVALID_SOCKET)
             closesocket(other);
     }
@@ -136,6 +149,7 @@ private:
     Mode mode_;
     double offsetSeconds_;
     int delayMs_;
+    int family_;
     SOCKET socket_ = INVALID_SOCKET;
     unsigned short port_ = 0;
     int requests_ = 0;

@@ -133,3 +133,35 @@ TEST_F(ClockTicks, NothingIsDrawnWhileNobodyCanSeeIt) {
     EXPECT_TRUE(clock.Seen());
     EXPECT_TRUE(effects.errors.empty());
 }
+
+TEST_F(ClockTicks, AnActionMissedByAClockChangeIsToldAsSuch) {
+    long long real = 0, awake = 0; // the counts that run on through sleep, and the awake part
+    realMs = [&] { return real; };
+    awakeMs = [&] { return awake; };
+    struct Case {
+        const char* what;
+        long long realAdvanceMs, awakeAdvanceMs;
+        UINT message;
+        WPARAM wParam;
+        const wchar_t* says;
+    } cases[] = {
+        {"the clock set forward", 2000, 2000, WM_TIMECHANGE, 0, L"系统时间被向前调整"},
+        {"a sleep", 90 * 60 * 1000, 2000, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, L"睡眠"},
+    };
+    ClockWindow& clock = CreateWith("weather=0\r\nwake=0\r\n");
+    for (const Case& c : cases) {
+        effects.errors.clear();
+        fakeClock.Set(10, 50, 0);
+        clock.Tick();
+        Arm(1, 10, 55, 0);
+        fakeClock.Set(12, 20, 0);
+        real += c.realAdvanceMs;
+        awake += c.awakeAdvanceMs;
+        Send(c.message, c.wParam);
+        ASSERT_EQ(effects.errors.size(), 1u) << c.what;
+        EXPECT_NE(effects.errors[0].find(L"已跳过定时播放声音"), std::wstring::npos) << c.what;
+        EXPECT_NE(effects.errors[0].find(c.says), std::wstring::npos)
+            << c.what << ": " << WideToUtf8(effects.errors[0]);
+    }
+    EXPECT_TRUE(effects.sounds.empty());
+}

@@ -101,6 +101,8 @@ TEST_F(Horoscope, AFailingHostGivesOneMessageAndTheSheetIsNotRedrawn) {
     Settle();
     ASSERT_EQ(effects.errors.size(), 1u);
     EXPECT_NE(effects.errors[0].find(L"404"), std::wstring::npos);
+    EXPECT_EQ(effects.errors[0].rfind(L"今日运势：", 0), 0u) << WideToUtf8(effects.errors[0]);
+    EXPECT_NE(effects.errors[0].find(Utf8ToWide(server.Host())), std::wstring::npos) << "the host with its port";
     EXPECT_EQ(clock.horoscopePanel()->RenderCount(), 1) << "not redrawn";
     HWND panel = FindOwnWindow(L"Tfrmxingzuo");
     EXPECT_TRUE(IsWindowVisible(panel)) << "but shown";
