@@ -300,8 +300,11 @@ void ClockWindow::ChangeSettings(const Settings& changed, SettingsChange what) {
     case SettingsChange::Face:
         FitToFace();
         RedrawClock();
+        // The companions hang from the clock's edges, which moved.
         if (settings_.showHoroscope)
             PlaceCompanion(companions_->horoscope.Handle(), Companion::Horoscope);
+        if (companions_->calendar.Showing())
+            PlaceCompanion(companions_->calendar.Handle(), Companion::Calendar);
         break;
     }
 }

@@ -190,7 +190,6 @@ TEST_F(DpiScaling, DialogControlsAndFontsScaled) {
         {set.Handle(),
          {326, 304},
          {{set.okButton, {120, 257, 195, 282}},
-          {set.scaleBox, {80, 227, 160, 248}},
           {set.cityEdit, {80, 109, 160, 130}},
           {set.transparencySlider, {80, 16, 160, 49}}}},
         {timed.Handle(),
