@@ -20,28 +20,8 @@ int ClampScale(int percent) {
     return std::clamp(percent, kMinScale, kMaxScale);
 }
 
-namespace {
-
-// Decimal digits after optional blanks and a sign: a number, even one that
-// 32 bits cannot hold.
-bool IsDecimalNumber(std::string_view text) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
-        text.remove_prefix(1);
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-} // namespace
-
 int ScaleFromIniText(std::string_view text) {
-    std::int32_t value = 0;
-    if (ParseIniInteger(text, value))
-        return ClampScale(value);
-    // Too large a number is out of range, not no number at all.
-    if (IsDecimalNumber(text))
-        return text.find('-') != std::string_view::npos ? kMinScale : kMaxScale;
-    return kDefaultScale;
+    return ClampedIniInteger(text, kMinScale, kMaxScale, kDefaultScale);
 }
 
 TimeFormat ClockTimeFormat(const TimeFormat& locale, const ClockFace& face) {

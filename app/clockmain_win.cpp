@@ -5,6 +5,7 @@
 #include "app/fontlist.h"
 #include "base/module_win.h"
 #include "settings/settings_win.h"
+#include "app/clockface.h"
 #include "base/dpi_win.h"
 #include "base/text_win.h"
 #include "calendar/calpopup_win.h"
@@ -155,13 +156,13 @@ ClockWindow::ClockWindow(Effects& effects, ErrorReporter& reporter, MainOptions 
     if (options_.runKey.empty())
         options_.runKey = kRunKey;
     appWindow_.reset(ApplicationWindowClass::Create(reporter.Title()));
-    const ClockPlace topRight = TopRightOfPrimary(Monitors());
-    const PixelRect r = ClockRectAt(topRight.topLeft, topRight.dpi);
     // The settings first: the window is created on top or not as the file
     // says, rather than moved afterwards. Wine keeps an owned window beside
     // its owner and ignores a move out of the topmost band while the owner is
     // the next window down.
     LoadSettingsFile();
+    const ClockPlace topRight = TopRightOfPrimary(Monitors(), Face());
+    const PixelRect r = ClockRectAt(topRight.topLeft, topRight.dpi, Face());
     CreateHandle(settings_.stayOnTop ? WS_EX_TOPMOST : 0, WS_POPUP, RECT{r.left, r.top, r.right, r.bottom},
                  appWindow_.get(), L"frmmain", CS_DBLCLKS);
     dpi_ = WindowDpi(hwnd_);
@@ -201,16 +202,16 @@ void ClockWindow::Initialise() {
 // there; a clock never dragged starts at the top right, as it always did.
 void ClockWindow::PlaceAtStart() {
     if (settings_.posLeft && settings_.posTop)
-        MoveClock(StartPlace(ScreenPoint{*settings_.posLeft, *settings_.posTop}, Monitors()));
+        MoveClock(StartPlace(ScreenPoint{*settings_.posLeft, *settings_.posTop}, Monitors(), Face()));
 }
 
 void ClockWindow::MoveClock(const ClockPlace& place) {
-    const PixelRect r = ClockRectAt(place.topLeft, place.dpi);
+    const PixelRect r = ClockRectAt(place.topLeft, place.dpi, Face());
     SetWindowPos(hwnd_, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
     // Arriving on a monitor of another resolution may have moved the clock to
     // the system's suggestion; the corner chosen here is the one that counts.
     dpi_ = WindowDpi(hwnd_);
-    const PixelRect settled = ClockRectAt(place.topLeft, dpi_);
+    const PixelRect settled = ClockRectAt(place.topLeft, dpi_, Face());
     if (!(settled == r))
         SetWindowPos(hwnd_, nullptr, settled.left, settled.top, settled.Width(), settled.Height(),
                      SWP_NOZORDER | SWP_NOACTIVATE);
@@ -223,6 +224,7 @@ void ClockWindow::MoveClock(const ClockPlace& place) {
 void ClockWindow::DpiChanged(int dpi, LPARAM suggested) {
     dpi_ = dpi;
     MoveToSuggestedRect(hwnd_, suggested);
+    FitToFace(); // the suggestion scales the old size, which rounds
     if (!lastTimeText_.empty())
         RenderClock(lastTimeText_);
     if (settings_.showWeather)
@@ -234,7 +236,8 @@ void ClockWindow::DpiChanged(int dpi, LPARAM suggested) {
 void ClockWindow::DisplayChanged() {
     RECT r{};
     GetWindowRect(hwnd_, &r);
-    if (const std::optional<ClockPlace> place = PlaceAfterDisplayChange({r.left, r.top, r.right, r.bottom}, Monitors()))
+    if (const std::optional<ClockPlace> place =
+            PlaceAfterDisplayChange({r.left, r.top, r.right, r.bottom}, Monitors(), Face()))
         MoveClock(*place);
 }
 
@@ -381,7 +384,30 @@ void ClockWindow::ChangeSettings(const Settings& changed, SettingsChange what) {
         if (settings_.showHoroscope)
             ShowHoroscope();
         break;
+    case SettingsChange::Face:
+        FitToFace();
+        RedrawClock();
+        // The companions hang from the clock's edges, which moved.
+        if (settings_.showHoroscope)
+            PlaceCompanion(companions_->horoscope.Handle(), Companion::Horoscope);
+        if (companions_->calendar.Showing())
+            PlaceCompanion(companions_->calendar.Handle(), Companion::Calendar);
+        break;
     }
+}
+
+ClockFace ClockWindow::Face() const {
+    return {settings_.showSeconds, settings_.hour12, settings_.showDate, settings_.scale};
+}
+
+void ClockWindow::FitToFace() {
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    const PixelRect fit = ClockRectAt({r.left, r.top}, dpi_, Face());
+    if (fit.Width() != r.right - r.left || fit.Height() != r.bottom - r.top)
+        SetWindowPos(hwnd_, nullptr, 0, 0, fit.Width(), fit.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (settings_.showWeather && companions_)
+        PlaceWeatherStrip();
 }
 
 // holidays.txt beside the executable, when there is one: its days go to the
@@ -595,7 +621,8 @@ TickGap ClockWindow::GapSinceLastTick(const DateTimeParts& now) {
 
 void ClockWindow::Tick() {
     const DateTimeParts now = Now();
-    const std::string timeText = FormatTimeText(timeFormat_, now.hour, now.minute, now.second);
+    const std::string timeText = ClockTimeText(now);
+    UpdateDateLine(now);
     lastTick_ = now;
     const TickGap gap = GapSinceLastTick(now);
 
@@ -635,18 +662,68 @@ void ClockWindow::Tick() {
     tellSkipped();
 }
 
-// The clock at its monitor's resolution.
+// The clock at its monitor's resolution and its size, with the date line
+// under the time when it is shown.
 void ClockWindow::RenderClock(const std::string& timeText) {
-    clockRenderer_.Render(hwnd_, GbkToWide(timeText), settings_.font, ScaleForDpi(kClockEmSize, dpi_),
-                          settings_.startColour, settings_.endColour, settings_.transparency, dpi_);
+    const ClockLayout layout = Layout();
+    GlowFrame frame;
+    frame.width = layout.width;
+    frame.height = layout.height;
+    frame.firstHeight = layout.timeHeight;
+    if (layout.dateEmSize > 0) {
+        frame.second = GbkToWide(dateLine_);
+        frame.secondEmSize = layout.dateEmSize;
+        frame.secondOrigin = {layout.dateOriginX, layout.dateOriginY};
+    }
+    clockRenderer_.Render(hwnd_, GbkToWide(timeText), frame, settings_.font, layout.timeEmSize, settings_.startColour,
+                          settings_.endColour, settings_.transparency, layout.dpi);
     lastTimeText_ = timeText;
     ++drawCount_;
     reporter_.TickDrawn();
 }
 
+std::string ClockWindow::ClockTimeText(const DateTimeParts& now) const {
+    return FormatTimeText(ClockTimeFormat(timeFormat_, Face()), now.hour, now.minute, now.second);
+}
+
+// The date line is made once a day (and when the Chinese calendar is switched).
+void ClockWindow::UpdateDateLine(const DateTimeParts& now) {
+    if (!settings_.showDate) {
+        dateLine_.clear();
+        dateLineDay_.reset();
+        return;
+    }
+    const DateLineDay day{now.year, now.month, now.day, settings_.lunar};
+    if (dateLineDay_ == day)
+        return;
+    dateLine_ = DateLineText(now.year, now.month, now.day, settings_.lunar,
+                             [](std::string_view utf8) { return WideToGbk(Utf8ToWide(utf8)); });
+    dateLineDay_ = day;
+}
+
 void ClockWindow::RedrawClock() {
     const DateTimeParts now = Now();
-    RenderClock(FormatTimeText(timeFormat_, now.hour, now.minute, now.second));
+    UpdateDateLine(now);
+    RenderClock(ClockTimeText(now));
+}
+
+std::wstring ClockWindow::ShownText() const {
+    return GbkToWide(ClockWindowText(lastTimeText_, settings_.showDate ? dateLine_ : std::string()));
+}
+
+// Screen readers ask the clock for its text: it answers what it shows, while
+// the window keeps its own caption for everything else.
+LRESULT ClockWindow::AnswerGetText(UINT msg, WPARAM wParam, LPARAM lParam) const {
+    const std::wstring text = ShownText();
+    if (msg == WM_GETTEXTLENGTH)
+        return static_cast<LRESULT>(text.size());
+    if (wParam == 0 || lParam == 0)
+        return 0;
+    const size_t copied = std::min(text.size(), static_cast<size_t>(wParam) - 1);
+    auto* buffer = reinterpret_cast<wchar_t*>(lParam);
+    std::copy_n(text.data(), copied, buffer);
+    buffer[copied] = L'\0';
+    return static_cast<LRESULT>(copied);
 }
 
 void ClockWindow::ShakeWindow(HWND window) {
@@ -756,6 +833,11 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
     case WM_LBUTTONDBLCLK:
         OpenCalendar();
         return 0;
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+        if (lastTimeText_.empty())
+            return std::nullopt; // nothing shown yet: the caption
+        return AnswerGetText(msg, wParam, lParam);
     case WM_CONTEXTMENU:
         SyncMenuChecks();
         TrackContextMenu(contextMenu_.get(), lParam);

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/clockface.h"
 #include "app/clocktick.h"
 #include "app/clocktip_win.h"
 #include "app/placement.h"
@@ -66,8 +67,9 @@ struct ClockRunState {
     std::vector<std::string> installedFonts; // GBK, as the settings dialog lists them
 };
 
-// The main clock window: a borderless, layered, topmost 230 x 55 window at the
-// top right of the screen, ticking once a second.
+// The main clock window: a borderless, layered, topmost window at the top
+// right of the screen (230 x 55 at 96 dpi, as its face lays it out), ticking
+// once a second.
 class ClockWindow : public BaseWindow<ClockWindow>, public SettingsDialogHost {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmmain";
@@ -137,8 +139,15 @@ public:
     // A weather download or the network time query is on its way.
     bool WorkersRunning() const { return weatherDownload_.Running() || networkTime_.Running(); }
     HWND ApplicationWindow() const { return appWindow_.get(); }
-    // The resolution the clock is drawn at: its monitor's.
+    // The resolution of the clock's monitor.
     int Dpi() const { return dpi_; }
+    // How the settings have the clock show the time, and where its pieces go.
+    ClockFace Face() const;
+    ClockLayout Layout() const { return LayoutClock(dpi_, Face()); }
+    // The date line under the time as last drawn, GBK; empty when none is shown.
+    const std::string& DateLine() const { return dateLine_; }
+    // What WM_GETTEXT answers: the time as drawn, then the date line when shown.
+    std::wstring ShownText() const;
     const GlowImage& ClockImage() const { return clockRenderer_.Image(); }
     const GlowImage& WeatherImage() const { return weatherRenderer_.Image(); }
     const std::wstring& SettingsPath() const { return options_.settingsPath; }
@@ -166,6 +175,11 @@ private:
     void Realign();
     void Resumed();
     void RenderClock(const std::string& timeText);
+    std::string ClockTimeText(const DateTimeParts& now) const;
+    void UpdateDateLine(const DateTimeParts& now);
+    // The window takes the size its face lays out, keeping its top left corner.
+    void FitToFace();
+    LRESULT AnswerGetText(UINT msg, WPARAM wParam, LPARAM lParam) const;
     void StartWeatherDownload();
     void StartNetworkTime();
     void ResultArrived(std::unique_ptr<WorkerResult> result);
@@ -220,6 +234,13 @@ private:
     bool clockNotSetShown_ = false;
     std::unique_ptr<ScreenWatch> screenWatch_;
     std::string lastTimeText_;
+    std::string dateLine_;
+    struct DateLineDay {
+        int year, month, day;
+        bool lunar;
+        bool operator==(const DateLineDay&) const = default;
+    };
+    std::optional<DateLineDay> dateLineDay_; // what dateLine_ was made for
     int drawCount_ = 0;
     bool faceShown_ = false;
     struct {

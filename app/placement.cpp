@@ -18,36 +18,39 @@ bool Overlap(const PixelRect& a, const PixelRect& b) {
 
 } // namespace
 
-PixelRect ClockRectAt(ScreenPoint p, int dpi) {
+PixelRect ClockRectAt(ScreenPoint p, int dpi, const ClockFace& face) {
     p.x = std::clamp(p.x, -kFarthestPixel, kFarthestPixel);
     p.y = std::clamp(p.y, -kFarthestPixel, kFarthestPixel);
-    return {p.x, p.y, p.x + ScaleForDpi(kClockWidth, dpi), p.y + ScaleForDpi(kClockHeight, dpi)};
+    const ClockLayout layout = LayoutClock(dpi, face);
+    return {p.x, p.y, p.x + layout.width, p.y + layout.height};
 }
 
-ClockPlace TopRightOfPrimary(const std::vector<MonitorArea>& monitors) {
+ClockPlace TopRightOfPrimary(const std::vector<MonitorArea>& monitors, const ClockFace& face) {
     if (monitors.empty())
         return {};
     const auto primary = std::find_if(monitors.begin(), monitors.end(), [](const MonitorArea& m) { return m.primary; });
     const MonitorArea& m = primary != monitors.end() ? *primary : monitors.front();
-    return {{m.bounds.right - ScaleForDpi(kClockWidth, m.dpi), m.bounds.top}, m.dpi};
+    return {{m.bounds.right - LayoutClock(m.dpi, face).width, m.bounds.top}, m.dpi};
 }
 
-ClockPlace StartPlace(std::optional<ScreenPoint> stored, const std::vector<MonitorArea>& monitors) {
+ClockPlace StartPlace(std::optional<ScreenPoint> stored, const std::vector<MonitorArea>& monitors,
+                      const ClockFace& face) {
     if (stored) {
         // The clock takes the size of the monitor it stands on, so each
         // monitor is asked with the clock at its own resolution.
         for (const MonitorArea& m : monitors)
-            if (Overlap(ClockRectAt(*stored, m.dpi), m.bounds))
+            if (Overlap(ClockRectAt(*stored, m.dpi, face), m.bounds))
                 return {*stored, m.dpi};
     }
-    return TopRightOfPrimary(monitors);
+    return TopRightOfPrimary(monitors, face);
 }
 
-std::optional<ClockPlace> PlaceAfterDisplayChange(const PixelRect& clock, const std::vector<MonitorArea>& monitors) {
+std::optional<ClockPlace> PlaceAfterDisplayChange(const PixelRect& clock, const std::vector<MonitorArea>& monitors,
+                                                  const ClockFace& face) {
     for (const MonitorArea& m : monitors)
         if (Overlap(clock, m.bounds))
             return std::nullopt;
-    return TopRightOfPrimary(monitors);
+    return TopRightOfPrimary(monitors, face);
 }
 
 ScreenPoint CompanionPlace(Companion companion, const PixelRect& clock, int companionWidth, int screenWidth, int dpi) {

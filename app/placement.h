@@ -1,4 +1,5 @@
 #pragma once
+#include "app/clockface.h"
 #include "base/dpi.h"
 
 #include <optional>
@@ -30,17 +31,18 @@ struct ClockPlace {
     bool operator==(const ClockPlace&) const = default;
 };
 
-// The clock's size on a monitor of the given resolution.
-PixelRect ClockRectAt(ScreenPoint topLeft, int dpi);
+// The clock's size on a monitor of the given resolution, as its face lays it out.
+PixelRect ClockRectAt(ScreenPoint topLeft, int dpi, const ClockFace& face = {});
 
 // The top right corner of the primary monitor (the first one when none says
 // it is primary), for the clock at that monitor's resolution.
-ClockPlace TopRightOfPrimary(const std::vector<MonitorArea>& monitors);
+ClockPlace TopRightOfPrimary(const std::vector<MonitorArea>& monitors, const ClockFace& face = {});
 
 // Where the clock starts: at the stored top-left corner when the clock, at
 // the resolution of a monitor, overlaps that monitor; otherwise, and without
 // a stored corner, at the top right of the primary monitor.
-ClockPlace StartPlace(std::optional<ScreenPoint> stored, const std::vector<MonitorArea>& monitors);
+ClockPlace StartPlace(std::optional<ScreenPoint> stored, const std::vector<MonitorArea>& monitors,
+                      const ClockFace& face = {});
 
 enum class Companion { WeatherStrip, Calendar, Horoscope };
 
@@ -60,6 +62,7 @@ ScreenPoint KeepInside(ScreenPoint at, int width, int height, const PixelRect& a
 // After the monitors changed: the top right of the primary monitor when the
 // clock's rectangle lies on none of them any more; nothing when it is still
 // seen.
-std::optional<ClockPlace> PlaceAfterDisplayChange(const PixelRect& clock, const std::vector<MonitorArea>& monitors);
+std::optional<ClockPlace> PlaceAfterDisplayChange(const PixelRect& clock, const std::vector<MonitorArea>& monitors,
+                                                  const ClockFace& face = {});
 
 } // namespace vemora

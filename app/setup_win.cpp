@@ -1,5 +1,6 @@
 #include "app/setup_win.h"
 
+#include "app/clockface.h"
 #include "base/dpi_win.h"
 #include "base/text_win.h"
 #include "online/horoscope.h"
@@ -9,6 +10,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cwctype>
 
 namespace vemora {
 
@@ -84,6 +86,9 @@ const ColourItem kColourItems[] = {
 constexpr int kColourCount = static_cast<int>(std::size(kColourItems));
 constexpr wchar_t kCustomColour[] = L"自定义";
 constexpr int kSwatchRoom = 22; // the swatch and the gap before the name
+// The scale box offers the sizes from the smallest to the largest in these
+// steps, in percent; any size between may be typed.
+constexpr int kScaleChoiceStep = 25;
 
 COLORREF Resolve(LPARAM value) {
     return (value & kSystemColour) ? GetSysColor(static_cast<int>(value & 0xFF)) : static_cast<COLORREF>(value);
@@ -132,7 +137,8 @@ void FitDropDownHeight(HWND box) {
 
 SettingsDialog::SettingsDialog(HWND owner, HWND modalOver, SettingsDialogHost& host, ErrorReporter& reporter)
     : BaseWindow(reporter), modalOver_(modalOver), host_(host) {
-    CreateHandle(kExStyle, kStyle, DialogBounds(326, 248, kStyle, kExStyle), owner, L"TallisVemora：设置……");
+    CreateHandle(kExStyle, kStyle, DialogBounds(kClientWidth, kClientHeight, kStyle, kExStyle), owner,
+                 L"TallisVemora：设置……");
     SetLayeredWindowAttributes(hwnd_, 0, 220, LWA_ALPHA);
     dpi_ = WindowDpi(hwnd_); // the colour boxes ask their item height as they are made
     font_ = CreateDialogFont();
@@ -157,7 +163,7 @@ SettingsDialog::SettingsDialog(HWND owner, HWND modalOver, SettingsDialogHost& h
     autostartCheck = CreateControl(
         hwnd_, {L"BUTTON", L"开机启动", WS_TABSTOP | BS_AUTOCHECKBOX, 112, 164, 97, 17, kAutostartCheck}, f);
     okButton =
-        CreateControl(hwnd_, {L"BUTTON", L"确定", WS_TABSTOP | BS_DEFPUSHBUTTON, 120, 201, 75, 25, kOkButton}, f);
+        CreateControl(hwnd_, {L"BUTTON", L"确定", WS_TABSTOP | BS_DEFPUSHBUTTON, 120, 257, 75, 25, kOkButton}, f);
     hourlyAlertCheck = CreateControl(
         hwnd_, {L"BUTTON", L"整点报时", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 164, 82, 17, kHourlyAlertCheck}, f);
     const DWORD colourBox = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
@@ -178,6 +184,7 @@ SettingsDialog::SettingsDialog(HWND owner, HWND modalOver, SettingsDialogHost& h
         hwnd_, {L"BUTTON", L"自动校时", WS_TABSTOP | BS_AUTOCHECKBOX, 215, 164, 97, 17, kNetworkTimeCheck}, f);
     lunarCheck =
         CreateControl(hwnd_, {L"BUTTON", L"显示农历", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 184, 82, 17, kLunarCheck}, f);
+    CreateFaceControls();
     layout_.Capture(hwnd_);
     if (dpi_ != kDesignDpi)
         ApplyDpi(dpi_);
@@ -185,10 +192,38 @@ SettingsDialog::SettingsDialog(HWND owner, HWND modalOver, SettingsDialogHost& h
 
 void SettingsDialog::ApplyDpi(int dpi) {
     dpi_ = dpi;
-    layout_.Apply(hwnd_, 326, 248, dpi);
+    layout_.Apply(hwnd_, kClientWidth, kClientHeight, dpi);
     for (HWND box : {startColourBox, endColourBox})
         for (WPARAM part : {static_cast<WPARAM>(-1), WPARAM{0}})
             SendMessageW(box, CB_SETITEMHEIGHT, part, ScaleForDpi(kColourItemHeight, dpi));
+}
+
+// The clock's face, under the check boxes and before OK: three boxes in the
+// columns of those above, then the size, which may also be typed (50..300).
+void SettingsDialog::CreateFaceControls() {
+    HFONT f = font_.get();
+    secondsCheck =
+        CreateControl(hwnd_, {L"BUTTON", L"显示秒", WS_TABSTOP | BS_AUTOCHECKBOX, 112, 184, 97, 17, kSecondsCheck}, f);
+    hour12Check =
+        CreateControl(hwnd_, {L"BUTTON", L"12小时制", WS_TABSTOP | BS_AUTOCHECKBOX, 215, 184, 97, 17, kHour12Check}, f);
+    dateCheck =
+        CreateControl(hwnd_, {L"BUTTON", L"显示日期", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 204, 82, 17, kDateCheck}, f);
+    CreateControl(hwnd_, {L"STATIC", L"大  小：", SS_LEFT, 24, 230, 56, 13, 0}, f);
+    scaleBox = CreateControl(
+        hwnd_,
+        {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 80, 227, 80, 240, kScaleBox}, f);
+    for (int percent = kMinScale; percent <= kMaxScale; percent += kScaleChoiceStep)
+        SendMessageW(scaleBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>((std::to_wstring(percent) + L"%").c_str()));
+    SendMessageW(scaleBox, CB_LIMITTEXT, 5, 0);
+}
+
+std::optional<int> SettingsDialog::ChosenScale() const {
+    std::wstring text = WindowText(scaleBox);
+    while (!text.empty() && (text.back() == L'%' || text.back() == L' '))
+        text.pop_back();
+    if (text.empty() || text.size() > 4 || !std::all_of(text.begin(), text.end(), iswdigit))
+        return std::nullopt;
+    return std::clamp(std::stoi(text), kMinScale, kMaxScale);
 }
 
 void SettingsDialog::FillColourBox(HWND box) {
@@ -282,6 +317,10 @@ void SettingsDialog::ShowCurrentSettings() {
     SetWindowTextW(cityEdit, GbkToWide(current.city).c_str());
     SetChecked(networkTimeCheck, current.networkTime);
     SetChecked(lunarCheck, current.lunar);
+    SetChecked(secondsCheck, current.showSeconds);
+    SetChecked(hour12Check, current.hour12);
+    SetChecked(dateCheck, current.showDate);
+    SetWindowTextW(scaleBox, (std::to_wstring(current.scale) + L"%").c_str());
     // The colour boxes show the clock's colours; choosing nothing changes nothing.
     ShowColour(startColourBox, current.startColour);
     ShowColour(endColourBox, current.endColour);
@@ -294,7 +333,7 @@ void SettingsDialog::ShowCurrentSettings() {
 void SettingsDialog::Change(SettingsChange what, const std::function<void(Settings&)>& edit) {
     Settings changed = host_.CurrentSettings();
     edit(changed);
-    if (what != SettingsChange::Look) {
+    if (what != SettingsChange::Look && what != SettingsChange::Face) {
         host_.ChangeSettings(changed, what);
         return;
     }
@@ -361,6 +400,18 @@ void SettingsDialog::Accept() {
     Change(SettingsChange::Sign, [&](Settings& s) { s.sign = sign; });
     const bool networkTime = IsChecked(networkTimeCheck);
     Change(SettingsChange::Kept, [&](Settings& s) { s.networkTime = networkTime; });
+    // A size that names no number keeps the clock's.
+    const int scale = ChosenScale().value_or(host_.CurrentSettings().scale);
+    const bool seconds = IsChecked(secondsCheck), hour12 = IsChecked(hour12Check), date = IsChecked(dateCheck);
+    const Settings& current = host_.CurrentSettings();
+    if (seconds != current.showSeconds || hour12 != current.hour12 || date != current.showDate ||
+        scale != current.scale)
+        Change(SettingsChange::Face, [&](Settings& s) {
+            s.showSeconds = seconds;
+            s.hour12 = hour12;
+            s.showDate = date;
+            s.scale = scale;
+        });
     EndModal();
 }
 

@@ -18,6 +18,7 @@ enum class SettingsChange {
     Lunar, // the calendar pop-up with or without the Chinese calendar
     City,  // the weather fetched again for the new city
     Sign,  // the horoscope drawn again for the new sign
+    Face,  // seconds, 12-hour time, the date line or the size: laid out and drawn again
 };
 
 // What the settings dialog reads from the clock and hands back to it.
@@ -37,7 +38,8 @@ protected:
 };
 
 // The settings dialog: transparency, font and colours take effect at once,
-// city, star sign and network time on OK. There is no cancel: the close box
+// city, star sign, network time and the clock's face (seconds, 12-hour time,
+// the date line, the size) on OK. There is no cancel: the close box
 // keeps what already took effect and drops the rest.
 class SettingsDialog : public BaseWindow<SettingsDialog> {
 public:
@@ -48,7 +50,8 @@ public:
         kTransparencySlider = 10, kFontBox, kStartColourBox, kEndColourBox, // transparency, font, start and end colours
         kCityEdit, kSignBox,                    // city, star sign
         kHourlyAlertCheck, kAutostartCheck, kNetworkTimeCheck,          // hourly alert, start with Windows, network time
-        kOkButton, kLunarCheck                      // 确定, Chinese calendar
+        kOkButton, kLunarCheck,                     // 确定, Chinese calendar
+        kSecondsCheck, kHour12Check, kDateCheck, kScaleBox // the clock's face: seconds, 12-hour, date, size
     };
     // clang-format on
 
@@ -69,7 +72,10 @@ public:
 
     HWND transparencySlider = nullptr, fontBox = nullptr, startColourBox = nullptr, endColourBox = nullptr,
          cityEdit = nullptr, signBox = nullptr, hourlyAlertCheck = nullptr, autostartCheck = nullptr,
-         networkTimeCheck = nullptr, okButton = nullptr, lunarCheck = nullptr;
+         networkTimeCheck = nullptr, okButton = nullptr, lunarCheck = nullptr, secondsCheck = nullptr,
+         hour12Check = nullptr, dateCheck = nullptr, scaleBox = nullptr;
+    // The dialog's client area at 96 dpi.
+    static constexpr int kClientWidth = 326, kClientHeight = 304;
     // The colour of a colour box's selection, 0x00BBGGRR, system colours resolved.
     static COLORREF SelectedColour(HWND colourBox);
 
@@ -82,6 +88,9 @@ private:
     // Hands the edited settings to the clock.
     void Change(SettingsChange what, const std::function<void(Settings&)>& edit);
     void FillColourBox(HWND box);
+    void CreateFaceControls();
+    // The size the scale box names, in percent; none for text that names none.
+    std::optional<int> ChosenScale() const;
     void ShowColour(HWND box, Argb colour);
     void DrawColourItem(const DRAWITEMSTRUCT& item);
 

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 using namespace vemora;
@@ -57,14 +59,16 @@ public:
     Bench(HWND window, int runs) : window_(window), runs_(runs) {}
 
     // Runs the body, each run after one run of the baseline at that resolution.
-    void Compare(const char* what, int dpi, const std::function<void(int)>& body, int warmUp = 10) {
+    // size: the baseline's image, when not that of GlowImage(dpi).
+    void Compare(const char* what, int dpi, const std::function<void(int)>& body, int warmUp = 10, SIZE size = {}) {
         for (int i = 0; i < warmUp; ++i)
             body(i);
         std::vector<double> baseline, candidate;
         for (int i = warmUp; i < warmUp + runs_; ++i) {
             const double start = NowMs();
             {
-                GlowImage image(dpi);
+                GlowImage image(dpi, size.cx > 0 ? size.cx : ScaleForDpi(kGlowWidth, dpi),
+                                size.cx > 0 ? size.cy : ScaleForDpi(kGlowHeight, dpi));
                 UpdateLayeredFromImage(window_, image.Dc(), image.Size(), 250);
             }
             const double between = NowMs();
@@ -184,6 +188,24 @@ int main() {
         clock.Tick();
     };
     bench.Compare("Timer1Timer, full tick, after its first minute", 96, timerTick, kFirstMinute);
+    // The clock with the date line, and at its largest size: each against the
+    // layered update of an image of its own size.
+    for (const auto& [what, edit] : std::initializer_list<std::pair<const char*, std::function<void(Settings&)>>>{
+             {"Timer1Timer, full tick, ShowDate=1, after its first minute", [](Settings& s) { s.showDate = true; }},
+             {"Timer1Timer, full tick, Scale=300, after its first minute", [](Settings& s) { s.scale = 300; }},
+             {"Timer1Timer, full tick, both, after its first minute",
+              [](Settings& s) { s.showDate = true, s.scale = 300; }}}) {
+        Settings changed = clock.CurrentSettings();
+        changed.showDate = false, changed.scale = 100;
+        edit(changed);
+        clock.ChangeSettings(changed, SettingsChange::Face);
+        const ClockLayout layout = clock.Layout();
+        bench.Compare(what, layout.dpi, timerTick, kFirstMinute, SIZE{layout.width, layout.height});
+        std::printf("  window %d x %d\n", layout.width, layout.height);
+    }
+    Settings plain = clock.CurrentSettings();
+    plain.showDate = false, plain.scale = 100;
+    clock.ChangeSettings(plain, SettingsChange::Face);
     for (int dpi : {96, 144, 192})
         CompareAtResolution(bench, window, dpi);
     // One paint of the calendar into a bitmap: a Gregorian month as the

@@ -5,6 +5,7 @@
 #include "base/errors.h"
 #include "base/text_win.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace vemora {
@@ -183,11 +184,48 @@ GlowRenderer::GlowRenderer() : canvas_(std::make_unique<GlowCanvas>()) {}
 GlowRenderer::~GlowRenderer() = default;
 
 const GlowImage& GlowRenderer::Image() const {
-    return canvas_->Image();
+    return framed_ ? *framed_ : canvas_->Image();
+}
+
+GlowFrame SingleLineFrame(int dpi) {
+    GlowFrame frame;
+    frame.width = ScaleForDpi(kGlowWidth, dpi);
+    frame.height = frame.firstHeight = ScaleForDpi(kGlowHeight, dpi);
+    return frame;
+}
+
+void DrawSecondBand(GlowImage& window, const GlowFrame& frame, const Gdiplus::FontFamily& family,
+                    const std::wstring& familyName, Argb startColor, Argb endColor) {
+    const int width = window.Width(), height = window.Height();
+    std::uint32_t* pixels = window.MutablePixels();
+    const int top = std::clamp(frame.firstHeight, 0, height);
+    std::fill(pixels + static_cast<size_t>(top) * width, pixels + static_cast<size_t>(height) * width, 0u);
+    if (frame.second.empty() || top == height)
+        return;
+    // The line's own image has the usual text origin; it stands shifted in the window.
+    const int origin = ScaleForDpi(10, window.Dpi());
+    const int dx = frame.secondOrigin.x - origin, dy = frame.secondOrigin.y - origin;
+    const int lineHeight = height - dy;
+    if (lineHeight <= 0)
+        return;
+    GlowImage line(window.Dpi(), width, lineHeight);
+    DrawGlowTextWith(line, frame.second, family, familyName, frame.secondEmSize, startColor, endColor);
+    for (int y = top; y < height; ++y) {
+        const int ly = y - dy;
+        if (ly < 0 || ly >= lineHeight)
+            continue;
+        for (int x = std::max(0, dx); x < std::min(width, width + dx); ++x)
+            pixels[static_cast<size_t>(y) * width + x] = line.Pixel(x - dx, ly);
+    }
 }
 
 int GlowRenderer::Render(HWND window, const std::wstring& text, const std::string& fontName, int emSize,
                          Argb startColor, Argb endColor, int alpha, int dpi) {
+    return Render(window, text, SingleLineFrame(dpi), fontName, emSize, startColor, endColor, alpha, dpi);
+}
+
+int GlowRenderer::Render(HWND window, const std::wstring& text, const GlowFrame& frame, const std::string& fontName,
+                         int emSize, Argb startColor, Argb endColor, int alpha, int dpi) {
     if (!family_ || familyName_ != fontName) {
         family_.reset();
         const std::wstring family = fontName.empty() ? std::wstring(L"宋体") : GbkToWide(fontName);
@@ -197,12 +235,40 @@ int GlowRenderer::Render(HWND window, const std::wstring& text, const std::strin
         familyName_ = fontName;
         familyWide_ = family;
     }
-    if (canvas_->Image().Dpi() != dpi)
-        canvas_ = std::make_unique<GlowCanvas>(dpi);
+    {
+        const GlowImage& kept = canvas_->Image();
+        if (kept.Dpi() != dpi || kept.Width() != frame.width || kept.Height() != frame.firstHeight)
+            canvas_ = std::make_unique<GlowCanvas>(dpi, frame.width, frame.firstHeight);
+    }
     canvas_->Draw(text, *family_, familyWide_, emSize, startColor, endColor);
-    const GlowImage& image = canvas_->Image();
+    GlowCanvas::ColumnSpan changed = canvas_->Changed();
+    if (frame.height != frame.firstHeight || !frame.second.empty()) {
+        if (!framed_ || framed_->Dpi() != dpi || framed_->Width() != frame.width || framed_->Height() != frame.height) {
+            framed_ = std::make_unique<GlowImage>(dpi, frame.width, frame.height);
+            secondBand_.reset();
+        }
+        const SecondBandKey key{frame.second,         familyWide_,          frame.secondEmSize, frame.firstHeight,
+                                frame.secondOrigin.x, frame.secondOrigin.y, startColor,         endColor};
+        if (secondBand_ != key) {
+            secondBand_.reset();
+            DrawSecondBand(*framed_, frame, *family_, familyWide_, startColor, endColor);
+            secondBand_ = key;
+            ++secondLineDraws_;
+            changed = {0, frame.width};
+        }
+        // The first band's changed columns, copied from the canvas.
+        const GlowImage& first = canvas_->Image();
+        const int rows = std::min(first.Height(), framed_->Height());
+        for (int y = 0; y < rows; ++y)
+            std::copy(first.Pixels() + static_cast<size_t>(y) * first.Width() + changed.left,
+                      first.Pixels() + static_cast<size_t>(y) * first.Width() + changed.right,
+                      framed_->MutablePixels() + static_cast<size_t>(y) * framed_->Width() + changed.left);
+    } else {
+        framed_.reset();
+        secondBand_.reset();
+    }
+    const GlowImage& image = Image();
     const int constantAlpha = GlowConstantAlpha(alpha);
-    const GlowCanvas::ColumnSpan changed = canvas_->Changed();
     RECT rect{};
     GetWindowRect(window, &rect);
     const ULONGLONG now = GetTickCount64();

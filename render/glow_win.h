@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vemora {
@@ -35,12 +36,13 @@ private:
     HGDIOBJ previous_ = nullptr;
 };
 
-// The glow renderer's image: 230 x 55 at 96 pixels per inch, whatever the
-// window's own size, and as much larger as the resolution it is drawn for.
+// The glow renderer's image: 230 x 55 at 96 pixels per inch unless a size is
+// given, and as much larger as the resolution it is drawn for.
 class GlowImage : public DibImage {
 public:
     explicit GlowImage(int dpi = 96)
         : DibImage(ScaleForDpi(kGlowWidth, dpi), ScaleForDpi(kGlowHeight, dpi)), dpi_(dpi) {}
+    GlowImage(int dpi, int width, int height) : DibImage(width, height), dpi_(dpi) {}
     int Dpi() const { return dpi_; }
 
 private:
@@ -61,6 +63,27 @@ int RenderGlowText(HWND window, const std::wstring& text, const std::string& fon
 
 class GlowCanvas;
 
+// A window's image in two bands: the first line in the top firstHeight rows,
+// as the renderer draws it alone into an image of that height, and a second
+// line in the rows under it. The second line is drawn the same way into an
+// image of the window's width whose text origin is the renderer's usual one,
+// placed so that its text starts at secondOrigin; only its rows under the
+// first band are kept.
+struct GlowFrame {
+    int width = 0, height = 0;
+    int firstHeight = 0;
+    std::wstring second; // none when empty
+    int secondEmSize = 0;
+    POINT secondOrigin{};
+};
+// The frame of one line at a resolution: the image GlowImage(dpi) makes.
+GlowFrame SingleLineFrame(int dpi);
+
+// The second band of a frame as the renderer puts it into the window's image,
+// drawn the literal way (DrawGlowTextWith) into an image of its own.
+void DrawSecondBand(GlowImage& window, const GlowFrame& frame, const Gdiplus::FontFamily& family,
+                    const std::wstring& familyName, Argb startColor, Argb endColor);
+
 // RenderGlowText for one window that draws once a second: the same pixels,
 // but the image (a GlowCanvas, which redraws only what changed) and the font
 // family live from one call to the next instead of being made and freed every
@@ -76,7 +99,14 @@ public:
 
     int Render(HWND window, const std::wstring& text, const std::string& fontName, int emSize, Argb startColor,
                Argb endColor, int alpha, int dpi = 96);
+    // The same in a frame of another size, and with a second line: the first
+    // line goes through the canvas, the second is drawn only when it, its
+    // style or the frame changes (a clock's date: once a day).
+    int Render(HWND window, const std::wstring& text, const GlowFrame& frame, const std::string& fontName, int emSize,
+               Argb startColor, Argb endColor, int alpha, int dpi);
+    // The image the window was last given.
     const GlowImage& Image() const;
+    int SecondLineDraws() const { return secondLineDraws_; }
     const GlowCanvas& Canvas() const { return *canvas_; }
     int ColumnUpdates() const { return columnUpdates_; } // updates of some columns only, so far
 
@@ -90,6 +120,18 @@ private:
     std::string familyName_;  // as given (GBK)
     std::wstring familyWide_; // as GDI+ takes it
     std::unique_ptr<Gdiplus::FontFamily> family_;
+    // With a frame that is not the canvas's image: the window's image, and
+    // what its second band was drawn from.
+    std::unique_ptr<GlowImage> framed_;
+    struct SecondBandKey {
+        std::wstring text, family;
+        int emSize = 0, firstHeight = 0;
+        LONG x = 0, y = 0;
+        Argb start = 0, end = 0;
+        bool operator==(const SecondBandKey&) const = default;
+    };
+    std::optional<SecondBandKey> secondBand_;
+    int secondLineDraws_ = 0;
 };
 
 // Draws into an image with a given font family (DrawGlowText's body).

@@ -59,6 +59,7 @@ struct GlowCanvas::Columns {
 };
 
 GlowCanvas::GlowCanvas(int dpi) : image_(dpi) {}
+GlowCanvas::GlowCanvas(int dpi, int width, int height) : image_(dpi, width, height) {}
 GlowCanvas::~GlowCanvas() = default;
 
 std::size_t GlowCanvas::StripBudget() const {

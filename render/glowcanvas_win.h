@@ -24,6 +24,7 @@ namespace vemora {
 class GlowCanvas {
 public:
     explicit GlowCanvas(int dpi = 96);
+    GlowCanvas(int dpi, int width, int height); // an image of that size
     ~GlowCanvas();
     GlowCanvas(const GlowCanvas&) = delete;
     GlowCanvas& operator=(const GlowCanvas&) = delete;

@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace vemora {
@@ -233,6 +234,22 @@ bool ParseIniInteger(std::string_view text, std::int32_t& value) {
     return ParseSigned32(text, value);
 }
 
+int ClampedIniInteger(std::string_view text, int low, int high, int defaultValue) {
+    std::int32_t value = 0;
+    if (ParseIniInteger(text, value))
+        return std::clamp<int>(value, low, high);
+    // Too large a number is out of range, not no number at all.
+    std::string_view digits = text;
+    while (!digits.empty() && digits.front() == ' ')
+        digits.remove_prefix(1);
+    const bool negative = !digits.empty() && digits.front() == '-';
+    if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
+        digits.remove_prefix(1);
+    if (!digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return negative ? low : high;
+    return defaultValue;
+}
+
 Argb ParseColorValue(std::string_view text) {
     text = TrimBlanksAndControls(text);
     if (text.empty())
@@ -258,7 +275,7 @@ Argb ParseColorValue(std::string_view text) {
 
 namespace {
 
-enum class KeyKind { Integer, Boolean, String, Colour, OptionalInteger };
+enum class KeyKind { Integer, Boolean, String, Colour, OptionalInteger, Percent };
 
 struct SettingKey {
     const char* name;
@@ -288,8 +305,14 @@ const SettingKey kKeys[] = {
     {"Lunar", KeyKind::Boolean, nullptr, &Settings::lunar},
     {"PosLeft", KeyKind::OptionalInteger, nullptr, nullptr, nullptr, nullptr, &Settings::posLeft},
     {"PosTop", KeyKind::OptionalInteger, nullptr, nullptr, nullptr, nullptr, &Settings::posTop},
+    {"ShowSeconds", KeyKind::Boolean, nullptr, &Settings::showSeconds},
+    {"Hour12", KeyKind::Boolean, nullptr, &Settings::hour12},
+    {"ShowDate", KeyKind::Boolean, nullptr, &Settings::showDate},
+    {"Scale", KeyKind::Percent, &Settings::scale},
 };
-const int kSaveOrder[] = {2, 8, 9, 0, 1, 3, 4, 5, 6, 7, 10, 11, 12, 13};
+const int kSaveOrder[] = {2, 8, 9, 0, 1, 3, 4, 5, 6, 7, 10, 11, 12, 13, 14, 15, 16, 17};
+
+constexpr int kMinPercent = 50, kMaxPercent = 300;
 
 int ReadInteger(ProfileStore& store, const char* key, int defaultValue) {
     const std::string text = store.Read(key, "");
@@ -322,6 +345,9 @@ void LoadSettings(ProfileStore& store, Settings& s) {
                                                                                   : defaults.*k.optionalInteger;
             break;
         }
+        case KeyKind::Percent:
+            s.*k.integer = ClampedIniInteger(store.Read(k.name, ""), kMinPercent, kMaxPercent, defaults.*k.integer);
+            break;
         }
     }
     // Where the providers live: read when present, never written back.
@@ -335,6 +361,7 @@ void SaveSettings(ProfileStore& store, const Settings& s) {
         const SettingKey& k = kKeys[index];
         switch (k.kind) {
         case KeyKind::Integer:
+        case KeyKind::Percent:
             store.Write(k.name, std::to_string(s.*k.integer));
             break;
         case KeyKind::Boolean:

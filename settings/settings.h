@@ -35,6 +35,12 @@ struct Settings {
     // when known.
     std::optional<int> posLeft; // "PosLeft"
     std::optional<int> posTop;  // "PosTop"
+    // How the clock shows the time: seconds, a 12-hour clock with 上午/下午,
+    // the date line under it, and its size in percent (50..300).
+    bool showSeconds = true; // "ShowSeconds"
+    bool hour12 = false;     // "Hour12"
+    bool showDate = false;   // "ShowDate"
+    int scale = 100;         // "Scale"
 
     // Read when present, never written: where the providers live.
     std::string weatherHost;   // "WeatherHost"
@@ -57,6 +63,10 @@ Argb ParseColorValue(std::string_view text);
 // digits, or a signed 32-bit decimal, or "$" and hex digits. Returns false for
 // text that is no integer or lies outside 32 bits.
 bool ParseIniInteger(std::string_view text, std::int32_t& value);
+// An integer held to [low, high]: what ParseIniInteger reads is clamped, a
+// decimal number too long for 32 bits goes to the bound on its side, and
+// anything else gives the default.
+int ClampedIniInteger(std::string_view text, int low, int high, int defaultValue);
 
 // The key-by-key access to the settings file. Read returns the default when
 // the key is missing; Write throws when the key cannot be written.

@@ -72,6 +72,35 @@ TEST(ClockPlacement, StartsWhereStoredWhileSeenElseTopRightOfThePrimary) {
     EXPECT_GT(far.bottom, far.top);
 }
 
+// The face's size counts wherever the clock's rectangle does: at the top
+// right its right edge stays on the screen's, and a stored corner is seen by
+// the clock at its own size.
+TEST(ClockPlacement, TheFaceSizesTheClock) {
+    struct Case {
+        const char* name;
+        ClockFace face;
+        std::optional<ScreenPoint> stored;
+        ClockPlace expected;
+        int width, height;
+    };
+    const ClockFace large{true, false, false, 150}, small{true, false, false, 50}, dated{true, true, true, 100};
+    const Case cases[] = {
+        {"Scale=150", large, std::nullopt, {{1280 - 345, 0}, 96}, 345, 83},
+        {"Scale=50", small, std::nullopt, {{1280 - 115, 0}, 96}, 115, 28},
+        {"Hour12 and the date", dated, std::nullopt, {{1280 - 270, 0}, 96}, 270, 79},
+        // 1280 - 300 is off the laptop at 115 wide but on it at 345.
+        {"seen only at its larger size", large, ScreenPoint{-300, 10}, {{-300, 10}, 96}, 345, 83},
+        {"not seen at its smaller size", small, ScreenPoint{-120, 10}, {{1280 - 115, 0}, 96}, 115, 28},
+    };
+    for (const Case& c : cases) {
+        const ClockPlace place = StartPlace(c.stored, {kLaptop}, c.face);
+        EXPECT_EQ(place, c.expected) << c.name;
+        const PixelRect r = ClockRectAt(place.topLeft, place.dpi, c.face);
+        EXPECT_EQ(r.Width(), c.width) << c.name;
+        EXPECT_EQ(r.Height(), c.height) << c.name;
+    }
+}
+
 TEST(ClockPlacement, ADisplayChangeBringsBackOnlyAClockOffEveryScreen) {
     const PixelRect onRight = ClockRectAt({3000, 100}, 144);
     EXPECT_EQ(PlaceAfterDisplayChange(onRight, {kLaptop, kRightHiDpi}), std::nullopt);

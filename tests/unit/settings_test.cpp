@@ -58,7 +58,8 @@ TEST(SettingsStore, MissingFileGivesDefaultsAndSavesEveryKey) {
     MapStore out;
     SaveSettings(out, s);
     EXPECT_EQ(out.written, (std::vector<std::string>{"Font", "Startcolor", "Endcolor", "Transparent", "Xingzuo", "Top",
-                                                     "wake", "weather", "showxz", "getnettime", "City", "Lunar"}));
+                                                     "wake", "weather", "showxz", "getnettime", "City", "Lunar",
+                                                     "ShowSeconds", "Hour12", "ShowDate", "Scale"}));
     EXPECT_EQ(out.values["Startcolor"], "aclWhite");
     EXPECT_EQ(out.values["Endcolor"], "$FF1E78C3");
     EXPECT_EQ(out.values["Transparent"], "250");
@@ -73,12 +74,15 @@ TEST(SettingsStore, AnEmptyFileGivesExactlyTheDefaultRecord) {
     s.transparency = 7, s.sign = 5, s.font = "Arial", s.stayOnTop = true, s.hourlyAlert = false, s.showWeather = true;
     s.showHoroscope = true, s.networkTime = true, s.startColour = 1, s.endColour = 2, s.city = "X", s.weatherHost = "w";
     s.horoscopeHost = "x", s.ntpServer = "n", s.lunar = false, s.posLeft = 1, s.posTop = 2;
+    s.showSeconds = false, s.hour12 = true, s.showDate = true, s.scale = 250;
     MapStore empty;
     LoadSettings(empty, s);
     EXPECT_TRUE(s == Settings{});
-    EXPECT_EQ(empty.read, (std::vector<std::string>{"Transparent", "Xingzuo", "Font", "Top", "wake", "weather",
-                                                    "showxz", "getnettime", "Startcolor", "Endcolor", "City", "Lunar",
-                                                    "PosLeft", "PosTop", "WeatherHost", "XingzuoHost", "NtpServer"}));
+    EXPECT_EQ(empty.read,
+              (std::vector<std::string>{"Transparent", "Xingzuo",     "Font",        "Top",      "wake",     "weather",
+                                        "showxz",      "getnettime",  "Startcolor",  "Endcolor", "City",     "Lunar",
+                                        "PosLeft",     "PosTop",      "ShowSeconds", "Hour12",   "ShowDate", "Scale",
+                                        "WeatherHost", "XingzuoHost", "NtpServer"}));
 }
 
 TEST(SettingsStore, IntegerAndBooleanRules) {
@@ -227,8 +231,53 @@ TEST(SettingsStore, ClockPositionIsWrittenOnlyOnceKnown) {
     s.posTop = 32;
     out.written.clear();
     SaveSettings(out, s);
-    EXPECT_EQ(std::vector<std::string>(out.written.end() - 3, out.written.end()),
+    EXPECT_EQ(std::vector<std::string>(out.written.end() - 7, out.written.end() - 4),
               (std::vector<std::string>{"Lunar", "PosLeft", "PosTop"}));
     EXPECT_EQ(out.values["PosLeft"], "-1500");
     EXPECT_EQ(out.values["PosTop"], "32");
+}
+
+TEST(SettingsStore, ClockFaceKeysFallBackOrClamp) {
+    struct Case {
+        const char* text;         // nullptr: the keys are missing
+        std::optional<bool> flag; // what ShowSeconds, Hour12 and ShowDate read; none: each its own default
+        int scale;
+    };
+    const Case cases[] = {
+        {nullptr, std::nullopt, 100},
+        {"0", false, 50},
+        {"1", true, 50},
+        {"2", true, 50},
+        {"150", true, 150},
+        {"49", true, 50},
+        {"301", true, 300},
+        {"-7", true, 50},
+        {"0x64", true, 100},
+        {"99999999999", std::nullopt, 300},
+        {"-99999999999", std::nullopt, 50},
+        {"abc", std::nullopt, 100},
+        {"", std::nullopt, 100},
+        {"12%", std::nullopt, 100},
+    };
+    for (const Case& c : cases) {
+        MapStore in;
+        if (c.text)
+            for (const char* key : {"ShowSeconds", "Hour12", "ShowDate", "Scale"})
+                in.values[key] = c.text;
+        Settings s;
+        LoadSettings(in, s);
+        const char* label = c.text ? c.text : "(missing)";
+        EXPECT_EQ(s.showSeconds, c.flag.value_or(true)) << label;
+        EXPECT_EQ(s.hour12, c.flag.value_or(false)) << label;
+        EXPECT_EQ(s.showDate, c.flag.value_or(false)) << label;
+        EXPECT_EQ(s.scale, c.scale) << label;
+    }
+    Settings s;
+    s.showSeconds = false, s.hour12 = true, s.showDate = true, s.scale = 275;
+    MapStore out;
+    SaveSettings(out, s);
+    EXPECT_EQ(out.values["ShowSeconds"], "0");
+    EXPECT_EQ(out.values["Hour12"], "1");
+    EXPECT_EQ(out.values["ShowDate"], "1");
+    EXPECT_EQ(out.values["Scale"], "275");
 }

@@ -6,10 +6,10 @@
 using namespace vemora;
 using namespace vemora::test;
 
-using ClockFace = ClockFixture;
+using ClockOnScreen = ClockFixture;
 using SettingsFile = ClockFixture;
 
-TEST_F(ClockFace, FloatsAtTheTopRightWithoutTaskbarButton) {
+TEST_F(ClockOnScreen, FloatsAtTheTopRightWithoutTaskbarButton) {
     ClockWindow& clock = Create(true);
     EXPECT_EQ(FindOwnWindow(L"Tfrmmain"), clock.Handle());
     const RECT r = WindowRect(clock.Handle());
@@ -45,7 +45,7 @@ TEST_F(ClockFace, FloatsAtTheTopRightWithoutTaskbarButton) {
     }
 }
 
-TEST_F(ClockFace, ShakesOnTheHourAndReturnsToItsPlace) {
+TEST_F(ClockOnScreen, ShakesOnTheHourAndReturnsToItsPlace) {
     ClockWindow& clock = Create(true);
     EXPECT_EQ(clock.DrawCount(), 1) << "the first frame as the window shows";
     const RECT before = WindowRect(clock.Handle());
@@ -74,7 +74,7 @@ TEST_F(ClockFace, ShakesOnTheHourAndReturnsToItsPlace) {
     EXPECT_EQ(clock.DrawCount(), 4);
 }
 
-TEST_F(ClockFace, RepeatedTickFailureIsShownOnceUntilATickDraws) {
+TEST_F(ClockOnScreen, RepeatedTickFailureIsShownOnceUntilATickDraws) {
     ClockWindow& clock = Create(true);
     Edit([&](Settings& s) { s.font = "Default"; });
     int second = 0;

@@ -188,8 +188,8 @@ TEST_F(DpiScaling, DialogControlsAndFontsScaled) {
         std::vector<Control> controls;
     } dialogs[] = {
         {set.Handle(),
-         {326, 248},
-         {{set.okButton, {120, 201, 195, 226}},
+         {326, 304},
+         {{set.okButton, {120, 257, 195, 282}},
           {set.cityEdit, {80, 109, 160, 130}},
           {set.transparencySlider, {80, 16, 160, 49}}}},
         {timed.Handle(),

@@ -1,5 +1,7 @@
 #include "render/glowcanvas_win.h"
 
+#include "app/clockface.h"
+
 #include "harness.h"
 
 #include <cstring>
@@ -136,6 +138,46 @@ TEST(GlowCanvas, TicksUpdateOnlyTheChangedColumnsOfTheWindow) {
         test::Pump(20);
         EXPECT_EQ(shown, OnScreen(window)) << WideToUtf8(text);
     }
+    EXPECT_GT(renderer.ColumnUpdates(), 60);
+    DestroyWindow(window);
+}
+
+// A clock with the date line under its time, large and in 12-hour time: each
+// tick's image is the time drawn the literal way in its band and the date
+// drawn the literal way under it, the date drawn once a day, and the ticks
+// still hand the window only their changed columns.
+TEST(GlowCanvas, TheDateLineIsASecondBandDrawnOnceADay) {
+    const ClockLayout layout = LayoutClock(96, ClockFace{true, true, true, 300});
+    HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP, 0, 300,
+                                  layout.width, layout.height, nullptr, nullptr, nullptr, nullptr);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    const Argb start = 0xFFFFFFFF, end = 0xFF1E78C3;
+    GlowRenderer renderer;
+    const int origin = ScaleForDpi(10, layout.dpi);
+    for (int i = 0; i < 75; ++i) {
+        const int second = 23 * 3600 + 59 * 60 + 20 + i;
+        const std::wstring text = L"下午 " + TimeText(second);
+        const std::wstring date = second < 24 * 3600 ? L"12月7日 星期一 十月廿八" : L"12月8日 星期二 十月廿九";
+        GlowFrame frame{layout.width, layout.height,     layout.timeHeight,
+                        date,         layout.dateEmSize, POINT{layout.dateOriginX, layout.dateOriginY}};
+        renderer.Render(window, text, frame, "", layout.timeEmSize, start, end, 250, layout.dpi);
+
+        GlowImage time(layout.dpi, layout.width, layout.timeHeight);
+        DrawGlowText(time, text, "", layout.timeEmSize, start, end);
+        const int shift = layout.dateOriginY - origin; // the date's own image has the usual origin
+        GlowImage line(layout.dpi, layout.width, layout.height - shift);
+        DrawGlowText(line, date, "", layout.dateEmSize, start, end);
+        const GlowImage& drawn = renderer.Image();
+        ASSERT_EQ(drawn.Width(), layout.width);
+        ASSERT_EQ(drawn.Height(), layout.height);
+        for (int y = 0; y < layout.height; ++y) {
+            const std::uint32_t* want =
+                y < layout.timeHeight ? time.Pixels() + y * layout.width : line.Pixels() + (y - shift) * layout.width;
+            ASSERT_EQ(0, std::memcmp(want, drawn.Pixels() + y * layout.width, sizeof(std::uint32_t) * layout.width))
+                << "row " << y << " at " << WideToUtf8(text);
+        }
+    }
+    EXPECT_EQ(renderer.SecondLineDraws(), 2) << "the first day's and the second's";
     EXPECT_GT(renderer.ColumnUpdates(), 60);
     DestroyWindow(window);
 }

@@ -42,7 +42,7 @@ TEST_F(SettingsDialogTest, ControlsAsLaidOut) {
     RECT client{};
     GetClientRect(d.Handle(), &client);
     EXPECT_EQ(client.right, 326);
-    EXPECT_EQ(client.bottom, 248);
+    EXPECT_EQ(client.bottom, 304);
     EXPECT_EQ(SendMessageW(d.transparencySlider, TBM_GETRANGEMIN, 0, 0), 10);
     EXPECT_EQ(SendMessageW(d.transparencySlider, TBM_GETRANGEMAX, 0, 0), 250)
         << "its right end draws the brightest clock";
@@ -52,13 +52,18 @@ TEST_F(SettingsDialogTest, ControlsAsLaidOut) {
     EXPECT_EQ(WindowText(d.networkTimeCheck), L"自动校时");
     EXPECT_EQ(WindowText(d.lunarCheck), L"显示农历");
     EXPECT_EQ(WindowText(d.okButton), L"确定");
+    EXPECT_EQ(WindowText(d.secondsCheck), L"显示秒");
+    EXPECT_EQ(WindowText(d.hour12Check), L"12小时制");
+    EXPECT_EQ(WindowText(d.dateCheck), L"显示日期");
+    EXPECT_EQ(SendMessageW(d.scaleBox, CB_GETCOUNT, 0, 0), 11) << "50% to 300% in steps of 25";
+    EXPECT_EQ(WindowText(d.scaleBox), L"100%");
     EXPECT_EQ(SettingsDialog::SelectedColour(d.startColourBox), RGB(255, 255, 255))
         << "the clock's start colour, white";
     EXPECT_GE(SendMessageW(d.startColourBox, CB_GETCOUNT, 0, 0), 20 + 20);
     // The tab order.
-    HWND expected[] = {d.transparencySlider, d.fontBox,      d.autostartCheck, d.okButton, d.hourlyAlertCheck,
-                       d.startColourBox,     d.endColourBox, d.cityEdit,       d.signBox,  d.networkTimeCheck,
-                       d.lunarCheck};
+    HWND expected[] = {d.transparencySlider, d.fontBox,      d.autostartCheck, d.okButton,  d.hourlyAlertCheck,
+                       d.startColourBox,     d.endColourBox, d.cityEdit,       d.signBox,   d.networkTimeCheck,
+                       d.lunarCheck,         d.secondsCheck, d.hour12Check,    d.dateCheck, d.scaleBox};
     HWND at = d.transparencySlider;
     for (HWND next : expected) {
         EXPECT_EQ(at, next);
@@ -267,4 +272,59 @@ TEST_F(SettingsDialogTest, DropDownListsShowWholeNamesAndOpenBelowTheirBoxes) {
         EXPECT_LE(list.bottom, screenHeight);
         SendMessageW(box, CB_SHOWDROPDOWN, FALSE, 0);
     }
+}
+
+// The face changes on OK only: the clock then takes its new size and text.
+TEST_F(SettingsDialogTest, FaceBoxesTakeEffectOnOk) {
+    SettingsDialog& d = Open("Scale=150\r\nHour12=1\r\nShowSeconds=0\r\n");
+    main->RedrawClock();
+    EXPECT_TRUE(IsChecked(d.hour12Check));
+    EXPECT_FALSE(IsChecked(d.secondsCheck));
+    EXPECT_FALSE(IsChecked(d.dateCheck));
+    EXPECT_EQ(WindowText(d.scaleBox), L"150%");
+    EXPECT_EQ(WindowRect(main->Handle()).right - WindowRect(main->Handle()).left, 345);
+    EXPECT_EQ(WindowRect(main->Handle()).bottom - WindowRect(main->Handle()).top, 83);
+
+    struct Case {
+        const wchar_t* typed;
+        bool seconds, hour12, date;
+        int scale; // what the clock has after OK
+    };
+    const Case cases[] = {
+        {L"200%", true, false, true, 200}, {L"75", false, true, false, 75},   {L"1000", true, true, true, 300},
+        {L"大", true, true, true, 300},    {L"10%", false, false, false, 50},
+    };
+    for (const Case& c : cases) {
+        d.ShowCurrentSettings();
+        ShowWindow(d.Handle(), SW_SHOWNOACTIVATE);
+        const RECT before = WindowRect(main->Handle());
+        SetChecked(d.secondsCheck, c.seconds);
+        SetChecked(d.hour12Check, c.hour12);
+        SetChecked(d.dateCheck, c.date);
+        SetWindowTextW(d.scaleBox, c.typed);
+        EXPECT_EQ(WindowRect(main->Handle()).right, before.right) << "nothing before OK";
+        Click(SettingsDialog::kOkButton);
+        const Settings& now = main->CurrentSettings();
+        EXPECT_EQ(now.showSeconds, c.seconds) << WideToUtf8(c.typed);
+        EXPECT_EQ(now.hour12, c.hour12);
+        EXPECT_EQ(now.showDate, c.date);
+        EXPECT_EQ(now.scale, c.scale);
+        const ClockLayout layout = LayoutClock(main->Dpi(), main->Face());
+        const RECT after = WindowRect(main->Handle());
+        EXPECT_EQ(after.left, before.left) << "the corner stays";
+        EXPECT_EQ(after.right - after.left, layout.width);
+        EXPECT_EQ(after.bottom - after.top, layout.height);
+        EXPECT_EQ(main->ClockImage().Width(), layout.width);
+        EXPECT_EQ(main->ClockImage().Height(), layout.height);
+        const std::wstring shown = WindowText(main->Handle());
+        EXPECT_EQ(shown.find(L"午") != std::wstring::npos, c.hour12) << WideToUtf8(shown);
+        EXPECT_EQ(shown.find(L"星期") != std::wstring::npos, c.date) << WideToUtf8(shown);
+    }
+    d.ShowCurrentSettings();
+    SetChecked(d.dateCheck, true);
+    SendMessageW(d.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(main->CurrentSettings().showDate) << "the close box drops it";
+    main->Exit();
+    EXPECT_EQ(IniValue(IniPath(), "Scale"), "50");
+    EXPECT_EQ(IniValue(IniPath(), "ShowDate"), "0");
 }
