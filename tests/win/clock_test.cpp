@@ -212,7 +212,7 @@ TEST_F(SettingsFile, SavedWhenTheSessionEnds) {
     EXPECT_TRUE(effects.errors.empty());
 }
 
-TEST_F(ClockFace, AStoredFontThatIsNotInstalledStillShowsTheClock) {
+TEST_F(ClockOnScreen, AStoredFontThatIsNotInstalledStillShowsTheClock) {
     struct Case {
         const char* file;
         const char* told; // the start of the one message, or nothing
