@@ -288,8 +288,11 @@ const SettingKey kKeys[] = {
     {"Lunar", KeyKind::Boolean, nullptr, &Settings::lunar},
     {"PosLeft", KeyKind::OptionalInteger, nullptr, nullptr, nullptr, nullptr, &Settings::posLeft},
     {"PosTop", KeyKind::OptionalInteger, nullptr, nullptr, nullptr, nullptr, &Settings::posTop},
+    {"HideFullScreen", KeyKind::Boolean, nullptr, &Settings::hideFullScreen},
+    {"ClickThrough", KeyKind::Boolean, nullptr, &Settings::clickThrough},
+    {"TrayIcon", KeyKind::Boolean, nullptr, &Settings::trayIcon},
 };
-const int kSaveOrder[] = {2, 8, 9, 0, 1, 3, 4, 5, 6, 7, 10, 11, 12, 13};
+const int kSaveOrder[] = {2, 8, 9, 0, 1, 3, 4, 5, 6, 7, 10, 11, 12, 13, 14, 15, 16};
 
 int ReadInteger(ProfileStore& store, const char* key, int defaultValue) {
     const std::string text = store.Read(key, "");

@@ -35,6 +35,9 @@ struct Settings {
     // when known.
     std::optional<int> posLeft; // "PosLeft"
     std::optional<int> posTop;  // "PosTop"
+    bool hideFullScreen = true; // "HideFullScreen": hidden while a full-screen program is in front
+    bool clickThrough = false;  // "ClickThrough": the mouse passes through the clock and its strip
+    bool trayIcon = false;      // "TrayIcon": an icon in the notification area
 
     // Read when present, never written: where the providers live.
     std::string weatherHost;   // "WeatherHost"
