@@ -105,9 +105,9 @@ std::vector<MonitorArea> Monitors() {
 ShellBusyState QueryShellBusyState() {
     using Query = HRESULT(WINAPI*)(QUERY_USER_NOTIFICATION_STATE*);
     HMODULE shell = GetModuleHandleW(L"shell32.dll");
-    const auto query = shell ? reinterpret_cast<Query>(
-                                   reinterpret_cast<void*>(GetProcAddress(shell, "SHQueryUserNotificationState")))
-                             : nullptr;
+    const auto query =
+        shell ? reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(shell, "SHQueryUserNotificationState")))
+              : nullptr;
     QUERY_USER_NOTIFICATION_STATE state{};
     if (!query || FAILED(query(&state)))
         return ShellBusyState::Unknown;
@@ -773,8 +773,8 @@ void ClockWindow::CheckFullScreen() {
     hiddenForFullScreen_ = hide;
     if (hide) {
         hiddenWindows_.clear();
-        for (HWND window : {hwnd_, companions_->weather.Handle(), companions_->horoscope.Handle(),
-                            companions_->calendar.Handle()})
+        for (HWND window :
+             {hwnd_, companions_->weather.Handle(), companions_->horoscope.Handle(), companions_->calendar.Handle()})
             if (IsWindowVisible(window)) {
                 hiddenWindows_.push_back(window);
                 ShowWindow(window, SW_HIDE);

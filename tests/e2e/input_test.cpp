@@ -209,8 +209,8 @@ void Xdotool(const std::wstring& arguments) {
     std::wstring command = std::wstring(kXdotool) + L" " + arguments;
     STARTUPINFOW startup{sizeof startup};
     PROCESS_INFORMATION started{};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &started));
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started));
     CloseHandle(started.hThread);
     CloseHandle(started.hProcess);
     Pump(400);
@@ -358,8 +358,7 @@ TEST(RealInput, FullScreenProgramInFrontHidesTheClockUnlessSwitchedOff) {
         SCOPED_TRACE(hide ? "HideFullScreen=1" : "HideFullScreen=0");
         TempFolder folder;
         WriteFileBytes(folder.File(L"clockset.ini"),
-                       std::string("[Option]\r\nwake=0\r\nweather=0\r\nHideFullScreen=") + (hide ? "1" : "0") +
-                           "\r\n");
+                       std::string("[Option]\r\nwake=0\r\nweather=0\r\nHideFullScreen=") + (hide ? "1" : "0") + "\r\n");
         ClockProcess clock(folder);
         HWND main = StartedClock(clock);
         ASSERT_NE(main, nullptr);

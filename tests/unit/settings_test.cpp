@@ -80,10 +80,11 @@ TEST(SettingsStore, AnEmptyFileGivesExactlyTheDefaultRecord) {
     MapStore empty;
     LoadSettings(empty, s);
     EXPECT_TRUE(s == Settings{});
-    EXPECT_EQ(empty.read, (std::vector<std::string>{"Transparent", "Xingzuo", "Font", "Top", "wake", "weather",
-                                                    "showxz", "getnettime", "Startcolor", "Endcolor", "City", "Lunar",
-                                                    "PosLeft", "PosTop", "HideFullScreen", "ClickThrough", "TrayIcon",
-                                                    "WeatherHost", "XingzuoHost", "NtpServer"}));
+    EXPECT_EQ(empty.read,
+              (std::vector<std::string>{"Transparent",  "Xingzuo",  "Font",        "Top",         "wake",
+                                        "weather",      "showxz",   "getnettime",  "Startcolor",  "Endcolor",
+                                        "City",         "Lunar",    "PosLeft",     "PosTop",      "HideFullScreen",
+                                        "ClickThrough", "TrayIcon", "WeatherHost", "XingzuoHost", "NtpServer"}));
 }
 
 TEST(SettingsStore, IntegerAndBooleanRules) {
