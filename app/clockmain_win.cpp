@@ -3,6 +3,7 @@
 
 #include "app/autostart.h"
 #include "app/fontlist.h"
+#include "app/fullscreen.h"
 #include "base/module_win.h"
 #include "settings/settings_win.h"
 #include "app/clockface.h"
@@ -25,6 +26,7 @@
 #include <wtsapi32.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <random>
 #include <stdexcept>
 #include <utility>
@@ -122,6 +124,29 @@ std::vector<MonitorArea> Monitors() {
     return monitors;
 }
 
+// What the shell says of the session. Looked up at run time: older systems and
+// Wine may lack the call, and the check then rests on the window in front.
+ShellBusyState QueryShellBusyState() {
+    using Query = HRESULT(WINAPI*)(QUERY_USER_NOTIFICATION_STATE*);
+    HMODULE shell = GetModuleHandleW(L"shell32.dll");
+    const auto query =
+        shell ? reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(shell, "SHQueryUserNotificationState")))
+              : nullptr;
+    QUERY_USER_NOTIFICATION_STATE state{};
+    if (!query || FAILED(query(&state)))
+        return ShellBusyState::Unknown;
+    switch (state) {
+    case QUNS_BUSY:
+        return ShellBusyState::Busy;
+    case QUNS_RUNNING_D3D_FULL_SCREEN:
+        return ShellBusyState::FullScreenDirect3D;
+    case QUNS_PRESENTATION_MODE:
+        return ShellBusyState::Presentation;
+    default:
+        return ShellBusyState::Free;
+    }
+}
+
 // The hidden top-level window that owns the program's windows: owned windows
 // get no taskbar button, so the clock shows none.
 class ApplicationWindowClass {
@@ -169,6 +194,7 @@ ClockWindow::ClockWindow(Effects& effects, ErrorReporter& reporter, MainOptions 
     mailbox_ = std::make_shared<Mailbox>(hwnd_, kWorkerResult);
     Initialise();
     clockTip_.Attach(hwnd_);
+    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
 }
 
 ClockWindow::~ClockWindow() {
@@ -483,7 +509,9 @@ void ClockWindow::ShowFace() {
         return;
     faceShown_ = true;
     try {
-        SetWindowLongW(hwnd_, GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
+        SetWindowLongW(hwnd_, GWL_EXSTYLE,
+                       GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED |
+                           (settings_.clickThrough ? WS_EX_TRANSPARENT : 0));
         ShowWindow(appWindow_.get(), SW_HIDE);
         FillInstalledFonts();
         const std::optional<std::string> stored =
@@ -499,6 +527,7 @@ void ClockWindow::ShowFace() {
         SetTimerEnabled(true);
         ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
         screenWatch_ = std::make_unique<ScreenWatch>(hwnd_);
+        UpdateTrayIcon();
     } catch (...) {
         faceFailure_ = {std::current_exception(), false};
         return;
@@ -560,6 +589,7 @@ void ClockWindow::TickOnTheSecond() {
         return;
     }
     try {
+        CheckFullScreen();
         Tick();
     } catch (...) {
         ScheduleTick();
@@ -657,8 +687,10 @@ void ClockWindow::Tick() {
     if (plan.refreshWeather)
         ShowWeather();
     // Nobody can see it: the tick does its work but draws nothing.
-    if (Seen())
+    if (Seen() && !hiddenForFullScreen_)
         RenderClock(timeText);
+    if (tray_.Added())
+        tray_.SetTip(TrayTip());
     tellSkipped();
 }
 
@@ -790,7 +822,14 @@ void ClockWindow::CloseRequested() {
 }
 
 std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (taskbarCreated_ && msg == taskbarCreated_) {
+        tray_.Restore();
+        return 0;
+    }
     switch (msg) {
+    case kTrayMessage:
+        TrayIconMessage(lParam);
+        return 0;
     case WM_TIMER:
         if (wParam == kTickTimer) {
             TickOnTheSecond();
@@ -864,6 +903,7 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
         PositionChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));
         return std::nullopt;
     case WM_DESTROY:
+        tray_.Remove();
         clockTip_.ClockDestroyed();
         mailbox_->Close();
         screenWatch_.reset();
@@ -915,6 +955,100 @@ void ClockWindow::HandlerFailed(UINT msg, const std::exception_ptr& error) {
         return;
     }
     reporter_.Report(hwnd_, error);
+}
+
+} // namespace vemora
+
+namespace vemora {
+
+bool ClockWindow::FullScreenProgramInFront() const {
+    ForegroundWindow front;
+    wchar_t className[64] = {};
+    if (HWND window = GetForegroundWindow()) {
+        front.exists = true;
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        front.ours = process == GetCurrentProcessId();
+        GetClassNameW(window, className, static_cast<int>(std::size(className)));
+        front.className = className;
+        RECT r{};
+        GetWindowRect(window, &r);
+        front.bounds = {r.left, r.top, r.right, r.bottom};
+    }
+    MONITORINFO monitor{sizeof monitor};
+    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& m = monitor.rcMonitor;
+    return FullScreenInFront(front, {m.left, m.top, m.right, m.bottom}, QueryShellBusyState());
+}
+
+void ClockWindow::CheckFullScreen() {
+    if (!companions_)
+        return; // the first frame shows before the companions are made
+    const bool hide = settings_.hideFullScreen && faceShown_ && FullScreenProgramInFront();
+    if (hide == hiddenForFullScreen_)
+        return;
+    hiddenForFullScreen_ = hide;
+    if (hide) {
+        hiddenWindows_.clear();
+        for (HWND window :
+             {hwnd_, companions_->weather.Handle(), companions_->horoscope.Handle(), companions_->calendar.Handle()})
+            if (IsWindowVisible(window)) {
+                hiddenWindows_.push_back(window);
+                ShowWindow(window, SW_HIDE);
+            }
+        return;
+    }
+    // Back without taking the focus or the foreground from the user. A
+    // layered window shows nothing of what it was given while hidden: the
+    // clock and the strip are drawn afresh once they show.
+    for (HWND window : std::exchange(hiddenWindows_, {}))
+        if (IsWindow(window))
+            ShowWindow(window, SW_SHOWNOACTIVATE);
+    RedrawClock();
+    if (companions_->weather.Showing())
+        DrawWeatherStrip();
+}
+
+void ClockWindow::ApplyClickThrough() {
+    for (HWND window : {hwnd_, companions_->weather.Handle()}) {
+        const LONG style = GetWindowLongW(window, GWL_EXSTYLE);
+        const LONG wanted = settings_.clickThrough ? style | WS_EX_TRANSPARENT : style & ~WS_EX_TRANSPARENT;
+        if (wanted != style)
+            SetWindowLongW(window, GWL_EXSTYLE, wanted);
+    }
+}
+
+// The icon is there when asked for, and always while the mouse passes
+// through the clock.
+void ClockWindow::UpdateTrayIcon() {
+    const bool wanted = settings_.trayIcon || settings_.clickThrough;
+    if (wanted && !tray_.Added())
+        tray_.Add(hwnd_, kTrayMessage, TrayTip());
+    else if (!wanted && tray_.Added())
+        tray_.Remove();
+}
+
+// The time to the minute and today's date: the tip changes once a minute.
+std::wstring ClockWindow::TrayTip() const {
+    const DateTimeParts now = Now();
+    wchar_t time[16] = {};
+    swprintf(time, std::size(time), L"%02d:%02d ", now.hour, now.minute);
+    return time + ClockTip::TextFor(now);
+}
+
+void ClockWindow::TrayIconMessage(LPARAM mouseMessage) {
+    switch (static_cast<UINT>(mouseMessage)) {
+    case WM_RBUTTONUP:
+    case WM_CONTEXTMENU:
+        SyncMenuChecks();
+        TrackContextMenu(contextMenu_.get(), MAKELPARAM(-1, -1));
+        break;
+    case WM_LBUTTONDBLCLK:
+        OpenCalendar();
+        break;
+    default:
+        break;
+    }
 }
 
 } // namespace vemora

@@ -3,6 +3,7 @@
 #include "app/clocktick.h"
 #include "app/clocktip_win.h"
 #include "app/placement.h"
+#include "app/trayicon_win.h"
 #include "base/datetime.h"
 #include "base/effects_win.h"
 #include "base/handles_win.h"
@@ -52,7 +53,8 @@ struct MainOptions {
 // clang-format off
 enum MenuCommand : UINT {
     kMenuTimedAction = 101, kMenuStayOnTop, kMenuExit, kMenuHomePage, kMenuAutostart,
-    kMenuSettings, kMenuWeather, kMenuHoroscope, kMenuCalendar
+    kMenuSettings, kMenuWeather, kMenuHoroscope, kMenuCalendar,
+    kMenuHideFullScreen, kMenuClickThrough, kMenuTrayIcon
 };
 // clang-format on
 
@@ -124,6 +126,16 @@ public:
     void ToggleWeather();
     void ToggleHoroscope();
     void ToggleCalendar();
+    void ToggleHideFullScreen();
+    // The mouse passes through the clock and its weather strip; the menu is
+    // then reached through the tray icon, which stays while this is on.
+    void ToggleClickThrough();
+    void ToggleTrayIcon();
+    // The clock and its companions stand hidden behind a full-screen program.
+    bool HiddenForFullScreen() const { return hiddenForFullScreen_; }
+    const TrayIcon& Tray() const { return tray_; }
+    // The tray icon's mouse messages: lParam is the mouse message.
+    static constexpr UINT kTrayMessage = WM_APP + 2;
 
     HMENU ContextMenu() const { return contextMenu_.get(); }
     void SyncMenuChecks();
@@ -205,6 +217,14 @@ private:
     void ReportHolidayProblems();
     void CarryOutArmedAction();
     void UpdateActionNotice(double now);
+    // Once a second: hides the clock and its shown companions while a
+    // full-screen program is in front on its monitor, shows them again after.
+    void CheckFullScreen();
+    bool FullScreenProgramInFront() const;
+    void ApplyClickThrough();
+    void UpdateTrayIcon();
+    std::wstring TrayTip() const;
+    void TrayIconMessage(LPARAM mouseMessage);
 
     Effects& effects_;
     MainOptions options_;
@@ -257,6 +277,11 @@ private:
     std::string missingFontText_; // UTF-8: the stored font is not installed, told once the clock shows
 
     std::unique_ptr<ActionNotice> actionNotice_;
+    bool hiddenForFullScreen_ = false;
+    std::vector<HWND> hiddenWindows_; // what the full-screen check hid, to show again
+    bool clickThroughNoteShown_ = false;
+    TrayIcon tray_;
+    UINT taskbarCreated_ = 0; // the shell's "TaskbarCreated" message: Explorer restarted
 
     // The windows beside the clock, made together once the clock exists.
     struct Companions;

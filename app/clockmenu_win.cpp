@@ -21,6 +21,9 @@ namespace {
 
 constexpr wchar_t kHomePage[] = L"https://vemora.app/";
 constexpr wchar_t kAboutApp[] = L"VemoraV" VEMORA_VERSION_SHORT;
+constexpr wchar_t kClickThroughNote[] =
+    L"鼠标穿透已打开：时钟不再响应鼠标。\n\n它的菜单现在在通知区域的托盘图标上：右键单击图标打开菜单，"
+    L"在那里可以关闭鼠标穿透。";
 constexpr wchar_t kAboutCredits[] = L"Vemora 桌面时钟 · 天气、运势、日历与定时";
 
 void CheckItem(HMENU menu, UINT id, bool checked) {
@@ -41,6 +44,12 @@ struct ClockWindow::MenuItem {
 const ClockWindow::MenuItem ClockWindow::kMenuItems[] = {
     {kMenuStayOnTop, L"置顶(&F)", &ClockWindow::ToggleStayOnTop,
      [](const ClockWindow& c) { return c.settings_.stayOnTop; }},
+    {kMenuHideFullScreen, L"全屏时隐藏(&H)", &ClockWindow::ToggleHideFullScreen,
+     [](const ClockWindow& c) { return c.settings_.hideFullScreen; }},
+    {kMenuClickThrough, L"鼠标穿透(&P)", &ClockWindow::ToggleClickThrough,
+     [](const ClockWindow& c) { return c.settings_.clickThrough; }},
+    {kMenuTrayIcon, L"托盘图标(&I)", &ClockWindow::ToggleTrayIcon,
+     [](const ClockWindow& c) { return c.settings_.trayIcon || c.settings_.clickThrough; }},
     {kMenuWeather, L"显示天气(&W)", &ClockWindow::ToggleWeather,
      [](const ClockWindow& c) { return c.settings_.showWeather; }},
     {kMenuCalendar, L"显示日历(&C)", &ClockWindow::ToggleCalendar,
@@ -66,6 +75,9 @@ void ClockWindow::SyncMenuChecks() {
     for (const MenuItem& item : kMenuItems)
         if (item.checked)
             CheckItem(contextMenu_.get(), item.id, item.checked(*this));
+    // While the mouse passes through the clock the tray icon is its only way
+    // to the menu: it cannot be switched off then.
+    EnableMenuItem(contextMenu_.get(), kMenuTrayIcon, MF_BYCOMMAND | (settings_.clickThrough ? MF_GRAYED : MF_ENABLED));
 }
 
 void ClockWindow::RunMenuCommand(UINT id) {
@@ -86,6 +98,29 @@ void ClockWindow::ToggleStayOnTop() {
     SyncMenuChecks();
     SetWindowPos(hwnd_, settings_.stayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void ClockWindow::ToggleHideFullScreen() {
+    settings_.hideFullScreen = !settings_.hideFullScreen;
+    SyncMenuChecks();
+    CheckFullScreen();
+}
+
+void ClockWindow::ToggleClickThrough() {
+    settings_.clickThrough = !settings_.clickThrough;
+    SyncMenuChecks();
+    ApplyClickThrough();
+    UpdateTrayIcon();
+    if (settings_.clickThrough && !clickThroughNoteShown_) {
+        clickThroughNoteShown_ = true;
+        effects_.ShowNote(hwnd_, reporter_.Title(), kClickThroughNote);
+    }
+}
+
+void ClockWindow::ToggleTrayIcon() {
+    settings_.trayIcon = !settings_.trayIcon;
+    SyncMenuChecks();
+    UpdateTrayIcon();
 }
 
 void ClockWindow::ToggleWeather() {

@@ -8,6 +8,10 @@ void RealEffects::ShowError(HWND owner, const std::wstring& title, const std::ws
     MessageBoxW(owner, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
 }
 
+void RealEffects::ShowNote(HWND owner, const std::wstring& title, const std::wstring& text) {
+    MessageBoxW(owner, text.c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
 bool RealEffects::AskYesNo(HWND owner, const std::wstring& title, const std::wstring& text) {
     return MessageBoxW(owner, text.c_str(), title.c_str(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }

@@ -15,6 +15,11 @@ public:
     virtual void ShowError(HWND owner, const std::wstring& title, const std::wstring& text) = 0;
     // A question with the buttons 是 and 否; true for 是.
     virtual bool AskYesNo(HWND owner, const std::wstring& title, const std::wstring& text) = 0;
+    // A note for the user, not an error; recorded with the errors unless an
+    // implementation tells them apart.
+    virtual void ShowNote(HWND owner, const std::wstring& title, const std::wstring& text) {
+        ShowError(owner, title, text);
+    }
     virtual BOOL ExitSystem(UINT flags, DWORD reason) = 0;
     virtual BOOL SetSystemClock(const SYSTEMTIME& utc) = 0;
     virtual void PlaySoundMemory(const void* wave, UINT flags) = 0;
@@ -26,6 +31,7 @@ class RealEffects : public Effects {
 public:
     void ShowError(HWND owner, const std::wstring& title, const std::wstring& text) override;
     bool AskYesNo(HWND owner, const std::wstring& title, const std::wstring& text) override;
+    void ShowNote(HWND owner, const std::wstring& title, const std::wstring& text) override;
     BOOL ExitSystem(UINT flags, DWORD reason) override;
     BOOL SetSystemClock(const SYSTEMTIME& utc) override;
     void PlaySoundMemory(const void* wave, UINT flags) override;

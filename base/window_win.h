@@ -109,14 +109,39 @@ protected:
             static_cast<T*>(this)->DragEnded();
     }
 
-    // A context menu at the pointer, or at the cursor when the keyboard asked.
+    // A context menu at the pointer, or at the cursor when the keyboard (or
+    // the tray icon) asked. The window is in front while the menu shows, so
+    // that a click elsewhere closes it; the chosen command runs once the menu
+    // has closed, as a WM_COMMAND like a menu's own.
     void TrackContextMenu(HMENU menu, LPARAM lParam) {
         POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         if (at.x == -1 && at.y == -1)
             GetCursorPos(&at);
-        SetForegroundWindow(hwnd_); // so that a click elsewhere closes the menu
-        TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
-        PostMessageW(hwnd_, WM_NULL, 0, 0);
+        BringToFrontForMenu();
+        const UINT command =
+            static_cast<UINT>(TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, hwnd_, nullptr));
+        PostMessageW(hwnd_, WM_NULL, 0, 0); // the documented way to let the next menu close on a click outside
+        if (command)
+            SendMessageW(hwnd_, WM_COMMAND, command, 0);
+    }
+
+    // A menu tracked while the activation of its window is still arriving is
+    // cancelled by it, and opens nothing: under Wine the X server confirms the
+    // focus a moment after SetForegroundWindow. Those messages are handled
+    // here, for at most a twentieth of a second, before the menu starts;
+    // nothing posted is taken from the queue.
+    void BringToFrontForMenu() {
+        if (GetForegroundWindow() == hwnd_)
+            return;
+        SetForegroundWindow(hwnd_);
+        const ULONGLONG end = GetTickCount64() + 50;
+        MSG pending;
+        do {
+            PeekMessageW(&pending, nullptr, 0, 0, PM_NOREMOVE);
+            if (GetForegroundWindow() == hwnd_ && GetActiveWindow() == hwnd_ && GetFocus() == hwnd_)
+                break;
+            Sleep(5);
+        } while (GetTickCount64() < end);
     }
 
     // Runs the window as a modal dialog over its owner until it hides itself.

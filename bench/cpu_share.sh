@@ -10,6 +10,8 @@
 #   bench/cpu_share.sh [SECONDS] [RUNS]
 # VEMORA_EXE measures another build of the program (default build/win/Vemora.exe);
 # VEMORA_DISPLAY names the virtual display to start (default a random one).
+# VEMORA_OPTIONS adds lines to the clock's clockset.ini, e.g. 'HideFullScreen=0'
+# (several separated by spaces).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -18,7 +20,7 @@ exe=${VEMORA_EXE:-build/win/Vemora.exe}
 export VEMORA_WINEPREFIX="$PWD/build/win/wineprefix"
 run=$(mktemp -d)
 cp "$exe" "$run/Vemora.exe"
-printf '[Option]\r\nwake=1\r\n' > "$run/clockset.ini"
+{ printf '[Option]\r\nwake=1\r\n'; for option in ${VEMORA_OPTIONS:-}; do printf '%s\r\n' "$option"; done; } > "$run/clockset.ini"
 display=${VEMORA_DISPLAY:-:$((80 + RANDOM % 9))}
 Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
 xvfb=$!

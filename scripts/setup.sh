@@ -12,7 +12,7 @@ sudo_() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 packages=(
     cmake ninja-build g++ pkg-config dpkg-dev
     g++-mingw-w64-x86-64-posix
-    wine wine64 xvfb xauth x11-apps imagemagick fonts-wqy-microhei locales
+    wine wine64 xvfb xauth x11-apps xdotool imagemagick fonts-wqy-microhei locales
     libpcre2-dev googletest libgtest-dev libbenchmark-dev
     unicode-data zlib1g-dev python3 clang-format git
 )

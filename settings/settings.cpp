@@ -309,8 +309,11 @@ const SettingKey kKeys[] = {
     {"Hour12", KeyKind::Boolean, nullptr, &Settings::hour12},
     {"ShowDate", KeyKind::Boolean, nullptr, &Settings::showDate},
     {"Scale", KeyKind::Percent, &Settings::scale},
+    {"HideFullScreen", KeyKind::Boolean, nullptr, &Settings::hideFullScreen},
+    {"ClickThrough", KeyKind::Boolean, nullptr, &Settings::clickThrough},
+    {"TrayIcon", KeyKind::Boolean, nullptr, &Settings::trayIcon},
 };
-const int kSaveOrder[] = {2, 8, 9, 0, 1, 3, 4, 5, 6, 7, 10, 11, 12, 13, 14, 15, 16, 17};
+const int kSaveOrder[] = {2, 8, 9, 0, 1, 3, 4, 5, 6, 7, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
 
 constexpr int kMinPercent = 50, kMaxPercent = 300;
 

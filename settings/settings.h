@@ -37,10 +37,13 @@ struct Settings {
     std::optional<int> posTop;  // "PosTop"
     // How the clock shows the time: seconds, a 12-hour clock with 上午/下午,
     // the date line under it, and its size in percent (50..300).
-    bool showSeconds = true; // "ShowSeconds"
-    bool hour12 = false;     // "Hour12"
-    bool showDate = false;   // "ShowDate"
-    int scale = 100;         // "Scale"
+    bool showSeconds = true;    // "ShowSeconds"
+    bool hour12 = false;        // "Hour12"
+    bool showDate = false;      // "ShowDate"
+    int scale = 100;            // "Scale"
+    bool hideFullScreen = true; // "HideFullScreen": hidden while a full-screen program is in front
+    bool clickThrough = false;  // "ClickThrough": the mouse passes through the clock and its strip
+    bool trayIcon = false;      // "TrayIcon": an icon in the notification area
 
     // Read when present, never written: where the providers live.
     std::string weatherHost;   // "WeatherHost"

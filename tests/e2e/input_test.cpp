@@ -193,3 +193,189 @@ TEST(RealInput, EnterInTheTimedActionDialogArmsOnlyThroughOk) {
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); })) << "Enter on 退出 closes the dialog";
     EXPECT_TRUE(clock.Running());
 }
+
+namespace {
+
+// The pointer and keys through the X server, exactly as a person's arrive:
+// xdotool, a Unix program that Wine starts like any other. Wine cannot wait
+// for a Unix process, so the input is given time to arrive.
+const wchar_t kXdotool[] = L"Z:\\usr\\bin\\xdotool";
+
+bool XdotoolPresent() {
+    return GetFileAttributesW(kXdotool) != INVALID_FILE_ATTRIBUTES;
+}
+
+void Xdotool(const std::wstring& arguments) {
+    std::wstring command = std::wstring(kXdotool) + L" " + arguments;
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION started{};
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started));
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    Pump(400);
+}
+
+void RightClick(POINT p) {
+    Xdotool(L"mousemove " + std::to_wstring(p.x) + L" " + std::to_wstring(p.y) + L" click 3");
+}
+
+// A popup menu of the clock's process on the screen.
+bool MenuShown(const ClockProcess& clock) {
+    struct Search {
+        DWORD process;
+        bool found;
+    } search{clock.Id(), false};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            DWORD process = 0;
+            GetWindowThreadProcessId(w, &process);
+            wchar_t name[16] = {};
+            GetClassNameW(w, name, 16);
+            if (process == s->process && IsWindowVisible(w) && std::wstring(name) == L"#32768")
+                s->found = true;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A bright pixel of the clock's digits, found by the picture alone: a clock
+// that lets the mouse through is never the window under the pointer.
+POINT DigitPointOf(HWND window) {
+    const RECT r = WindowRect(window);
+    ScopedWindowDC screen(nullptr);
+    const int middle = (r.top + r.bottom) / 2;
+    for (int d = 0; d < (r.bottom - r.top) / 2; d += 2)
+        for (int y : {middle + d, middle - d})
+            for (int x = r.left + 4; x < r.right - 4; x += 2) {
+                const COLORREF c = GetPixel(screen.get(), x, y);
+                if (GetRValue(c) + GetGValue(c) + GetBValue(c) > 450)
+                    return POINT{x, y};
+            }
+    return POINT{-1, -1};
+}
+
+bool PassesMouse(HWND window) {
+    return GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TRANSPARENT;
+}
+
+HWND StartedClock(ClockProcess& clock) {
+    HWND main = clock.WaitForWindow(L"Tfrmmain");
+    if (main)
+        WaitFor([&] { return IsWindowVisible(main) && DigitPointOf(main).x >= 0; }, 15000);
+    return main;
+}
+
+// A window of the test's own covering the clock's whole monitor, in front,
+// as a film or a game would be.
+class FullScreenWindow {
+public:
+    explicit FullScreenWindow(HWND clock) {
+        WNDCLASSEXW wc{sizeof wc};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
+        wc.lpszClassName = L"VemoraTestFullScreen";
+        RegisterClassExW(&wc);
+        MONITORINFO monitor{sizeof monitor};
+        GetMonitorInfoW(MonitorFromWindow(clock, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& m = monitor.rcMonitor;
+        window_ = CreateWindowExW(0, wc.lpszClassName, L"full screen", WS_POPUP, m.left, m.top, m.right - m.left,
+                                  m.bottom - m.top, nullptr, nullptr, wc.hInstance, nullptr);
+        ShowWindow(window_, SW_SHOW);
+        SetForegroundWindow(window_);
+    }
+    ~FullScreenWindow() { Close(); }
+    void Close() {
+        if (window_)
+            DestroyWindow(window_);
+        window_ = nullptr;
+    }
+    HWND Handle() const { return window_; }
+
+private:
+    HWND window_ = nullptr;
+};
+
+} // namespace
+
+TEST(RealInput, FirstRightClickOnAFreshStartOpensTheMenu) {
+    if (!XdotoolPresent())
+        GTEST_SKIP() << "xdotool is not installed";
+    TempFolder folder;
+    WriteFileBytes(folder.File(L"clockset.ini"), "[Option]\r\nwake=0\r\nTrayIcon=1\r\n");
+    ClockProcess clock(folder);
+    HWND main = StartedClock(clock);
+    ASSERT_NE(main, nullptr);
+    const POINT digits = PaintedPointOf(main);
+    ASSERT_GE(digits.x, 0);
+    RightClick(digits);
+    EXPECT_TRUE(WaitFor([&] { return MenuShown(clock); }, 2000)) << "the first right click opens the menu";
+    Xdotool(L"key Escape");
+    EXPECT_TRUE(WaitFor([&] { return !MenuShown(clock); }, 2000));
+    // The same menu from the tray icon, at once too.
+    PostMessageW(main, ClockWindow::kTrayMessage, 1, WM_RBUTTONUP);
+    EXPECT_TRUE(WaitFor([&] { return MenuShown(clock); }, 2000)) << "the tray icon's menu";
+    Xdotool(L"key Escape");
+    EXPECT_TRUE(WaitFor([&] { return !MenuShown(clock); }, 2000));
+    EXPECT_TRUE(clock.MessageBoxTexts().empty());
+}
+
+// The mouse passes through the clock: right clicks on its digits open
+// nothing; the tray icon's menu switches it off, and the clock's own right
+// click works again. Wine under Xvfb has no notification area to click, so
+// the icon's right click is the message the shell would send.
+TEST(RealInput, ClickThroughLetsRightClicksPassUntilTheTrayMenuEndsIt) {
+    if (!XdotoolPresent())
+        GTEST_SKIP() << "xdotool is not installed";
+    TempFolder folder;
+    WriteFileBytes(folder.File(L"clockset.ini"), "[Option]\r\nwake=0\r\nClickThrough=1\r\n");
+    ClockProcess clock(folder);
+    HWND main = StartedClock(clock);
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(PassesMouse(main));
+    const POINT digits = DigitPointOf(main);
+    ASSERT_GE(digits.x, 0);
+    for (int click = 0; click < 2; ++click) {
+        RightClick(digits);
+        EXPECT_FALSE(WaitFor([&] { return MenuShown(clock); }, 700)) << "click " << click + 1;
+    }
+    PostMessageW(main, ClockWindow::kTrayMessage, 1, WM_RBUTTONUP);
+    ASSERT_TRUE(WaitFor([&] { return MenuShown(clock); }, 2000)) << "the tray icon's menu";
+    Xdotool(L"key p"); // 鼠标穿透(&P)
+    EXPECT_TRUE(WaitFor([&] { return !PassesMouse(main); }, 2000)) << "click-through switched off";
+    EXPECT_TRUE(WaitFor([&] { return !MenuShown(clock); }, 2000));
+    RightClick(digits);
+    EXPECT_TRUE(WaitFor([&] { return MenuShown(clock); }, 2000)) << "the clock has its mouse back";
+    Xdotool(L"key Escape");
+    EXPECT_TRUE(clock.MessageBoxTexts().empty()) << "nothing is said when the mouse comes back";
+}
+
+TEST(RealInput, FullScreenProgramInFrontHidesTheClockUnlessSwitchedOff) {
+    for (const bool hide : {true, false}) {
+        SCOPED_TRACE(hide ? "HideFullScreen=1" : "HideFullScreen=0");
+        TempFolder folder;
+        WriteFileBytes(folder.File(L"clockset.ini"),
+                       std::string("[Option]\r\nwake=0\r\nweather=0\r\nHideFullScreen=") + (hide ? "1" : "0") + "\r\n");
+        ClockProcess clock(folder);
+        HWND main = StartedClock(clock);
+        ASSERT_NE(main, nullptr);
+        FullScreenWindow film(main);
+        ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == film.Handle(); }, 1000));
+        if (!hide) {
+            Pump(2500);
+            EXPECT_TRUE(IsWindowVisible(main)) << "the clock stays";
+            continue;
+        }
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(main); }, 1500)) << "hidden within 1.5 s";
+        Pump(1200);
+        EXPECT_FALSE(IsWindowVisible(main)) << "stays hidden while the program is in front";
+        film.Close();
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(main); }, 1500)) << "back within 1.5 s";
+        EXPECT_TRUE(WaitFor([&] { return DigitPointOf(main).x >= 0; }, 1500)) << "and drawn";
+        EXPECT_NE(GetForegroundWindow(), main) << "without taking the foreground";
+        EXPECT_TRUE(clock.MessageBoxTexts().empty());
+    }
+}

@@ -57,15 +57,18 @@ TEST(SettingsStore, MissingFileGivesDefaultsAndSavesEveryKey) {
 
     MapStore out;
     SaveSettings(out, s);
-    EXPECT_EQ(out.written, (std::vector<std::string>{"Font", "Startcolor", "Endcolor", "Transparent", "Xingzuo", "Top",
-                                                     "wake", "weather", "showxz", "getnettime", "City", "Lunar",
-                                                     "ShowSeconds", "Hour12", "ShowDate", "Scale"}));
+    EXPECT_EQ(out.written,
+              (std::vector<std::string>{"Font", "Startcolor", "Endcolor", "Transparent", "Xingzuo", "Top", "wake",
+                                        "weather", "showxz", "getnettime", "City", "Lunar", "ShowSeconds", "Hour12",
+                                        "ShowDate", "Scale", "HideFullScreen", "ClickThrough", "TrayIcon"}));
     EXPECT_EQ(out.values["Startcolor"], "aclWhite");
     EXPECT_EQ(out.values["Endcolor"], "$FF1E78C3");
     EXPECT_EQ(out.values["Transparent"], "250");
     EXPECT_EQ(out.values["wake"], "1");
     EXPECT_EQ(out.values["Top"], "0");
     EXPECT_EQ(out.values["Lunar"], "1");
+    EXPECT_EQ(out.values["HideFullScreen"], "1");
+    EXPECT_EQ(out.values["ClickThrough"] + out.values["TrayIcon"], "00");
     EXPECT_EQ(out.values["Font"], Gbk("宋体"));
 }
 
@@ -75,14 +78,16 @@ TEST(SettingsStore, AnEmptyFileGivesExactlyTheDefaultRecord) {
     s.showHoroscope = true, s.networkTime = true, s.startColour = 1, s.endColour = 2, s.city = "X", s.weatherHost = "w";
     s.horoscopeHost = "x", s.ntpServer = "n", s.lunar = false, s.posLeft = 1, s.posTop = 2;
     s.showSeconds = false, s.hour12 = true, s.showDate = true, s.scale = 250;
+    s.hideFullScreen = false, s.clickThrough = true, s.trayIcon = true;
     MapStore empty;
     LoadSettings(empty, s);
     EXPECT_TRUE(s == Settings{});
-    EXPECT_EQ(empty.read,
-              (std::vector<std::string>{"Transparent", "Xingzuo",     "Font",        "Top",      "wake",     "weather",
-                                        "showxz",      "getnettime",  "Startcolor",  "Endcolor", "City",     "Lunar",
-                                        "PosLeft",     "PosTop",      "ShowSeconds", "Hour12",   "ShowDate", "Scale",
-                                        "WeatherHost", "XingzuoHost", "NtpServer"}));
+    EXPECT_EQ(empty.read, (std::vector<std::string>{"Transparent", "Xingzuo",     "Font",           "Top",
+                                                    "wake",        "weather",     "showxz",         "getnettime",
+                                                    "Startcolor",  "Endcolor",    "City",           "Lunar",
+                                                    "PosLeft",     "PosTop",      "ShowSeconds",    "Hour12",
+                                                    "ShowDate",    "Scale",       "HideFullScreen", "ClickThrough",
+                                                    "TrayIcon",    "WeatherHost", "XingzuoHost",    "NtpServer"}));
 }
 
 TEST(SettingsStore, IntegerAndBooleanRules) {
@@ -231,7 +236,7 @@ TEST(SettingsStore, ClockPositionIsWrittenOnlyOnceKnown) {
     s.posTop = 32;
     out.written.clear();
     SaveSettings(out, s);
-    EXPECT_EQ(std::vector<std::string>(out.written.end() - 7, out.written.end() - 4),
+    EXPECT_EQ(std::vector<std::string>(out.written.end() - 10, out.written.end() - 7),
               (std::vector<std::string>{"Lunar", "PosLeft", "PosTop"}));
     EXPECT_EQ(out.values["PosLeft"], "-1500");
     EXPECT_EQ(out.values["PosTop"], "32");

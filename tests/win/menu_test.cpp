@@ -1,5 +1,6 @@
 #include "power/actionnotice_win.h"
 #include "power/power_win.h"
+#include "online/weather_win.h"
 #include "power/shutdowndlg_win.h"
 #include "app/setup_win.h"
 
@@ -63,20 +64,91 @@ TEST_F(Menu, ItemsCaptionsOrderAndChecks) {
     ClockWindow& clock = Create(false);
     HMENU menu = clock.ContextMenu();
     const std::pair<UINT, const wchar_t*> expected[] = {
-        {kMenuStayOnTop, L"置顶(&F)"},       {kMenuWeather, L"显示天气(&W)"},   {kMenuCalendar, L"显示日历(&C)"},
-        {kMenuHoroscope, L"今日运势(&J)"},   {kMenuAutostart, L"开机启动(&R)"}, {kMenuSettings, L"设置(&S)"},
-        {kMenuTimedAction, L"定时设定(&T)"}, {kMenuHomePage, L"作者主页(&A)"},  {kMenuExit, L"退出(&X)"},
+        {kMenuStayOnTop, L"置顶(&F)"},        {kMenuHideFullScreen, L"全屏时隐藏(&H)"},
+        {kMenuClickThrough, L"鼠标穿透(&P)"}, {kMenuTrayIcon, L"托盘图标(&I)"},
+        {kMenuWeather, L"显示天气(&W)"},      {kMenuCalendar, L"显示日历(&C)"},
+        {kMenuHoroscope, L"今日运势(&J)"},    {kMenuAutostart, L"开机启动(&R)"},
+        {kMenuSettings, L"设置(&S)"},         {kMenuTimedAction, L"定时设定(&T)"},
+        {kMenuHomePage, L"作者主页(&A)"},     {kMenuExit, L"退出(&X)"},
     };
-    ASSERT_EQ(GetMenuItemCount(menu), 9);
-    for (int i = 0; i < 9; ++i) {
+    ASSERT_EQ(GetMenuItemCount(menu), 12);
+    for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(GetMenuItemID(menu, i), expected[i].first) << i;
         wchar_t caption[64] = {};
         GetMenuStringW(menu, i, caption, 64, MF_BYPOSITION);
         EXPECT_EQ(std::wstring(caption), expected[i].second) << i;
     }
     EXPECT_TRUE(Checked(clock, kMenuStayOnTop)) << "the stored topmost mark";
-    for (UINT id : {kMenuWeather, kMenuCalendar, kMenuHoroscope, kMenuAutostart, kMenuTimedAction})
+    EXPECT_TRUE(Checked(clock, kMenuHideFullScreen)) << "on unless the file says otherwise";
+    for (UINT id : {kMenuClickThrough, kMenuTrayIcon, kMenuWeather, kMenuCalendar, kMenuHoroscope, kMenuAutostart,
+                    kMenuTimedAction})
         EXPECT_FALSE(Checked(clock, id)) << id;
+}
+
+namespace {
+bool PassesMouse(HWND window) {
+    return GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TRANSPARENT;
+}
+} // namespace
+
+// Click-through as stored, switched off and on from the menu: the clock and
+// its weather strip let the mouse through, the tray icon stays while they do,
+// and the user is told once where the menu went.
+TEST_F(Menu, ClickThroughTakesTheMouseAwayAndKeepsTheTrayIcon) {
+    WriteIni("[Option]\r\nwake=0\r\nHideFullScreen=0\r\nClickThrough=1\r\nTrayIcon=0\r\n");
+    ClockWindow& clock = Create(true);
+    HWND strip = clock.weatherStrip()->Handle();
+    EXPECT_TRUE(PassesMouse(clock.Handle()));
+    EXPECT_TRUE(PassesMouse(strip));
+    EXPECT_TRUE(clock.Tray().Added()) << "the menu's only way while the mouse passes through";
+    EXPECT_FALSE(Checked(clock, kMenuHideFullScreen));
+    EXPECT_TRUE(Checked(clock, kMenuClickThrough));
+    EXPECT_TRUE(Checked(clock, kMenuTrayIcon));
+    EXPECT_TRUE(GetMenuState(clock.ContextMenu(), kMenuTrayIcon, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_NE(clock.Tray().Tip().find(L"2026年12月7日"), std::wstring::npos) << WideToUtf8(clock.Tray().Tip());
+
+    SendMessageW(clock.Handle(), WM_COMMAND, kMenuClickThrough, 0);
+    EXPECT_FALSE(PassesMouse(clock.Handle()));
+    EXPECT_FALSE(PassesMouse(strip));
+    EXPECT_FALSE(clock.Tray().Added()) << "TrayIcon=0: gone with click-through";
+    EXPECT_TRUE(effects.errors.empty()) << "nothing said when the mouse comes back";
+
+    for (int i = 0; i < 3; ++i)
+        SendMessageW(clock.Handle(), WM_COMMAND, kMenuClickThrough, 0);
+    EXPECT_TRUE(PassesMouse(clock.Handle()));
+    ASSERT_EQ(effects.errors.size(), 1u) << "the note is shown once";
+    EXPECT_NE(effects.errors[0].find(L"托盘图标"), std::wstring::npos);
+
+    SendMessageW(clock.Handle(), WM_COMMAND, kMenuTrayIcon, 0);
+    SendMessageW(clock.Handle(), WM_COMMAND, kMenuHideFullScreen, 0);
+    SendMessageW(clock.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(IniValue(IniPath(), "ClickThrough"), "1");
+    EXPECT_EQ(IniValue(IniPath(), "TrayIcon"), "1");
+    EXPECT_EQ(IniValue(IniPath(), "HideFullScreen"), "1");
+}
+
+// The tray icon's menu is the clock's own and works with the mouse passing
+// through the clock: switching click-through off there gives the mouse back.
+// (Wine under Xvfb shows no notification area, so the icon's callback message
+// is sent as the shell would send it.)
+TEST_F(Menu, TrayIconMenuIsTheClocksOwn) {
+    WriteIni("[Option]\r\nClickThrough=1\r\nwake=0\r\n");
+    ClockWindow& clock = Create(true);
+    ASSERT_TRUE(clock.Tray().Added());
+    // The menu opens at the pointer; it is closed as soon as it shows, by
+    // picking its 鼠标穿透 with the keyboard.
+    SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        HWND menu = FindWindowW(L"#32768", nullptr);
+        if (menu)
+            PostMessageW(menu, WM_CHAR, L'p', 0);
+    });
+    SendMessageW(clock.Handle(), ClockWindow::kTrayMessage, 1, WM_RBUTTONUP);
+    Pump(200);
+    EXPECT_FALSE(PassesMouse(clock.Handle())) << "click-through switched off from the tray menu";
+
+    SendMessageW(clock.Handle(), ClockWindow::kTrayMessage, 1, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(clock.RunState().calendarShown) << "a double click on the icon shows the calendar";
 }
 
 TEST_F(Menu, TopmostToggleKeepsHandleAndLayeredStyle) {
