@@ -122,7 +122,7 @@ endif()
 set(win_test_sources
     tests/win/calendar_test.cpp tests/win/clock_test.cpp tests/win/glowcanvas_test.cpp tests/win/harness_win.cpp tests/win/menu_test.cpp
     tests/win/nettime_test.cpp tests/win/program_test.cpp tests/win/render_test.cpp tests/win/setup_test.cpp
-    tests/win/snapshot_test.cpp tests/win/testserver_win.cpp tests/win/weather_test.cpp tests/win/winmain_test.cpp
+    tests/win/snapshot_test.cpp tests/win/testserver_win.cpp tests/win/weather_test.cpp tests/win/forecast_test.cpp tests/win/winmain_test.cpp
     tests/win/xingzuo_test.cpp tests/win/lunarcal_test.cpp
     tests/win/dpi_test.cpp tests/win/position_test.cpp tests/win/tick_test.cpp tests/win/https_test.cpp)
 add_executable(vemora_wintests ${win_test_sources} ${resource_script})

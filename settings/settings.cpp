@@ -1,5 +1,7 @@
 #include "settings/settings.h"
 
+#include "online/forecast.h"
+
 #include <cstdio>
 
 namespace vemora {
@@ -328,6 +330,18 @@ void LoadSettings(ProfileStore& store, Settings& s) {
     s.weatherHost = store.Read("WeatherHost", defaults.weatherHost);
     s.horoscopeHost = store.Read("XingzuoHost", defaults.horoscopeHost);
     s.ntpServer = store.Read("NtpServer", defaults.ntpServer);
+    s.forecastApi = store.Read("ForecastApi", defaults.forecastApi);
+    s.geocodeApi = store.Read("GeocodeApi", defaults.geocodeApi);
+    s.place = store.Read("Place", defaults.place);
+    // Coordinates that are no numbers or lie out of range count as none.
+    const std::optional<double> latitude = ParseCoordinate(store.Read("Latitude", ""), 90);
+    const std::optional<double> longitude = ParseCoordinate(store.Read("Longitude", ""), 180);
+    if (latitude && longitude && ValidCoordinates(*latitude, *longitude)) {
+        s.latitude = latitude;
+        s.longitude = longitude;
+    } else {
+        s.latitude = s.longitude = std::nullopt;
+    }
 }
 
 void SaveSettings(ProfileStore& store, const Settings& s) {
@@ -351,6 +365,12 @@ void SaveSettings(ProfileStore& store, const Settings& s) {
                 store.Write(k.name, std::to_string(*value));
             break;
         }
+    }
+    if (!s.place.empty())
+        store.Write("Place", s.place);
+    if (s.latitude && s.longitude) {
+        store.Write("Latitude", FormatCoordinate(*s.latitude));
+        store.Write("Longitude", FormatCoordinate(*s.longitude));
     }
 }
 

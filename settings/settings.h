@@ -35,11 +35,19 @@ struct Settings {
     // when known.
     std::optional<int> posLeft; // "PosLeft"
     std::optional<int> posTop;  // "PosTop"
+    // The forecast's place: its name as shown (GBK) and where it is, in
+    // decimal degrees. The coordinates are known together or not at all, and
+    // written with four decimals only when known.
+    std::string place;              // "Place"
+    std::optional<double> latitude;  // "Latitude"
+    std::optional<double> longitude; // "Longitude"
 
     // Read when present, never written: where the providers live.
     std::string weatherHost;   // "WeatherHost"
     std::string horoscopeHost; // "XingzuoHost"
     std::string ntpServer;     // "NtpServer"
+    std::string forecastApi;   // "ForecastApi": scheme://host[:port]; empty: the public service
+    std::string geocodeApi;    // "GeocodeApi"
 
     bool operator==(const Settings&) const = default;
 };
