@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 namespace vemora {
 
@@ -124,6 +125,8 @@ void ClockWindow::ForecastDue() {
     } else {
         forecast_.failure = "未设定城市：在天气栏上右击，选“更改城市”。";
         DrawWeatherStrip();
+        if (std::exchange(forecast_.userWaiting, false))
+            throw std::runtime_error(forecast_.failure); // 显示天气 was asked for with nothing to show
     }
 }
 

@@ -138,7 +138,7 @@ endif()
 target_compile_definitions(vemora_wintests PRIVATE "VEMORA_FIXTURES=\"${fixtures_win}\"")
 
 set(e2e_sources tests/e2e/clockprocess_win.cpp tests/e2e/e2e_test.cpp tests/e2e/faults_test.cpp
-    tests/e2e/input_test.cpp tests/e2e/timing_test.cpp)
+    tests/e2e/input_test.cpp tests/e2e/timing_test.cpp tests/e2e/forecast_e2e_test.cpp)
 if(e2e_sources)
     add_executable(vemora_e2e ${e2e_sources} ${CMAKE_SOURCE_DIR}/tests/win/harness_win.cpp
         ${CMAKE_SOURCE_DIR}/tests/win/testserver_win.cpp)
@@ -146,6 +146,7 @@ if(e2e_sources)
     target_link_options(vemora_e2e PRIVATE ${static_runtime})
     target_include_directories(vemora_e2e PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
     target_link_libraries(vemora_e2e PRIVATE psapi)
+    target_compile_definitions(vemora_e2e PRIVATE "VEMORA_FIXTURES=\"${fixtures_win}\"")
     add_dependencies(vemora_e2e Vemora)
 endif()
 
