@@ -41,7 +41,9 @@ struct MainOptions {
     std::string runKey;                   // where, under HKCU; empty: the system's Run key
     int resumeRefreshDelayMs = 10000;     // after a sleep, the weather waits for the network
     std::optional<TimeFormat> timeFormat; // empty: the user's, from the locale
-    std::function<std::int64_t()> unixClock; // Unix seconds now; empty: the system clock
+
+    // Unix seconds now, for the forecast's schedule; empty: the system clock.
+    std::function<std::int64_t()> unixClock;
 };
 
 // The context menu's commands. The numbers are what WM_COMMAND carries;

@@ -38,7 +38,7 @@ struct Settings {
     // The forecast's place: its name as shown (GBK) and where it is, in
     // decimal degrees. The coordinates are known together or not at all, and
     // written with four decimals only when known.
-    std::string place;              // "Place"
+    std::string place;               // "Place"
     std::optional<double> latitude;  // "Latitude"
     std::optional<double> longitude; // "Longitude"
 

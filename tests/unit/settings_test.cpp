@@ -76,10 +76,11 @@ TEST(SettingsStore, AnEmptyFileGivesExactlyTheDefaultRecord) {
     MapStore empty;
     LoadSettings(empty, s);
     EXPECT_TRUE(s == Settings{});
-    EXPECT_EQ(empty.read, (std::vector<std::string>{"Transparent", "Xingzuo", "Font", "Top", "wake", "weather",
-                                                    "showxz", "getnettime", "Startcolor", "Endcolor", "City", "Lunar",
-                                                    "PosLeft", "PosTop", "WeatherHost", "XingzuoHost", "NtpServer",
-                                                    "ForecastApi", "GeocodeApi", "Place", "Latitude", "Longitude"}));
+    EXPECT_EQ(empty.read, (std::vector<std::string>{
+                              "Transparent", "Xingzuo",    "Font",        "Top",         "wake",      "weather",
+                              "showxz",      "getnettime", "Startcolor",  "Endcolor",    "City",      "Lunar",
+                              "PosLeft",     "PosTop",     "WeatherHost", "XingzuoHost", "NtpServer", "ForecastApi",
+                              "GeocodeApi",  "Place",      "Latitude",    "Longitude"}));
 }
 
 TEST(SettingsStore, IntegerAndBooleanRules) {
@@ -192,9 +193,14 @@ TEST(SettingsStore, ThePlaceIsKeptWithBothCoordinatesOrNone) {
         const char *latitude, *longitude;
         bool known;
     } const cases[] = {
-        {"28.2282", "112.9388", true}, {" -33.8688 ", "151.2093", true}, {"91", "0", false},
-        {"0", "-180.5", false},        {"abc", "1", false},              {"1e1", "1", false},
-        {"nan", "1", false},           {"28.1", "", false},
+        {"28.2282", "112.9388", true},
+        {" -33.8688 ", "151.2093", true},
+        {"91", "0", false},
+        {"0", "-180.5", false},
+        {"abc", "1", false},
+        {"1e1", "1", false},
+        {"nan", "1", false},
+        {"28.1", "", false},
     };
     for (const Case& c : cases) {
         Settings s = Loaded({{"Latitude", c.latitude}, {"Longitude", c.longitude}, {"Place", Gbk("长沙")}});
