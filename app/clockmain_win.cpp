@@ -10,6 +10,7 @@
 #include "base/dpi_win.h"
 #include "base/text_win.h"
 #include "calendar/calpopup_win.h"
+#include "online/forecast_win.h"
 #include "online/weather_win.h"
 #include "online/xingzuo_win.h"
 #include "online/fetch.h"
@@ -328,6 +329,7 @@ void ClockWindow::CreateCompanions() {
     uxTheme_ = UxTheme::Load();
     companions_ = std::make_unique<Companions>(*this);
     companions_->weather.OnDpiChanged = [this] { DrawWeatherStrip(); };
+    LoadKeptForecast();
     ReadHolidayFile();
     companions_->calendar.SetHolidayBook(&holidays_);
     ApplyLunarSetting();
@@ -403,6 +405,13 @@ void ClockWindow::ChangeSettings(const Settings& changed, SettingsChange what) {
         ApplyLunarSetting();
         break;
     case SettingsChange::City:
+        if (ForecastProvider()) {
+            // A new pinyin city: its place is looked up afresh.
+            settings_.latitude = settings_.longitude = std::nullopt;
+            settings_.place.clear();
+            forecast_.kept.reset();
+            forecast_.lookedUpCity = false;
+        }
         if (settings_.showWeather)
             ShowWeather();
         break;
@@ -609,6 +618,14 @@ void ClockWindow::Realign() {
 
 void ClockWindow::Resumed() {
     resumedSinceTick_ = true;
+    if (ForecastProvider()) {
+        // The network needs a moment after a sleep; the hour's own refresh
+        // may have passed meanwhile.
+        if (settings_.showWeather)
+            forecast_.due = RefreshSchedule::AfterResume(UnixNow(), static_cast<std::uint32_t>(GetTickCount64()));
+        Realign();
+        return;
+    }
     if (lastTick_ && RefreshAfterResume(*lastTick_, Now(), settings_.showWeather, hourly_))
         SetTimer(hwnd_, kResumeWeatherTimer, static_cast<UINT>(options_.resumeRefreshDelayMs), nullptr);
     Realign();
@@ -684,8 +701,9 @@ void ClockWindow::Tick() {
         tellSkipped();
         return;
     }
-    if (plan.refreshWeather)
+    if (plan.refreshWeather && !ForecastProvider())
         ShowWeather();
+    ForecastDue();
     // Nobody can see it: the tick does its work but draws nothing.
     if (Seen() && !hiddenForFullScreen_)
         RenderClock(timeText);
@@ -925,7 +943,11 @@ void ClockWindow::StartNetworkTime() {
 // A worker's result: used only when it answers the request that runs and
 // what asked for it still wants it; otherwise dropped here.
 void ClockWindow::ResultArrived(std::unique_ptr<WorkerResult> result) {
-    if (auto* line = dynamic_cast<WeatherLine*>(result.get())) {
+    if (auto* forecast = dynamic_cast<ForecastResult*>(result.get())) {
+        ForecastArrived(*forecast);
+    } else if (auto* place = dynamic_cast<GeocodeResult*>(result.get())) {
+        PlaceArrived(*place);
+    } else if (auto* line = dynamic_cast<WeatherLine*>(result.get())) {
         const RequestSlot::Answer answer = weatherDownload_.Arrived(line->generation);
         if (answer.askAgain && settings_.showWeather)
             StartWeatherDownload();

@@ -14,6 +14,7 @@
 #include "base/window_win.h"
 #include "calendar/holidays.h"
 #include "base/worker_win.h"
+#include "online/forecast.h"
 #include "online/request.h"
 #include "render/glow_win.h"
 
@@ -32,6 +33,8 @@ class HoroscopePanel;
 class CalendarPopup;
 class ScreenWatch;
 class ActionNotice;
+struct ForecastResult;
+struct GeocodeResult;
 
 struct MainOptions {
     std::wstring settingsPath;            // clockset.ini; empty: beside the executable
@@ -46,6 +49,9 @@ struct MainOptions {
     // the system's (GetTickCount64, QueryUnbiasedInterruptTime).
     std::function<long long()> realMs;
     std::function<long long()> awakeMs;
+
+    // Unix seconds now, for the forecast's schedule; empty: the system clock.
+    std::function<std::int64_t()> unixClock;
 };
 
 // The context menu's commands. The numbers are what WM_COMMAND carries;
@@ -67,6 +73,20 @@ struct ClockRunState {
     bool autostart = false;                  // the Run value starts this program
     const void* ringSound = nullptr;         // the alarm sound in the program's resources
     std::vector<std::string> installedFonts; // GBK, as the settings dialog lists them
+};
+
+// The forecast service's side of the weather strip, while the program runs.
+// Text is UTF-8.
+struct ForecastRunState {
+    RefreshSchedule schedule{0};
+    std::optional<KeptForecast> kept; // the last good answer for the stored place
+    std::string failure;              // why the last request gave nothing; empty after a good one
+    std::int64_t due = 0;             // Unix seconds of the next request; 0: none planned
+    bool started = false;             // the first request was planned from the kept answer's age
+    bool userWaiting = false;         // the user asked and has nothing to see yet: a failure is told
+    bool lookedUpCity = false;        // the settings' pinyin city was looked up once
+    int requests = 0;                 // forecast and place requests started
+    double stripMs = 0;               // the last composing and drawing of the strip, on the clock's thread
 };
 
 // The main clock window: a borderless, layered, topmost window at the top
@@ -149,7 +169,10 @@ public:
     // Whether anybody can see the clock: the display is on and the session unlocked.
     bool Seen() const;
     // A weather download or the network time query is on its way.
-    bool WorkersRunning() const { return weatherDownload_.Running() || networkTime_.Running(); }
+    bool WorkersRunning() const {
+        return weatherDownload_.Running() || networkTime_.Running() || forecastDownload_.Running() ||
+               placeLookUp_.Running();
+    }
     HWND ApplicationWindow() const { return appWindow_.get(); }
     // The resolution of the clock's monitor.
     int Dpi() const { return dpi_; }
@@ -163,6 +186,11 @@ public:
     const GlowImage& ClockImage() const { return clockRenderer_.Image(); }
     const GlowImage& WeatherImage() const { return weatherRenderer_.Image(); }
     const std::wstring& SettingsPath() const { return options_.settingsPath; }
+    // The forecast service feeds the strip: no page host is set.
+    bool ForecastProvider() const { return settings_.weatherHost.empty(); }
+    const ForecastRunState& Forecast() const { return forecast_; }
+    // The file that keeps the last good forecast, beside the settings file.
+    std::wstring KeptForecastPath() const;
     Effects& effects() { return effects_; }
     ErrorReporter& reporter() { return reporter_; }
 
@@ -194,6 +222,17 @@ private:
     LRESULT AnswerGetText(UINT msg, WPARAM wParam, LPARAM lParam) const;
     void StartWeatherDownload();
     void StartNetworkTime();
+    // The forecast service's side (clockweather_win.cpp).
+    void LoadKeptForecast();
+    void StartForecast();
+    void ForecastDue();
+    void AskForecast();
+    void LookUpPlace(const std::string& nameUtf8, bool byUser);
+    bool PlaceNameGiven(const std::wstring& name, const std::string& pinyin);
+    void ForecastArrived(ForecastResult& result);
+    void PlaceArrived(GeocodeResult& result);
+    void ComposeForecastLine();
+    std::int64_t UnixNow() const;
     void ResultArrived(std::unique_ptr<WorkerResult> result);
     void LoadSettingsFile();
     void SaveSettingsFile();
@@ -251,6 +290,9 @@ private:
     std::shared_ptr<Mailbox> mailbox_;
     RequestSlot weatherDownload_;
     RequestSlot networkTime_;
+    RequestSlot forecastDownload_;
+    RequestSlot placeLookUp_;
+    ForecastRunState forecast_;
     bool clockNotSetShown_ = false;
     std::unique_ptr<ScreenWatch> screenWatch_;
     std::string lastTimeText_;

@@ -127,9 +127,13 @@ void ClockWindow::ToggleWeather() {
     settings_.showWeather = !settings_.showWeather;
     SyncMenuChecks();
     if (settings_.showWeather) {
+        // Switched on with nothing to show: a failure is told once.
+        forecast_.userWaiting = ForecastProvider() && !forecast_.kept;
         ShowWeather();
     } else {
         weatherDownload_.Cancel();
+        forecastDownload_.Cancel();
+        placeLookUp_.Cancel();
         companions_->weather.Close();
     }
 }
@@ -249,18 +253,32 @@ void ClockWindow::ShowWeather() {
 
 // The weather line at the strip's own resolution.
 void ClockWindow::DrawWeatherStrip() {
+    LARGE_INTEGER started{}, ended{}, frequency{};
+    QueryPerformanceCounter(&started);
+    if (ForecastProvider())
+        ComposeForecastLine();
+    else
+        companions_->weather.SetShown(GbkToWide(run_.weatherText), {});
     if (run_.weatherText.empty())
         return;
     const int dpi = companions_->weather.Dpi();
-    weatherRenderer_.Render(companions_->weather.Handle(), GbkToWide(run_.weatherText), settings_.font,
+    weatherRenderer_.Render(companions_->weather.Handle(), companions_->weather.ShownLine(), settings_.font,
                             ScaleForDpi(kWeatherEmSize, dpi), settings_.startColour, settings_.endColour,
                             settings_.transparency, dpi);
+    QueryPerformanceCounter(&ended);
+    QueryPerformanceFrequency(&frequency);
+    forecast_.stripMs = 1000.0 * static_cast<double>(ended.QuadPart - started.QuadPart) /
+                        static_cast<double>(frequency.QuadPart ? frequency.QuadPart : 1);
 }
 
 // The strip keeps its last drawing until the new line arrives. While a
 // download runs, asking again starts nothing; a new city is fetched once the
 // running download ends, whose line is then dropped.
 void ClockWindow::StartWeatherDownload() {
+    if (ForecastProvider()) {
+        StartForecast();
+        return;
+    }
     const std::string url = WeatherUrl(settings_.weatherHost, settings_.city);
     weatherDownload_.Start(url, [&](unsigned generation) { DownloadWeather(mailbox_, generation, url); });
 }

@@ -167,32 +167,6 @@ std::optional<ServiceBase> ParseServiceBase(std::string_view text) {
     return base;
 }
 
-bool ValidCoordinates(double latitude, double longitude) {
-    return std::isfinite(latitude) && std::isfinite(longitude) && std::fabs(latitude) <= 90 &&
-           std::fabs(longitude) <= 180;
-}
-
-std::optional<double> ParseCoordinate(std::string_view text, double limit) {
-    text = Trim(text);
-    // Digits with at most one '.', after an optional '-': no exponent, no
-    // "nan" or "inf", which the conversion below would take.
-    const std::string_view digits = !text.empty() && text.front() == '-' ? text.substr(1) : text;
-    if (digits.empty() || digits.front() == '.' || digits.find_first_not_of("0123456789.") != std::string_view::npos ||
-        std::count(digits.begin(), digits.end(), '.') > 1)
-        return std::nullopt;
-    const std::optional<double> v = ReadDouble(text);
-    return v && std::fabs(*v) <= limit ? v : std::nullopt;
-}
-
-std::string FormatCoordinate(double degrees) {
-    double rounded = std::round(degrees * 10000.0) / 10000.0;
-    if (rounded == 0)
-        rounded = 0; // never "-0.0000"
-    char buffer[48];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed, 4);
-    return ec == std::errc() ? std::string(buffer, end) : std::string("0.0000");
-}
-
 std::string ForecastUrl(const ServiceBase& base, double latitude, double longitude) {
     return base.Text() + "/v1/forecast?latitude=" + FormatCoordinate(latitude) +
            "&longitude=" + FormatCoordinate(longitude) +

@@ -1,4 +1,5 @@
 #pragma once
+#include "settings/settings.h"
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -30,14 +31,6 @@ struct ServiceBase {
 // or an IPv6 address in brackets; a port 1..65535. Nothing else: no user, path,
 // query or other scheme.
 std::optional<ServiceBase> ParseServiceBase(std::string_view text);
-
-// Coordinates in decimal degrees, as the settings keep them.
-bool ValidCoordinates(double latitude, double longitude);
-// A decimal number with '.' (never the locale's separator), as the settings
-// file holds it; nothing for anything else or a value beyond limit in size.
-std::optional<double> ParseCoordinate(std::string_view text, double limit);
-// Four decimals, '.', whatever the locale: "28.2282", "-0.1278".
-std::string FormatCoordinate(double degrees);
 
 // {base}/v1/forecast?latitude=..&longitude=..&current=..&daily=..&timezone=auto&forecast_days=2
 std::string ForecastUrl(const ServiceBase& base, double latitude, double longitude);

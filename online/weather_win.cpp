@@ -6,9 +6,13 @@
 #include "online/fetch.h"
 #include "online/fetch_win.h"
 #include "online/pinyin.h"
+#include "online/placelist_win.h"
 #include "online/weather.h"
 
 #include <stdexcept>
+#include <commctrl.h>
+
+#include <algorithm>
 
 namespace vemora {
 
@@ -21,6 +25,38 @@ WeatherStrip::WeatherStrip(HWND owner, ErrorReporter& reporter, std::function<vo
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     contextMenu_.reset(CreatePopupMenu());
     AppendMenuW(contextMenu_.get(), MF_STRING, kChangeCityCommand, L"更改城市");
+    AttachTip(owner);
+}
+
+void WeatherStrip::AttachTip(HWND owner) {
+    tipWindow_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner ? owner : hwnd_,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr));
+    if (!tipWindow_)
+        return; // the strip works without its tip
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(tipWindow_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    // Several lines: the tip breaks at "\n" once it has a width.
+    SendMessageW(tipWindow_.get(), TTM_SETMAXTIPWIDTH, 0, 400);
+}
+
+void WeatherStrip::SetShown(std::wstring line, std::wstring tip) {
+    line_ = std::move(line);
+    tip_ = std::move(tip);
+    if (tipWindow_)
+        SendMessageW(tipWindow_.get(), TTM_ACTIVATE, !tip_.empty(), 0);
+}
+
+std::optional<std::size_t> WeatherStrip::AskPlace(const std::wstring& name, const std::vector<std::wstring>& labels) {
+    if (picker_)
+        return picker_(labels);
+    PlaceListBox box(reporter_, hwnd_, L"有几个地方叫" + name + L"，请选择：", labels);
+    return box.Ask();
 }
 
 std::optional<std::wstring> WeatherStrip::AskCity() {
@@ -34,6 +70,8 @@ void WeatherStrip::ChangeCity() {
     // Cancel gives the empty default; 市 alone or no reading start nothing.
     const std::wstring answer = AskCity().value_or(L"");
     const std::string pinyin = CityToPinyin(WideToGbk(answer));
+    if (OnPlaceName && OnPlaceName(answer, pinyin))
+        return;
     if (pinyin.empty())
         return;
     if (cityChanged_)
@@ -49,6 +87,28 @@ std::optional<LRESULT> WeatherStrip::HandleMessage(UINT msg, WPARAM wParam, LPAR
         if (HIWORD(wParam) == 0 && LOWORD(wParam) == kChangeCityCommand)
             ChangeCity();
         return 0;
+    case WM_GETTEXT:
+        if (line_.empty())
+            return std::nullopt;
+        if (wParam == 0 || lParam == 0)
+            return 0;
+        {
+            const std::size_t copied = std::min<std::size_t>(line_.size(), wParam - 1);
+            std::copy_n(line_.c_str(), copied, reinterpret_cast<wchar_t*>(lParam));
+            reinterpret_cast<wchar_t*>(lParam)[copied] = L'\0';
+            return static_cast<LRESULT>(copied);
+        }
+    case WM_GETTEXTLENGTH:
+        if (line_.empty())
+            return std::nullopt;
+        return static_cast<LRESULT>(line_.size());
+    case WM_NOTIFY: {
+        NMHDR& header = *reinterpret_cast<NMHDR*>(lParam);
+        if (!tipWindow_ || header.hwndFrom != tipWindow_.get() || header.code != TTN_GETDISPINFOW)
+            return std::nullopt;
+        reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = tip_.data();
+        return 0;
+    }
     case WM_DPICHANGED:
         dpi_ = DpiOfDpiChanged(wParam);
         MoveToSuggestedRect(hwnd_, lParam);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vemora {
 
@@ -34,6 +35,23 @@ public:
     // The question for the city; tests answer it themselves.
     void SetCityPrompt(CityPrompt prompt) { prompt_ = std::move(prompt); }
 
+    // The forecast service's way to 更改城市: the name as typed and its
+    // upper-case pinyin (empty when it has none); true when it took the name,
+    // otherwise the pinyin goes to cityChanged as before.
+    std::function<bool(const std::wstring& name, const std::string& pinyin)> OnPlaceName;
+    // Which of several places the user means (an index into labels), or
+    // nothing on 取消; tests answer it themselves.
+    using PlacePicker = std::function<std::optional<std::size_t>(const std::vector<std::wstring>& labels)>;
+    void SetPlacePicker(PlacePicker picker) { picker_ = std::move(picker); }
+    std::optional<std::size_t> AskPlace(const std::wstring& name, const std::vector<std::wstring>& labels);
+
+    // The line the strip shows, which WM_GETTEXT answers (screen readers read
+    // it), and its tooltip; an empty tip has no tooltip.
+    void SetShown(std::wstring line, std::wstring tip);
+    const std::wstring& ShownLine() const { return line_; }
+    const std::wstring& TipText() const { return tip_; }
+    HWND TipWindow() const { return tipWindow_.get(); }
+
     std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
@@ -41,8 +59,14 @@ private:
 
     std::function<void(const std::string&)> cityChanged_;
     UniqueHmenu contextMenu_;
+    void AttachTip(HWND owner);
+
     CityPrompt prompt_;
+    PlacePicker picker_;
     int dpi_ = kDesignDpi;
+    std::wstring line_;
+    std::wstring tip_;
+    UniqueHwnd tipWindow_;
 };
 
 // What a weather download hands back: the line of the page's links, or why

@@ -1,7 +1,10 @@
 #include "settings/settings.h"
 
 #include <algorithm>
+
 #include <cstdio>
+#include <cmath>
+#include <charconv>
 
 namespace vemora {
 
@@ -325,6 +328,47 @@ int ReadInteger(ProfileStore& store, const char* key, int defaultValue) {
 
 } // namespace
 
+namespace {
+
+std::string_view TrimBlanks(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+} // namespace
+
+bool ValidCoordinates(double latitude, double longitude) {
+    return std::isfinite(latitude) && std::isfinite(longitude) && std::fabs(latitude) <= 90 &&
+           std::fabs(longitude) <= 180;
+}
+
+std::optional<double> ParseCoordinate(std::string_view text, double limit) {
+    text = TrimBlanks(text);
+    // Digits with at most one '.', after an optional '-': no exponent, no
+    // "nan" or "inf", which the conversion below would take.
+    const std::string_view digits = !text.empty() && text.front() == '-' ? text.substr(1) : text;
+    if (digits.empty() || digits.front() == '.' || digits.find_first_not_of("0123456789.") != std::string_view::npos ||
+        std::count(digits.begin(), digits.end(), '.') > 1)
+        return std::nullopt;
+    double v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(v) || std::fabs(v) > limit)
+        return std::nullopt;
+    return v;
+}
+
+std::string FormatCoordinate(double degrees) {
+    double rounded = std::round(degrees * 10000.0) / 10000.0;
+    if (rounded == 0)
+        rounded = 0; // never "-0.0000"
+    char buffer[48];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed, 4);
+    return ec == std::errc() ? std::string(buffer, end) : std::string("0.0000");
+}
+
 void LoadSettings(ProfileStore& store, Settings& s) {
     const Settings defaults;
     for (const SettingKey& k : kKeys) {
@@ -357,6 +401,18 @@ void LoadSettings(ProfileStore& store, Settings& s) {
     s.weatherHost = store.Read("WeatherHost", defaults.weatherHost);
     s.horoscopeHost = store.Read("XingzuoHost", defaults.horoscopeHost);
     s.ntpServer = store.Read("NtpServer", defaults.ntpServer);
+    s.forecastApi = store.Read("ForecastApi", defaults.forecastApi);
+    s.geocodeApi = store.Read("GeocodeApi", defaults.geocodeApi);
+    s.place = store.Read("Place", defaults.place);
+    // Coordinates that are no numbers or lie out of range count as none.
+    const std::optional<double> latitude = ParseCoordinate(store.Read("Latitude", ""), 90);
+    const std::optional<double> longitude = ParseCoordinate(store.Read("Longitude", ""), 180);
+    if (latitude && longitude && ValidCoordinates(*latitude, *longitude)) {
+        s.latitude = latitude;
+        s.longitude = longitude;
+    } else {
+        s.latitude = s.longitude = std::nullopt;
+    }
 }
 
 void SaveSettings(ProfileStore& store, const Settings& s) {
@@ -381,6 +437,12 @@ void SaveSettings(ProfileStore& store, const Settings& s) {
                 store.Write(k.name, std::to_string(*value));
             break;
         }
+    }
+    if (!s.place.empty())
+        store.Write("Place", s.place);
+    if (s.latitude && s.longitude) {
+        store.Write("Latitude", FormatCoordinate(*s.latitude));
+        store.Write("Longitude", FormatCoordinate(*s.longitude));
     }
 }
 

@@ -44,11 +44,19 @@ struct Settings {
     bool hideFullScreen = true; // "HideFullScreen": hidden while a full-screen program is in front
     bool clickThrough = false;  // "ClickThrough": the mouse passes through the clock and its strip
     bool trayIcon = false;      // "TrayIcon": an icon in the notification area
+    // The forecast's place: its name as shown (GBK) and where it is, in
+    // decimal degrees. The coordinates are known together or not at all, and
+    // written with four decimals only when known.
+    std::string place;               // "Place"
+    std::optional<double> latitude;  // "Latitude"
+    std::optional<double> longitude; // "Longitude"
 
     // Read when present, never written: where the providers live.
     std::string weatherHost;   // "WeatherHost"
     std::string horoscopeHost; // "XingzuoHost"
     std::string ntpServer;     // "NtpServer"
+    std::string forecastApi;   // "ForecastApi": scheme://host[:port]; empty: the public service
+    std::string geocodeApi;    // "GeocodeApi"
 
     bool operator==(const Settings&) const = default;
 };
@@ -83,6 +91,14 @@ public:
 inline constexpr std::size_t kMaxProfileString = 2047;
 inline constexpr const char* kSettingsFileName = "clockset.ini";
 inline constexpr const char* kSettingsSection = "Option";
+
+// Coordinates in decimal degrees, as the settings keep them.
+bool ValidCoordinates(double latitude, double longitude);
+// A decimal number with '.' (never the locale's separator), as the settings
+// file holds it; nothing for anything else or a value beyond limit in size.
+std::optional<double> ParseCoordinate(std::string_view text, double limit);
+// Four decimals, '.', whatever the locale: "28.2282", "-0.1278".
+std::string FormatCoordinate(double degrees);
 
 void LoadSettings(ProfileStore& store, Settings& settings);
 void SaveSettings(ProfileStore& store, const Settings& settings);

@@ -82,12 +82,13 @@ TEST(SettingsStore, AnEmptyFileGivesExactlyTheDefaultRecord) {
     MapStore empty;
     LoadSettings(empty, s);
     EXPECT_TRUE(s == Settings{});
-    EXPECT_EQ(empty.read, (std::vector<std::string>{"Transparent", "Xingzuo",     "Font",           "Top",
-                                                    "wake",        "weather",     "showxz",         "getnettime",
-                                                    "Startcolor",  "Endcolor",    "City",           "Lunar",
-                                                    "PosLeft",     "PosTop",      "ShowSeconds",    "Hour12",
-                                                    "ShowDate",    "Scale",       "HideFullScreen", "ClickThrough",
-                                                    "TrayIcon",    "WeatherHost", "XingzuoHost",    "NtpServer"}));
+    EXPECT_EQ(empty.read,
+              (std::vector<std::string>{
+                  "Transparent",    "Xingzuo",      "Font",        "Top",         "wake",        "weather",
+                  "showxz",         "getnettime",   "Startcolor",  "Endcolor",    "City",        "Lunar",
+                  "PosLeft",        "PosTop",       "ShowSeconds", "Hour12",      "ShowDate",    "Scale",
+                  "HideFullScreen", "ClickThrough", "TrayIcon",    "WeatherHost", "XingzuoHost", "NtpServer",
+                  "ForecastApi",    "GeocodeApi",   "Place",       "Latitude",    "Longitude"}));
 }
 
 TEST(SettingsStore, IntegerAndBooleanRules) {
@@ -193,6 +194,39 @@ TEST(SettingsStore, StoredValuesRoundTrip) {
     EXPECT_EQ(out.values["Top"], "1");
     EXPECT_EQ(out.values["Lunar"], "0");
     EXPECT_EQ(out.values.count("WeatherHost"), 0u) << "provider hosts are never written";
+}
+
+TEST(SettingsStore, ThePlaceIsKeptWithBothCoordinatesOrNone) {
+    struct Case {
+        const char *latitude, *longitude;
+        bool known;
+    } const cases[] = {
+        {"28.2282", "112.9388", true},
+        {" -33.8688 ", "151.2093", true},
+        {"91", "0", false},
+        {"0", "-180.5", false},
+        {"abc", "1", false},
+        {"1e1", "1", false},
+        {"nan", "1", false},
+        {"28.1", "", false},
+    };
+    for (const Case& c : cases) {
+        Settings s = Loaded({{"Latitude", c.latitude}, {"Longitude", c.longitude}, {"Place", Gbk("长沙")}});
+        EXPECT_EQ(s.latitude.has_value(), c.known) << c.latitude << "," << c.longitude;
+        EXPECT_EQ(s.latitude.has_value(), s.longitude.has_value());
+        MapStore out;
+        SaveSettings(out, s);
+        EXPECT_EQ(out.values["Place"], Gbk("长沙"));
+        EXPECT_EQ(out.values.count("Latitude"), c.known ? 1u : 0u);
+    }
+    Settings s;
+    s.latitude = 28.228249, s.longitude = -0.12776;
+    MapStore out;
+    SaveSettings(out, s);
+    EXPECT_EQ(out.values["Latitude"], "28.2282");
+    EXPECT_EQ(out.values["Longitude"], "-0.1278");
+    EXPECT_EQ(out.values.count("Place"), 0u);
+    EXPECT_EQ(out.values.count("ForecastApi"), 0u) << "service addresses are never written";
 }
 
 TEST(SettingsStore, RefusedWriteStopsAtThatKey) {

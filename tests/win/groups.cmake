@@ -6,7 +6,7 @@ vemora_win_test(menu "Menu*:Power*:TimedAction*")
 vemora_win_test(online "NetworkTime*")
 # Beside two TLS servers: one authority the prefix trusts for the run, one it does not.
 vemora_win_test(https "HttpGet*" WRAPPER ${CMAKE_SOURCE_DIR}/tests/win/tlsservers.py)
-vemora_win_test(weather "Weather*")
+vemora_win_test(weather "Weather*:Forecast*")
 vemora_win_test(horoscope "Horoscope*")
 vemora_win_test(calendar "Calendar*")
 vemora_win_test(settings "SettingsDialog*")

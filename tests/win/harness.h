@@ -118,6 +118,8 @@ struct ClockFixture : ::testing::Test {
     std::function<long long()> realMs, awakeMs; // the counts the clock reads; empty: the system's
     std::unique_ptr<ClockWindow> main;
     std::string runKey; // autostart's key under HKCU; empty: the system's
+    // Unix seconds for the forecast; empty: the system's.
+    std::function<std::int64_t()> unixClock;
 
     // Changes the clock's settings as the settings dialog hands them over,
     // with nothing drawn: the next tick shows them.

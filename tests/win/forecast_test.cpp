@@ -1,0 +1,155 @@
+#include "online/forecast.h"
+#include "online/weather_win.h"
+
+#include "harness.h"
+#include "testserver.h"
+
+using namespace vemora;
+using namespace vemora::test;
+
+namespace {
+
+std::string Fixture(const wchar_t* name) {
+    return ReadFileBytes(Utf8ToWide(VEMORA_FIXTURES) + L"\\forecast\\" + name);
+}
+
+HttpReply Json(int status, std::string body) {
+    return HttpReply{status, "application/json", std::move(body)};
+}
+
+constexpr const char* kChangsha = R"({"results":[{"name":"长沙","latitude":28.19874,"longitude":112.97087,
+    "feature_code":"PPLA","country_code":"CN","country":"中国","admin1":"湖南","population":7000000}]})";
+
+// Both services on one local stand-in, with a clock of Unix seconds the test moves.
+struct ForecastStrip : ClockFixture {
+    std::int64_t unixNow = 1760000000 + 17; // some minute past a whole hour
+    LocalHttpServer server{[this](const std::string& target) { return Route(target); }};
+    std::function<HttpReply(const std::string&)> forecast = [](const std::string&) {
+        return Json(200, Fixture(L"forecast-beijing.json"));
+    };
+    std::function<HttpReply(const std::string&)> geocode = [](const std::string&) { return Json(200, kChangsha); };
+
+    ForecastStrip() {
+        unixClock = [this] { return unixNow; };
+    }
+    HttpReply Route(const std::string& target) {
+        return target.rfind("/v1/search", 0) == 0 ? geocode(target) : forecast(target);
+    }
+    std::string Services() const {
+        return "ForecastApi=http://" + server.Host() + "\r\nGeocodeApi=http://" + server.Host() + "\r\n";
+    }
+    std::string Changsha() const {
+        return Services() + "weather=1\r\nwake=0\r\nPlace=" + WideToGbk(L"长沙") +
+               "\r\nLatitude=28.2282\r\nLongitude=112.9388\r\n";
+    }
+    std::wstring StripText() {
+        wchar_t text[256] = {};
+        GetWindowTextW(FindOwnWindow(L"Tfrmweather"), text, 256);
+        return text;
+    }
+};
+
+} // namespace
+
+TEST_F(ForecastStrip, TheStripReadsThePlaceTheSkyAndTheTemperatures) {
+    ClockWindow& clock = CreateSettled(Changsha());
+    const std::vector<std::string> targets = server.Targets();
+    ASSERT_EQ(targets.size(), 1u);
+    EXPECT_NE(targets[0].find("/v1/forecast?latitude=28.2282&longitude=112.9388&"), std::string::npos) << targets[0];
+    EXPECT_EQ(StripText(), L"长沙 多云 18℃ 10~20℃") << "WM_GETTEXT answers the line shown";
+    EXPECT_EQ(main->RunState().weatherText, WideToGbk(L"长沙 多云 18℃ 10~20℃"));
+    EXPECT_NE(clock.weatherStrip()->TipText().find(L"Open-Meteo.com"), std::wstring::npos);
+    EXPECT_TRUE(IsWindowVisible(FindOwnWindow(L"Tfrmweather")));
+    EXPECT_TRUE(effects.errors.empty());
+    std::printf("strip composed and drawn in %.2f ms on the clock's thread\n", clock.Forecast().stripMs);
+}
+
+TEST_F(ForecastStrip, ASecondStartWithoutTheServiceShowsTheKeptLineWithItsAge) {
+    CreateSettled(Changsha());
+    main.reset();
+    const std::string refused = "http://127.0.0.1:" + std::to_string(RefusingPort());
+    unixNow += 3 * 3600;
+    WriteIni("[Option]\r\nForecastApi=" + refused + "\r\nweather=1\r\nwake=0\r\nPlace=" + WideToGbk(L"长沙") +
+             "\r\nLatitude=28.2282\r\nLongitude=112.9388\r\n");
+    Create(true);
+    // Too long for the strip with its age: cut, the age kept.
+    const std::wstring kept = StripText();
+    EXPECT_EQ(kept.rfind(L"长沙 多云", 0), 0u) << "shown before any answer";
+    EXPECT_TRUE(kept.ends_with(L"…（3小时前）") || kept.ends_with(L"℃（3小时前）")) << kept;
+    SettleWorkers();
+    EXPECT_EQ(StripText(), kept);
+    EXPECT_NE(main->weatherStrip()->TipText().find(L"127.0.0.1:"), std::wstring::npos) << "the tip says why";
+    EXPECT_TRUE(effects.errors.empty()) << "a background refresh never opens a message box";
+}
+
+TEST_F(ForecastStrip, AnOldCityIsLookedUpOnceAndItsCoordinatesKept) {
+    CreateSettled(Services() + "weather=1\r\nwake=0\r\nCity=CHANGSHA\r\n");
+    PumpUntil([&] { return server.Targets().size() >= 2 && !main->WorkersRunning(); });
+    const std::vector<std::string> targets = server.Targets();
+    ASSERT_EQ(targets.size(), 2u);
+    EXPECT_EQ(targets[0], "/v1/search?name=CHANGSHA&count=10&language=zh&format=json");
+    EXPECT_NE(targets[1].find("latitude=28.1987&longitude=112.9709"), std::string::npos) << targets[1];
+    EXPECT_EQ(IniValue(IniPath(), "Latitude"), "28.1987");
+    EXPECT_EQ(IniValue(IniPath(), "Longitude"), "112.9709");
+    EXPECT_EQ(IniValue(IniPath(), "Place"), WideToGbk(L"长沙"));
+    EXPECT_EQ(StripText(), L"长沙 多云 18℃ 10~20℃");
+    EXPECT_TRUE(effects.errors.empty());
+}
+
+TEST_F(ForecastStrip, RateLimitedForTwoMinutesAsksAtMostThreeTimesAndSaysNothing) {
+    forecast = [](const std::string&) {
+        return Json(429, R"({"error":true,"reason":"Hourly API request limit exceeded."})");
+    };
+    ClockWindow& clock = CreateSettled(Changsha());
+    for (int s = 0; s < 120; ++s) {
+        ++unixNow;
+        fakeClock.now.second = s % 60;
+        fakeClock.now.minute = 10 + s / 60;
+        clock.Tick();
+        SettleWorkers();
+    }
+    EXPECT_GE(server.Targets().size(), 1u);
+    EXPECT_LE(server.Targets().size(), 3u);
+    EXPECT_EQ(StripText(), L"天气暂不可用");
+    EXPECT_NE(clock.weatherStrip()->TipText().find(L"429"), std::wstring::npos) << clock.weatherStrip()->TipText();
+    EXPECT_TRUE(effects.errors.empty());
+}
+
+TEST_F(ForecastStrip, ChangingTheCityTakesTheDominantPlaceOrAsksOrSaysItIsNotFound) {
+    ClockWindow& clock = CreateSettled(Changsha());
+    WeatherStrip& strip = *clock.weatherStrip();
+    geocode = [](const std::string&) { return Json(200, Fixture(L"geocode-beijing.json")); };
+    strip.SetCityPrompt([] { return std::wstring(L"北京"); });
+    strip.ChangeCity();
+    PumpUntil([&] { return server.Targets().size() >= 3 && !main->WorkersRunning(); });
+    EXPECT_EQ(main->CurrentSettings().place, WideToGbk(L"北京"));
+    EXPECT_EQ(main->CurrentSettings().city, "BEIJING") << "kept for the page provider";
+    EXPECT_EQ(StripText(), L"北京 多云 18℃ 10~20℃");
+
+    geocode = [](const std::string&) {
+        return Json(200, R"({"results":[{"name":"Springfield","latitude":39.8,"longitude":-89.6,"country":"US",
+            "admin1":"Illinois","population":100000},{"name":"Springfield","latitude":37.2,"longitude":-93.3,
+            "country":"US","admin1":"Missouri","population":160000}]})");
+    };
+    std::vector<std::wstring> offered;
+    strip.SetPlacePicker([&](const std::vector<std::wstring>& labels) {
+        offered = labels;
+        return std::optional<std::size_t>(1);
+    });
+    strip.SetCityPrompt([] { return std::wstring(L"Springfield"); });
+    strip.ChangeCity();
+    SettleWorkers();
+    PumpUntil([&] { return !main->WorkersRunning(); });
+    ASSERT_EQ(offered.size(), 2u);
+    EXPECT_NE(offered[1].find(L"Missouri"), std::wstring::npos);
+    EXPECT_EQ(FormatCoordinate(*main->CurrentSettings().latitude), "37.2000");
+    EXPECT_TRUE(effects.errors.empty());
+
+    geocode = [](const std::string&) { return Json(200, R"({"generationtime_ms":0.5})"); };
+    strip.SetCityPrompt([] { return std::wstring(L"乌有乡"); });
+    strip.ChangeCity();
+    PumpUntil([&] { return !effects.errors.empty(); });
+    ASSERT_EQ(effects.errors.size(), 1u);
+    EXPECT_EQ(effects.errors[0], L"找不到城市：乌有乡");
+    EXPECT_EQ(FormatCoordinate(*main->CurrentSettings().latitude), "37.2000") << "the place stays";
+}
