@@ -258,6 +258,9 @@ void ClockWindow::CreateCompanions() {
     uxTheme_ = UxTheme::Load();
     companions_ = std::make_unique<Companions>(*this);
     companions_->weather.OnDpiChanged = [this] { DrawWeatherStrip(); };
+    companions_->weather.OnClosed = [this] { WeatherClosed(); };
+    companions_->horoscope.OnClosed = [this] { HoroscopeClosed(); };
+    companions_->calendar.OnClosed = [this] { CalendarClosed(); };
     ReadHolidayFile();
     companions_->calendar.SetHolidayBook(&holidays_);
     ApplyLunarSetting();
@@ -282,6 +285,7 @@ void ClockWindow::ChangeSettings(const Settings& changed, SettingsChange what) {
         break;
     case SettingsChange::Look:
         RedrawClock();
+        RedrawCompanions();
         break;
     case SettingsChange::Lunar:
         ApplyLunarSetting();
@@ -295,6 +299,15 @@ void ClockWindow::ChangeSettings(const Settings& changed, SettingsChange what) {
             ShowHoroscope();
         break;
     }
+}
+
+// The strip and the panel drawn again from the text they hold, in the new
+// look, without fetching anything.
+void ClockWindow::RedrawCompanions() {
+    if (settings_.showWeather && companions_->weather.Showing())
+        DrawWeatherStrip();
+    if (settings_.showHoroscope)
+        companions_->horoscope.Redraw();
 }
 
 // holidays.txt beside the executable, when there is one: its days go to the
@@ -551,6 +564,11 @@ void ClockWindow::ShakeWindow(HWND window) {
 
 void ClockWindow::MouseMovedWithButton() {
     DragWithMouse();
+    if (settings_.showWeather)
+        PlaceWeatherStrip();
+}
+
+void ClockWindow::DragEnded() {
     if (settings_.showWeather)
         PlaceWeatherStrip();
 }

@@ -85,6 +85,8 @@ public:
     void CloseRequested();
     void OpenCalendar();
     void MouseMovedWithButton();
+    // A drag of the clock ended: the weather strip stands under where it was dropped.
+    void DragEnded();
     // The second's work: the due action, the hourly alert and refresh, the drawing.
     void Tick();
     void ShakeWindow(HWND window);
@@ -116,6 +118,11 @@ public:
     void ToggleWeather();
     void ToggleHoroscope();
     void ToggleCalendar();
+    // A companion closed by its own close box or Alt+F4: switched off as its
+    // menu item does.
+    void WeatherClosed();
+    void HoroscopeClosed();
+    void CalendarClosed();
 
     HMENU ContextMenu() const { return contextMenu_.get(); }
     void SyncMenuChecks();
@@ -165,6 +172,7 @@ private:
     void SaveSettingsFile();
     void PlaceWeatherStrip();
     void DrawWeatherStrip();
+    void RedrawCompanions();
     void PlaceAtStart();
     void MoveClock(const ClockPlace& place);
     void DpiChanged(int dpi, LPARAM suggested);

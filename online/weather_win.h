@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace vemora {
@@ -44,6 +45,9 @@ private:
     CityPrompt prompt_;
     int dpi_ = kDesignDpi;
 };
+
+// The error told for a city name of which no reading can be made, naming it as typed.
+std::runtime_error UnreadableCityName(const std::wstring& typed);
 
 // What a weather download hands back: the line of the page's links, or why
 // there is none.

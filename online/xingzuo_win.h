@@ -37,6 +37,9 @@ public:
     void Close();
     void FetchDay();
     void RenderHoroscopePanel(const std::vector<SheetText>& texts);
+    // Draws the texts last drawn again, in the transparency asked for now;
+    // nothing before the first page has arrived or while hidden.
+    void Redraw();
     int RenderCount() const { return renderCount_; }
     bool Downloading() const { return download_.Running(); }
     // The resolution the panel is drawn at: its monitor's.

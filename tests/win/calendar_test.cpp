@@ -254,3 +254,15 @@ TEST_F(Calendar, EveryButtonsDoubleClickPressesAndPressedButtonsComeUp) {
     }
     EXPECT_EQ(cal.Model().SelectedDate, *cal.Model().DateAtCell(4, 4)) << "no release pressed Today";
 }
+
+TEST_F(Calendar, ClosedByItselfIsSwitchedOff) {
+    OpenClassic();
+    HWND popup = main->calendarPopup()->Handle();
+    ASSERT_TRUE(IsWindowVisible(popup));
+    SendMessageW(popup, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(IsWindowVisible(popup));
+    EXPECT_FALSE(main->RunState().calendarShown);
+    EXPECT_FALSE(GetMenuState(main->ContextMenu(), kMenuCalendar, MF_BYCOMMAND) & MF_CHECKED);
+    main->ToggleCalendar();
+    EXPECT_TRUE(IsWindowVisible(popup)) << "the next click shows it again";
+}
