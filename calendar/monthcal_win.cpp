@@ -293,7 +293,7 @@ void MonthCalendar::Paint(HDC dc) {
         DrawTextW(dc, number.c_str(), -1, &text, kDayFlags);
     }
     // The buttons paint themselves last, as children would, in the control's font.
-    SelectObject(dc, font_);
+    SelectObject(dc, font_ ? static_cast<HGDIOBJ>(font_) : oldFont);
     dayFont_.reset();
     for (const MiniButton* button : {&mouse_.TodayButton, &mouse_.NoneButton})
         if (button->visible)
@@ -341,9 +341,9 @@ bool MonthCalendar::KeyDown(WPARAM key) {
     static constexpr struct {
         WPARAM vk;
         CalendarKey key;
-    } kKeys[] = {{VK_LEFT, CalendarKey::Left},       {VK_RIGHT, CalendarKey::Right}, {VK_UP, CalendarKey::Up},
-                 {VK_DOWN, CalendarKey::Down},       {VK_PRIOR, CalendarKey::PageUp},
-                 {VK_NEXT, CalendarKey::PageDown}, {VK_HOME, CalendarKey::Home}};
+    } kKeys[] = {{VK_LEFT, CalendarKey::Left}, {VK_RIGHT, CalendarKey::Right},  {VK_UP, CalendarKey::Up},
+                 {VK_DOWN, CalendarKey::Down}, {VK_PRIOR, CalendarKey::PageUp}, {VK_NEXT, CalendarKey::PageDown},
+                 {VK_HOME, CalendarKey::Home}};
     if (key == VK_ESCAPE) {
         if (OnEscape)
             OnEscape();

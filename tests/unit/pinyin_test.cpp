@@ -116,7 +116,7 @@ TEST(Pinyin, CityNamesWithoutAReadingAreTold) {
         std::string city;
         bool unreadable;
     } kCases[] = {
-        {Gbk("南京市"), false}, {"Beijing", false}, {"", false},         {Gbk(" 市 "), false},
+        {Gbk("南京市"), false}, {"Beijing", false}, {"", false},           {Gbk(" 市 "), false},
         {Gbk("。"), true},      {"?", true},        {Gbk("！！市"), true}, {Gbk("南京。"), false},
     };
     for (const auto& c : kCases)

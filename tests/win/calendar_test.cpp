@@ -320,6 +320,7 @@ TEST_F(Calendar, AnArrowHeldDownRepeats) {
     POINT arrow{153 - 5, 5};
     ClientToScreen(control, &arrow);
     SetCursorPos(arrow.x, arrow.y);
+    Pump(200); // the pointer's move is where the press happens
     KeysHeld button{VK_LBUTTON};
     SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, At(153 - 5, 5));
     EXPECT_EQ(cal.Model().Month, 1) << "the press steps once";

@@ -286,7 +286,6 @@ TEST_F(Weather, ACityWithoutAReadingIsTold) {
         clock.weatherStrip()->SetCityPrompt([typed] { return std::optional<std::wstring>(typed); });
         clock.weatherStrip()->ChangeCity();
     }
-    EXPECT_EQ(effects.errors,
-              (std::vector<std::wstring>{L"无法识别的城市名：。", L"无法识别的城市名：\U0001F600"}));
+    EXPECT_EQ(effects.errors, (std::vector<std::wstring>{L"无法识别的城市名：。", L"无法识别的城市名：\U0001F600"}));
     EXPECT_EQ(main->CurrentSettings().city, "BEIJING");
 }
