@@ -85,7 +85,11 @@ protected:
     }
     void DragWithMouse() {
         if (!(GetKeyState(VK_LBUTTON) & 0x8000)) {
-            EndDrag(); // the release went elsewhere
+            // The button went up before this move was read: the move is still
+            // part of the drag, the release comes after it.
+            if (drag_.held)
+                FollowPointer();
+            EndDrag();
             return;
         }
         if (!drag_.held)
