@@ -330,6 +330,9 @@ void ClockWindow::CreateCompanions() {
     companions_ = std::make_unique<Companions>(*this);
     companions_->weather.OnDpiChanged = [this] { DrawWeatherStrip(); };
     LoadKeptForecast();
+    companions_->weather.OnClosed = [this] { WeatherClosed(); };
+    companions_->horoscope.OnClosed = [this] { HoroscopeClosed(); };
+    companions_->calendar.OnClosed = [this] { CalendarClosed(); };
     ReadHolidayFile();
     companions_->calendar.SetHolidayBook(&holidays_);
     ApplyLunarSetting();
@@ -400,6 +403,7 @@ void ClockWindow::ChangeSettings(const Settings& changed, SettingsChange what) {
         break;
     case SettingsChange::Look:
         RedrawClock();
+        RedrawCompanions();
         break;
     case SettingsChange::Lunar:
         ApplyLunarSetting();
@@ -443,6 +447,15 @@ void ClockWindow::FitToFace() {
         SetWindowPos(hwnd_, nullptr, 0, 0, fit.Width(), fit.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (settings_.showWeather && companions_)
         PlaceWeatherStrip();
+}
+
+// The strip and the panel drawn again from the text they hold, in the new
+// look, without fetching anything.
+void ClockWindow::RedrawCompanions() {
+    if (settings_.showWeather && companions_->weather.Showing())
+        DrawWeatherStrip();
+    if (settings_.showHoroscope)
+        companions_->horoscope.Redraw();
 }
 
 // holidays.txt beside the executable, when there is one: its days go to the
@@ -794,6 +807,11 @@ void ClockWindow::ShakeWindow(HWND window) {
 
 void ClockWindow::MouseMovedWithButton() {
     DragWithMouse();
+    if (settings_.showWeather)
+        PlaceWeatherStrip();
+}
+
+void ClockWindow::DragEnded() {
     if (settings_.showWeather)
         PlaceWeatherStrip();
 }

@@ -115,6 +115,8 @@ public:
     void CloseRequested();
     void OpenCalendar();
     void MouseMovedWithButton();
+    // A drag of the clock ended: the weather strip stands under where it was dropped.
+    void DragEnded();
     // The second's work: the due action, the hourly alert and refresh, the drawing.
     void Tick();
     void ShakeWindow(HWND window);
@@ -156,6 +158,11 @@ public:
     const TrayIcon& Tray() const { return tray_; }
     // The tray icon's mouse messages: lParam is the mouse message.
     static constexpr UINT kTrayMessage = WM_APP + 2;
+    // A companion closed by its own close box or Alt+F4: switched off as its
+    // menu item does.
+    void WeatherClosed();
+    void HoroscopeClosed();
+    void CalendarClosed();
 
     HMENU ContextMenu() const { return contextMenu_.get(); }
     void SyncMenuChecks();
@@ -239,6 +246,7 @@ private:
     void SaveBeforeTheSessionEnds();
     void PlaceWeatherStrip();
     void DrawWeatherStrip();
+    void RedrawCompanions();
     void PlaceAtStart();
     void MoveClock(const ClockPlace& place);
     void DpiChanged(int dpi, LPARAM suggested);

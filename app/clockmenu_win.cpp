@@ -152,6 +152,21 @@ void ClockWindow::ToggleHoroscope() {
         companions_->horoscope.Close();
 }
 
+void ClockWindow::WeatherClosed() {
+    if (settings_.showWeather)
+        ToggleWeather();
+}
+
+void ClockWindow::HoroscopeClosed() {
+    if (settings_.showHoroscope)
+        ToggleHoroscope();
+}
+
+void ClockWindow::CalendarClosed() {
+    if (run_.calendarShown)
+        ToggleCalendar();
+}
+
 // Autostart shows as checked only when the Run value exists, starts this very
 // executable, and is not switched off in the Windows start-up manager.
 void ClockWindow::ReadAutostartState() {

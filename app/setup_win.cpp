@@ -5,6 +5,7 @@
 #include "base/text_win.h"
 #include "online/horoscope.h"
 #include "online/pinyin.h"
+#include "online/weather_win.h"
 #include "settings/colours.h"
 
 #include <commctrl.h>
@@ -392,7 +393,11 @@ void SettingsDialog::LunarClicked() {
 }
 
 void SettingsDialog::Accept() {
-    const std::string pinyin = CityToPinyin(WideToGbk(WindowText(cityEdit)));
+    const std::wstring city = WindowText(cityEdit);
+    const std::string pinyin = CityToPinyin(WideToGbk(city));
+    // A name with nothing to read keeps the dialog open, the name in its box.
+    if (pinyin.empty() && CityNameUnreadable(WideToGbk(city)))
+        throw UnreadableCityName(city);
     // A failure of the new city's weather ends the handler here; the dialog stays open.
     if (!pinyin.empty())
         Change(SettingsChange::City, [&](Settings& s) { s.city = pinyin; });

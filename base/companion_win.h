@@ -1,6 +1,7 @@
 #pragma once
 #include "base/window_win.h"
 
+#include <functional>
 #include <optional>
 
 namespace vemora {
@@ -14,6 +15,14 @@ public:
 
     void Show() { ShowWindow(this->hwnd_, SW_SHOWNOACTIVATE); }
     void Close() { ShowWindow(this->hwnd_, SW_HIDE); }
+    // The close box, Alt+F4 or WM_CLOSE: hidden as T closes, then OnClosed
+    // tells the owner, which switches the window off.
+    void CloseRequested() {
+        static_cast<T*>(this)->Close();
+        if (OnClosed)
+            OnClosed();
+    }
+    std::function<void()> OnClosed;
     // Closing and dragging, through the window base, unless T answers more.
     std::optional<LRESULT> HandleMessage(UINT, WPARAM, LPARAM) { return std::nullopt; }
 

@@ -85,18 +85,24 @@ protected:
     }
     void DragWithMouse() {
         if (!(GetKeyState(VK_LBUTTON) & 0x8000)) {
-            EndDrag(); // the release went elsewhere
+            // The button went up before this move was read: the move is still
+            // part of the drag, the release comes after it.
+            if (drag_.held)
+                FollowPointer();
+            EndDrag();
             return;
         }
         if (!drag_.held)
             DragPress();
-        const POINT at = MessagePoint();
-        const POINT to{drag_.window.x + at.x - drag_.pointer.x, drag_.window.y + at.y - drag_.pointer.y};
-        const POINT now = WindowOrigin();
-        if (to.x == now.x && to.y == now.y)
-            return;
-        SetWindowPos(hwnd_, nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        drag_.moved = true;
+        FollowPointer();
+    }
+    // The release ends the drag where it happened: the pointer's last step
+    // may come only with the release (Wine sends no move for it), so the
+    // window goes there before the drag ends.
+    void DragReleased() {
+        if (drag_.held)
+            FollowPointer();
+        EndDrag();
     }
     void EndDrag() {
         if (!drag_.held)
@@ -191,6 +197,16 @@ private:
         const DWORD at = GetMessagePos();
         return POINT{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
     }
+    // The window at the pointer's offset from the press.
+    void FollowPointer() {
+        const POINT at = MessagePoint();
+        const POINT to{drag_.window.x + at.x - drag_.pointer.x, drag_.window.y + at.y - drag_.pointer.y};
+        const POINT now = WindowOrigin();
+        if (to.x == now.x && to.y == now.y)
+            return;
+        SetWindowPos(hwnd_, nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        drag_.moved = true;
+    }
     POINT WindowOrigin() const {
         RECT r{};
         GetWindowRect(hwnd_, &r);
@@ -219,7 +235,9 @@ private:
             if constexpr (requires { T::kDragsByMouse; }) {
                 if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK)
                     self->DragPress();
-                else if (msg == WM_LBUTTONUP || (msg == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != hwnd))
+                else if (msg == WM_LBUTTONUP)
+                    self->DragReleased();
+                else if (msg == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != hwnd)
                     self->EndDrag();
             }
             if (const std::optional<LRESULT> answer = self->HandleMessage(msg, wParam, lParam))

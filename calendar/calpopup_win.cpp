@@ -31,6 +31,8 @@ CalendarPopup::CalendarPopup(HWND owner, ErrorReporter& reporter, const UxTheme&
             DragPress();
     };
     calendar_->OnMouseMove = [this](WPARAM, int, int) { MouseMovedWithButton(); };
+    // Esc closes the pop-up as its close box does.
+    calendar_->OnEscape = [this] { PostMessageW(hwnd_, WM_CLOSE, 0, 0); };
     if (const int dpi = WindowDpi(hwnd_); dpi != kDesignDpi)
         ApplyDpi(dpi);
 }
@@ -58,6 +60,16 @@ void CalendarPopup::Show() {
     ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, kZOrderOnly);
     SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly);
+}
+
+// A press that moves the pop-up is a drag, no longer a hold of an arrow.
+void CalendarPopup::MouseMovedWithButton() {
+    RECT before{}, after{};
+    GetWindowRect(hwnd_, &before);
+    DragWithMouse();
+    GetWindowRect(hwnd_, &after);
+    if (!EqualRect(&before, &after))
+        calendar_->Model().HeldArrow.reset();
 }
 
 std::optional<LRESULT> CalendarPopup::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -34,6 +34,8 @@ public:
     // The release that ends a drag begun on the control goes back to the
     // control.
     std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // A move with the left button held drags the pop-up.
+    void MouseMovedWithButton();
 
 private:
     int dpi_ = kDesignDpi;

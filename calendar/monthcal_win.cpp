@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 
 namespace vemora {
 
@@ -288,13 +289,72 @@ void MonthCalendar::Paint(HDC dc) {
         }
         RECT text = ToRect(g.CellText(col, row));
         const std::wstring number = std::to_wstring(cell.day);
+        NotifyDayFont(dc, cell.day);
         DrawTextW(dc, number.c_str(), -1, &text, kDayFlags);
     }
-    // The buttons paint themselves last, as children would.
+    // The buttons paint themselves last, as children would, in the control's font.
+    SelectObject(dc, font_ ? static_cast<HGDIOBJ>(font_) : oldFont);
+    dayFont_.reset();
     for (const MiniButton* button : {&mouse_.TodayButton, &mouse_.NoneButton})
         if (button->visible)
             PaintButton(dc, *button, themed);
     SelectObject(dc, oldFont);
+}
+
+void MonthCalendar::NotifyDayFont(HDC dc, int day) {
+    if (!OnDayFont)
+        return;
+    DayFont font{dayFont_ ? FontDescription(dayFont_.get()) : FontDescription(font_), GetTextColor(dc)};
+    const LOGFONTW before = font.face;
+    OnDayFont(day, font);
+    SetTextColor(dc, font.colour);
+    if (std::memcmp(&before, &font.face, sizeof before) == 0)
+        return;
+    UniqueHfont changed(CreateFontIndirectW(&font.face));
+    if (!changed)
+        return;
+    SelectObject(dc, changed.get());
+    dayFont_ = std::move(changed); // the one it replaces is no longer selected
+}
+
+void MonthCalendar::SetStartDay(StartDayOfWeek startDay) {
+    model_.StartDay = startDay;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+// While the left button holds an arrow down, the month steps on with the
+// pointer on that arrow; the timer ends with the hold.
+void MonthCalendar::RepeatHeldArrow() {
+    if (!model_.HeldArrow || !(GetKeyState(VK_LBUTTON) & 0x8000)) {
+        KillTimer(hwnd_, kArrowRepeatTimer);
+        model_.HeldArrow.reset();
+        return;
+    }
+    POINT p{};
+    GetCursorPos(&p);
+    ScreenToClient(hwnd_, &p);
+    model_.RepeatHeldArrow(DesignPixel(p.x, dpi_), DesignPixel(p.y, dpi_));
+    SetTimer(hwnd_, kArrowRepeatTimer, kArrowRepeatMs, nullptr);
+}
+
+bool MonthCalendar::KeyDown(WPARAM key) {
+    static constexpr struct {
+        WPARAM vk;
+        CalendarKey key;
+    } kKeys[] = {{VK_LEFT, CalendarKey::Left}, {VK_RIGHT, CalendarKey::Right},  {VK_UP, CalendarKey::Up},
+                 {VK_DOWN, CalendarKey::Down}, {VK_PRIOR, CalendarKey::PageUp}, {VK_NEXT, CalendarKey::PageDown},
+                 {VK_HOME, CalendarKey::Home}};
+    if (key == VK_ESCAPE) {
+        if (OnEscape)
+            OnEscape();
+        return true;
+    }
+    for (const auto& k : kKeys)
+        if (k.vk == key) {
+            model_.KeyPressed(k.key, GetKeyState(VK_CONTROL) & 0x8000, std::floor(today_()));
+            return true;
+        }
+    return false;
 }
 
 // The month with the Chinese calendar: two lines a cell, marks for holiday
@@ -387,7 +447,8 @@ void MonthCalendar::PaintButton(HDC dc, const MiniButton& button, bool themed) {
         Fill(dc, r, GetSysColor(COLOR_BTNFACE));
         DrawEdge(dc, &r, button.Pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
     }
-    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    // The caption in the button font's colour, the window text's.
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     DrawTextW(dc, button.caption.c_str(), -1, &r, kHeaderFlags);
 }
 
@@ -437,11 +498,27 @@ std::optional<LRESULT> MonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LPA
     case WM_MBUTTONDBLCLK:
         // The class asks for double-clicks: the second press of each button
         // arrives as a double-click and is a press like the first.
+        // A click gives the control the keyboard (the pop-up is shown without it).
+        if (GetFocus() != hwnd_)
+            SetFocus(hwnd_);
         mouse_.Press(ButtonOf(msg), at.x, at.y, [&] {
             if (OnMouseDown)
                 OnMouseDown(wParam, at.x, at.y);
         });
+        if (model_.HeldArrow && msg == WM_LBUTTONDOWN)
+            SetTimer(hwnd_, kArrowRepeatTimer, kArrowRepeatDelayMs, nullptr);
         return 0;
+    case WM_TIMER:
+        if (wParam != kArrowRepeatTimer)
+            return std::nullopt;
+        RepeatHeldArrow();
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_KEYDOWN:
+        if (KeyDown(wParam))
+            return 0;
+        return std::nullopt;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:

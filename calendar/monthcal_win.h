@@ -51,6 +51,21 @@ public:
     // before its drag-selection.
     std::function<void(WPARAM keys, int x, int y)> OnMouseDown;
     std::function<void(WPARAM keys, int x, int y)> OnMouseMove;
+    // Esc pressed while the control has the keyboard; the other keys it
+    // answers itself (MonthCalendarModel::KeyPressed).
+    std::function<void()> OnEscape;
+    // The font a day number is drawn in, which an OnDayFont handler may
+    // change: the face stays for the following days, the colour for this one.
+    struct DayFont {
+        LOGFONTW face;
+        COLORREF colour;
+    };
+    // Runs just before each day number of the month is drawn, with the day.
+    std::function<void(int day, DayFont& font)> OnDayFont;
+    // The first day of the week: stored, and the whole control painted again.
+    void SetStartDay(StartDayOfWeek startDay);
+    // An arrow held down steps first after kArrowRepeatDelayMs, then every kArrowRepeatMs.
+    static constexpr UINT kArrowRepeatDelayMs = 400, kArrowRepeatMs = 120;
 
     // Draws the whole client area into a device context, in designed pixels.
     void Paint(HDC dc);
@@ -63,6 +78,11 @@ public:
 
 private:
     void PaintButton(HDC dc, const MiniButton& button, bool themed);
+    // Asks OnDayFont for a day's font and selects what it answers; the font
+    // made for it lives in dayFont_ until the paint ends.
+    void NotifyDayFont(HDC dc, int day);
+    void RepeatHeldArrow();
+    bool KeyDown(WPARAM key);
     void PaintFrameAndHeader(HDC dc, bool themed);
     void PaintLunar(HDC dc);
     void PaintLunarCell(HDC dc, const CalendarCell& cell, int col, int row, double today, bool themed);
@@ -83,6 +103,8 @@ private:
     CalendarGeometry gregorian_;
     std::optional<LunarLayout> lunar_;
     UniqueHfont markFont_; // the small 休 and 班
+    UniqueHfont dayFont_;  // a day number's font as OnDayFont changed it, during a paint
+    static constexpr UINT_PTR kArrowRepeatTimer = 1;
     HolidayBook noHolidays_;
     const HolidayBook* holidays_ = &noHolidays_;
 };

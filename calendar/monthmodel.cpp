@@ -3,6 +3,7 @@
 #include "base/datetime.h"
 #include "base/gbk.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -193,10 +194,15 @@ bool MonthCalendarModel::Step(bool forward) {
 }
 
 void MonthCalendarModel::MouseDown(int x, int y) {
-    if (Geometry.LeftArrowArea().Contains(x, y))
+    HeldArrow.reset();
+    if (Geometry.LeftArrowArea().Contains(x, y)) {
+        HeldArrow = false;
         Step(false);
-    if (Geometry.RightArrowArea().Contains(x, y))
+    }
+    if (Geometry.RightArrowArea().Contains(x, y)) {
+        HeldArrow = true;
         Step(true);
+    }
     if (Geometry.GridPressArea().Contains(x, y)) {
         Selecting = true;
         SelectCellAt(x, y);
@@ -210,6 +216,54 @@ void MonthCalendarModel::MouseMove(int x, int y) {
 
 void MonthCalendarModel::MouseUp() {
     Selecting = false;
+    HeldArrow.reset();
+}
+
+bool MonthCalendarModel::RepeatHeldArrow(int x, int y) {
+    if (!HeldArrow)
+        return false;
+    const CalRect area = *HeldArrow ? Geometry.RightArrowArea() : Geometry.LeftArrowArea();
+    return area.Contains(x, y) && Step(*HeldArrow);
+}
+
+void MonthCalendarModel::KeyPressed(CalendarKey key, bool ctrl, double today) {
+    if (key == CalendarKey::Home) {
+        PressToday(today); // as the Today button does
+        return;
+    }
+    // From the selected day; with none (None pressed) from the day shown.
+    const DateParts from = SelectedDate != 0 ? DecodeDate(SelectedDate) : DateParts{Year, Month, Day};
+    const int days = key == CalendarKey::Left    ? -1
+                     : key == CalendarKey::Right ? 1
+                     : key == CalendarKey::Up    ? -7
+                     : key == CalendarKey::Down  ? 7
+                                                 : 0;
+    if (days != 0) {
+        const double to = EncodeDate(from.year, from.month, from.day) + days;
+        if (to < EncodeDate(kMinYear, 1, 1) || to > EncodeDate(kMaxYear, 12, 31))
+            return;
+        const DateParts p = DecodeDate(to);
+        MoveSelectionTo(p.year, p.month, p.day);
+        return;
+    }
+    const bool forward = key == CalendarKey::PageDown;
+    int year = from.year, month = from.month;
+    if (ctrl)
+        year += forward ? 1 : -1;
+    else
+        StepMonth(year, month, forward);
+    if (year < kMinYear || year > kMaxYear)
+        return;
+    MoveSelectionTo(year, month, std::min(from.day, DaysInMonth(year, month)));
+}
+
+void MonthCalendarModel::MoveSelectionTo(int year, int month, int day) {
+    Day = day;
+    if (year != Year)
+        SetYear(year);
+    SetMonth(month);
+    SetSelectedDate(EncodeDate(year, month, day));
+    InvalidateCalendar();
 }
 
 void MonthCalendarModel::SelectCellAt(int x, int y) {

@@ -92,6 +92,9 @@ struct CalendarGeometry {
     }
 };
 
+// The keys the month calendar answers.
+enum class CalendarKey { Left, Right, Up, Down, PageUp, PageDown, Home };
+
 struct CalendarCell {
     int day = 0;                // the number drawn
     bool inMonth = false;       // the displayed month (else grey)
@@ -137,9 +140,21 @@ public:
     void PressToday(double today) { SetDate(today); }
     void PressNone() { SetDate(0); }
 
+    // A key: the arrows move the selected day by a day or a week, PageUp and
+    // PageDown by a month, with ctrl by a year (the day kept, or the month's
+    // last when it has fewer), Home does what the Today button does. The month shown follows
+    // the selected day; a move past the years the dates can hold does nothing.
+    void KeyPressed(CalendarKey key, bool ctrl, double today);
+    // The arrow a press is holding: true the forward one. A press on an arrow
+    // steps once; while the button stays down, RepeatHeldArrow steps again
+    // each time it is asked with the pointer on that arrow; the release ends it.
+    std::optional<bool> HeldArrow;
+    bool RepeatHeldArrow(int x, int y);
+
 private:
     void InvalidateCalendar();
     bool Step(bool forward);
+    void MoveSelectionTo(int year, int month, int day);
 };
 
 } // namespace vemora

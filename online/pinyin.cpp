@@ -192,4 +192,15 @@ std::string CityToPinyin(std::string_view cityGbk) {
     return result;
 }
 
+bool CityNameUnreadable(std::string_view cityGbk) {
+    bool named = false;
+    for (size_t p = 0; p < cityGbk.size() && !named;) {
+        const size_t step = GbkCharLength(cityGbk, p);
+        const std::string_view c = cityGbk.substr(p, step);
+        named = c != "\xCA\xD0" && c != " " && c != "\t" && c != "\r" && c != "\n";
+        p += step;
+    }
+    return named && CityToPinyin(cityGbk).empty();
+}
+
 } // namespace vemora

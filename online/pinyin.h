@@ -41,5 +41,8 @@ std::string TextToPinyin(std::string_view text, int flags, int maximumLength);
 // place name at each position read as a place, anything else as TextToPinyin
 // reads it with flags 1; at most 20 bytes.
 std::string CityToPinyin(std::string_view cityGbk);
+// Whether the user named something (more than blanks and 市) of which
+// CityToPinyin can make no reading: emoji, punctuation, a foreign script.
+bool CityNameUnreadable(std::string_view cityGbk);
 
 } // namespace vemora

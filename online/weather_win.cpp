@@ -72,8 +72,12 @@ void WeatherStrip::ChangeCity() {
     const std::string pinyin = CityToPinyin(WideToGbk(answer));
     if (OnPlaceName && OnPlaceName(answer, pinyin))
         return;
-    if (pinyin.empty())
+    if (pinyin.empty()) {
+        // A name with nothing to read is told, not dropped without a word.
+        if (CityNameUnreadable(WideToGbk(answer)))
+            reporter_.Report(hwnd_, std::make_exception_ptr(UnreadableCityName(answer)));
         return;
+    }
     if (cityChanged_)
         cityChanged_(pinyin);
 }
@@ -118,6 +122,10 @@ std::optional<LRESULT> WeatherStrip::HandleMessage(UINT msg, WPARAM wParam, LPAR
     default:
         return std::nullopt;
     }
+}
+
+std::runtime_error UnreadableCityName(const std::wstring& typed) {
+    return std::runtime_error(WideToUtf8(L"无法识别的城市名：" + typed));
 }
 
 void DownloadWeather(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,9 @@ private:
     std::wstring tip_;
     UniqueHwnd tipWindow_;
 };
+
+// The error told for a city name of which no reading can be made, naming it as typed.
+std::runtime_error UnreadableCityName(const std::wstring& typed);
 
 // What a weather download hands back: the line of the page's links, or why
 // there is none.

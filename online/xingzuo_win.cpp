@@ -210,6 +210,11 @@ void HoroscopePanel::RenderHoroscopePanel(const std::vector<SheetText>& texts) {
     ++renderCount_;
 }
 
+void HoroscopePanel::Redraw() {
+    if (lastTexts_ && picture_ && Showing())
+        RenderHoroscopePanel(*lastTexts_);
+}
+
 std::optional<LRESULT> HoroscopePanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_DPICHANGED) {
         // At a new resolution the sheet is drawn afresh from what it shows,

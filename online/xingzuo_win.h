@@ -50,6 +50,9 @@ public:
     // The local date of the day shown by ComposeToday, {0, 0, 0} before.
     DateTimeParts ComposedDate() const { return composedDate_; }
     void RenderHoroscopePanel(const std::vector<SheetText>& texts);
+    // Draws the texts last drawn again, in the transparency asked for now;
+    // nothing before the first page has arrived or while hidden.
+    void Redraw();
     int RenderCount() const { return renderCount_; }
     bool Downloading() const { return download_.Running(); }
     // The resolution the panel is drawn at: its monitor's.

@@ -146,6 +146,28 @@ TEST(RealInput, DraggingMovesEachWindowByThePointersOffset) {
     EXPECT_TRUE(clock.MessageBoxTexts().empty());
 }
 
+// The pointer's last step comes with the release itself: the window still
+// ends where the button went up, not one step short.
+TEST(RealInput, ADragEndsWhereTheButtonIsReleased) {
+    TempFolder folder;
+    WriteFileBytes(folder.File(L"clockset.ini"), "[Option]\r\nwake=0\r\nPosLeft=60\r\nPosTop=200\r\n");
+    ClockProcess clock(folder);
+    HWND main = clock.WaitForWindow(L"Tfrmmain");
+    ASSERT_NE(main, nullptr);
+    SetWindowPos(main, nullptr, 60, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    POINT from{-1, -1};
+    ASSERT_TRUE(WaitFor([&] { return (from = PaintedPointOf(main)).x >= 0; }, 15000)) << "the clock is drawn";
+    const RECT before = WindowRect(main);
+    Mouse(from, MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step < 10; ++step)
+        Mouse(POINT{from.x + 10 * step, from.y + 5 * step});
+    Mouse(POINT{from.x + 100, from.y + 50}, MOUSEEVENTF_LEFTUP);
+    RECT after{};
+    WaitFor([&] { return (after = WindowRect(main)).left == before.left + 100; }, 2000);
+    EXPECT_EQ(after.left - before.left, 100);
+    EXPECT_EQ(after.top - before.top, 50);
+}
+
 TEST(RealInput, EnterInTheTimedActionDialogArmsOnlyThroughOk) {
     TempFolder folder;
     WriteFileBytes(folder.File(L"clockset.ini"), "[Option]\r\nwake=0\r\n");

@@ -163,3 +163,62 @@ TEST(MonthModel, StartDayHeadersAndColours) {
     EXPECT_EQ(BlendColors(0x00FF0000, 0x000000FF, 128), 0x007F007Eu);
     EXPECT_EQ(BlendColors(0x00102030, 0x00102030, 249), 0x000F1F2Fu);
 }
+
+TEST(MonthModel, KeysMoveTheSelectedDayAndTheMonthFollows) {
+    const double today = EncodeDate(2026, 12, 7);
+    const struct {
+        DateParts from;
+        CalendarKey key;
+        bool ctrl;
+        DateParts to;
+    } kCases[] = {
+        {{2026, 12, 31}, CalendarKey::Right, false, {2027, 1, 1}},
+        {{2026, 12, 1}, CalendarKey::Left, false, {2026, 11, 30}},
+        {{2026, 12, 3}, CalendarKey::Up, false, {2026, 11, 26}},
+        {{2026, 12, 28}, CalendarKey::Down, false, {2027, 1, 4}},
+        {{2026, 1, 31}, CalendarKey::PageDown, false, {2026, 2, 28}},
+        {{2026, 1, 15}, CalendarKey::PageUp, false, {2025, 12, 15}},
+        {{2024, 2, 29}, CalendarKey::PageDown, true, {2025, 2, 28}},
+        {{2026, 3, 9}, CalendarKey::PageUp, true, {2025, 3, 9}},
+        {{2020, 5, 5}, CalendarKey::Home, false, {2026, 12, 7}},
+        // The ends of the years the dates hold: nothing moves.
+        {{9999, 12, 31}, CalendarKey::Right, false, {9999, 12, 31}},
+        {{9999, 12, 20}, CalendarKey::PageDown, false, {9999, 12, 20}},
+        {{1, 1, 3}, CalendarKey::Up, false, {1, 1, 3}},
+        {{1, 6, 3}, CalendarKey::PageUp, true, {1, 6, 3}},
+    };
+    for (const auto& k : kCases) {
+        Calendar c(EncodeDate(k.from.year, k.from.month, k.from.day));
+        c.model.KeyPressed(k.key, k.ctrl, today);
+        SCOPED_TRACE(std::to_string(k.from.year) + "-" + std::to_string(k.from.month) + "-" +
+                     std::to_string(k.from.day) + " key " + std::to_string(static_cast<int>(k.key)));
+        EXPECT_EQ(c.model.SelectedDate, EncodeDate(k.to.year, k.to.month, k.to.day));
+        EXPECT_EQ(c.model.Year, k.to.year);
+        EXPECT_EQ(c.model.Month, k.to.month);
+    }
+    // After None the keys start from the month shown.
+    Calendar none(EncodeDate(2026, 4, 10));
+    none.model.PressNone();
+    none.model.KeyPressed(CalendarKey::Right, false, today);
+    EXPECT_EQ(none.model.SelectedDate, EncodeDate(1899, 12, 31));
+    Calendar moved(EncodeDate(2026, 4, 10));
+    moved.model.KeyPressed(CalendarKey::Down, false, today);
+    EXPECT_EQ(moved.changes, 1) << "a new selection is a change";
+}
+
+TEST(MonthModel, AHeldArrowRepeatsWhileThePointerStaysOnIt) {
+    Calendar c(EncodeDate(2026, 1, 15));
+    c.model.MouseDown(153 - 5, 5); // right arrow
+    EXPECT_TRUE(c.model.RepeatHeldArrow(153 - 5, 5));
+    EXPECT_TRUE(c.model.RepeatHeldArrow(153 - 6, 6));
+    EXPECT_EQ(c.model.Month, 4);
+    EXPECT_FALSE(c.model.RepeatHeldArrow(60, 5)) << "off the arrow: held, but no step";
+    EXPECT_FALSE(c.model.RepeatHeldArrow(5, 5)) << "nor on the other arrow";
+    EXPECT_TRUE(c.model.RepeatHeldArrow(153 - 5, 5));
+    c.model.MouseUp();
+    EXPECT_FALSE(c.model.RepeatHeldArrow(153 - 5, 5)) << "released";
+    EXPECT_EQ(c.model.Month, 5);
+    c.model.MouseDown(153 - 5, 5);
+    c.model.MouseDown(14 + 17 * 3 + 8, 36 + 15 * 3 + 9); // a day, the button still down
+    EXPECT_FALSE(c.model.RepeatHeldArrow(153 - 5, 5)) << "a day is no arrow";
+}

@@ -110,3 +110,15 @@ TEST(Pinyin, CityNamesAsTheCityBoxesTakeThem) {
     // 0xCA 0xD0 straddling two characters is not 市.
     EXPECT_EQ(CityToPinyin(std::string("\xB0\xCA\xD0\xA1")), TextToPinyin(std::string("\xB0\xCA\xD0\xA1"), 1, 20));
 }
+
+TEST(Pinyin, CityNamesWithoutAReadingAreTold) {
+    const struct {
+        std::string city;
+        bool unreadable;
+    } kCases[] = {
+        {Gbk("南京市"), false}, {"Beijing", false}, {"", false},           {Gbk(" 市 "), false},
+        {Gbk("。"), true},      {"?", true},        {Gbk("！！市"), true}, {Gbk("南京。"), false},
+    };
+    for (const auto& c : kCases)
+        EXPECT_EQ(CityNameUnreadable(c.city), c.unreadable) << c.city;
+}

@@ -254,3 +254,124 @@ TEST_F(Calendar, EveryButtonsDoubleClickPressesAndPressedButtonsComeUp) {
     }
     EXPECT_EQ(cal.Model().SelectedDate, *cal.Model().DateAtCell(4, 4)) << "no release pressed Today";
 }
+
+TEST_F(Calendar, ClosedByItselfIsSwitchedOff) {
+    OpenClassic();
+    HWND popup = main->calendarPopup()->Handle();
+    ASSERT_TRUE(IsWindowVisible(popup));
+    SendMessageW(popup, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(IsWindowVisible(popup));
+    EXPECT_FALSE(main->RunState().calendarShown);
+    EXPECT_FALSE(GetMenuState(main->ContextMenu(), kMenuCalendar, MF_BYCOMMAND) & MF_CHECKED);
+    main->ToggleCalendar();
+    EXPECT_TRUE(IsWindowVisible(popup)) << "the next click shows it again";
+}
+
+namespace {
+
+// The thread's key state with these keys down, for the handlers that ask GetKeyState.
+struct KeysHeld {
+    BYTE saved[256] = {};
+    explicit KeysHeld(std::initializer_list<int> keys) {
+        GetKeyboardState(saved);
+        BYTE held[256];
+        std::copy(std::begin(saved), std::end(saved), held);
+        for (int k : keys)
+            held[k] = 0x80;
+        SetKeyboardState(held);
+    }
+    ~KeysHeld() { SetKeyboardState(saved); }
+};
+
+} // namespace
+
+TEST_F(Calendar, KeysMoveTheDayTheMonthAndTheYearAndEscCloses) {
+    MonthCalendar& cal = OpenClassic(); // today 2026-12-07
+    HWND control = cal.Handle();
+    HWND popup = main->calendarPopup()->Handle();
+    EXPECT_NE(GetFocus(), control) << "shown without the keyboard";
+    SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, At(14 + 17 * 4 + 8, 38 + 15 * 4 + 7));
+    SendMessageW(popup, WM_LBUTTONUP, 0, At(14 + 17 * 4 + 8, 38 + 15 * 4 + 7));
+    EXPECT_EQ(GetFocus(), control) << "a click gives it the keyboard";
+    cal.Model().SetDate(EncodeDate(2026, 12, 7));
+    auto key = [&](WPARAM vk) { SendMessageW(control, WM_KEYDOWN, vk, 0); };
+    key(VK_RIGHT);
+    key(VK_DOWN);
+    EXPECT_EQ(cal.Model().SelectedDate, EncodeDate(2026, 12, 15));
+    key(VK_NEXT);
+    EXPECT_EQ(cal.Model().SelectedDate, EncodeDate(2027, 1, 15));
+    EXPECT_EQ(cal.Model().Month, 1);
+    {
+        KeysHeld ctrl{VK_CONTROL};
+        key(VK_PRIOR);
+    }
+    EXPECT_EQ(cal.Model().SelectedDate, EncodeDate(2026, 1, 15));
+    key(VK_HOME);
+    EXPECT_EQ(cal.Model().SelectedDate, EncodeDate(2026, 12, 7));
+    key(VK_ESCAPE);
+    Pump(100);
+    EXPECT_FALSE(IsWindowVisible(popup));
+    EXPECT_FALSE(main->RunState().calendarShown) << "switched off as the menu item does";
+}
+
+TEST_F(Calendar, AnArrowHeldDownRepeats) {
+    MonthCalendar& cal = OpenClassic();
+    HWND control = cal.Handle();
+    POINT arrow{153 - 5, 5};
+    ClientToScreen(control, &arrow);
+    SetCursorPos(arrow.x, arrow.y);
+    Pump(200); // the pointer's move is where the press happens
+    KeysHeld button{VK_LBUTTON};
+    SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, At(153 - 5, 5));
+    EXPECT_EQ(cal.Model().Month, 1) << "the press steps once";
+    Pump(MonthCalendar::kArrowRepeatDelayMs + 3 * MonthCalendar::kArrowRepeatMs + 60);
+    const int held = cal.Model().Month;
+    EXPECT_GE(held, 3) << "and the hold steps on";
+    SendMessageW(main->calendarPopup()->Handle(), WM_LBUTTONUP, 0, At(153 - 5, 5));
+    Pump(3 * MonthCalendar::kArrowRepeatMs);
+    EXPECT_EQ(cal.Model().Month, held) << "the release ends it";
+}
+
+TEST_F(Calendar, DayFontHookStartDayAndButtonCaptionColour) {
+    ClockWindow& clock = Create(false); // today is 2026-12-07
+    UxTheme classic = UxTheme::Classic();
+    MonthCalendar plain(clock.calendarPopup()->Handle(), RECT{0, 0, 153, 169}, nullptr, classic, reporter,
+                        [] { return EncodeDate(2026, 12, 7) + 0.5; });
+    plain.Model().StartDay = StartDayOfWeek::dwSunday;
+    std::vector<int> days;
+    plain.OnDayFont = [&](int day, MonthCalendar::DayFont& font) {
+        days.push_back(day);
+        if (day == 24)
+            font.colour = RGB(255, 0, 0);
+    };
+    // The button caption in the window text's colour, whatever the buttons' text colour is.
+    const int element = COLOR_BTNTEXT;
+    const COLORREF buttonText = GetSysColor(COLOR_BTNTEXT);
+    const COLORREF red = RGB(255, 0, 0);
+    SetSysColors(1, &element, &red);
+    DibImage image(153, 169);
+    plain.Paint(image.Dc());
+    SetSysColors(1, &element, &buttonText);
+    std::vector<int> expected;
+    for (const CalendarCell& c : plain.Model().Cells())
+        expected.push_back(c.day);
+    EXPECT_EQ(days, expected) << "each day number, in the order drawn";
+    const CalendarGeometry& g = plain.Model().Geometry;
+    // December 2026 from Sunday: the 24th is in row 3, column 4.
+    EXPECT_GT(CountColour(image, g.CellText(4, 3), RGB(255, 0, 0)), 0) << "the handler's colour";
+    EXPECT_EQ(CountColour(image, g.CellText(5, 3), RGB(255, 0, 0)), 0) << "for that day only";
+    EXPECT_EQ(CountColour(image, plain.TodayButton().bounds, RGB(255, 0, 0)), 0);
+    EXPECT_GT(CountColour(image, plain.TodayButton().bounds, GetSysColor(COLOR_WINDOWTEXT)), 0);
+}
+
+TEST_F(Calendar, SetStartDayStoresAndRepaintsTheWholeControl) {
+    MonthCalendar& cal = OpenClassic();
+    Pump(100);
+    ValidateRect(cal.Handle(), nullptr);
+    cal.SetStartDay(StartDayOfWeek::dwMonday);
+    EXPECT_EQ(cal.Model().StartDay, StartDayOfWeek::dwMonday);
+    RECT update{}, client{};
+    GetClientRect(cal.Handle(), &client);
+    ASSERT_TRUE(GetUpdateRect(cal.Handle(), &update, FALSE));
+    EXPECT_TRUE(EqualRect(&update, &client));
+}

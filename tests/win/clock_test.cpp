@@ -3,6 +3,9 @@
 
 #include "harness.h"
 
+#include <algorithm>
+#include <iterator>
+
 using namespace vemora;
 using namespace vemora::test;
 
@@ -158,6 +161,49 @@ TEST_F(SettingsFile, AnUnwritableFileAsksWhetherToExitWithoutSaving) {
     clock.Exit();
     EXPECT_EQ(effects.questions.size(), 2u);
     EXPECT_FALSE(IsWindow(clock.Handle())) << "是 exits without saving";
+}
+
+// The pointer's last step may come only with the release, or its move may be
+// read when the button is already up: either way the clock ends where the
+// button was released. The messages are posted, so that each is read at the
+// pointer's place then, with the button as it was.
+TEST_F(ClockFace, ADragEndsWhereTheButtonIsReleased) {
+    ClockWindow& clock = Create(true);
+    HWND w = clock.Handle();
+    BYTE saved[256] = {};
+    GetKeyboardState(saved);
+    auto send = [&](UINT msg, POINT at, bool held) {
+        SetCursorPos(at.x, at.y);
+        BYTE state[256];
+        std::copy(std::begin(saved), std::end(saved), state);
+        state[VK_LBUTTON] = held ? 0x80 : 0;
+        SetKeyboardState(state);
+        const RECT r = WindowRect(w);
+        PostMessageW(w, msg, held ? MK_LBUTTON : 0, MAKELPARAM(at.x - r.left, at.y - r.top));
+        MSG m;
+        while (PeekMessageW(&m, w, msg, msg, PM_REMOVE | PM_QS_POSTMESSAGE))
+            DispatchMessageW(&m);
+    };
+    MoveWindow(w, 300, 400, 230, 55, TRUE);
+    send(WM_LBUTTONDOWN, POINT{310, 420}, true);
+    send(WM_MOUSEMOVE, POINT{400, 470}, true);
+    send(WM_LBUTTONUP, POINT{410, 475}, false); // no move for the last step
+    RECT r = WindowRect(w);
+    EXPECT_EQ(r.left, 400);
+    EXPECT_EQ(r.top, 455);
+    MoveWindow(w, 300, 400, 230, 55, TRUE);
+    send(WM_LBUTTONDOWN, POINT{310, 420}, true);
+    send(WM_MOUSEMOVE, POINT{400, 470}, true);
+    send(WM_MOUSEMOVE, POINT{410, 475}, false); // read after the button went up
+    send(WM_LBUTTONUP, POINT{410, 475}, false);
+    r = WindowRect(w);
+    EXPECT_EQ(r.left, 400);
+    EXPECT_EQ(r.top, 455);
+    SetKeyboardState(saved);
+    EXPECT_EQ(clock.CurrentSettings().posLeft, 400) << "kept where it was dropped";
+    // The pointer's own moves read and the pointer put away, as the other tests expect.
+    SetCursorPos(0, 900);
+    Pump(200);
 }
 
 TEST(Handles, CloseExactlyOnce) {

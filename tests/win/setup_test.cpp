@@ -328,3 +328,12 @@ TEST_F(SettingsDialogTest, FaceBoxesTakeEffectOnOk) {
     EXPECT_EQ(IniValue(IniPath(), "Scale"), "50");
     EXPECT_EQ(IniValue(IniPath(), "ShowDate"), "0");
 }
+
+TEST_F(SettingsDialogTest, OkWithACityWithoutAReadingTellsAndStaysOpen) {
+    SettingsDialog& d = Open("City=NANJING\r\n");
+    SetWindowTextW(d.cityEdit, L"\U0001F600!");
+    Click(SettingsDialog::kOkButton);
+    EXPECT_EQ(effects.errors, std::vector<std::wstring>{L"无法识别的城市名：\U0001F600!"});
+    EXPECT_TRUE(IsWindowVisible(d.Handle())) << "the name can be mended";
+    EXPECT_EQ(main->CurrentSettings().city, "NANJING");
+}

@@ -249,3 +249,46 @@ TEST_F(Weather, AnAnswerAfterTheStripWasSwitchedOffIsDropped) {
     EXPECT_FALSE(IsWindowVisible(FindOwnWindow(L"Tfrmweather")));
     EXPECT_TRUE(effects.errors.empty());
 }
+
+// The strip's own close box or Alt+F4 switches the weather off as the menu
+// item does: unchecked, off in the file, and the next menu click shows it.
+TEST_F(Weather, ClosedByItselfIsSwitchedOff) {
+    ClockWindow& clock = CreateWith("weather=1\r\nCity=NANJING\r\n");
+    HWND strip = FindOwnWindow(L"Tfrmweather");
+    ASSERT_TRUE(IsWindowVisible(strip));
+    SendMessageW(strip, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(IsWindowVisible(strip));
+    EXPECT_FALSE(main->CurrentSettings().showWeather);
+    EXPECT_FALSE(GetMenuState(clock.ContextMenu(), kMenuWeather, MF_BYCOMMAND) & MF_CHECKED);
+    clock.ToggleWeather();
+    Settle();
+    EXPECT_TRUE(IsWindowVisible(strip)) << "the next click shows it again";
+    SendMessageW(strip, WM_CLOSE, 0, 0);
+    clock.Exit();
+    EXPECT_EQ(IniValue(IniPath(), "weather"), "0");
+}
+
+// A new look draws the line the strip holds at once, without a download.
+TEST_F(Weather, ANewLookRedrawsTheLineItHolds) {
+    ClockWindow& clock = CreateWith("weather=1\r\nCity=NANJING\r\n");
+    const size_t requests = server.Targets().size();
+    const GlowImage& image = clock.WeatherImage();
+    const std::vector<std::uint32_t> before(image.Pixels(), image.Pixels() + image.Width() * image.Height());
+    Settings changed = clock.CurrentSettings();
+    changed.startColour = 0xFFFF0000u;
+    changed.endColour = 0xFFFF0000u;
+    clock.ChangeSettings(changed, SettingsChange::Look);
+    const std::vector<std::uint32_t> after(image.Pixels(), image.Pixels() + image.Width() * image.Height());
+    EXPECT_NE(before, after) << "drawn red at once";
+    EXPECT_EQ(server.Targets().size(), requests);
+}
+
+TEST_F(Weather, ACityWithoutAReadingIsTold) {
+    ClockWindow& clock = CreateWith("weather=1\r\nCity=BEIJING\r\n");
+    for (const wchar_t* typed : {L"。", L"\U0001F600", L"市", L""}) {
+        clock.weatherStrip()->SetCityPrompt([typed] { return std::optional<std::wstring>(typed); });
+        clock.weatherStrip()->ChangeCity();
+    }
+    EXPECT_EQ(effects.errors, (std::vector<std::wstring>{L"无法识别的城市名：。", L"无法识别的城市名：\U0001F600"}));
+    EXPECT_EQ(main->CurrentSettings().city, "BEIJING");
+}

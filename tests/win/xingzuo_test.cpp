@@ -254,3 +254,27 @@ TEST_F(HoroscopeComposed, TheNextDayAtMidnight) {
     PumpUntil([] { return false; }, 300);
     EXPECT_EQ(clock.horoscopePanel()->ComposedDate().day, 1) << "a hidden panel waits for no new day";
 }
+
+TEST_F(Horoscope, ClosedByItselfIsSwitchedOff) {
+    ClockWindow& clock = CreateWith("showxz=1\r\n");
+    HWND panel = FindOwnWindow(L"Tfrmxingzuo");
+    ASSERT_TRUE(IsWindowVisible(panel));
+    SendMessageW(panel, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(IsWindowVisible(panel));
+    EXPECT_FALSE(main->CurrentSettings().showHoroscope);
+    EXPECT_FALSE(GetMenuState(clock.ContextMenu(), kMenuHoroscope, MF_BYCOMMAND) & MF_CHECKED);
+    clock.ToggleHoroscope();
+    Settle();
+    EXPECT_TRUE(IsWindowVisible(panel)) << "the next click shows it again";
+}
+
+// A new transparency draws the sheet again from what it holds, fetching nothing.
+TEST_F(Horoscope, ANewLookRedrawsTheSheetItHolds) {
+    ClockWindow& clock = CreateWith("showxz=1\r\n");
+    ASSERT_EQ(clock.horoscopePanel()->RenderCount(), 1);
+    Settings changed = clock.CurrentSettings();
+    changed.transparency = 120;
+    clock.ChangeSettings(changed, SettingsChange::Look);
+    EXPECT_EQ(clock.horoscopePanel()->RenderCount(), 2);
+    EXPECT_EQ(server.Targets().size(), 1u);
+}
