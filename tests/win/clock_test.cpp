@@ -167,7 +167,7 @@ TEST_F(SettingsFile, AnUnwritableFileAsksWhetherToExitWithoutSaving) {
 // read when the button is already up: either way the clock ends where the
 // button was released. The messages are posted, so that each is read at the
 // pointer's place then, with the button as it was.
-TEST_F(ClockFace, ADragEndsWhereTheButtonIsReleased) {
+TEST_F(ClockOnScreen, ADragEndsWhereTheButtonIsReleased) {
     ClockWindow& clock = Create(true);
     HWND w = clock.Handle();
     BYTE saved[256] = {};
