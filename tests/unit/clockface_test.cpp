@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <vector>
 
 using namespace vemora;
 
@@ -70,32 +71,45 @@ TEST(ClockFace, TimeTextForEachFormatAtTheTurnsOfTheDay) {
     TimeFormat dotted;
     dotted.separator = ".";
     struct Row {
-        const TimeFormat& locale;
         int h, m, s;
         // ShowSeconds=1 Hour12=0 (the locale's own), ShowSeconds=0, Hour12=1, both.
         const char* text[4];
     };
-    const Row rows[] = {
-        {chinese, 0, 0, 0, {"0:00:00", "0:00", "上午 12:00:00", "上午 12:00"}},
-        {chinese, 0, 5, 9, {"0:05:09", "0:05", "上午 12:05:09", "上午 12:05"}},
-        {chinese, 11, 59, 59, {"11:59:59", "11:59", "上午 11:59:59", "上午 11:59"}},
-        {chinese, 12, 0, 0, {"12:00:00", "12:00", "下午 12:00:00", "下午 12:00"}},
-        {chinese, 12, 30, 5, {"12:30:05", "12:30", "下午 12:30:05", "下午 12:30"}},
-        {chinese, 13, 5, 7, {"13:05:07", "13:05", "下午 1:05:07", "下午 1:05"}},
-        {chinese, 23, 59, 59, {"23:59:59", "23:59", "下午 11:59:59", "下午 11:59"}},
-        {zeroed, 0, 0, 0, {"00:00:00", "00:00", "上午 12:00:00", "上午 12:00"}},
-        {zeroed, 9, 5, 7, {"09:05:07", "09:05", "上午 09:05:07", "上午 09:05"}},
-        {zeroed, 12, 0, 1, {"12:00:01", "12:00", "下午 12:00:01", "下午 12:00"}},
-        {us, 0, 0, 0, {"12:00:00 AM", "12:00 AM", "上午 12:00:00", "上午 12:00"}},
-        {us, 12, 30, 5, {"12:30:05 PM", "12:30 PM", "下午 12:30:05", "下午 12:30"}},
-        {dotted, 12, 0, 0, {"12.00.00", "12.00", "下午 12.00.00", "下午 12.00"}},
+    const struct {
+        const TimeFormat& locale;
+        std::vector<Row> rows;
+    } locales[] = {
+        {chinese,
+         {
+             {0, 0, 0, {"0:00:00", "0:00", "上午 12:00:00", "上午 12:00"}},
+             {0, 5, 9, {"0:05:09", "0:05", "上午 12:05:09", "上午 12:05"}},
+             {11, 59, 59, {"11:59:59", "11:59", "上午 11:59:59", "上午 11:59"}},
+             {12, 0, 0, {"12:00:00", "12:00", "下午 12:00:00", "下午 12:00"}},
+             {12, 30, 5, {"12:30:05", "12:30", "下午 12:30:05", "下午 12:30"}},
+             {13, 5, 7, {"13:05:07", "13:05", "下午 1:05:07", "下午 1:05"}},
+             {23, 59, 59, {"23:59:59", "23:59", "下午 11:59:59", "下午 11:59"}},
+         }},
+        {zeroed,
+         {
+             {0, 0, 0, {"00:00:00", "00:00", "上午 12:00:00", "上午 12:00"}},
+             {9, 5, 7, {"09:05:07", "09:05", "上午 09:05:07", "上午 09:05"}},
+             {12, 0, 1, {"12:00:01", "12:00", "下午 12:00:01", "下午 12:00"}},
+         }},
+        {us,
+         {
+             {0, 0, 0, {"12:00:00 AM", "12:00 AM", "上午 12:00:00", "上午 12:00"}},
+             {12, 30, 5, {"12:30:05 PM", "12:30 PM", "下午 12:30:05", "下午 12:30"}},
+         }},
+        {dotted, {{12, 0, 0, {"12.00.00", "12.00", "下午 12.00.00", "下午 12.00"}}}},
     };
     const ClockFace faces[4] = {{true, false}, {false, false}, {true, true}, {false, true}};
-    for (const Row& r : rows) {
-        for (int k = 0; k < 4; ++k)
-            EXPECT_EQ(FormatTimeText(ClockTimeFormat(r.locale, faces[k]), r.h, r.m, r.s), Gbk(r.text[k]))
-                << r.h << ":" << r.m << ":" << r.s << " seconds " << faces[k].showSeconds << " hour12 "
-                << faces[k].hour12;
+    for (const auto& [locale, rows] : locales) {
+        for (const Row& r : rows) {
+            for (int k = 0; k < 4; ++k)
+                EXPECT_EQ(FormatTimeText(ClockTimeFormat(locale, faces[k]), r.h, r.m, r.s), Gbk(r.text[k]))
+                    << r.h << ":" << r.m << ":" << r.s << " seconds " << faces[k].showSeconds << " hour12 "
+                    << faces[k].hour12;
+        }
     }
 
     // At the defaults the text is byte for byte the locale's, all day long.

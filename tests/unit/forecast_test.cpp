@@ -443,12 +443,7 @@ TEST(Geocode, AnswersAndPlaces) {
 TEST(Geocode, PickingAPlace) {
     using K = PlaceChoice::Kind;
     const auto place = [](const char* name, const char* country, const char* feature, std::optional<std::int64_t> pop) {
-        GeoPlace p;
-        p.name = name;
-        p.countryCode = country;
-        p.featureCode = feature;
-        p.population = pop;
-        return p;
+        return GeoPlace{.name = name, .countryCode = country, .featureCode = feature, .population = pop};
     };
     const GeoPlace capital = place("capital", "CN", "PPLC", 100), seat = place("seat", "CN", "PPLA", 5000000),
                    village = place("village", "CN", "PPL", std::nullopt), town = place("town", "CN", "PPL", 50000),

@@ -7,13 +7,12 @@ using namespace vemora;
 TEST(FullScreen, WhatHidesTheClock) {
     const PixelRect monitor{1280, 0, 2560, 1024}; // the clock's, right of the primary one
     const PixelRect whole = monitor;
-    struct Case {
+    const struct Case {
         const char* what;
         ForegroundWindow front;
         ShellBusyState shell;
         bool hides;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"a program covering the monitor", {true, false, L"Film", whole}, ShellBusyState::Free, true},
         {"its frame hanging over the edges",
          {true, false, L"Film", {1272, -8, 2568, 1032}},

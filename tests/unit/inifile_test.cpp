@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace vemora;
 
 namespace {
@@ -31,52 +33,67 @@ TEST(IniFile, ReadsWhatTheProfileFunctionsRead) {
         std::optional<std::string> value;
         IniEncoding encoding = IniEncoding::Gbk;
     };
-    const Case cases[] = {
-        // Encodings: every one reads as GBK.
-        {"GBK", "[Option]\r\nFont=" + Gbk("宋体") + "\r\n", "Option", "Font", Gbk("宋体")},
-        {"UTF-8 with BOM", "\xEF\xBB\xBF[Option]\r\nFont=宋体\r\n", "Option", "Font", Gbk("宋体"),
-         IniEncoding::Utf8WithBom},
-        {"UTF-8", "[Option]\r\nFont=宋体\r\n", "Option", "Font", Gbk("宋体"), IniEncoding::Utf8},
-        {"GBK that is also two-byte UTF-8", "[Option]\r\nCity=" + gbkSmall + "\r\n", "Option", "City", gbkSmall},
-        {"GBK, one byte broken", "[Option]\r\nCity=" + Gbk("北京") + "\xFF\r\n", "Option", "City",
-         Gbk("北京") + "\xFF"},
-        {"UTF-16 with BOM", Utf16Le(u"[Option]\r\nFont=微软雅黑\r\n"), "Option", "Font", Gbk("微软雅黑"),
-         IniEncoding::Utf16LeWithBom},
-        {"ASCII", "[Option]\r\nFont=Arial\r\n", "Option", "Font", "Arial"},
-        // Line ends.
-        {"LF", "[Option]\nTop=1\nFont=Arial\n", "Option", "Font", "Arial"},
-        {"CR", "[Option]\rTop=1\rFont=Arial", "Option", "Font", "Arial"},
-        // Values lose blanks and one pair of matching quotes, nothing else.
-        {"blanks", "[Option]\r\n  Font \t=  Arial Black \t\r\n", "Option", "Font", "Arial Black"},
-        {"double quotes", "[Option]\r\nCity=\"  a b  \"\r\n", "Option", "City", "  a b  "},
-        {"single quotes", "[Option]\r\nCity='x'\r\n", "Option", "City", "x"},
-        {"unmatched quotes", "[Option]\r\nCity=\"x'\r\n", "Option", "City", "\"x'"},
-        {"a lone quote", "[Option]\r\nCity=\"\r\n", "Option", "City", "\""},
-        {"no inline comments", "[Option]\r\nCity=a ; b\r\n", "Option", "City", "a ; b"},
-        {"empty value", "[Option]\r\nFont=\r\n", "Option", "Font", ""},
-        {"second '=' is the value's", "[Option]\r\nCity=a=b\r\n", "Option", "City", "a=b"},
-        // Names ignore ASCII case; GBK characters whose trail bytes are letters do not.
-        {"case", "[OPTION]\r\nfONT=Arial\r\n", "Option", "Font", "Arial"},
-        {"GBK trail byte 'A'", "[Option]\r\n\xB0\x41=1\r\n", "Option", "\xB0\x61", std::nullopt},
-        {"GBK name", "[Option]\r\n\xB0\x41=1\r\n", "Option", "\xB0\x41", "1"},
-        // Comments, repeats, and keys outside the section.
-        {"comments", "[Option]\r\n;Font=Arial\r\n# Font=Tahoma\r\nFont=Verdana\r\n", "Option", "Font", "Verdana"},
-        {"a commented key only", "[Option]\r\n;Font=Arial\r\n", "Option", "Font", std::nullopt},
-        {"first key of a name", "[Option]\r\nFont=A\r\nfont=B\r\n", "Option", "Font", "A"},
-        {"first section of a name", "[Option]\r\nTop=1\r\n[Other]\r\n[option]\r\nFont=B\r\n", "Option", "Font",
-         std::nullopt},
-        {"before any section", "Font=Arial\r\n[Option]\r\nTop=1\r\n", "Option", "Font", std::nullopt},
-        {"in another section", "[Other]\r\nFont=Arial\r\n[Option]\r\n", "Option", "Font", std::nullopt},
-        {"no section", "", "Option", "Font", std::nullopt},
-        {"a line without '='", "[Option]\r\nFont\r\n", "Option", "Font", std::nullopt},
-        {"header with blanks", "  [ Option ]  \r\nFont=Arial\r\n", "Option", "Font", "Arial"},
-        // "[" and a GBK character whose trail byte is ']' (81 5D) is no header.
-        {"no false header", "[Option]\r\nTop=1\r\n[\x81\x5D\r\nFont=Arial\r\n", "Option", "Font", "Arial"},
+    const struct {
+        const char* topic;
+        std::vector<Case> cases;
+    } groups[] = {
+        {"encodings, every one read as GBK",
+         {
+             {"GBK", "[Option]\r\nFont=" + Gbk("宋体") + "\r\n", "Option", "Font", Gbk("宋体")},
+             {"UTF-8 with BOM", "\xEF\xBB\xBF[Option]\r\nFont=宋体\r\n", "Option", "Font", Gbk("宋体"),
+              IniEncoding::Utf8WithBom},
+             {"UTF-8", "[Option]\r\nFont=宋体\r\n", "Option", "Font", Gbk("宋体"), IniEncoding::Utf8},
+             {"GBK that is also two-byte UTF-8", "[Option]\r\nCity=" + gbkSmall + "\r\n", "Option", "City", gbkSmall},
+             {"GBK, one byte broken", "[Option]\r\nCity=" + Gbk("北京") + "\xFF\r\n", "Option", "City",
+              Gbk("北京") + "\xFF"},
+             {"UTF-16 with BOM", Utf16Le(u"[Option]\r\nFont=微软雅黑\r\n"), "Option", "Font", Gbk("微软雅黑"),
+              IniEncoding::Utf16LeWithBom},
+             {"ASCII", "[Option]\r\nFont=Arial\r\n", "Option", "Font", "Arial"},
+         }},
+        {"line ends",
+         {
+             {"LF", "[Option]\nTop=1\nFont=Arial\n", "Option", "Font", "Arial"},
+             {"CR", "[Option]\rTop=1\rFont=Arial", "Option", "Font", "Arial"},
+         }},
+        {"values lose blanks and one pair of matching quotes, nothing else",
+         {
+             {"blanks", "[Option]\r\n  Font \t=  Arial Black \t\r\n", "Option", "Font", "Arial Black"},
+             {"double quotes", "[Option]\r\nCity=\"  a b  \"\r\n", "Option", "City", "  a b  "},
+             {"single quotes", "[Option]\r\nCity='x'\r\n", "Option", "City", "x"},
+             {"unmatched quotes", "[Option]\r\nCity=\"x'\r\n", "Option", "City", "\"x'"},
+             {"a lone quote", "[Option]\r\nCity=\"\r\n", "Option", "City", "\""},
+             {"no inline comments", "[Option]\r\nCity=a ; b\r\n", "Option", "City", "a ; b"},
+             {"empty value", "[Option]\r\nFont=\r\n", "Option", "Font", ""},
+             {"second '=' is the value's", "[Option]\r\nCity=a=b\r\n", "Option", "City", "a=b"},
+         }},
+        {"names ignore ASCII case, GBK characters whose trail bytes are letters do not",
+         {
+             {"case", "[OPTION]\r\nfONT=Arial\r\n", "Option", "Font", "Arial"},
+             {"GBK trail byte 'A'", "[Option]\r\n\xB0\x41=1\r\n", "Option", "\xB0\x61", std::nullopt},
+             {"GBK name", "[Option]\r\n\xB0\x41=1\r\n", "Option", "\xB0\x41", "1"},
+         }},
+        {"comments, repeats, and keys outside the section",
+         {
+             {"comments", "[Option]\r\n;Font=Arial\r\n# Font=Tahoma\r\nFont=Verdana\r\n", "Option", "Font", "Verdana"},
+             {"a commented key only", "[Option]\r\n;Font=Arial\r\n", "Option", "Font", std::nullopt},
+             {"first key of a name", "[Option]\r\nFont=A\r\nfont=B\r\n", "Option", "Font", "A"},
+             {"first section of a name", "[Option]\r\nTop=1\r\n[Other]\r\n[option]\r\nFont=B\r\n", "Option", "Font",
+              std::nullopt},
+             {"before any section", "Font=Arial\r\n[Option]\r\nTop=1\r\n", "Option", "Font", std::nullopt},
+             {"in another section", "[Other]\r\nFont=Arial\r\n[Option]\r\n", "Option", "Font", std::nullopt},
+             {"no section", "", "Option", "Font", std::nullopt},
+             {"a line without '='", "[Option]\r\nFont\r\n", "Option", "Font", std::nullopt},
+             {"header with blanks", "  [ Option ]  \r\nFont=Arial\r\n", "Option", "Font", "Arial"},
+             // "[" and a GBK character whose trail byte is ']' (81 5D) is no header.
+             {"no false header", "[Option]\r\nTop=1\r\n[\x81\x5D\r\nFont=Arial\r\n", "Option", "Font", "Arial"},
+         }},
     };
-    for (const Case& c : cases) {
-        const IniDocument doc = Parsed(c.bytes);
-        EXPECT_EQ(doc.Get(c.section, c.key), c.value) << c.name;
-        EXPECT_EQ(doc.SourceEncoding(), c.encoding) << c.name;
+    for (const auto& [topic, cases] : groups) {
+        for (const Case& c : cases) {
+            const IniDocument doc = Parsed(c.bytes);
+            EXPECT_EQ(doc.Get(c.section, c.key), c.value) << topic << ": " << c.name;
+            EXPECT_EQ(doc.SourceEncoding(), c.encoding) << topic << ": " << c.name;
+        }
     }
 }
 

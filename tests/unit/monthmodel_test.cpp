@@ -166,6 +166,7 @@ TEST(MonthModel, StartDayHeadersAndColours) {
 
 TEST(MonthModel, KeysMoveTheSelectedDayAndTheMonthFollows) {
     const double today = EncodeDate(2026, 12, 7);
+    const DateParts kStays{0, 0, 0}; // the selection stays where it is
     const struct {
         DateParts from;
         CalendarKey key;
@@ -182,19 +183,20 @@ TEST(MonthModel, KeysMoveTheSelectedDayAndTheMonthFollows) {
         {{2026, 3, 9}, CalendarKey::PageUp, true, {2025, 3, 9}},
         {{2020, 5, 5}, CalendarKey::Home, false, {2026, 12, 7}},
         // The ends of the years the dates hold: nothing moves.
-        {{9999, 12, 31}, CalendarKey::Right, false, {9999, 12, 31}},
-        {{9999, 12, 20}, CalendarKey::PageDown, false, {9999, 12, 20}},
-        {{1, 1, 3}, CalendarKey::Up, false, {1, 1, 3}},
-        {{1, 6, 3}, CalendarKey::PageUp, true, {1, 6, 3}},
+        {{9999, 12, 31}, CalendarKey::Right, false, kStays},
+        {{9999, 12, 20}, CalendarKey::PageDown, false, kStays},
+        {{1, 1, 3}, CalendarKey::Up, false, kStays},
+        {{1, 6, 3}, CalendarKey::PageUp, true, kStays},
     };
     for (const auto& k : kCases) {
         Calendar c(EncodeDate(k.from.year, k.from.month, k.from.day));
         c.model.KeyPressed(k.key, k.ctrl, today);
         SCOPED_TRACE(std::to_string(k.from.year) + "-" + std::to_string(k.from.month) + "-" +
                      std::to_string(k.from.day) + " key " + std::to_string(static_cast<int>(k.key)));
-        EXPECT_EQ(c.model.SelectedDate, EncodeDate(k.to.year, k.to.month, k.to.day));
-        EXPECT_EQ(c.model.Year, k.to.year);
-        EXPECT_EQ(c.model.Month, k.to.month);
+        const DateParts to = k.to.year == kStays.year ? k.from : k.to;
+        EXPECT_EQ(c.model.SelectedDate, EncodeDate(to.year, to.month, to.day));
+        EXPECT_EQ(c.model.Year, to.year);
+        EXPECT_EQ(c.model.Month, to.month);
     }
     // After None the keys start from the month shown.
     Calendar none(EncodeDate(2026, 4, 10));

@@ -106,8 +106,7 @@ TEST(PlaceNames, CountiesAndDistrictsWithPolyphonicCharacters) {
 
 TEST(PlaceNames, TextAroundNamesAndTypedPinyin) {
     struct Row {
-        const char* typed;
-        const char* reading;
+        const char *typed, *reading;
     };
     const Row rows[] = {
         {"长沙市", "CHANGSHA"},

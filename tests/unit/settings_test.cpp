@@ -30,6 +30,15 @@ public:
     }
 };
 
+// Saves `s` and checks the values written under the given keys.
+MapStore ExpectSaved(const Settings& s, std::initializer_list<std::pair<const char*, const char*>> expected) {
+    MapStore out;
+    SaveSettings(out, s);
+    for (const auto& [key, value] : expected)
+        EXPECT_EQ(out.values[key], value) << key;
+    return out;
+}
+
 Settings Loaded(std::map<std::string, std::string> values) {
     MapStore store;
     store.values = std::move(values);
@@ -186,13 +195,8 @@ TEST(SettingsStore, StoredValuesRoundTrip) {
     EXPECT_EQ(s.sign, 44); // kept as it is; the horoscope panel deals with it
     EXPECT_TRUE(s.stayOnTop);
     EXPECT_EQ(s.weatherHost, "127.0.0.1:8080");
-    MapStore out;
-    SaveSettings(out, s);
-    EXPECT_EQ(out.values["City"], "NANJING");
-    EXPECT_EQ(out.values["Startcolor"], "$50FF0000");
-    EXPECT_EQ(out.values["Endcolor"], "aclRed");
-    EXPECT_EQ(out.values["Top"], "1");
-    EXPECT_EQ(out.values["Lunar"], "0");
+    const MapStore out = ExpectSaved(
+        s, {{"City", "NANJING"}, {"Startcolor", "$50FF0000"}, {"Endcolor", "aclRed"}, {"Top", "1"}, {"Lunar", "0"}});
     EXPECT_EQ(out.values.count("WeatherHost"), 0u) << "provider hosts are never written";
 }
 
@@ -313,10 +317,5 @@ TEST(SettingsStore, ClockFaceKeysFallBackOrClamp) {
     }
     Settings s;
     s.showSeconds = false, s.hour12 = true, s.showDate = true, s.scale = 275;
-    MapStore out;
-    SaveSettings(out, s);
-    EXPECT_EQ(out.values["ShowSeconds"], "0");
-    EXPECT_EQ(out.values["Hour12"], "1");
-    EXPECT_EQ(out.values["ShowDate"], "1");
-    EXPECT_EQ(out.values["Scale"], "275");
+    ExpectSaved(s, {{"ShowSeconds", "0"}, {"Hour12", "1"}, {"ShowDate", "1"}, {"Scale", "275"}});
 }
