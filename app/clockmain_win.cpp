@@ -807,8 +807,7 @@ void ClockWindow::ShakeWindow(HWND window) {
 
 void ClockWindow::MouseMovedWithButton() {
     DragWithMouse();
-    if (settings_.showWeather)
-        PlaceWeatherStrip();
+    DragEnded(); // the strip follows every step, not only the drop
 }
 
 void ClockWindow::DragEnded() {

@@ -1,5 +1,7 @@
 #include "base/controls_win.h"
 
+#include <commctrl.h>
+
 #include "base/text_win.h"
 #include "base/controls.h"
 #include "base/dpi_win.h"
@@ -20,6 +22,22 @@ HWND CreateControl(HWND parent, const ControlSpec& spec, HFONT font) {
 // 8 points at the resolution, as the system sizes a point font: height 11 at
 // 96 pixels per inch, 16 at 144 (not 16.5 rounded up, which no longer fits
 // the labels designed around 11).
+HWND CreateWindowTip(HWND window, HWND owner) {
+    HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner ? owner : window,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!tip)
+        return nullptr;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(window);
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    return tip;
+}
+
 UniqueHfont CreateDialogFont(int dpi) {
     return UniqueHfont(CreateFontW(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,

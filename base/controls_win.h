@@ -17,6 +17,11 @@ struct ControlSpec {
 };
 
 HWND CreateControl(HWND parent, const ControlSpec& spec, HFONT font);
+// A tooltip for the whole of a window that asks the window for its text
+// (TTN_GETDISPINFOW) each time it shows; null when the system gives none. It
+// is owned by owner, or by the window when there is none: under Wine a
+// topmost window owned by the clock keeps the clock from going back on top.
+HWND CreateWindowTip(HWND window, HWND owner);
 // The dialogs' font: Tahoma 8 pt (height -11 at 96 pixels per inch).
 UniqueHfont CreateDialogFont(int dpi = kDesignDpi);
 // Outer window rectangle for a client area of the given size.

@@ -9,15 +9,20 @@ std::size_t GbkCharLength(std::string_view text, std::size_t at) {
                : 1;
 }
 
-std::string CutGbk(std::string_view text, std::size_t maxBytes) {
+std::string CutBetweenCharacters(std::string_view text, std::size_t maxBytes,
+                                 std::size_t (*charLength)(std::string_view, std::size_t)) {
     std::size_t end = 0;
     while (end < text.size()) {
-        const std::size_t step = GbkCharLength(text, end);
+        const std::size_t step = charLength(text, end);
         if (end + step > maxBytes)
             break;
         end += step;
     }
     return std::string(text.substr(0, end));
+}
+
+std::string CutGbk(std::string_view text, std::size_t maxBytes) {
+    return CutBetweenCharacters(text, maxBytes, GbkCharLength);
 }
 
 } // namespace vemora

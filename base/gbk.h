@@ -18,6 +18,11 @@ constexpr bool IsGbkTrailByte(unsigned char b) {
 // The length in bytes (1 or 2) of the character that starts at text[at].
 std::size_t GbkCharLength(std::string_view text, std::size_t at);
 
+// The text cut to at most maxBytes bytes between whole characters, as the
+// encoding's charLength measures them.
+std::string CutBetweenCharacters(std::string_view text, std::size_t maxBytes,
+                                 std::size_t (*charLength)(std::string_view, std::size_t));
+
 // The text cut to at most maxBytes bytes without splitting a double-byte character.
 std::string CutGbk(std::string_view text, std::size_t maxBytes);
 

@@ -1,5 +1,7 @@
 #include "base/utf8.h"
 
+#include "base/gbk.h"
+
 namespace vemora {
 
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
@@ -67,14 +69,7 @@ void AppendUtf8(std::string& out, char32_t c) {
 }
 
 std::string CutUtf8(std::string_view text, std::size_t maxBytes) {
-    std::size_t end = 0;
-    while (end < text.size()) {
-        const std::size_t step = Utf8CharLength(text, end);
-        if (end + step > maxBytes)
-            break;
-        end += step;
-    }
-    return std::string(text.substr(0, end));
+    return CutBetweenCharacters(text, maxBytes, Utf8CharLength);
 }
 
 std::string Utf8OneLine(std::string_view text, std::size_t maxBytes) {

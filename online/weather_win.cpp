@@ -1,4 +1,5 @@
 #include "online/weather_win.h"
+#include "base/controls_win.h"
 
 #include "base/dpi_win.h"
 #include "base/inputbox_win.h"
@@ -29,18 +30,9 @@ WeatherStrip::WeatherStrip(HWND owner, ErrorReporter& reporter, std::function<vo
 }
 
 void WeatherStrip::AttachTip(HWND owner) {
-    tipWindow_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner ? owner : hwnd_,
-                                     nullptr, GetModuleHandleW(nullptr), nullptr));
+    tipWindow_.reset(CreateWindowTip(hwnd_, owner));
     if (!tipWindow_)
         return; // the strip works without its tip
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = hwnd_;
-    tool.uId = reinterpret_cast<UINT_PTR>(hwnd_);
-    tool.lpszText = LPSTR_TEXTCALLBACKW;
-    SendMessageW(tipWindow_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     // Several lines: the tip breaks at "\n" once it has a width.
     SendMessageW(tipWindow_.get(), TTM_SETMAXTIPWIDTH, 0, 400);
 }
