@@ -7,6 +7,8 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <cstdio>
 #include <map>
 
 namespace vemora {
@@ -39,10 +41,17 @@ char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// The shortest text that reads back as the same number. Not std::to_chars:
+// its tables for doubles would add a tenth of a megabyte to the program. The
+// C library formats with '.', as the program never sets a locale.
 std::string Number(double v) {
-    char buffer[32];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
-    return ec == std::errc() ? std::string(buffer, end) : std::string("0");
+    char buffer[32] = "0";
+    for (int precision = 1; precision <= 17; ++precision) {
+        std::snprintf(buffer, sizeof buffer, "%.*g", precision, v);
+        if (std::strtod(buffer, nullptr) == v)
+            break;
+    }
+    return buffer;
 }
 
 std::optional<double> ReadDouble(std::string_view text) {

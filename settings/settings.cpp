@@ -364,9 +364,10 @@ std::string FormatCoordinate(double degrees) {
     double rounded = std::round(degrees * 10000.0) / 10000.0;
     if (rounded == 0)
         rounded = 0; // never "-0.0000"
+    // The C library writes '.' whatever the user's locale: the program never sets one.
     char buffer[48];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed, 4);
-    return ec == std::errc() ? std::string(buffer, end) : std::string("0.0000");
+    std::snprintf(buffer, sizeof buffer, "%.4f", rounded);
+    return buffer;
 }
 
 void LoadSettings(ProfileStore& store, Settings& s) {

@@ -115,8 +115,11 @@ TEST_F(DpiScaling, HoroscopePanelAndCalendarPopup) {
     ClockWindow& clock = Open("showxz=1\r\nXingzuo=0\r\nLunar=0\r\n");
     const RECT c = WindowRect(clock.Handle());
     const RECT p = WindowRect(clock.horoscopePanel()->Handle());
-    EXPECT_EQ(Show(p), Show(RECT{GetSystemMetrics(SM_CXSCREEN) - S(512), c.bottom, GetSystemMetrics(SM_CXSCREEN),
-                                 c.bottom + S(512)}));
+    // Under the clock at the right edge, moved up as far as it must to stay on the work area.
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int panelTop = std::max<int>(work.top, std::min<int>(c.bottom, work.bottom - S(512)));
+    EXPECT_EQ(Show(p), Show(RECT{work.right - S(512), panelTop, work.right, panelTop + S(512)}));
     // The rating line where the designed sheet has it, in the sheet's text size.
     std::unique_ptr<Gdiplus::Bitmap> picture = LoadBookPicture(dpi);
     const std::string page = ReadFileBytes(Utf8ToWide(VEMORA_FIXTURES "\\xingzuo_aries_day.html"));
