@@ -137,7 +137,7 @@ if(CMAKE_CROSSCOMPILING)
 endif()
 target_compile_definitions(vemora_wintests PRIVATE "VEMORA_FIXTURES=\"${fixtures_win}\"")
 
-set(e2e_sources tests/e2e/clockprocess_win.cpp tests/e2e/e2e_test.cpp tests/e2e/face_test.cpp tests/e2e/faults_test.cpp
+set(e2e_sources tests/e2e/clockprocess_win.cpp tests/e2e/helpers_win.cpp tests/e2e/e2e_test.cpp tests/e2e/face_test.cpp tests/e2e/faults_test.cpp
     tests/e2e/forecast_e2e_test.cpp tests/e2e/horoscope_test.cpp tests/e2e/input_test.cpp tests/e2e/timing_test.cpp)
 if(e2e_sources)
     add_executable(vemora_e2e ${e2e_sources} ${CMAKE_SOURCE_DIR}/tests/win/harness_win.cpp

@@ -1,6 +1,7 @@
 // The real Vemora.exe against bad settings files, misbehaving providers, and
 // a long run.
 #include "clockprocess.h"
+#include "helpers.h"
 #include "render/glow_win.h"
 #include "ntpresponder.h"
 #include "testserver.h"
@@ -20,14 +21,6 @@ using namespace vemora::test;
 
 namespace {
 
-// How long the clock's thread takes to answer a message, in seconds.
-double AnswerTime(HWND window, int limitMs) {
-    const auto start = std::chrono::steady_clock::now();
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(limitMs), &result);
-    return Seconds(start);
-}
-
 std::vector<std::wstring> WaitForMessageBoxes(const ClockProcess& clock, int timeoutMs) {
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
     while (GetTickCount64() < end) {
@@ -37,6 +30,13 @@ std::vector<std::wstring> WaitForMessageBoxes(const ClockProcess& clock, int tim
         Sleep(100);
     }
     return {};
+}
+
+// What the screen shows in the rectangle, into a picture of its size.
+void CopyScreen(const RECT& r, const DibImage& shot) {
+    ScopedWindowDC screen(nullptr);
+    BitBlt(shot.Dc(), 0, 0, shot.Width(), shot.Height(), screen.get(), r.left, r.top, SRCCOPY);
+    GdiFlush();
 }
 
 size_t PrivateBytesOf(HANDLE process) {
@@ -195,12 +195,9 @@ TEST(EndToEnd, FirstFrameAfterStart) {
             if (!main)
                 main = clock.FindWindowOfClass(L"Tfrmmain");
             if (main && IsWindowVisible(main)) {
-                RECT r{};
-                GetWindowRect(main, &r);
+                const RECT r = WindowRect(main);
                 DibImage shot(r.right - r.left, r.bottom - r.top);
-                ScopedWindowDC screen(nullptr);
-                BitBlt(shot.Dc(), 0, 0, shot.Width(), shot.Height(), screen.get(), r.left, r.top, SRCCOPY);
-                GdiFlush();
+                CopyScreen(r, shot);
                 for (int y = 15; y < shot.Height() - 10 && firstFrame < 0; ++y)
                     for (int x = 10; x < 120 && x < shot.Width() && firstFrame < 0; ++x) {
                         const std::uint32_t c = shot.Pixel(x, y);
@@ -241,14 +238,9 @@ TEST(EndToEnd, AStoredFontThatIsNotInstalledStillShowsTheClock) {
     EXPECT_NE(boxes[0].find(L"找不到字体“NoSuchFont”，时钟暂用“"), std::wstring::npos) << WideToUtf8(boxes[0]);
     EXPECT_TRUE(IsWindowVisible(main));
     // Glowing pixels where the clock stands.
-    RECT r{};
-    GetWindowRect(main, &r);
+    const RECT r = WindowRect(main);
     DibImage shot(r.right - r.left, r.bottom - r.top);
-    {
-        ScopedWindowDC screen(nullptr);
-        BitBlt(shot.Dc(), 0, 0, shot.Width(), shot.Height(), screen.get(), r.left, r.top, SRCCOPY);
-        GdiFlush();
-    }
+    CopyScreen(r, shot);
     int bright = 0;
     for (int y = 0; y < shot.Height(); ++y)
         for (int x = 0; x < shot.Width(); ++x) {

@@ -2,6 +2,7 @@
 // system's input queue, as a person's do, and reach whichever window is under
 // the pointer or has the focus.
 #include "clockprocess.h"
+#include "helpers.h"
 #include "testserver.h"
 
 #include "power/shutdowndlg_win.h"
@@ -16,26 +17,11 @@ using namespace vemora::test;
 
 namespace {
 
-// The pointer to p, then the left button down or up (flags). Absolute
-// coordinates are 0..65535 over the screen: rounded up, they land on p.
+// The pointer to p, then the left button down or up (flags), given time to
+// arrive.
 void Mouse(POINT p, DWORD flags = 0) {
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in{INPUT_MOUSE};
-    in.mi.dx = static_cast<LONG>((p.x * 65536LL + w - 1) / w);
-    in.mi.dy = static_cast<LONG>((p.y * 65536LL + h - 1) / h);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
-    SendInput(1, &in, sizeof in);
+    SendPointer(p, flags);
     Sleep(60);
-}
-
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 5000) {
-    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
-    while (!condition()) {
-        if (GetTickCount64() > end)
-            return false;
-        Sleep(50);
-    }
-    return true;
 }
 
 POINT Centre(HWND w) {
@@ -64,10 +50,10 @@ void Key(HWND front, WORD vk) {
     }
 }
 
-// A point of the window where the pointer reaches it and something is drawn
-// (a layered window takes the pointer only over its painted pixels), searched
-// from the middle row outwards.
-POINT PaintedPointOf(HWND window) {
+// A bright point of the window's picture, searched from the middle row
+// outwards; with onlyWherePointerReaches, only a point where the pointer
+// reaches the window.
+POINT BrightPointOf(HWND window, bool onlyWherePointerReaches) {
     const RECT r = WindowRect(window);
     ScopedWindowDC screen(nullptr);
     const int middle = (r.top + r.bottom) / 2;
@@ -76,12 +62,47 @@ POINT PaintedPointOf(HWND window) {
             for (int x = r.left + 4; x < r.right - 4; x += 2) {
                 const POINT p{x, y};
                 const COLORREF c = GetPixel(screen.get(), x, y);
-                if (GetAncestor(WindowFromPoint(p), GA_ROOT) == window &&
+                if ((!onlyWherePointerReaches || GetAncestor(WindowFromPoint(p), GA_ROOT) == window) &&
                     GetRValue(c) + GetGValue(c) + GetBValue(c) > 450)
                     return p;
             }
     return POINT{-1, -1};
 }
+
+// A point of the window where the pointer reaches it and something is drawn
+// (a layered window takes the pointer only over its painted pixels).
+POINT PaintedPointOf(HWND window) {
+    return BrightPointOf(window, true);
+}
+
+// A bright pixel of the clock's digits, found by the picture alone: a clock
+// that lets the mouse through is never the window under the pointer.
+POINT DigitPointOf(HWND window) {
+    return BrightPointOf(window, false);
+}
+
+HWND StartedClock(ClockProcess& clock) {
+    HWND main = clock.WaitForWindow(L"Tfrmmain");
+    if (main)
+        WaitFor([&] { return IsWindowVisible(main) && DigitPointOf(main).x >= 0; }, 15000);
+    return main;
+}
+
+// The folder, its settings file written with these options first.
+const TempFolder& WithOptions(const TempFolder& folder, const std::string& options) {
+    WriteFileBytes(folder.File(L"clockset.ini"), "[Option]\r\nwake=0\r\n" + options);
+    return folder;
+}
+
+// Vemora.exe started in a folder of its own with these settings options, its
+// digits on the screen (main is null when the clock never came up).
+struct RunningClock {
+    explicit RunningClock(const std::string& options)
+        : process(WithOptions(folder, options)), main(StartedClock(process)) {}
+    TempFolder folder;
+    ClockProcess process;
+    HWND main;
+};
 
 HttpReply Provider(const std::string& target) {
     if (target.rfind("/iframe/astro/", 0) == 0)
@@ -149,35 +170,29 @@ TEST(RealInput, DraggingMovesEachWindowByThePointersOffset) {
 // The pointer's last step comes with the release itself: the window still
 // ends where the button went up, not one step short.
 TEST(RealInput, ADragEndsWhereTheButtonIsReleased) {
-    TempFolder folder;
-    WriteFileBytes(folder.File(L"clockset.ini"), "[Option]\r\nwake=0\r\nPosLeft=60\r\nPosTop=200\r\n");
-    ClockProcess clock(folder);
-    HWND main = clock.WaitForWindow(L"Tfrmmain");
-    ASSERT_NE(main, nullptr);
-    SetWindowPos(main, nullptr, 60, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RunningClock clock("PosLeft=60\r\nPosTop=200\r\n");
+    ASSERT_NE(clock.main, nullptr);
+    SetWindowPos(clock.main, nullptr, 60, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     POINT from{-1, -1};
-    ASSERT_TRUE(WaitFor([&] { return (from = PaintedPointOf(main)).x >= 0; }, 15000)) << "the clock is drawn";
-    const RECT before = WindowRect(main);
+    ASSERT_TRUE(WaitFor([&] { return (from = PaintedPointOf(clock.main)).x >= 0; }, 15000)) << "the clock is drawn";
+    const RECT before = WindowRect(clock.main);
     Mouse(from, MOUSEEVENTF_LEFTDOWN);
     for (int step = 1; step < 10; ++step)
         Mouse(POINT{from.x + 10 * step, from.y + 5 * step});
     Mouse(POINT{from.x + 100, from.y + 50}, MOUSEEVENTF_LEFTUP);
     RECT after{};
-    WaitFor([&] { return (after = WindowRect(main)).left == before.left + 100; }, 2000);
+    WaitFor([&] { return (after = WindowRect(clock.main)).left == before.left + 100; }, 2000);
     EXPECT_EQ(after.left - before.left, 100);
     EXPECT_EQ(after.top - before.top, 50);
 }
 
 TEST(RealInput, EnterInTheTimedActionDialogArmsOnlyThroughOk) {
-    TempFolder folder;
-    WriteFileBytes(folder.File(L"clockset.ini"), "[Option]\r\nwake=0\r\n");
-    ClockProcess clock(folder);
-    HWND main = clock.WaitForWindow(L"Tfrmmain");
-    ASSERT_NE(main, nullptr);
-    PostMessageW(main, WM_COMMAND, kMenuTimedAction, 0);
+    const RunningClock clock("");
+    ASSERT_NE(clock.main, nullptr);
+    PostMessageW(clock.main, WM_COMMAND, kMenuTimedAction, 0);
     HWND dialog = nullptr;
-    ASSERT_TRUE(
-        WaitFor([&] { return (dialog = clock.FindWindowOfClass(L"Tfrmshutdown")) && IsWindowVisible(dialog); }));
+    ASSERT_TRUE(WaitFor(
+        [&] { return (dialog = clock.process.FindWindowOfClass(L"Tfrmshutdown")) && IsWindowVisible(dialog); }));
     // Out of the middle of the screen, where the other tests' dialogs open.
     auto putAside = [&] { SetWindowPos(dialog, nullptr, 20, 380, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE); };
     putAside();
@@ -201,7 +216,7 @@ TEST(RealInput, EnterInTheTimedActionDialogArmsOnlyThroughOk) {
     Key(dialog, VK_ESCAPE);
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); })) << "Esc closes the dialog";
     // Reopened while armed: Enter on a focused 退出 presses 退出.
-    PostMessageW(main, WM_COMMAND, kMenuTimedAction, 0);
+    PostMessageW(clock.main, WM_COMMAND, kMenuTimedAction, 0);
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(dialog); }));
     putAside();
     EXPECT_FALSE(IsWindowEnabled(ok));
@@ -213,7 +228,7 @@ TEST(RealInput, EnterInTheTimedActionDialogArmsOnlyThroughOk) {
     ASSERT_TRUE(IsWindowVisible(dialog));
     Key(dialog, VK_RETURN);
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); })) << "Enter on 退出 closes the dialog";
-    EXPECT_TRUE(clock.Running());
+    EXPECT_TRUE(clock.process.Running());
 }
 
 namespace {
@@ -263,31 +278,8 @@ bool MenuShown(const ClockProcess& clock) {
     return search.found;
 }
 
-// A bright pixel of the clock's digits, found by the picture alone: a clock
-// that lets the mouse through is never the window under the pointer.
-POINT DigitPointOf(HWND window) {
-    const RECT r = WindowRect(window);
-    ScopedWindowDC screen(nullptr);
-    const int middle = (r.top + r.bottom) / 2;
-    for (int d = 0; d < (r.bottom - r.top) / 2; d += 2)
-        for (int y : {middle + d, middle - d})
-            for (int x = r.left + 4; x < r.right - 4; x += 2) {
-                const COLORREF c = GetPixel(screen.get(), x, y);
-                if (GetRValue(c) + GetGValue(c) + GetBValue(c) > 450)
-                    return POINT{x, y};
-            }
-    return POINT{-1, -1};
-}
-
 bool PassesMouse(HWND window) {
     return GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TRANSPARENT;
-}
-
-HWND StartedClock(ClockProcess& clock) {
-    HWND main = clock.WaitForWindow(L"Tfrmmain");
-    if (main)
-        WaitFor([&] { return IsWindowVisible(main) && DigitPointOf(main).x >= 0; }, 15000);
-    return main;
 }
 
 // A window of the test's own covering the clock's whole monitor, in front,
@@ -326,23 +318,20 @@ private:
 TEST(RealInput, FirstRightClickOnAFreshStartOpensTheMenu) {
     if (!XdotoolPresent())
         GTEST_SKIP() << "xdotool is not installed";
-    TempFolder folder;
-    WriteFileBytes(folder.File(L"clockset.ini"), "[Option]\r\nwake=0\r\nTrayIcon=1\r\n");
-    ClockProcess clock(folder);
-    HWND main = StartedClock(clock);
-    ASSERT_NE(main, nullptr);
-    const POINT digits = PaintedPointOf(main);
+    const RunningClock clock("TrayIcon=1\r\n");
+    ASSERT_NE(clock.main, nullptr);
+    const POINT digits = PaintedPointOf(clock.main);
     ASSERT_GE(digits.x, 0);
     RightClick(digits);
-    EXPECT_TRUE(WaitFor([&] { return MenuShown(clock); }, 2000)) << "the first right click opens the menu";
+    EXPECT_TRUE(WaitFor([&] { return MenuShown(clock.process); }, 2000)) << "the first right click opens the menu";
     Xdotool(L"key Escape");
-    EXPECT_TRUE(WaitFor([&] { return !MenuShown(clock); }, 2000));
+    EXPECT_TRUE(WaitFor([&] { return !MenuShown(clock.process); }, 2000));
     // The same menu from the tray icon, at once too.
-    PostMessageW(main, ClockWindow::kTrayMessage, 1, WM_RBUTTONUP);
-    EXPECT_TRUE(WaitFor([&] { return MenuShown(clock); }, 2000)) << "the tray icon's menu";
+    PostMessageW(clock.main, ClockWindow::kTrayMessage, 1, WM_RBUTTONUP);
+    EXPECT_TRUE(WaitFor([&] { return MenuShown(clock.process); }, 2000)) << "the tray icon's menu";
     Xdotool(L"key Escape");
-    EXPECT_TRUE(WaitFor([&] { return !MenuShown(clock); }, 2000));
-    EXPECT_TRUE(clock.MessageBoxTexts().empty());
+    EXPECT_TRUE(WaitFor([&] { return !MenuShown(clock.process); }, 2000));
+    EXPECT_TRUE(clock.process.MessageBoxTexts().empty());
 }
 
 // The mouse passes through the clock: right clicks on its digits open
@@ -352,27 +341,24 @@ TEST(RealInput, FirstRightClickOnAFreshStartOpensTheMenu) {
 TEST(RealInput, ClickThroughLetsRightClicksPassUntilTheTrayMenuEndsIt) {
     if (!XdotoolPresent())
         GTEST_SKIP() << "xdotool is not installed";
-    TempFolder folder;
-    WriteFileBytes(folder.File(L"clockset.ini"), "[Option]\r\nwake=0\r\nClickThrough=1\r\n");
-    ClockProcess clock(folder);
-    HWND main = StartedClock(clock);
-    ASSERT_NE(main, nullptr);
-    EXPECT_TRUE(PassesMouse(main));
-    const POINT digits = DigitPointOf(main);
+    const RunningClock clock("ClickThrough=1\r\n");
+    ASSERT_NE(clock.main, nullptr);
+    EXPECT_TRUE(PassesMouse(clock.main));
+    const POINT digits = DigitPointOf(clock.main);
     ASSERT_GE(digits.x, 0);
     for (int click = 0; click < 2; ++click) {
         RightClick(digits);
-        EXPECT_FALSE(WaitFor([&] { return MenuShown(clock); }, 700)) << "click " << click + 1;
+        EXPECT_FALSE(WaitFor([&] { return MenuShown(clock.process); }, 700)) << "click " << click + 1;
     }
-    PostMessageW(main, ClockWindow::kTrayMessage, 1, WM_RBUTTONUP);
-    ASSERT_TRUE(WaitFor([&] { return MenuShown(clock); }, 2000)) << "the tray icon's menu";
+    PostMessageW(clock.main, ClockWindow::kTrayMessage, 1, WM_RBUTTONUP);
+    ASSERT_TRUE(WaitFor([&] { return MenuShown(clock.process); }, 2000)) << "the tray icon's menu";
     Xdotool(L"key p"); // 鼠标穿透(&P)
-    EXPECT_TRUE(WaitFor([&] { return !PassesMouse(main); }, 2000)) << "click-through switched off";
-    EXPECT_TRUE(WaitFor([&] { return !MenuShown(clock); }, 2000));
+    EXPECT_TRUE(WaitFor([&] { return !PassesMouse(clock.main); }, 2000)) << "click-through switched off";
+    EXPECT_TRUE(WaitFor([&] { return !MenuShown(clock.process); }, 2000));
     RightClick(digits);
-    EXPECT_TRUE(WaitFor([&] { return MenuShown(clock); }, 2000)) << "the clock has its mouse back";
+    EXPECT_TRUE(WaitFor([&] { return MenuShown(clock.process); }, 2000)) << "the clock has its mouse back";
     Xdotool(L"key Escape");
-    EXPECT_TRUE(clock.MessageBoxTexts().empty()) << "nothing is said when the mouse comes back";
+    EXPECT_TRUE(clock.process.MessageBoxTexts().empty()) << "nothing is said when the mouse comes back";
 }
 
 TEST(RealInput, FullScreenProgramInFrontHidesTheClockUnlessSwitchedOff) {

@@ -1,6 +1,7 @@
 // The real Vemora.exe's timing as the user sees it on the screen: when each
 // second appears, and a clock that never waits for its providers.
 #include "clockprocess.h"
+#include "helpers.h"
 #include "ntpresponder.h"
 #include "testserver.h"
 
@@ -52,20 +53,6 @@ private:
     UniqueHbitmap bitmap_;
     void* bits_ = nullptr;
 };
-
-double AnswerTime(HWND window, int limitMs) {
-    const auto start = std::chrono::steady_clock::now();
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(limitMs), &result);
-    return Seconds(start);
-}
-
-double Percentile(std::vector<double> values, double p) {
-    if (values.empty())
-        return -1;
-    std::sort(values.begin(), values.end());
-    return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1))];
-}
 
 // The bottom right corner, where no window of any test stands: the clocks
 // stand at the top right, the dialogs and pop-ups on the left and middle.
