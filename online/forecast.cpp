@@ -250,10 +250,8 @@ std::optional<AnswerError> ErrorOfAnswer(int status, const JsonResult& json) {
 ForecastAnswer ParseForecastAnswer(int status, std::string_view body) {
     ForecastAnswer answer;
     const JsonResult json = ParseJson(body);
-    if (std::optional<AnswerError> error = ErrorOfAnswer(status, json)) {
-        answer.error = std::move(*error);
+    if (TakeAnswerError(status, json, answer))
         return answer;
-    }
     const JsonValue& now = json.value["current"];
     const std::optional<double> temperature = Within(now["temperature_2m"].FiniteNumber(), kTemperature);
     const std::optional<long long> code = now["weather_code"].Integer(0, kMaxWmoCode);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,13 @@ struct JsonResult;
 // The failure an answer stands for, if it is one: the service's own error body
 // (with any status), another status than 2xx, or a 2xx body that is not JSON.
 std::optional<AnswerError> ErrorOfAnswer(int status, const JsonResult& json);
+// Puts the error of a failed answer into answer.error; whether there was one.
+template <typename Answer> bool TakeAnswerError(int status, const JsonResult& json, Answer& answer) {
+    std::optional<AnswerError> error = ErrorOfAnswer(status, json);
+    if (error)
+        answer.error = std::move(*error);
+    return error.has_value();
+}
 
 // What went wrong, in Chinese, naming the host: for the tooltip of a failed
 // refresh and for the one message after a request the user made.

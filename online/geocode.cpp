@@ -30,10 +30,8 @@ std::int64_t PopulationOf(const GeoPlace& p) {
 GeocodeAnswer ParseGeocodeAnswer(int status, std::string_view body) {
     GeocodeAnswer answer;
     const JsonResult json = ParseJson(body);
-    if (std::optional<AnswerError> error = ErrorOfAnswer(status, json)) {
-        answer.error = std::move(*error);
+    if (TakeAnswerError(status, json, answer))
         return answer;
-    }
     for (const JsonValue& r : json.value["results"].Items()) {
         GeoPlace p;
         p.name = TextOf(r["name"]);
