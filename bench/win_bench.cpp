@@ -182,25 +182,26 @@ int main() {
         renderer.Render(window, L"10:15:07", kDefaults.font, kClockEmSize, kDefaults.startColour, kDefaults.endColour,
                         kDefaults.transparency);
     });
-    const auto timerTick = [&](int i) {
+    const auto clockTick = [&](int i) {
         now.minute = 1 + i / 60 % 58;
         now.second = i % 60;
         clock.Tick();
     };
-    bench.Compare("Timer1Timer, full tick, after its first minute", 96, timerTick, kFirstMinute);
+    bench.Compare("ClockWindow::Tick, full tick, after its first minute", 96, clockTick, kFirstMinute);
     // The clock with the date line, and at its largest size: each against the
     // layered update of an image of its own size.
     for (const auto& [what, edit] : std::initializer_list<std::pair<const char*, std::function<void(Settings&)>>>{
-             {"Timer1Timer, full tick, ShowDate=1, after its first minute", [](Settings& s) { s.showDate = true; }},
-             {"Timer1Timer, full tick, Scale=300, after its first minute", [](Settings& s) { s.scale = 300; }},
-             {"Timer1Timer, full tick, both, after its first minute",
+             {"ClockWindow::Tick, full tick, ShowDate=1, after its first minute",
+              [](Settings& s) { s.showDate = true; }},
+             {"ClockWindow::Tick, full tick, Scale=300, after its first minute", [](Settings& s) { s.scale = 300; }},
+             {"ClockWindow::Tick, full tick, both, after its first minute",
               [](Settings& s) { s.showDate = true, s.scale = 300; }}}) {
         Settings changed = clock.CurrentSettings();
         changed.showDate = false, changed.scale = 100;
         edit(changed);
         clock.ChangeSettings(changed, SettingsChange::Face);
         const ClockLayout layout = clock.Layout();
-        bench.Compare(what, layout.dpi, timerTick, kFirstMinute, SIZE{layout.width, layout.height});
+        bench.Compare(what, layout.dpi, clockTick, kFirstMinute, SIZE{layout.width, layout.height});
         std::printf("  window %d x %d\n", layout.width, layout.height);
     }
     Settings plain = clock.CurrentSettings();

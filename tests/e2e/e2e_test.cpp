@@ -82,8 +82,7 @@ TEST(EndToEnd, OneClockPerSettingsFile) {
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(first.Running());
     // Activation reaches the clock's thread as a message of its own: it may land a moment later.
-    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == main; }, 3000))
-        << "the running clock is brought forward";
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == main; }, 3000)) << "the running clock is brought forward";
     DestroyWindow(front);
     // Another folder is another settings file: its clock runs beside.
     ClockProcess beside(other);
