@@ -280,15 +280,17 @@ TEST(EndToEnd, SoakWithWeatherAndHoroscope) {
     int refreshes = 0;
     while (Seconds(start) < minutes * 60) {
         Sleep(5000);
+        // Counted at rest, before the next refresh: the last one's workers
+        // have had seconds to end, so a count taken now holds only what stays.
+        samples.push_back(PrivateBytesOf(clock.Process()));
+        handles.push_back(SystemHandleCount(clock.Id()));
+        threads.push_back(ThreadCount(clock.Id()));
         // Fetch both afresh, as switching them off and on does.
         DWORD_PTR ignored = 0;
         for (UINT item : {107u, 107u, 108u, 108u})
             SendMessageTimeoutW(main, WM_COMMAND, item, 0, SMTO_NORMAL, 15000, &ignored);
         ++refreshes;
         worst = std::max(worst, AnswerTime(main, 15000));
-        samples.push_back(PrivateBytesOf(clock.Process()));
-        handles.push_back(SystemHandleCount(clock.Id()));
-        threads.push_back(ThreadCount(clock.Id()));
         ASSERT_TRUE(clock.Running());
         ASSERT_TRUE(clock.MessageBoxTexts().empty());
     }
