@@ -36,6 +36,18 @@ namespace vemora {
 
 namespace {
 
+// The time to the minute and the day's date, as the tray's tip shows them.
+std::wstring TrayTipText(const DateTimeParts& now) {
+    wchar_t time[16] = {};
+    swprintf(time, std::size(time), L"%02d:%02d ", now.hour, now.minute);
+    return time + ClockTip::TextFor(now);
+}
+
+// One number per minute of the calendar.
+long long MinuteOf(const DateTimeParts& t) {
+    return ((static_cast<long long>(t.year) * 12 + t.month) * 31 + t.day) * 1440 + t.hour * 60 + t.minute;
+}
+
 constexpr UINT_PTR kTickTimer = 1;
 constexpr UINT_PTR kResumeWeatherTimer = 2;
 
@@ -721,7 +733,7 @@ void ClockWindow::Tick() {
     if (Seen() && !hiddenForFullScreen_)
         RenderClock(timeText);
     if (tray_.Added())
-        tray_.SetTip(TrayTip());
+        UpdateTrayTip(now);
     tellSkipped();
 }
 
@@ -1061,18 +1073,22 @@ void ClockWindow::ApplyClickThrough() {
 // through the clock.
 void ClockWindow::UpdateTrayIcon() {
     const bool wanted = settings_.trayIcon || settings_.clickThrough;
-    if (wanted && !tray_.Added())
-        tray_.Add(hwnd_, kTrayMessage, TrayTip());
-    else if (!wanted && tray_.Added())
+    if (wanted && !tray_.Added()) {
+        const DateTimeParts now = Now();
+        tray_.Add(hwnd_, kTrayMessage, TrayTipText(now));
+        trayTipMinute_ = MinuteOf(now);
+    } else if (!wanted && tray_.Added()) {
         tray_.Remove();
+    }
 }
 
-// The time to the minute and today's date: the tip changes once a minute.
-std::wstring ClockWindow::TrayTip() const {
-    const DateTimeParts now = Now();
-    wchar_t time[16] = {};
-    swprintf(time, std::size(time), L"%02d:%02d ", now.hour, now.minute);
-    return time + ClockTip::TextFor(now);
+// The tip changes once a minute: it is composed when the minute is new, not
+// on every tick.
+void ClockWindow::UpdateTrayTip(const DateTimeParts& now) {
+    if (MinuteOf(now) == trayTipMinute_)
+        return;
+    trayTipMinute_ = MinuteOf(now);
+    tray_.SetTip(TrayTipText(now));
 }
 
 void ClockWindow::TrayIconMessage(LPARAM mouseMessage) {

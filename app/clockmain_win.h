@@ -270,7 +270,8 @@ private:
     bool FullScreenProgramInFront() const;
     void ApplyClickThrough();
     void UpdateTrayIcon();
-    std::wstring TrayTip() const;
+    // The tray's tip for this minute; sent only when the minute is new.
+    void UpdateTrayTip(const DateTimeParts& now);
     void TrayIconMessage(LPARAM mouseMessage);
 
     Effects& effects_;
@@ -331,7 +332,8 @@ private:
     std::vector<HWND> hiddenWindows_; // what the full-screen check hid, to show again
     bool clickThroughNoteShown_ = false;
     TrayIcon tray_;
-    UINT taskbarCreated_ = 0; // the shell's "TaskbarCreated" message: Explorer restarted
+    long long trayTipMinute_ = -1; // the minute the tray's tip was composed for
+    UINT taskbarCreated_ = 0;      // the shell's "TaskbarCreated" message: Explorer restarted
 
     // The windows beside the clock, made together once the clock exists.
     struct Companions;

@@ -106,6 +106,11 @@ TEST_F(Menu, ClickThroughTakesTheMouseAwayAndKeepsTheTrayIcon) {
     EXPECT_TRUE(Checked(clock, kMenuTrayIcon));
     EXPECT_TRUE(GetMenuState(clock.ContextMenu(), kMenuTrayIcon, MF_BYCOMMAND) & MF_GRAYED);
     EXPECT_NE(clock.Tray().Tip().find(L"2026年12月7日"), std::wstring::npos) << WideToUtf8(clock.Tray().Tip());
+    fakeClock.Set(13, 59, 59);
+    clock.Tick();
+    fakeClock.Set(14, 0, 0);
+    clock.Tick();
+    EXPECT_EQ(clock.Tray().Tip().rfind(L"14:00 ", 0), 0u) << "the tip follows the minute";
 
     SendMessageW(clock.Handle(), WM_COMMAND, kMenuClickThrough, 0);
     EXPECT_FALSE(PassesMouse(clock.Handle()));
