@@ -2,6 +2,7 @@
 
 #include "base/datetime.h"
 #include "base/gbk.h"
+#include "base/utf8.h"
 
 #include <algorithm>
 #include <cmath>
@@ -51,16 +52,6 @@ std::uint32_t BlendColors(std::uint32_t a, std::uint32_t b, int weight) {
     return out;
 }
 
-namespace {
-
-size_t Utf8Length(const std::string& s, size_t at) {
-    const auto b = static_cast<unsigned char>(s[at]);
-    const size_t n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-    return std::min(n, s.size() - at);
-}
-
-} // namespace
-
 std::vector<std::string> WeekdayLetters(const std::vector<std::string>& names) {
     // The shared prefix, in whole characters.
     size_t prefix = 0;
@@ -69,7 +60,7 @@ std::vector<std::string> WeekdayLetters(const std::vector<std::string>& names) {
             const std::string& first = names[0];
             if (prefix >= first.size())
                 break;
-            const size_t n = Utf8Length(first, prefix);
+            const size_t n = Utf8CharLength(first, prefix);
             bool shared = true;
             for (const std::string& name : names)
                 shared = shared && name.size() > prefix + n && name.compare(prefix, n, first, prefix, n) == 0;
@@ -80,7 +71,7 @@ std::vector<std::string> WeekdayLetters(const std::vector<std::string>& names) {
     }
     std::vector<std::string> letters;
     for (const std::string& name : names)
-        letters.push_back(prefix < name.size() ? name.substr(prefix, Utf8Length(name, prefix)) : " ");
+        letters.push_back(prefix < name.size() ? name.substr(prefix, Utf8CharLength(name, prefix)) : " ");
     return letters;
 }
 
