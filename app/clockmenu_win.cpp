@@ -1,15 +1,15 @@
 // The clock's context menu, its double-click, and the routines that show the
 // companion windows.
 #include "app/autostart.h"
-#include "app/clockmain_win.h"
+#include "app/clockwindow_win.h"
 #include "app/companions_win.h"
 #include "base/text_win.h"
 #include "calendar/calpopup_win.h"
-#include "online/weather.h"
-#include "online/weather_win.h"
-#include "online/xingzuo_win.h"
+#include "weather/weather.h"
+#include "weather/weatherstrip_win.h"
+#include "horoscope/horoscopepanel_win.h"
 #include "power/shutdowndlg_win.h"
-#include "app/setup_win.h"
+#include "app/settingsdialog_win.h"
 #include "base/version.h" // made by the build from the project version
 
 #include <algorithm>

@@ -1,13 +1,13 @@
 // The weather strip fed by the forecast service: the kept answer, the hourly
 // refresh at this install's own minute, failures told in the tooltip, and the
 // place looked up by name.
-#include "app/clockmain_win.h"
+#include "app/clockwindow_win.h"
 #include "app/companions_win.h"
 
 #include "base/dpi_win.h"
 #include "base/text_win.h"
-#include "online/forecast_win.h"
-#include "online/geocode.h"
+#include "weather/forecast_win.h"
+#include "weather/geocode.h"
 #include "render/glow.h"
 
 #include <cmath>

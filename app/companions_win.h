@@ -1,10 +1,10 @@
 #pragma once
 // The windows beside the clock, for the clock window's own files.
-#include "app/clockmain_win.h"
-#include "app/setup_win.h"
+#include "app/clockwindow_win.h"
+#include "app/settingsdialog_win.h"
 #include "calendar/calpopup_win.h"
-#include "online/weather_win.h"
-#include "online/xingzuo_win.h"
+#include "weather/weatherstrip_win.h"
+#include "horoscope/horoscopepanel_win.h"
 #include "power/shutdowndlg_win.h"
 
 namespace vemora {

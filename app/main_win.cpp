@@ -1,7 +1,7 @@
 // Vemora's entry: one clock per settings file, GDI+ and the common controls,
 // the six windows in their order, then the message loop until the clock
 // closes.
-#include "app/clockmain_win.h"
+#include "app/clockwindow_win.h"
 #include "base/errors.h"
 #include "base/module_win.h"
 #include "base/text_win.h"

@@ -39,7 +39,7 @@ add_test(NAME layers.selftest COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/t
 # exactly what its generator writes.
 add_test(NAME HoroscopePhrases.AreWhatTheGeneratorWrites
     COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/makehoroscopephrases.py
-        --check ${CMAKE_SOURCE_DIR}/online/horoscope_phrases.cpp)
+        --check ${CMAKE_SOURCE_DIR}/horoscope/horoscope_phrases.cpp)
 
 # Every C++ source file as clang-format writes it.
 find_program(CLANG_FORMAT clang-format REQUIRED)

@@ -1,7 +1,7 @@
 #include "base/utf8.h"
-#include "online/forecast.h"
-#include "online/geocode.h"
-#include "online/json.h"
+#include "weather/forecast.h"
+#include "weather/geocode.h"
+#include "net/json.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "base/datetime.h"
 #include "calendar/calpopup_win.h"
-#include "online/xingzuo_win.h"
+#include "horoscope/horoscopepanel_win.h"
 #include "render/glow_win.h"
 
 #include "harness.h"

@@ -1,5 +1,5 @@
-#include "online/forecast.h"
-#include "online/weather_win.h"
+#include "weather/forecast.h"
+#include "weather/weatherstrip_win.h"
 
 #include "harness.h"
 #include "testserver.h"

@@ -1,7 +1,7 @@
 #pragma once
 // What the Windows tests share: recording effects, a clock window in a
 // temporary folder, a fake clock, and message pumping.
-#include "app/clockmain_win.h"
+#include "app/clockwindow_win.h"
 #include "base/text_win.h"
 
 #include <gtest/gtest.h>

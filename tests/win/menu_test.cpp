@@ -1,8 +1,8 @@
 #include "power/actionnotice_win.h"
 #include "power/power_win.h"
-#include "online/weather_win.h"
+#include "weather/weatherstrip_win.h"
 #include "power/shutdowndlg_win.h"
-#include "app/setup_win.h"
+#include "app/settingsdialog_win.h"
 
 #include "harness.h"
 

@@ -1,4 +1,4 @@
-#include "online/nettime_win.h"
+#include "nettime/nettime_win.h"
 
 #include "harness.h"
 #include "ntpresponder.h"

@@ -1,8 +1,8 @@
 // The whole program in one process, driven by a fake clock: everything on
 // through an hour boundary, and providers that misbehave every way they can.
 #include "calendar/calpopup_win.h"
-#include "online/fetch_win.h"
-#include "online/xingzuo_win.h"
+#include "net/fetch_win.h"
+#include "horoscope/horoscopepanel_win.h"
 #include "power/shutdowndlg_win.h"
 
 #include "harness.h"

@@ -1,4 +1,4 @@
-#include "app/setup_win.h"
+#include "app/settingsdialog_win.h"
 #include "calendar/calpopup_win.h"
 
 #include "harness.h"

@@ -1,6 +1,6 @@
-#include "online/fetch_win.h"
+#include "net/fetch_win.h"
 #include "base/inputbox_win.h"
-#include "online/weather_win.h"
+#include "weather/weatherstrip_win.h"
 
 #include "harness.h"
 #include "testserver.h"

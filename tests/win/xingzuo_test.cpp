@@ -1,6 +1,6 @@
-#include "online/dailyhoroscope.h"
-#include "online/horoscope.h"
-#include "online/xingzuo_win.h"
+#include "horoscope/dailyhoroscope.h"
+#include "horoscope/horoscope.h"
+#include "horoscope/horoscopepanel_win.h"
 
 #include "harness.h"
 #include "testserver.h"
