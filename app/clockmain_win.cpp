@@ -828,6 +828,10 @@ void ClockWindow::DragEnded() {
 }
 
 void ClockWindow::PlaceWeatherStrip() {
+    // The clock is placed once before its companions are made (a stored
+    // place at start-up); the strip is placed when it is first shown.
+    if (!companions_)
+        return;
     PlaceCompanion(companions_->weather.Handle(), Companion::WeatherStrip);
 }
 
