@@ -817,8 +817,8 @@ void ClockWindow::ShakeWindow(HWND window) {
     ++shakeCount_;
 }
 
-void ClockWindow::MouseMovedWithButton() {
-    DragWithMouse();
+void ClockWindow::MouseMovedWithButton(WPARAM keys) {
+    DragWithMouse(keys);
     DragEnded(); // the strip follows every step, not only the drop
 }
 

@@ -114,7 +114,7 @@ public:
     // Saves the settings and ends the clock; a save that fails asks first.
     void CloseRequested();
     void OpenCalendar();
-    void MouseMovedWithButton();
+    void MouseMovedWithButton(WPARAM keys);
     // A drag of the clock ended: the weather strip stands under where it was dropped.
     void DragEnded();
     // The second's work: the due action, the hourly alert and refresh, the drawing.
