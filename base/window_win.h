@@ -1,5 +1,6 @@
 #pragma once
 #include "base/errorreporter_win.h"
+#include "base/module_win.h"
 #include "base/platform_win.h"
 
 #include <exception>
@@ -47,6 +48,8 @@ protected:
             wc.lpfnWndProc = &BaseWindow::WindowProc;
             wc.hInstance = instance;
             wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+            wc.hIcon = ProgramIcon(false);
+            wc.hIconSm = ProgramIcon(true);
             wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
             wc.lpszClassName = T::kClassName;
             RegisterClassExW(&wc);

@@ -128,10 +128,28 @@ TEST(EndToEnd, EveryStartShowsTheClockAndItsCompanions) {
             EXPECT_GT(s.top, r.top);
             EXPECT_LT(s.top, r.bottom);
         }
+        EXPECT_NE(GetClassLongPtrW(main, GCLP_HICON), 0) << "the clock's window carries the program's icon";
         EXPECT_TRUE(clock.MessageBoxTexts().empty());
         PostMessageW(main, WM_CLOSE, 0, 0);
         EXPECT_TRUE(clock.WaitForExit(10000));
     }
+}
+
+// The executable carries its own icon, at every size the shell asks for.
+TEST(EndToEnd, TheProgramCarriesItsIconInEverySize) {
+    HMODULE exe = LoadLibraryExW(ExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(exe, nullptr);
+    HRSRC found = FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14)); // RT_GROUP_ICON
+    ASSERT_NE(found, nullptr) << "an icon group";
+    const auto* group = static_cast<const unsigned char*>(LockResource(LoadResource(exe, found)));
+    const int count = group[4] | group[5] << 8;
+    std::vector<int> sizes;
+    for (int i = 0; i < count; ++i) {
+        const int width = group[6 + 14 * i];
+        sizes.push_back(width == 0 ? 256 : width);
+    }
+    EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 32, 48, 256}));
+    FreeLibrary(exe);
 }
 
 TEST(EndToEnd, OneClockPerSettingsFile) {
