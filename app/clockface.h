@@ -22,13 +22,6 @@ struct ClockFace {
     int scale = kDefaultScale;
 };
 
-// A boolean key of clockset.ini, as every boolean key reads: text that is an
-// integer (as ParseIniInteger reads it) is true unless it is 0; anything else,
-// a missing key's empty text included, gives the default.
-bool FlagFromIniText(std::string_view text, bool defaultValue);
-// Scale, in percent: an integer is held to 50..300 (a decimal number too long
-// for 32 bits goes to the bound on its side); anything else gives 100.
-int ScaleFromIniText(std::string_view text);
 int ClampScale(int percent);
 
 // GBK: 上午 and 下午.

@@ -1,5 +1,6 @@
 // The clock's context menu, its double-click, and the routines that show the
 // companion windows.
+#include "app/about_win.h"
 #include "app/autostart.h"
 #include "app/clockwindow_win.h"
 #include "app/companions_win.h"
@@ -10,7 +11,6 @@
 #include "horoscope/horoscopepanel_win.h"
 #include "power/shutdowndlg_win.h"
 #include "app/settingsdialog_win.h"
-#include "base/version.h" // made by the build from the project version
 
 #include <algorithm>
 #include <stdexcept>
@@ -19,12 +19,9 @@ namespace vemora {
 
 namespace {
 
-constexpr wchar_t kHomePage[] = L"https://vemora.app/";
-constexpr wchar_t kAboutApp[] = L"VemoraV" VEMORA_VERSION_SHORT;
 constexpr wchar_t kClickThroughNote[] =
     L"鼠标穿透已打开：时钟不再响应鼠标。\n\n它的菜单现在在通知区域的托盘图标上：右键单击图标打开菜单，"
     L"在那里可以关闭鼠标穿透。";
-constexpr wchar_t kAboutCredits[] = L"Vemora 桌面时钟 · 天气、运势、日历与定时";
 
 void CheckItem(HMENU menu, UINT id, bool checked) {
     CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
@@ -186,7 +183,7 @@ void ClockWindow::ReadAutostartState() {
         return;
     if (!RunCommandNamesExe(WideToUtf8(data), WideToUtf8(options_.exePath)))
         return;
-    const std::wstring approvedKey = Utf8ToWide(kStartupApprovedKey);
+    const std::wstring approvedKey = Utf8ToWide(options_.approvedKey);
     if (RegOpenKeyExW(HKEY_CURRENT_USER, approvedKey.c_str(), 0, KEY_QUERY_VALUE, &raw) == ERROR_SUCCESS) {
         UniqueHkey approved(raw);
         // The value's size is asked first: a value of any length is read whole.
@@ -205,7 +202,9 @@ void ClockWindow::ReadAutostartState() {
 }
 
 // The check mark changes only with the registry: a refused value leaves it
-// as it was, so that it never shows autostart that was not written.
+// as it was, so that it never shows autostart that was not written. Turning
+// it on also marks it enabled in the start-up manager, where Task Manager
+// may have switched it off: the Run value alone would not start it then.
 void ClockWindow::ToggleAutostart() {
     const bool wanted = !run_.autostart;
     const std::wstring runKey = Utf8ToWide(options_.runKey);
@@ -220,6 +219,16 @@ void ClockWindow::ToggleAutostart() {
             RegSetValueExW(run.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                            static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
             throw std::runtime_error("Failed to set data for '" + std::string(kRunValueName) + "'");
+        HKEY approvedRaw = nullptr;
+        const bool approved = RegCreateKeyExW(HKEY_CURRENT_USER, Utf8ToWide(options_.approvedKey).c_str(), 0, nullptr,
+                                              0, KEY_SET_VALUE, nullptr, &approvedRaw, nullptr) == ERROR_SUCCESS &&
+                              RegSetValueExW(UniqueHkey(approvedRaw).get(), valueName.c_str(), 0, REG_BINARY,
+                                             kStartupApprovedEnabled, sizeof kStartupApprovedEnabled) == ERROR_SUCCESS;
+        if (!approved) {
+            RegDeleteValueW(run.get(), valueName.c_str());
+            throw std::runtime_error("开机启动未能打开：Windows 的启动项管理拒绝了“" + std::string(kRunValueName) +
+                                     "”的启用标记，Windows 不会启动它。");
+        }
     } else if (run) {
         RegDeleteValueW(run.get(), valueName.c_str());
     }
@@ -242,9 +251,12 @@ void ClockWindow::ShowTimedActionDialog() {
     ShowDialogModal(companions_->timedAction.Handle(), [this] { companions_->timedAction.ShowModal(); });
 }
 
+// The program's own About box; the home page opens only from its link.
 void ClockWindow::ShowAboutAndHomePage() {
-    effects_.ShowAbout(hwnd_, kAboutApp, kAboutCredits);
-    effects_.OpenUrl(kHomePage);
+    const std::wstring settings = options_.settingsPath;
+    const std::wstring log = settings.substr(0, settings.find_last_of(L"\\/") + 1) + L"vemora.log";
+    AboutBox about(reporter_, effects_, appWindow_.get(), log);
+    about.ShowModal();
 }
 
 void ClockWindow::Exit() {
@@ -277,9 +289,13 @@ void ClockWindow::DrawWeatherStrip() {
     if (run_.weatherText.empty())
         return;
     const int dpi = companions_->weather.Dpi();
-    weatherRenderer_.Render(companions_->weather.Handle(), companions_->weather.ShownLine(), settings_.font,
-                            ScaleForDpi(kWeatherEmSize, dpi), settings_.startColour, settings_.endColour,
-                            settings_.transparency, dpi);
+    // The strip at the clock's size, as it hangs under it.
+    GlowFrame frame = SingleLineFrame(dpi);
+    frame.width = frame.width * settings_.scale / 100;
+    frame.height = frame.firstHeight = frame.height * settings_.scale / 100;
+    weatherRenderer_.Render(companions_->weather.Handle(), companions_->weather.ShownLine(), frame, settings_.font,
+                            ScaleForDpi(kWeatherEmSize, dpi) * settings_.scale / 100, settings_.startColour,
+                            settings_.endColour, settings_.transparency, dpi);
     QueryPerformanceCounter(&ended);
     QueryPerformanceFrequency(&frequency);
     forecast_.stripMs = 1000.0 * static_cast<double>(ended.QuadPart - started.QuadPart) /
@@ -315,6 +331,23 @@ void ClockWindow::ShowCalendar() {
             const int left = std::max<int>(monitor.rcWork.left, std::min<int>(own.left, monitor.rcWork.right - width));
             if (left != own.left)
                 MoveWindow(popup, left, own.top, width, own.bottom - own.top, TRUE);
+        }
+        // Beside the horoscope's sheet when that stands where the pop-up would.
+        if (companions_->horoscope.Showing()) {
+            RECT own{}, panel{}, clock{};
+            GetWindowRect(popup, &own);
+            GetWindowRect(companions_->horoscope.Handle(), &panel);
+            GetWindowRect(hwnd_, &clock);
+            const PixelRect margins = ScaleRectForDpi(kSheetMargins, dpi_);
+            MONITORINFO monitor{sizeof monitor};
+            GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
+            const RECT& w = monitor.rcWork;
+            const ScreenPoint at =
+                AvoidCovering({own.left, own.top}, own.right - own.left, own.bottom - own.top,
+                              {panel.left + margins.left, panel.top + margins.top, panel.right - margins.right,
+                               panel.bottom - margins.bottom},
+                              {clock.left, clock.top, clock.right, clock.bottom}, {w.left, w.top, w.right, w.bottom});
+            MoveWindow(popup, at.x, at.y, own.right - own.left, own.bottom - own.top, TRUE);
         }
         companions_->calendar.Show();
     } else if (companions_->calendar.Showing()) {

@@ -16,11 +16,16 @@ std::wstring ClockTip::TextFor(const DateTimeParts& now) {
     return Utf8ToWide(DateTooltipText(now.year, now.month, now.day));
 }
 
-bool ClockTip::Notify(LPARAM lParam, const DateTimeParts& now) {
+bool ClockTip::Notify(LPARAM lParam, const DateTimeParts& now, const std::wstring& status) {
     const NMHDR& header = *reinterpret_cast<const NMHDR*>(lParam);
     if (!tip_ || header.hwndFrom != tip_.get() || header.code != TTN_GETDISPINFOW)
         return false;
     text_ = TextFor(now);
+    if (!status.empty()) {
+        // Lines of their own: a tip breaks lines only with a width to keep to.
+        SendMessageW(tip_.get(), TTM_SETMAXTIPWIDTH, 0, 600);
+        text_ += L"\r\n" + status;
+    }
     reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = text_.data();
     return true;
 }

@@ -19,7 +19,9 @@ public:
     HWND Handle() const { return tip_.get(); }
     // A WM_NOTIFY to the clock. The tip asking for its text (TTN_GETDISPINFOW)
     // is answered with the text for `now`; false for every other notification.
-    bool Notify(LPARAM lParam, const DateTimeParts& now);
+    // Below today: what else the clock has to say (an armed action's time, a
+    // failed time set), one line each; empty for nothing.
+    bool Notify(LPARAM lParam, const DateTimeParts& now, const std::wstring& status = {});
     // The clock is going: the tip, as its owned window, goes with it.
     void ClockDestroyed() { tip_.release(); }
 

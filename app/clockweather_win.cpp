@@ -283,8 +283,8 @@ void ClockWindow::ComposeForecastLine() {
         tip = forecast_.failure;
     }
     const int dpi = companions_->weather.Dpi();
-    const TextMeasure measure(settings_.font, ScaleForDpi(kWeatherEmSize, dpi));
-    const int room = ScaleForDpi(kGlowWidth - 2 * 10, dpi);
+    const TextMeasure measure(settings_.font, ScaleForDpi(kWeatherEmSize, dpi) * settings_.scale / 100);
+    const int room = ScaleForDpi(kGlowWidth - 2 * 10, dpi) * settings_.scale / 100;
     const std::string fitted =
         FitLine(line, tail, room, [&measure](std::string_view text) { return measure.Width(text); });
     companions_->weather.SetShown(Utf8ToWide(fitted), WithWindowsBreaks(tip));

@@ -37,10 +37,22 @@ namespace vemora {
 namespace {
 
 // The time to the minute and the day's date, as the tray's tip shows them.
-std::wstring TrayTipText(const DateTimeParts& now) {
+std::wstring TrayTipText(const DateTimeParts& now, const std::wstring& status) {
     wchar_t time[16] = {};
     swprintf(time, std::size(time), L"%02d:%02d ", now.hour, now.minute);
-    return time + ClockTip::TextFor(now);
+    return time + ClockTip::TextFor(now) + (status.empty() ? L"" : L"\n" + status);
+}
+
+// The time server as the user reads it: with the port it was asked on.
+std::string NtpServerWithPort(const std::string& server) {
+    if (server.empty() || server.front() == '[')
+        return server;
+    const size_t colon = server.find(':');
+    if (colon == std::string::npos)
+        return server + ":123";
+    if (server.find(':', colon + 1) != std::string::npos)
+        return "[" + server + "]:123"; // a bare IPv6 address
+    return server;
 }
 
 // One number per minute of the calendar.
@@ -50,6 +62,8 @@ long long MinuteOf(const DateTimeParts& t) {
 
 constexpr UINT_PTR kTickTimer = 1;
 constexpr UINT_PTR kResumeWeatherTimer = 2;
+constexpr UINT_PTR kFlashTimer = 3;
+constexpr UINT kFlashMs = 1500; // how long the tray's click shows a clock hidden by a full-screen program
 
 std::string LocaleString(LCTYPE type, const char* fallback) {
     wchar_t buffer[80] = {};
@@ -171,6 +185,8 @@ public:
             WNDCLASSEXW wc{sizeof wc};
             wc.lpfnWndProc = DefWindowProcW;
             wc.hInstance = instance;
+            wc.hIcon = ProgramIcon(false); // what Alt+Tab and the taskbar show for the program
+            wc.hIconSm = ProgramIcon(true);
             wc.lpszClassName = L"TApplication";
             RegisterClassExW(&wc);
         }
@@ -193,6 +209,8 @@ ClockWindow::ClockWindow(Effects& effects, ErrorReporter& reporter, MainOptions 
     }
     if (options_.runKey.empty())
         options_.runKey = kRunKey;
+    if (options_.approvedKey.empty())
+        options_.approvedKey = kStartupApprovedKey;
     appWindow_.reset(ApplicationWindowClass::Create(reporter.Title()));
     // The settings first: the window is created on top or not as the file
     // says, rather than moved afterwards. Wine keeps an owned window beside
@@ -307,7 +325,16 @@ void ClockWindow::LoadSettingsFile() {
     fontStored_ = store.Has("Font");
 }
 
+// A stored font that is not installed stays stored while the clock draws
+// with the one it took instead: the font may come back (installed later, or
+// a user's font loaded after autostart). Another font chosen in 设置 replaces it.
 void ClockWindow::SaveSettingsFile() {
+    if (!missingFont_.stored.empty() && settings_.font == missingFont_.drawn) {
+        Settings kept = settings_;
+        kept.font = missingFont_.stored;
+        WriteSettingsFile(options_.settingsPath, kept);
+        return;
+    }
     WriteSettingsFile(options_.settingsPath, settings_);
 }
 
@@ -359,6 +386,7 @@ void ClockWindow::SetArmedAction(std::optional<ScheduledActionState> action) {
     if (action)
         run_.scheduledAction = *action;
     SyncMenuChecks();
+    StatusChanged();
     if (!run_.armed && actionNotice_)
         actionNotice_->Hide();
 }
@@ -368,6 +396,7 @@ void ClockWindow::SetArmedAction(std::optional<ScheduledActionState> action) {
 void ClockWindow::CarryOutArmedAction() {
     run_.armed = false; // disarmed before anything is carried out
     SyncMenuChecks();
+    StatusChanged();
     if (actionNotice_)
         actionNotice_->Hide();
     switch (run_.scheduledAction.kind) {
@@ -438,6 +467,9 @@ void ClockWindow::ChangeSettings(const Settings& changed, SettingsChange what) {
     case SettingsChange::Face:
         FitToFace();
         RedrawClock();
+        // The strip takes the clock's size.
+        if (settings_.showWeather && companions_->weather.Showing())
+            DrawWeatherStrip();
         // The companions hang from the clock's edges, which moved.
         if (settings_.showHoroscope)
             PlaceCompanion(companions_->horoscope.Handle(), Companion::Horoscope);
@@ -451,12 +483,21 @@ ClockFace ClockWindow::Face() const {
     return {settings_.showSeconds, settings_.hour12, settings_.showDate, settings_.scale};
 }
 
+// A clock that grows or shrinks stays on its monitor's work area: a clock
+// never dragged keeps its top right corner, a dragged one its nearest corner.
 void ClockWindow::FitToFace() {
     RECT r{};
     GetWindowRect(hwnd_, &r);
     const PixelRect fit = ClockRectAt({r.left, r.top}, dpi_, Face());
-    if (fit.Width() != r.right - r.left || fit.Height() != r.bottom - r.top)
-        SetWindowPos(hwnd_, nullptr, 0, 0, fit.Width(), fit.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (fit.Width() != r.right - r.left || fit.Height() != r.bottom - r.top) {
+        MONITORINFO monitor{sizeof monitor};
+        GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& w = monitor.rcWork;
+        const bool dragged = settings_.posLeft && settings_.posTop;
+        const ScreenPoint at = RefitClock({r.left, r.top, r.right, r.bottom}, fit.Width(), fit.Height(), dragged,
+                                          {w.left, w.top, w.right, w.bottom});
+        SetWindowPos(hwnd_, nullptr, at.x, at.y, fit.Width(), fit.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     if (settings_.showWeather && companions_)
         PlaceWeatherStrip();
 }
@@ -556,6 +597,7 @@ void ClockWindow::ShowFace() {
                 drawable.push_back(family);
         const StartFont font = ChooseStartFont(stored, drawable, MessageFontFamily());
         settings_.font = font.family;
+        missingFont_ = {font.missing, font.family};
         if (!font.missing.empty())
             missingFontText_ = MissingFontText(WideToUtf8(GbkToWide(font.missing)), WideToUtf8(GbkToWide(font.family)));
         SetTimerEnabled(true);
@@ -708,6 +750,7 @@ void ClockWindow::Tick() {
     case ActionVerdict::Skip:
         run_.armed = false;
         SyncMenuChecks();
+        StatusChanged();
         skipped = SkippedActionText(static_cast<int>(run_.scheduledAction.kind), run_.scheduledAction.due,
                                     WhyLate(gap, run_.scheduledAction.due));
         break;
@@ -817,8 +860,8 @@ void ClockWindow::ShakeWindow(HWND window) {
     ++shakeCount_;
 }
 
-void ClockWindow::MouseMovedWithButton() {
-    DragWithMouse();
+void ClockWindow::MouseMovedWithButton(WPARAM keys) {
+    DragWithMouse(keys);
     DragEnded(); // the strip follows every step, not only the drop
 }
 
@@ -828,6 +871,10 @@ void ClockWindow::DragEnded() {
 }
 
 void ClockWindow::PlaceWeatherStrip() {
+    // The clock is placed once before its companions are made (a stored
+    // place at start-up); the strip is placed when it is first shown.
+    if (!companions_)
+        return;
     PlaceCompanion(companions_->weather.Handle(), Companion::WeatherStrip);
 }
 
@@ -838,13 +885,30 @@ void ClockWindow::PlaceCompanion(HWND companion, Companion which) {
     const int width = own.right - own.left;
     const int height = own.bottom - own.top;
     if (which == Companion::Horoscope) {
-        // The panel stays whole on the work area of the clock's monitor.
+        // The panel's sheet stays whole on the work area of the clock's
+        // monitor; the picture's transparent margins may hang past it.
         MONITORINFO monitor{sizeof monitor};
         GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
         const RECT& work = monitor.rcWork;
-        const ScreenPoint at = KeepInside(
-            CompanionPlace(which, PixelRect{clock.left, clock.top, clock.right, clock.bottom}, width, work.right, dpi_),
-            width, height, PixelRect{work.left, work.top, work.right, work.bottom});
+        const PixelRect margins = ScaleRectForDpi(kSheetMargins, dpi_);
+        ScreenPoint at =
+            CompanionPlace(which, PixelRect{clock.left, clock.top, clock.right, clock.bottom}, width, work.right, dpi_);
+        // Under the weather strip, not over its text.
+        if (companions_->weather.Showing()) {
+            RECT strip{};
+            GetWindowRect(companions_->weather.Handle(), &strip);
+            at.y = std::max<int>(at.y, strip.bottom - margins.top);
+        }
+        at = KeepInside(at, width, height,
+                        PixelRect{work.left - margins.left, work.top - margins.top, work.right + margins.right,
+                                  work.bottom + margins.bottom});
+        if (companions_->calendar.Showing()) {
+            RECT cal{};
+            GetWindowRect(companions_->calendar.Handle(), &cal);
+            at = AvoidCovering(at, width, height, {cal.left, cal.top, cal.right, cal.bottom},
+                               {clock.left, clock.top, clock.right, clock.bottom},
+                               {work.left - margins.left, work.top, work.right + margins.right, work.bottom});
+        }
         MoveWindow(companion, at.x, at.y, width, height, TRUE);
         return;
     }
@@ -880,6 +944,14 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
     case WM_TIMER:
         if (wParam == kTickTimer) {
             TickOnTheSecond();
+        } else if (wParam == kFlashTimer) {
+            // The flash from the tray ends: hidden again while the
+            // full-screen program is still in front.
+            KillTimer(hwnd_, kFlashTimer);
+            if (hiddenForFullScreen_)
+                ShowWindow(hwnd_, SW_HIDE);
+            if (!settings_.stayOnTop)
+                SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         } else if (wParam == kResumeWeatherTimer) {
             KillTimer(hwnd_, kResumeWeatherTimer);
             if (settings_.showWeather)
@@ -933,7 +1005,7 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
             RunMenuCommand(LOWORD(wParam));
         return 0;
     case WM_NOTIFY:
-        if (clockTip_.Notify(lParam, Now()))
+        if (clockTip_.Notify(lParam, Now(), StatusText()))
             return 0;
         return std::nullopt;
     case WM_DPICHANGED:
@@ -988,9 +1060,19 @@ void ClockWindow::ResultArrived(std::unique_ptr<WorkerResult> result) {
             run_.weatherText = std::move(line->text);
         DrawWeatherStrip();
     } else if (auto* answer = dynamic_cast<NetworkTimeAnswer*>(result.get())) {
-        // A failed query changes nothing and shows nothing.
-        if (!networkTime_.Arrived(answer->generation).use || !settings_.networkTime || answer->time.utc == 0)
+        if (!networkTime_.Arrived(answer->generation).use || !settings_.networkTime)
             return;
+        // A query without an answer sets nothing and opens no box: the tips
+        // say so until a query succeeds.
+        if (answer->time.utc == 0) {
+            networkTimeFailure_ = "校时失败：" + NtpServerWithPort(NtpServerName(settings_.ntpServer)) + " 无应答";
+            StatusChanged();
+            return;
+        }
+        if (!networkTimeFailure_.empty()) {
+            networkTimeFailure_.clear();
+            StatusChanged();
+        }
         const std::string refused = SetClockFromNetwork(effects_, answer->time.offsetSeconds);
         // Said once a run: the user believes the clock was corrected.
         if (!refused.empty() && !clockNotSetShown_) {
@@ -1025,6 +1107,8 @@ bool ClockWindow::FullScreenProgramInFront() const {
         RECT r{};
         GetWindowRect(window, &r);
         front.bounds = {r.left, r.top, r.right, r.bottom};
+        const LONG style = GetWindowLongW(window, GWL_STYLE);
+        front.framed = (style & WS_CAPTION) == WS_CAPTION || (style & WS_THICKFRAME) != 0;
     }
     MONITORINFO monitor{sizeof monitor};
     GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
@@ -1075,11 +1159,29 @@ void ClockWindow::UpdateTrayIcon() {
     const bool wanted = settings_.trayIcon || settings_.clickThrough;
     if (wanted && !tray_.Added()) {
         const DateTimeParts now = Now();
-        tray_.Add(hwnd_, kTrayMessage, TrayTipText(now));
+        tray_.Add(hwnd_, kTrayMessage, TrayTipText(now, StatusText()));
         trayTipMinute_ = MinuteOf(now);
     } else if (!wanted && tray_.Added()) {
         tray_.Remove();
     }
+}
+
+// What the tips say below the date: when the armed action will happen, and
+// that the network time could not be had, until it can.
+std::wstring ClockWindow::StatusText() const {
+    std::wstring text;
+    if (run_.armed)
+        text = Utf8ToWide(DueActionText(run_.scheduledAction.kind, run_.scheduledAction.due, EncodeDateTime(Now())));
+    if (!networkTimeFailure_.empty())
+        text += (text.empty() ? L"" : L"\n") + Utf8ToWide(networkTimeFailure_);
+    return text;
+}
+
+// The tray's tip anew at once, not at the next minute: what it says changed.
+void ClockWindow::StatusChanged() {
+    trayTipMinute_ = -1;
+    if (tray_.Added())
+        UpdateTrayTip(Now());
 }
 
 // The tip changes once a minute: it is composed when the minute is new, not
@@ -1088,7 +1190,7 @@ void ClockWindow::UpdateTrayTip(const DateTimeParts& now) {
     if (MinuteOf(now) == trayTipMinute_)
         return;
     trayTipMinute_ = MinuteOf(now);
-    tray_.SetTip(TrayTipText(now));
+    tray_.SetTip(TrayTipText(now, StatusText()));
 }
 
 void ClockWindow::TrayIconMessage(LPARAM mouseMessage) {
@@ -1098,12 +1200,32 @@ void ClockWindow::TrayIconMessage(LPARAM mouseMessage) {
         SyncMenuChecks();
         TrackContextMenu(contextMenu_.get(), MAKELPARAM(-1, -1));
         break;
+    case WM_LBUTTONUP:
+        BringClockForward();
+        break;
     case WM_LBUTTONDBLCLK:
         OpenCalendar();
         break;
     default:
         break;
     }
+}
+
+// The tray icon's left click: the clock in front of the other windows,
+// without taking the focus. Hidden behind a full-screen program, it shows for
+// a moment and hides again, so that the user sees it is there.
+void ClockWindow::BringClockForward() {
+    if (hiddenForFullScreen_) {
+        ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+        SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        RedrawClock();
+        SetTimer(hwnd_, kFlashTimer, kFlashMs, nullptr);
+        return;
+    }
+    constexpr UINT kZOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, kZOrderOnly);
+    if (!settings_.stayOnTop)
+        SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly);
 }
 
 } // namespace vemora

@@ -42,6 +42,7 @@ struct MainOptions {
     std::wstring exePath;                 // what autostart registers; empty: this module
     std::wstring holidaysPath;            // holidays.txt; empty: beside the executable
     std::string runKey;                   // where, under HKCU; empty: the system's Run key
+    std::string approvedKey;              // the start-up manager's switches, under HKCU; empty: the system's
     int resumeRefreshDelayMs = 10000;     // after a sleep, the weather waits for the network
     std::optional<TimeFormat> timeFormat; // empty: the user's, from the locale
     // Milliseconds by a count that runs on through sleep and that setting the
@@ -114,7 +115,7 @@ public:
     // Saves the settings and ends the clock; a save that fails asks first.
     void CloseRequested();
     void OpenCalendar();
-    void MouseMovedWithButton();
+    void MouseMovedWithButton(WPARAM keys);
     // A drag of the clock ended: the weather strip stands under where it was dropped.
     void DragEnded();
     // The second's work: the due action, the hourly alert and refresh, the drawing.
@@ -272,7 +273,10 @@ private:
     void UpdateTrayIcon();
     // The tray's tip for this minute; sent only when the minute is new.
     void UpdateTrayTip(const DateTimeParts& now);
+    std::wstring StatusText() const;
+    void StatusChanged();
     void TrayIconMessage(LPARAM mouseMessage);
+    void BringClockForward();
 
     Effects& effects_;
     MainOptions options_;
@@ -303,6 +307,7 @@ private:
     RequestSlot placeLookUp_;
     ForecastRunState forecast_;
     bool clockNotSetShown_ = false;
+    std::string networkTimeFailure_; // UTF-8: the last time query had no answer; empty after one
     std::unique_ptr<ScreenWatch> screenWatch_;
     std::string lastTimeText_;
     std::string dateLine_;
@@ -326,6 +331,10 @@ private:
     bool inMoveLoop_ = false;
     bool fontStored_ = false;     // the settings file names a font
     std::string missingFontText_; // UTF-8: the stored font is not installed, told once the clock shows
+    struct {
+        std::string stored; // GBK: the stored font that is not installed; empty when it is
+        std::string drawn;  // what the clock draws with instead
+    } missingFont_;
 
     std::unique_ptr<ActionNotice> actionNotice_;
     bool hiddenForFullScreen_ = false;

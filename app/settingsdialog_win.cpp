@@ -145,46 +145,48 @@ SettingsDialog::SettingsDialog(HWND owner, HWND modalOver, SettingsDialogHost& h
     font_ = CreateDialogFont();
     HFONT f = font_.get();
     CreateControl(hwnd_, {L"STATIC", L"透明度：", SS_LEFT, 24, 24, 56, 13, 0}, f);
-    CreateControl(hwnd_, {L"STATIC", L"字  体：", SS_LEFT, 166, 24, 56, 13, 0}, f);
-    CreateControl(hwnd_, {L"STATIC", L"起始颜色：", SS_LEFT, 24, 65, 56, 13, 0}, f);
-    CreateControl(hwnd_, {L"STATIC", L"终止颜色：", SS_LEFT, 166, 65, 56, 13, 0}, f);
-    CreateControl(hwnd_, {L"STATIC", L"所在城市：", SS_LEFT, 24, 112, 56, 13, 0}, f);
-    CreateControl(hwnd_, {L"STATIC", L"你的星座：", SS_LEFT, 166, 112, 56, 13, 0}, f);
-    // The rest in the tab order: transparencySlider, fontBox, autostartCheck, okButton, hourlyAlertCheck,
+    CreateControl(hwnd_, {L"STATIC", L"字  体：", SS_LEFT, 24, 58, 56, 13, 0}, f);
+    CreateControl(hwnd_, {L"STATIC", L"起始颜色：", SS_LEFT, 24, 99, 56, 13, 0}, f);
+    CreateControl(hwnd_, {L"STATIC", L"终止颜色：", SS_LEFT, 166, 99, 56, 13, 0}, f);
+    CreateControl(hwnd_, {L"STATIC", L"所在城市：", SS_LEFT, 24, 146, 56, 13, 0}, f);
+    CreateControl(hwnd_, {L"STATIC", L"你的星座：", SS_LEFT, 166, 146, 56, 13, 0}, f);
+    // The rest in the tab order: transparencySlider, fontBox, autostartCheck, okButton, cancelButton, hourlyAlertCheck,
     // startColourBox, endColourBox, cityEdit, signBox, networkTimeCheck.
     transparencySlider = CreateControl(
-        hwnd_, {TRACKBAR_CLASSW, L"", WS_TABSTOP | TBS_HORZ | TBS_NOTICKS, 80, 16, 80, 33, kTransparencySlider}, f);
+        hwnd_, {TRACKBAR_CLASSW, L"", WS_TABSTOP | TBS_HORZ | TBS_NOTICKS, 80, 16, 190, 33, kTransparencySlider}, f);
     SendMessageW(transparencySlider, TBM_SETRANGEMIN, FALSE, 10);
     // Up to 250: a stored value above it draws fainter (235), which a slider
     // moved to its end must not do.
     SendMessageW(transparencySlider, TBM_SETRANGEMAX, FALSE, kMaxTransparencyOnSlider);
     SendMessageW(transparencySlider, TBM_SETPOS, TRUE, 10);
+    transparencyValue = CreateControl(hwnd_, {L"STATIC", L"10", SS_LEFT | SS_NOPREFIX, 274, 24, 36, 13, 0}, f);
     fontBox = CreateControl(
-        hwnd_, {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 222, 21, 80, 240, kFontBox}, f);
+        hwnd_, {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 80, 55, 222, 240, kFontBox}, f);
     autostartCheck = CreateControl(
-        hwnd_, {L"BUTTON", L"开机启动", WS_TABSTOP | BS_AUTOCHECKBOX, 112, 164, 97, 17, kAutostartCheck}, f);
-    okButton =
-        CreateControl(hwnd_, {L"BUTTON", L"确定", WS_TABSTOP | BS_DEFPUSHBUTTON, 120, 257, 75, 25, kOkButton}, f);
+        hwnd_, {L"BUTTON", L"开机启动", WS_TABSTOP | BS_AUTOCHECKBOX, 112, 198, 97, 17, kAutostartCheck}, f);
+    okButton = CreateControl(hwnd_, {L"BUTTON", L"确定", WS_TABSTOP | BS_DEFPUSHBUTTON, 80, 291, 75, 25, kOkButton}, f);
+    cancelButton =
+        CreateControl(hwnd_, {L"BUTTON", L"取消", WS_TABSTOP | BS_PUSHBUTTON, 170, 291, 75, 25, kCancelButton}, f);
     hourlyAlertCheck = CreateControl(
-        hwnd_, {L"BUTTON", L"整点报时", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 164, 82, 17, kHourlyAlertCheck}, f);
+        hwnd_, {L"BUTTON", L"整点报时", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 198, 82, 17, kHourlyAlertCheck}, f);
     const DWORD colourBox = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
-    startColourBox = CreateControl(hwnd_, {L"COMBOBOX", L"", colourBox, 80, 62, 80, 240, kStartColourBox}, f);
-    endColourBox = CreateControl(hwnd_, {L"COMBOBOX", L"", colourBox, 222, 62, 80, 240, kEndColourBox}, f);
+    startColourBox = CreateControl(hwnd_, {L"COMBOBOX", L"", colourBox, 80, 96, 80, 240, kStartColourBox}, f);
+    endColourBox = CreateControl(hwnd_, {L"COMBOBOX", L"", colourBox, 222, 96, 80, 240, kEndColourBox}, f);
     FillColourBox(startColourBox);
     FillColourBox(endColourBox);
     FitDropDownWidth(startColourBox, kSwatchRoom);
     FitDropDownWidth(endColourBox, kSwatchRoom);
     cityEdit = CreateControl(
-        hwnd_, {L"EDIT", L"南京", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 80, 109, 80, 21, kCityEdit}, f);
+        hwnd_, {L"EDIT", L"南京", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 80, 143, 80, 21, kCityEdit}, f);
     signBox = CreateControl(
-        hwnd_, {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 222, 109, 80, 240, kSignBox}, f);
+        hwnd_, {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 222, 143, 80, 240, kSignBox}, f);
     for (const ZodiacSign& sign : ZodiacSigns)
         SendMessageW(signBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(GbkToWide(sign.name).c_str()));
     SendMessageW(signBox, CB_SETCURSEL, 0, 0);
     networkTimeCheck = CreateControl(
-        hwnd_, {L"BUTTON", L"自动校时", WS_TABSTOP | BS_AUTOCHECKBOX, 215, 164, 97, 17, kNetworkTimeCheck}, f);
+        hwnd_, {L"BUTTON", L"自动校时", WS_TABSTOP | BS_AUTOCHECKBOX, 215, 198, 97, 17, kNetworkTimeCheck}, f);
     lunarCheck =
-        CreateControl(hwnd_, {L"BUTTON", L"显示农历", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 184, 82, 17, kLunarCheck}, f);
+        CreateControl(hwnd_, {L"BUTTON", L"显示农历", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 218, 82, 17, kLunarCheck}, f);
     CreateFaceControls();
     layout_.Capture(hwnd_);
     if (dpi_ != kDesignDpi)
@@ -204,15 +206,15 @@ void SettingsDialog::ApplyDpi(int dpi) {
 void SettingsDialog::CreateFaceControls() {
     HFONT f = font_.get();
     secondsCheck =
-        CreateControl(hwnd_, {L"BUTTON", L"显示秒", WS_TABSTOP | BS_AUTOCHECKBOX, 112, 184, 97, 17, kSecondsCheck}, f);
+        CreateControl(hwnd_, {L"BUTTON", L"显示秒", WS_TABSTOP | BS_AUTOCHECKBOX, 112, 218, 97, 17, kSecondsCheck}, f);
     hour12Check =
-        CreateControl(hwnd_, {L"BUTTON", L"12小时制", WS_TABSTOP | BS_AUTOCHECKBOX, 215, 184, 97, 17, kHour12Check}, f);
+        CreateControl(hwnd_, {L"BUTTON", L"12小时制", WS_TABSTOP | BS_AUTOCHECKBOX, 215, 218, 97, 17, kHour12Check}, f);
     dateCheck =
-        CreateControl(hwnd_, {L"BUTTON", L"显示日期", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 204, 82, 17, kDateCheck}, f);
-    CreateControl(hwnd_, {L"STATIC", L"大  小：", SS_LEFT, 24, 230, 56, 13, 0}, f);
+        CreateControl(hwnd_, {L"BUTTON", L"显示日期", WS_TABSTOP | BS_AUTOCHECKBOX, 24, 238, 82, 17, kDateCheck}, f);
+    CreateControl(hwnd_, {L"STATIC", L"大  小：", SS_LEFT, 24, 264, 56, 13, 0}, f);
     scaleBox = CreateControl(
         hwnd_,
-        {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 80, 227, 80, 240, kScaleBox}, f);
+        {L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 80, 261, 80, 240, kScaleBox}, f);
     for (int percent = kMinScale; percent <= kMaxScale; percent += kScaleChoiceStep)
         SendMessageW(scaleBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>((std::to_wstring(percent) + L"%").c_str()));
     SendMessageW(scaleBox, CB_LIMITTEXT, 5, 0);
@@ -286,9 +288,29 @@ void SettingsDialog::ShowModal() {
     RunModal(modalOver_);
 }
 
+// 取消, Esc and the close box: what took effect at once goes back to how it
+// was when the dialog opened; the rest was never applied.
+void SettingsDialog::Cancel() {
+    const Settings& current = host_.CurrentSettings();
+    if (current.transparency != opened_.transparency || current.font != opened_.font ||
+        current.startColour != opened_.startColour || current.endColour != opened_.endColour ||
+        current.hourlyAlert != opened_.hourlyAlert)
+        Change(SettingsChange::Look, [&](Settings& s) {
+            s.transparency = opened_.transparency;
+            s.font = opened_.font;
+            s.startColour = opened_.startColour;
+            s.endColour = opened_.endColour;
+            s.hourlyAlert = opened_.hourlyAlert;
+        });
+    if (current.lunar != opened_.lunar)
+        Change(SettingsChange::Lunar, [&](Settings& s) { s.lunar = opened_.lunar; });
+    EndModal();
+}
+
 void SettingsDialog::ShowCurrentSettings() {
     CentreOnScreen(hwnd_);
     const Settings& current = host_.CurrentSettings();
+    opened_ = current;
     SendMessageW(fontBox, CB_RESETCONTENT, 0, 0);
     for (const std::string& name : host_.InstalledFonts())
         SendMessageW(fontBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(GbkToWide(name).c_str()));
@@ -299,6 +321,7 @@ void SettingsDialog::ShowCurrentSettings() {
         SendMessageW(transparencySlider, TBM_SETPOS, TRUE, wanted);
         TransparencyChanged();
     }
+    SetWindowTextW(transparencyValue, std::to_wstring(wanted).c_str());
     const int fonts = static_cast<int>(SendMessageW(fontBox, CB_GETCOUNT, 0, 0));
     SendMessageW(fontBox, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     for (int i = 0; i < fonts; ++i) {
@@ -347,6 +370,7 @@ void SettingsDialog::Change(SettingsChange what, const std::function<void(Settin
 
 void SettingsDialog::TransparencyChanged() {
     const auto value = static_cast<int>(SendMessageW(transparencySlider, TBM_GETPOS, 0, 0));
+    SetWindowTextW(transparencyValue, std::to_wstring(value).c_str());
     Change(SettingsChange::Look, [&](Settings& s) { s.transparency = value; });
 }
 
@@ -432,7 +456,7 @@ std::optional<LRESULT> SettingsDialog::HandleMessage(UINT msg, WPARAM wParam, LP
             FitDropDownHeight(reinterpret_cast<HWND>(lParam));
             return 0;
         }
-        // Enter presses OK; Esc closes as the close box does.
+        // Enter presses OK; Esc cancels as 取消 and the close box do.
         static constexpr struct {
             int id, code;
             void (SettingsDialog::*handler)();
@@ -445,7 +469,8 @@ std::optional<LRESULT> SettingsDialog::HandleMessage(UINT msg, WPARAM wParam, LP
             {kLunarCheck, BN_CLICKED, &SettingsDialog::LunarClicked},
             {kOkButton, BN_CLICKED, &SettingsDialog::Accept},
             {IDOK, BN_CLICKED, &SettingsDialog::Accept},
-            {IDCANCEL, BN_CLICKED, &SettingsDialog::EndModal},
+            {kCancelButton, BN_CLICKED, &SettingsDialog::Cancel},
+            {IDCANCEL, BN_CLICKED, &SettingsDialog::Cancel},
         };
         for (const auto& h : kHandlers)
             if (h.id == id && h.code == code) {

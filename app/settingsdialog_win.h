@@ -39,8 +39,8 @@ protected:
 
 // The settings dialog: transparency, font and colours take effect at once,
 // city, star sign, network time and the clock's face (seconds, 12-hour time,
-// the date line, the size) on OK. There is no cancel: the close box
-// keeps what already took effect and drops the rest.
+// the date line, the size) on OK. 取消, Esc and the close box put back what
+// took effect at once and drop the rest.
 class SettingsDialog : public BaseWindow<SettingsDialog> {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmset";
@@ -51,7 +51,8 @@ public:
         kCityEdit, kSignBox,                    // city, star sign
         kHourlyAlertCheck, kAutostartCheck, kNetworkTimeCheck,          // hourly alert, start with Windows, network time
         kOkButton, kLunarCheck,                     // 确定, Chinese calendar
-        kSecondsCheck, kHour12Check, kDateCheck, kScaleBox // the clock's face: seconds, 12-hour, date, size
+        kSecondsCheck, kHour12Check, kDateCheck, kScaleBox, // the clock's face: seconds, 12-hour, date, size
+        kCancelButton                              // 取消
     };
     // clang-format on
 
@@ -69,13 +70,16 @@ public:
     void AutostartClicked();
     void LunarClicked();
     void Accept();
+    void Cancel();
+    void CloseRequested() { Cancel(); }
 
     HWND transparencySlider = nullptr, fontBox = nullptr, startColourBox = nullptr, endColourBox = nullptr,
          cityEdit = nullptr, signBox = nullptr, hourlyAlertCheck = nullptr, autostartCheck = nullptr,
          networkTimeCheck = nullptr, okButton = nullptr, lunarCheck = nullptr, secondsCheck = nullptr,
-         hour12Check = nullptr, dateCheck = nullptr, scaleBox = nullptr;
+         hour12Check = nullptr, dateCheck = nullptr, scaleBox = nullptr, cancelButton = nullptr,
+         transparencyValue = nullptr;
     // The dialog's client area at 96 dpi.
-    static constexpr int kClientWidth = 326, kClientHeight = 304;
+    static constexpr int kClientWidth = 326, kClientHeight = 338;
     // The colour of a colour box's selection, 0x00BBGGRR, system colours resolved.
     static COLORREF SelectedColour(HWND colourBox);
 
@@ -96,6 +100,7 @@ private:
 
     HWND modalOver_;
     SettingsDialogHost& host_;
+    Settings opened_; // the settings when the dialog opened, for 取消
     UniqueHfont font_;
     DialogLayout layout_;
     int dpi_ = kDesignDpi;

@@ -1,5 +1,6 @@
 #pragma once
 #include "base/errorreporter_win.h"
+#include "base/module_win.h"
 #include "base/platform_win.h"
 
 #include <exception>
@@ -14,7 +15,7 @@ namespace vemora {
 // passes those to DefWindowProcW. WM_CLOSE goes to T::CloseRequested, by default
 // hiding the window (ending it when it runs modal); with T::kDragsByMouse a
 // pointer moved with the left button down drags the window, through
-// T::MouseMovedWithButton, and T::DragEnded runs where it was dropped. The base binds
+// T::MouseMovedWithButton(keys), and T::DragEnded runs where it was dropped. The base binds
 // the object at WM_NCCREATE, unbinds it at WM_NCDESTROY or when the object
 // goes first, and is the one place where a handler's exception stops: it goes
 // to T::HandlerFailed, by default the error reporter.
@@ -47,6 +48,8 @@ protected:
             wc.lpfnWndProc = &BaseWindow::WindowProc;
             wc.hInstance = instance;
             wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+            wc.hIcon = ProgramIcon(false);
+            wc.hIconSm = ProgramIcon(true);
             wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
             wc.lpszClassName = T::kClassName;
             RegisterClassExW(&wc);
@@ -66,7 +69,7 @@ protected:
         else
             ShowWindow(hwnd_, SW_HIDE);
     }
-    void MouseMovedWithButton() { DragWithMouse(); }
+    void MouseMovedWithButton(WPARAM keys) { DragWithMouse(keys); }
     // A drag moved the window and ended; it stands where it was dropped.
     void DragEnded() {}
 
@@ -79,12 +82,19 @@ protected:
     // pointer's offset from the press; the release, or the capture going
     // elsewhere, ends the drag. A move with the button held that followed no
     // press of this window drags from where the pointer is then.
+    // Whether the button is held is what the move's own message says (keys,
+    // its wParam), never the keyboard state: with the X server's pointer
+    // under Wine, GetKeyState can still say "up" for a window not in front
+    // while its moves say "down", and the drag would stop after one step.
     void DragPress() {
         drag_ = DragState{true, false, MessagePoint(), WindowOrigin()};
         SetCapture(hwnd_);
     }
-    void DragWithMouse() {
-        if (!(GetKeyState(VK_LBUTTON) & 0x8000)) {
+    void DragWithMouse(WPARAM keys) {
+        // A drag whose capture went elsewhere has ended, whatever the move says.
+        if (drag_.held && GetCapture() != hwnd_)
+            EndDrag();
+        if (!(keys & MK_LBUTTON)) {
             // The button went up before this move was read: the move is still
             // part of the drag, the release comes after it.
             if (drag_.held)
@@ -248,7 +258,7 @@ private:
             }
             if constexpr (requires { T::kDragsByMouse; }) {
                 if (msg == WM_MOUSEMOVE) {
-                    self->MouseMovedWithButton();
+                    self->MouseMovedWithButton(wParam);
                     return 0;
                 }
             }

@@ -35,7 +35,7 @@ public:
     // control.
     std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     // A move with the left button held drags the pop-up.
-    void MouseMovedWithButton();
+    void MouseMovedWithButton(WPARAM keys);
 
 private:
     int dpi_ = kDesignDpi;

@@ -233,7 +233,8 @@ void MonthCalendar::PaintFrameAndHeader(HDC dc, bool themed) {
          themed ? BlendColors(GetSysColor(COLOR_GRADIENTINACTIVECAPTION), GetSysColor(COLOR_WINDOW), 249)
                 : GetSysColor(COLOR_BTNFACE));
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    std::wstring caption = MonthName(model_.Month) + L" " + std::to_wstring(model_.Year);
+    // The month as Chinese writes it: 2026年12月.
+    std::wstring caption = std::to_wstring(model_.Year) + L"年" + std::to_wstring(model_.Month) + L"月";
     DrawTextW(dc, caption.c_str(), -1, &band, kHeaderFlags);
     {
         UniqueHpen pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT)));
@@ -395,6 +396,7 @@ void MonthCalendar::PaintLunar(HDC dc) {
         if (button->visible)
             PaintButton(dc, *button, themed);
     SelectObject(dc, oldFont);
+    dayFont_.reset();
 }
 
 void MonthCalendar::PaintLunarCell(HDC dc, const CalendarCell& cell, int col, int row, double today, bool themed) {
@@ -420,7 +422,14 @@ void MonthCalendar::PaintLunarCell(HDC dc, const CalendarCell& cell, int col, in
                                     : GetSysColor(COLOR_WINDOWTEXT));
     RECT number = ToRect(l.DayNumber(col, row));
     const std::wstring digits = std::to_wstring(cell.day);
+    // The day number in the font a day-font handler made of the last one, as
+    // the Gregorian month draws it; the lunar text under it in the control's.
+    if (dayFont_)
+        SelectObject(dc, dayFont_.get());
+    NotifyDayFont(dc, cell.day);
     DrawTextW(dc, digits.c_str(), -1, &number, kCentredFlags);
+    if (font_)
+        SelectObject(dc, font_);
 
     COLORREF textColour = BlendColors(GetSysColor(COLOR_WINDOWTEXT), window, 150);
     if (face.kind == LunarTextKind::Festival)

@@ -75,6 +75,11 @@ if(CMAKE_CROSSCOMPILING)
         COMMAND ${gen_dir}/makebook ${gen_dir}/book2x.png 1024
         DEPENDS ${CMAKE_SOURCE_DIR}/tools/makebook.cpp
         COMMENT "Generating the notepad sheet")
+    add_custom_command(OUTPUT ${gen_dir}/vemora.ico
+        COMMAND ${HOST_CXX} -O2 -std=c++20 ${CMAKE_SOURCE_DIR}/tools/makeicon.cpp -o ${gen_dir}/makeicon -lz
+        COMMAND ${gen_dir}/makeicon ${gen_dir}/vemora.ico
+        DEPENDS ${CMAKE_SOURCE_DIR}/tools/makeicon.cpp
+        COMMENT "Generating the program's icon")
 else()
     find_package(ZLIB REQUIRED)
     add_executable(makering tools/makering.cpp)
@@ -85,15 +90,20 @@ else()
     add_custom_command(OUTPUT ${gen_dir}/book.png ${gen_dir}/book2x.png COMMAND makebook ${gen_dir}/book.png
         COMMAND makebook ${gen_dir}/book2x.png 1024 DEPENDS makebook
         COMMENT "Generating the notepad sheet")
+    add_executable(makeicon tools/makeicon.cpp)
+    target_link_libraries(makeicon PRIVATE ZLIB::ZLIB)
+    add_custom_command(OUTPUT ${gen_dir}/vemora.ico COMMAND makeicon ${gen_dir}/vemora.ico DEPENDS makeicon
+        COMMENT "Generating the program's icon")
 endif()
-add_custom_target(generated_data DEPENDS ${gen_dir}/ring.wav ${gen_dir}/book.png ${gen_dir}/book2x.png)
+add_custom_target(generated_data DEPENDS ${gen_dir}/ring.wav ${gen_dir}/book.png ${gen_dir}/book2x.png
+    ${gen_dir}/vemora.ico)
 # The version, written once in project(): into the resource script's version
 # block, the manifest, the About box and the user agent.
 configure_file(${CMAKE_SOURCE_DIR}/base/version.h.in ${gen_dir}/base/version.h @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/resources/vemora.manifest.in ${gen_dir}/vemora.manifest @ONLY)
 set(resource_script ${CMAKE_SOURCE_DIR}/resources/vemora.rc)
 set_source_files_properties(${resource_script} PROPERTIES
-    OBJECT_DEPENDS "${gen_dir}/ring.wav;${gen_dir}/book.png;${gen_dir}/book2x.png;${gen_dir}/vemora.manifest;${gen_dir}/base/version.h")
+    OBJECT_DEPENDS "${gen_dir}/ring.wav;${gen_dir}/book.png;${gen_dir}/book2x.png;${gen_dir}/vemora.ico;${gen_dir}/vemora.manifest;${gen_dir}/base/version.h")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${gen_dir} -I${CMAKE_SOURCE_DIR}/resources")
 
 add_library(vemora_shell STATIC ${VEMORA_SHELL_SOURCES})

@@ -1,5 +1,6 @@
 #pragma once
 #include "base/companion_win.h"
+#include "base/dpi.h"
 #include "base/datetime.h"
 #include "base/worker_win.h"
 #include "horoscope/horoscope.h"
@@ -76,6 +77,11 @@ private:
     int dpi_ = kDesignDpi;
     std::optional<std::vector<SheetText>> lastTexts_; // the texts last drawn, drawn again at a new resolution
 };
+
+// The transparent margins of the sheet picture around the sheet and its
+// shadow, at 96 pixels per inch (left, top, right, bottom): the panel may
+// stand with them off the screen.
+inline constexpr PixelRect kSheetMargins{78, 22, 68, 18};
 
 // The sheet picture from the program's resources, alpha kept: the designed
 // 512 x 512 one at 96 pixels per inch, a larger one to be scaled down at any

@@ -193,10 +193,6 @@ NetworkTime QueryNetworkTime(const std::string& server, int timeoutMs) {
     }
 }
 
-double GetNetworkTime(const std::string& server) {
-    return QueryNetworkTime(server).local;
-}
-
 void AskNetworkTime(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string server) {
     StartWorker([mailbox = std::move(mailbox), generation, server = std::move(server)] {
         auto answer = std::make_unique<NetworkTimeAnswer>();

@@ -19,8 +19,6 @@ struct NetworkTime {
 // given) and one trusted reply, all within timeoutMs. Never raises; blocks
 // the calling thread, so the program calls it on a worker.
 NetworkTime QueryNetworkTime(const std::string& server, int timeoutMs = kNtpTimeoutMs);
-// The local date-time from the server, 0 on any failure.
-double GetNetworkTime(const std::string& server);
 // What a query on a worker hands back.
 struct NetworkTimeAnswer : WorkerResult {
     NetworkTime time;

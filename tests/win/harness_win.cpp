@@ -178,6 +178,7 @@ ClockWindow& ClockFixture::Create(bool show) {
     options.exePath = folder.File(L"Vemora.exe");
     options.holidaysPath = folder.File(L"holidays.txt");
     options.runKey = runKey;
+    options.approvedKey = approvedKey;
     options.unixClock = unixClock;
     main = std::make_unique<ClockWindow>(effects, reporter, options);
     effects.armed = [this] { return main->RunState().armed; };

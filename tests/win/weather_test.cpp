@@ -209,7 +209,7 @@ TEST_F(Weather, FollowsTheClockAfterADrag) {
     HWND strip = FindOwnWindow(L"Tfrmweather");
     MoveWindow(clock.Handle(), 300, 200, 230, 55, TRUE);
     MoveWindow(strip, 10, 10, 230, 55, TRUE);
-    clock.MouseMovedWithButton(); // no button held: no move loop, but the strip comes back
+    clock.MouseMovedWithButton(0); // no button held: no move loop, but the strip comes back
     const RECT s = WindowRect(strip);
     EXPECT_EQ(s.left, 300);
     EXPECT_EQ(s.top, 200 + 55 - 8);
