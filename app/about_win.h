@@ -19,7 +19,7 @@ public:
     AboutBox(ErrorReporter& reporter, Effects& effects, HWND owner, const std::wstring& logPath);
     void ShowModal();
 
-    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     Effects& effects_;

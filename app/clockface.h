@@ -1,6 +1,7 @@
 #pragma once
 #include "app/clocktick.h"
 #include "base/dpi.h"
+#include "settings/settings.h"
 
 #include <functional>
 #include <string>
@@ -12,7 +13,8 @@
 // time format at the monitor's resolution.
 namespace vemora {
 
-inline constexpr int kDefaultScale = 100, kMinScale = 50, kMaxScale = 300; // percent
+// Percent: the default and the bounds are the settings key's (kDefaultScale, kScaleRange).
+inline constexpr int kMinScale = static_cast<int>(kScaleRange.low), kMaxScale = static_cast<int>(kScaleRange.high);
 
 // The keys ShowSeconds, Hour12, ShowDate and Scale, as read.
 struct ClockFace {

@@ -8,6 +8,8 @@
 #include "settings/settings_win.h"
 #include "app/clockface.h"
 #include "base/dpi_win.h"
+#include "base/filelog_win.h"
+#include "base/version.h" // made by the build from the project version
 #include "base/text_win.h"
 #include "calendar/calpopup_win.h"
 #include "weather/forecast_win.h"
@@ -27,6 +29,7 @@
 #include <wtsapi32.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cwchar>
 #include <random>
 #include <stdexcept>
@@ -198,9 +201,18 @@ public:
 } // namespace
 
 ClockWindow::ClockWindow(Effects& effects, ErrorReporter& reporter, MainOptions options)
-    : BaseWindow(reporter), effects_(effects), options_(std::move(options)) {
+    : BaseWindow(reporter, Dragging::ByMouse), effects_(effects), options_(std::move(options)) {
     if (options_.settingsPath.empty())
         options_.settingsPath = DefaultSettingsPath();
+    if (options_.log) {
+        log_ = options_.log;
+    } else {
+        auto file = std::make_shared<FileLog>(FolderOf(options_.settingsPath));
+        logPath_ = file->Path();
+        log_ = std::move(file);
+    }
+    reporter.LogTo(log_.get());
+    log_->Write("program", "Vemora " VEMORA_VERSION_FULL " starts");
     if (options_.exePath.empty())
         options_.exePath = ModulePath();
     if (options_.holidaysPath.empty()) {
@@ -229,6 +241,8 @@ ClockWindow::ClockWindow(Effects& effects, ErrorReporter& reporter, MainOptions 
 }
 
 ClockWindow::~ClockWindow() {
+    log_->Write("program", "Vemora " VEMORA_VERSION_FULL " ends");
+    reporter_.LogTo(nullptr);
     // Whatever a worker still brings finds no window.
     mailbox_->Close();
     screenWatch_.reset();
@@ -314,7 +328,8 @@ void ClockWindow::LoadSettingsFile() {
     IniDocument document;
     try {
         document = ReadSettingsDocument(options_.settingsPath);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        log_->Write("settings", std::string("read with the defaults: ") + e.what());
     }
     IniDocumentStore store(document);
     LoadSettings(store, settings_);
@@ -344,7 +359,8 @@ void ClockWindow::SaveSettingsFile() {
 void ClockWindow::SaveBeforeTheSessionEnds() {
     try {
         SaveSettingsFile();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        log_->Write("settings", std::string("not saved at the end of the session: ") + e.what());
     }
 }
 
@@ -924,6 +940,7 @@ void ClockWindow::CloseRequested() {
     try {
         SaveSettingsFile();
     } catch (...) {
+        log_->Write("settings", "not saved at exit: " + WideToUtf8(ErrorReporter::Describe(std::current_exception())));
         const std::wstring question =
             L"设置无法保存：不能写入文件 " + options_.settingsPath + L"。\n\n不保存设置，直接退出吗？";
         if (!effects_.AskYesNo(hwnd_, reporter_.Title(), question))
@@ -1038,7 +1055,7 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
 
 void ClockWindow::StartNetworkTime() {
     const std::string server = NtpServerName(settings_.ntpServer);
-    networkTime_.Start(server, [&](unsigned generation) { AskNetworkTime(mailbox_, generation, server); });
+    networkTime_.Start(server, [&](unsigned generation) { AskNetworkTime(mailbox_, generation, server, log_); });
 }
 
 // A worker's result: used only when it answers the request that runs and
@@ -1062,10 +1079,12 @@ void ClockWindow::ResultArrived(std::unique_ptr<WorkerResult> result) {
     } else if (auto* answer = dynamic_cast<NetworkTimeAnswer*>(result.get())) {
         if (!networkTime_.Arrived(answer->generation).use || !settings_.networkTime)
             return;
+        const std::string server = NtpServerName(settings_.ntpServer);
         // A query without an answer sets nothing and opens no box: the tips
         // say so until a query succeeds.
         if (answer->time.utc == 0) {
-            networkTimeFailure_ = "校时失败：" + NtpServerWithPort(NtpServerName(settings_.ntpServer)) + " 无应答";
+            log_->Write("time set", "no answer from " + server);
+            networkTimeFailure_ = "校时失败：" + NtpServerWithPort(server) + " 无应答";
             StatusChanged();
             return;
         }
@@ -1074,6 +1093,10 @@ void ClockWindow::ResultArrived(std::unique_ptr<WorkerResult> result) {
             StatusChanged();
         }
         const std::string refused = SetClockFromNetwork(effects_, answer->time.offsetSeconds);
+        char offset[48];
+        std::snprintf(offset, sizeof offset, "%+.3f s", answer->time.offsetSeconds);
+        log_->Write("time set", refused.empty() ? "the clock was set by " + std::string(offset) + " from " + server
+                                                : "the clock was not set: " + refused);
         // Said once a run: the user believes the clock was corrected.
         if (!refused.empty() && !clockNotSetShown_) {
             clockNotSetShown_ = true;

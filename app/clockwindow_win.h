@@ -6,6 +6,7 @@
 #include "app/trayicon_win.h"
 #include "base/datetime.h"
 #include "base/effects_win.h"
+#include "base/eventlog.h"
 #include "base/handles_win.h"
 #include "app/settingsdialog_win.h"
 #include "power/schedule.h"
@@ -53,6 +54,10 @@ struct MainOptions {
 
     // Unix seconds now, for the forecast's schedule; empty: the system clock.
     std::function<std::int64_t()> unixClock;
+
+    // Where the run's events go; empty: vemora.log beside the settings file
+    // (or in the user's local application data when that folder cannot be written).
+    std::shared_ptr<EventLog> log;
 };
 
 // The context menu's commands. The numbers are what WM_COMMAND carries;
@@ -96,7 +101,6 @@ struct ForecastRunState {
 class ClockWindow : public BaseWindow<ClockWindow>, public SettingsDialogHost {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmmain";
-    static constexpr bool kDragsByMouse = true;
 
     ClockWindow(Effects& effects, ErrorReporter& reporter, MainOptions options = {});
     ~ClockWindow();
@@ -113,16 +117,21 @@ public:
     // horoscope and the network time.
     void StartCompanions();
     // Saves the settings and ends the clock; a save that fails asks first.
-    void CloseRequested();
+    void CloseRequested() override;
     void OpenCalendar();
-    void MouseMovedWithButton(WPARAM keys);
+    void MouseMovedWithButton(WPARAM keys) override;
     // A drag of the clock ended: the weather strip stands under where it was dropped.
-    void DragEnded();
+    void DragEnded() override;
     // The second's work: the due action, the hourly alert and refresh, the drawing.
     void Tick();
     void ShakeWindow(HWND window);
     // Draws the current time at once, outside the ticks.
     void RedrawClock();
+
+    // The run's event log, which the clock owns and hands down; and the file
+    // it goes to (empty when it goes to none).
+    EventLog& Log() { return *log_; }
+    const std::wstring& LogPath() const { return logPath_; }
 
     // The settings the clock runs with and writes on exit.
     const Settings& CurrentSettings() const override { return settings_; }
@@ -212,8 +221,8 @@ public:
     // The notice before a timed shutdown or restart; none before the first.
     ActionNotice* actionNotice() { return actionNotice_.get(); }
 
-    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    void HandlerFailed(UINT msg, const std::exception_ptr& error);
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void HandlerFailed(UINT msg, const std::exception_ptr& error) override;
 
     static constexpr UINT kWorkerResult = WM_APP + 1;
 
@@ -280,6 +289,8 @@ private:
 
     Effects& effects_;
     MainOptions options_;
+    std::shared_ptr<EventLog> log_; // shared with the workers, which may outlive the clock
+    std::wstring logPath_;
     Settings settings_;
     ClockRunState run_;
     TimeFormat timeFormat_;

@@ -37,7 +37,7 @@ struct ClockWindow::Companions {
                   return HoroscopeChoice{clock.settings_.sign, clock.settings_.horoscopeHost,
                                          clock.settings_.transparency};
               },
-              [&clock] { return clock.Now(); }),
+              [&clock] { return clock.Now(); }, clock.log_),
           calendar(clock.appWindow_.get(), clock.reporter_, clock.uxTheme_, [&clock] { return clock.Now(); }) {}
 };
 

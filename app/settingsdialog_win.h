@@ -83,7 +83,7 @@ public:
     // The colour of a colour box's selection, 0x00BBGGRR, system colours resolved.
     static COLORREF SelectedColour(HWND colourBox);
 
-    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // The dialog at a resolution: size, controls and font scaled from the design.
     void ApplyDpi(int dpi);
     int Dpi() const { return dpi_; }

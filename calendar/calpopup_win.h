@@ -33,9 +33,9 @@ public:
     // A change of resolution; closing and dragging go through the window base.
     // The release that ends a drag begun on the control goes back to the
     // control.
-    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // A move with the left button held drags the pop-up.
-    void MouseMovedWithButton(WPARAM keys);
+    void MouseMovedWithButton(WPARAM keys) override;
 
 private:
     int dpi_ = kDesignDpi;

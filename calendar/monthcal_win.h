@@ -74,7 +74,7 @@ public:
     std::wstring DayLetter(int column) const;
     std::wstring MonthName(int month) const;
 
-    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void PaintButton(HDC dc, const MiniButton& button, bool themed);

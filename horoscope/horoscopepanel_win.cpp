@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <iterator>
 #include <stdexcept>
+#include <utility>
 
 namespace vemora {
 
@@ -63,19 +64,23 @@ std::unique_ptr<Gdiplus::Bitmap> LoadBookPicture(int dpi) {
     return picture;
 }
 
-void DownloadHoroscope(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url, int sign, int height) {
-    StartWorker([mailbox = std::move(mailbox), generation, url = std::move(url), sign, height] {
-        auto sheet = std::make_unique<HoroscopeSheet>();
-        sheet->generation = generation;
-        try {
-            sheet->texts = LayoutHoroscope(FetchPageText(url), sign, height);
-        } catch (const std::exception& e) {
-            sheet->error = std::make_exception_ptr(std::runtime_error(OnlinePartText(OnlinePart::Horoscope, e.what())));
-        } catch (...) {
-            sheet->error = std::current_exception();
-        }
-        mailbox->Post(std::move(sheet));
-    });
+void DownloadHoroscope(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url, int sign, int height,
+                       std::shared_ptr<EventLog> log) {
+    StartWorker(
+        [mailbox = std::move(mailbox), generation, url = std::move(url), sign, height] {
+            auto sheet = std::make_unique<HoroscopeSheet>();
+            sheet->generation = generation;
+            try {
+                sheet->texts = LayoutHoroscope(FetchPageText(url), sign, height);
+            } catch (const std::exception& e) {
+                sheet->error =
+                    std::make_exception_ptr(std::runtime_error(OnlinePartText(OnlinePart::Horoscope, e.what())));
+            } catch (...) {
+                sheet->error = std::current_exception();
+            }
+            mailbox->Post(std::move(sheet));
+        },
+        std::move(log));
 }
 
 std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std::string& page, int sign, int dpi) {
@@ -134,8 +139,8 @@ std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std
 }
 
 HoroscopePanel::HoroscopePanel(HWND owner, ErrorReporter& reporter, std::function<HoroscopeChoice()> choice,
-                               std::function<DateTimeParts()> now)
-    : CompanionWindow(reporter), choice_(std::move(choice)), now_(std::move(now)) {
+                               std::function<DateTimeParts()> now, std::shared_ptr<EventLog> log)
+    : CompanionWindow(reporter), choice_(std::move(choice)), now_(std::move(now)), log_(std::move(log)) {
     CreateHandle(0, WS_POPUP, RECT{0, 0, 288, 216}, owner, L"frmxingzuo");
     dpi_ = WindowDpi(hwnd_);
     if (dpi_ != kDesignDpi)
@@ -198,7 +203,8 @@ void HoroscopePanel::FetchDay() {
     const int sign = CheckedSign(choice.sign);
     const std::string url = HoroscopeUrl(choice.host, sign);
     // Laid out on the designed sheet, drawn at the panel's resolution.
-    download_.Start(url, [&](unsigned generation) { DownloadHoroscope(mailbox_, generation, url, sign, kBookSize); });
+    download_.Start(url,
+                    [&](unsigned generation) { DownloadHoroscope(mailbox_, generation, url, sign, kBookSize, log_); });
 }
 
 void HoroscopePanel::RenderHoroscopePanel(const std::vector<SheetText>& texts) {
@@ -249,8 +255,13 @@ std::optional<LRESULT> HoroscopePanel::HandleMessage(UINT msg, WPARAM wParam, LP
     if (!answer.use || !Showing())
         return 0;
     // A failed fetch ends here: the panel keeps what it showed.
-    if (sheet->error)
+    if (sheet->error) {
+        pageFailed_ = true;
+        log_->Write("horoscope", WideToUtf8(ErrorReporter::Describe(sheet->error)));
         std::rethrow_exception(sheet->error);
+    }
+    if (std::exchange(pageFailed_, false))
+        log_->Write("horoscope", "the day page came again from " + choice_().host);
     RenderHoroscopePanel(sheet->texts);
     return 0;
 }

@@ -2,6 +2,7 @@
 #include "base/companion_win.h"
 #include "base/dpi.h"
 #include "base/datetime.h"
+#include "base/eventlog.h"
 #include "base/worker_win.h"
 #include "horoscope/horoscope.h"
 #include "net/request.h"
@@ -35,15 +36,16 @@ public:
     static constexpr const wchar_t* kClassName = L"Tfrmxingzuo";
     static constexpr UINT kPageArrived = WM_APP + 1;
     static constexpr UINT_PTR kNewDayTimer = 1;
-    // now: the local time, as the clock reads it.
+    // now: the local time, as the clock reads it. A page that fails to come,
+    // and the first that comes after, go to the log.
     HoroscopePanel(HWND owner, ErrorReporter& reporter, std::function<HoroscopeChoice()> choice,
-                   std::function<DateTimeParts()> now);
+                   std::function<DateTimeParts()> now, std::shared_ptr<EventLog> log);
     ~HoroscopePanel();
 
     // Shows the panel; its show handler composes the day or starts the
     // download and reports its own failure: the panel counts as shown either way.
     void Show();
-    void Close();
+    void Close() override;
     void FetchDay();
     // Draws the day composed for the local date and sets the timer for the
     // next one, just after midnight.
@@ -61,7 +63,7 @@ public:
 
     // The page's arrival and a change of resolution; closing and dragging go
     // through the window base.
-    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     // Loads the sheet picture and takes its size, where the panel stands.
@@ -69,6 +71,8 @@ private:
 
     std::function<HoroscopeChoice()> choice_;
     std::function<DateTimeParts()> now_;
+    std::shared_ptr<EventLog> log_;
+    bool pageFailed_ = false; // the last page fetched did not come
     DateTimeParts composedDate_{0, 0, 0};
     std::shared_ptr<Mailbox> mailbox_;
     RequestSlot download_;
@@ -94,7 +98,8 @@ struct HoroscopeSheet : WorkerResult {
 };
 // Fetches a sign's day page on a worker thread and posts what goes on a sheet
 // of the given height to the mailbox; returns at once.
-void DownloadHoroscope(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url, int sign, int height);
+void DownloadHoroscope(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url, int sign, int height,
+                       std::shared_ptr<EventLog> log = nullptr);
 // Writes the texts, laid out on the designed sheet, on the picture and returns
 // it as a layered window image of the sheet's size at the given resolution.
 std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std::vector<SheetText>& texts,

@@ -193,13 +193,16 @@ NetworkTime QueryNetworkTime(const std::string& server, int timeoutMs) {
     }
 }
 
-void AskNetworkTime(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string server) {
-    StartWorker([mailbox = std::move(mailbox), generation, server = std::move(server)] {
-        auto answer = std::make_unique<NetworkTimeAnswer>();
-        answer->generation = generation;
-        answer->time = QueryNetworkTime(server);
-        mailbox->Post(std::move(answer));
-    });
+void AskNetworkTime(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string server,
+                    std::shared_ptr<EventLog> log) {
+    StartWorker(
+        [mailbox = std::move(mailbox), generation, server = std::move(server)] {
+            auto answer = std::make_unique<NetworkTimeAnswer>();
+            answer->generation = generation;
+            answer->time = QueryNetworkTime(server);
+            mailbox->Post(std::move(answer));
+        },
+        std::move(log));
 }
 
 std::string NtpServerName(const std::string& configured) {

@@ -23,8 +23,10 @@ NetworkTime QueryNetworkTime(const std::string& server, int timeoutMs = kNtpTime
 struct NetworkTimeAnswer : WorkerResult {
     NetworkTime time;
 };
-// Queries the server on a worker thread and posts the answer to the mailbox; returns at once.
-void AskNetworkTime(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string server);
+// Queries the server on a worker thread and posts the answer to the mailbox;
+// returns at once. What escapes the worker goes to the log.
+void AskNetworkTime(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string server,
+                    std::shared_ptr<EventLog> log = nullptr);
 // The server to ask: "NtpServer" from the settings, else the built-in default.
 std::string NtpServerName(const std::string& configured);
 // The system clock now, as precise as the system keeps it (100 ns units since 1601, UTC).

@@ -47,7 +47,7 @@ public:
     void SetWhenIndex(int index);
     void ChooseActionKind(ScheduledActionKind kind);
 
-    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // The dialog at a resolution: size, controls and font scaled from the design.
     void ApplyDpi(int dpi);
     int Dpi() const { return dpi_; }

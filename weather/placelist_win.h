@@ -20,7 +20,7 @@ public:
     // The index of the line chosen on OK (or a double click); nothing on Cancel.
     std::optional<std::size_t> Ask();
 
-    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void Choose();

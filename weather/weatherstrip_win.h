@@ -53,7 +53,7 @@ public:
     const std::wstring& TipText() const { return tip_; }
     HWND TipWindow() const { return tipWindow_.get(); }
 
-    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     std::optional<std::wstring> AskCity();
