@@ -64,15 +64,15 @@ std::unique_ptr<Gdiplus::Bitmap> LoadBookPicture(int dpi) {
 }
 
 void DownloadHoroscope(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url, int sign, int height) {
-    StartWorker([mailbox = std::move(mailbox), generation, url = std::move(url), sign, height] {
+    StartPageFetch(std::move(url), [mailbox = std::move(mailbox), generation, sign, height](PageText page) {
         auto sheet = std::make_unique<HoroscopeSheet>();
         sheet->generation = generation;
         try {
-            sheet->texts = LayoutHoroscope(FetchPageText(url), sign, height);
+            if (page.error)
+                throw std::runtime_error(page.error->Text());
+            sheet->texts = LayoutHoroscope(page.text, sign, height);
         } catch (const std::exception& e) {
             sheet->error = std::make_exception_ptr(std::runtime_error(OnlinePartText(OnlinePart::Horoscope, e.what())));
-        } catch (...) {
-            sheet->error = std::current_exception();
         }
         mailbox->Post(std::move(sheet));
     });

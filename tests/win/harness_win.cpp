@@ -179,6 +179,7 @@ ClockWindow& ClockFixture::Create(bool show) {
     options.holidaysPath = folder.File(L"holidays.txt");
     options.runKey = runKey;
     options.unixClock = unixClock;
+    options.eventLog = eventLog;
     main = std::make_unique<ClockWindow>(effects, reporter, options);
     effects.armed = [this] { return main->RunState().armed; };
     main->CreateCompanions();
