@@ -6,8 +6,6 @@
 #include "app/companions_win.h"
 #include "base/text_win.h"
 #include "calendar/calpopup_win.h"
-#include "weather/weather.h"
-#include "weather/weatherstrip_win.h"
 #include "horoscope/horoscopepanel_win.h"
 #include "power/shutdowndlg_win.h"
 #include "app/settingsdialog_win.h"
@@ -123,16 +121,10 @@ void ClockWindow::ToggleTrayIcon() {
 void ClockWindow::ToggleWeather() {
     settings_.showWeather = !settings_.showWeather;
     SyncMenuChecks();
-    if (settings_.showWeather) {
-        // Switched on with nothing to show: a failure is told once.
-        forecast_.userWaiting = ForecastProvider() && !forecast_.kept;
-        ShowWeather();
-    } else {
-        weatherDownload_.Cancel();
-        forecastDownload_.Cancel();
-        placeLookUp_.Cancel();
-        companions_->weather.Close();
-    }
+    if (settings_.showWeather)
+        companions_->weather.Show(true); // asked for: a failure with nothing to show is told once
+    else
+        companions_->weather.Hide();
 }
 
 void ClockWindow::ToggleCalendar() {
@@ -269,49 +261,56 @@ void ClockWindow::Exit() {
 }
 
 void ClockWindow::ShowWeather() {
-    HWND strip = companions_->weather.Handle();
     companions_->weather.Show();
+}
+
+WeatherSettings ClockWindow::WeatherValues() const {
+    WeatherSettings values;
+    values.on = settings_.showWeather;
+    values.pageHost = settings_.weatherHost;
+    values.city = settings_.city;
+    values.place = settings_.place;
+    values.latitude = settings_.latitude;
+    values.longitude = settings_.longitude;
+    values.forecastApi = settings_.forecastApi;
+    values.geocodeApi = settings_.geocodeApi;
+    values.font = settings_.font;
+    values.startColour = settings_.startColour;
+    values.endColour = settings_.endColour;
+    values.transparency = settings_.transparency;
+    values.scale = settings_.scale;
+    return values;
+}
+
+void ClockWindow::CityTyped(const std::wstring& typed) {
+    companions_->weather.CityTyped(typed);
+}
+
+void ClockWindow::StoreCity(const std::string& city) {
+    settings_.city = city;
+}
+
+void ClockWindow::StorePlace(const std::string& city, const std::string& place, double latitude, double longitude) {
+    if (!city.empty())
+        settings_.city = city;
+    settings_.place = place;
+    settings_.latitude = latitude;
+    settings_.longitude = longitude;
+    // The place found is kept even if the program never ends cleanly; a
+    // failed save is tried again on exit, which asks when it cannot.
+    try {
+        SaveSettingsFile();
+    } catch (const std::exception& e) {
+        Log().Write("settings", std::string("无法保存设置：") + e.what());
+    }
+}
+
+// The strip stands under the clock and stays on top exactly when the clock
+// does; only its z-order changes.
+void ClockWindow::PlaceStrip(HWND strip) {
     PlaceWeatherStrip();
-    // The strip stays on top exactly when the clock does; only its z-order changes.
     const bool topmost = GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST;
     SetWindowPos(strip, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    StartWeatherDownload();
-}
-
-// The weather line at the strip's own resolution.
-void ClockWindow::DrawWeatherStrip() {
-    LARGE_INTEGER started{}, ended{}, frequency{};
-    QueryPerformanceCounter(&started);
-    if (ForecastProvider())
-        ComposeForecastLine();
-    else
-        companions_->weather.SetShown(GbkToWide(run_.weatherText), {});
-    if (run_.weatherText.empty())
-        return;
-    const int dpi = companions_->weather.Dpi();
-    // The strip at the clock's size, as it hangs under it.
-    GlowFrame frame = SingleLineFrame(dpi);
-    frame.width = frame.width * settings_.scale / 100;
-    frame.height = frame.firstHeight = frame.height * settings_.scale / 100;
-    weatherRenderer_.Render(companions_->weather.Handle(), companions_->weather.ShownLine(), frame, settings_.font,
-                            ScaleForDpi(kWeatherEmSize, dpi) * settings_.scale / 100, settings_.startColour,
-                            settings_.endColour, settings_.transparency, dpi);
-    QueryPerformanceCounter(&ended);
-    QueryPerformanceFrequency(&frequency);
-    forecast_.stripMs = 1000.0 * static_cast<double>(ended.QuadPart - started.QuadPart) /
-                        static_cast<double>(frequency.QuadPart ? frequency.QuadPart : 1);
-}
-
-// The strip keeps its last drawing until the new line arrives. While a
-// download runs, asking again starts nothing; a new city is fetched once the
-// running download ends, whose line is then dropped.
-void ClockWindow::StartWeatherDownload() {
-    if (ForecastProvider()) {
-        StartForecast();
-        return;
-    }
-    const std::string url = WeatherUrl(settings_.weatherHost, settings_.city);
-    weatherDownload_.Start(url, [&](unsigned generation) { DownloadWeather(mailbox_, generation, url); });
 }
 
 void ClockWindow::ShowCalendar() {

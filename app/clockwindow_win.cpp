@@ -12,8 +12,6 @@
 #include "base/version.h" // made by the build from the project version
 #include "base/text_win.h"
 #include "calendar/calpopup_win.h"
-#include "weather/forecast_win.h"
-#include "weather/weatherstrip_win.h"
 #include "horoscope/horoscopepanel_win.h"
 #include "net/fetch.h"
 #include "nettime/nettime_win.h"
@@ -64,7 +62,6 @@ long long MinuteOf(const DateTimeParts& t) {
 }
 
 constexpr UINT_PTR kTickTimer = 1;
-constexpr UINT_PTR kResumeWeatherTimer = 2;
 constexpr UINT_PTR kFlashTimer = 3;
 constexpr UINT kFlashMs = 1500; // how long the tray's click shows a clock hidden by a full-screen program
 
@@ -371,7 +368,16 @@ TimedActionDialog* ClockWindow::timedActionDialog() {
     return &companions_->timedAction;
 }
 WeatherStrip* ClockWindow::weatherStrip() {
-    return &companions_->weather;
+    return &companions_->weather.Strip();
+}
+WeatherFeed& ClockWindow::Weather() {
+    return companions_->weather;
+}
+const GlowImage& ClockWindow::WeatherImage() const {
+    return companions_->weather.Image();
+}
+bool ClockWindow::WorkersRunning() const {
+    return networkTime_.Running() || (companions_ && companions_->weather.Busy());
 }
 HoroscopePanel* ClockWindow::horoscopePanel() {
     return &companions_->horoscope;
@@ -383,9 +389,6 @@ CalendarPopup* ClockWindow::calendarPopup() {
 void ClockWindow::CreateCompanions() {
     uxTheme_ = UxTheme::Load();
     companions_ = std::make_unique<Companions>(*this);
-    companions_->weather.OnDpiChanged = [this] { DrawWeatherStrip(); };
-    LoadKeptForecast();
-    companions_->weather.OnClosed = [this] { WeatherClosed(); };
     companions_->horoscope.OnClosed = [this] { HoroscopeClosed(); };
     companions_->calendar.OnClosed = [this] { CalendarClosed(); };
     ReadHolidayFile();
@@ -465,17 +468,6 @@ void ClockWindow::ChangeSettings(const Settings& changed, SettingsChange what) {
     case SettingsChange::Lunar:
         ApplyLunarSetting();
         break;
-    case SettingsChange::City:
-        if (ForecastProvider()) {
-            // A new pinyin city: its place is looked up afresh.
-            settings_.latitude = settings_.longitude = std::nullopt;
-            settings_.place.clear();
-            forecast_.kept.reset();
-            forecast_.lookedUpCity = false;
-        }
-        if (settings_.showWeather)
-            ShowWeather();
-        break;
     case SettingsChange::Sign:
         if (settings_.showHoroscope)
             ShowHoroscope();
@@ -521,8 +513,8 @@ void ClockWindow::FitToFace() {
 // The strip and the panel drawn again from the text they hold, in the new
 // look, without fetching anything.
 void ClockWindow::RedrawCompanions() {
-    if (settings_.showWeather && companions_->weather.Showing())
-        DrawWeatherStrip();
+    if (settings_.showWeather)
+        companions_->weather.Redraw();
     if (settings_.showHoroscope)
         companions_->horoscope.Redraw();
 }
@@ -636,7 +628,7 @@ void ClockWindow::ShowFace() {
 // the failure of one neither hides the clock nor stops the others.
 void ClockWindow::StartCompanions() {
     ShowFace();
-    SetWindowLongW(companions_->weather.Handle(), GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE));
+    SetWindowLongW(companions_->weather.Strip().Handle(), GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE));
     auto reported = [this](auto&& step, bool tick) {
         try {
             step();
@@ -701,16 +693,8 @@ void ClockWindow::Realign() {
 
 void ClockWindow::Resumed() {
     resumedSinceTick_ = true;
-    if (ForecastProvider()) {
-        // The network needs a moment after a sleep; the hour's own refresh
-        // may have passed meanwhile.
-        if (settings_.showWeather)
-            forecast_.due = RefreshSchedule::AfterResume(UnixNow(), static_cast<std::uint32_t>(GetTickCount64()));
-        Realign();
-        return;
-    }
-    if (lastTick_ && RefreshAfterResume(*lastTick_, Now(), settings_.showWeather, hourly_))
-        SetTimer(hwnd_, kResumeWeatherTimer, static_cast<UINT>(options_.resumeRefreshDelayMs), nullptr);
+    const bool hourMissed = lastTick_ && RefreshAfterResume(*lastTick_, Now(), settings_.showWeather, hourly_);
+    companions_->weather.Resumed(hourMissed);
     Realign();
 }
 
@@ -785,9 +769,7 @@ void ClockWindow::Tick() {
         tellSkipped();
         return;
     }
-    if (plan.refreshWeather && !ForecastProvider())
-        ShowWeather();
-    ForecastDue();
+    companions_->weather.Tick(plan.refreshWeather);
     // Nobody can see it: the tick does its work but draws nothing.
     if (Seen() && !hiddenForFullScreen_)
         RenderClock(timeText);
@@ -891,7 +873,7 @@ void ClockWindow::PlaceWeatherStrip() {
     // place at start-up); the strip is placed when it is first shown.
     if (!companions_)
         return;
-    PlaceCompanion(companions_->weather.Handle(), Companion::WeatherStrip);
+    PlaceCompanion(companions_->weather.Strip().Handle(), Companion::WeatherStrip);
 }
 
 void ClockWindow::PlaceCompanion(HWND companion, Companion which) {
@@ -969,10 +951,6 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
                 ShowWindow(hwnd_, SW_HIDE);
             if (!settings_.stayOnTop)
                 SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        } else if (wParam == kResumeWeatherTimer) {
-            KillTimer(hwnd_, kResumeWeatherTimer);
-            if (settings_.showWeather)
-                ShowWeather();
         }
         return 0;
     case kWorkerResult:
@@ -1044,7 +1022,6 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
         mailbox_->Close();
         screenWatch_.reset();
         KillTimer(hwnd_, kTickTimer);
-        KillTimer(hwnd_, kResumeWeatherTimer);
         timerEnabled_ = false;
         PostQuitMessage(0);
         return 0;
@@ -1061,22 +1038,7 @@ void ClockWindow::StartNetworkTime() {
 // A worker's result: used only when it answers the request that runs and
 // what asked for it still wants it; otherwise dropped here.
 void ClockWindow::ResultArrived(std::unique_ptr<WorkerResult> result) {
-    if (auto* forecast = dynamic_cast<ForecastResult*>(result.get())) {
-        ForecastArrived(*forecast);
-    } else if (auto* place = dynamic_cast<GeocodeResult*>(result.get())) {
-        PlaceArrived(*place);
-    } else if (auto* line = dynamic_cast<WeatherLine*>(result.get())) {
-        const RequestSlot::Answer answer = weatherDownload_.Arrived(line->generation);
-        if (answer.askAgain && settings_.showWeather)
-            StartWeatherDownload();
-        if (!answer.use || !settings_.showWeather)
-            return;
-        if (line->error)
-            std::rethrow_exception(line->error); // the strip keeps its last drawing
-        if (line->found)
-            run_.weatherText = std::move(line->text);
-        DrawWeatherStrip();
-    } else if (auto* answer = dynamic_cast<NetworkTimeAnswer*>(result.get())) {
+    if (auto* answer = dynamic_cast<NetworkTimeAnswer*>(result.get())) {
         if (!networkTime_.Arrived(answer->generation).use || !settings_.networkTime)
             return;
         const std::string server = NtpServerName(settings_.ntpServer);
@@ -1148,8 +1110,8 @@ void ClockWindow::CheckFullScreen() {
     hiddenForFullScreen_ = hide;
     if (hide) {
         hiddenWindows_.clear();
-        for (HWND window :
-             {hwnd_, companions_->weather.Handle(), companions_->horoscope.Handle(), companions_->calendar.Handle()})
+        for (HWND window : {hwnd_, companions_->weather.Strip().Handle(), companions_->horoscope.Handle(),
+                            companions_->calendar.Handle()})
             if (IsWindowVisible(window)) {
                 hiddenWindows_.push_back(window);
                 ShowWindow(window, SW_HIDE);
@@ -1163,12 +1125,11 @@ void ClockWindow::CheckFullScreen() {
         if (IsWindow(window))
             ShowWindow(window, SW_SHOWNOACTIVATE);
     RedrawClock();
-    if (companions_->weather.Showing())
-        DrawWeatherStrip();
+    companions_->weather.Redraw();
 }
 
 void ClockWindow::ApplyClickThrough() {
-    for (HWND window : {hwnd_, companions_->weather.Handle()}) {
+    for (HWND window : {hwnd_, companions_->weather.Strip().Handle()}) {
         const LONG style = GetWindowLongW(window, GWL_EXSTYLE);
         const LONG wanted = settings_.clickThrough ? style | WS_EX_TRANSPARENT : style & ~WS_EX_TRANSPARENT;
         if (wanted != style)

@@ -15,7 +15,8 @@
 #include "base/window_win.h"
 #include "calendar/holidays.h"
 #include "base/worker_win.h"
-#include "weather/forecast.h"
+#include "weather/weatherfeed_win.h"
+#include "base/eventlog.h"
 #include "net/request.h"
 #include "render/glow_win.h"
 
@@ -34,8 +35,6 @@ class HoroscopePanel;
 class CalendarPopup;
 class ScreenWatch;
 class ActionNotice;
-struct ForecastResult;
-struct GeocodeResult;
 
 struct MainOptions {
     std::wstring settingsPath;            // clockset.ini; empty: beside the executable
@@ -44,7 +43,7 @@ struct MainOptions {
     std::wstring holidaysPath;            // holidays.txt; empty: beside the executable
     std::string runKey;                   // where, under HKCU; empty: the system's Run key
     std::string approvedKey;              // the start-up manager's switches, under HKCU; empty: the system's
-    int resumeRefreshDelayMs = 10000;     // after a sleep, the weather waits for the network
+    int resumeRefreshDelayMs = 10000;     // after a sleep, the weather page waits for the network
     std::optional<TimeFormat> timeFormat; // empty: the user's, from the locale
     // Milliseconds by a count that runs on through sleep and that setting the
     // clock never moves, and of those the ones the computer was awake; empty:
@@ -72,7 +71,6 @@ enum MenuCommand : UINT {
 
 // What lives only while the program runs: never stored.
 struct ClockRunState {
-    std::string weatherText;    // the weather strip's line, GBK
     bool calendarShown = false; // the calendar pop-up is wanted
     bool armed = false;         // a timed action waits for its time
     ScheduledActionState scheduledAction;
@@ -81,24 +79,10 @@ struct ClockRunState {
     std::vector<std::string> installedFonts; // GBK, as the settings dialog lists them
 };
 
-// The forecast service's side of the weather strip, while the program runs.
-// Text is UTF-8.
-struct ForecastRunState {
-    RefreshSchedule schedule{0};
-    std::optional<KeptForecast> kept; // the last good answer for the stored place
-    std::string failure;              // why the last request gave nothing; empty after a good one
-    std::int64_t due = 0;             // Unix seconds of the next request; 0: none planned
-    bool started = false;             // the first request was planned from the kept answer's age
-    bool userWaiting = false;         // the user asked and has nothing to see yet: a failure is told
-    bool lookedUpCity = false;        // the settings' pinyin city was looked up once
-    int requests = 0;                 // forecast and place requests started
-    double stripMs = 0;               // the last composing and drawing of the strip, on the clock's thread
-};
-
 // The main clock window: a borderless, layered, topmost window at the top
 // right of the screen (230 x 55 at 96 dpi, as its face lays it out), ticking
 // once a second.
-class ClockWindow : public BaseWindow<ClockWindow>, public SettingsDialogHost {
+class ClockWindow : public BaseWindow<ClockWindow>, public SettingsDialogHost, public WeatherFeedHost {
 public:
     static constexpr const wchar_t* kClassName = L"Tfrmmain";
 
@@ -138,6 +122,13 @@ public:
     void ChangeSettings(const Settings& changed, SettingsChange what) override;
     const std::vector<std::string>& InstalledFonts() const override { return run_.installedFonts; }
     bool AutostartOn() const override { return run_.autostart; }
+    void CityTyped(const std::wstring& typed) override;
+    // What the weather feed reads and hands back.
+    WeatherSettings WeatherValues() const override;
+    void StorePlace(const std::string& city, const std::string& place, double latitude, double longitude) override;
+    void StoreCity(const std::string& city) override;
+    void PlaceStrip(HWND strip) override;
+    void StripClosed() override { WeatherClosed(); }
     const ClockRunState& RunState() const { return run_; }
     // Arms a timed action, or disarms it with none.
     void SetArmedAction(std::optional<ScheduledActionState> action);
@@ -185,11 +176,8 @@ public:
     int ShakeCount() const { return shakeCount_; }
     // Whether anybody can see the clock: the display is on and the session unlocked.
     bool Seen() const;
-    // A weather download or the network time query is on its way.
-    bool WorkersRunning() const {
-        return weatherDownload_.Running() || networkTime_.Running() || forecastDownload_.Running() ||
-               placeLookUp_.Running();
-    }
+    // A weather request or the network time query is on its way.
+    bool WorkersRunning() const;
     HWND ApplicationWindow() const { return appWindow_.get(); }
     // The resolution of the clock's monitor.
     int Dpi() const { return dpi_; }
@@ -201,13 +189,10 @@ public:
     // What WM_GETTEXT answers: the time as drawn, then the date line when shown.
     std::wstring ShownText() const;
     const GlowImage& ClockImage() const { return clockRenderer_.Image(); }
-    const GlowImage& WeatherImage() const { return weatherRenderer_.Image(); }
+    const GlowImage& WeatherImage() const;
     const std::wstring& SettingsPath() const { return options_.settingsPath; }
-    // The forecast service feeds the strip: no page host is set.
-    bool ForecastProvider() const { return settings_.weatherHost.empty(); }
-    const ForecastRunState& Forecast() const { return forecast_; }
-    // The file that keeps the last good forecast, beside the settings file.
-    std::wstring KeptForecastPath() const;
+    // The weather strip and what feeds it.
+    WeatherFeed& Weather();
     Effects& effects() { return effects_; }
     ErrorReporter& reporter() { return reporter_; }
 
@@ -237,25 +222,12 @@ private:
     // The window takes the size its face lays out, keeping its top left corner.
     void FitToFace();
     LRESULT AnswerGetText(UINT msg, WPARAM wParam, LPARAM lParam) const;
-    void StartWeatherDownload();
     void StartNetworkTime();
-    // The forecast service's side (clockweather_win.cpp).
-    void LoadKeptForecast();
-    void StartForecast();
-    void ForecastDue();
-    void AskForecast();
-    void LookUpPlace(const std::string& nameUtf8, bool byUser);
-    bool PlaceNameGiven(const std::wstring& name, const std::string& pinyin);
-    void ForecastArrived(ForecastResult& result);
-    void PlaceArrived(GeocodeResult& result);
-    void ComposeForecastLine();
-    std::int64_t UnixNow() const;
     void ResultArrived(std::unique_ptr<WorkerResult> result);
     void LoadSettingsFile();
     void SaveSettingsFile();
     void SaveBeforeTheSessionEnds();
     void PlaceWeatherStrip();
-    void DrawWeatherStrip();
     void RedrawCompanions();
     void PlaceAtStart();
     void MoveClock(const ClockPlace& place);
@@ -296,7 +268,6 @@ private:
     TimeFormat timeFormat_;
     UxTheme uxTheme_;
     GlowRenderer clockRenderer_;
-    GlowRenderer weatherRenderer_;
     UniqueHwnd appWindow_;
     UniqueHmenu contextMenu_;
     bool timerEnabled_ = false;
@@ -312,11 +283,7 @@ private:
     TickGap GapSinceLastTick(const DateTimeParts& now);
     HourlyState hourly_;
     std::shared_ptr<Mailbox> mailbox_;
-    RequestSlot weatherDownload_;
     RequestSlot networkTime_;
-    RequestSlot forecastDownload_;
-    RequestSlot placeLookUp_;
-    ForecastRunState forecast_;
     bool clockNotSetShown_ = false;
     std::string networkTimeFailure_; // UTF-8: the last time query had no answer; empty after one
     std::unique_ptr<ScreenWatch> screenWatch_;

@@ -4,8 +4,6 @@
 #include "base/dpi_win.h"
 #include "base/text_win.h"
 #include "horoscope/horoscope.h"
-#include "weather/pinyin.h"
-#include "weather/weatherstrip_win.h"
 #include "settings/colours.h"
 
 #include <commctrl.h>
@@ -417,14 +415,11 @@ void SettingsDialog::LunarClicked() {
 }
 
 void SettingsDialog::Accept() {
+    // Only a changed city is looked up: the place the user picked stays
+    // through every 确定 that leaves the box as it was shown.
     const std::wstring city = WindowText(cityEdit);
-    const std::string pinyin = CityToPinyin(WideToGbk(city));
-    // A name with nothing to read keeps the dialog open, the name in its box.
-    if (pinyin.empty() && CityNameUnreadable(WideToGbk(city)))
-        throw UnreadableCityName(city);
-    // A failure of the new city's weather ends the handler here; the dialog stays open.
-    if (!pinyin.empty())
-        Change(SettingsChange::City, [&](Settings& s) { s.city = pinyin; });
+    if (city != GbkToWide(host_.CurrentSettings().city))
+        host_.CityTyped(city); // a name without a reading ends the handler here; the dialog stays open
     const int sign = static_cast<int>(SendMessageW(signBox, CB_GETCURSEL, 0, 0));
     Change(SettingsChange::Sign, [&](Settings& s) { s.sign = sign; });
     const bool networkTime = IsChecked(networkTimeCheck);

@@ -16,7 +16,6 @@ enum class SettingsChange {
     Kept,  // nothing to show: kept for the next use and for the file
     Look,  // transparency, font or colours: drawn at once
     Lunar, // the calendar pop-up with or without the Chinese calendar
-    City,  // the weather fetched again for the new city
     Sign,  // the horoscope drawn again for the new sign
     Face,  // seconds, 12-hour time, the date line or the size: laid out and drawn again
 };
@@ -32,6 +31,9 @@ public:
     virtual void ToggleAutostart() = 0;
     // The clock takes the changed settings and does what the change asks.
     virtual void ChangeSettings(const Settings& changed, SettingsChange what) = 0;
+    // The city box was changed: the name as typed goes to the weather. Throws
+    // for a name without a reading; the dialog then stays open.
+    virtual void CityTyped(const std::wstring& typed) = 0;
 
 protected:
     ~SettingsDialogHost() = default;

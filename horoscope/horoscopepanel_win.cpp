@@ -64,23 +64,21 @@ std::unique_ptr<Gdiplus::Bitmap> LoadBookPicture(int dpi) {
     return picture;
 }
 
+// A failure is logged where the sheet arrives, on the clock's thread.
 void DownloadHoroscope(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url, int sign, int height,
-                       std::shared_ptr<EventLog> log) {
-    StartWorker(
-        [mailbox = std::move(mailbox), generation, url = std::move(url), sign, height] {
-            auto sheet = std::make_unique<HoroscopeSheet>();
-            sheet->generation = generation;
-            try {
-                sheet->texts = LayoutHoroscope(FetchPageText(url), sign, height);
-            } catch (const std::exception& e) {
-                sheet->error =
-                    std::make_exception_ptr(std::runtime_error(OnlinePartText(OnlinePart::Horoscope, e.what())));
-            } catch (...) {
-                sheet->error = std::current_exception();
-            }
-            mailbox->Post(std::move(sheet));
-        },
-        std::move(log));
+                       std::shared_ptr<EventLog>) {
+    StartPageFetch(std::move(url), [mailbox = std::move(mailbox), generation, sign, height](PageText page) {
+        auto sheet = std::make_unique<HoroscopeSheet>();
+        sheet->generation = generation;
+        try {
+            if (page.error)
+                throw std::runtime_error(page.error->Text());
+            sheet->texts = LayoutHoroscope(page.text, sign, height);
+        } catch (const std::exception& e) {
+            sheet->error = std::make_exception_ptr(std::runtime_error(OnlinePartText(OnlinePart::Horoscope, e.what())));
+        }
+        mailbox->Post(std::move(sheet));
+    });
 }
 
 std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std::string& page, int sign, int dpi) {

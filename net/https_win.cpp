@@ -3,14 +3,13 @@
 #include "base/handles_win.h"
 #include "base/text_win.h"
 #include "base/version.h" // made by the build from the project version
-#include "net/fetch_win.h"
+#include "base/worker_win.h"
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
+#include <future>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
 
 namespace vemora {
 
@@ -19,7 +18,50 @@ std::string HttpGetError::Text() const {
     return FetchErrorText(step, port ? host + ":" + std::to_string(port) : host, failure, code);
 }
 
+FetchFailure FailureOfSystemError(unsigned long code) {
+    switch (code) {
+    case 0:
+        return FetchFailure::None;
+    case ERROR_WINHTTP_TIMEOUT:
+    case ERROR_WINHTTP_OPERATION_CANCELLED:
+    case WSAETIMEDOUT:
+        return FetchFailure::Timeout;
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+    case ERROR_WINHTTP_CONNECTION_ERROR:
+    case WSAECONNREFUSED:
+    case WSAECONNRESET:
+        return FetchFailure::NoConnection;
+    case ERROR_WINHTTP_NAME_NOT_RESOLVED:
+        return FetchFailure::HostNotFound;
+    case ERROR_WINHTTP_SECURE_FAILURE:
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+    case ERROR_WINHTTP_SECURE_INVALID_CA:
+    case ERROR_WINHTTP_SECURE_INVALID_CERT:
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_REVOKED:
+    case ERROR_WINHTTP_SECURE_CERT_REV_FAILED:
+    case ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE:
+        return FetchFailure::Insecure;
+    default:
+        return FetchFailure::Other;
+    }
+}
+
 namespace {
+
+std::wstring QueryHeader(HINTERNET request, DWORD which) {
+    DWORD size = 0;
+    WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &size, WINHTTP_NO_HEADER_INDEX);
+    if (size == 0)
+        return {};
+    std::wstring value(size / sizeof(wchar_t), L'\0');
+    if (!WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, value.data(), &size,
+                             WINHTTP_NO_HEADER_INDEX))
+        return {};
+    value.resize(size / sizeof(wchar_t));
+    return value;
+}
 
 // Where a request goes, read from its address.
 struct Target {
@@ -79,9 +121,8 @@ HttpGetResult GetBlocking(const Target& target, const HttpGetOptions& options) {
     WinHttpSetTimeouts(request.get(), options.resolveMs, options.connectMs, options.sendMs, options.receiveMs);
     DWORD responseTimeout = static_cast<DWORD>(options.receiveMs);
     WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout, sizeof responseTimeout);
-    // Never followed: a redirect would take the request, and what it was
-    // allowed to trust, to another host.
-    DWORD redirects = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
+    DWORD redirects = options.followRedirects ? WINHTTP_OPTION_REDIRECT_POLICY_DISALLOW_HTTPS_TO_HTTP
+                                              : WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
     WinHttpSetOption(request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &redirects, sizeof redirects);
     if (secure && options.trustUnknownCaOnLoopback && std::wstring_view(host) == L"127.0.0.1") {
         DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA;
@@ -89,8 +130,8 @@ HttpGetResult GetBlocking(const Target& target, const HttpGetOptions& options) {
     }
     const auto late = [&] { return std::chrono::steady_clock::now() >= deadline; };
 
-    const wchar_t headers[] = L"Accept: application/json\r\nCache-Control: no-cache\r\n";
-    if (!WinHttpSendRequest(request.get(), headers, static_cast<DWORD>(-1), WINHTTP_NO_REQUEST_DATA, 0, 0, 0))
+    const std::wstring headers = L"Accept: " + std::wstring(options.accept) + L"\r\nCache-Control: no-cache\r\n";
+    if (!WinHttpSendRequest(request.get(), headers.c_str(), static_cast<DWORD>(-1), WINHTTP_NO_REQUEST_DATA, 0, 0, 0))
         return fail(FetchStep::Send, GetLastError());
     if (late())
         return fail(FetchStep::Answer, ERROR_WINHTTP_TIMEOUT);
@@ -101,6 +142,7 @@ HttpGetResult GetBlocking(const Target& target, const HttpGetOptions& options) {
                              WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX))
         return fail(FetchStep::Answer, GetLastError());
     result.status = status;
+    result.contentType = WideToUtf8(QueryHeader(request.get(), WINHTTP_QUERY_CONTENT_TYPE));
 
     char buffer[16384];
     for (;;) {
@@ -117,42 +159,70 @@ HttpGetResult GetBlocking(const Target& target, const HttpGetOptions& options) {
     }
 }
 
-struct PendingGet {
-    std::mutex mutex;
-    std::condition_variable done;
-    bool finished = false;
-    HttpGetResult result;
+// The timer that hands a stuck request's time-out over. Closing it cancels it
+// and waits for a call of it under way, so that nothing it points to goes first.
+struct ThreadpoolTimerTraits {
+    using pointer = PTP_TIMER;
+    static pointer Invalid() noexcept { return nullptr; }
+    static void Close(pointer timer) noexcept {
+        SetThreadpoolTimer(timer, nullptr, 0, 0);
+        WaitForThreadpoolTimerCallbacks(timer, TRUE);
+        CloseThreadpoolTimer(timer);
+    }
 };
+using UniqueThreadpoolTimer = UniqueHandle<ThreadpoolTimerTraits>;
+
+// One request's way back: whichever comes first, the answer or the time-out,
+// is handed over; the other is dropped.
+struct Delivery {
+    std::atomic<bool> delivered{false};
+    HttpGetDone done;
+    HttpGetError timeout;
+    void Deliver(HttpGetResult result) {
+        if (!delivered.exchange(true))
+            done(std::move(result));
+    }
+};
+
+void CALLBACK TimeIsUp(PTP_CALLBACK_INSTANCE, PVOID context, PTP_TIMER) {
+    auto& delivery = *static_cast<Delivery*>(context);
+    HttpGetResult late;
+    late.error = delivery.timeout;
+    delivery.Deliver(std::move(late));
+}
 
 } // namespace
 
-// The calling thread waits, but never longer than the whole request's time:
-// a call into WinHTTP cannot always be cut short (Wine goes on reading headers
-// that trickle in byte by byte), so the request runs on a helper thread of its
-// own, which, when the wait gives up, finishes by itself and drops its result.
-HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options) {
+void StartHttpGet(std::string url, HttpGetOptions options, HttpGetDone done) {
     const std::optional<Target> target = CrackUrl(url);
     if (!target) {
         HttpGetResult bad;
         bad.error = HttpGetError{FetchStep::Address, url, 0, 0};
-        return bad;
+        done(std::move(bad));
+        return;
     }
-    auto pending = std::make_shared<PendingGet>();
-    std::thread([pending, target = *target, options] {
+    auto delivery = std::make_shared<Delivery>();
+    delivery->done = std::move(done);
+    delivery->timeout = HttpGetError{FetchStep::Answer, WideToUtf8(target->host), target->port, ERROR_WINHTTP_TIMEOUT};
+    StartWorker([delivery, target = *target, options] {
+        UniqueThreadpoolTimer timer(CreateThreadpoolTimer(TimeIsUp, delivery.get(), nullptr));
+        if (timer) {
+            // Relative times are negative, in 100 ns.
+            const LONGLONG due = -10000LL * (options.totalMs + 500);
+            FILETIME when{static_cast<DWORD>(due & 0xFFFFFFFF), static_cast<DWORD>(due >> 32)};
+            SetThreadpoolTimer(timer.get(), &when, 0, 0);
+        }
         HttpGetResult result = GetBlocking(target, options);
-        std::lock_guard<std::mutex> lock(pending->mutex);
-        pending->result = std::move(result);
-        pending->finished = true;
-        pending->done.notify_all();
-    }).detach();
-    std::unique_lock<std::mutex> lock(pending->mutex);
-    if (!pending->done.wait_for(lock, std::chrono::milliseconds(options.totalMs + 500),
-                                [&] { return pending->finished; })) {
-        HttpGetResult late;
-        late.error = HttpGetError{FetchStep::Answer, WideToUtf8(target->host), target->port, ERROR_WINHTTP_TIMEOUT};
-        return late;
-    }
-    return std::move(pending->result);
+        timer.reset();
+        delivery->Deliver(std::move(result));
+    });
+}
+
+HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options) {
+    auto answer = std::make_shared<std::promise<HttpGetResult>>();
+    std::future<HttpGetResult> arrived = answer->get_future();
+    StartHttpGet(url, options, [answer](HttpGetResult result) { answer->set_value(std::move(result)); });
+    return arrived.get();
 }
 
 } // namespace vemora

@@ -289,11 +289,6 @@ std::string_view TrimBlanks(std::string_view s) {
 
 } // namespace
 
-bool ValidCoordinates(double latitude, double longitude) {
-    return std::isfinite(latitude) && std::isfinite(longitude) && std::fabs(latitude) <= kLatitudeRange.high &&
-           std::fabs(longitude) <= kLongitudeRange.high;
-}
-
 std::optional<double> ParseCoordinate(std::string_view text, double limit) {
     text = TrimBlanks(text);
     // Digits with at most one '.', after an optional '-': no exponent, no
@@ -307,16 +302,6 @@ std::optional<double> ParseCoordinate(std::string_view text, double limit) {
     if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(v) || std::fabs(v) > limit)
         return std::nullopt;
     return v;
-}
-
-std::string FormatCoordinate(double degrees) {
-    double rounded = std::round(degrees * 10000.0) / 10000.0;
-    if (rounded == 0)
-        rounded = 0; // never "-0.0000"
-    // The C library writes '.' whatever the user's locale: the program never sets one.
-    char buffer[48];
-    std::snprintf(buffer, sizeof buffer, "%.4f", rounded);
-    return buffer;
 }
 
 namespace {

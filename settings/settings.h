@@ -1,4 +1,5 @@
 #pragma once
+#include "base/coordinate.h"
 #include "base/argb.h"
 
 #include <cstdint>
@@ -105,13 +106,9 @@ inline constexpr std::size_t kMaxProfileString = 2047;
 inline constexpr const char* kSettingsFileName = "clockset.ini";
 inline constexpr const char* kSettingsSection = "Option";
 
-// Coordinates in decimal degrees, as the settings keep them.
-bool ValidCoordinates(double latitude, double longitude);
 // A decimal number with '.' (never the locale's separator), as the settings
 // file holds it; nothing for anything else or a value beyond limit in size.
 std::optional<double> ParseCoordinate(std::string_view text, double limit);
-// Four decimals, '.', whatever the locale: "28.2282", "-0.1278".
-std::string FormatCoordinate(double degrees);
 
 void LoadSettings(ProfileStore& store, Settings& settings);
 void SaveSettings(ProfileStore& store, const Settings& settings);

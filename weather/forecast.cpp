@@ -70,7 +70,8 @@ std::string Degrees(double celsius) {
     return std::to_string(std::lround(celsius)) + "℃";
 }
 
-// "2025-10-18T14:15", the form the service gives the time of its data in.
+// "2025-10-18T14:15", the form the service gives the time of its data in,
+// and a time that exists: 2025-13-45T99:99 has the form and is no time.
 bool IsDataTime(std::string_view t) {
     static constexpr std::string_view kShape = "dddd-dd-ddTdd:dd";
     if (t.size() != kShape.size())
@@ -78,7 +79,18 @@ bool IsDataTime(std::string_view t) {
     for (std::size_t i = 0; i < t.size(); ++i)
         if (kShape[i] == 'd' ? !(t[i] >= '0' && t[i] <= '9') : t[i] != kShape[i])
             return false;
-    return true;
+    const auto field = [t](std::size_t at, std::size_t length) {
+        int value = 0;
+        for (std::size_t i = at; i < at + length; ++i)
+            value = value * 10 + (t[i] - '0');
+        return value;
+    };
+    const int year = field(0, 4), month = field(5, 2), day = field(8, 2);
+    static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1] || field(11, 2) > 23 || field(14, 2) > 59)
+        return false;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month != 2 || day <= 28 || leap;
 }
 
 void KeepRangeIfWhole(DayForecast& day) {
@@ -352,8 +364,8 @@ std::string ForecastTooltip(const Forecast& f) {
         std::string text = std::string(name) + "：";
         if (d.code)
             text += SkyWords(*d.code);
-        if (d.low)
-            text += (d.code ? " " : "") + RangeText(d);
+        if (d.low) // every temperature of the tip carries its unit, the low one too
+            text += (d.code ? " " : "") + Degrees(*d.low) + "~" + Degrees(*d.high);
         line(text);
     };
     day("今天", f.today);
@@ -403,8 +415,42 @@ std::string AgeText(std::int64_t fetchedAt, std::int64_t now) {
 
 namespace {
 
-constexpr std::string_view kKeptFormat = "vemora-forecast=1";
+// Version 2 ends with a checksum line: a file cut short, at any byte, is
+// refused instead of giving a line made of what was left.
+constexpr std::string_view kKeptFormat = "vemora-forecast=2";
+constexpr std::string_view kKeptEnd = "end=";
 constexpr std::size_t kMaxKeptBytes = 64 * 1024;
+
+// FNV-1a, as eight lower-case hexadecimal digits.
+std::string KeptChecksum(std::string_view bytes) {
+    std::uint32_t hash = 2166136261u;
+    for (const char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 16777619u;
+    }
+    char text[9];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(hash));
+    return text;
+}
+
+// The lines from the format line to the end line, when the checksum there
+// is theirs; lines before and after them are not the program's.
+std::optional<std::string_view> WholeKeptBody(std::string_view text) {
+    std::size_t start = 0;
+    while (start < text.size() && text.compare(start, kKeptFormat.size(), kKeptFormat) != 0)
+        start = std::min(text.find('\n', start), text.size() - 1) + 1;
+    const std::size_t end = text.find("\n" + std::string(kKeptEnd), start);
+    if (start >= text.size() || end == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view body = text.substr(start, end + 1 - start);
+    std::string_view sum = text.substr(end + 1 + kKeptEnd.size());
+    sum = sum.substr(0, sum.find('\n'));
+    if (!sum.empty() && sum.back() == '\r')
+        sum.remove_suffix(1);
+    if (sum != KeptChecksum(body))
+        return std::nullopt;
+    return body;
+}
 
 } // namespace
 
@@ -437,12 +483,16 @@ std::string SerializeKeptForecast(const KeptForecast& kept) {
         putNumber(std::string(name) + ".low", day->low);
         putNumber(std::string(name) + ".high", day->high);
     }
-    return out;
+    return out + std::string(kKeptEnd) + KeptChecksum(out) + "\n";
 }
 
 std::optional<KeptForecast> ParseKeptForecast(std::string_view text) {
     if (text.size() > kMaxKeptBytes)
         return std::nullopt;
+    const std::optional<std::string_view> body = WholeKeptBody(text);
+    if (!body)
+        return std::nullopt;
+    text = *body;
     std::map<std::string, std::string, std::less<>> values;
     bool formatSeen = false;
     while (!text.empty()) {
@@ -484,8 +534,11 @@ std::optional<KeptForecast> ParseKeptForecast(std::string_view text) {
     f.humidity = number("humidity", kHumidity);
     f.windKmh = number("wind", kWindKmh);
     f.windFromDeg = number("winddir", kDirection);
-    if (const auto time = values.find("time"); time != values.end() && IsDataTime(time->second))
+    if (const auto time = values.find("time"); time != values.end()) {
+        if (!IsDataTime(time->second))
+            return std::nullopt; // written by no program of ours
         f.time = time->second;
+    }
     const std::pair<const char*, DayForecast*> days[] = {{"today", &f.today}, {"tomorrow", &f.tomorrow}};
     for (const auto& [name, day] : days) {
         day->code = code(std::string(name) + ".code");

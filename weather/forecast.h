@@ -1,5 +1,6 @@
 #pragma once
-#include "settings/settings.h"
+#include "base/coordinate.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>

@@ -11,50 +11,6 @@ std::string ServiceHostText(const ServiceBase& base) {
     return base.host + ":" + std::to_string(port);
 }
 
-void DownloadForecast(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url, std::string host,
-                      HttpGetOptions options) {
-    StartWorker([mailbox = std::move(mailbox), generation, url = std::move(url), host = std::move(host), options] {
-        auto result = std::make_unique<ForecastResult>();
-        result->generation = generation;
-        result->host = host;
-        try {
-            HttpGetResult got = HttpGet(url, options);
-            if (got.error)
-                result->failure = std::move(got.error);
-            else
-                result->answer = ParseForecastAnswer(static_cast<int>(got.status), got.body);
-        } catch (...) {
-            // Only memory can run out here; the answer counts as unreadable.
-            result->answer = {};
-            result->answer.error.problem = AnswerProblem::Unreadable;
-        }
-        mailbox->Post(std::move(result));
-    });
-}
-
-void LookUpPlace(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url, std::string host,
-                 std::string asked, bool byUser, HttpGetOptions options) {
-    StartWorker([mailbox = std::move(mailbox), generation, url = std::move(url), host = std::move(host),
-                 asked = std::move(asked), byUser, options] {
-        auto result = std::make_unique<GeocodeResult>();
-        result->generation = generation;
-        result->host = host;
-        result->asked = asked;
-        result->byUser = byUser;
-        try {
-            HttpGetResult got = HttpGet(url, options);
-            if (got.error)
-                result->failure = std::move(got.error);
-            else
-                result->answer = ParseGeocodeAnswer(static_cast<int>(got.status), got.body);
-        } catch (...) {
-            result->answer = {};
-            result->answer.error.problem = AnswerProblem::Unreadable;
-        }
-        mailbox->Post(std::move(result));
-    });
-}
-
 TextMeasure::TextMeasure(const std::string& fontName, int emSize) {
     const std::wstring family = fontName.empty() ? std::wstring(L"宋体") : GbkToWide(fontName);
     ScopedWindowDC screen(nullptr);

@@ -4,11 +4,7 @@
 #include "base/dpi_win.h"
 #include "base/inputbox_win.h"
 #include "base/text_win.h"
-#include "net/fetch.h"
-#include "net/fetch_win.h"
-#include "weather/pinyin.h"
 #include "weather/placelist_win.h"
-#include "weather/weather.h"
 
 #include <stdexcept>
 #include <commctrl.h>
@@ -17,8 +13,7 @@
 
 namespace vemora {
 
-WeatherStrip::WeatherStrip(HWND owner, ErrorReporter& reporter, std::function<void(const std::string&)> cityChanged)
-    : CompanionWindow(reporter), cityChanged_(std::move(cityChanged)) {
+WeatherStrip::WeatherStrip(HWND owner, ErrorReporter& reporter) : CompanionWindow(reporter) {
     CreateHandle(0, WS_POPUP, RECT{0, 0, 461, 39}, owner, L"frmweather");
     dpi_ = WindowDpi(hwnd_);
     if (dpi_ != kDesignDpi)
@@ -59,19 +54,9 @@ std::optional<std::wstring> WeatherStrip::AskCity() {
 }
 
 void WeatherStrip::ChangeCity() {
-    // Cancel gives the empty default; 市 alone or no reading start nothing.
     const std::wstring answer = AskCity().value_or(L"");
-    const std::string pinyin = CityToPinyin(WideToGbk(answer));
-    if (OnPlaceName && OnPlaceName(answer, pinyin))
-        return;
-    if (pinyin.empty()) {
-        // A name with nothing to read is told, not dropped without a word.
-        if (CityNameUnreadable(WideToGbk(answer)))
-            reporter_.Report(hwnd_, std::make_exception_ptr(UnreadableCityName(answer)));
-        return;
-    }
-    if (cityChanged_)
-        cityChanged_(pinyin);
+    if (OnCityTyped)
+        OnCityTyped(answer);
 }
 
 std::optional<LRESULT> WeatherStrip::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -105,6 +90,14 @@ std::optional<LRESULT> WeatherStrip::HandleMessage(UINT msg, WPARAM wParam, LPAR
         reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = tip_.data();
         return 0;
     }
+    case kFeedMessage:
+        if (OnFeedMessage)
+            OnFeedMessage(lParam);
+        return 0;
+    case WM_TIMER:
+        if (OnTimer)
+            OnTimer(wParam);
+        return 0;
     case WM_DPICHANGED:
         dpi_ = DpiOfDpiChanged(wParam);
         MoveToSuggestedRect(hwnd_, lParam);
@@ -118,21 +111,6 @@ std::optional<LRESULT> WeatherStrip::HandleMessage(UINT msg, WPARAM wParam, LPAR
 
 std::runtime_error UnreadableCityName(const std::wstring& typed) {
     return std::runtime_error(WideToUtf8(L"无法识别的城市名：" + typed));
-}
-
-void DownloadWeather(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url) {
-    StartWorker([mailbox = std::move(mailbox), generation, url = std::move(url)] {
-        auto line = std::make_unique<WeatherLine>();
-        line->generation = generation;
-        try {
-            line->found = BuildWeatherText(FetchPageText(url), line->text);
-        } catch (const std::exception& e) {
-            line->error = std::make_exception_ptr(std::runtime_error(OnlinePartText(OnlinePart::Weather, e.what())));
-        } catch (...) {
-            line->error = std::current_exception();
-        }
-        mailbox->Post(std::move(line));
-    });
 }
 
 } // namespace vemora

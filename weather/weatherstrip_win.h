@@ -3,7 +3,6 @@
 #include "base/companion_win.h"
 #include "base/handles_win.h"
 #include "base/window_win.h"
-#include "base/worker_win.h"
 
 #include <exception>
 #include <functional>
@@ -23,10 +22,12 @@ public:
     static constexpr UINT kChangeCityCommand = 1;
     using CityPrompt = std::function<std::optional<std::wstring>()>;
 
-    // owner: the window that owns the strip; cityChanged gets the city the
-    // user gave, as upper-case pinyin.
-    WeatherStrip(HWND owner, ErrorReporter& reporter, std::function<void(const std::string&)> cityChanged);
+    // owner: the window that owns the strip.
+    WeatherStrip(HWND owner, ErrorReporter& reporter);
+    // 更改城市: asks for a city and hands the answer, as typed, to OnCityTyped
+    // (a cancel gives an empty answer).
     void ChangeCity();
+    std::function<void(const std::wstring& typed)> OnCityTyped;
     HMENU ContextMenu() const { return contextMenu_.get(); }
     // The resolution the strip is drawn at: its monitor's.
     int Dpi() const { return dpi_; }
@@ -36,10 +37,11 @@ public:
     // The question for the city; tests answer it themselves.
     void SetCityPrompt(CityPrompt prompt) { prompt_ = std::move(prompt); }
 
-    // The forecast service's way to 更改城市: the name as typed and its
-    // upper-case pinyin (empty when it has none); true when it took the name,
-    // otherwise the pinyin goes to cityChanged as before.
-    std::function<bool(const std::wstring& name, const std::string& pinyin)> OnPlaceName;
+    // The feed's own messages, which the strip carries for it: what its
+    // requests post (kFeedMessage) and its timers.
+    static constexpr UINT kFeedMessage = WM_APP + 1;
+    std::function<void(LPARAM)> OnFeedMessage;
+    std::function<void(UINT_PTR)> OnTimer;
     // Which of several places the user means (an index into labels), or
     // nothing on 取消; tests answer it themselves.
     using PlacePicker = std::function<std::optional<std::size_t>(const std::vector<std::wstring>& labels)>;
@@ -58,7 +60,6 @@ public:
 private:
     std::optional<std::wstring> AskCity();
 
-    std::function<void(const std::string&)> cityChanged_;
     UniqueHmenu contextMenu_;
     void AttachTip(HWND owner);
 
@@ -72,16 +73,5 @@ private:
 
 // The error told for a city name of which no reading can be made, naming it as typed.
 std::runtime_error UnreadableCityName(const std::wstring& typed);
-
-// What a weather download hands back: the line of the page's links, or why
-// there is none.
-struct WeatherLine : WorkerResult {
-    std::exception_ptr error; // the fetch failed
-    bool found = false;       // the page had links: text is the new line
-    std::string text;
-};
-// Fetches the weather page on a worker thread and posts its line to the
-// mailbox; returns at once.
-void DownloadWeather(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url);
 
 } // namespace vemora

@@ -119,6 +119,7 @@ struct ClockFixture : ::testing::Test {
     std::string approvedKey; // the start-up manager's switches under HKCU; empty: the system's
     // Unix seconds for the forecast; empty: the system's.
     std::function<std::int64_t()> unixClock;
+    EventLog* eventLog = nullptr; // where the clock writes its background failures; none: nowhere
 
     // Changes the clock's settings as the settings dialog hands them over,
     // with nothing drawn: the next tick shows them.

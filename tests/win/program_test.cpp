@@ -53,7 +53,7 @@ TEST_F(WholeProgram, EverythingOnThroughAnHourBoundary) {
     EXPECT_EQ(Count(server.Targets(), "/skin/"), 1u);
     EXPECT_EQ(Count(server.Targets(), "/iframe/astro/view/aries/day/"), 1u);
     EXPECT_EQ(effects.clockSets.size(), 1u);
-    EXPECT_EQ(main->RunState().weatherText, WideToGbk(L"南京 , 晴 , 25℃"));
+    EXPECT_EQ(main->Weather().Text(), WideToGbk(L"南京 , 晴 , 25℃"));
     clock.OpenCalendar();
     EXPECT_TRUE(IsWindowVisible(clock.calendarPopup()->Handle()));
 
