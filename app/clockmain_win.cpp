@@ -933,7 +933,7 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
             RunMenuCommand(LOWORD(wParam));
         return 0;
     case WM_NOTIFY:
-        if (clockTip_.Notify(lParam, Now()))
+        if (clockTip_.Notify(lParam, Now(), settings_.lunar))
             return 0;
         return std::nullopt;
     case WM_DPICHANGED:
