@@ -4,6 +4,7 @@
 #include "app/autostart.h"
 #include "app/clockwindow_win.h"
 #include "app/companions_win.h"
+#include "app/placement.h"
 #include "base/text_win.h"
 #include "calendar/calpopup_win.h"
 #include "horoscope/horoscopepanel_win.h"
@@ -320,16 +321,19 @@ void ClockWindow::ShowCalendar() {
         SetLayeredWindowAttributes(popup, 0, static_cast<BYTE>(settings_.transparency & 0xFF), LWA_ALPHA);
         PlaceCompanion(popup, Companion::Calendar);
         if (settings_.lunar) {
-            // The lunar month is wider than the clock: at the right edge of the
-            // screen it moves left as far as it must to stay whole.
+            // The lunar month with its almanac is wider and taller than the
+            // clock's companions: at the edges of the work area it moves as
+            // far as it must to stay whole.
             RECT own{};
             GetWindowRect(popup, &own);
             MONITORINFO monitor{sizeof monitor};
             GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
-            const int width = own.right - own.left;
-            const int left = std::max<int>(monitor.rcWork.left, std::min<int>(own.left, monitor.rcWork.right - width));
-            if (left != own.left)
-                MoveWindow(popup, left, own.top, width, own.bottom - own.top, TRUE);
+            const RECT& work = monitor.rcWork;
+            const int width = own.right - own.left, height = own.bottom - own.top;
+            const ScreenPoint at =
+                KeepInside({own.left, own.top}, width, height, PixelRect{work.left, work.top, work.right, work.bottom});
+            if (at.x != own.left || at.y != own.top)
+                MoveWindow(popup, at.x, at.y, width, height, TRUE);
         }
         // Beside the horoscope's sheet when that stands where the pop-up would.
         if (companions_->horoscope.Showing()) {

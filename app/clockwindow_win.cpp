@@ -1000,7 +1000,7 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
             RunMenuCommand(LOWORD(wParam));
         return 0;
     case WM_NOTIFY:
-        if (clockTip_.Notify(lParam, Now(), StatusText()))
+        if (clockTip_.Notify(lParam, Now(), settings_.lunar, StatusText()))
             return 0;
         return std::nullopt;
     case WM_DPICHANGED:

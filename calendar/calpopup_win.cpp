@@ -1,6 +1,10 @@
 #include "calendar/calpopup_win.h"
 
+#include "base/controls_win.h"
 #include "base/dpi_win.h"
+#include "base/text_win.h"
+#include "calendar/almanac.h"
+#include "calendar/lunar.h"
 
 #include <cmath>
 
@@ -72,7 +76,21 @@ void CalendarPopup::MouseMovedWithButton(WPARAM keys) {
         calendar_->Model().HeldArrow.reset();
 }
 
+std::wstring CalendarPopup::ShownText() const {
+    const DateParts d = DecodeDate(std::floor(calendar_->Model().SelectedDate));
+    std::vector<std::string> lines{DateTooltipText(d.year, d.month, d.day)};
+    if (calendar_->Lunar())
+        for (std::string& line : calendar_->AlmanacText())
+            lines.push_back(std::move(line));
+    std::string text;
+    for (const std::string& line : lines)
+        text += (text.empty() ? "" : "\r\n") + line;
+    return Utf8ToWide(text);
+}
+
 std::optional<LRESULT> CalendarPopup::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_GETTEXT || msg == WM_GETTEXTLENGTH)
+        return AnswerGetText(ShownText(), msg, wParam, lParam);
     if (msg == WM_LBUTTONUP)
         calendar_->Model().MouseUp();
     if (msg != WM_DPICHANGED)

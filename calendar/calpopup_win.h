@@ -36,6 +36,9 @@ public:
     std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // A move with the left button held drags the pop-up.
     void MouseMovedWithButton(WPARAM keys) override;
+    // What WM_GETTEXT answers, one line each: the selected day, then, with the
+    // Chinese calendar, its almanac.
+    std::wstring ShownText() const;
 
 private:
     int dpi_ = kDesignDpi;

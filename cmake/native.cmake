@@ -14,7 +14,8 @@ find_package(GTest REQUIRED)
 include(GoogleTest)
 add_executable(vemora_unit ${VEMORA_UNIT_TEST_SOURCES})
 target_link_libraries(vemora_unit PRIVATE vemora_core GTest::gtest_main)
-target_compile_definitions(vemora_unit PRIVATE VEMORA_FIXTURES="${CMAKE_SOURCE_DIR}/tests/fixtures")
+target_compile_definitions(vemora_unit PRIVATE VEMORA_FIXTURES="${CMAKE_SOURCE_DIR}/tests/fixtures"
+    VEMORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(vemora_unit DISCOVERY_TIMEOUT 60)
 
 # The Chinese calendar's table is committed; this checks that it is still
