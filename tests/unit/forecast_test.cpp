@@ -2,6 +2,7 @@
 #include "weather/forecast.h"
 #include "weather/geocode.h"
 #include "net/json.h"
+#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 
