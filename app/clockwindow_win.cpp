@@ -476,8 +476,8 @@ void ClockWindow::ChangeSettings(const Settings& changed, SettingsChange what) {
         FitToFace();
         RedrawClock();
         // The strip takes the clock's size.
-        if (settings_.showWeather && companions_->weather.Showing())
-            DrawWeatherStrip();
+        if (settings_.showWeather && companions_->weather.Strip().Showing())
+            companions_->weather.Redraw();
         // The companions hang from the clock's edges, which moved.
         if (settings_.showHoroscope)
             PlaceCompanion(companions_->horoscope.Handle(), Companion::Horoscope);
@@ -892,9 +892,9 @@ void ClockWindow::PlaceCompanion(HWND companion, Companion which) {
         ScreenPoint at =
             CompanionPlace(which, PixelRect{clock.left, clock.top, clock.right, clock.bottom}, width, work.right, dpi_);
         // Under the weather strip, not over its text.
-        if (companions_->weather.Showing()) {
+        if (companions_->weather.Strip().Showing()) {
             RECT strip{};
-            GetWindowRect(companions_->weather.Handle(), &strip);
+            GetWindowRect(companions_->weather.Strip().Handle(), &strip);
             at.y = std::max<int>(at.y, strip.bottom - margins.top);
         }
         at = KeepInside(at, width, height,

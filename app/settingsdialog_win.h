@@ -73,7 +73,7 @@ public:
     void LunarClicked();
     void Accept();
     void Cancel();
-    void CloseRequested() { Cancel(); }
+    void CloseRequested() override { Cancel(); }
 
     HWND transparencySlider = nullptr, fontBox = nullptr, startColourBox = nullptr, endColourBox = nullptr,
          cityEdit = nullptr, signBox = nullptr, hourlyAlertCheck = nullptr, autostartCheck = nullptr,

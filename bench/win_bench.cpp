@@ -30,7 +30,6 @@ struct QuietEffects : Effects {
     BOOL ExitSystem(UINT, DWORD) override { return TRUE; }
     BOOL SetSystemClock(const SYSTEMTIME&) override { return TRUE; }
     void PlaySoundMemory(const void*, UINT) override {}
-    void ShowAbout(HWND, const std::wstring&, const std::wstring&) override {}
     void OpenUrl(const std::wstring&) override {}
 };
 
