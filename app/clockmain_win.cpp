@@ -40,7 +40,7 @@ namespace {
 std::wstring TrayTipText(const DateTimeParts& now) {
     wchar_t time[16] = {};
     swprintf(time, std::size(time), L"%02d:%02d ", now.hour, now.minute);
-    return time + ClockTip::TextFor(now);
+    return time + Utf8ToWide(DateTooltipText(now.year, now.month, now.day));
 }
 
 // One number per minute of the calendar.
@@ -346,6 +346,14 @@ void ClockWindow::CreateCompanions() {
     companions_->horoscope.OnClosed = [this] { HoroscopeClosed(); };
     companions_->calendar.OnClosed = [this] { CalendarClosed(); };
     ReadHolidayFile();
+    // The fetched schedules kept from the last run, before any request.
+    HolidayFeed::Options holidayOptions;
+    holidayOptions.cachePath = KeptHolidaysPath();
+    holidayOptions.api = settings_.holidayApi.empty() ? options_.holidayApi : settings_.holidayApi;
+    holidayOptions.installSeed = InstallSeed(options_.settingsPath);
+    holidayFeed_ = std::make_unique<HolidayFeed>(holidays_, options_.eventLog ? *options_.eventLog : noLog_, mailbox_,
+                                                 std::move(holidayOptions));
+    holidayFeed_->LoadKept();
     companions_->calendar.SetHolidayBook(&holidays_);
     ApplyLunarSetting();
 }
@@ -491,6 +499,12 @@ void ClockWindow::ReadHolidayFile() {
     HolidayFile file = ParseHolidayFile(bytes, [](std::string_view gbk) { return WideToUtf8(GbkToWide(gbk)); });
     holidays_ = std::move(file.book);
     holidayProblems_ = std::move(file.problems);
+}
+
+std::wstring ClockWindow::KeptHolidaysPath() const {
+    const std::wstring& ini = options_.settingsPath;
+    const std::size_t slash = ini.find_last_of(L"\\/");
+    return (slash == std::wstring::npos ? std::wstring() : ini.substr(0, slash + 1)) + L"holidays.cache";
 }
 
 // All bad lines of holidays.txt in one message box.
@@ -729,6 +743,8 @@ void ClockWindow::Tick() {
     if (plan.refreshWeather && !ForecastProvider())
         ShowWeather();
     ForecastDue();
+    if (holidayFeed_)
+        holidayFeed_->Tick(now);
     // Nobody can see it: the tick does its work but draws nothing.
     if (Seen() && !hiddenForFullScreen_)
         RenderClock(timeText);
@@ -933,7 +949,7 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
             RunMenuCommand(LOWORD(wParam));
         return 0;
     case WM_NOTIFY:
-        if (clockTip_.Notify(lParam, Now()))
+        if (clockTip_.Notify(lParam, Now(), holidays_))
             return 0;
         return std::nullopt;
     case WM_DPICHANGED:
@@ -974,6 +990,9 @@ void ClockWindow::StartNetworkTime() {
 void ClockWindow::ResultArrived(std::unique_ptr<WorkerResult> result) {
     if (auto* forecast = dynamic_cast<ForecastResult*>(result.get())) {
         ForecastArrived(*forecast);
+    } else if (auto* holidays = dynamic_cast<HolidayAnswer*>(result.get())) {
+        if (holidayFeed_ && holidayFeed_->Arrived(*holidays, Now()))
+            InvalidateRect(companions_->calendar.Calendar().Handle(), nullptr, FALSE);
     } else if (auto* place = dynamic_cast<GeocodeResult*>(result.get())) {
         PlaceArrived(*place);
     } else if (auto* line = dynamic_cast<WeatherLine*>(result.get())) {

@@ -12,6 +12,7 @@
 #include "settings/settings.h"
 #include "base/uxtheme_win.h"
 #include "base/window_win.h"
+#include "calendar/holidayfeed_win.h"
 #include "calendar/holidays.h"
 #include "base/worker_win.h"
 #include "online/forecast.h"
@@ -52,7 +53,16 @@ struct MainOptions {
 
     // Unix seconds now, for the forecast's schedule; empty: the system clock.
     std::function<std::int64_t()> unixClock;
+    // Where holiday schedules are asked for when the settings name no
+    // HolidayApi; empty: the public data set.
+    std::string holidayApi;
+    // Where background failures and recoveries are written; none: nowhere.
+    EventLog* eventLog = nullptr;
 };
+
+// This install's number for its refresh minutes: the settings file's full
+// path, which differs from one install to the next and stays while it stays.
+std::uint64_t InstallSeed(const std::wstring& settingsPath);
 
 // The context menu's commands. The numbers are what WM_COMMAND carries;
 // automation that drives the menu relies on them.
@@ -178,7 +188,7 @@ public:
     // A weather download or the network time query is on its way.
     bool WorkersRunning() const {
         return weatherDownload_.Running() || networkTime_.Running() || forecastDownload_.Running() ||
-               placeLookUp_.Running();
+               placeLookUp_.Running() || (holidayFeed_ && holidayFeed_->Running());
     }
     HWND ApplicationWindow() const { return appWindow_.get(); }
     // The resolution of the clock's monitor.
@@ -207,6 +217,9 @@ public:
     HoroscopePanel* horoscopePanel();
     CalendarPopup* calendarPopup();
     const HolidayBook& Holidays() const { return holidays_; }
+    const HolidayFeed* HolidaySchedules() const { return holidayFeed_.get(); }
+    // holidays.cache, beside the settings file.
+    std::wstring KeptHolidaysPath() const;
     HWND ClockTipWindow() const { return clockTip_.Handle(); }
     // The notice before a timed shutdown or restart; none before the first.
     ActionNotice* actionNotice() { return actionNotice_.get(); }
@@ -320,6 +333,8 @@ private:
     } faceFailure_; // what went wrong in ShowFace, reported by StartCompanions
     int shakeCount_ = 0;
     HolidayBook holidays_;
+    NullLog noLog_;
+    std::unique_ptr<HolidayFeed> holidayFeed_; // fills holidays_ with the fetched schedules
     std::vector<std::string> holidayProblems_; // UTF-8, reported once after the clock shows
     ClockTip clockTip_;
     int dpi_ = kDesignDpi;

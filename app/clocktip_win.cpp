@@ -2,7 +2,7 @@
 #include "base/controls_win.h"
 
 #include "base/text_win.h"
-#include "calendar/lunar.h"
+#include "calendar/countdown.h"
 
 namespace vemora {
 
@@ -10,17 +10,22 @@ void ClockTip::Attach(HWND clock) {
     // Owned by the clock's own owner, not by the clock.
     HWND owner = GetWindow(clock, GW_OWNER);
     tip_.reset(CreateWindowTip(clock, owner));
+    if (tip_)
+        SendMessageW(tip_.get(), TTM_SETMAXTIPWIDTH, 0, 600); // breaks the text at its line ends
 }
 
-std::wstring ClockTip::TextFor(const DateTimeParts& now) {
-    return Utf8ToWide(DateTooltipText(now.year, now.month, now.day));
+std::wstring ClockTip::TextFor(const DateTimeParts& now, const HolidayBook& holidays) {
+    std::wstring text;
+    for (const std::string& line : ClockTipLines(holidays, now.year, now.month, now.day))
+        text += (text.empty() ? L"" : L"\r\n") + Utf8ToWide(line);
+    return text;
 }
 
-bool ClockTip::Notify(LPARAM lParam, const DateTimeParts& now) {
+bool ClockTip::Notify(LPARAM lParam, const DateTimeParts& now, const HolidayBook& holidays) {
     const NMHDR& header = *reinterpret_cast<const NMHDR*>(lParam);
     if (!tip_ || header.hwndFrom != tip_.get() || header.code != TTN_GETDISPINFOW)
         return false;
-    text_ = TextFor(now);
+    text_ = TextFor(now, holidays);
     reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = text_.data();
     return true;
 }

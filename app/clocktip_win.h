@@ -1,6 +1,7 @@
 #pragma once
 #include "base/datetime.h"
 #include "base/handles_win.h"
+#include "calendar/holidays.h"
 
 #include <commctrl.h>
 
@@ -9,7 +10,8 @@
 namespace vemora {
 
 // The clock's tooltip: the date, weekday and lunar date of today while the
-// pointer rests on the digits. The tip asks for its text each time it shows,
+// pointer rests on the digits, the days to the next festival, and near a
+// year's end whether the next year's holidays are published. The tip asks for its text each time it shows,
 // so the text follows the day.
 class ClockTip {
 public:
@@ -19,11 +21,11 @@ public:
     HWND Handle() const { return tip_.get(); }
     // A WM_NOTIFY to the clock. The tip asking for its text (TTN_GETDISPINFOW)
     // is answered with the text for `now`; false for every other notification.
-    bool Notify(LPARAM lParam, const DateTimeParts& now);
+    bool Notify(LPARAM lParam, const DateTimeParts& now, const HolidayBook& holidays);
     // The clock is going: the tip, as its owned window, goes with it.
     void ClockDestroyed() { tip_.release(); }
 
-    static std::wstring TextFor(const DateTimeParts& now);
+    static std::wstring TextFor(const DateTimeParts& now, const HolidayBook& holidays);
 
 private:
     UniqueHwnd tip_;

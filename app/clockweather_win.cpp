@@ -28,22 +28,6 @@ std::string Utf8TextToGbk(const std::string& utf8) {
     return WideToGbk(Utf8ToWide(utf8));
 }
 
-// This install's number for its refresh minute: the settings file's full path,
-// which differs from one install to the next and stays while it stays.
-std::uint64_t InstallSeed(const std::wstring& settingsPath) {
-    std::wstring full(MAX_PATH * 4, L'\0');
-    const DWORD length = GetFullPathNameW(settingsPath.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    full.resize(length > 0 && length < full.size() ? length : 0);
-    if (full.empty())
-        full = settingsPath;
-    std::uint64_t hash = 1469598103934665603ull; // FNV-1a
-    for (wchar_t c : full) {
-        hash ^= static_cast<std::uint64_t>(towlower(c));
-        hash *= 1099511628211ull;
-    }
-    return hash;
-}
-
 bool SamePlace(const KeptForecast& kept, const Settings& settings) {
     return settings.latitude && settings.longitude &&
            FormatCoordinate(kept.latitude) == FormatCoordinate(*settings.latitude) &&
@@ -67,6 +51,20 @@ ServiceBase ServiceOrDefault(const std::string& setting, const char* fallback) {
 }
 
 } // namespace
+
+std::uint64_t InstallSeed(const std::wstring& settingsPath) {
+    std::wstring full(MAX_PATH * 4, L'\0');
+    const DWORD length = GetFullPathNameW(settingsPath.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    full.resize(length > 0 && length < full.size() ? length : 0);
+    if (full.empty())
+        full = settingsPath;
+    std::uint64_t hash = 1469598103934665603ull; // FNV-1a
+    for (wchar_t c : full) {
+        hash ^= static_cast<std::uint64_t>(towlower(c));
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
 
 std::int64_t ClockWindow::UnixNow() const {
     if (options_.unixClock)

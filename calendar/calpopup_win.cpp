@@ -1,6 +1,9 @@
 #include "calendar/calpopup_win.h"
 
 #include "base/dpi_win.h"
+#include "base/text_win.h"
+
+#include <algorithm>
 
 #include <cmath>
 
@@ -35,6 +38,26 @@ CalendarPopup::CalendarPopup(HWND owner, ErrorReporter& reporter, const UxTheme&
     calendar_->OnEscape = [this] { PostMessageW(hwnd_, WM_CLOSE, 0, 0); };
     if (const int dpi = WindowDpi(hwnd_); dpi != kDesignDpi)
         ApplyDpi(dpi);
+}
+
+// What the pop-up shows for the selected day: the day line and the lines
+// under the grid, one a line; the Gregorian layout shows the day line alone.
+LRESULT CalendarPopup::AnswerGetText(UINT msg, WPARAM wParam, LPARAM lParam) const {
+    std::vector<std::string> lines = calendar_->ShownLines();
+    if (!calendar_->Lunar())
+        lines.resize(1);
+    std::string joined;
+    for (const std::string& line : lines)
+        joined += (joined.empty() ? "" : "\r\n") + line;
+    const std::wstring text = Utf8ToWide(joined);
+    if (msg == WM_GETTEXTLENGTH)
+        return static_cast<LRESULT>(text.size());
+    if (wParam == 0 || lParam == 0)
+        return 0;
+    const std::size_t copied = std::min<std::size_t>(text.size(), wParam - 1);
+    std::copy_n(text.c_str(), copied, reinterpret_cast<wchar_t*>(lParam));
+    reinterpret_cast<wchar_t*>(lParam)[copied] = L'\0';
+    return static_cast<LRESULT>(copied);
 }
 
 void CalendarPopup::ApplyDpi(int dpi) {
@@ -75,6 +98,8 @@ void CalendarPopup::MouseMovedWithButton() {
 std::optional<LRESULT> CalendarPopup::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_LBUTTONUP)
         calendar_->Model().MouseUp();
+    if (msg == WM_GETTEXT || msg == WM_GETTEXTLENGTH)
+        return AnswerGetText(msg, wParam, lParam);
     if (msg != WM_DPICHANGED)
         return std::nullopt;
     ApplyDpi(DpiOfDpiChanged(wParam));

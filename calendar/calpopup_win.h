@@ -38,6 +38,7 @@ public:
     void MouseMovedWithButton();
 
 private:
+    LRESULT AnswerGetText(UINT msg, WPARAM wParam, LPARAM lParam) const;
     int dpi_ = kDesignDpi;
     UniqueHfont font_;
     std::unique_ptr<MonthCalendar> calendar_;

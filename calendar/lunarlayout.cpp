@@ -47,6 +47,12 @@ CalRect LunarLayout::InfoLine() const {
     return {GridLeft, top, GridLeft + 7 * CellWidth, top + LineHeight + 2};
 }
 
+CalRect LunarLayout::NoteLine(int index) const {
+    const CalRect info = InfoLine();
+    const int top = info.bottom + index * LineHeight;
+    return {info.left, top, info.right, top + LineHeight};
+}
+
 CalendarGeometry LunarLayout::Geometry() const {
     CalendarGeometry g{W, H};
     g.GridLeft = g.PressLeft = GridLeft;
@@ -56,7 +62,7 @@ CalendarGeometry LunarLayout::Geometry() const {
     g.PressRightInset = W - (GridLeft + 7 * CellWidth);
     g.PressBottomInset = H - LowerSeparatorY();
     g.WeekdayBottom = GridTop - 2;
-    g.GridRepaintBottom = InfoLine().bottom;
+    g.GridRepaintBottom = NoteLine(kNoteLines - 1).bottom; // a new month may change the notes
     g.InfoArea = InfoLine();
     g.ButtonTop = ButtonTop();
     return g;

@@ -32,7 +32,11 @@ struct LunarLayout {
     int LowerSeparatorY() const { return GridTop + 6 * CellHeight; }
     // The line under the grid that describes the selected day.
     CalRect InfoLine() const;
-    int ButtonTop() const { return InfoLine().bottom + 3; }
+    // The lines under the info line: the countdown to the next festival and
+    // the note on a year whose schedule is not published.
+    static constexpr int kNoteLines = 2;
+    CalRect NoteLine(int index) const;
+    int ButtonTop() const { return NoteLine(kNoteLines - 1).bottom + 3; }
 
     // The control's geometry for this grid: header, presses, highlights,
     // repaints and buttons.

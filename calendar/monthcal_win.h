@@ -43,6 +43,9 @@ public:
     // What the lunar layout shows under the day of a cell, and the line for the selected day.
     LunarCellFace FaceAt(int col, int row) const;
     std::wstring InfoLineText() const;
+    // What the pop-up says for the selected day, one line each: the day line,
+    // then the lines under the grid (CalendarPopupLines), UTF-8.
+    std::vector<std::string> ShownLines() const;
     // Draws at the given resolution: the window takes its designed bounds scaled.
     void SetDpi(int dpi);
     int Dpi() const { return dpi_; }

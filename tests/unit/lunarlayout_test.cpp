@@ -29,10 +29,11 @@ TEST(LunarLayout, EverythingFitsAtEveryFontHeight) {
         EXPECT_GT(l.ButtonTop(), l.InfoLine().bottom) << font;
         EXPECT_LE(l.ButtonTop() + CalendarGeometry::kButtonHeight, l.H) << font;
         EXPECT_LE(l.Cell(6, 5).right, l.W - l.GridLeft) << font;
-        EXPECT_EQ(g.GridRepaintArea().bottom, l.InfoLine().bottom) << font << ": a new month repaints the info line";
+        EXPECT_EQ(g.GridRepaintArea().bottom, l.NoteLine(LunarLayout::kNoteLines - 1).bottom)
+            << font << ": a new month repaints the info line and the notes";
     }
     EXPECT_EQ(LunarLayout().W, 275);
-    EXPECT_EQ(LunarLayout().H, 271);
+    EXPECT_EQ(LunarLayout().H, 299);
 }
 
 TEST(LunarLayout, PressesSelectTheCellDrawnThere) {

@@ -1,0 +1,18 @@
+#pragma once
+// Small files the program keeps beside its settings (the last forecast, the
+// fetched holiday schedules), read and written whole.
+#include "base/platform_win.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace vemora {
+
+// Replaces a file with new contents: written beside it first, then moved over
+// it, so that a reader never finds half of it. False when it could not be.
+bool ReplaceFileContents(const std::wstring& path, const std::string& bytes);
+// The whole file, or nothing when it cannot be read or exceeds maxBytes.
+std::optional<std::string> ReadWholeFile(const std::wstring& path, std::size_t maxBytes);
+
+} // namespace vemora
