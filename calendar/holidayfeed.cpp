@@ -131,8 +131,8 @@ std::string SerializeKeptHolidays(const KeptHolidays& kept) {
         for (const ScheduleDay& d : y.schedule.days) {
             char date[16];
             std::snprintf(date, sizeof date, "%04d-%02d-%02d", d.year, d.month, d.day);
-            text += std::string("D ") + date + (d.arrangement == DayArrangement::Holiday ? " 1 " : " 0 ") + d.name +
-                    "\n";
+            text +=
+                std::string("D ") + date + (d.arrangement == DayArrangement::Holiday ? " 1 " : " 0 ") + d.name + "\n";
         }
     }
     text += "E " + Hex(Fnv1a(text)) + "\n";
@@ -147,7 +147,8 @@ std::optional<KeptHolidays> ParseKeptHolidays(std::string_view text) {
     KeptHolidays kept;
     KeptHolidayYear* current = nullptr;
     size_t expected = 0;
-    std::string_view body = text.substr(std::string_view(kKeptHeader).size(), end + 1 - std::string_view(kKeptHeader).size());
+    std::string_view body =
+        text.substr(std::string_view(kKeptHeader).size(), end + 1 - std::string_view(kKeptHeader).size());
     while (!body.empty()) {
         const size_t newline = body.find('\n');
         const std::string_view line = body.substr(0, newline);

@@ -17,10 +17,9 @@ namespace vemora {
 // two CDNs of jsDelivr first, GitHub's raw files last: from some networks in
 // China one or the other is slow or blocked, so each is a fallback for the
 // others, and jsDelivr, reached more widely there, is asked first.
-inline constexpr const char* kDefaultHolidayApi =
-    "https://cdn.jsdelivr.net/gh/NateScarlet/holiday-cn@master;"
-    "https://fastly.jsdelivr.net/gh/NateScarlet/holiday-cn@master;"
-    "https://raw.githubusercontent.com/NateScarlet/holiday-cn/master";
+inline constexpr const char* kDefaultHolidayApi = "https://cdn.jsdelivr.net/gh/NateScarlet/holiday-cn@master;"
+                                                  "https://fastly.jsdelivr.net/gh/NateScarlet/holiday-cn@master;"
+                                                  "https://raw.githubusercontent.com/NateScarlet/holiday-cn/master";
 
 // The addresses of a year's file, in the order to try them, from the
 // HolidayApi setting (base addresses separated by ";"; blanks and a trailing
@@ -43,19 +42,19 @@ struct HolidayYearCheck {
 };
 
 struct HolidayCheckInput {
-    std::int64_t now = 0; // local seconds
+    std::int64_t now = 0;             // local seconds
     int year = 0, month = 0, day = 0; // today
-    int minuteOfDay = 1;  // HolidayMinuteOfDay
+    int minuteOfDay = 1;              // HolidayMinuteOfDay
     std::map<int, HolidayYearCheck> years;
-    std::set<int> known;  // of the years wanted, those whose schedule is known
-    int failures = 0;     // requests failed in a row
+    std::set<int> known; // of the years wanted, those whose schedule is known
+    int failures = 0;    // requests failed in a row
     std::int64_t lastFailureAt = 0;
     bool inFlight = false;
 };
 
 struct HolidayCheck {
-    int year = 0;         // 0: nothing to ask for
-    std::int64_t at = 0;  // when (local seconds); asked once now >= at
+    int year = 0;        // 0: nothing to ask for
+    std::int64_t at = 0; // when (local seconds); asked once now >= at
 };
 
 // The years wanted are this one and, from October 15, the next. A year whose

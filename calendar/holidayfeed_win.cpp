@@ -108,8 +108,8 @@ bool HolidayFeed::Arrived(HolidayAnswer& answer, const DateTimeParts& now) {
     if (!answer.schedule) {
         ++failures_;
         lastFailureAt_ = at;
-        log_.Write("holidays", YearText(answer.year) + "获取失败（第 " + std::to_string(failures_) +
-                                   " 次）：" + answer.failure);
+        log_.Write("holidays",
+                   YearText(answer.year) + "获取失败（第 " + std::to_string(failures_) + " 次）：" + answer.failure);
         return false;
     }
     if (failures_ > 0)
@@ -123,8 +123,8 @@ bool HolidayFeed::Arrived(HolidayAnswer& answer, const DateTimeParts& now) {
         answer.schedule = before->second.schedule;
     const bool changed = before == kept_.end() || !(before->second.schedule == *answer.schedule);
     if (changed && !answer.schedule->days.empty())
-        log_.Write("holidays", YearText(answer.year) + "已更新：" + std::to_string(answer.schedule->days.size()) +
-                                   " 天");
+        log_.Write("holidays",
+                   YearText(answer.year) + "已更新：" + std::to_string(answer.schedule->days.size()) + " 天");
     kept_[answer.year] = {*answer.schedule, at};
     if (changed)
         book_.SetFetched(std::move(*answer.schedule));

@@ -33,8 +33,8 @@ void DownloadHolidaySchedule(std::shared_ptr<Mailbox> mailbox, unsigned generati
 class HolidayFeed {
 public:
     struct Options {
-        std::wstring cachePath;       // holidays.cache
-        std::string api;              // the HolidayApi setting; empty: the public data set
+        std::wstring cachePath;        // holidays.cache
+        std::string api;               // the HolidayApi setting; empty: the public data set
         std::uint64_t installSeed = 0; // this install's number, for its minute of the day
         HttpGetOptions http;
     };

@@ -194,9 +194,8 @@ const BuiltInHoliday* FindBuiltIn(int year, int month, int day) {
     const BuiltInHoliday* last = kBuiltInHolidays + kBuiltInHolidayCount;
     const auto key = [](int y, int m, int d) { return (y * 16 + m) * 32 + d; };
     const int wanted = key(year, month, day);
-    const BuiltInHoliday* it = std::lower_bound(first, last, wanted, [&](const BuiltInHoliday& h, int k) {
-        return key(h.year, h.month, h.day) < k;
-    });
+    const BuiltInHoliday* it = std::lower_bound(
+        first, last, wanted, [&](const BuiltInHoliday& h, int k) { return key(h.year, h.month, h.day) < k; });
     return it != last && key(it->year, it->month, it->day) == wanted ? it : nullptr;
 }
 

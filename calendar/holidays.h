@@ -96,8 +96,8 @@ public:
     DayStatus StatusOf(int year, int month, int day) const;
 
 private:
-    std::map<int, DayArrangement> days_;  // holidays.txt, by day number
-    std::map<int, YearSchedule> fetched_; // by year
+    std::map<int, DayArrangement> days_;   // holidays.txt, by day number
+    std::map<int, YearSchedule> fetched_;  // by year
     std::map<int, DayStatus> fetchedDays_; // every fetched day, by day number
     std::set<int> userYears_;
 };

@@ -167,8 +167,8 @@ std::wstring MonthCalendar::InfoLineText() const {
 std::vector<std::string> MonthCalendar::ShownLines() const {
     const DateParts selected = DecodeDate(std::floor(model_.SelectedDate));
     const DateParts today = DecodeDate(std::floor(today_()));
-    return CalendarPopupLines(*holidays_, {selected.year, selected.month, selected.day, today.year, today.month,
-                                           today.day, model_.Year});
+    return CalendarPopupLines(
+        *holidays_, {selected.year, selected.month, selected.day, today.year, today.month, today.day, model_.Year});
 }
 
 void MonthCalendar::SetTodayCaption(const std::wstring& caption) {

@@ -64,7 +64,8 @@ TEST(HolidaySchedule, RefusesBadAnswersWhole) {
         {"an empty name", File(2027, {Day("2027-01-01", "", true)}), ScheduleProblem::BadName},
         {"a name of 41 characters", File(2027, {Day("2027-01-01", std::string(41, 'x'), true)}),
          ScheduleProblem::BadName},
-        {"a long joined name", File(2027, {Day("2027-10-01", "中国人民抗日战争暨世界反法西斯战争胜利70周年纪念日", true)}),
+        {"a long joined name",
+         File(2027, {Day("2027-10-01", "中国人民抗日战争暨世界反法西斯战争胜利70周年纪念日", true)}),
          ScheduleProblem::None},
     };
     for (const auto& c : cases) {
@@ -80,7 +81,7 @@ TEST(HolidaySchedule, RefusesBadAnswersWhole) {
 // for the whole year; its neighbours lend December and January days.
 TEST(HolidaySchedule, MergesTheThreeSources) {
     HolidayBook book;
-    book.Set(2027, 2, 14, kHoliday);         // the user's own day
+    book.Set(2027, 2, 14, kHoliday); // the user's own day
     book.SetFetched(Parsed(Fixture("2027.json"), 2027));
     book.SetFetched(Parsed(File(2026, {Day("2026-10-08", "国庆节", true)}), 2026)); // a change within the year
     book.SetFetched(Parsed(File(2028, {Day("2027-12-31", "元旦", true), Day("2028-01-01", "元旦", true)}), 2028));
@@ -89,9 +90,9 @@ TEST(HolidaySchedule, MergesTheThreeSources) {
         DayArrangement expected;
         const char* name;
     } cases[] = {
-        {2027, 2, 8, kHoliday, "春节"},    {2027, 2, 20, kWorkday, "春节"}, {2027, 2, 14, kHoliday, ""},
-        {2027, 3, 1, kOrdinary, ""},       {2027, 12, 31, kHoliday, "元旦"}, {2026, 10, 8, kHoliday, "国庆节"},
-        {2026, 10, 7, kOrdinary, ""},      {2025, 10, 8, kHoliday, "国庆节"}, {2028, 1, 1, kHoliday, "元旦"},
+        {2027, 2, 8, kHoliday, "春节"}, {2027, 2, 20, kWorkday, "春节"},   {2027, 2, 14, kHoliday, ""},
+        {2027, 3, 1, kOrdinary, ""},    {2027, 12, 31, kHoliday, "元旦"},  {2026, 10, 8, kHoliday, "国庆节"},
+        {2026, 10, 7, kOrdinary, ""},   {2025, 10, 8, kHoliday, "国庆节"}, {2028, 1, 1, kHoliday, "元旦"},
     };
     for (const auto& c : cases) {
         const DayStatus status = book.StatusOf(c.y, c.m, c.d);
@@ -105,8 +106,8 @@ TEST(HolidaySchedule, MergesTheThreeSources) {
         const HolidayBook& book;
         int year;
         bool known;
-    } years[] = {{unknown, 2026, true}, {unknown, 2027, false}, {unknown, 2028, false}, {book, 2027, true},
-                 {book, 2028, true},    {unknown, 2007, false}};
+    } years[] = {{unknown, 2026, true}, {unknown, 2027, false}, {unknown, 2028, false},
+                 {book, 2027, true},    {book, 2028, true},     {unknown, 2007, false}};
     for (const auto& y : years)
         EXPECT_EQ(y.book.YearKnown(y.year), y.known) << y.year;
     HolidayBook typed;
@@ -132,18 +133,56 @@ TEST(HolidayFeed, WhenToAsk) {
         {"an unknown year at start", 12, 8, {}, {2026}, 0, 0, false, 2027, start},
         {"before October 15 the next year is not wanted", 10, 14, {}, {2026}, 0, 0, false, 2026, start},
         {"a known year never checked", 10, 14, {}, {2026}, 0, 0, false, 2026, start},
-        {"unknown, asked today: tomorrow at the install's minute", 12, 8,
-         {{2026, {start - day, true}}, {2027, {start - hour, true}}}, {2026}, 0, 0, false, 2027,
+        {"unknown, asked today: tomorrow at the install's minute",
+         12,
+         8,
+         {{2026, {start - day, true}}, {2027, {start - hour, true}}},
+         {2026},
+         0,
+         0,
+         false,
+         2027,
          LocalSeconds(2026, 12, 8, 14, 37, 0)},
-        {"unknown, answered after today's minute: tomorrow", 12, 8,
-         {{2026, {start, true}}, {2027, {LocalSeconds(2026, 12, 8, 15, 0, 0), true}}}, {2026}, 0, 0, false, 2027,
+        {"unknown, answered after today's minute: tomorrow",
+         12,
+         8,
+         {{2026, {start, true}}, {2027, {LocalSeconds(2026, 12, 8, 15, 0, 0), true}}},
+         {2026},
+         0,
+         0,
+         false,
+         2027,
          LocalSeconds(2026, 12, 9, 14, 37, 0)},
-        {"unknown, answered before this run: at start", 12, 8, {{2026, {start, true}}, {2027, {start - hour, false}}},
-         {2026}, 0, 0, false, 2027, start},
-        {"known, a week after its answer", 12, 8, {{2026, {start - 2 * day, true}}, {2027, {start - day, true}}},
-         {2026, 2027}, 0, 0, false, 2026, start + 5 * day},
-        {"an answer from the future counts as none", 12, 8, {{2026, {start + day, true}}, {2027, {start, true}}},
-         {2026, 2027}, 0, 0, false, 2026, start},
+        {"unknown, answered before this run: at start",
+         12,
+         8,
+         {{2026, {start, true}}, {2027, {start - hour, false}}},
+         {2026},
+         0,
+         0,
+         false,
+         2027,
+         start},
+        {"known, a week after its answer",
+         12,
+         8,
+         {{2026, {start - 2 * day, true}}, {2027, {start - day, true}}},
+         {2026, 2027},
+         0,
+         0,
+         false,
+         2026,
+         start + 5 * day},
+        {"an answer from the future counts as none",
+         12,
+         8,
+         {{2026, {start + day, true}}, {2027, {start, true}}},
+         {2026, 2027},
+         0,
+         0,
+         false,
+         2026,
+         start},
         {"one failure waits an hour", 12, 8, {}, {2026}, 1, start, false, 2027, start + hour},
         {"three failures wait four hours", 12, 8, {}, {2026}, 3, start, false, 2027, start + 4 * hour},
         {"back-off ends at a day", 12, 8, {}, {2026}, 9, start, false, 2027, start + day},
@@ -188,13 +227,16 @@ TEST(HolidayFeed, AddressesFromTheSetting) {
         const char* setting;
         std::vector<std::string> urls;
     } cases[] = {
-        {"", {"https://cdn.jsdelivr.net/gh/NateScarlet/holiday-cn@master/2027.json",
-              "https://fastly.jsdelivr.net/gh/NateScarlet/holiday-cn@master/2027.json",
-              "https://raw.githubusercontent.com/NateScarlet/holiday-cn/master/2027.json"}},
-        {"http://127.0.0.1:8080/ ; https://b.example/h", {"http://127.0.0.1:8080/2027.json", "https://b.example/h/2027.json"}},
-        {"ftp://x;nonsense", {"https://cdn.jsdelivr.net/gh/NateScarlet/holiday-cn@master/2027.json",
-                              "https://fastly.jsdelivr.net/gh/NateScarlet/holiday-cn@master/2027.json",
-                              "https://raw.githubusercontent.com/NateScarlet/holiday-cn/master/2027.json"}},
+        {"",
+         {"https://cdn.jsdelivr.net/gh/NateScarlet/holiday-cn@master/2027.json",
+          "https://fastly.jsdelivr.net/gh/NateScarlet/holiday-cn@master/2027.json",
+          "https://raw.githubusercontent.com/NateScarlet/holiday-cn/master/2027.json"}},
+        {"http://127.0.0.1:8080/ ; https://b.example/h",
+         {"http://127.0.0.1:8080/2027.json", "https://b.example/h/2027.json"}},
+        {"ftp://x;nonsense",
+         {"https://cdn.jsdelivr.net/gh/NateScarlet/holiday-cn@master/2027.json",
+          "https://fastly.jsdelivr.net/gh/NateScarlet/holiday-cn@master/2027.json",
+          "https://raw.githubusercontent.com/NateScarlet/holiday-cn/master/2027.json"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(HolidayYearUrls(c.setting, 2027), c.urls) << c.setting;
@@ -213,7 +255,7 @@ TEST(Countdown, ToTheNextFestival) {
         {book, 2026, 12, 31, "距元旦还有1天"},
         {book, 2027, 1, 1, "今天是元旦"},
         {book, 2027, 1, 3, "元旦假期第3天，共3天"},
-        {book, 2027, 1, 4, "距春节还有32天"},   // to 除夕, the break's first day
+        {book, 2027, 1, 4, "距春节还有32天"},    // to 除夕, the break's first day
         {unknown, 2027, 1, 4, "距春节还有33天"}, // no schedule: to the festival's date
         {book, 2027, 2, 4, "距春节还有1天"},
         {book, 2027, 2, 5, "春节假期第1天，共8天"},
@@ -235,8 +277,9 @@ TEST(Countdown, PopupLines) {
     EXPECT_EQ(CalendarPopupLines(book, {2027, 2, 8, 2027, 1, 4, 2027}),
               (std::vector<std::string>{"2027年2月8日 星期一 农历正月初三 休 春节", "距春节还有32天"}));
     HolidayBook unknown;
-    EXPECT_EQ(CalendarPopupLines(unknown, {2027, 2, 20, 2026, 12, 8, 2027}),
-              (std::vector<std::string>{"2027年2月20日 星期六 农历正月十五", "距元旦还有24天", "2027年放假安排尚未公布"}));
+    EXPECT_EQ(
+        CalendarPopupLines(unknown, {2027, 2, 20, 2026, 12, 8, 2027}),
+        (std::vector<std::string>{"2027年2月20日 星期六 农历正月十五", "距元旦还有24天", "2027年放假安排尚未公布"}));
     EXPECT_EQ(ClockTipLines(unknown, 2026, 12, 18).back(), "2027年放假安排尚未公布");
     EXPECT_EQ(ClockTipLines(unknown, 2026, 12, 17).size(), 2u);
     EXPECT_EQ(ClockTipLines(book, 2026, 12, 31).size(), 2u);
