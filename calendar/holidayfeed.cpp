@@ -104,8 +104,11 @@ HolidayCheck NextHolidayCheck(const HolidayCheckInput& in) {
         return {};
     const std::int64_t backOffUntil =
         in.failures > 0 ? in.lastFailureAt + std::min<std::int64_t>(kHour << std::min(in.failures - 1, 5), kDay) : 0;
+    // A year not yet known goes first when two are due together.
+    std::vector<int> years = WantedHolidayYears(in.year, in.month, in.day);
+    std::stable_partition(years.begin(), years.end(), [&](int year) { return !in.known.count(year); });
     HolidayCheck best;
-    for (int year : WantedHolidayYears(in.year, in.month, in.day)) {
+    for (int year : years) {
         const auto it = in.years.find(year);
         const HolidayYearCheck check = it == in.years.end() ? HolidayYearCheck{} : it->second;
         // An answer from the future (the clock was set back) counts as none.
