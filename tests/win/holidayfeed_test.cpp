@@ -3,6 +3,8 @@
 #include "harness.h"
 #include "testserver.h"
 
+#include <algorithm>
+
 using namespace vemora;
 using namespace vemora::test;
 
@@ -23,16 +25,15 @@ struct HolidaySchedules : ClockFixture {
     }};
 
     std::string Api() const { return "HolidayApi=http://" + server.Host() + "/holiday-cn\r\nwake=0\r\nLunar=1\r\n"; }
-    bool Asked2027() const {
-        for (const std::string& t : server.Targets())
-            if (t == "/holiday-cn/2027.json")
-                return true;
-        return false;
+    size_t Asked2027() const {
+        const std::vector<std::string> targets = server.Targets();
+        return static_cast<size_t>(std::count(targets.begin(), targets.end(), "/holiday-cn/2027.json"));
     }
     // Started with these options, once 2027 was asked for and answered.
     void StartAndSettle(const std::string& options) {
+        const size_t before = Asked2027();
         CreateSettled(options);
-        ASSERT_TRUE(PumpUntil([&] { return Asked2027() && !main->WorkersRunning(); }));
+        ASSERT_TRUE(PumpUntil([&] { return Asked2027() > before && !main->WorkersRunning(); }));
     }
     // The pop-up on a day, and what it says, line by line.
     std::wstring PopupOn(int year, int month, int day) {
