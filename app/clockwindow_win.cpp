@@ -4,6 +4,7 @@
 #include "app/autostart.h"
 #include "app/fontlist.h"
 #include "app/fullscreen.h"
+#include "base/files_win.h"
 #include "base/module_win.h"
 #include "settings/settings_win.h"
 #include "app/clockface.h"
@@ -41,7 +42,7 @@ namespace {
 std::wstring TrayTipText(const DateTimeParts& now, const std::wstring& status) {
     wchar_t time[16] = {};
     swprintf(time, std::size(time), L"%02d:%02d ", now.hour, now.minute);
-    return time + ClockTip::TextFor(now) + (status.empty() ? L"" : L"\n" + status);
+    return time + Utf8ToWide(DateTooltipText(now.year, now.month, now.day)) + (status.empty() ? L"" : L"\n" + status);
 }
 
 // The time server as the user reads it: with the port it was asked on.
@@ -377,7 +378,7 @@ const GlowImage& ClockWindow::WeatherImage() const {
     return companions_->weather.Image();
 }
 bool ClockWindow::WorkersRunning() const {
-    return networkTime_.Running() || (companions_ && companions_->weather.Busy());
+    return networkTime_.Running() || (companions_ && companions_->weather.Busy()) || (holidayFeed_ && holidayFeed_->Running());
 }
 HoroscopePanel* ClockWindow::horoscopePanel() {
     return &companions_->horoscope;
@@ -392,6 +393,14 @@ void ClockWindow::CreateCompanions() {
     companions_->horoscope.OnClosed = [this] { HoroscopeClosed(); };
     companions_->calendar.OnClosed = [this] { CalendarClosed(); };
     ReadHolidayFile();
+    // The fetched schedules kept from the last run, before any request.
+    HolidayFeed::Options holidayOptions;
+    holidayOptions.cachePath = KeptHolidaysPath();
+    holidayOptions.api = settings_.holidayApi.empty() ? options_.holidayApi : settings_.holidayApi;
+    holidayOptions.installSeed = InstallSeed(options_.settingsPath);
+    holidayFeed_ = std::make_unique<HolidayFeed>(holidays_, *log_, mailbox_,
+                                                 std::move(holidayOptions));
+    holidayFeed_->LoadKept();
     companions_->calendar.SetHolidayBook(&holidays_);
     ApplyLunarSetting();
 }
@@ -540,6 +549,12 @@ void ClockWindow::ReadHolidayFile() {
     HolidayFile file = ParseHolidayFile(bytes, [](std::string_view gbk) { return WideToUtf8(GbkToWide(gbk)); });
     holidays_ = std::move(file.book);
     holidayProblems_ = std::move(file.problems);
+}
+
+std::wstring ClockWindow::KeptHolidaysPath() const {
+    const std::wstring& ini = options_.settingsPath;
+    const std::size_t slash = ini.find_last_of(L"\\/");
+    return (slash == std::wstring::npos ? std::wstring() : ini.substr(0, slash + 1)) + L"holidays.cache";
 }
 
 // All bad lines of holidays.txt in one message box.
@@ -770,6 +785,8 @@ void ClockWindow::Tick() {
         return;
     }
     companions_->weather.Tick(plan.refreshWeather);
+    if (holidayFeed_)
+        holidayFeed_->Tick(now);
     // Nobody can see it: the tick does its work but draws nothing.
     if (Seen() && !hiddenForFullScreen_)
         RenderClock(timeText);
@@ -1000,7 +1017,7 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
             RunMenuCommand(LOWORD(wParam));
         return 0;
     case WM_NOTIFY:
-        if (clockTip_.Notify(lParam, Now(), settings_.lunar, StatusText()))
+        if (clockTip_.Notify(lParam, Now(), holidays_, settings_.lunar, StatusText()))
             return 0;
         return std::nullopt;
     case WM_DPICHANGED:
@@ -1038,7 +1055,10 @@ void ClockWindow::StartNetworkTime() {
 // A worker's result: used only when it answers the request that runs and
 // what asked for it still wants it; otherwise dropped here.
 void ClockWindow::ResultArrived(std::unique_ptr<WorkerResult> result) {
-    if (auto* answer = dynamic_cast<NetworkTimeAnswer*>(result.get())) {
+    if (auto* holidays = dynamic_cast<HolidayAnswer*>(result.get())) {
+        if (holidayFeed_ && holidayFeed_->Arrived(*holidays, Now()))
+            InvalidateRect(companions_->calendar.Calendar().Handle(), nullptr, FALSE);
+    } else if (auto* answer = dynamic_cast<NetworkTimeAnswer*>(result.get())) {
         if (!networkTime_.Arrived(answer->generation).use || !settings_.networkTime)
             return;
         const std::string server = NtpServerName(settings_.ntpServer);

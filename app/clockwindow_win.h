@@ -13,6 +13,7 @@
 #include "settings/settings.h"
 #include "base/uxtheme_win.h"
 #include "base/window_win.h"
+#include "calendar/holidayfeed_win.h"
 #include "calendar/holidays.h"
 #include "base/worker_win.h"
 #include "weather/weatherfeed_win.h"
@@ -57,6 +58,9 @@ struct MainOptions {
     // Where the run's events go; empty: vemora.log beside the settings file
     // (or in the user's local application data when that folder cannot be written).
     std::shared_ptr<EventLog> log;
+    // Where holiday schedules are asked for when the settings name no
+    // HolidayApi; empty: the public data set.
+    std::string holidayApi;
 };
 
 // The context menu's commands. The numbers are what WM_COMMAND carries;
@@ -202,6 +206,9 @@ public:
     HoroscopePanel* horoscopePanel();
     CalendarPopup* calendarPopup();
     const HolidayBook& Holidays() const { return holidays_; }
+    const HolidayFeed* HolidaySchedules() const { return holidayFeed_.get(); }
+    // holidays.cache, beside the settings file.
+    std::wstring KeptHolidaysPath() const;
     HWND ClockTipWindow() const { return clockTip_.Handle(); }
     // The notice before a timed shutdown or restart; none before the first.
     ActionNotice* actionNotice() { return actionNotice_.get(); }
@@ -303,6 +310,7 @@ private:
     } faceFailure_; // what went wrong in ShowFace, reported by StartCompanions
     int shakeCount_ = 0;
     HolidayBook holidays_;
+    std::unique_ptr<HolidayFeed> holidayFeed_; // fills holidays_ with the fetched schedules
     std::vector<std::string> holidayProblems_; // UTF-8, reported once after the clock shows
     ClockTip clockTip_;
     int dpi_ = kDesignDpi;

@@ -142,7 +142,7 @@ set(win_test_sources
     tests/win/snapshot_test.cpp tests/win/testserver_win.cpp tests/win/weather_test.cpp tests/win/forecast_test.cpp tests/win/winmain_test.cpp
     tests/win/xingzuo_test.cpp tests/win/lunarcal_test.cpp
     tests/win/dpi_test.cpp tests/win/position_test.cpp tests/win/tick_test.cpp tests/win/https_test.cpp
-    tests/win/eventlog_test.cpp)
+    tests/win/eventlog_test.cpp tests/win/holidayfeed_test.cpp)
 add_executable(vemora_wintests ${win_test_sources} ${resource_script})
 target_link_libraries(vemora_wintests PRIVATE vemora_shell ${gtest_target})
 target_link_options(vemora_wintests PRIVATE ${static_runtime})

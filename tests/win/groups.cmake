@@ -9,6 +9,7 @@ vemora_win_test(https "HttpGet*" WRAPPER ${CMAKE_SOURCE_DIR}/tests/win/tlsserver
 vemora_win_test(weather "Weather*:Forecast*")
 vemora_win_test(horoscope "Horoscope*")
 vemora_win_test(calendar "Calendar*")
+vemora_win_test(holidays "HolidaySchedules*")
 vemora_win_test(settings "SettingsDialog*")
 vemora_win_test(program "WholeProgram*")
 vemora_win_test(dpi "Dpi*")
