@@ -20,6 +20,9 @@
 #include "power/schedule.h"
 #include "power/screenwatch_win.h"
 #include "power/shutdowndlg_win.h"
+#include "app/alarmdays.h"
+#include "power/alarmdlg_win.h"
+#include "power/alarmring_win.h"
 #include "render/glow_win.h"
 #include "app/setup_win.h"
 
@@ -218,6 +221,8 @@ ClockWindow::~ClockWindow() {
         KillTimer(hwnd_, kTickTimer);
     companions_.reset();
     actionNotice_.reset();
+    alarmDialog_.reset();
+    alarms_.reset();
     if (hwnd_) {
         DestroyWindow(hwnd_);
     }
@@ -348,6 +353,7 @@ void ClockWindow::CreateCompanions() {
     ReadHolidayFile();
     companions_->calendar.SetHolidayBook(&holidays_);
     ApplyLunarSetting();
+    StartAlarms();
 }
 
 void ClockWindow::ApplyLunarSetting() {
@@ -516,6 +522,8 @@ void ClockWindow::Show() {
     if (!missingFontText_.empty())
         reporter_.Report(hwnd_, std::make_exception_ptr(std::runtime_error(std::exchange(missingFontText_, {}))));
     ReportHolidayProblems();
+    if (alarms_)
+        alarms_->ReportProblems(hwnd_);
 }
 
 void ClockWindow::FillInstalledFonts() {
@@ -715,6 +723,8 @@ void ClockWindow::Tick() {
         break;
     }
     UpdateActionNotice(EncodeDateTime(now));
+    if (alarms_)
+        alarms_->Tick(EncodeDateTime(now));
     auto tellSkipped = [&] {
         if (!skipped.empty())
             reporter_.Report(hwnd_, std::make_exception_ptr(std::runtime_error(skipped)));
@@ -933,7 +943,7 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
             RunMenuCommand(LOWORD(wParam));
         return 0;
     case WM_NOTIFY:
-        if (clockTip_.Notify(lParam, Now()))
+        if (clockTip_.Notify(lParam, Now(), [this](const DateTimeParts& now) { return WithNextAlarm({}, now); }))
             return 0;
         return std::nullopt;
     case WM_DPICHANGED:
@@ -1075,7 +1085,7 @@ void ClockWindow::UpdateTrayIcon() {
     const bool wanted = settings_.trayIcon || settings_.clickThrough;
     if (wanted && !tray_.Added()) {
         const DateTimeParts now = Now();
-        tray_.Add(hwnd_, kTrayMessage, TrayTipText(now));
+        tray_.Add(hwnd_, kTrayMessage, WithNextAlarm(TrayTipText(now), now));
         trayTipMinute_ = MinuteOf(now);
     } else if (!wanted && tray_.Added()) {
         tray_.Remove();
@@ -1088,7 +1098,7 @@ void ClockWindow::UpdateTrayTip(const DateTimeParts& now) {
     if (MinuteOf(now) == trayTipMinute_)
         return;
     trayTipMinute_ = MinuteOf(now);
-    tray_.SetTip(TrayTipText(now));
+    tray_.SetTip(WithNextAlarm(TrayTipText(now), now));
 }
 
 void ClockWindow::TrayIconMessage(LPARAM mouseMessage) {

@@ -10,17 +10,24 @@ void ClockTip::Attach(HWND clock) {
     // Owned by the clock's own owner, not by the clock.
     HWND owner = GetWindow(clock, GW_OWNER);
     tip_.reset(CreateWindowTip(clock, owner));
+    // A width makes the tip break its text at line ends.
+    if (tip_)
+        SendMessageW(tip_.get(), TTM_SETMAXTIPWIDTH, 0, 600);
 }
 
 std::wstring ClockTip::TextFor(const DateTimeParts& now) {
     return Utf8ToWide(DateTooltipText(now.year, now.month, now.day));
 }
 
-bool ClockTip::Notify(LPARAM lParam, const DateTimeParts& now) {
+bool ClockTip::Notify(LPARAM lParam, const DateTimeParts& now,
+                      const std::function<std::wstring(const DateTimeParts&)>& more) {
     const NMHDR& header = *reinterpret_cast<const NMHDR*>(lParam);
     if (!tip_ || header.hwndFrom != tip_.get() || header.code != TTN_GETDISPINFOW)
         return false;
     text_ = TextFor(now);
+    if (more)
+        if (const std::wstring lines = more(now); !lines.empty())
+            text_ += L"\r\n" + lines;
     reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = text_.data();
     return true;
 }

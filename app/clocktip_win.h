@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 
 namespace vemora {
@@ -18,8 +19,10 @@ public:
     void Attach(HWND clock);
     HWND Handle() const { return tip_.get(); }
     // A WM_NOTIFY to the clock. The tip asking for its text (TTN_GETDISPINFOW)
-    // is answered with the text for `now`; false for every other notification.
-    bool Notify(LPARAM lParam, const DateTimeParts& now);
+    // is answered with the text for `now`, and under it the lines `more` gives
+    // (the next alarm); false for every other notification.
+    bool Notify(LPARAM lParam, const DateTimeParts& now,
+                const std::function<std::wstring(const DateTimeParts&)>& more = {});
     // The clock is going: the tip, as its owned window, goes with it.
     void ClockDestroyed() { tip_.release(); }
 

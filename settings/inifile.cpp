@@ -217,6 +217,13 @@ std::optional<std::string> IniDocument::Get(std::string_view section, std::strin
     return ValueAsRead(ParseKeyLine(lines_[*at])->value);
 }
 
+void IniDocument::RemoveSection(std::string_view section) {
+    const Span span = FindSection(section);
+    if (span.found)
+        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(span.begin - 1),
+                     lines_.begin() + static_cast<std::ptrdiff_t>(span.end));
+}
+
 void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
     const std::string written = ValueAsWritten(value);
     const Span span = FindSection(section);

@@ -54,6 +54,9 @@ public:
     // line breaks in a value become blanks.
     void Set(std::string_view section, std::string_view key, std::string_view value);
 
+    // Removes the section, its header and every line up to the next section.
+    void RemoveSection(std::string_view section);
+
     // The file's bytes: GBK, lines ended by CR LF.
     std::string Serialize() const;
 
