@@ -5,6 +5,7 @@
 
 #include <mmsystem.h>
 
+#include <cmath>
 #include <stdexcept>
 
 namespace vemora {
@@ -15,7 +16,12 @@ constexpr DWORD kStyle = WS_POPUP | WS_BORDER;
 constexpr DWORD kExStyle = WS_EX_NOACTIVATE | WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
 constexpr int kWidth = 280, kLineHeight = 18;
 // The sound stops after this long; the window stays until a button.
-constexpr double kSoundingDays = 2.0 / 1440;
+constexpr long long kSoundingMs = 2 * 60 * 1000;
+
+// Whole milliseconds of a date-time: day counts carry a little error.
+long long Ms(double dateTime) {
+    return std::llround(dateTime * kMsPerDay);
+}
 
 std::wstring EntryLine(const RingingAlarm& entry) {
     return GbkToWide(entry.label) + L"  " + Utf8ToWide(AlarmTimeText(entry.hour, entry.minute)) +
@@ -155,7 +161,7 @@ void AlarmClock::Tick(double now) {
         }
     }
     for (auto it = snoozed_.begin(); it != snoozed_.end();)
-        if (now >= it->due) {
+        if (Ms(now) >= Ms(it->due)) {
             due.push_back(it->alarm);
             it = snoozed_.erase(it);
         } else {
@@ -163,7 +169,7 @@ void AlarmClock::Tick(double now) {
         }
     if (!due.empty())
         Ring(std::move(due), now);
-    if (sounding_ && now - soundingSince_ >= kSoundingDays)
+    if (sounding_ && Ms(now) - Ms(soundingSince_) >= kSoundingMs)
         StopSound();
     SetWakeTimer(now);
     if (rungOnce)
