@@ -21,6 +21,9 @@
 #include "power/schedule.h"
 #include "power/screenwatch_win.h"
 #include "power/shutdowndlg_win.h"
+#include "app/alarmdays.h"
+#include "power/alarmdlg_win.h"
+#include "power/alarmring_win.h"
 #include "render/glow_win.h"
 #include "app/settingsdialog_win.h"
 
@@ -248,6 +251,8 @@ ClockWindow::~ClockWindow() {
         KillTimer(hwnd_, kTickTimer);
     companions_.reset();
     actionNotice_.reset();
+    alarmDialog_.reset();
+    alarms_.reset();
     if (hwnd_) {
         DestroyWindow(hwnd_);
     }
@@ -403,6 +408,7 @@ void ClockWindow::CreateCompanions() {
     holidayFeed_->LoadKept();
     companions_->calendar.SetHolidayBook(&holidays_);
     ApplyLunarSetting();
+    StartAlarms();
 }
 
 void ClockWindow::ApplyLunarSetting() {
@@ -580,6 +586,8 @@ void ClockWindow::Show() {
     if (!missingFontText_.empty())
         reporter_.Report(hwnd_, std::make_exception_ptr(std::runtime_error(std::exchange(missingFontText_, {}))));
     ReportHolidayProblems();
+    if (alarms_)
+        alarms_->ReportProblems(hwnd_);
 }
 
 void ClockWindow::FillInstalledFonts() {
@@ -773,6 +781,8 @@ void ClockWindow::Tick() {
         break;
     }
     UpdateActionNotice(EncodeDateTime(now));
+    if (alarms_)
+        alarms_->Tick(EncodeDateTime(now));
     auto tellSkipped = [&] {
         if (!skipped.empty())
             reporter_.Report(hwnd_, std::make_exception_ptr(std::runtime_error(skipped)));
@@ -1017,7 +1027,7 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
             RunMenuCommand(LOWORD(wParam));
         return 0;
     case WM_NOTIFY:
-        if (clockTip_.Notify(lParam, Now(), holidays_, settings_.lunar, StatusText()))
+        if (clockTip_.Notify(lParam, Now(), holidays_, settings_.lunar, WithNextAlarm(StatusText(), Now())))
             return 0;
         return std::nullopt;
     case WM_DPICHANGED:
@@ -1163,7 +1173,7 @@ void ClockWindow::UpdateTrayIcon() {
     const bool wanted = settings_.trayIcon || settings_.clickThrough;
     if (wanted && !tray_.Added()) {
         const DateTimeParts now = Now();
-        tray_.Add(hwnd_, kTrayMessage, TrayTipText(now, StatusText()));
+        tray_.Add(hwnd_, kTrayMessage, WithNextAlarm(TrayTipText(now, StatusText()), now));
         trayTipMinute_ = MinuteOf(now);
     } else if (!wanted && tray_.Added()) {
         tray_.Remove();
@@ -1194,7 +1204,7 @@ void ClockWindow::UpdateTrayTip(const DateTimeParts& now) {
     if (MinuteOf(now) == trayTipMinute_)
         return;
     trayTipMinute_ = MinuteOf(now);
-    tray_.SetTip(TrayTipText(now, StatusText()));
+    tray_.SetTip(WithNextAlarm(TrayTipText(now, StatusText()), now));
 }
 
 void ClockWindow::TrayIconMessage(LPARAM mouseMessage) {

@@ -36,6 +36,9 @@ class HoroscopePanel;
 class CalendarPopup;
 class ScreenWatch;
 class ActionNotice;
+class AlarmClock;
+class AlarmListDialog;
+class CalendarWorkingDays;
 
 struct MainOptions {
     std::wstring settingsPath;            // clockset.ini; empty: beside the executable
@@ -69,7 +72,7 @@ struct MainOptions {
 enum MenuCommand : UINT {
     kMenuTimedAction = 101, kMenuStayOnTop, kMenuExit, kMenuHomePage, kMenuAutostart,
     kMenuSettings, kMenuWeather, kMenuHoroscope, kMenuCalendar,
-    kMenuHideFullScreen, kMenuClickThrough, kMenuTrayIcon
+    kMenuHideFullScreen, kMenuClickThrough, kMenuTrayIcon, kMenuAlarms
 };
 // clang-format on
 
@@ -145,6 +148,10 @@ public:
     void ApplyLunarSetting();
 
     void ShowTimedActionDialog();
+    // The alarms' list (clockalarms_win.cpp).
+    void ShowAlarmDialog();
+    AlarmClock* alarmClock() { return alarms_.get(); }
+    AlarmListDialog* alarmDialog();
     void ToggleStayOnTop();
     void Exit();
     void ShowAboutAndHomePage();
@@ -329,6 +336,14 @@ private:
     TrayIcon tray_;
     long long trayTipMinute_ = -1; // the minute the tray's tip was composed for
     UINT taskbarCreated_ = 0;      // the shell's "TaskbarCreated" message: Explorer restarted
+
+    // The alarms, made with the companions once the holidays are read.
+    void StartAlarms();
+    // A tip's text with the next alarm's line under it, when one will ring.
+    std::wstring WithNextAlarm(std::wstring tip, const DateTimeParts& now) const;
+    std::unique_ptr<CalendarWorkingDays> workingDays_;
+    std::unique_ptr<AlarmClock> alarms_;
+    std::unique_ptr<AlarmListDialog> alarmDialog_;
 
     // The windows beside the clock, made together once the clock exists.
     struct Companions;

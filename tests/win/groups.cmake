@@ -2,7 +2,7 @@
 vemora_win_test(render "GlowRender*:NamedColours*:Snapshots*")
 vemora_win_test(canvas "GlowCanvas*")
 vemora_win_test(clock "Clock*:SettingsFile*:Handles*")
-vemora_win_test(menu "Menu*:Power*:TimedAction*")
+vemora_win_test(menu "Menu*:Power*:TimedAction*:Alarms*")
 vemora_win_test(online "NetworkTime*")
 # Beside two TLS servers: one authority the prefix trusts for the run, one it does not.
 vemora_win_test(https "HttpGet*" WRAPPER ${CMAKE_SOURCE_DIR}/tests/win/tlsservers.py)
