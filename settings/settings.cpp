@@ -404,6 +404,7 @@ void LoadSettings(ProfileStore& store, Settings& s) {
     s.ntpServer = store.Read("NtpServer", defaults.ntpServer);
     s.forecastApi = store.Read("ForecastApi", defaults.forecastApi);
     s.geocodeApi = store.Read("GeocodeApi", defaults.geocodeApi);
+    s.airQualityApi = store.Read("AirQualityApi", defaults.airQualityApi);
     s.place = store.Read("Place", defaults.place);
     // Coordinates that are no numbers or lie out of range count as none.
     const std::optional<double> latitude = ParseCoordinate(store.Read("Latitude", ""), 90);

@@ -57,6 +57,7 @@ struct Settings {
     std::string ntpServer;     // "NtpServer"
     std::string forecastApi;   // "ForecastApi": scheme://host[:port]; empty: the public service
     std::string geocodeApi;    // "GeocodeApi"
+    std::string airQualityApi; // "AirQualityApi"
 
     bool operator==(const Settings&) const = default;
 };

@@ -93,11 +93,11 @@ TEST(SettingsStore, AnEmptyFileGivesExactlyTheDefaultRecord) {
     EXPECT_TRUE(s == Settings{});
     EXPECT_EQ(empty.read,
               (std::vector<std::string>{
-                  "Transparent",    "Xingzuo",      "Font",        "Top",         "wake",        "weather",
-                  "showxz",         "getnettime",   "Startcolor",  "Endcolor",    "City",        "Lunar",
-                  "PosLeft",        "PosTop",       "ShowSeconds", "Hour12",      "ShowDate",    "Scale",
-                  "HideFullScreen", "ClickThrough", "TrayIcon",    "WeatherHost", "XingzuoHost", "NtpServer",
-                  "ForecastApi",    "GeocodeApi",   "Place",       "Latitude",    "Longitude"}));
+                  "Transparent",    "Xingzuo",      "Font",          "Top",         "wake",        "weather",
+                  "showxz",         "getnettime",   "Startcolor",    "Endcolor",    "City",        "Lunar",
+                  "PosLeft",        "PosTop",       "ShowSeconds",   "Hour12",      "ShowDate",    "Scale",
+                  "HideFullScreen", "ClickThrough", "TrayIcon",      "WeatherHost", "XingzuoHost", "NtpServer",
+                  "ForecastApi",    "GeocodeApi",   "AirQualityApi", "Place",       "Latitude",    "Longitude"}));
 }
 
 TEST(SettingsStore, IntegerAndBooleanRules) {
@@ -231,6 +231,7 @@ TEST(SettingsStore, ThePlaceIsKeptWithBothCoordinatesOrNone) {
     EXPECT_EQ(out.values["Longitude"], "-0.1278");
     EXPECT_EQ(out.values.count("Place"), 0u);
     EXPECT_EQ(out.values.count("ForecastApi"), 0u) << "service addresses are never written";
+    EXPECT_EQ(out.values.count("AirQualityApi"), 0u);
 }
 
 TEST(SettingsStore, RefusedWriteStopsAtThatKey) {
