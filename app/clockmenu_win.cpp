@@ -277,7 +277,8 @@ void ClockWindow::DrawWeatherStrip() {
     if (run_.weatherText.empty())
         return;
     const int dpi = companions_->weather.Dpi();
-    weatherRenderer_.Render(companions_->weather.Handle(), companions_->weather.ShownLine(), settings_.font,
+    weatherRenderer_.Render(companions_->weather.Handle(), companions_->weather.ShownLine(),
+                            ForecastProvider() ? forecast_.stripFrame : SingleLineFrame(dpi), settings_.font,
                             ScaleForDpi(kWeatherEmSize, dpi), settings_.startColour, settings_.endColour,
                             settings_.transparency, dpi);
     QueryPerformanceCounter(&ended);

@@ -86,12 +86,15 @@ std::wstring ClockWindow::KeptForecastPath() const {
 // At start, before any request: the last good answer for the stored place.
 void ClockWindow::LoadKeptForecast() {
     forecast_.schedule = RefreshSchedule(InstallSeed(options_.settingsPath));
+    forecast_.airSchedule = forecast_.schedule;
     companions_->weather.OnPlaceName = [this](const std::wstring& name, const std::string& pinyin) {
         return PlaceNameGiven(name, pinyin);
     };
     if (const std::optional<std::string> text = ReadWholeFile(KeptForecastPath(), kMaxKeptFileBytes))
-        if (std::optional<KeptForecast> kept = ParseKeptForecast(*text); kept && SamePlace(*kept, settings_))
+        if (std::optional<KeptForecast> kept = ParseKeptForecast(*text); kept && SamePlace(*kept, settings_)) {
             forecast_.kept = std::move(kept);
+            forecast_.air = ParseKeptAir(*text);
+        }
 }
 
 // The strip was shown (at start, switched on, a new place): the line it has
@@ -111,8 +114,11 @@ void ClockWindow::StartForecast() {
 
 // Each second: the request, once its time has come and none runs.
 void ClockWindow::ForecastDue() {
+    // The age in a kept line goes on between requests.
+    if (settings_.showWeather && ForecastProvider() && forecast_.kept && UnixNow() / 60 != forecast_.composedMinute)
+        DrawWeatherStrip();
     if (!settings_.showWeather || !ForecastProvider() || forecast_.due == 0 || UnixNow() < forecast_.due ||
-        forecastDownload_.Running() || placeLookUp_.Running())
+        forecastDownload_.Running() || placeLookUp_.Running() || airDownload_.Running())
         return;
     forecast_.due = 0;
     if (settings_.latitude && settings_.longitude) {
@@ -137,6 +143,46 @@ void ClockWindow::AskForecast() {
         ++forecast_.requests;
         DownloadForecast(mailbox_, generation, url, ServiceHostText(base), HttpGetOptions{});
     });
+}
+
+// Right after a forecast: one request after the other, never two at once.
+void ClockWindow::AskAirQuality() {
+    if (!settings_.latitude || !settings_.longitude || UnixNow() < forecast_.airNotBefore)
+        return;
+    const ServiceBase base = ServiceOrDefault(settings_.airQualityApi, kDefaultAirQualityApi);
+    const std::string url = AirQualityUrl(base, *settings_.latitude, *settings_.longitude);
+    airDownload_.Start(url, [&](unsigned generation) {
+        ++forecast_.requests;
+        DownloadAirQuality(mailbox_, generation, url, ServiceHostText(base), HttpGetOptions{});
+    });
+}
+
+// The air service down or refusing leaves the forecast's line as it is; the
+// tooltip says why.
+void ClockWindow::AirQualityArrived(AirQualityResult& result) {
+    if (!airDownload_.Arrived(result.generation).use || !settings_.showWeather || !ForecastProvider() ||
+        !forecast_.kept)
+        return;
+    const std::int64_t now = UnixNow();
+    if (result.failure) {
+        forecast_.airFailure = result.failure->Text();
+    } else if (result.answer.reading) {
+        forecast_.air = KeptAir{now, *result.answer.reading};
+        forecast_.airFailure.clear();
+        KeepForecastFile();
+    } else {
+        forecast_.airFailure = AnswerErrorText(result.answer.error, result.host);
+        if (result.answer.error.RateLimited())
+            forecast_.airNotBefore = forecast_.airSchedule.AfterFailure(now, true);
+    }
+    DrawWeatherStrip();
+}
+
+// The forecast and the air in one file; a lost copy costs a start's line only.
+void ClockWindow::KeepForecastFile() {
+    if (forecast_.kept)
+        ReplaceFileContents(KeptForecastPath(), SerializeKeptForecast(*forecast_.kept) +
+                                                    (forecast_.air ? SerializeKeptAir(*forecast_.air) : ""));
 }
 
 void ClockWindow::LookUpPlace(const std::string& nameUtf8, bool byUser) {
@@ -217,6 +263,7 @@ void ClockWindow::PlaceArrived(GeocodeResult& result) {
         // Saved again on exit, which asks when it cannot.
     }
     forecast_.kept.reset();
+    forecast_.air.reset();
     forecast_.failure.clear();
     forecast_.userWaiting = result.byUser;
     if (settings_.showWeather) {
@@ -244,8 +291,8 @@ void ClockWindow::ForecastArrived(ForecastResult& result) {
         kept.latitude = *settings_.latitude;
         kept.longitude = *settings_.longitude;
         kept.forecast = *result.answer.forecast;
-        ReplaceFileContents(KeptForecastPath(), SerializeKeptForecast(kept)); // a lost copy costs a start's line only
         forecast_.kept = std::move(kept);
+        KeepForecastFile();
         forecast_.failure.clear();
         forecast_.userWaiting = false;
         forecast_.due = forecast_.schedule.AfterSuccess(now);
@@ -258,6 +305,8 @@ void ClockWindow::ForecastArrived(ForecastResult& result) {
         forecast_.due = forecast_.schedule.AfterFailure(now, rateLimited);
     }
     DrawWeatherStrip();
+    if (failure.empty())
+        AskAirQuality();
     // What the user asked for and cannot see is told once; the hourly
     // refreshes only say it in the tooltip.
     if (!failure.empty() && forecast_.userWaiting && !forecast_.kept) {
@@ -270,12 +319,20 @@ void ClockWindow::ForecastArrived(ForecastResult& result) {
 // fitted to the strip's width in its font; the tooltip says the rest and why
 // the last request failed.
 void ClockWindow::ComposeForecastLine() {
+    const std::int64_t now = UnixNow();
     std::string line, tail, tip;
+    std::optional<AirQuality> air;
     if (forecast_.kept) {
         const std::string place = GbkTextToUtf8(settings_.place.empty() ? settings_.city : settings_.place);
         line = ForecastLine(place.empty() ? forecast_.kept->place : place, forecast_.kept->forecast);
-        tail = AgeText(forecast_.kept->fetchedAt, UnixNow());
-        tip = ForecastTooltip(forecast_.kept->forecast);
+        tail = AgeText(forecast_.kept->fetchedAt, now);
+        // The air goes with the forecast it came after, not with a much older one.
+        if (forecast_.air && forecast_.air->fetchedAt + 2 * 3600 >= forecast_.kept->fetchedAt)
+            air = ComputeAqi(forecast_.air->reading);
+        std::string airLine = air ? AirQualityText(*air) : std::string();
+        if (!forecast_.airFailure.empty())
+            airLine += (air ? "\n空气质量未能更新：" : "空气质量暂不可用：") + forecast_.airFailure;
+        tip = ForecastTooltip(forecast_.kept->forecast, airLine, air ? kAirQualityCredit : "");
         if (!forecast_.failure.empty())
             tip = forecast_.failure + "\n" + tip;
     } else {
@@ -283,12 +340,28 @@ void ClockWindow::ComposeForecastLine() {
         tip = forecast_.failure;
     }
     const int dpi = companions_->weather.Dpi();
-    const TextMeasure measure(settings_.font, ScaleForDpi(kWeatherEmSize, dpi));
+    const int emSize = ScaleForDpi(kWeatherEmSize, dpi);
+    const TextMeasure measure(settings_.font, emSize);
     const int room = ScaleForDpi(kGlowWidth - 2 * 10, dpi);
-    const std::string fitted =
-        FitLine(line, tail, room, [&measure](std::string_view text) { return measure.Width(text); });
-    companions_->weather.SetShown(Utf8ToWide(fitted), WithWindowsBreaks(tip));
-    run_.weatherText = Utf8TextToGbk(fitted);
+    const StripLine fitted =
+        FitStripLine(line, air, tail, room, [&measure](std::string_view text) { return measure.Width(text); });
+    // The category's columns in the image: the text starts at the glow's
+    // origin, and GDI+ lays a string out a sixth of an em further; the edges
+    // lie halfway into the blanks around the word.
+    forecast_.stripFrame = SingleLineFrame(dpi);
+    if (fitted.markFrom < fitted.markTo) {
+        const int start = ScaleForDpi(10, dpi) + emSize / 6;
+        const int blank = measure.Width(" ");
+        forecast_.stripFrame.accentLeft = start + measure.Width(fitted.text.substr(0, fitted.markFrom)) - blank / 2;
+        forecast_.stripFrame.accentRight =
+            fitted.markTo == fitted.text.size()
+                ? forecast_.stripFrame.width
+                : start + measure.Width(fitted.text.substr(0, fitted.markTo)) + blank / 4;
+        forecast_.stripFrame.accentColour = fitted.markColour;
+    }
+    forecast_.composedMinute = now / 60;
+    companions_->weather.SetShown(Utf8ToWide(fitted.text), WithWindowsBreaks(tip));
+    run_.weatherText = Utf8TextToGbk(fitted.text);
 }
 
 } // namespace vemora

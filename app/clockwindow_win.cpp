@@ -426,6 +426,7 @@ void ClockWindow::ChangeSettings(const Settings& changed, SettingsChange what) {
             settings_.latitude = settings_.longitude = std::nullopt;
             settings_.place.clear();
             forecast_.kept.reset();
+            forecast_.air.reset();
             forecast_.lookedUpCity = false;
         }
         if (settings_.showWeather)
@@ -974,6 +975,8 @@ void ClockWindow::StartNetworkTime() {
 void ClockWindow::ResultArrived(std::unique_ptr<WorkerResult> result) {
     if (auto* forecast = dynamic_cast<ForecastResult*>(result.get())) {
         ForecastArrived(*forecast);
+    } else if (auto* air = dynamic_cast<AirQualityResult*>(result.get())) {
+        AirQualityArrived(*air);
     } else if (auto* place = dynamic_cast<GeocodeResult*>(result.get())) {
         PlaceArrived(*place);
     } else if (auto* line = dynamic_cast<WeatherLine*>(result.get())) {

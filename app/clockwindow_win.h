@@ -14,6 +14,7 @@
 #include "base/window_win.h"
 #include "calendar/holidays.h"
 #include "base/worker_win.h"
+#include "weather/airquality.h"
 #include "weather/forecast.h"
 #include "net/request.h"
 #include "render/glow_win.h"
@@ -35,6 +36,7 @@ class ScreenWatch;
 class ActionNotice;
 struct ForecastResult;
 struct GeocodeResult;
+struct AirQualityResult;
 
 struct MainOptions {
     std::wstring settingsPath;            // clockset.ini; empty: beside the executable
@@ -85,8 +87,15 @@ struct ForecastRunState {
     bool started = false;             // the first request was planned from the kept answer's age
     bool userWaiting = false;         // the user asked and has nothing to see yet: a failure is told
     bool lookedUpCity = false;        // the settings' pinyin city was looked up once
-    int requests = 0;                 // forecast and place requests started
-    double stripMs = 0;               // the last composing and drawing of the strip, on the clock's thread
+    // The air, asked for right after each forecast that gave a line.
+    std::optional<KeptAir> air;      // the last good reading for the stored place
+    std::string airFailure;          // why the last air request gave nothing
+    RefreshSchedule airSchedule{0};  // the air service's own request limit
+    std::int64_t airNotBefore = 0;   // after its 429: not before the next hour's turn
+    std::int64_t composedMinute = 0; // Unix minute of the line's last composing: its age goes on
+    GlowFrame stripFrame;            // the strip's image, the air's category in its colour
+    int requests = 0;                // forecast and place requests started
+    double stripMs = 0;              // the last composing and drawing of the strip, on the clock's thread
 };
 
 // The main clock window: a borderless, layered, topmost window at the top
@@ -178,7 +187,7 @@ public:
     // A weather download or the network time query is on its way.
     bool WorkersRunning() const {
         return weatherDownload_.Running() || networkTime_.Running() || forecastDownload_.Running() ||
-               placeLookUp_.Running();
+               placeLookUp_.Running() || airDownload_.Running();
     }
     HWND ApplicationWindow() const { return appWindow_.get(); }
     // The resolution of the clock's monitor.
@@ -237,6 +246,9 @@ private:
     void LookUpPlace(const std::string& nameUtf8, bool byUser);
     bool PlaceNameGiven(const std::wstring& name, const std::string& pinyin);
     void ForecastArrived(ForecastResult& result);
+    void AskAirQuality();
+    void AirQualityArrived(AirQualityResult& result);
+    void KeepForecastFile();
     void PlaceArrived(GeocodeResult& result);
     void ComposeForecastLine();
     std::int64_t UnixNow() const;
@@ -301,6 +313,7 @@ private:
     RequestSlot networkTime_;
     RequestSlot forecastDownload_;
     RequestSlot placeLookUp_;
+    RequestSlot airDownload_;
     ForecastRunState forecast_;
     bool clockNotSetShown_ = false;
     std::unique_ptr<ScreenWatch> screenWatch_;

@@ -242,10 +242,12 @@ int GlowRenderer::Render(HWND window, const std::wstring& text, const GlowFrame&
     }
     canvas_->Draw(text, *family_, familyWide_, emSize, startColor, endColor);
     GlowCanvas::ColumnSpan changed = canvas_->Changed();
-    if (frame.height != frame.firstHeight || !frame.second.empty()) {
+    const bool accent = frame.accentLeft < frame.accentRight;
+    if (frame.height != frame.firstHeight || !frame.second.empty() || accent || accent_) {
         if (!framed_ || framed_->Dpi() != dpi || framed_->Width() != frame.width || framed_->Height() != frame.height) {
             framed_ = std::make_unique<GlowImage>(dpi, frame.width, frame.height);
             secondBand_.reset();
+            accent_.reset();
         }
         const SecondBandKey key{frame.second,         familyWide_,          frame.secondEmSize, frame.firstHeight,
                                 frame.secondOrigin.x, frame.secondOrigin.y, startColor,         endColor};
@@ -263,6 +265,23 @@ int GlowRenderer::Render(HWND window, const std::wstring& text, const GlowFrame&
             std::copy(first.Pixels() + static_cast<size_t>(y) * first.Width() + changed.left,
                       first.Pixels() + static_cast<size_t>(y) * first.Width() + changed.right,
                       framed_->MutablePixels() + static_cast<size_t>(y) * framed_->Width() + changed.left);
+        const std::optional<AccentKey> accentKey =
+            accent ? std::optional<AccentKey>(AccentKey{text, frame.accentLeft, frame.accentRight, frame.accentColour})
+                   : std::nullopt;
+        if (accentKey != accent_ || (accent && changed.left < changed.right)) {
+            // The accent's columns were painted over the gradient's: the whole
+            // first band again, then the accent afresh on cleared columns.
+            for (int y = 0; y < rows; ++y)
+                std::copy(first.Pixels() + static_cast<size_t>(y) * first.Width(),
+                          first.Pixels() + static_cast<size_t>(y) * first.Width() +
+                              std::min(first.Width(), frame.width),
+                          framed_->MutablePixels() + static_cast<size_t>(y) * framed_->Width());
+            accent_.reset();
+            if (accent)
+                PaintAccent(text, frame, emSize, dpi);
+            accent_ = accentKey;
+            changed = {0, frame.width};
+        }
     } else {
         framed_.reset();
         secondBand_.reset();
@@ -288,6 +307,27 @@ int GlowRenderer::Render(HWND window, const std::wstring& text, const GlowFrame&
     columnUpdatesInRow_ = columnsOnly ? columnUpdatesInRow_ + 1 : 0;
     columnUpdates_ += columnsOnly;
     return result;
+}
+
+void GlowRenderer::PaintAccent(const std::wstring& text, const GlowFrame& frame, int emSize, int dpi) {
+    const int left = std::clamp(frame.accentLeft, 0, framed_->Width());
+    const int right = std::clamp(frame.accentRight, left, framed_->Width());
+    const int rows = std::min(frame.firstHeight, framed_->Height());
+    std::uint32_t* pixels = framed_->MutablePixels();
+    for (int y = 0; y < rows; ++y)
+        std::fill(pixels + static_cast<size_t>(y) * framed_->Width() + left,
+                  pixels + static_cast<size_t>(y) * framed_->Width() + right, 0u);
+    // The whole line's path, painted only within the accent's columns: the
+    // halo of a neighbouring glyph that reaches into them stays as it was.
+    GlowImage band(dpi, framed_->Width(), frame.firstHeight);
+    Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
+    Check(path.GetLastStatus());
+    AddGlowText(path, text, *family_, familyWide_, emSize, band.Width(), dpi);
+    PaintGlowPath(band, path, frame.accentColour, frame.accentColour, left, right);
+    for (int y = 0; y < rows; ++y)
+        std::copy(band.Pixels() + static_cast<size_t>(y) * band.Width() + left,
+                  band.Pixels() + static_cast<size_t>(y) * band.Width() + right,
+                  pixels + static_cast<size_t>(y) * framed_->Width() + left);
 }
 
 int RenderGlowText(HWND window, const std::wstring& text, const std::string& fontName, int emSize, Argb startColor,

@@ -32,6 +32,26 @@ void DownloadForecast(std::shared_ptr<Mailbox> mailbox, unsigned generation, std
     });
 }
 
+void DownloadAirQuality(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url, std::string host,
+                        HttpGetOptions options) {
+    StartWorker([mailbox = std::move(mailbox), generation, url = std::move(url), host = std::move(host), options] {
+        auto result = std::make_unique<AirQualityResult>();
+        result->generation = generation;
+        result->host = host;
+        try {
+            HttpGetResult got = HttpGet(url, options);
+            if (got.error)
+                result->failure = std::move(got.error);
+            else
+                result->answer = ParseAirQualityAnswer(static_cast<int>(got.status), got.body);
+        } catch (...) {
+            result->answer = {};
+            result->answer.error.problem = AnswerProblem::Unreadable;
+        }
+        mailbox->Post(std::move(result));
+    });
+}
+
 void LookUpPlace(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url, std::string host,
                  std::string asked, bool byUser, HttpGetOptions options) {
     StartWorker([mailbox = std::move(mailbox), generation, url = std::move(url), host = std::move(host),

@@ -1,6 +1,7 @@
 #pragma once
 #include "base/handles_win.h"
 #include "base/worker_win.h"
+#include "weather/airquality.h"
 #include "weather/forecast.h"
 #include "weather/geocode.h"
 #include "net/https_win.h"
@@ -19,6 +20,13 @@ struct ForecastResult : WorkerResult {
     std::string host;                    // "host:port" as the message names it
 };
 
+// What an air-quality request hands back, as ForecastResult does.
+struct AirQualityResult : WorkerResult {
+    std::optional<HttpGetError> failure;
+    AirQualityAnswer answer;
+    std::string host;
+};
+
 // What a place lookup hands back. asked: the name the user typed (UTF-8), or
 // empty for the lookup of a settings file's pinyin city.
 struct GeocodeResult : WorkerResult {
@@ -35,6 +43,9 @@ std::string ServiceHostText(const ServiceBase& base);
 // Asks the forecast service on a worker thread and posts the result.
 void DownloadForecast(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url, std::string host,
                       HttpGetOptions options);
+// Asks the air-quality service on a worker thread and posts the result.
+void DownloadAirQuality(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url, std::string host,
+                        HttpGetOptions options);
 // Asks the geocoder on a worker thread and posts the result.
 void LookUpPlace(std::shared_ptr<Mailbox> mailbox, unsigned generation, std::string url, std::string host,
                  std::string asked, bool byUser, HttpGetOptions options);
