@@ -350,13 +350,15 @@ void ClockWindow::ComposeForecastLine() {
     // lie halfway into the blanks around the word.
     forecast_.stripFrame = SingleLineFrame(dpi);
     if (fitted.markFrom < fitted.markTo) {
+        const std::wstring family = settings_.font.empty() ? std::wstring(L"宋体") : GbkToWide(settings_.font);
+        const auto width = [&](std::size_t bytes) {
+            return GlowTextWidth(Utf8ToWide(fitted.text.substr(0, bytes)), family, emSize);
+        };
         const int start = ScaleForDpi(10, dpi) + emSize / 6;
         const int blank = measure.Width(" ");
-        forecast_.stripFrame.accentLeft = start + measure.Width(fitted.text.substr(0, fitted.markFrom)) - blank / 2;
+        forecast_.stripFrame.accentLeft = start + width(fitted.markFrom) - blank / 2;
         forecast_.stripFrame.accentRight =
-            fitted.markTo == fitted.text.size()
-                ? forecast_.stripFrame.width
-                : start + measure.Width(fitted.text.substr(0, fitted.markTo)) + blank / 4;
+            fitted.markTo == fitted.text.size() ? forecast_.stripFrame.width : start + width(fitted.markTo) + blank / 4;
         forecast_.stripFrame.accentColour = fitted.markColour;
     }
     forecast_.composedMinute = now / 60;

@@ -6,7 +6,9 @@
 #include "base/text_win.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
+#include <vector>
 
 namespace vemora {
 
@@ -29,6 +31,75 @@ void CheckFontFamily(const Gdiplus::FontFamily& family, const std::wstring& name
     if (status == Gdiplus::FontFamilyNotFound)
         throw std::runtime_error(WideToUtf8(L"找不到字体“" + name + L"”，请在设置中另选一种字体"));
     Check(status);
+}
+
+// A symbol the line's font has no glyph for (an umbrella in a Chinese font)
+// is drawn from a font that has one: Windows' symbol fonts, or the ones a
+// Linux desktop offers to Wine.
+constexpr const wchar_t* kSymbolFamilies[] = {L"Segoe UI Symbol", L"Segoe UI Emoji", L"DejaVu Sans",
+                                              L"Arial Unicode MS"};
+
+bool MayNeedSymbolFont(wchar_t c) {
+    return c >= 0x2190 && c <= 0x2BFF; // arrows, technical and other symbols, dingbats
+}
+
+struct GlyphRun {
+    size_t start = 0, length = 0;
+    std::wstring family; // empty: the line's own
+    int width = 0;       // pixels, as GDI lays the run out
+};
+
+class GdiFont {
+public:
+    GdiFont(HDC dc, const std::wstring& family, int emSize)
+        : font_(CreateFontW(-std::max(emSize, 1), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                            OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, family.c_str())),
+          select_(dc, font_.get()), dc_(dc) {}
+    bool Has(wchar_t c) const {
+        WORD glyph = 0xFFFF;
+        return GetGlyphIndicesW(dc_, &c, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1 && glyph != 0xFFFF;
+    }
+    int Width(const wchar_t* text, size_t length) const {
+        SIZE extent{};
+        return GetTextExtentPoint32W(dc_, text, static_cast<int>(length), &extent) ? extent.cx : 0;
+    }
+
+private:
+    UniqueHfont font_;
+    ScopedSelectObject select_;
+    HDC dc_;
+};
+
+// The text in runs of one font each: one run, in the line's font, unless it
+// holds a symbol that font lacks and another font has.
+// measure: the runs' widths are wanted, not only where they are.
+std::vector<GlyphRun> GlyphRuns(const std::wstring& text, const std::wstring& family, int emSize, bool measure) {
+    ScopedWindowDC screen(nullptr);
+    UniqueHdc dc(CreateCompatibleDC(screen.get()));
+    if (!dc || (!measure && std::none_of(text.begin(), text.end(), MayNeedSymbolFont)))
+        return {GlyphRun{0, text.size()}};
+    std::vector<std::wstring> families(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (!MayNeedSymbolFont(text[i]) || GdiFont(dc.get(), family, emSize).Has(text[i]))
+            continue;
+        for (const wchar_t* symbols : kSymbolFamilies) {
+            Gdiplus::FontFamily installed(symbols);
+            if (installed.GetLastStatus() == Gdiplus::Ok && GdiFont(dc.get(), symbols, emSize).Has(text[i])) {
+                families[i] = symbols;
+                break;
+            }
+        }
+    }
+    std::vector<GlyphRun> runs;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (runs.empty() || runs.back().family != families[i])
+            runs.push_back(GlyphRun{i, 0, families[i]});
+        ++runs.back().length;
+    }
+    for (GlyphRun& run : runs)
+        run.width = GdiFont(dc.get(), run.family.empty() ? family : run.family, emSize)
+                        .Width(text.c_str() + run.start, run.length);
+    return runs;
 }
 
 } // namespace
@@ -84,6 +155,13 @@ void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string&
     DrawGlowTextWith(image, text, fontFamily, family, emSize, startColor, endColor);
 }
 
+int GlowTextWidth(const std::wstring& text, const std::wstring& family, int emSize) {
+    int width = 0;
+    for (const GlyphRun& run : GlyphRuns(text, family, emSize, true))
+        width += run.width;
+    return width;
+}
+
 void AddGlowText(Gdiplus::GraphicsPath& path, const std::wstring& text, const Gdiplus::FontFamily& fontFamily,
                  const std::wstring& family, int emSize, int imageWidth, int dpi) {
     using namespace Gdiplus;
@@ -96,9 +174,27 @@ void AddGlowText(Gdiplus::GraphicsPath& path, const std::wstring& text, const Gd
     size_t drawn = VisibleCharacters(text, family, emSize, imageWidth - origin);
     if (drawn < text.size() && drawn > 0 && IS_LOW_SURROGATE(text[drawn]))
         --drawn;
-    if (drawn > 0)
+    if (drawn == 0)
+        return;
+    const std::vector<GlyphRun> runs = GlyphRuns(text.substr(0, drawn), family, emSize, false);
+    if (runs.size() <= 1) {
         Check(path.AddString(text.c_str(), static_cast<INT>(drawn), &fontFamily, FontStyleRegular,
                              static_cast<REAL>(emSize), Rect(origin, origin, 0, 0), &format));
+        return;
+    }
+    // Each run laid out as a string of its own where the ones before it end;
+    // every string starts with the same lead, so the runs keep their spacing.
+    int x = origin;
+    for (const GlyphRun& run : runs) {
+        std::optional<FontFamily> other;
+        if (!run.family.empty())
+            other.emplace(run.family.c_str());
+        const FontFamily& used = other ? *other : fontFamily;
+        Check(used.GetLastStatus());
+        Check(path.AddString(text.c_str() + run.start, static_cast<INT>(run.length), &used, FontStyleRegular,
+                             static_cast<REAL>(emSize), Rect(x, origin, 0, 0), &format));
+        x += run.width;
+    }
 }
 
 void PaintGlowPath(GlowImage& image, const Gdiplus::GraphicsPath& path, Argb startColor, Argb endColor, int left,

@@ -161,6 +161,10 @@ void AddGlowText(Gdiplus::GraphicsPath& path, const std::wstring& text, const Gd
 void PaintGlowPath(GlowImage& image, const Gdiplus::GraphicsPath& path, Argb startColor, Argb endColor, int left,
                    int right);
 
+// The width in pixels of a text as the glow lays it out, symbols from a
+// symbol font included; without the lead GDI+ puts before a string.
+int GlowTextWidth(const std::wstring& text, const std::wstring& family, int emSize);
+
 // How many characters of the text DrawGlowTextWith turns into its path.
 size_t VisibleCharacters(const std::wstring& text, const std::wstring& family, int emSize, int room);
 
