@@ -155,6 +155,57 @@ void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string&
     DrawGlowTextWith(image, text, fontFamily, family, emSize, startColor, endColor);
 }
 
+namespace {
+
+// PaintGlowPath, with or without the highlight.
+void PaintGlow(GlowImage& image, const Gdiplus::GraphicsPath& path, Argb startColor, Argb endColor, int left, int right,
+               bool highlight) {
+    using namespace Gdiplus;
+    // GDI+ draws into the DIB's own memory as premultiplied ARGB, which is what
+    // the layered window update with per-pixel alpha expects.
+    const int dpi = image.Dpi();
+    Bitmap canvas(image.Width(), image.Height(), image.Width() * 4, PixelFormat32bppPARGB,
+                  reinterpret_cast<BYTE*>(image.MutablePixels()));
+    Check(canvas.GetLastStatus());
+    Graphics graphics(&canvas);
+    Check(graphics.GetLastStatus());
+    Check(graphics.SetSmoothingMode(SmoothingModeAntiAlias));
+    Check(graphics.SetInterpolationMode(InterpolationModeHighQualityBicubic));
+    Check(graphics.SetPageUnit(UnitPixel));
+    if (left > 0 || right < image.Width())
+        Check(graphics.SetClip(Rect(left, 0, right - left, image.Height())));
+    const REAL scale = static_cast<REAL>(dpi) / 96;
+    const int origin = ScaleForDpi(10, dpi);
+    Pen pen(Color(0x9BD7D7D7), kGlowOutlineWidth * scale);
+    Check(pen.GetLastStatus());
+    Check(graphics.DrawPath(&pen, &path));
+    for (int width = 1; width <= kGlowWidestHalo; ++width) {
+        Check(pen.SetWidth(static_cast<REAL>(width) * scale));
+        Check(pen.SetColor(Color(0x3E000202)));
+        Check(pen.SetLineJoin(LineJoinRound));
+        Check(graphics.DrawPath(&pen, &path));
+    }
+    LinearGradientBrush colour(Point(0, 0), Point(0, ScaleForDpi(90, dpi)), Color(startColor), Color(endColor));
+    Check(colour.GetLastStatus());
+    Check(colour.SetWrapMode(WrapModeTile));
+    Check(graphics.FillPath(&colour, &path));
+    if (highlight) {
+        LinearGradientBrush shine(Point(0, origin), Point(0, ScaleForDpi(60, dpi)), Color(0xFFFFFFFF),
+                                  Color(0x0F010101));
+        Check(shine.GetLastStatus());
+        Check(shine.SetWrapMode(WrapModeTile));
+        Check(graphics.FillPath(&shine, &path));
+    }
+    graphics.Flush(FlushIntentionSync);
+}
+
+} // namespace
+
+void PaintGlowPath(GlowImage& image, const Gdiplus::GraphicsPath& path, Argb startColor, Argb endColor, int left,
+                   int right) {
+    PaintGlow(image, path, startColor, endColor, left, right, true);
+}
+
 int GlowTextWidth(const std::wstring& text, const std::wstring& family, int emSize) {
     int width = 0;
     for (const GlyphRun& run : GlyphRuns(text, family, emSize, true))
@@ -195,45 +246,6 @@ void AddGlowText(Gdiplus::GraphicsPath& path, const std::wstring& text, const Gd
                              static_cast<REAL>(emSize), Rect(x, origin, 0, 0), &format));
         x += run.width;
     }
-}
-
-void PaintGlowPath(GlowImage& image, const Gdiplus::GraphicsPath& path, Argb startColor, Argb endColor, int left,
-                   int right) {
-    using namespace Gdiplus;
-    // GDI+ draws into the DIB's own memory as premultiplied ARGB, which is what
-    // the layered window update with per-pixel alpha expects.
-    const int dpi = image.Dpi();
-    Bitmap canvas(image.Width(), image.Height(), image.Width() * 4, PixelFormat32bppPARGB,
-                  reinterpret_cast<BYTE*>(image.MutablePixels()));
-    Check(canvas.GetLastStatus());
-    Graphics graphics(&canvas);
-    Check(graphics.GetLastStatus());
-    Check(graphics.SetSmoothingMode(SmoothingModeAntiAlias));
-    Check(graphics.SetInterpolationMode(InterpolationModeHighQualityBicubic));
-    Check(graphics.SetPageUnit(UnitPixel));
-    if (left > 0 || right < image.Width())
-        Check(graphics.SetClip(Rect(left, 0, right - left, image.Height())));
-    const REAL scale = static_cast<REAL>(dpi) / 96;
-    const int origin = ScaleForDpi(10, dpi);
-    Pen pen(Color(0x9BD7D7D7), kGlowOutlineWidth * scale);
-    Check(pen.GetLastStatus());
-    Check(graphics.DrawPath(&pen, &path));
-    for (int width = 1; width <= kGlowWidestHalo; ++width) {
-        Check(pen.SetWidth(static_cast<REAL>(width) * scale));
-        Check(pen.SetColor(Color(0x3E000202)));
-        Check(pen.SetLineJoin(LineJoinRound));
-        Check(graphics.DrawPath(&pen, &path));
-    }
-    LinearGradientBrush colour(Point(0, 0), Point(0, ScaleForDpi(90, dpi)), Color(startColor), Color(endColor));
-    Check(colour.GetLastStatus());
-    Check(colour.SetWrapMode(WrapModeTile));
-    Check(graphics.FillPath(&colour, &path));
-    LinearGradientBrush highlight(Point(0, origin), Point(0, ScaleForDpi(60, dpi)), Color(0xFFFFFFFF),
-                                  Color(0x0F010101));
-    Check(highlight.GetLastStatus());
-    Check(highlight.SetWrapMode(WrapModeTile));
-    Check(graphics.FillPath(&highlight, &path));
-    graphics.Flush(FlushIntentionSync);
 }
 
 void DrawGlowTextWith(GlowImage& image, const std::wstring& text, const Gdiplus::FontFamily& fontFamily,
@@ -419,7 +431,8 @@ void GlowRenderer::PaintAccent(const std::wstring& text, const GlowFrame& frame,
     Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
     Check(path.GetLastStatus());
     AddGlowText(path, text, *family_, familyWide_, emSize, band.Width(), dpi);
-    PaintGlowPath(band, path, frame.accentColour, frame.accentColour, left, right);
+    // Without the white highlight, which would wash a small word's colour out.
+    PaintGlow(band, path, frame.accentColour, frame.accentColour, left, right, false);
     for (int y = 0; y < rows; ++y)
         std::copy(band.Pixels() + static_cast<size_t>(y) * band.Width() + left,
                   band.Pixels() + static_cast<size_t>(y) * band.Width() + right,
