@@ -71,6 +71,10 @@ std::optional<double> Concentration(std::optional<double> v) {
 
 std::string Number(double v) {
     char buffer[32] = "0";
+    if (v == std::floor(v) && std::fabs(v) < 1e15) {
+        std::snprintf(buffer, sizeof buffer, "%.0f", v); // 40, not 4e+01
+        return buffer;
+    }
     for (int precision = 1; precision <= 17; ++precision) {
         std::snprintf(buffer, sizeof buffer, "%.*g", precision, v);
         if (std::strtod(buffer, nullptr) == v)
