@@ -213,6 +213,10 @@ TEST(RealInput, ADragEndsWhereTheButtonIsReleased) {
     SetWindowPos(clock.main, nullptr, 60, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (int attempt = 0; attempt < 3; ++attempt) {
         SCOPED_TRACE(attempt);
+        // Each drag starts from the same place, once the clock stands there.
+        SetWindowPos(clock.main, nullptr, 60, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ASSERT_TRUE(
+            WaitFor([&] { return WindowRect(clock.main).left == 60 && WindowRect(clock.main).top == 200; }, 3000));
         POINT from{-1, -1};
         ASSERT_TRUE(WaitFor([&] { return (from = PaintedPointOf(clock.main)).x >= 0; }, 15000)) << "the clock is drawn";
         const RECT before = WindowRect(clock.main);
@@ -221,7 +225,6 @@ TEST(RealInput, ADragEndsWhereTheButtonIsReleased) {
         WaitFor([&] { return (after = WindowRect(clock.main)).left >= before.left + 98; }, 3000);
         EXPECT_NEAR(after.left - before.left, 100, 2);
         EXPECT_NEAR(after.top - before.top, 0, 2);
-        SetWindowPos(clock.main, nullptr, 60, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
