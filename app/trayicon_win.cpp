@@ -1,12 +1,18 @@
 #include "app/trayicon_win.h"
 
-#include "base/module_win.h"
-
 namespace vemora {
 
 namespace {
 
 constexpr UINT kTrayIconId = 1;
+
+// The program's own icon when its resources hold one, else the system's
+// application icon.
+HICON ProgramIcon() {
+    if (HICON own = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)))
+        return own;
+    return LoadIconW(nullptr, IDI_APPLICATION);
+}
 
 } // namespace
 
@@ -26,7 +32,7 @@ bool TrayIcon::Add(HWND owner, UINT callbackMessage, const std::wstring& tip) {
     Remove();
     owner_ = owner;
     callbackMessage_ = callbackMessage;
-    icon_ = ProgramIcon(true);
+    icon_ = ProgramIcon();
     tip_ = tip;
     return Notify(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP);
 }

@@ -1,7 +1,5 @@
 #include "base/worker_win.h"
 
-#include <stdexcept>
-#include <string>
 #include <thread>
 #include <utility>
 
@@ -30,16 +28,12 @@ void Mailbox::Close() {
         Take(msg.lParam);
 }
 
-void StartWorker(std::function<void()> work, std::shared_ptr<EventLog> log) {
-    std::thread([work = std::move(work), log = std::move(log)] {
+void StartWorker(std::function<void()> work) {
+    std::thread([work = std::move(work)] {
         try {
             work();
-        } catch (const std::exception& e) {
-            if (log)
-                log->Write("worker", std::string("a worker stopped: ") + e.what());
         } catch (...) {
-            if (log)
-                log->Write("worker", "a worker stopped on an unknown error");
+            // A worker reports through its result; what escapes it has nobody to go to.
         }
     }).detach();
 }

@@ -1,6 +1,6 @@
-#include "horoscope/dailyhoroscope.h"
+#include "online/dailyhoroscope.h"
 #include "base/datetime.h"
-#include "horoscope/horoscope_phrases.h"
+#include "online/horoscope_phrases.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "net/fetch.h"
+#include "online/fetch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "horoscope/horoscope.h"
+#include "online/horoscope.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "weather/pinyin.h"
+#include "online/pinyin.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "net/request.h"
+#include "online/request.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "net/https_win.h"
+#include "online/https_win.h"
 
 #include "base/handles_win.h"
 #include "harness.h"
