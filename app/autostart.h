@@ -19,5 +19,7 @@ bool RunCommandNamesExe(std::string_view command, std::string_view exePath);
 
 // The start-up manager switches an entry off by an odd first byte.
 bool StartupApprovedDisabled(std::string_view data);
+// What the start-up manager writes for an entry it lets start: 2, then zeros.
+inline constexpr unsigned char kStartupApprovedEnabled[12] = {2};
 
 } // namespace vemora

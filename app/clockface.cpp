@@ -11,17 +11,8 @@
 
 namespace vemora {
 
-bool FlagFromIniText(std::string_view text, bool defaultValue) {
-    std::int32_t value = 0;
-    return ParseIniInteger(text, value) ? value != 0 : defaultValue;
-}
-
 int ClampScale(int percent) {
     return std::clamp(percent, kMinScale, kMaxScale);
-}
-
-int ScaleFromIniText(std::string_view text) {
-    return ClampedIniInteger(text, kMinScale, kMaxScale, kDefaultScale);
 }
 
 TimeFormat ClockTimeFormat(const TimeFormat& locale, const ClockFace& face) {

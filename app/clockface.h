@@ -1,6 +1,7 @@
 #pragma once
 #include "app/clocktick.h"
 #include "base/dpi.h"
+#include "settings/settings.h"
 
 #include <functional>
 #include <string>
@@ -12,7 +13,8 @@
 // time format at the monitor's resolution.
 namespace vemora {
 
-inline constexpr int kDefaultScale = 100, kMinScale = 50, kMaxScale = 300; // percent
+// Percent: the default and the bounds are the settings key's (kDefaultScale, kScaleRange).
+inline constexpr int kMinScale = static_cast<int>(kScaleRange.low), kMaxScale = static_cast<int>(kScaleRange.high);
 
 // The keys ShowSeconds, Hour12, ShowDate and Scale, as read.
 struct ClockFace {
@@ -22,13 +24,6 @@ struct ClockFace {
     int scale = kDefaultScale;
 };
 
-// A boolean key of clockset.ini, as every boolean key reads: text that is an
-// integer (as ParseIniInteger reads it) is true unless it is 0; anything else,
-// a missing key's empty text included, gives the default.
-bool FlagFromIniText(std::string_view text, bool defaultValue);
-// Scale, in percent: an integer is held to 50..300 (a decimal number too long
-// for 32 bits goes to the bound on its side); anything else gives 100.
-int ScaleFromIniText(std::string_view text);
 int ClampScale(int percent);
 
 // GBK: 上午 and 下午.

@@ -1,16 +1,15 @@
 // The clock's context menu, its double-click, and the routines that show the
 // companion windows.
+#include "app/about_win.h"
 #include "app/autostart.h"
-#include "app/clockmain_win.h"
+#include "app/clockwindow_win.h"
 #include "app/companions_win.h"
+#include "app/placement.h"
 #include "base/text_win.h"
 #include "calendar/calpopup_win.h"
-#include "online/weather.h"
-#include "online/weather_win.h"
-#include "online/xingzuo_win.h"
+#include "horoscope/horoscopepanel_win.h"
 #include "power/shutdowndlg_win.h"
-#include "app/setup_win.h"
-#include "base/version.h" // made by the build from the project version
+#include "app/settingsdialog_win.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -19,12 +18,9 @@ namespace vemora {
 
 namespace {
 
-constexpr wchar_t kHomePage[] = L"https://vemora.app/";
-constexpr wchar_t kAboutApp[] = L"VemoraV" VEMORA_VERSION_SHORT;
 constexpr wchar_t kClickThroughNote[] =
     L"鼠标穿透已打开：时钟不再响应鼠标。\n\n它的菜单现在在通知区域的托盘图标上：右键单击图标打开菜单，"
     L"在那里可以关闭鼠标穿透。";
-constexpr wchar_t kAboutCredits[] = L"Vemora 桌面时钟 · 天气、运势、日历与定时";
 
 void CheckItem(HMENU menu, UINT id, bool checked) {
     CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
@@ -126,16 +122,10 @@ void ClockWindow::ToggleTrayIcon() {
 void ClockWindow::ToggleWeather() {
     settings_.showWeather = !settings_.showWeather;
     SyncMenuChecks();
-    if (settings_.showWeather) {
-        // Switched on with nothing to show: a failure is told once.
-        forecast_.userWaiting = ForecastProvider() && !forecast_.kept;
-        ShowWeather();
-    } else {
-        weatherDownload_.Cancel();
-        forecastDownload_.Cancel();
-        placeLookUp_.Cancel();
-        companions_->weather.Close();
-    }
+    if (settings_.showWeather)
+        companions_->weather.Show(true); // asked for: a failure with nothing to show is told once
+    else
+        companions_->weather.Hide();
 }
 
 void ClockWindow::ToggleCalendar() {
@@ -186,7 +176,7 @@ void ClockWindow::ReadAutostartState() {
         return;
     if (!RunCommandNamesExe(WideToUtf8(data), WideToUtf8(options_.exePath)))
         return;
-    const std::wstring approvedKey = Utf8ToWide(kStartupApprovedKey);
+    const std::wstring approvedKey = Utf8ToWide(options_.approvedKey);
     if (RegOpenKeyExW(HKEY_CURRENT_USER, approvedKey.c_str(), 0, KEY_QUERY_VALUE, &raw) == ERROR_SUCCESS) {
         UniqueHkey approved(raw);
         // The value's size is asked first: a value of any length is read whole.
@@ -205,7 +195,9 @@ void ClockWindow::ReadAutostartState() {
 }
 
 // The check mark changes only with the registry: a refused value leaves it
-// as it was, so that it never shows autostart that was not written.
+// as it was, so that it never shows autostart that was not written. Turning
+// it on also marks it enabled in the start-up manager, where Task Manager
+// may have switched it off: the Run value alone would not start it then.
 void ClockWindow::ToggleAutostart() {
     const bool wanted = !run_.autostart;
     const std::wstring runKey = Utf8ToWide(options_.runKey);
@@ -220,6 +212,16 @@ void ClockWindow::ToggleAutostart() {
             RegSetValueExW(run.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                            static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
             throw std::runtime_error("Failed to set data for '" + std::string(kRunValueName) + "'");
+        HKEY approvedRaw = nullptr;
+        const bool approved = RegCreateKeyExW(HKEY_CURRENT_USER, Utf8ToWide(options_.approvedKey).c_str(), 0, nullptr,
+                                              0, KEY_SET_VALUE, nullptr, &approvedRaw, nullptr) == ERROR_SUCCESS &&
+                              RegSetValueExW(UniqueHkey(approvedRaw).get(), valueName.c_str(), 0, REG_BINARY,
+                                             kStartupApprovedEnabled, sizeof kStartupApprovedEnabled) == ERROR_SUCCESS;
+        if (!approved) {
+            RegDeleteValueW(run.get(), valueName.c_str());
+            throw std::runtime_error("开机启动未能打开：Windows 的启动项管理拒绝了“" + std::string(kRunValueName) +
+                                     "”的启用标记，Windows 不会启动它。");
+        }
     } else if (run) {
         RegDeleteValueW(run.get(), valueName.c_str());
     }
@@ -242,9 +244,12 @@ void ClockWindow::ShowTimedActionDialog() {
     ShowDialogModal(companions_->timedAction.Handle(), [this] { companions_->timedAction.ShowModal(); });
 }
 
+// The program's own About box; the home page opens only from its link.
 void ClockWindow::ShowAboutAndHomePage() {
-    effects_.ShowAbout(hwnd_, kAboutApp, kAboutCredits);
-    effects_.OpenUrl(kHomePage);
+    const std::wstring settings = options_.settingsPath;
+    const std::wstring log = settings.substr(0, settings.find_last_of(L"\\/") + 1) + L"vemora.log";
+    AboutBox about(reporter_, effects_, appWindow_.get(), log);
+    about.ShowModal();
 }
 
 void ClockWindow::Exit() {
@@ -257,45 +262,56 @@ void ClockWindow::Exit() {
 }
 
 void ClockWindow::ShowWeather() {
-    HWND strip = companions_->weather.Handle();
     companions_->weather.Show();
+}
+
+WeatherSettings ClockWindow::WeatherValues() const {
+    WeatherSettings values;
+    values.on = settings_.showWeather;
+    values.pageHost = settings_.weatherHost;
+    values.city = settings_.city;
+    values.place = settings_.place;
+    values.latitude = settings_.latitude;
+    values.longitude = settings_.longitude;
+    values.forecastApi = settings_.forecastApi;
+    values.geocodeApi = settings_.geocodeApi;
+    values.font = settings_.font;
+    values.startColour = settings_.startColour;
+    values.endColour = settings_.endColour;
+    values.transparency = settings_.transparency;
+    values.scale = settings_.scale;
+    return values;
+}
+
+void ClockWindow::CityTyped(const std::wstring& typed) {
+    companions_->weather.CityTyped(typed);
+}
+
+void ClockWindow::StoreCity(const std::string& city) {
+    settings_.city = city;
+}
+
+void ClockWindow::StorePlace(const std::string& city, const std::string& place, double latitude, double longitude) {
+    if (!city.empty())
+        settings_.city = city;
+    settings_.place = place;
+    settings_.latitude = latitude;
+    settings_.longitude = longitude;
+    // The place found is kept even if the program never ends cleanly; a
+    // failed save is tried again on exit, which asks when it cannot.
+    try {
+        SaveSettingsFile();
+    } catch (const std::exception& e) {
+        Log().Write("settings", std::string("无法保存设置：") + e.what());
+    }
+}
+
+// The strip stands under the clock and stays on top exactly when the clock
+// does; only its z-order changes.
+void ClockWindow::PlaceStrip(HWND strip) {
     PlaceWeatherStrip();
-    // The strip stays on top exactly when the clock does; only its z-order changes.
     const bool topmost = GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST;
     SetWindowPos(strip, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    StartWeatherDownload();
-}
-
-// The weather line at the strip's own resolution.
-void ClockWindow::DrawWeatherStrip() {
-    LARGE_INTEGER started{}, ended{}, frequency{};
-    QueryPerformanceCounter(&started);
-    if (ForecastProvider())
-        ComposeForecastLine();
-    else
-        companions_->weather.SetShown(GbkToWide(run_.weatherText), {});
-    if (run_.weatherText.empty())
-        return;
-    const int dpi = companions_->weather.Dpi();
-    weatherRenderer_.Render(companions_->weather.Handle(), companions_->weather.ShownLine(), settings_.font,
-                            ScaleForDpi(kWeatherEmSize, dpi), settings_.startColour, settings_.endColour,
-                            settings_.transparency, dpi);
-    QueryPerformanceCounter(&ended);
-    QueryPerformanceFrequency(&frequency);
-    forecast_.stripMs = 1000.0 * static_cast<double>(ended.QuadPart - started.QuadPart) /
-                        static_cast<double>(frequency.QuadPart ? frequency.QuadPart : 1);
-}
-
-// The strip keeps its last drawing until the new line arrives. While a
-// download runs, asking again starts nothing; a new city is fetched once the
-// running download ends, whose line is then dropped.
-void ClockWindow::StartWeatherDownload() {
-    if (ForecastProvider()) {
-        StartForecast();
-        return;
-    }
-    const std::string url = WeatherUrl(settings_.weatherHost, settings_.city);
-    weatherDownload_.Start(url, [&](unsigned generation) { DownloadWeather(mailbox_, generation, url); });
 }
 
 void ClockWindow::ShowCalendar() {
@@ -305,16 +321,36 @@ void ClockWindow::ShowCalendar() {
         SetLayeredWindowAttributes(popup, 0, static_cast<BYTE>(settings_.transparency & 0xFF), LWA_ALPHA);
         PlaceCompanion(popup, Companion::Calendar);
         if (settings_.lunar) {
-            // The lunar month is wider than the clock: at the right edge of the
-            // screen it moves left as far as it must to stay whole.
+            // The lunar month with its almanac is wider and taller than the
+            // clock's companions: at the edges of the work area it moves as
+            // far as it must to stay whole.
             RECT own{};
             GetWindowRect(popup, &own);
             MONITORINFO monitor{sizeof monitor};
             GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
-            const int width = own.right - own.left;
-            const int left = std::max<int>(monitor.rcWork.left, std::min<int>(own.left, monitor.rcWork.right - width));
-            if (left != own.left)
-                MoveWindow(popup, left, own.top, width, own.bottom - own.top, TRUE);
+            const RECT& work = monitor.rcWork;
+            const int width = own.right - own.left, height = own.bottom - own.top;
+            const ScreenPoint at =
+                KeepInside({own.left, own.top}, width, height, PixelRect{work.left, work.top, work.right, work.bottom});
+            if (at.x != own.left || at.y != own.top)
+                MoveWindow(popup, at.x, at.y, width, height, TRUE);
+        }
+        // Beside the horoscope's sheet when that stands where the pop-up would.
+        if (companions_->horoscope.Showing()) {
+            RECT own{}, panel{}, clock{};
+            GetWindowRect(popup, &own);
+            GetWindowRect(companions_->horoscope.Handle(), &panel);
+            GetWindowRect(hwnd_, &clock);
+            const PixelRect margins = ScaleRectForDpi(kSheetMargins, dpi_);
+            MONITORINFO monitor{sizeof monitor};
+            GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
+            const RECT& w = monitor.rcWork;
+            const ScreenPoint at =
+                AvoidCovering({own.left, own.top}, own.right - own.left, own.bottom - own.top,
+                              {panel.left + margins.left, panel.top + margins.top, panel.right - margins.right,
+                               panel.bottom - margins.bottom},
+                              {clock.left, clock.top, clock.right, clock.bottom}, {w.left, w.top, w.right, w.bottom});
+            MoveWindow(popup, at.x, at.y, own.right - own.left, own.bottom - own.top, TRUE);
         }
         companions_->calendar.Show();
     } else if (companions_->calendar.Showing()) {

@@ -74,10 +74,6 @@ int NextTickDelayMs(int millisecond) {
     return 1000 - ms + kTickMarginMs;
 }
 
-bool ActionDue(bool armed, double now, double due) {
-    return armed && now > due;
-}
-
 namespace {
 
 bool SameFamily(const std::string& a, const std::string& b) {
@@ -90,13 +86,6 @@ bool Installed(const std::string& family, const std::vector<std::string>& instal
 }
 
 } // namespace
-
-std::string ClockFontAtStart(const std::string& stored, const std::vector<std::string>& installed,
-                             const std::string& preferred) {
-    if (!Installed(stored, installed) && Installed(preferred, installed))
-        return preferred;
-    return stored;
-}
 
 StartFont ChooseStartFont(const std::optional<std::string>& stored, const std::vector<std::string>& installed,
                           const std::string& messageFont) {

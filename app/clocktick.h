@@ -57,15 +57,6 @@ long long WholeSeconds(const DateTimeParts& t);
 // Whole hours since the day count's origin.
 long long HourNumber(const DateTimeParts& t);
 
-// The timed action falls due at the first tick strictly after its due time.
-bool ActionDue(bool armed, double now, double due);
-
-// The clock's font at start-up: the stored one when it is installed (family
-// names compare without regard to ASCII case, as the system's do), else the
-// preferred one when that is installed, else still the stored one.
-std::string ClockFontAtStart(const std::string& stored, const std::vector<std::string>& installed,
-                             const std::string& preferred);
-
 // The clock's font at start-up, and the stored font that is not installed.
 struct StartFont {
     std::string family;  // what the clock draws with

@@ -1,10 +1,10 @@
 #pragma once
 // The windows beside the clock, for the clock window's own files.
-#include "app/clockmain_win.h"
-#include "app/setup_win.h"
+#include "app/clockwindow_win.h"
+#include "app/settingsdialog_win.h"
 #include "calendar/calpopup_win.h"
-#include "online/weather_win.h"
-#include "online/xingzuo_win.h"
+#include "weather/weatherfeed_win.h"
+#include "horoscope/horoscopepanel_win.h"
 #include "power/shutdowndlg_win.h"
 
 namespace vemora {
@@ -16,7 +16,7 @@ namespace vemora {
 struct ClockWindow::Companions {
     SettingsDialog settings;
     TimedActionDialog timedAction;
-    WeatherStrip weather;
+    WeatherFeed weather;
     HoroscopePanel horoscope;
     CalendarPopup calendar;
 
@@ -26,18 +26,16 @@ struct ClockWindow::Companions {
               clock.appWindow_.get(), clock.hwnd_, clock.reporter_, [&clock] { return clock.Now(); },
               [&clock] { return clock.run_.armed; },
               [&clock](std::optional<ScheduledActionState> action) { clock.SetArmedAction(action); }),
-          weather(clock.appWindow_.get(), clock.reporter_,
-                  [&clock](const std::string& city) {
-                      clock.settings_.city = city;
-                      clock.ShowWeather();
-                  }),
+          weather(clock.appWindow_.get(), clock, clock.reporter_, clock.Log(),
+                  WeatherFeedOptions{
+                      clock.options_.settingsPath, clock.options_.unixClock, clock.options_.resumeRefreshDelayMs, {}}),
           horoscope(
               clock.appWindow_.get(), clock.reporter_,
               [&clock] {
                   return HoroscopeChoice{clock.settings_.sign, clock.settings_.horoscopeHost,
                                          clock.settings_.transparency};
               },
-              [&clock] { return clock.Now(); }),
+              [&clock] { return clock.Now(); }, clock.log_),
           calendar(clock.appWindow_.get(), clock.reporter_, clock.uxTheme_, [&clock] { return clock.Now(); }) {}
 };
 

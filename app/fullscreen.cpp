@@ -18,7 +18,7 @@ bool FullScreenInFront(const ForegroundWindow& front, const PixelRect& clockMoni
     if (shell == ShellBusyState::Busy || shell == ShellBusyState::FullScreenDirect3D ||
         shell == ShellBusyState::Presentation)
         return true;
-    if (!front.exists || front.ours || IsShellWindow(front.className))
+    if (!front.exists || front.ours || front.framed || IsShellWindow(front.className))
         return false;
     if (clockMonitor.Width() <= 0 || clockMonitor.Height() <= 0)
         return false;

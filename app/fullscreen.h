@@ -15,10 +15,13 @@ struct ForegroundWindow {
     bool ours = false;           // one of the program's own windows
     std::wstring_view className; // its window class
     PixelRect bounds;            // its window rectangle
+    bool framed = false;         // it has a caption or a sizing frame: a maximised window, not a full-screen one
 };
 
 // Whether the clock steps aside for a full-screen program: the window in
-// front covers the whole monitor the clock stands on and is neither the
+// front covers the whole monitor the clock stands on, has neither caption nor
+// sizing frame (a maximised window covers a monitor without a taskbar too,
+// its frame even hanging over the edges) and is neither the
 // desktop (Progman, WorkerW, the system's #32769), the taskbar nor one of ours; or the shell says a full-screen
 // program, a Direct3D game or a presentation runs.
 bool FullScreenInFront(const ForegroundWindow& front, const PixelRect& clockMonitor, ShellBusyState shell);

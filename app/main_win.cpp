@@ -1,8 +1,9 @@
 // Vemora's entry: one clock per settings file, GDI+ and the common controls,
 // the six windows in their order, then the message loop until the clock
 // closes.
-#include "app/clockmain_win.h"
+#include "app/clockwindow_win.h"
 #include "base/errors.h"
+#include "base/filelog_win.h"
 #include "base/module_win.h"
 #include "base/text_win.h"
 #include "settings/settings_win.h"
@@ -100,6 +101,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             DispatchMessageW(&msg);
         }
     } catch (...) {
+        // The clock, and the log it kept, are gone by now: the failure is
+        // logged in the same file all the same.
+        FileLog log(FolderOf(DefaultSettingsPath()));
+        reporter.LogTo(&log);
         reporter.Report(nullptr, std::current_exception());
         return 1;
     }

@@ -60,9 +60,34 @@ ScreenPoint CompanionPlace(Companion companion, const PixelRect& clock, int comp
     case Companion::Calendar:
         return {clock.left + ScaleForDpi(10, dpi), clock.bottom + ScaleForDpi(35, dpi)};
     case Companion::Horoscope:
-        return {screenWidth - companionWidth, clock.bottom};
+        // The picture's right margin is transparent: the sheet itself ends
+        // short of the edge.
+        return {screenWidth - companionWidth + ScaleForDpi(kPanelOverhang, dpi), clock.bottom};
     }
     return {clock.left, clock.bottom};
+}
+
+ScreenPoint RefitClock(const PixelRect& clock, int newWidth, int newHeight, bool dragged, const PixelRect& area) {
+    ScreenPoint at{clock.left, clock.top};
+    const bool keepRight = !dragged || area.right - clock.right < clock.left - area.left;
+    const bool keepBottom = dragged && area.bottom - clock.bottom < clock.top - area.top;
+    if (keepRight)
+        at.x = clock.right - newWidth;
+    if (keepBottom)
+        at.y = clock.bottom - newHeight;
+    return KeepInside(at, newWidth, newHeight, area);
+}
+
+ScreenPoint AvoidCovering(ScreenPoint wanted, int width, int height, const PixelRect& taken, const PixelRect& clock,
+                          const PixelRect& area) {
+    const PixelRect there{wanted.x, wanted.y, wanted.x + width, wanted.y + height};
+    if (!Overlap(there, taken))
+        return wanted;
+    const bool clockOnTheRight = clock.left + clock.right > area.left + area.right;
+    const ScreenPoint beside{clockOnTheRight ? taken.left - width : taken.right, wanted.y};
+    if (beside.x >= area.left && beside.x + width <= area.right)
+        return beside;
+    return wanted;
 }
 
 ScreenPoint KeepInside(ScreenPoint at, int width, int height, const PixelRect& area) {

@@ -1,18 +1,12 @@
 #include "app/trayicon_win.h"
 
+#include "base/module_win.h"
+
 namespace vemora {
 
 namespace {
 
 constexpr UINT kTrayIconId = 1;
-
-// The program's own icon when its resources hold one, else the system's
-// application icon.
-HICON ProgramIcon() {
-    if (HICON own = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)))
-        return own;
-    return LoadIconW(nullptr, IDI_APPLICATION);
-}
 
 } // namespace
 
@@ -32,7 +26,7 @@ bool TrayIcon::Add(HWND owner, UINT callbackMessage, const std::wstring& tip) {
     Remove();
     owner_ = owner;
     callbackMessage_ = callbackMessage;
-    icon_ = ProgramIcon();
+    icon_ = ProgramIcon(true);
     tip_ = tip;
     return Notify(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP);
 }

@@ -11,23 +11,19 @@ namespace vemora {
 // closed, so that what it holds survives until the next showing.
 template <typename T> class CompanionWindow : public BaseWindow<T> {
 public:
-    static constexpr bool kDragsByMouse = true;
-
     void Show() { ShowWindow(this->hwnd_, SW_SHOWNOACTIVATE); }
-    void Close() { ShowWindow(this->hwnd_, SW_HIDE); }
-    // The close box, Alt+F4 or WM_CLOSE: hidden as T closes, then OnClosed
-    // tells the owner, which switches the window off.
-    void CloseRequested() {
-        static_cast<T*>(this)->Close();
+    virtual void Close() { ShowWindow(this->hwnd_, SW_HIDE); }
+    std::function<void()> OnClosed;
+
+protected:
+    explicit CompanionWindow(ErrorReporter& reporter) : BaseWindow<T>(reporter, Dragging::ByMouse) {}
+    // The close box, Alt+F4 or WM_CLOSE: hidden as the window closes, then
+    // OnClosed tells the owner, which switches the window off.
+    void CloseRequested() override {
+        Close();
         if (OnClosed)
             OnClosed();
     }
-    std::function<void()> OnClosed;
-    // Closing and dragging, through the window base, unless T answers more.
-    std::optional<LRESULT> HandleMessage(UINT, WPARAM, LPARAM) { return std::nullopt; }
-
-protected:
-    explicit CompanionWindow(ErrorReporter& reporter) : BaseWindow<T>(reporter) {}
 };
 
 } // namespace vemora

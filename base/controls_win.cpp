@@ -6,6 +6,7 @@
 #include "base/controls.h"
 #include "base/dpi_win.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace vemora {
@@ -104,6 +105,18 @@ void DialogLayout::Apply(HWND dialog, int clientWidth, int clientHeight, int dpi
             SendMessageW(c.window, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(ScaleForDpi(c.droppedWidth, dpi)), 0);
     }
     InvalidateRect(dialog, nullptr, TRUE);
+}
+
+LRESULT AnswerGetText(const std::wstring& text, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_GETTEXTLENGTH)
+        return static_cast<LRESULT>(text.size());
+    if (wParam == 0 || lParam == 0)
+        return 0;
+    const size_t copied = std::min(text.size(), static_cast<size_t>(wParam) - 1);
+    auto* buffer = reinterpret_cast<wchar_t*>(lParam);
+    std::copy_n(text.data(), copied, buffer);
+    buffer[copied] = L'\0';
+    return static_cast<LRESULT>(copied);
 }
 
 std::wstring WindowText(HWND window) {

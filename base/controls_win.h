@@ -51,6 +51,9 @@ private:
     UniqueHfont font_;
 };
 std::wstring WindowText(HWND window);
+// A window's answer to WM_GETTEXT or WM_GETTEXTLENGTH: the text it shows
+// rather than its caption.
+LRESULT AnswerGetText(const std::wstring& text, UINT msg, WPARAM wParam, LPARAM lParam);
 bool IsChecked(HWND button);
 void SetChecked(HWND button, bool checked);
 

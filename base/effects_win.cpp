@@ -28,10 +28,6 @@ void RealEffects::PlaySoundMemory(const void* wave, UINT flags) {
     sndPlaySoundW(static_cast<LPCWSTR>(wave), flags);
 }
 
-void RealEffects::ShowAbout(HWND owner, const std::wstring& app, const std::wstring& credits) {
-    ShellAboutW(owner, app.c_str(), credits.c_str(), nullptr);
-}
-
 void RealEffects::OpenUrl(const std::wstring& url) {
     ShellExecuteW(nullptr, L"open", url.c_str(), L"", L"", SW_SHOWNORMAL);
 }

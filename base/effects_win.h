@@ -23,7 +23,6 @@ public:
     virtual BOOL ExitSystem(UINT flags, DWORD reason) = 0;
     virtual BOOL SetSystemClock(const SYSTEMTIME& utc) = 0;
     virtual void PlaySoundMemory(const void* wave, UINT flags) = 0;
-    virtual void ShowAbout(HWND owner, const std::wstring& app, const std::wstring& credits) = 0;
     virtual void OpenUrl(const std::wstring& url) = 0;
 };
 
@@ -35,7 +34,6 @@ public:
     BOOL ExitSystem(UINT flags, DWORD reason) override;
     BOOL SetSystemClock(const SYSTEMTIME& utc) override;
     void PlaySoundMemory(const void* wave, UINT flags) override;
-    void ShowAbout(HWND owner, const std::wstring& app, const std::wstring& credits) override;
     void OpenUrl(const std::wstring& url) override;
 };
 

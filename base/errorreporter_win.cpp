@@ -17,14 +17,23 @@ std::wstring ErrorReporter::Describe(const std::exception_ptr& error) {
 }
 
 void ErrorReporter::Report(HWND owner, const std::exception_ptr& error) {
-    queue_.Add(WideToUtf8(Describe(error)));
+    const std::string message = WideToUtf8(Describe(error));
+    if (log_)
+        log_->Write("error", message);
+    queue_.Add(message);
     // A report made while a box is open leaves its message waiting for the
     // loop below, further up the same stack, to show.
     while (std::optional<std::string> next = queue_.BeginNext()) {
         ++shown_;
         try {
             effects_.ShowError(IsWindow(owner) ? owner : nullptr, title_, Utf8ToWide(*next));
+        } catch (const std::exception& e) {
+            // The box could not be shown: the log is all that is left.
+            if (log_)
+                log_->Write("error", std::string("message box failed: ") + e.what());
         } catch (...) {
+            if (log_)
+                log_->Write("error", "message box failed");
         }
         queue_.EndShown();
     }

@@ -18,7 +18,7 @@ public:
     // The text on OK; nothing on Cancel or the close box.
     std::optional<std::wstring> Ask();
 
-    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     HWND owner_;

@@ -23,4 +23,12 @@ std::span<const std::byte> ResourceBytes(const wchar_t* name, const wchar_t* typ
     return {static_cast<const std::byte*>(bytes), SizeofResource(nullptr, info)};
 }
 
+HICON ProgramIcon(bool small) {
+    const int width = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
+    const int height = GetSystemMetrics(small ? SM_CYSMICON : SM_CYICON);
+    if (HANDLE own = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, width, height, LR_SHARED))
+        return static_cast<HICON>(own);
+    return LoadIconW(nullptr, IDI_APPLICATION);
+}
+
 } // namespace vemora

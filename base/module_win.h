@@ -15,4 +15,9 @@ std::wstring ModulePath();
 // loaded.
 std::span<const std::byte> ResourceBytes(const wchar_t* name, const wchar_t* type);
 
+// The program's own icon (resource 1) at the system's size for big or small
+// icons, shared (never destroyed); the system's application icon when the
+// running executable carries none.
+HICON ProgramIcon(bool small);
+
 } // namespace vemora

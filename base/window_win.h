@@ -1,5 +1,6 @@
 #pragma once
 #include "base/errorreporter_win.h"
+#include "base/module_win.h"
 #include "base/platform_win.h"
 
 #include <exception>
@@ -8,16 +9,24 @@
 
 namespace vemora {
 
+// Whether a window moves with the pointer that presses on it.
+enum class Dragging { None, ByMouse };
+
 // The window base of every window of the program. T names its window class
-// (T::kClassName, which is also the class's name) and answers the messages it
-// handles in T::HandleMessage, which gives no value for the rest; the base
-// passes those to DefWindowProcW. WM_CLOSE goes to T::CloseRequested, by default
-// hiding the window (ending it when it runs modal); with T::kDragsByMouse a
-// pointer moved with the left button down drags the window, through
-// T::MouseMovedWithButton, and T::DragEnded runs where it was dropped. The base binds
-// the object at WM_NCCREATE, unbinds it at WM_NCDESTROY or when the object
-// goes first, and is the one place where a handler's exception stops: it goes
-// to T::HandlerFailed, by default the error reporter.
+// (T::kClassName, which is also the class's name). What a window does
+// differently it says by overriding the hooks below, each with `override`: a
+// misspelt hook then fails to build ("marked 'override', but does not
+// override"), and the build makes `override` compulsory (-Werror=suggest-override),
+// so a hook cannot be written without it. HandleMessage answers the messages
+// the window handles and gives no value for the rest, which go to
+// DefWindowProcW. WM_CLOSE goes to CloseRequested, by default hiding the
+// window (ending it when it runs modal); a window made with Dragging::ByMouse
+// moves with a pointer moved with the left button down, through
+// MouseMovedWithButton(keys), which gets the message's own button flags, and
+// DragEnded runs where it was dropped. The base binds the object at
+// WM_NCCREATE, unbinds it at WM_NCDESTROY or when the object goes first, and
+// is the one place where a handler's exception stops: it goes to
+// HandlerFailed, by default the error reporter.
 template <typename T> class BaseWindow {
 public:
     BaseWindow(const BaseWindow&) = delete;
@@ -27,10 +36,11 @@ public:
     bool Showing() const { return hwnd_ && IsWindowVisible(hwnd_); }
 
 protected:
-    explicit BaseWindow(ErrorReporter& reporter) : reporter_(reporter) {}
+    explicit BaseWindow(ErrorReporter& reporter, Dragging dragging = Dragging::None)
+        : reporter_(reporter), dragsByMouse_(dragging == Dragging::ByMouse) {}
     // By now T is gone: the binding goes first, so that the messages that
     // destruction sends never reach a dead object.
-    ~BaseWindow() {
+    virtual ~BaseWindow() {
         if (hwnd_) {
             SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
             DestroyWindow(hwnd_);
@@ -47,6 +57,8 @@ protected:
             wc.lpfnWndProc = &BaseWindow::WindowProc;
             wc.hInstance = instance;
             wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+            wc.hIcon = ProgramIcon(false);
+            wc.hIconSm = ProgramIcon(true);
             wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
             wc.lpszClassName = T::kClassName;
             RegisterClassExW(&wc);
@@ -57,18 +69,19 @@ protected:
             throw std::runtime_error("Error creating window");
     }
 
-    void HandlerFailed(UINT, const std::exception_ptr& error) { reporter_.Report(hwnd_, error); }
-
+    // The hooks.
+    virtual std::optional<LRESULT> HandleMessage(UINT, WPARAM, LPARAM) { return std::nullopt; }
+    virtual void HandlerFailed(UINT, const std::exception_ptr& error) { reporter_.Report(hwnd_, error); }
     // The close box, Alt+F4 and WM_CLOSE: a companion or dialog only hides.
-    void CloseRequested() {
+    virtual void CloseRequested() {
         if (modal_)
             EndModal();
         else
             ShowWindow(hwnd_, SW_HIDE);
     }
-    void MouseMovedWithButton() { DragWithMouse(); }
+    virtual void MouseMovedWithButton(WPARAM keys) { DragWithMouse(keys); }
     // A drag moved the window and ended; it stands where it was dropped.
-    void DragEnded() {}
+    virtual void DragEnded() {}
 
     // Dragging by the mouse is the window's own, not the system's move loop:
     // Wine's loop, started by a command that does not name the caption, puts
@@ -79,12 +92,19 @@ protected:
     // pointer's offset from the press; the release, or the capture going
     // elsewhere, ends the drag. A move with the button held that followed no
     // press of this window drags from where the pointer is then.
+    // Whether the button is held is what the move's own message says (keys,
+    // its wParam), never the keyboard state: with the X server's pointer
+    // under Wine, GetKeyState can still say "up" for a window not in front
+    // while its moves say "down", and the drag would stop after one step.
     void DragPress() {
         drag_ = DragState{true, false, MessagePoint(), WindowOrigin()};
         SetCapture(hwnd_);
     }
-    void DragWithMouse() {
-        if (!(GetKeyState(VK_LBUTTON) & 0x8000)) {
+    void DragWithMouse(WPARAM keys) {
+        // A drag whose capture went elsewhere has ended, whatever the move says.
+        if (drag_.held && GetCapture() != hwnd_)
+            EndDrag();
+        if (!(keys & MK_LBUTTON)) {
             // The button went up before this move was read: the move is still
             // part of the drag, the release comes after it.
             if (drag_.held)
@@ -112,7 +132,7 @@ protected:
         if (GetCapture() == hwnd_)
             ReleaseCapture();
         if (moved)
-            static_cast<T*>(this)->DragEnded();
+            DragEnded();
     }
 
     // A context menu at the pointer, or at the cursor when the keyboard (or
@@ -186,6 +206,7 @@ protected:
     bool modal_ = false;
 
 private:
+    bool dragsByMouse_ = false;
     struct DragState {
         bool held = false;  // a left press took the mouse
         bool moved = false; // and the window has moved since
@@ -216,11 +237,13 @@ private:
     DragState drag_;
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        T* self = nullptr;
+        // The hooks are called through the base, where they are declared, so
+        // that a window may keep its overrides private.
+        BaseWindow* self = nullptr;
         if (msg == WM_NCCREATE) {
             self = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
             self->hwnd_ = hwnd;
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(static_cast<T*>(self)));
         } else {
             self = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         }
@@ -232,7 +255,7 @@ private:
             return DefWindowProcW(hwnd, msg, wParam, lParam);
         }
         try {
-            if constexpr (requires { T::kDragsByMouse; }) {
+            if (self->dragsByMouse_) {
                 if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK)
                     self->DragPress();
                 else if (msg == WM_LBUTTONUP)
@@ -246,9 +269,9 @@ private:
                 self->CloseRequested();
                 return 0;
             }
-            if constexpr (requires { T::kDragsByMouse; }) {
+            if (self->dragsByMouse_) {
                 if (msg == WM_MOUSEMOVE) {
-                    self->MouseMovedWithButton();
+                    self->MouseMovedWithButton(wParam);
                     return 0;
                 }
             }

@@ -1,5 +1,7 @@
 #include "base/worker_win.h"
 
+#include <stdexcept>
+#include <string>
 #include <thread>
 #include <utility>
 
@@ -28,12 +30,16 @@ void Mailbox::Close() {
         Take(msg.lParam);
 }
 
-void StartWorker(std::function<void()> work) {
-    std::thread([work = std::move(work)] {
+void StartWorker(std::function<void()> work, std::shared_ptr<EventLog> log) {
+    std::thread([work = std::move(work), log = std::move(log)] {
         try {
             work();
+        } catch (const std::exception& e) {
+            if (log)
+                log->Write("worker", std::string("a worker stopped: ") + e.what());
         } catch (...) {
-            // A worker reports through its result; what escapes it has nobody to go to.
+            if (log)
+                log->Write("worker", "a worker stopped on an unknown error");
         }
     }).detach();
 }

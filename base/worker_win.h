@@ -1,6 +1,7 @@
 #pragma once
 // Work off the clock's thread: a worker thread owns everything it opens and
 // hands its result back to the window that asked as a posted message.
+#include "base/eventlog.h"
 #include "base/platform_win.h"
 
 #include <functional>
@@ -42,7 +43,9 @@ private:
 };
 
 // Runs work on a thread of its own, which nobody waits for: a request that
-// hangs never holds up the clock, nor the end of the program.
-void StartWorker(std::function<void()> work);
+// hangs never holds up the clock, nor the end of the program. Work hands its
+// failures back in its result; whatever escapes it all the same goes to the
+// log, which the thread keeps alive for as long as it runs.
+void StartWorker(std::function<void()> work, std::shared_ptr<EventLog> log = nullptr);
 
 } // namespace vemora

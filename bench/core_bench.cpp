@@ -1,6 +1,6 @@
 // Benchmarks of the core routines on large inputs. Each routine has a baseline
 // in the same run: a plain pass over the same bytes that does no work of its own.
-#include "online/pinyin.h"
+#include "weather/pinyin.h"
 
 #include <benchmark/benchmark.h>
 
@@ -79,8 +79,8 @@ BENCHMARK(BM_CityToPinyin)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-#include "online/horoscope.h"
-#include "online/weather.h"
+#include "horoscope/horoscope.h"
+#include "weather/weather.h"
 
 #include <climits>
 #include <vector>

@@ -6,7 +6,7 @@
 // and a slow way of updating layered windows from one minute to the next).
 // The baseline leaves the window blank where the candidate expects its own
 // last image; that changes what the screen shows, not the work measured.
-#include "app/clockmain_win.h"
+#include "app/clockwindow_win.h"
 #include "calendar/calpopup_win.h"
 #include "render/glowcanvas_win.h"
 #include "render/glow_win.h"
@@ -30,7 +30,6 @@ struct QuietEffects : Effects {
     BOOL ExitSystem(UINT, DWORD) override { return TRUE; }
     BOOL SetSystemClock(const SYSTEMTIME&) override { return TRUE; }
     void PlaySoundMemory(const void*, UINT) override {}
-    void ShowAbout(HWND, const std::wstring&, const std::wstring&) override {}
     void OpenUrl(const std::wstring&) override {}
 };
 

@@ -1,6 +1,10 @@
 #include "calendar/calpopup_win.h"
 
+#include "base/controls_win.h"
 #include "base/dpi_win.h"
+#include "base/text_win.h"
+#include "calendar/almanac.h"
+#include "calendar/lunar.h"
 
 #include <cmath>
 
@@ -21,7 +25,7 @@ CalendarPopup::CalendarPopup(HWND owner, ErrorReporter& reporter, const UxTheme&
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
     calendar_ = std::make_unique<MonthCalendar>(hwnd_, RECT{0, 0, kWidth, kHeight}, font_.get(), theme, reporter,
                                                 [now = std::move(now)] { return std::floor(EncodeDateTime(now())); });
-    calendar_->SetTodayCaption(L"Today");
+    calendar_->SetTodayCaption(L"今天");
     calendar_->SetNoneCaption(L"None");
     // MonthCalendar1MouseMove: the same drag as the window's own. A left
     // press on the control is where a drag starts from; the pop-up then has
@@ -30,7 +34,7 @@ CalendarPopup::CalendarPopup(HWND owner, ErrorReporter& reporter, const UxTheme&
         if (keys & MK_LBUTTON)
             DragPress();
     };
-    calendar_->OnMouseMove = [this](WPARAM, int, int) { MouseMovedWithButton(); };
+    calendar_->OnMouseMove = [this](WPARAM keys, int, int) { MouseMovedWithButton(keys); };
     // Esc closes the pop-up as its close box does.
     calendar_->OnEscape = [this] { PostMessageW(hwnd_, WM_CLOSE, 0, 0); };
     if (const int dpi = WindowDpi(hwnd_); dpi != kDesignDpi)
@@ -63,16 +67,30 @@ void CalendarPopup::Show() {
 }
 
 // A press that moves the pop-up is a drag, no longer a hold of an arrow.
-void CalendarPopup::MouseMovedWithButton() {
+void CalendarPopup::MouseMovedWithButton(WPARAM keys) {
     RECT before{}, after{};
     GetWindowRect(hwnd_, &before);
-    DragWithMouse();
+    DragWithMouse(keys);
     GetWindowRect(hwnd_, &after);
     if (!EqualRect(&before, &after))
         calendar_->Model().HeldArrow.reset();
 }
 
+std::wstring CalendarPopup::ShownText() const {
+    const DateParts d = DecodeDate(std::floor(calendar_->Model().SelectedDate));
+    std::vector<std::string> lines{DateTooltipText(d.year, d.month, d.day)};
+    if (calendar_->Lunar())
+        for (std::string& line : calendar_->AlmanacText())
+            lines.push_back(std::move(line));
+    std::string text;
+    for (const std::string& line : lines)
+        text += (text.empty() ? "" : "\r\n") + line;
+    return Utf8ToWide(text);
+}
+
 std::optional<LRESULT> CalendarPopup::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_GETTEXT || msg == WM_GETTEXTLENGTH)
+        return AnswerGetText(ShownText(), msg, wParam, lParam);
     if (msg == WM_LBUTTONUP)
         calendar_->Model().MouseUp();
     if (msg != WM_DPICHANGED)

@@ -33,9 +33,12 @@ public:
     // A change of resolution; closing and dragging go through the window base.
     // The release that ends a drag begun on the control goes back to the
     // control.
-    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // A move with the left button held drags the pop-up.
-    void MouseMovedWithButton();
+    void MouseMovedWithButton(WPARAM keys) override;
+    // What WM_GETTEXT answers, one line each: the selected day, then, with the
+    // Chinese calendar, its almanac.
+    std::wstring ShownText() const;
 
 private:
     int dpi_ = kDesignDpi;

@@ -47,6 +47,17 @@ CalRect LunarLayout::InfoLine() const {
     return {GridLeft, top, GridLeft + 7 * CellWidth, top + LineHeight + 2};
 }
 
+CalRect LunarLayout::AlmanacRow(int row) const {
+    const CalRect info = InfoLine();
+    const int top = info.bottom + 1 + row * LineHeight;
+    return {info.left, top, info.right, top + LineHeight};
+}
+
+CalRect LunarLayout::SelectedDayArea() const {
+    const CalRect info = InfoLine();
+    return {info.left, info.top, info.right, AlmanacRow(kAlmanacRows - 1).bottom};
+}
+
 CalendarGeometry LunarLayout::Geometry() const {
     CalendarGeometry g{W, H};
     g.GridLeft = g.PressLeft = GridLeft;
@@ -56,8 +67,8 @@ CalendarGeometry LunarLayout::Geometry() const {
     g.PressRightInset = W - (GridLeft + 7 * CellWidth);
     g.PressBottomInset = H - LowerSeparatorY();
     g.WeekdayBottom = GridTop - 2;
-    g.GridRepaintBottom = InfoLine().bottom;
-    g.InfoArea = InfoLine();
+    g.GridRepaintBottom = SelectedDayArea().bottom;
+    g.InfoArea = SelectedDayArea();
     g.ButtonTop = ButtonTop();
     return g;
 }

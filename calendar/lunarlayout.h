@@ -32,7 +32,13 @@ struct LunarLayout {
     int LowerSeparatorY() const { return GridTop + 6 * CellHeight; }
     // The line under the grid that describes the selected day.
     CalRect InfoLine() const;
-    int ButtonTop() const { return InfoLine().bottom + 3; }
+    // The selected day's almanac under the info line: 干支 and 值神; 建除 and
+    // 冲煞; 宜; 忌.
+    static constexpr int kAlmanacRows = 4;
+    CalRect AlmanacRow(int row) const;
+    // Everything under the grid that follows the selected day.
+    CalRect SelectedDayArea() const;
+    int ButtonTop() const { return AlmanacRow(kAlmanacRows - 1).bottom + 3; }
 
     // The control's geometry for this grid: header, presses, highlights,
     // repaints and buttons.

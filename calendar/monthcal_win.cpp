@@ -2,6 +2,9 @@
 
 #include "base/datetime.h"
 #include "base/text_win.h"
+#include "calendar/almanac.h"
+
+#include <commctrl.h>
 
 #include <array>
 #include <cmath>
@@ -29,6 +32,12 @@ constexpr COLORREF kDayOffColour = RGB(204, 0, 0);
 constexpr COLORREF kSolarTermColour = RGB(0, 128, 64);
 constexpr COLORREF kHolidayTint = RGB(255, 234, 234);
 constexpr COLORREF kWorkdayMarkColour = RGB(32, 64, 128);
+// The almanac card's text, and the 黑道 spirits' colour (the 黄道 ones are in the colour of days off).
+constexpr UINT kCardLeftFlags = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+constexpr UINT kCardRightFlags = DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+constexpr COLORREF kBlackPathColour = RGB(128, 128, 128);
+// The card's tooltips, by the rows they stand over.
+enum AlmanacTip : UINT_PTR { kPengZuTip = 1, kGoodTip, kBadTip };
 // How much of a colour is left in the cells of the months around the displayed one.
 constexpr int kOutsideMonthWeight = 110;
 
@@ -64,6 +73,39 @@ MouseButton ButtonOf(UINT msg) {
 void Fill(HDC dc, const RECT& r, COLORREF colour) {
     UniqueHbrush brush(CreateSolidBrush(colour));
     FillRect(dc, &r, brush.get());
+}
+
+void DrawUtf8(HDC dc, const std::string& text, RECT box, UINT flags) {
+    const std::wstring wide = Utf8ToWide(text);
+    DrawTextW(dc, wide.c_str(), -1, &box, flags);
+}
+
+int TextWidth(HDC dc, const std::wstring& text) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+// A label in its colour, then as many whole items as fit in the row, with
+// "…" when some are left for the tooltip.
+void DrawItems(HDC dc, RECT row, const wchar_t* label, COLORREF labelColour, const std::vector<std::string>& items) {
+    SetTextColor(dc, labelColour);
+    DrawTextW(dc, label, -1, &row, kCardLeftFlags);
+    row.left += TextWidth(dc, std::wstring(label) + L" ");
+    const int room = row.right - row.left;
+    std::wstring shown;
+    size_t count = 0;
+    for (; count < items.size(); ++count) {
+        const std::wstring next = shown + (shown.empty() ? L"" : L" ") + Utf8ToWide(items[count]);
+        const bool last = count + 1 == items.size();
+        if (TextWidth(dc, last ? next : next + L" …") > room)
+            break;
+        shown = next;
+    }
+    if (count < items.size())
+        shown += shown.empty() ? L"…" : L" …";
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    DrawTextW(dc, shown.c_str(), -1, &row, kCardLeftFlags);
 }
 
 } // namespace
@@ -127,10 +169,22 @@ void MonthCalendar::SetLunar(bool on) {
             lf.lfWidth = 0;
             markFont_.reset(CreateFontIndirectW(&lf));
         }
+        if (!almanacTip_ && hwnd_) {
+            almanacTip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                              WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                              CW_USEDEFAULT, CW_USEDEFAULT, GetParent(hwnd_), nullptr,
+                                              GetModuleHandleW(nullptr), nullptr));
+            for (UINT_PTR id : {kPengZuTip, kGoodTip, kBadTip}) {
+                TTTOOLINFOW tool{sizeof tool, TTF_SUBCLASS, hwnd_, id, {}, nullptr, LPSTR_TEXTCALLBACKW};
+                SendMessageW(almanacTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+            }
+        }
     } else {
         lunar_.reset();
         model_.Geometry = gregorian_;
     }
+    if (almanacTip_)
+        SendMessageW(almanacTip_.get(), TTM_ACTIVATE, on, 0);
     mouse_.Place(mouse_.NoneShown());
     designBounds_.right = designBounds_.left + model_.Geometry.W;
     designBounds_.bottom = designBounds_.top + model_.Geometry.H;
@@ -155,6 +209,11 @@ LunarCellFace MonthCalendar::FaceAt(int col, int row) const {
 std::wstring MonthCalendar::InfoLineText() const {
     const DateParts d = DecodeDate(std::floor(model_.SelectedDate));
     return Utf8ToWide(LunarInfoLine(d.year, d.month, d.day));
+}
+
+std::vector<std::string> MonthCalendar::AlmanacText() const {
+    const DateParts d = DecodeDate(std::floor(model_.SelectedDate));
+    return AlmanacLines(d.year, d.month, d.day);
 }
 
 void MonthCalendar::SetTodayCaption(const std::wstring& caption) {
@@ -199,6 +258,37 @@ void MonthCalendar::SetDpi(int dpi) {
         ScaleRectForDpi({designBounds_.left, designBounds_.top, designBounds_.right, designBounds_.bottom}, dpi);
     SetWindowPos(hwnd_, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(hwnd_, nullptr, FALSE);
+    PlaceAlmanacTips();
+}
+
+void MonthCalendar::PlaceAlmanacTips() {
+    if (!almanacTip_ || !lunar_)
+        return;
+    const LunarLayout& l = *lunar_;
+    const CalRect top = l.AlmanacRow(0), second = l.AlmanacRow(1);
+    const CalRect rows[] = {{top.left, top.top, top.right, second.bottom}, l.AlmanacRow(2), l.AlmanacRow(3)};
+    const UINT_PTR ids[] = {kPengZuTip, kGoodTip, kBadTip};
+    for (int i = 0; i < 3; ++i) {
+        const PixelRect r = CoverRectForDpi({rows[i].left, rows[i].top, rows[i].right, rows[i].bottom}, dpi_);
+        TTTOOLINFOW tool{sizeof tool, 0, hwnd_, ids[i], {r.left, r.top, r.right, r.bottom}};
+        SendMessageW(almanacTip_.get(), TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    // Long lists break into lines of the card's width.
+    SendMessageW(almanacTip_.get(), TTM_SETMAXTIPWIDTH, 0, ScaleForDpi(l.W, dpi_));
+}
+
+// The tip asks for its text as it shows: the selected day's, in full.
+std::optional<LRESULT> MonthCalendar::AnswerAlmanacTip(LPARAM lParam) {
+    auto& info = *reinterpret_cast<NMTTDISPINFOW*>(lParam);
+    if (!almanacTip_ || info.hdr.hwndFrom != almanacTip_.get() || info.hdr.code != TTN_GETDISPINFOW)
+        return std::nullopt;
+    const std::vector<std::string> lines = AlmanacText();
+    const size_t line = info.hdr.idFrom == kPengZuTip ? kPengZuLine
+                        : info.hdr.idFrom == kGoodTip ? kGoodLine
+                                                      : kBadLine;
+    almanacTipText_ = line < lines.size() ? Utf8ToWide(lines[line]) : std::wstring();
+    info.lpszText = almanacTipText_.data();
+    return 0;
 }
 
 // The designed drawing mapped onto the pixels of the resolution: text, lines
@@ -233,7 +323,8 @@ void MonthCalendar::PaintFrameAndHeader(HDC dc, bool themed) {
          themed ? BlendColors(GetSysColor(COLOR_GRADIENTINACTIVECAPTION), GetSysColor(COLOR_WINDOW), 249)
                 : GetSysColor(COLOR_BTNFACE));
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    std::wstring caption = MonthName(model_.Month) + L" " + std::to_wstring(model_.Year);
+    // The month as Chinese writes it: 2026年12月.
+    std::wstring caption = std::to_wstring(model_.Year) + L"年" + std::to_wstring(model_.Month) + L"月";
     DrawTextW(dc, caption.c_str(), -1, &band, kHeaderFlags);
     {
         UniqueHpen pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT)));
@@ -391,10 +482,12 @@ void MonthCalendar::PaintLunar(HDC dc) {
     RECT info = ToRect(l.InfoLine());
     const std::wstring line = InfoLineText();
     DrawTextW(dc, line.c_str(), -1, &info, kCentredFlags | DT_END_ELLIPSIS);
+    PaintAlmanac(dc);
     for (const MiniButton* button : {&mouse_.TodayButton, &mouse_.NoneButton})
         if (button->visible)
             PaintButton(dc, *button, themed);
     SelectObject(dc, oldFont);
+    dayFont_.reset();
 }
 
 void MonthCalendar::PaintLunarCell(HDC dc, const CalendarCell& cell, int col, int row, double today, bool themed) {
@@ -420,7 +513,14 @@ void MonthCalendar::PaintLunarCell(HDC dc, const CalendarCell& cell, int col, in
                                     : GetSysColor(COLOR_WINDOWTEXT));
     RECT number = ToRect(l.DayNumber(col, row));
     const std::wstring digits = std::to_wstring(cell.day);
+    // The day number in the font a day-font handler made of the last one, as
+    // the Gregorian month draws it; the lunar text under it in the control's.
+    if (dayFont_)
+        SelectObject(dc, dayFont_.get());
+    NotifyDayFont(dc, cell.day);
     DrawTextW(dc, digits.c_str(), -1, &number, kCentredFlags);
+    if (font_)
+        SelectObject(dc, font_);
 
     COLORREF textColour = BlendColors(GetSysColor(COLOR_WINDOWTEXT), window, 150);
     if (face.kind == LunarTextKind::Festival)
@@ -439,6 +539,28 @@ void MonthCalendar::PaintLunarCell(HDC dc, const CalendarCell& cell, int col, in
         RECT mark = ToRect(l.Mark(col, row));
         DrawTextW(dc, holiday ? L"休" : L"班", 1, &mark, kCentredFlags);
     }
+}
+
+// The selected day's almanac under the info line: 干支 with the 值神, whose
+// 黄道 or 黑道 its colour tells; 建除 with 冲煞; 宜; 忌.
+void MonthCalendar::PaintAlmanac(HDC dc) {
+    const DateParts d = DecodeDate(std::floor(model_.SelectedDate));
+    if (!InLunarRange(d.year, d.month, d.day))
+        return;
+    const AlmanacDay a = AlmanacOn(d.year, d.month, d.day);
+    const LunarLayout& l = *lunar_;
+    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+    SetTextColor(dc, text);
+    DrawUtf8(dc, a.yearGanZhi + "年 " + a.monthGanZhi + "月 " + a.dayGanZhi + "日", ToRect(l.AlmanacRow(0)),
+             kCardLeftFlags);
+    SetTextColor(dc, a.yellowPath ? kDayOffColour : kBlackPathColour);
+    DrawUtf8(dc, a.spirit + (a.yellowPath ? "（黄道）" : "（黑道）"), ToRect(l.AlmanacRow(0)), kCardRightFlags);
+    SetTextColor(dc, text);
+    DrawUtf8(dc, "建除：" + a.officer + "日", ToRect(l.AlmanacRow(1)), kCardLeftFlags);
+    DrawUtf8(dc, "冲" + a.clashAnimal + "（" + a.clashGanZhi + "） 煞" + a.shaDirection, ToRect(l.AlmanacRow(1)),
+             kCardRightFlags);
+    DrawItems(dc, ToRect(l.AlmanacRow(2)), L"宜", kDayOffColour, a.good);
+    DrawItems(dc, ToRect(l.AlmanacRow(3)), L"忌", text, a.bad);
 }
 
 void MonthCalendar::PaintButton(HDC dc, const MiniButton& button, bool themed) {
@@ -515,6 +637,8 @@ std::optional<LRESULT> MonthCalendar::HandleMessage(UINT msg, WPARAM wParam, LPA
         return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_NOTIFY:
+        return AnswerAlmanacTip(lParam);
     case WM_KEYDOWN:
         if (KeyDown(wParam))
             return 0;

@@ -43,6 +43,9 @@ public:
     // What the lunar layout shows under the day of a cell, and the line for the selected day.
     LunarCellFace FaceAt(int col, int row) const;
     std::wstring InfoLineText() const;
+    // The almanac card's lines for the selected day (calendar/almanac.h);
+    // none beyond the Chinese calendar's years.
+    std::vector<std::string> AlmanacText() const;
     // Draws at the given resolution: the window takes its designed bounds scaled.
     void SetDpi(int dpi);
     int Dpi() const { return dpi_; }
@@ -74,7 +77,7 @@ public:
     std::wstring DayLetter(int column) const;
     std::wstring MonthName(int month) const;
 
-    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void PaintButton(HDC dc, const MiniButton& button, bool themed);
@@ -86,6 +89,11 @@ private:
     void PaintFrameAndHeader(HDC dc, bool themed);
     void PaintLunar(HDC dc);
     void PaintLunarCell(HDC dc, const CalendarCell& cell, int col, int row, double today, bool themed);
+    void PaintAlmanac(HDC dc);
+    // The card's tooltips: 彭祖百忌 over its first rows, the whole 宜 and 忌
+    // over theirs; placed at the control's resolution.
+    void PlaceAlmanacTips();
+    std::optional<LRESULT> AnswerAlmanacTip(LPARAM lParam);
     int FontHeight() const;
     bool DrawThemedButton(HDC dc, const RECT& designed, bool pressed);
     void InvalidateButton(const MiniButton& button);
@@ -104,6 +112,8 @@ private:
     std::optional<LunarLayout> lunar_;
     UniqueHfont markFont_; // the small 休 and 班
     UniqueHfont dayFont_;  // a day number's font as OnDayFont changed it, during a paint
+    UniqueHwnd almanacTip_;
+    std::wstring almanacTipText_;
     static constexpr UINT_PTR kArrowRepeatTimer = 1;
     HolidayBook noHolidays_;
     const HolidayBook* holidays_ = &noHolidays_;

@@ -14,7 +14,8 @@ find_package(GTest REQUIRED)
 include(GoogleTest)
 add_executable(vemora_unit ${VEMORA_UNIT_TEST_SOURCES})
 target_link_libraries(vemora_unit PRIVATE vemora_core GTest::gtest_main)
-target_compile_definitions(vemora_unit PRIVATE VEMORA_FIXTURES="${CMAKE_SOURCE_DIR}/tests/fixtures")
+target_compile_definitions(vemora_unit PRIVATE VEMORA_FIXTURES="${CMAKE_SOURCE_DIR}/tests/fixtures"
+    VEMORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(vemora_unit DISCOVERY_TIMEOUT 60)
 
 # The Chinese calendar's table is committed; this checks that it is still
@@ -39,7 +40,7 @@ add_test(NAME layers.selftest COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/t
 # exactly what its generator writes.
 add_test(NAME HoroscopePhrases.AreWhatTheGeneratorWrites
     COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/makehoroscopephrases.py
-        --check ${CMAKE_SOURCE_DIR}/online/horoscope_phrases.cpp)
+        --check ${CMAKE_SOURCE_DIR}/horoscope/horoscope_phrases.cpp)
 
 # Every C++ source file as clang-format writes it.
 find_program(CLANG_FORMAT clang-format REQUIRED)

@@ -75,6 +75,11 @@ if(CMAKE_CROSSCOMPILING)
         COMMAND ${gen_dir}/makebook ${gen_dir}/book2x.png 1024
         DEPENDS ${CMAKE_SOURCE_DIR}/tools/makebook.cpp
         COMMENT "Generating the notepad sheet")
+    add_custom_command(OUTPUT ${gen_dir}/vemora.ico
+        COMMAND ${HOST_CXX} -O2 -std=c++20 ${CMAKE_SOURCE_DIR}/tools/makeicon.cpp -o ${gen_dir}/makeicon -lz
+        COMMAND ${gen_dir}/makeicon ${gen_dir}/vemora.ico
+        DEPENDS ${CMAKE_SOURCE_DIR}/tools/makeicon.cpp
+        COMMENT "Generating the program's icon")
 else()
     find_package(ZLIB REQUIRED)
     add_executable(makering tools/makering.cpp)
@@ -85,23 +90,35 @@ else()
     add_custom_command(OUTPUT ${gen_dir}/book.png ${gen_dir}/book2x.png COMMAND makebook ${gen_dir}/book.png
         COMMAND makebook ${gen_dir}/book2x.png 1024 DEPENDS makebook
         COMMENT "Generating the notepad sheet")
+    add_executable(makeicon tools/makeicon.cpp)
+    target_link_libraries(makeicon PRIVATE ZLIB::ZLIB)
+    add_custom_command(OUTPUT ${gen_dir}/vemora.ico COMMAND makeicon ${gen_dir}/vemora.ico DEPENDS makeicon
+        COMMENT "Generating the program's icon")
 endif()
-add_custom_target(generated_data DEPENDS ${gen_dir}/ring.wav ${gen_dir}/book.png ${gen_dir}/book2x.png)
+add_custom_target(generated_data DEPENDS ${gen_dir}/ring.wav ${gen_dir}/book.png ${gen_dir}/book2x.png
+    ${gen_dir}/vemora.ico)
 # The version, written once in project(): into the resource script's version
 # block, the manifest, the About box and the user agent.
 configure_file(${CMAKE_SOURCE_DIR}/base/version.h.in ${gen_dir}/base/version.h @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/resources/vemora.manifest.in ${gen_dir}/vemora.manifest @ONLY)
 set(resource_script ${CMAKE_SOURCE_DIR}/resources/vemora.rc)
 set_source_files_properties(${resource_script} PROPERTIES
-    OBJECT_DEPENDS "${gen_dir}/ring.wav;${gen_dir}/book.png;${gen_dir}/book2x.png;${gen_dir}/vemora.manifest;${gen_dir}/base/version.h")
+    OBJECT_DEPENDS "${gen_dir}/ring.wav;${gen_dir}/book.png;${gen_dir}/book2x.png;${gen_dir}/vemora.ico;${gen_dir}/vemora.manifest;${gen_dir}/base/version.h")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${gen_dir} -I${CMAKE_SOURCE_DIR}/resources")
 
 add_library(vemora_shell STATIC ${VEMORA_SHELL_SOURCES})
+# A window's hooks on its base are virtual: a hook written without `override`
+# fails here, so a misspelt one cannot build as a function nobody calls.
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    set(vemora_hook_check $<$<COMPILE_LANGUAGE:CXX>:-Werror=suggest-override>)
+    target_compile_options(vemora_shell PRIVATE ${vemora_hook_check})
+endif()
 target_include_directories(vemora_shell PUBLIC ${gen_dir})
 target_link_libraries(vemora_shell PUBLIC vemora_core gdiplus gdi32 user32 comctl32 comdlg32 shell32 advapi32
     winmm wsock32 ws2_32 winhttp ole32 oleaut32 uuid msimg32 shlwapi wtsapi32)
 
 add_executable(Vemora WIN32 app/main_win.cpp ${resource_script})
+target_compile_options(Vemora PRIVATE ${vemora_hook_check})
 target_link_libraries(Vemora PRIVATE vemora_shell)
 target_link_options(Vemora PRIVATE ${static_runtime} ${unicode_entry} $<$<BOOL:${MINGW}>:-Wl,--gc-sections>)
 add_dependencies(Vemora generated_data)
@@ -124,7 +141,8 @@ set(win_test_sources
     tests/win/nettime_test.cpp tests/win/program_test.cpp tests/win/render_test.cpp tests/win/setup_test.cpp
     tests/win/snapshot_test.cpp tests/win/testserver_win.cpp tests/win/weather_test.cpp tests/win/forecast_test.cpp tests/win/winmain_test.cpp
     tests/win/xingzuo_test.cpp tests/win/lunarcal_test.cpp
-    tests/win/dpi_test.cpp tests/win/position_test.cpp tests/win/tick_test.cpp tests/win/https_test.cpp)
+    tests/win/dpi_test.cpp tests/win/position_test.cpp tests/win/tick_test.cpp tests/win/https_test.cpp
+    tests/win/eventlog_test.cpp)
 add_executable(vemora_wintests ${win_test_sources} ${resource_script})
 target_link_libraries(vemora_wintests PRIVATE vemora_shell ${gtest_target})
 target_link_options(vemora_wintests PRIVATE ${static_runtime})

@@ -25,7 +25,7 @@ public:
 
     HWND text = nullptr, cancelButton = nullptr, nowButton = nullptr;
 
-    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     std::function<void()> cancel_;

@@ -58,6 +58,19 @@ std::string ActionNoticeText(ScheduledActionKind kind, int secondsLeft) {
     return std::to_string(secondsLeft) + " 秒后" + what + "，其他程序中未保存的内容将会丢失。";
 }
 
+std::string DueActionText(ScheduledActionKind kind, double due, double now) {
+    static const char* const kKinds[] = {"关机", "播放声音", "重启"};
+    const int index = static_cast<int>(kind);
+    const char* what = index >= 0 && index < 3 ? kKinds[index] : "动作";
+    const DateTimeParts t = DecodeDateTime(due), today = DecodeDateTime(now);
+    char when[64];
+    if (t.year == today.year && t.month == today.month && t.day == today.day)
+        std::snprintf(when, sizeof when, "%02d:%02d", t.hour, t.minute);
+    else
+        std::snprintf(when, sizeof when, "%d月%d日 %02d:%02d", t.month, t.day, t.hour, t.minute);
+    return std::string("将于 ") + when + " " + what;
+}
+
 std::string SkippedActionText(int kind, double due, LateCause cause) {
     static const char* const kKinds[] = {"关机", "播放声音", "重启"};
     const char* what = kind >= 0 && kind < 3 ? kKinds[kind] : "动作";

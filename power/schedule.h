@@ -54,6 +54,11 @@ struct TickGap {
 // awake; else the program stood still.
 LateCause WhyLate(const TickGap& gap, double due);
 
+// When the armed action will happen, as the dialog, the clock's tooltip and
+// the tray tip say it (UTF-8): 将于 14:05 关机, with the date when it is not
+// today: 将于 12月8日 07:30 播放声音.
+std::string DueActionText(ScheduledActionKind kind, double due, double now);
+
 // What the user is told about a skipped action (UTF-8): what it was, when it
 // was due and why it was missed.
 std::string SkippedActionText(int kind, double due, LateCause cause = LateCause::Slept);

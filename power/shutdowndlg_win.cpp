@@ -1,6 +1,7 @@
 #include "power/shutdowndlg_win.h"
 
 #include "base/dpi_win.h"
+#include "base/text_win.h"
 #include "power/schedule.h"
 
 namespace vemora {
@@ -19,18 +20,18 @@ TimedActionDialog::TimedActionDialog(HWND owner, HWND modalOver, ErrorReporter& 
                                      std::function<void(std::optional<ScheduledActionState>)> armedChanged)
     : BaseWindow(reporter), modalOver_(modalOver), now_(std::move(now)), armed_(std::move(armed)),
       armedChanged_(std::move(armedChanged)) {
-    CreateHandle(kExStyle, kStyle, DialogBounds(341, 267, kStyle, kExStyle), owner, L"定时设置");
+    CreateHandle(kExStyle, kStyle, DialogBounds(341, 289, kStyle, kExStyle), owner, L"定时设定");
     SetLayeredWindowAttributes(hwnd_, 0, 220, LWA_ALPHA);
     font_ = CreateDialogFont();
     HFONT f = font_.get();
     // Created in the tab order: okButton, closeButton, resetButton, whenChoices, minutesEdit, hourEdit, minuteEdit,
     // actionChoices.
     okButton = CreateControl(
-        hwnd_, {L"BUTTON", L"确定", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 32, 234, 75, 25, kOkButton}, f);
+        hwnd_, {L"BUTTON", L"确定", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 32, 256, 75, 25, kOkButton}, f);
     closeButton = CreateControl(
-        hwnd_, {L"BUTTON", L"退出", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 222, 234, 75, 25, kCloseButton}, f);
+        hwnd_, {L"BUTTON", L"退出", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 222, 256, 75, 25, kCloseButton}, f);
     resetButton = CreateControl(
-        hwnd_, {L"BUTTON", L"重设", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 126, 234, 75, 25, kResetButton}, f);
+        hwnd_, {L"BUTTON", L"重设", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 126, 256, 75, 25, kResetButton}, f);
     CreateControl(hwnd_, {L"BUTTON", L"请选择", WS_GROUP | BS_GROUPBOX, 32, 16, 265, 113, 0}, f);
     // The first item's caption leaves room for the hour and minute edits that
     // sit in it; here the edits and the two unit labels are controls of their own.
@@ -51,6 +52,7 @@ TimedActionDialog::TimedActionDialog(HWND owner, HWND modalOver, ErrorReporter& 
         CreateControl(hwnd_, {L"BUTTON", L"播放声音：", BS_AUTORADIOBUTTON, 39, 196, 120, 20, kAlarmChoice}, f);
     actionChoices[2] =
         CreateControl(hwnd_, {L"BUTTON", L"重启", BS_AUTORADIOBUTTON, 172, 162, 120, 20, kRestartChoice}, f);
+    dueLabel = CreateControl(hwnd_, {L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 32, 234, 265, 16, 0}, f);
     SetWhenIndex(0);
     ChooseActionKind(ScheduledActionKind::Shutdown);
     layout_.Capture(hwnd_);
@@ -60,7 +62,7 @@ TimedActionDialog::TimedActionDialog(HWND owner, HWND modalOver, ErrorReporter& 
 
 void TimedActionDialog::ApplyDpi(int dpi) {
     dpi_ = dpi;
-    layout_.Apply(hwnd_, 341, 267, dpi);
+    layout_.Apply(hwnd_, 341, 289, dpi);
 }
 
 int TimedActionDialog::WhenIndex() const {
@@ -98,6 +100,7 @@ void TimedActionDialog::ShowModal() {
 
 void TimedActionDialog::ProposeDueTime() {
     CentreOnScreen(hwnd_);
+    ShowDue();
     if (armed_())
         return; // show the values it was armed with
     // Nothing waits: an action carried out or skipped since leaves the dialog
@@ -128,11 +131,23 @@ void TimedActionDialog::Accept() {
         SetFocus(GetNextDlgTabItem(hwnd_, okButton, FALSE));
     EnableWindow(okButton, FALSE);
     armedChanged_(action);
+    armedAction_ = action;
+    ShowDue();
 }
 
 void TimedActionDialog::Reset() {
     armedChanged_(std::nullopt);
+    armedAction_.reset();
     EnableWindow(okButton, TRUE);
+    ShowDue();
+}
+
+// The armed action's time under the choices: 将于 14:05 关机.
+void TimedActionDialog::ShowDue() {
+    std::wstring text;
+    if (armed_() && armedAction_)
+        text = Utf8ToWide(DueActionText(armedAction_->kind, armedAction_->due, EncodeDateTime(now_())));
+    SetWindowTextW(dueLabel, text.c_str());
 }
 
 void TimedActionDialog::Leave() {

@@ -41,12 +41,13 @@ public:
     SpinEdit hourEdit, minuteEdit, minutesEdit;
     HWND okButton = nullptr, closeButton = nullptr, resetButton = nullptr;
     HWND whenChoices[2] = {}, actionChoices[3] = {};
+    HWND dueLabel = nullptr; // when the armed action will happen; empty while none is
     int WhenIndex() const;
     ScheduledActionKind ChosenActionKind() const;
     void SetWhenIndex(int index);
     void ChooseActionKind(ScheduledActionKind kind);
 
-    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // The dialog at a resolution: size, controls and font scaled from the design.
     void ApplyDpi(int dpi);
     int Dpi() const { return dpi_; }
@@ -56,6 +57,8 @@ private:
     std::function<DateTimeParts()> now_;
     std::function<bool()> armed_;
     std::function<void(std::optional<ScheduledActionState>)> armedChanged_;
+    std::optional<ScheduledActionState> armedAction_; // what OK armed last
+    void ShowDue();
     UniqueHfont font_;
     DialogLayout layout_;
     int dpi_ = kDesignDpi;

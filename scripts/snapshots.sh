@@ -12,17 +12,17 @@ VEMORA_SNAPSHOTS="Z:${docs//\//\\}" cmake/wine-run.sh build/win/vemora_wintests.
 
 run=$(mktemp -d)
 cp build/win/Vemora.exe "$run/"
-# The providers' pages, served from the fixtures on a local port.
+# The forecast service's answer, served from the fixtures on a local port
+# (the file stands at the request's path; the query is not looked at). The
+# horoscope is the one the program writes itself.
 site="$run/site"
-mkdir -p "$site/skin" "$site/iframe/astro/view/aries/day"
-printf '<ul><li><a href="/n">%s</a></li><li><a href="/t">%s</a></li></ul>' \
-    "$(printf '南京 晴' | iconv -f UTF-8 -t GBK)" "$(printf '12℃' | iconv -f UTF-8 -t GBK)" > "$site/skin/2010-0601.html"
-cp tests/fixtures/xingzuo_aries_day.html "$site/iframe/astro/view/aries/day/index.html"
+mkdir -p "$site/v1"
+cp tests/fixtures/forecast/forecast-beijing.json "$site/v1/forecast"
 port=$((20000 + RANDOM % 20000))
 (cd "$site" && exec python3 -m http.server "$port" --bind 127.0.0.1 >/dev/null 2>&1) &
 web=$!
-printf '[Option]\r\nweather=1\r\nshowxz=1\r\nXingzuo=0\r\nCity=NANJING\r\nWeatherHost=127.0.0.1:%s\r\nXingzuoHost=127.0.0.1:%s\r\n' \
-    "$port" "$port" > "$run/clockset.ini"
+printf '[Option]\r\nweather=1\r\nshowxz=1\r\nXingzuo=0\r\nwake=0\r\nPlace=%s\r\nLatitude=32.0603\r\nLongitude=118.7969\r\nForecastApi=http://127.0.0.1:%s\r\n' \
+    "$(printf '南京' | iconv -f UTF-8 -t GBK)" "$port" > "$run/clockset.ini"
 display=:$((90 + RANDOM % 9))
 Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
 xvfb=$!

@@ -16,8 +16,15 @@ enum class IniEncoding { Gbk, Utf8, Utf8WithBom, Utf16LeWithBom, Utf16BeWithBom 
 // are no UTF-8) as '?'. The shell passes code page 936's conversion, the
 // tests iconv's.
 using Utf8ToGbkConverter = std::function<std::string(std::string_view utf8)>;
+// And back: GBK bytes as UTF-8.
+using GbkToUtf8Converter = std::function<std::string(std::string_view gbk)>;
+struct IniTextConverters {
+    Utf8ToGbkConverter toGbk;
+    GbkToUtf8Converter toUtf8;
+};
 
 // The encoding of a settings file, from its bytes. A byte-order mark decides.
+// A file the program wrote never needs the guess below: see Serialize.
 // Without one the file is UTF-8 when all of it is well-formed UTF-8 and at
 // least one character takes three or four bytes; otherwise GBK, ASCII
 // included. GBK text is well-formed UTF-8 only by chance, and that chance is
@@ -28,9 +35,10 @@ using Utf8ToGbkConverter = std::function<std::string(std::string_view utf8)>;
 // two-byte characters (é, ü) is therefore read as GBK.
 IniEncoding DetectIniEncoding(std::string_view bytes);
 
-// A settings file as lines of GBK text, kept whole so that what the program
-// does not know (other sections and keys, comments, blank lines, their order)
-// is written back as it was. Reading follows the system's profile functions:
+// A settings file as lines of text, kept whole and in the file's own
+// encoding, so that what the program does not know (other sections and keys,
+// comments, blank lines, their order, text that GBK cannot hold, values of
+// any length) is written back as it was. Reading follows the system's profile functions:
 // section and key names compare without regard to ASCII case; the first
 // section of a name and its first key of a name count; lines before the first
 // section belong to none; a value loses the blanks around it and one pair of
@@ -40,9 +48,10 @@ class IniDocument {
 public:
     IniDocument() = default;
 
-    // The file's bytes in any encoding DetectIniEncoding names; text that is
-    // not GBK goes through toGbk.
-    static IniDocument Parse(std::string_view bytes, const Utf8ToGbkConverter& toGbk);
+    // The file's bytes in any encoding DetectIniEncoding names. A file in a
+    // Unicode encoding is kept as UTF-8 lines; what is read from it or
+    // written to it goes through the converters.
+    static IniDocument Parse(std::string_view bytes, IniTextConverters converters);
 
     // The value of the key, or nothing when the section or the key is missing.
     std::optional<std::string> Get(std::string_view section, std::string_view key) const;
@@ -54,7 +63,12 @@ public:
     // line breaks in a value become blanks.
     void Set(std::string_view section, std::string_view key, std::string_view value);
 
-    // The file's bytes: GBK, lines ended by CR LF.
+    // The file's bytes in the encoding it was read in (GBK for a new file),
+    // lines ended by CR LF. What the program writes reads back in the
+    // encoding it was written in, without a guess: GBK bytes that would pass
+    // for UTF-8 (鸠江 is, byte for byte, well-formed UTF-8) are preceded by a
+    // comment line that no UTF-8 text holds, and UTF-8 that would pass for
+    // GBK gets a byte-order mark.
     std::string Serialize() const;
 
     // How the parsed bytes were written.
@@ -67,9 +81,14 @@ private:
     };
     Span FindSection(std::string_view section) const;
     std::optional<std::size_t> FindKey(const Span& span, std::string_view key) const;
+    bool Unicode() const { return sourceEncoding_ != IniEncoding::Gbk; }
+    // GBK text of the program as the lines hold it, and back.
+    std::string FromGbk(std::string_view gbk) const;
+    std::string ToGbk(std::string_view text) const;
 
     std::vector<std::string> lines_;
     IniEncoding sourceEncoding_ = IniEncoding::Gbk;
+    IniTextConverters converters_;
 };
 
 // The settings record's key-by-key access over a document, in section

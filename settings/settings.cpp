@@ -1,10 +1,11 @@
 #include "settings/settings.h"
 
 #include <algorithm>
-
-#include <cstdio>
-#include <cmath>
 #include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <type_traits>
+#include <variant>
 
 namespace vemora {
 
@@ -278,58 +279,6 @@ Argb ParseColorValue(std::string_view text) {
 
 namespace {
 
-enum class KeyKind { Integer, Boolean, String, Colour, OptionalInteger, Percent };
-
-struct SettingKey {
-    const char* name;
-    KeyKind kind;
-    int Settings::*integer = nullptr;
-    bool Settings::*boolean = nullptr;
-    std::string Settings::*text = nullptr;
-    Argb Settings::*colour = nullptr;
-    std::optional<int> Settings::*optionalInteger = nullptr;
-};
-
-// The keys in the order LoadSettings reads them; kSaveOrder lists the order
-// SaveSettings writes them. A missing key reads as the field of a
-// default-constructed record, so the defaults are stated once, in the record.
-const SettingKey kKeys[] = {
-    {"Transparent", KeyKind::Integer, &Settings::transparency},
-    {"Xingzuo", KeyKind::Integer, &Settings::sign},
-    {"Font", KeyKind::String, nullptr, nullptr, &Settings::font},
-    {"Top", KeyKind::Boolean, nullptr, &Settings::stayOnTop},
-    {"wake", KeyKind::Boolean, nullptr, &Settings::hourlyAlert},
-    {"weather", KeyKind::Boolean, nullptr, &Settings::showWeather},
-    {"showxz", KeyKind::Boolean, nullptr, &Settings::showHoroscope},
-    {"getnettime", KeyKind::Boolean, nullptr, &Settings::networkTime},
-    {"Startcolor", KeyKind::Colour, nullptr, nullptr, nullptr, &Settings::startColour},
-    {"Endcolor", KeyKind::Colour, nullptr, nullptr, nullptr, &Settings::endColour},
-    {"City", KeyKind::String, nullptr, nullptr, &Settings::city},
-    {"Lunar", KeyKind::Boolean, nullptr, &Settings::lunar},
-    {"PosLeft", KeyKind::OptionalInteger, nullptr, nullptr, nullptr, nullptr, &Settings::posLeft},
-    {"PosTop", KeyKind::OptionalInteger, nullptr, nullptr, nullptr, nullptr, &Settings::posTop},
-    {"ShowSeconds", KeyKind::Boolean, nullptr, &Settings::showSeconds},
-    {"Hour12", KeyKind::Boolean, nullptr, &Settings::hour12},
-    {"ShowDate", KeyKind::Boolean, nullptr, &Settings::showDate},
-    {"Scale", KeyKind::Percent, &Settings::scale},
-    {"HideFullScreen", KeyKind::Boolean, nullptr, &Settings::hideFullScreen},
-    {"ClickThrough", KeyKind::Boolean, nullptr, &Settings::clickThrough},
-    {"TrayIcon", KeyKind::Boolean, nullptr, &Settings::trayIcon},
-};
-const int kSaveOrder[] = {2, 8, 9, 0, 1, 3, 4, 5, 6, 7, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
-
-constexpr int kMinPercent = 50, kMaxPercent = 300;
-
-int ReadInteger(ProfileStore& store, const char* key, int defaultValue) {
-    const std::string text = store.Read(key, "");
-    std::int32_t value = 0;
-    return ParseIniInteger(text, value) ? value : defaultValue;
-}
-
-} // namespace
-
-namespace {
-
 std::string_view TrimBlanks(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
         s.remove_prefix(1);
@@ -339,11 +288,6 @@ std::string_view TrimBlanks(std::string_view s) {
 }
 
 } // namespace
-
-bool ValidCoordinates(double latitude, double longitude) {
-    return std::isfinite(latitude) && std::isfinite(longitude) && std::fabs(latitude) <= 90 &&
-           std::fabs(longitude) <= 180;
-}
 
 std::optional<double> ParseCoordinate(std::string_view text, double limit) {
     text = TrimBlanks(text);
@@ -360,91 +304,173 @@ std::optional<double> ParseCoordinate(std::string_view text, double limit) {
     return v;
 }
 
-std::string FormatCoordinate(double degrees) {
-    double rounded = std::round(degrees * 10000.0) / 10000.0;
-    if (rounded == 0)
-        rounded = 0; // never "-0.0000"
-    // The C library writes '.' whatever the user's locale: the program never sets one.
-    char buffer[48];
-    std::snprintf(buffer, sizeof buffer, "%.4f", rounded);
-    return buffer;
+namespace {
+
+// A key's field; its type picks how the key is read and written: an integer
+// (held to the row's range when it has one), a flag ("1"/"0"), text, a
+// colour's text, a position written only once known, a coordinate in decimal
+// degrees within the row's range, written with four decimals once known.
+using Field = std::variant<int Settings::*, bool Settings::*, std::string Settings::*, Argb Settings::*,
+                           std::optional<int> Settings::*, std::optional<double> Settings::*>;
+
+// Where a key goes when the settings are saved: its place in the order of
+// writing (from 1), or nowhere for a key that is read and never written. A
+// key written "when set" is left out while its field is empty or unknown.
+struct Saving {
+    int order = 0;
+    bool whenSet = false;
+};
+constexpr Saving kReadOnly{};
+constexpr Saving Saved(int order) {
+    return {order, false};
 }
+constexpr Saving SavedWhenSet(int order) {
+    return {order, true};
+}
+
+struct Key {
+    const char* name;
+    Field field;
+    Saving saving;
+    ValueRange range{}; // numbers outside it: clamped (integers) or none (coordinates); empty: any
+};
+
+// Every key of section "Option", in the order LoadSettings reads them. A
+// missing key reads as the field of a default-constructed record, so the
+// defaults are stated once, in the record.
+constexpr Key kKeys[] = {
+    {"Transparent", &Settings::transparency, Saved(4)},
+    {"Xingzuo", &Settings::sign, Saved(5)},
+    {"Font", &Settings::font, Saved(1)},
+    {"Top", &Settings::stayOnTop, Saved(6)},
+    {"wake", &Settings::hourlyAlert, Saved(7)},
+    {"weather", &Settings::showWeather, Saved(8)},
+    {"showxz", &Settings::showHoroscope, Saved(9)},
+    {"getnettime", &Settings::networkTime, Saved(10)},
+    {"Startcolor", &Settings::startColour, Saved(2)},
+    {"Endcolor", &Settings::endColour, Saved(3)},
+    {"City", &Settings::city, Saved(11)},
+    {"Lunar", &Settings::lunar, Saved(12)},
+    {"PosLeft", &Settings::posLeft, SavedWhenSet(13)},
+    {"PosTop", &Settings::posTop, SavedWhenSet(14)},
+    {"ShowSeconds", &Settings::showSeconds, Saved(15)},
+    {"Hour12", &Settings::hour12, Saved(16)},
+    {"ShowDate", &Settings::showDate, Saved(17)},
+    {"Scale", &Settings::scale, Saved(18), kScaleRange},
+    {"HideFullScreen", &Settings::hideFullScreen, Saved(19)},
+    {"ClickThrough", &Settings::clickThrough, Saved(20)},
+    {"TrayIcon", &Settings::trayIcon, Saved(21)},
+    {"WeatherHost", &Settings::weatherHost, kReadOnly},
+    {"XingzuoHost", &Settings::horoscopeHost, kReadOnly},
+    {"NtpServer", &Settings::ntpServer, kReadOnly},
+    {"ForecastApi", &Settings::forecastApi, kReadOnly},
+    {"GeocodeApi", &Settings::geocodeApi, kReadOnly},
+    {"Place", &Settings::place, SavedWhenSet(22)},
+    {"Latitude", &Settings::latitude, SavedWhenSet(23), kLatitudeRange},
+    {"Longitude", &Settings::longitude, SavedWhenSet(24), kLongitudeRange},
+};
+
+// The written keys take the places 1, 2, 3 ... each once.
+consteval bool SaveOrderIsWhole() {
+    int written = 0;
+    for (const Key& k : kKeys)
+        written += k.saving.order > 0;
+    for (int order = 1; order <= written; ++order) {
+        int holders = 0;
+        for (const Key& k : kKeys)
+            holders += k.saving.order == order;
+        if (holders != 1)
+            return false;
+    }
+    return true;
+}
+static_assert(SaveOrderIsWhole(), "every written key needs a place of its own in the save order, from 1 without gaps");
+
+std::optional<std::int32_t> IniInteger(const std::string& text) {
+    std::int32_t value = 0;
+    return ParseIniInteger(text, value) ? std::optional<std::int32_t>(value) : std::nullopt;
+}
+
+void ReadKey(ProfileStore& store, const Key& k, const Settings& defaults, Settings& s) {
+    std::visit(
+        [&](auto member) {
+            using T = std::remove_reference_t<decltype(s.*member)>;
+            const T& fallback = defaults.*member;
+            if constexpr (std::is_same_v<T, std::string>) {
+                s.*member = store.Read(k.name, fallback);
+            } else if constexpr (std::is_same_v<T, Argb>) {
+                // The default as the file would hold it: "aclWhite", "$FF1E78C3".
+                s.*member = ParseColorValue(store.Read(k.name, FormatColorValue(fallback)));
+            } else if constexpr (std::is_same_v<T, std::optional<double>>) {
+                s.*member = ParseCoordinate(store.Read(k.name, ""), k.range.high);
+            } else {
+                const std::string text = store.Read(k.name, "");
+                if constexpr (std::is_same_v<T, int>) {
+                    s.*member = k.range.Empty() ? IniInteger(text).value_or(fallback)
+                                                : ClampedIniInteger(text, static_cast<int>(k.range.low),
+                                                                    static_cast<int>(k.range.high), fallback);
+                } else if constexpr (std::is_same_v<T, bool>) {
+                    const std::optional<std::int32_t> value = IniInteger(text);
+                    s.*member = value ? *value != 0 : fallback;
+                } else {
+                    const std::optional<std::int32_t> value = IniInteger(text);
+                    s.*member = value ? std::optional<int>(*value) : fallback;
+                }
+            }
+        },
+        k.field);
+}
+
+// The key's text to write, or nothing when it is written only when set and is not.
+std::optional<std::string> KeyText(const Key& k, const Settings& s) {
+    return std::visit(
+        [&](auto member) -> std::optional<std::string> {
+            const auto& value = s.*member;
+            using T = std::remove_cvref_t<decltype(value)>;
+            if constexpr (std::is_same_v<T, std::string>) {
+                return k.saving.whenSet && value.empty() ? std::nullopt : std::optional<std::string>(value);
+            } else if constexpr (std::is_same_v<T, Argb>) {
+                return FormatColorValue(value);
+            } else if constexpr (std::is_same_v<T, bool>) {
+                return value ? "1" : "0";
+            } else if constexpr (std::is_same_v<T, int>) {
+                return std::to_string(value);
+            } else if constexpr (std::is_same_v<T, std::optional<int>>) {
+                return value ? std::optional<std::string>(std::to_string(*value)) : std::nullopt;
+            } else {
+                return value ? std::optional<std::string>(FormatCoordinate(*value)) : std::nullopt;
+            }
+        },
+        k.field);
+}
+
+// The place's coordinates are known together, and within range, or not at all.
+void KeepCoordinatesTogether(Settings& s) {
+    if (!(s.latitude && s.longitude && ValidCoordinates(*s.latitude, *s.longitude)))
+        s.latitude = s.longitude = std::nullopt;
+}
+
+} // namespace
 
 void LoadSettings(ProfileStore& store, Settings& s) {
     const Settings defaults;
-    for (const SettingKey& k : kKeys) {
-        switch (k.kind) {
-        case KeyKind::Integer:
-            s.*k.integer = ReadInteger(store, k.name, defaults.*k.integer);
-            break;
-        case KeyKind::Boolean:
-            s.*k.boolean = ReadInteger(store, k.name, defaults.*k.boolean ? 1 : 0) != 0;
-            break;
-        case KeyKind::String:
-            s.*k.text = store.Read(k.name, defaults.*k.text);
-            break;
-        case KeyKind::Colour:
-            // The default as the file would hold it: "aclWhite", "$FF1E78C3".
-            s.*k.colour = ParseColorValue(store.Read(k.name, FormatColorValue(defaults.*k.colour)));
-            break;
-        case KeyKind::OptionalInteger: {
-            std::int32_t value = 0;
-            s.*k.optionalInteger = ParseIniInteger(store.Read(k.name, ""), value) ? std::optional<int>(value)
-                                                                                  : defaults.*k.optionalInteger;
-            break;
-        }
-        case KeyKind::Percent:
-            s.*k.integer = ClampedIniInteger(store.Read(k.name, ""), kMinPercent, kMaxPercent, defaults.*k.integer);
-            break;
-        }
-    }
-    // Where the providers live: read when present, never written back.
-    s.weatherHost = store.Read("WeatherHost", defaults.weatherHost);
-    s.horoscopeHost = store.Read("XingzuoHost", defaults.horoscopeHost);
-    s.ntpServer = store.Read("NtpServer", defaults.ntpServer);
-    s.forecastApi = store.Read("ForecastApi", defaults.forecastApi);
-    s.geocodeApi = store.Read("GeocodeApi", defaults.geocodeApi);
-    s.place = store.Read("Place", defaults.place);
-    // Coordinates that are no numbers or lie out of range count as none.
-    const std::optional<double> latitude = ParseCoordinate(store.Read("Latitude", ""), 90);
-    const std::optional<double> longitude = ParseCoordinate(store.Read("Longitude", ""), 180);
-    if (latitude && longitude && ValidCoordinates(*latitude, *longitude)) {
-        s.latitude = latitude;
-        s.longitude = longitude;
-    } else {
-        s.latitude = s.longitude = std::nullopt;
-    }
+    for (const Key& k : kKeys)
+        ReadKey(store, k, defaults, s);
+    KeepCoordinatesTogether(s);
 }
 
-void SaveSettings(ProfileStore& store, const Settings& s) {
-    for (int index : kSaveOrder) {
-        const SettingKey& k = kKeys[index];
-        switch (k.kind) {
-        case KeyKind::Integer:
-        case KeyKind::Percent:
-            store.Write(k.name, std::to_string(s.*k.integer));
-            break;
-        case KeyKind::Boolean:
-            store.Write(k.name, s.*k.boolean ? "1" : "0");
-            break;
-        case KeyKind::String:
-            store.Write(k.name, s.*k.text);
-            break;
-        case KeyKind::Colour:
-            store.Write(k.name, FormatColorValue(s.*k.colour));
-            break;
-        case KeyKind::OptionalInteger:
-            if (const std::optional<int>& value = s.*k.optionalInteger)
-                store.Write(k.name, std::to_string(*value));
-            break;
-        }
-    }
-    if (!s.place.empty())
-        store.Write("Place", s.place);
-    if (s.latitude && s.longitude) {
-        store.Write("Latitude", FormatCoordinate(*s.latitude));
-        store.Write("Longitude", FormatCoordinate(*s.longitude));
-    }
+void SaveSettings(ProfileStore& store, const Settings& settings) {
+    Settings s = settings;
+    KeepCoordinatesTogether(s);
+    std::vector<const Key*> written;
+    for (const Key& k : kKeys)
+        if (k.saving.order > 0)
+            written.push_back(&k);
+    std::sort(written.begin(), written.end(),
+              [](const Key* a, const Key* b) { return a->saving.order < b->saving.order; });
+    for (const Key* k : written)
+        if (const std::optional<std::string> text = KeyText(*k, s))
+            store.Write(k->name, *text);
 }
 
 } // namespace vemora

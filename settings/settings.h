@@ -1,4 +1,5 @@
 #pragma once
+#include "base/coordinate.h"
 #include "base/argb.h"
 
 #include <cstdint>
@@ -13,10 +14,23 @@ namespace vemora {
 inline constexpr const char* kFontSongTi = "\xCB\xCE\xCC\xE5";                // 宋体
 inline constexpr const char* kFontYaHei = "\xCE\xA2\xC8\xED\xD1\xC5\xBA\xDA"; // 微软雅黑
 
+// The numbers a key may hold, written once for its reader and for whoever
+// offers the choice; an empty range (low not below high) holds any number.
+struct ValueRange {
+    double low = 0, high = 0;
+    constexpr bool Empty() const { return !(low < high); }
+};
+inline constexpr ValueRange kScaleRange{50, 300}; // "Scale", in percent
+inline constexpr int kDefaultScale = 100;
+inline constexpr ValueRange kLatitudeRange{-90, 90};    // "Latitude", decimal degrees
+inline constexpr ValueRange kLongitudeRange{-180, 180}; // "Longitude"
+
 // What clockset.ini holds, the clock window's to own and to hand down by
 // value. Strings are GBK. The initialisers are the only statement of the
 // defaults: a key missing from clockset.ini reads as the field's value in a
-// default-constructed record.
+// default-constructed record. Each field read from the file has its row in
+// the key table of settings.cpp (name, field, place in the save order, range):
+// a key the program reads and never writes is one field and one row there.
 struct Settings {
     int transparency = 250;         // "Transparent"
     int sign = 1;                   // "Xingzuo": the star sign, 0 to 11
@@ -40,7 +54,7 @@ struct Settings {
     bool showSeconds = true;    // "ShowSeconds"
     bool hour12 = false;        // "Hour12"
     bool showDate = false;      // "ShowDate"
-    int scale = 100;            // "Scale"
+    int scale = kDefaultScale;  // "Scale", held to kScaleRange
     bool hideFullScreen = true; // "HideFullScreen": hidden while a full-screen program is in front
     bool clickThrough = false;  // "ClickThrough": the mouse passes through the clock and its strip
     bool trayIcon = false;      // "TrayIcon": an icon in the notification area
@@ -92,13 +106,9 @@ inline constexpr std::size_t kMaxProfileString = 2047;
 inline constexpr const char* kSettingsFileName = "clockset.ini";
 inline constexpr const char* kSettingsSection = "Option";
 
-// Coordinates in decimal degrees, as the settings keep them.
-bool ValidCoordinates(double latitude, double longitude);
 // A decimal number with '.' (never the locale's separator), as the settings
 // file holds it; nothing for anything else or a value beyond limit in size.
 std::optional<double> ParseCoordinate(std::string_view text, double limit);
-// Four decimals, '.', whatever the locale: "28.2282", "-0.1278".
-std::string FormatCoordinate(double degrees);
 
 void LoadSettings(ProfileStore& store, Settings& settings);
 void SaveSettings(ProfileStore& store, const Settings& settings);

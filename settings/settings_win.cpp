@@ -22,6 +22,10 @@ std::string Utf8ToGbkText(std::string_view utf8) {
     return WideToGbk(Utf8ToWide(utf8));
 }
 
+std::string GbkToUtf8Text(std::string_view gbk) {
+    return WideToUtf8(GbkToWide(gbk));
+}
+
 } // namespace
 
 IniDocument ReadSettingsDocument(const std::wstring& path) {
@@ -42,7 +46,7 @@ IniDocument ReadSettingsDocument(const std::wstring& path) {
         if (bytes.size() > kMaxSettingsBytes)
             throw std::runtime_error("Settings file too large: " + WideToUtf8(path));
     }
-    return IniDocument::Parse(bytes, Utf8ToGbkText);
+    return IniDocument::Parse(bytes, {Utf8ToGbkText, GbkToUtf8Text});
 }
 
 void WriteSettingsDocument(const std::wstring& path, const IniDocument& document) {

@@ -260,6 +260,13 @@ TEST(EndToEnd, AStoredFontThatIsNotInstalledStillShowsTheClock) {
         Sleep(50);
     }
     EXPECT_TRUE(settings && IsWindowVisible(settings));
+    // Closed without choosing another font: the stored one is kept for the
+    // day it is installed.
+    PostMessageW(settings, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(settings); }));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(clock.WaitForExit(10000));
+    EXPECT_EQ(IniValue(folder.File(L"clockset.ini"), "Font"), "NoSuchFont");
 }
 
 TEST(EndToEnd, SoakWithWeatherAndHoroscope) {

@@ -4,7 +4,7 @@
 #include "helpers.h"
 
 #include "base/text_win.h"
-#include "online/dailyhoroscope.h"
+#include "horoscope/dailyhoroscope.h"
 
 #include <gtest/gtest.h>
 

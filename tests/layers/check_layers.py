@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """Checks the direction of the includes between the program's folders.
 
-base/ stands on nothing of the project, only app/ may include app/, and no two
-folders include each other, directly or round a longer loop. Reads every
-source file's quoted includes; prints each violation and exits 1 when there is
-any. With --self-test it plants violations in a scratch tree and fails unless
-each is caught.
+The folders stand on floors: base/ on nothing of the project; the shared
+floors (settings/, render/, net/) on base/ alone; the features on base/ and
+the shared floors, never on each other; app/ on top of everything. A folder
+that is on no floor is reported, so a new one has to be placed here. Reads
+every source file's quoted includes; prints each violation and exits 1 when
+there is any. With --self-test it plants violations in a scratch tree and
+fails unless each is caught.
 """
 import os
 import re
@@ -15,6 +17,8 @@ import tempfile
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"/]+)/[^"]+"', re.M)
 NOT_LAYERS = {"tests", "bench", "tools", "build", "cmake", "docs", "scripts", "resources"}
 SOURCE_ENDINGS = (".h", ".hpp", ".cpp", ".cc")
+FLOOR = {"base": 0, "settings": 1, "render": 1, "net": 1,
+         "weather": 2, "horoscope": 2, "nettime": 2, "power": 2, "calendar": 2, "app": 3}
 
 
 def folder_edges(root):
@@ -39,11 +43,19 @@ def folder_edges(root):
 def violations(root):
     edges = folder_edges(root)
     found = []
+    folders = {a for a, _ in edges} | {b for _, b in edges}
+    for folder in sorted(folders - FLOOR.keys()):
+        found.append(f"{folder}/ stands on no floor: place it in FLOOR")
     for (a, b), file in sorted(edges.items()):
-        if a == "base":
-            found.append(f"{file}: base/ includes {b}/")
-        if b == "app":
-            found.append(f"{file}: {a}/ includes app/")
+        if a in FLOOR and b in FLOOR and FLOOR[b] >= FLOOR[a]:
+            if a == "base":
+                found.append(f"{file}: base/ includes {b}/")
+            elif b == "app":
+                found.append(f"{file}: {a}/ includes app/")
+            elif FLOOR[a] == FLOOR[b]:
+                found.append(f"{file}: {a}/ includes {b}/, which stands on the same floor")
+            else:
+                found.append(f"{file}: {a}/ includes {b}/, which stands above it")
     graph = {}
     for a, b in edges:
         graph.setdefault(a, set()).add(b)
@@ -67,14 +79,16 @@ def violations(root):
 def self_test():
     plants = {
         "base/x.h": '#include "settings/s.h"\n',
-        "online/y.cpp": '#include "app/main.h"\n',
+        "weather/y.cpp": '#include "app/main.h"\n',
+        "net/n.h": '#include "weather/w.h"\n',
+        "stray/s.h": '#include "base/b.h"\n',
         "power/p.h": '#include "calendar/c.h"\n',
         "calendar/c.h": '#include "power/p.h"\n',
     }
-    expected = ["base/ includes settings/", "online/ includes app/", "power/ includes calendar/",
-                "calendar/ includes power/"]
+    expected = ["base/ includes settings/", "weather/ includes app/", "power/ includes calendar/",
+                "calendar/ includes power/", "net/ includes weather/", "stray/ stands on no floor"]
     with tempfile.TemporaryDirectory() as root:
-        for folder in ("base", "settings", "online", "power", "calendar", "app"):
+        for folder in ("base", "settings", "net", "weather", "power", "calendar", "app", "stray"):
             os.makedirs(os.path.join(root, folder))
         for rel, text in plants.items():
             with open(os.path.join(root, rel), "w") as f:

@@ -43,8 +43,6 @@ TEST(ClockFace, KeysReadAsTheirRulesSay) {
         {"$1", true, true}, {"1 ", true, false},  {"0x", true, false},   {"99999999999", true, false},
     };
     for (const Flag& f : flags) {
-        EXPECT_EQ(FlagFromIniText(f.text, true), f.defaultOn) << '"' << f.text << '"';
-        EXPECT_EQ(FlagFromIniText(f.text, false), f.defaultOff) << '"' << f.text << '"';
         Settings wake, weather;
         OneKeyStore wakeStore("wake", f.text), weatherStore("weather", f.text);
         LoadSettings(wakeStore, wake);
@@ -58,8 +56,12 @@ TEST(ClockFace, KeysReadAsTheirRulesSay) {
         {"50", 50},    {"49", 50},    {"0", 50},     {"-150", 50},         {"300", 300},         {"301", 300},
         {"0x96", 150}, {"$12C", 300}, {"+200", 200}, {"99999999999", 300}, {"-99999999999", 50}, {"0xFFFFFFFF", 50},
     };
-    for (const auto& [text, scale] : scales)
-        EXPECT_EQ(ScaleFromIniText(text), scale) << '"' << text << '"';
+    for (const auto& [text, scale] : scales) {
+        Settings read;
+        OneKeyStore store("Scale", text);
+        LoadSettings(store, read);
+        EXPECT_EQ(read.scale, scale) << '"' << text << '"';
+    }
 }
 
 TEST(ClockFace, TimeTextForEachFormatAtTheTurnsOfTheDay) {

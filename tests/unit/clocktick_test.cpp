@@ -112,12 +112,6 @@ TEST(ClockTick, EachSecondOnceWhateverTheTickCosts) {
     }
 }
 
-TEST(ClockTick, ActionFallsDueStrictlyAfterItsTime) {
-    EXPECT_FALSE(ActionDue(true, 100.5, 100.5));
-    EXPECT_TRUE(ActionDue(true, 100.5000001, 100.5));
-    EXPECT_FALSE(ActionDue(false, 200, 100.5));
-}
-
 TEST(ClockTick, ShakeDrawsAreFairAndInThatOrder) {
     // Each of the four draws must give its two values with equal chances, and the
     // steps must come out as size times sign.
@@ -148,27 +142,6 @@ TEST(ClockTick, ShakeDrawsAreFairAndInThatOrder) {
     ShakeStep s = NextShakeStep([&](int) { return script[at++]; });
     EXPECT_EQ(s.dx, -1);
     EXPECT_EQ(s.dy, 0);
-}
-
-TEST(ClockTick, FontAtStartKeepsAnInstalledChoice) {
-    const std::string yaHei = "\xCE\xA2\xC8\xED\xD1\xC5\xBA\xDA", songTi = "\xCB\xCE\xCC\xE5";
-    const std::vector<std::string> withYaHei{"Arial", "Tahoma", songTi, yaHei};
-    const std::vector<std::string> withoutYaHei{"Arial", "Tahoma", songTi};
-    struct Case {
-        std::string stored;
-        const std::vector<std::string>* installed;
-        std::string expected;
-    } cases[] = {
-        // The user's installed choice survives; family names ignore ASCII case.
-        {"Tahoma", &withYaHei, "Tahoma"},
-        {"tahoma", &withYaHei, "tahoma"},
-        {songTi, &withYaHei, songTi},
-        // Not installed: the preferred one, unless there is nothing better.
-        {"NoSuchFont", &withYaHei, yaHei},
-        {"NoSuchFont", &withoutYaHei, "NoSuchFont"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(ClockFontAtStart(c.stored, *c.installed, yaHei), c.expected) << c.stored;
 }
 
 TEST(ClockTick, StartFontAlwaysDrawsAndNamesTheMissingOne) {

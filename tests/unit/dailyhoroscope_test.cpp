@@ -1,6 +1,6 @@
-#include "online/dailyhoroscope.h"
+#include "horoscope/dailyhoroscope.h"
 #include "base/datetime.h"
-#include "online/horoscope_phrases.h"
+#include "horoscope/horoscope_phrases.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "online/fetch.h"
+#include "net/fetch.h"
 
 #include <gtest/gtest.h>
 

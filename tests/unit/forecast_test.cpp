@@ -1,7 +1,8 @@
 #include "base/utf8.h"
-#include "online/forecast.h"
-#include "online/geocode.h"
-#include "online/json.h"
+#include "weather/forecast.h"
+#include "weather/geocode.h"
+#include "net/json.h"
+#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -123,7 +124,7 @@ TEST(Forecast, AnswerGivesLineAndTooltip) {
     const Forecast& f = *a.forecast;
     EXPECT_NEAR(*f.windKmh, 3.6 * 3.6, 1e-9) << "the answer gave m/s";
     EXPECT_EQ(ForecastLine("北京", f), "北京 多云 18℃ 10~20℃");
-    EXPECT_EQ(ForecastTooltip(f), "体感温度：17℃\n风：西北风 3级\n湿度：41%\n今天：阴 10~20℃\n明天：小雨 11~17℃\n"
+    EXPECT_EQ(ForecastTooltip(f), "体感温度：17℃\n风：西北风 3级\n湿度：41%\n今天：阴 10℃~20℃\n明天：小雨 11℃~17℃\n"
                                   "数据时间：2025-10-18 14:15\n天气数据：Open-Meteo.com");
 }
 
@@ -145,9 +146,9 @@ TEST(Forecast, MissingAndOddValuesLeaveOutOnlyTheirPart) {
         {"low above high is no range",
          ForecastBody(R"({"temperature_2m":5,"weather_code":3,"wind_speed_10m":0.5})",
                       R"({"temperature_2m_max":[1,2],"temperature_2m_min":[4,1]})"),
-         "长沙 阴 5℃", "风：静风\n明天：1~2℃\n天气数据：Open-Meteo.com"},
+         "长沙 阴 5℃", "风：静风\n明天：1℃~2℃\n天气数据：Open-Meteo.com"},
         {"an unknown code", ForecastBody(R"({"temperature_2m":5,"weather_code":4})"), "长沙 天气未知 5℃ 10~20℃",
-         "今天：阴 10~20℃\n明天：小雨 11~17℃\n天气数据：Open-Meteo.com"},
+         "今天：阴 10℃~20℃\n明天：小雨 11℃~17℃\n天气数据：Open-Meteo.com"},
     };
     for (const Case& c : cases) {
         const ForecastAnswer a = ParseForecastAnswer(200, c.body);
@@ -366,6 +367,33 @@ TEST(Forecast, KeptAnswerSurvivesOnlyWhole) {
     };
     for (const auto& [what, body] : broken)
         EXPECT_FALSE(ParseKeptForecast(body)) << what;
+}
+
+// A kept file is used only whole, and only with a data time that exists.
+TEST(Forecast, KeptFileCutAnywhereOrWithAnImpossibleTimeIsRefused) {
+    KeptForecast kept;
+    kept.fetchedAt = 1760768100;
+    kept.place = "长沙";
+    kept.latitude = 28.2282;
+    kept.longitude = 112.9388;
+    kept.forecast = *ParseForecastAnswer(200, Fixture("forecast-beijing.json")).forecast;
+    const std::string text = SerializeKeptForecast(kept);
+    for (std::size_t cut = 0; cut + 1 < text.size(); ++cut) // all but the last line break
+        EXPECT_FALSE(ParseKeptForecast(text.substr(0, cut))) << "cut after " << cut << " bytes";
+    EXPECT_TRUE(ParseKeptForecast(text.substr(0, text.size() - 1))) << "whole but for the last line break";
+
+    const struct {
+        const char* time;
+        bool kept;
+    } times[] = {
+        {"2025-10-18T14:15", true},  {"2024-02-29T23:59", true},  {"2025-13-45T99:99", false},
+        {"2025-02-29T10:00", false}, {"2025-04-31T10:00", false}, {"2025-10-18T24:00", false},
+        {"2025-10-18T14:60", false}, {"2025-00-10T10:00", false},
+    };
+    for (const auto& t : times) {
+        kept.forecast.time = t.time;
+        EXPECT_EQ(ParseKeptForecast(SerializeKeptForecast(kept)).has_value(), t.kept) << t.time;
+    }
 }
 
 TEST(Forecast, AgeOfTheKeptLine) {

@@ -1,4 +1,4 @@
-#include "online/horoscope.h"
+#include "horoscope/horoscope.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>

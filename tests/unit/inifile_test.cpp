@@ -10,7 +10,8 @@ using namespace vemora;
 namespace {
 
 IniDocument Parsed(const std::string& bytes) {
-    return IniDocument::Parse(bytes, [](std::string_view utf8) { return Gbk(std::string(utf8)); });
+    return IniDocument::Parse(bytes, {[](std::string_view utf8) { return Gbk(std::string(utf8)); },
+                                      [](std::string_view gbk) { return Utf8FromGbk(std::string(gbk)); }});
 }
 
 std::string Utf16Le(std::u16string_view text) {
@@ -110,10 +111,11 @@ TEST(IniFile, WritingKeepsWhatTheProgramDoesNotKnow) {
                                    "\r\nPlugin=keep me\r\ntop=1\r\nCity=" + Gbk("北京") +
                                    "\r\n\r\n[Extra]\r\nTop=9\r\n\r\n[Weather]\r\nHost=127.0.0.1:8765\r\n");
 
-    // A UTF-8 file is written back in GBK, its comments too; a new file starts with its section.
+    // A UTF-8 file is written back in UTF-8, its comments as they were; a new file starts with its section.
     IniDocument utf8 = Parsed("\xEF\xBB\xBF# 注释\n[Option]\nFont=宋体\n");
     utf8.Set("Option", "Top", "1");
-    EXPECT_EQ(utf8.Serialize(), "# " + Gbk("注释") + "\r\n[Option]\r\nFont=" + Gbk("宋体") + "\r\nTop=1\r\n");
+    utf8.Set("Option", "City", Gbk("北京"));
+    EXPECT_EQ(utf8.Serialize(), "\xEF\xBB\xBF# 注释\r\n[Option]\r\nFont=宋体\r\nTop=1\r\nCity=北京\r\n");
     IniDocument empty;
     empty.Set("Option", "Top", "0");
     EXPECT_EQ(empty.Serialize(), "[Option]\r\nTop=0\r\n");
@@ -149,4 +151,62 @@ TEST(IniFile, TheSettingsRecordStandsOnADocument) {
     EXPECT_EQ(saved.Get("Option", "Plugin"), "1");
     EXPECT_EQ(saved.Get("Option", "Font"), Gbk("宋体"));
     EXPECT_EQ(store.Read("City", "").size(), kMaxProfileString) << "as long as the profile functions give";
+}
+
+// A save changes the keys it writes and nothing else, whatever the file's
+// encoding: text GBK has no character for, and values longer than the
+// program ever reads, stay as they were.
+TEST(IniFile, SavingKeepsEveryByteItDoesNotWrite) {
+    const std::string longValue(5000, 'v');
+    const struct {
+        const char* name;
+        std::string head;
+        std::vector<std::string> untouched;
+    } files[] = {
+        {"UTF-8", "", {"# 🙂 Ελληνικά", "Plugin=☃ snow 🙂", "Long=" + longValue}},
+        {"UTF-8 with BOM", "\xEF\xBB\xBF", {"# 🙂", "Plugin=☃", "Long=" + longValue}},
+        {"GBK", "", {"# " + Gbk("注释"), "Plugin=" + Gbk("北京") + "\xFF", "Long=" + longValue}},
+    };
+    for (const auto& f : files) {
+        std::string bytes = f.head + "[Option]\r\n";
+        for (const std::string& line : f.untouched)
+            bytes += line + "\r\n";
+        IniDocument doc = Parsed(bytes);
+        IniDocumentStore store(doc);
+        Settings s;
+        LoadSettings(store, s);
+        s.place = Gbk("长沙");
+        SaveSettings(store, s);
+        const std::string saved = doc.Serialize();
+        EXPECT_TRUE(saved.starts_with(f.head + "[Option]\r\n")) << f.name;
+        for (const std::string& line : f.untouched)
+            EXPECT_NE(saved.find("\n" + line + "\r\n"), std::string::npos) << f.name << ": " << line.substr(0, 20);
+        EXPECT_EQ(Parsed(saved).Get("Option", "Place"), Gbk("长沙")) << f.name;
+    }
+}
+
+// What the program wrote in GBK reads back as GBK, even where every byte of it
+// also happens to form UTF-8; a file an editor saved is still guessed.
+TEST(IniFile, WhatTheProgramWroteReadsBackInItsEncoding) {
+    for (const char* place : {"鸠江", "颍东", "长沙"}) {
+        IniDocument doc;
+        IniDocumentStore store(doc);
+        Settings s;
+        s.font = "Arial";
+        s.place = Gbk(place);
+        SaveSettings(store, s);
+        const IniDocument reread = Parsed(doc.Serialize());
+        EXPECT_EQ(reread.SourceEncoding(), IniEncoding::Gbk) << place;
+        EXPECT_EQ(reread.Get("Option", "Place"), Gbk(place)) << place;
+        // Written again, it stays as it is: one marker line at most.
+        EXPECT_EQ(Parsed(reread.Serialize()).Serialize(), reread.Serialize()) << place;
+    }
+    // UTF-8 whose Chinese the program replaced by ASCII keeps saying UTF-8.
+    IniDocument utf8 = Parsed("[Option]\r\n; café\r\nFont=宋体\r\n");
+    utf8.Set("Option", "Font", "Arial");
+    const IniDocument reread = Parsed(utf8.Serialize());
+    EXPECT_EQ(reread.Get("Option", "Font"), "Arial");
+    EXPECT_NE(reread.Serialize().find("; café\r\n"), std::string::npos);
+    EXPECT_EQ(Parsed("[Option]\r\nPlace=鸠江\r\n").SourceEncoding(), IniEncoding::Utf8)
+        << "an editor's file is guessed";
 }

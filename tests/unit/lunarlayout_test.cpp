@@ -26,13 +26,15 @@ TEST(LunarLayout, EverythingFitsAtEveryFontHeight) {
         }
         EXPECT_GT(l.GridTop, g.HeaderBand().bottom) << font;
         EXPECT_GT(l.InfoLine().top, l.LowerSeparatorY()) << font;
-        EXPECT_GT(l.ButtonTop(), l.InfoLine().bottom) << font;
+        EXPECT_GT(l.AlmanacRow(0).top, l.InfoLine().bottom) << font;
+        EXPECT_GT(l.ButtonTop(), l.AlmanacRow(LunarLayout::kAlmanacRows - 1).bottom) << font;
         EXPECT_LE(l.ButtonTop() + CalendarGeometry::kButtonHeight, l.H) << font;
         EXPECT_LE(l.Cell(6, 5).right, l.W - l.GridLeft) << font;
-        EXPECT_EQ(g.GridRepaintArea().bottom, l.InfoLine().bottom) << font << ": a new month repaints the info line";
+        EXPECT_EQ(g.GridRepaintArea().bottom, l.SelectedDayArea().bottom)
+            << font << ": a new month repaints the info line and the almanac";
     }
     EXPECT_EQ(LunarLayout().W, 275);
-    EXPECT_EQ(LunarLayout().H, 271);
+    EXPECT_EQ(LunarLayout().H, 328);
 }
 
 TEST(LunarLayout, PressesSelectTheCellDrawnThere) {
@@ -53,18 +55,19 @@ TEST(LunarLayout, PressesSelectTheCellDrawnThere) {
                     << col << "," << row << " at " << x << "," << y;
             }
         }
-    // Selecting repaints the old and the new cell and the info line.
+    // Selecting repaints the old and the new cell, the info line and the almanac.
     model.SetSelectedDate(EncodeDate(2026, 12, 1));
     repaints.clear();
     model.MouseDown(l.Cell(4, 2).left + 5, l.Cell(4, 2).top + 5);
     model.MouseUp();
-    EXPECT_EQ(repaints, (std::vector<CalRect>{model.SelectedCellRect, l.Cell(4, 2), l.InfoLine()}));
+    EXPECT_EQ(repaints, (std::vector<CalRect>{model.SelectedCellRect, l.Cell(4, 2), l.SelectedDayArea()}));
     // Beside and under the grid nothing is selected.
     const double kept = model.SelectedDate;
     for (auto [x, y] : {std::pair{l.GridLeft - 1, l.GridTop + 5},
                         {l.W - l.GridLeft, l.GridTop + 5},
                         {l.GridLeft + 5, l.LowerSeparatorY()},
-                        {l.W / 2, l.InfoLine().top + 2}}) {
+                        {l.W / 2, l.InfoLine().top + 2},
+                        {l.W / 2, l.AlmanacRow(2).top + 2}}) {
         model.MouseDown(x, y);
         model.MouseUp();
         EXPECT_EQ(model.SelectedDate, kept) << x << "," << y;

@@ -1,5 +1,5 @@
 #include "base/datetime.h"
-#include "online/ntp.h"
+#include "nettime/ntp.h"
 
 #include <gtest/gtest.h>
 

@@ -122,11 +122,11 @@ TEST(Placement, CompanionsByTheClock) {
     const Case cases[] = {
         {Companion::WeatherStrip, 461, {1050, 47}},
         {Companion::Calendar, 153, {1060, 90}},
-        {Companion::Horoscope, 300, {980, 55}},
+        {Companion::Horoscope, 300, {1040, 55}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CompanionPlace(c.companion, clock, c.width, 1280), c.at) << static_cast<int>(c.companion);
-    EXPECT_EQ(CompanionPlace(Companion::Horoscope, {40, 500, 270, 555}, 300, 1280), (ScreenPoint{980, 555}))
+    EXPECT_EQ(CompanionPlace(Companion::Horoscope, {40, 500, 270, 555}, 300, 1280), (ScreenPoint{1040, 555}))
         << "the panel keeps to the screen's edge wherever the clock is";
     EXPECT_EQ(CompanionPlace(Companion::Calendar, {1000, 0, 1345, 83}, 230, 1920, 144), (ScreenPoint{1015, 136}))
         << "offsets at the clock's resolution";
@@ -151,4 +151,48 @@ TEST(Placement, KeptInsideTheWorkArea) {
         EXPECT_EQ(KeepInside(c.at, c.width, c.height, work), c.kept) << c.why;
     EXPECT_EQ(KeepInside({2000, 1000}, 512, 512, {1280, 24, 2560, 1024}), (ScreenPoint{2000, 512}))
         << "a second monitor's area";
+}
+
+// A clock whose face grew or shrank: never dragged, it keeps its top right
+// corner; dragged, the corner nearest the area's edges; always inside.
+TEST(Placement, AClockOfAnotherSizeKeepsItsCorner) {
+    const PixelRect work{0, 0, 1280, 984};
+    struct Case {
+        const char* why;
+        PixelRect clock;
+        int width, height;
+        bool dragged;
+        ScreenPoint at;
+    };
+    const Case cases[] = {
+        {"top right, 300 %", {1050, 0, 1280, 55}, 690, 165, false, {590, 0}},
+        {"top right, back to 100 %", {590, 0, 1280, 165}, 230, 55, false, {1050, 0}},
+        {"dragged near the top left", {40, 30, 270, 85}, 690, 165, true, {40, 30}},
+        {"dragged near the bottom right", {1000, 900, 1230, 955}, 345, 83, true, {885, 872}},
+        {"dragged near the bottom left", {10, 900, 240, 955}, 270, 79, true, {10, 876}},
+        {"never dragged, larger than the area allows", {1050, 0, 1280, 55}, 1500, 165, false, {0, 0}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(RefitClock(c.clock, c.width, c.height, c.dragged, work), c.at) << c.why;
+}
+
+// A companion shown while another stands where it would go.
+TEST(Placement, ACompanionDoesNotCoverAnother) {
+    const PixelRect work{0, 0, 1280, 984};
+    const PixelRect clockRight{1050, 0, 1280, 55}, clockLeft{20, 0, 250, 55};
+    struct Case {
+        const char* why;
+        ScreenPoint wanted;
+        int width, height;
+        PixelRect taken, clock;
+        ScreenPoint at;
+    };
+    const Case cases[] = {
+        {"apart: its place", {1060, 90}, 153, 169, {0, 600, 300, 900}, clockRight, {1060, 90}},
+        {"clock on the right: left of the other", {1060, 90}, 153, 169, {906, 77, 1271, 549}, clockRight, {753, 90}},
+        {"clock on the left: right of the other", {30, 90}, 153, 169, {10, 77, 375, 549}, clockLeft, {375, 90}},
+        {"no room beside: its place", {30, 90}, 153, 169, {0, 77, 1200, 549}, clockLeft, {30, 90}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(AvoidCovering(c.wanted, c.width, c.height, c.taken, c.clock, work), c.at) << c.why;
 }

@@ -1,4 +1,4 @@
-#include "online/pinyin.h"
+#include "weather/pinyin.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "online/horoscope.h"
-#include "online/regex.h"
-#include "online/fetch.h"
-#include "online/weather.h"
+#include "horoscope/horoscope.h"
+#include "net/regex.h"
+#include "net/fetch.h"
+#include "weather/weather.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>

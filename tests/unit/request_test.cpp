@@ -1,4 +1,4 @@
-#include "online/request.h"
+#include "net/request.h"
 
 #include <gtest/gtest.h>
 

@@ -34,9 +34,9 @@ TEST(DueTime, DelayInMinutes) {
     EXPECT_NEAR(far - At(7, 12, 0), 99999999 / 1440.0, 1e-6);
     // Armed at 12:00:30 for one minute: not due at 12:01:30, due at the first tick after.
     const double due = DueAfterMinutes(At(7, 12, 0, 30), 1);
-    EXPECT_FALSE(ActionDue(true, At(7, 12, 1, 29), due));
-    EXPECT_TRUE(ActionDue(true, At(7, 12, 1, 30) + 1.0 / 86400000, due));
-    EXPECT_TRUE(ActionDue(true, At(7, 12, 1, 31), due));
+    EXPECT_EQ(JudgeAction(true, At(7, 12, 1, 29), due), ActionVerdict::Wait);
+    EXPECT_EQ(JudgeAction(true, At(7, 12, 1, 30) + 1.0 / 86400000, due), ActionVerdict::Carry);
+    EXPECT_EQ(JudgeAction(true, At(7, 12, 1, 31), due), ActionVerdict::Carry);
 }
 
 TEST(DueTime, SpinEditText) {
@@ -152,4 +152,19 @@ TEST(ActionNotice, ShownForTheLastThirtySecondsOfAShutdownOrRestart) {
     for (const Case& c : cases)
         EXPECT_EQ(NoticeSecondsLeft(c.armed, c.kind, c.now, due), c.left) << c.now;
     EXPECT_EQ(ActionNoticeText(ScheduledActionKind::Restart, 29), "29 秒后重启，其他程序中未保存的内容将会丢失。");
+}
+
+TEST(DueTime, TheArmedActionSaysWhen) {
+    struct Case {
+        ScheduledActionKind kind;
+        double due, now;
+        const char* text;
+    };
+    const Case cases[] = {
+        {ScheduledActionKind::Shutdown, At(7, 14, 5), At(7, 13, 45), "将于 14:05 关机"},
+        {ScheduledActionKind::Alarm, At(8, 7, 30), At(7, 23, 50), "将于 12月8日 07:30 播放声音"},
+        {ScheduledActionKind::Restart, At(7, 0, 0, 30), At(7, 0, 0), "将于 00:00 重启"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DueActionText(c.kind, c.due, c.now), c.text);
 }

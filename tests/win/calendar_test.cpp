@@ -1,6 +1,6 @@
 #include "base/datetime.h"
 #include "calendar/calpopup_win.h"
-#include "online/xingzuo_win.h"
+#include "horoscope/horoscopepanel_win.h"
 #include "render/glow_win.h"
 
 #include "harness.h"
@@ -362,6 +362,12 @@ TEST_F(Calendar, DayFontHookStartDayAndButtonCaptionColour) {
     EXPECT_EQ(CountColour(image, g.CellText(5, 3), RGB(255, 0, 0)), 0) << "for that day only";
     EXPECT_EQ(CountColour(image, plain.TodayButton().bounds, RGB(255, 0, 0)), 0);
     EXPECT_GT(CountColour(image, plain.TodayButton().bounds, GetSysColor(COLOR_WINDOWTEXT)), 0);
+    // The Chinese calendar's month asks for each day number too.
+    days.clear();
+    plain.SetLunar(true);
+    DibImage lunar(plain.Model().Geometry.W, plain.Model().Geometry.H);
+    plain.Paint(lunar.Dc());
+    EXPECT_EQ(days, expected) << "each day number of the lunar month, in the order drawn";
 }
 
 TEST_F(Calendar, SetStartDayStoresAndRepaintsTheWholeControl) {

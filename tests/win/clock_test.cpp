@@ -227,7 +227,7 @@ TEST(Handles, CloseExactlyOnce) {
     EXPECT_EQ(closed, 2);
 }
 
-TEST_F(SettingsFile, AUtf8FileReadsRightAndWhatTheClockDoesNotKnowIsKept) {
+TEST_F(SettingsFile, AUtf8FileReadsRightAndStaysUtf8WithWhatTheClockDoesNotKnow) {
     const std::string body = "; " + WideToUtf8(L"我的注释") +
                              "\r\n[Other]\r\nx=1\r\n[Option]\r\nFont=" + WideToUtf8(L"宋体") +
                              "\r\nCity=" + WideToUtf8(L"南京") + "\r\nMine=keep\r\n";
@@ -240,8 +240,10 @@ TEST_F(SettingsFile, AUtf8FileReadsRightAndWhatTheClockDoesNotKnowIsKept) {
         SendMessageW(main->Handle(), WM_CLOSE, 0, 0);
         main.reset();
         const std::string saved = ReadFileBytes(IniPath());
-        EXPECT_EQ(saved.rfind("; " + WideToGbk(L"我的注释") + "\r\n[Other]\r\nx=1\r\n[Option]\r\n", 0), 0u) << saved;
-        EXPECT_NE(saved.find("Font=" + WideToGbk(L"宋体") + "\r\n"), std::string::npos) << "written as GBK";
+        // Written back as it came, UTF-8, so that nothing of it turns into '?'.
+        EXPECT_EQ(saved.rfind(bom + "; " + WideToUtf8(L"我的注释") + "\r\n[Other]\r\nx=1\r\n[Option]\r\n", 0), 0u)
+            << saved;
+        EXPECT_NE(saved.find("Font=" + WideToUtf8(L"宋体") + "\r\n"), std::string::npos) << "written as UTF-8";
         EXPECT_NE(saved.find("Mine=keep\r\n"), std::string::npos);
         EXPECT_EQ(GetFileAttributesW((IniPath() + L".new").c_str()), INVALID_FILE_ATTRIBUTES) << "no file left over";
     }

@@ -1,12 +1,12 @@
 // The windows at the screen's resolution. The same tests run in prefixes of
 // 96, 144 and 192 pixels per inch; VEMORA_EXPECT_DPI names the one a run must
 // find, so that a prefix that lost its setting cannot pass at 96.
-#include "app/setup_win.h"
+#include "app/settingsdialog_win.h"
 #include "base/dpi_win.h"
 #include "base/inputbox_win.h"
 #include "calendar/calpopup_win.h"
-#include "online/weather_win.h"
-#include "online/xingzuo_win.h"
+#include "weather/weatherstrip_win.h"
+#include "horoscope/horoscopepanel_win.h"
 #include "power/shutdowndlg_win.h"
 
 #include "harness.h"

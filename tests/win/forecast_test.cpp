@@ -1,8 +1,10 @@
-#include "online/forecast.h"
-#include "online/weather_win.h"
+#include "weather/forecast.h"
+#include "weather/weatherstrip_win.h"
 
 #include "harness.h"
 #include "testserver.h"
+
+#include <mutex>
 
 using namespace vemora;
 using namespace vemora::test;
@@ -16,6 +18,26 @@ std::string Fixture(const wchar_t* name) {
 HttpReply Json(int status, std::string body) {
     return HttpReply{status, "application/json", std::move(body)};
 }
+
+// The lines written to the log, as a file would get them.
+// The weather's lines of the run's log; the clock's own (its start, its end) are left out.
+class RecordingLog : public EventLog {
+public:
+    void Write(std::string_view part, std::string_view message) override {
+        if (part != "weather")
+            return;
+        std::lock_guard<std::mutex> lock(mutex_);
+        lines_.push_back(std::string(part) + " " + std::string(message));
+    }
+    std::vector<std::string> Lines() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return lines_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::string> lines_;
+};
 
 constexpr const char* kChangsha = R"({"results":[{"name":"长沙","latitude":28.19874,"longitude":112.97087,
     "feature_code":"PPLA","country_code":"CN","country":"中国","admin1":"湖南","population":7000000}]})";
@@ -57,11 +79,11 @@ TEST_F(ForecastStrip, TheStripReadsThePlaceTheSkyAndTheTemperatures) {
     ASSERT_EQ(targets.size(), 1u);
     EXPECT_NE(targets[0].find("/v1/forecast?latitude=28.2282&longitude=112.9388&"), std::string::npos) << targets[0];
     EXPECT_EQ(StripText(), L"长沙 多云 18℃ 10~20℃") << "WM_GETTEXT answers the line shown";
-    EXPECT_EQ(main->RunState().weatherText, WideToGbk(L"长沙 多云 18℃ 10~20℃"));
+    EXPECT_EQ(main->Weather().Text(), WideToGbk(L"长沙 多云 18℃ 10~20℃"));
     EXPECT_NE(clock.weatherStrip()->TipText().find(L"Open-Meteo.com"), std::wstring::npos);
     EXPECT_TRUE(IsWindowVisible(FindOwnWindow(L"Tfrmweather")));
     EXPECT_TRUE(effects.errors.empty());
-    std::printf("strip composed and drawn in %.2f ms on the clock's thread\n", clock.Forecast().stripMs);
+    std::printf("strip composed and drawn in %.2f ms on the clock's thread\n", clock.Weather().StripMs());
 }
 
 TEST_F(ForecastStrip, ASecondStartWithoutTheServiceShowsTheKeptLineWithItsAge) {
@@ -152,4 +174,81 @@ TEST_F(ForecastStrip, ChangingTheCityTakesTheDominantPlaceOrAsksOrSaysItIsNotFou
     ASSERT_EQ(effects.errors.size(), 1u);
     EXPECT_EQ(effects.errors[0], L"找不到城市：乌有乡");
     EXPECT_EQ(FormatCoordinate(*main->CurrentSettings().latitude), "37.2000") << "the place stays";
+}
+
+// No city yet is no failure: the first 显示天气 asks for one at once, and
+// the strip says where to give one until there is one.
+TEST_F(ForecastStrip, TheFirstShowWithoutACityAsksForOne) {
+    ClockWindow& clock = CreateSettled(Services() + "wake=0\r\n");
+    WeatherStrip& strip = *clock.weatherStrip();
+    int asked = 0;
+    strip.SetCityPrompt([&] { return ++asked, std::optional<std::wstring>(); });
+    clock.ToggleWeather();
+    SettleWorkers();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(StripText(), L"右击设置城市");
+    EXPECT_TRUE(server.Targets().empty());
+    strip.SetCityPrompt([&] { return ++asked, std::optional<std::wstring>(L"长沙"); });
+    clock.ToggleWeather();
+    clock.ToggleWeather();
+    PumpUntil([&] { return server.Targets().size() >= 2 && !main->WorkersRunning(); });
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(StripText(), L"长沙 多云 18℃ 10~20℃");
+    EXPECT_TRUE(effects.errors.empty()) << WideToUtf8(effects.errors.empty() ? L"" : effects.errors[0]);
+}
+
+// 设置 → 确定 with the city box as it was shown keeps the place; only a
+// changed name is looked up.
+TEST_F(ForecastStrip, OkInTheSettingsLooksUpOnlyAChangedCity) {
+    ClockWindow& clock = CreateSettled(Changsha() + "City=CHANGSHA\r\n");
+    geocode = [](const std::string&) { return Json(200, Fixture(L"geocode-beijing.json")); };
+    const struct {
+        const wchar_t* typed;
+        std::size_t lookUps;
+        const wchar_t* place;
+    } cases[] = {{L"CHANGSHA", 0, L"长沙"}, {L"北京", 1, L"北京"}};
+    SettingsDialog& d = *clock.settingsDialog();
+    const auto searches = [&] {
+        std::size_t n = 0;
+        for (const std::string& target : server.Targets())
+            n += target.rfind("/v1/search", 0) == 0;
+        return n;
+    };
+    for (const auto& c : cases) {
+        const std::size_t before = searches();
+        d.ShowCurrentSettings();
+        SetWindowTextW(d.cityEdit, c.typed);
+        SendMessageW(d.Handle(), WM_COMMAND, MAKEWPARAM(SettingsDialog::kOkButton, BN_CLICKED), 0);
+        Pump(200);
+        SettleWorkers();
+        EXPECT_EQ(searches() - before, c.lookUps) << WideToUtf8(c.typed);
+        EXPECT_EQ(main->CurrentSettings().place, WideToGbk(c.place));
+        EXPECT_TRUE(main->CurrentSettings().latitude.has_value());
+        EXPECT_EQ(StripText().rfind(c.place, 0), 0u) << WideToUtf8(StripText());
+    }
+    EXPECT_TRUE(effects.errors.empty());
+}
+
+// A service that is down leaves a line naming its host and why; the first
+// answer after it says the service is back.
+TEST_F(ForecastStrip, FailuresAndTheRecoveryGoToTheLog) {
+    static RecordingLog log; // outlives the clock, which writes its end when the fixture goes
+    eventLog = &log;
+    const std::string refused = "127.0.0.1:" + std::to_string(RefusingPort());
+    CreateSettled("ForecastApi=http://" + refused + "\r\nweather=1\r\nwake=0\r\nPlace=" + WideToGbk(L"长沙") +
+                  "\r\nLatitude=28.2282\r\nLongitude=112.9388\r\n");
+    std::vector<std::string> lines = log.Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find(refused), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("连接失败"), std::string::npos) << lines[0];
+    Edit([&](Settings& s) { s.forecastApi = "http://" + server.Host(); });
+    unixNow += 120; // past the first failure's minute
+    main->Tick();
+    SettleWorkers();
+    lines = log.Lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[1].find("恢复：" + server.Host()), std::string::npos) << lines[1];
+    EXPECT_EQ(StripText(), L"长沙 多云 18℃ 10~20℃");
+    EXPECT_TRUE(effects.errors.empty());
+    main.reset(); // before the log goes
 }

@@ -1,7 +1,7 @@
 #pragma once
 // What the Windows tests share: recording effects, a clock window in a
 // temporary folder, a fake clock, and message pumping.
-#include "app/clockmain_win.h"
+#include "app/clockwindow_win.h"
 #include "base/text_win.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +22,6 @@ struct RecordingEffects : Effects {
     std::vector<UINT> exitFlags;
     std::vector<SYSTEMTIME> clockSets;
     std::vector<const void*> sounds;
-    std::vector<std::wstring> abouts;
     std::vector<std::wstring> urls;
 
     void ShowError(HWND, const std::wstring&, const std::wstring& text) override { errors.push_back(text); }
@@ -57,7 +56,6 @@ struct RecordingEffects : Effects {
         soundFlags.push_back(flags);
         armedAtAction.push_back(armed && armed());
     }
-    void ShowAbout(HWND, const std::wstring& app, const std::wstring&) override { abouts.push_back(app); }
     void OpenUrl(const std::wstring& url) override { urls.push_back(url); }
 };
 
@@ -117,9 +115,11 @@ struct ClockFixture : ::testing::Test {
     std::optional<TimeFormat> timeFormat;
     std::function<long long()> realMs, awakeMs; // the counts the clock reads; empty: the system's
     std::unique_ptr<ClockWindow> main;
-    std::string runKey; // autostart's key under HKCU; empty: the system's
+    std::string runKey;      // autostart's key under HKCU; empty: the system's
+    std::string approvedKey; // the start-up manager's switches under HKCU; empty: the system's
     // Unix seconds for the forecast; empty: the system's.
     std::function<std::int64_t()> unixClock;
+    EventLog* eventLog = nullptr; // where the clock writes its background failures; none: nowhere
 
     // Changes the clock's settings as the settings dialog hands them over,
     // with nothing drawn: the next tick shows them.

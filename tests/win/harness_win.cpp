@@ -178,7 +178,10 @@ ClockWindow& ClockFixture::Create(bool show) {
     options.exePath = folder.File(L"Vemora.exe");
     options.holidaysPath = folder.File(L"holidays.txt");
     options.runKey = runKey;
+    options.approvedKey = approvedKey;
     options.unixClock = unixClock;
+    if (eventLog)
+        options.log = std::shared_ptr<EventLog>(eventLog, [](EventLog*) {}); // the test's own, not owned here
     main = std::make_unique<ClockWindow>(effects, reporter, options);
     effects.armed = [this] { return main->RunState().armed; };
     main->CreateCompanions();

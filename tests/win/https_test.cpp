@@ -1,4 +1,4 @@
-#include "online/https_win.h"
+#include "net/https_win.h"
 
 #include "base/handles_win.h"
 #include "harness.h"

@@ -1,5 +1,7 @@
 #include "base/controls_win.h"
 #include "base/datetime.h"
+#include "base/text_win.h"
+#include "calendar/almanac.h"
 #include "calendar/calpopup_win.h"
 #include "render/glow_win.h"
 
@@ -50,6 +52,7 @@ TEST_F(CalendarLunar, PopupGrowsAndKeepsItsMouseBehaviour) {
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     EXPECT_EQ(WindowRect(popup).right, work.right) << "the clock at the right edge: moved left to stay whole";
+    EXPECT_LE(WindowRect(popup).bottom, work.bottom);
     MoveWindow(clock.Handle(), 100, 40, kClockWidth, kClockHeight, TRUE);
     clock.OpenCalendar();
     EXPECT_EQ(Corners(WindowRect(popup)), (std::array<LONG, 4>{110, 130, 110 + l.W, 130 + l.H}));
@@ -75,6 +78,23 @@ TEST_F(CalendarLunar, PopupGrowsAndKeepsItsMouseBehaviour) {
     EXPECT_EQ(Corners(WindowRect(popup)), (std::array<LONG, 4>{110, 130, 110 + 153, 130 + 169}));
     EXPECT_EQ(cal.TodayButton().bounds.left, 53);
     EXPECT_EQ(cal.TodayButton().bounds.top, 133);
+}
+
+// What the pop-up reads aloud: the selected day, then its almanac, one line
+// each; with the Chinese calendar off the day alone.
+TEST_F(CalendarLunar, ReadsTheSelectedDayAndItsAlmanac) {
+    ClockWindow& clock = Create(true);
+    clock.OpenCalendar();
+    HWND popup = clock.calendarPopup()->Handle();
+    clock.calendarPopup()->Calendar().Model().SetSelectedDate(EncodeDate(2026, 12, 8));
+    std::wstring expected = L"2026年12月8日 星期二 农历十月三十";
+    for (const std::string& line : AlmanacLines(2026, 12, 8))
+        expected += L"\r\n" + Utf8ToWide(line);
+    EXPECT_EQ(WindowText(popup), expected);
+    EXPECT_NE(expected.find(L"\r\n值神：天牢（黑道）\r\n"), std::wstring::npos);
+    Edit([&](Settings& s) { s.lunar = false; });
+    clock.ApplyLunarSetting();
+    EXPECT_EQ(WindowText(popup), L"2026年12月8日 星期二 农历十月三十");
 }
 
 TEST_F(CalendarLunar, CellsMarksColoursAndInfoLine) {
@@ -116,6 +136,13 @@ TEST_F(CalendarLunar, CellsMarksColoursAndInfoLine) {
     EXPECT_EQ(cal.Model().SelectedCellRect, l.Cell(3, 3));
     EXPECT_EQ(cal.InfoLineText(), L"农历腊月十四 丙午年 马");
     EXPECT_GT(Count(image, l.InfoLine(), Dark), 15);
+    // The almanac of 2027-01-21 (庚子 day of a 丑 month): 天刑, of the 黑道,
+    // in grey, nothing of the 黄道's red; its 宜 labelled in red.
+    const CalRect spiritRow = l.AlmanacRow(0);
+    EXPECT_EQ(Count(image, spiritRow, Red), 0);
+    EXPECT_GT(Count(image, spiritRow, Dark), 15) << "the 干支";
+    EXPECT_GT(Count(image, l.AlmanacRow(2), Red), 5);
+    EXPECT_GT(Count(image, l.AlmanacRow(3), Dark), 15);
 }
 
 TEST_F(ClockTooltip, TheDateWhileThePointerRestsOnTheClock) {
@@ -132,9 +159,10 @@ TEST_F(ClockTooltip, TheDateWhileThePointerRestsOnTheClock) {
             Pump(100);
         return WindowText(tip);
     };
-    EXPECT_EQ(restOnClock(), L"2026年12月7日 星期一 农历十月廿九 大雪");
+    EXPECT_EQ(restOnClock(), L"2026年12月7日 星期一 农历十月廿九 大雪\n" + Utf8ToWide(AlmanacTipLine(2026, 12, 7, 4)));
     EXPECT_TRUE(IsWindowVisible(tip));
     fakeClock.now.day = 8;
-    EXPECT_EQ(restOnClock(), L"2026年12月8日 星期二 农历十月三十") << "the text follows the day";
+    EXPECT_EQ(restOnClock(), L"2026年12月8日 星期二 农历十月三十\n宜：入宅 安床 开光 祭祀 … 忌：嫁娶 开市 作灶 置产 …")
+        << "the text follows the day";
     SetCursorPos(0, 900);
 }

@@ -1,8 +1,9 @@
+#include "app/about_win.h"
 #include "power/actionnotice_win.h"
 #include "power/power_win.h"
-#include "online/weather_win.h"
+#include "weather/weatherstrip_win.h"
 #include "power/shutdowndlg_win.h"
-#include "app/setup_win.h"
+#include "app/settingsdialog_win.h"
 
 #include "harness.h"
 
@@ -228,6 +229,37 @@ TEST_F(Menu, ARefusedAutostartLeavesTheMarkAsItWas) {
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VemoraVolatile");
 }
 
+// Switched off in Task Manager: turning autostart on marks it enabled there
+// too; where that mark is refused, the item stays off and the user is told.
+TEST_F(Menu, AutostartOnAlsoEnablesItInTheStartUpManager) {
+    const BYTE disabled[12] = {3};
+    RegSetKeyValueW(HKEY_CURRENT_USER, kApproved, L"Vemora", REG_BINARY, disabled, sizeof disabled);
+    ClockWindow& clock = Create(false);
+    clock.ToggleAutostart();
+    EXPECT_TRUE(Checked(clock, kMenuAutostart));
+    BYTE state[12] = {};
+    DWORD size = sizeof state;
+    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, kApproved, L"Vemora", RRF_RT_REG_BINARY, nullptr, state, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(state[0] & 1, 0) << "enabled in the start-up manager";
+    clock.ToggleAutostart();
+    main.reset();
+
+    HKEY raw = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\VemoraVolatile", 0, nullptr, REG_OPTION_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &raw, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(raw);
+    approvedKey = "Software\\VemoraVolatile\\Approved";
+    ClockWindow& refused = Create(false);
+    SendMessageW(refused.Handle(), WM_COMMAND, kMenuAutostart, 0);
+    ASSERT_EQ(effects.errors.size(), 1u);
+    EXPECT_NE(effects.errors[0].find(L"开机启动未能打开"), std::wstring::npos) << WideToUtf8(effects.errors[0]);
+    EXPECT_FALSE(Checked(refused, kMenuAutostart));
+    EXPECT_EQ(RunValue(), L"<none>") << "no Run value that Windows would not start";
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VemoraVolatile");
+}
+
 TEST_F(Menu, StayOnTopMarkAndWindowAgreeFromTheStart) {
     struct Case {
         const char* what;
@@ -268,12 +300,33 @@ TEST_F(Menu, DialogsTakeTheClockTransparencyAbove100) {
     }
 }
 
+// The program's own About box: the home page opens only from its link, and
+// the box says where the log is.
 TEST_F(Menu, AboutThenHomePageAndExitWritesTheSettings) {
     ClockWindow& clock = Create(true);
+    static std::wstring shown;
+    static int step;
+    shown.clear();
+    step = 0;
+    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND box = FindOwnWindow(L"TVemoraAbout");
+        if (!box || !IsWindowVisible(box))
+            return;
+        if (step++ == 0) {
+            for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+                shown += WindowText(child) + L"\n";
+            return; // a moment with the box open: nothing is opened yet
+        }
+        KillTimer(nullptr, id);
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(AboutBox::kHomePageLink, STN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, AboutBox::kHomePageLink)));
+        PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+    });
     clock.ShowAboutAndHomePage();
-    ASSERT_EQ(effects.abouts.size(), 1u);
-    EXPECT_EQ(effects.abouts[0], L"VemoraV2.5");
-    ASSERT_EQ(effects.urls.size(), 1u);
+    EXPECT_NE(shown.find(L"天气数据：Open-Meteo.com"), std::wstring::npos) << WideToUtf8(shown);
+    EXPECT_NE(shown.find(L"vemora.log"), std::wstring::npos) << WideToUtf8(shown);
+    ASSERT_EQ(effects.urls.size(), 1u) << "the link opens the home page once, when clicked";
     Edit([&](Settings& s) { s.city = "XIAMEN"; });
     clock.Exit();
     EXPECT_FALSE(IsWindow(clock.Handle()));
@@ -295,6 +348,10 @@ TEST_F(TimedAction, ArmResetAndFireExactlyOnce) {
     dialog.ChooseActionKind(ScheduledActionKind::Alarm); // the alarm sound
     dialog.Accept();
     EXPECT_TRUE(main->RunState().armed);
+    // Its time is told in the dialog and in the tray's tip.
+    EXPECT_EQ(WindowText(dialog.dueLabel), L"将于 12月8日 00:10 播放声音");
+    clock.ToggleTrayIcon();
+    EXPECT_NE(main->Tray().Tip().find(L"将于 12月8日 00:10 播放声音"), std::wstring::npos);
     EXPECT_TRUE(Checked(clock, kMenuTimedAction));
     EXPECT_FALSE(IsWindowEnabled(dialog.okButton)) << "OK is disabled while armed";
     dialog.Reset();

@@ -1,4 +1,4 @@
-#include "online/nettime_win.h"
+#include "nettime/nettime_win.h"
 
 #include "harness.h"
 #include "ntpresponder.h"
@@ -31,7 +31,7 @@ TEST(NetworkTime, AServerOnIPv6) {
         EXPECT_EQ(responder.Requests(), 1);
     }
     NtpResponder silent(NtpResponder::Mode::OtherPort, 0, 0, AF_INET6);
-    EXPECT_EQ(GetNetworkTime(silent.Server()), 0) << "an answer from another port is no answer";
+    EXPECT_EQ(QueryNetworkTime(silent.Server()).utc, 0) << "an answer from another port is no answer";
 }
 
 TEST(NetworkTime, UntrustedAnswersAndSilenceGiveZeroWithinTheBound) {
@@ -40,13 +40,13 @@ TEST(NetworkTime, UntrustedAnswersAndSilenceGiveZeroWithinTheBound) {
                       Mode::Unsynchronised, Mode::Silent, Mode::WrongOrigin}) {
         NtpResponder responder(mode);
         const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(GetNetworkTime(responder.Server()), 0) << static_cast<int>(mode);
+        EXPECT_EQ(QueryNetworkTime(responder.Server()).utc, 0) << static_cast<int>(mode);
         EXPECT_LT(Seconds(start), 3.5) << static_cast<int>(mode);
     }
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(GetNetworkTime("127.0.0.1:1"), 0) << "nobody listening";
-    EXPECT_EQ(GetNetworkTime("no-such-host.invalid"), 0);
-    EXPECT_EQ(GetNetworkTime(""), 0);
+    EXPECT_EQ(QueryNetworkTime("127.0.0.1:1").utc, 0) << "nobody listening";
+    EXPECT_EQ(QueryNetworkTime("no-such-host.invalid").utc, 0);
+    EXPECT_EQ(QueryNetworkTime("").utc, 0);
     EXPECT_LT(Seconds(start), 10.0);
 }
 
@@ -104,13 +104,17 @@ TEST_F(NetworkTimeAtStartup, ARefusedSettingIsToldOnceWithReasonAndOffset) {
     EXPECT_NE(text.find(L"关闭自动校时"), std::wstring::npos) << WideToUtf8(text);
 }
 
-TEST_F(NetworkTimeAtStartup, AFailedQueryChangesNothingAndShowsNothing) {
+// A server that gives no time sets nothing and opens no box; the tray's tip
+// says it, with the server and its port.
+TEST_F(NetworkTimeAtStartup, AFailedQueryChangesNothingAndIsToldInTheTip) {
     NtpResponder responder(NtpResponder::Mode::KissOfDeath);
-    WriteIni("[Option]\r\ngetnettime=1\r\nNtpServer=" + responder.Server() + "\r\n");
+    WriteIni("[Option]\r\ngetnettime=1\r\nTrayIcon=1\r\nNtpServer=" + responder.Server() + "\r\n");
     Create(true);
     ASSERT_TRUE(PumpUntil([&] { return !main->WorkersRunning(); }, 5000));
     EXPECT_EQ(responder.Requests(), 1);
     EXPECT_TRUE(effects.clockSets.empty());
     EXPECT_TRUE(effects.errors.empty());
     EXPECT_TRUE(main->TimerEnabled());
+    const std::wstring told = L"校时失败：" + Utf8ToWide(responder.Server()) + L" 无应答";
+    EXPECT_NE(main->Tray().Tip().find(told), std::wstring::npos) << WideToUtf8(main->Tray().Tip());
 }

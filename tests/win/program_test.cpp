@@ -1,8 +1,8 @@
 // The whole program in one process, driven by a fake clock: everything on
 // through an hour boundary, and providers that misbehave every way they can.
 #include "calendar/calpopup_win.h"
-#include "online/fetch_win.h"
-#include "online/xingzuo_win.h"
+#include "net/fetch_win.h"
+#include "horoscope/horoscopepanel_win.h"
 #include "power/shutdowndlg_win.h"
 
 #include "harness.h"
@@ -53,7 +53,7 @@ TEST_F(WholeProgram, EverythingOnThroughAnHourBoundary) {
     EXPECT_EQ(Count(server.Targets(), "/skin/"), 1u);
     EXPECT_EQ(Count(server.Targets(), "/iframe/astro/view/aries/day/"), 1u);
     EXPECT_EQ(effects.clockSets.size(), 1u);
-    EXPECT_EQ(main->RunState().weatherText, WideToGbk(L"南京 , 晴 , 25℃"));
+    EXPECT_EQ(main->Weather().Text(), WideToGbk(L"南京 , 晴 , 25℃"));
     clock.OpenCalendar();
     EXPECT_TRUE(IsWindowVisible(clock.calendarPopup()->Handle()));
 

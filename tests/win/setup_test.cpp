@@ -1,4 +1,4 @@
-#include "app/setup_win.h"
+#include "app/settingsdialog_win.h"
 #include "calendar/calpopup_win.h"
 
 #include "harness.h"
@@ -42,7 +42,7 @@ TEST_F(SettingsDialogTest, ControlsAsLaidOut) {
     RECT client{};
     GetClientRect(d.Handle(), &client);
     EXPECT_EQ(client.right, 326);
-    EXPECT_EQ(client.bottom, 304);
+    EXPECT_EQ(client.bottom, 338);
     EXPECT_EQ(SendMessageW(d.transparencySlider, TBM_GETRANGEMIN, 0, 0), 10);
     EXPECT_EQ(SendMessageW(d.transparencySlider, TBM_GETRANGEMAX, 0, 0), 250)
         << "its right end draws the brightest clock";
@@ -52,6 +52,7 @@ TEST_F(SettingsDialogTest, ControlsAsLaidOut) {
     EXPECT_EQ(WindowText(d.networkTimeCheck), L"自动校时");
     EXPECT_EQ(WindowText(d.lunarCheck), L"显示农历");
     EXPECT_EQ(WindowText(d.okButton), L"确定");
+    EXPECT_EQ(WindowText(d.cancelButton), L"取消");
     EXPECT_EQ(WindowText(d.secondsCheck), L"显示秒");
     EXPECT_EQ(WindowText(d.hour12Check), L"12小时制");
     EXPECT_EQ(WindowText(d.dateCheck), L"显示日期");
@@ -61,9 +62,10 @@ TEST_F(SettingsDialogTest, ControlsAsLaidOut) {
         << "the clock's start colour, white";
     EXPECT_GE(SendMessageW(d.startColourBox, CB_GETCOUNT, 0, 0), 20 + 20);
     // The tab order.
-    HWND expected[] = {d.transparencySlider, d.fontBox,      d.autostartCheck, d.okButton,  d.hourlyAlertCheck,
-                       d.startColourBox,     d.endColourBox, d.cityEdit,       d.signBox,   d.networkTimeCheck,
-                       d.lunarCheck,         d.secondsCheck, d.hour12Check,    d.dateCheck, d.scaleBox};
+    HWND expected[] = {d.transparencySlider, d.fontBox,          d.autostartCheck,   d.okButton,
+                       d.cancelButton,       d.hourlyAlertCheck, d.startColourBox,   d.endColourBox,
+                       d.cityEdit,           d.signBox,          d.networkTimeCheck, d.lunarCheck,
+                       d.secondsCheck,       d.hour12Check,      d.dateCheck,        d.scaleBox};
     HWND at = d.transparencySlider;
     for (HWND next : expected) {
         EXPECT_EQ(at, next);
@@ -174,16 +176,26 @@ TEST_F(SettingsDialogTest, OkTakesCitySignAndNetworkTime) {
     EXPECT_TRUE(main->CurrentSettings().networkTime);
 }
 
-TEST_F(SettingsDialogTest, TheCloseBoxKeepsTransparencyAndDropsTheCity) {
-    SettingsDialog& d = Open("City=NANJING\r\n");
-    SendMessageW(d.transparencySlider, TBM_SETPOS, TRUE, 77);
-    SendMessageW(d.Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 77),
-                 reinterpret_cast<LPARAM>(d.transparencySlider));
-    SetWindowTextW(d.cityEdit, L"上海");
-    SendMessageW(d.Handle(), WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindowVisible(d.Handle()));
-    EXPECT_EQ(main->CurrentSettings().transparency, 77);
-    EXPECT_EQ(main->CurrentSettings().city, "NANJING");
+// 取消, Esc and the close box put back what took effect at once (the
+// transparency shown beside the slider) and drop the rest.
+TEST_F(SettingsDialogTest, CancelEscAndTheCloseBoxPutBackTransparencyAndDropTheCity) {
+    for (const auto& [how, message, wParam] :
+         {std::tuple{"取消", WM_COMMAND, WPARAM{SettingsDialog::kCancelButton}},
+          std::tuple{"Esc", WM_COMMAND, WPARAM{IDCANCEL}}, std::tuple{"close box", WM_CLOSE, WPARAM{0}}}) {
+        SCOPED_TRACE(how);
+        main.reset();
+        SettingsDialog& d = Open("City=NANJING\r\nTransparent=200\r\n");
+        SendMessageW(d.transparencySlider, TBM_SETPOS, TRUE, 77);
+        SendMessageW(d.Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 77),
+                     reinterpret_cast<LPARAM>(d.transparencySlider));
+        EXPECT_EQ(main->CurrentSettings().transparency, 77) << "at once";
+        EXPECT_EQ(WindowText(d.transparencyValue), L"77");
+        SetWindowTextW(d.cityEdit, L"上海");
+        SendMessageW(d.Handle(), message, wParam, 0);
+        EXPECT_FALSE(IsWindowVisible(d.Handle()));
+        EXPECT_EQ(main->CurrentSettings().transparency, 200);
+        EXPECT_EQ(main->CurrentSettings().city, "NANJING");
+    }
 }
 
 // The download runs on a worker: OK takes every setting and closes, and the
@@ -311,7 +323,8 @@ TEST_F(SettingsDialogTest, FaceBoxesTakeEffectOnOk) {
         EXPECT_EQ(now.scale, c.scale);
         const ClockLayout layout = LayoutClock(main->Dpi(), main->Face());
         const RECT after = WindowRect(main->Handle());
-        EXPECT_EQ(after.left, before.left) << "the corner stays";
+        EXPECT_EQ(after.right, GetSystemMetrics(SM_CXSCREEN)) << "never dragged: its top right corner stays";
+        EXPECT_EQ(after.top, before.top);
         EXPECT_EQ(after.right - after.left, layout.width);
         EXPECT_EQ(after.bottom - after.top, layout.height);
         EXPECT_EQ(main->ClockImage().Width(), layout.width);

@@ -1,7 +1,7 @@
 // Pictures of what the program draws, for people: written only when
 // VEMORA_SNAPSHOTS names a folder (scripts/snapshots.sh sets it).
 #include "calendar/calpopup_win.h"
-#include "app/setup_win.h"
+#include "app/settingsdialog_win.h"
 #include "render/glow_win.h"
 
 #include "harness.h"

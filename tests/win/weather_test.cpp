@@ -1,6 +1,6 @@
-#include "online/fetch_win.h"
+#include "net/fetch_win.h"
 #include "base/inputbox_win.h"
-#include "online/weather_win.h"
+#include "weather/weatherstrip_win.h"
 
 #include "harness.h"
 #include "testserver.h"
@@ -38,7 +38,7 @@ struct Weather : ClockFixture {
 TEST_F(Weather, ShownUnderTheClockWithTheLinksOfTheCitysPage) {
     ClockWindow& clock = CreateWith("weather=1\r\nCity=NANJING\r\n");
     EXPECT_EQ(server.Targets(), std::vector<std::string>{"/skin/2010-0601.html?city=NANJING"});
-    EXPECT_EQ(main->RunState().weatherText, WideToGbk(L"晴 , 25℃"));
+    EXPECT_EQ(main->Weather().Text(), WideToGbk(L"晴 , 25℃"));
     HWND strip = FindOwnWindow(L"Tfrmweather");
     ASSERT_TRUE(IsWindowVisible(strip));
     const RECT c = WindowRect(clock.Handle()), s = WindowRect(strip);
@@ -68,17 +68,17 @@ TEST_F(Weather, Utf8AndGbkPagesBothEndAsGbk) {
                                  "\xEF\xBB\xBF" + Utf8Page(WideToUtf8(L"<a href=x>多云</a><a href=y>北京</a>"))}));
     clock.ToggleWeather();
     Settle();
-    EXPECT_EQ(main->RunState().weatherText, WideToGbk(L"多云 , 北京"));
+    EXPECT_EQ(main->Weather().Text(), WideToGbk(L"多云 , 北京"));
     server.SetHandler(
         LocalHttpServer::Always({200, "text/html", "<meta charset=\"utf-8\">" + Utf8Page(WideToUtf8(L"<a>小雨</a>"))}));
     clock.ShowWeather();
     Settle();
-    EXPECT_EQ(main->RunState().weatherText, WideToGbk(L"小雨")) << "the <meta> declaration counts";
+    EXPECT_EQ(main->Weather().Text(), WideToGbk(L"小雨")) << "the <meta> declaration counts";
     // GB18030 four-byte sequences stay as they are.
     server.SetHandler(LocalHttpServer::Always({200, "text/html; charset=GB18030", "<a>\x81\x30\x81\x30</a>"}));
     clock.ShowWeather();
     Settle();
-    EXPECT_EQ(main->RunState().weatherText, "\x81\x30\x81\x30");
+    EXPECT_EQ(main->Weather().Text(), "\x81\x30\x81\x30");
 }
 
 TEST_F(Weather, RefreshedOnTheHourOnlyWhenOn) {
@@ -109,12 +109,12 @@ TEST_F(Weather, APageWithoutLinksKeepsTheLine) {
     server.SetHandler([](const std::string&) { return HttpReply{200, "text/html", "<p>maintenance</p>"}; });
     clock.ShowWeather();
     Settle();
-    EXPECT_EQ(main->RunState().weatherText, WideToGbk(L"晴 , 25℃"));
+    EXPECT_EQ(main->Weather().Text(), WideToGbk(L"晴 , 25℃"));
 }
 
 TEST_F(Weather, FailingHostsGiveOneMessageAndKeepTheLine) {
     ClockWindow& clock = CreateWith("weather=1\r\n");
-    const std::string line = main->RunState().weatherText;
+    const std::string line = main->Weather().Text();
     struct Failure {
         const char* what;
         std::function<void()> arrange;
@@ -158,7 +158,7 @@ TEST_F(Weather, FailingHostsGiveOneMessageAndKeepTheLine) {
         const std::string host =
             f.what == std::string("refused") ? "127.0.0.1:" + std::to_string(refused) : server.Host();
         EXPECT_NE(effects.errors[0].find(Utf8ToWide(host)), std::wstring::npos) << "names the host with its port";
-        EXPECT_EQ(main->RunState().weatherText, line) << f.what;
+        EXPECT_EQ(main->Weather().Text(), line) << f.what;
         EXPECT_TRUE(IsWindowVisible(FindOwnWindow(L"Tfrmweather"))) << "shown and placed before the fetch";
         EXPECT_TRUE(main->CurrentSettings().showWeather);
     }
@@ -209,7 +209,7 @@ TEST_F(Weather, FollowsTheClockAfterADrag) {
     HWND strip = FindOwnWindow(L"Tfrmweather");
     MoveWindow(clock.Handle(), 300, 200, 230, 55, TRUE);
     MoveWindow(strip, 10, 10, 230, 55, TRUE);
-    clock.MouseMovedWithButton(); // no button held: no move loop, but the strip comes back
+    clock.MouseMovedWithButton(0); // no button held: no move loop, but the strip comes back
     const RECT s = WindowRect(strip);
     EXPECT_EQ(s.left, 300);
     EXPECT_EQ(s.top, 200 + 55 - 8);
@@ -232,7 +232,7 @@ TEST_F(Weather, ANewCityWhileADownloadRunsIsFetchedAfterItAndWins) {
     ASSERT_EQ(targets.size(), 3u);
     EXPECT_NE(targets[1].find("BEIJING"), std::string::npos);
     EXPECT_NE(targets[2].find("NANJING"), std::string::npos);
-    EXPECT_EQ(main->RunState().weatherText, WideToGbk(L"雨")) << "never the older city's line";
+    EXPECT_EQ(main->Weather().Text(), WideToGbk(L"雨")) << "never the older city's line";
 }
 
 TEST_F(Weather, AnAnswerAfterTheStripWasSwitchedOffIsDropped) {
@@ -245,7 +245,7 @@ TEST_F(Weather, AnAnswerAfterTheStripWasSwitchedOffIsDropped) {
     clock.ToggleWeather();
     Settle();
     EXPECT_EQ(server.Targets().size(), 1u);
-    EXPECT_TRUE(main->RunState().weatherText.empty());
+    EXPECT_TRUE(main->Weather().Text().empty());
     EXPECT_FALSE(IsWindowVisible(FindOwnWindow(L"Tfrmweather")));
     EXPECT_TRUE(effects.errors.empty());
 }

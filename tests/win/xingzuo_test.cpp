@@ -1,6 +1,6 @@
-#include "online/dailyhoroscope.h"
-#include "online/horoscope.h"
-#include "online/xingzuo_win.h"
+#include "horoscope/dailyhoroscope.h"
+#include "horoscope/horoscope.h"
+#include "horoscope/horoscopepanel_win.h"
 
 #include "harness.h"
 #include "testserver.h"
@@ -70,7 +70,8 @@ TEST_F(Horoscope, ShownAtTheRightEdgeUnderTheClock) {
     const RECT p = WindowRect(panel), c = WindowRect(clock.Handle());
     EXPECT_EQ(p.right - p.left, 512) << "the picture's size";
     EXPECT_EQ(p.bottom - p.top, 512);
-    EXPECT_EQ(p.left, GetSystemMetrics(SM_CXSCREEN) - 512) << "whole on the screen";
+    EXPECT_EQ(p.left, GetSystemMetrics(SM_CXSCREEN) - 512 + kPanelOverhang)
+        << "its transparent margin past the edge, the sheet on the screen";
     EXPECT_EQ(p.top, c.top + 55);
     EXPECT_TRUE(GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_LAYERED);
     EXPECT_FALSE(GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -91,6 +92,13 @@ TEST_F(Horoscope, ShowingAgainFetchesAfreshAndOffHides) {
     clock.ToggleHoroscope();
     EXPECT_FALSE(IsWindowVisible(FindOwnWindow(L"Tfrmxingzuo")));
     EXPECT_FALSE(main->CurrentSettings().showHoroscope);
+    // Esc closes it as the close box does, switched off too.
+    clock.ToggleHoroscope();
+    Settle();
+    SendMessageW(FindOwnWindow(L"Tfrmxingzuo"), WM_KEYDOWN, VK_ESCAPE, 0);
+    Settle();
+    EXPECT_FALSE(IsWindowVisible(FindOwnWindow(L"Tfrmxingzuo"))) << "Esc";
+    EXPECT_FALSE(main->CurrentSettings().showHoroscope);
 }
 
 TEST_F(Horoscope, AFailingHostGivesOneMessageAndTheSheetIsNotRedrawn) {
@@ -106,7 +114,7 @@ TEST_F(Horoscope, AFailingHostGivesOneMessageAndTheSheetIsNotRedrawn) {
     EXPECT_EQ(clock.horoscopePanel()->RenderCount(), 1) << "not redrawn";
     HWND panel = FindOwnWindow(L"Tfrmxingzuo");
     EXPECT_TRUE(IsWindowVisible(panel)) << "but shown";
-    EXPECT_EQ(WindowRect(panel).left, GetSystemMetrics(SM_CXSCREEN) - 512) << "and placed";
+    EXPECT_EQ(WindowRect(panel).left, GetSystemMetrics(SM_CXSCREEN) - 512 + kPanelOverhang) << "and placed";
 }
 
 TEST_F(Horoscope, ASignOutsideTheTwelveAsksNothing) {

@@ -1,0 +1,32 @@
+#pragma once
+#include "base/handles_win.h"
+#include "weather/forecast.h"
+
+#include <optional>
+#include <string>
+
+namespace vemora {
+
+// "host:port" of a service, for messages.
+std::string ServiceHostText(const ServiceBase& base);
+
+// The width of UTF-8 text in pixels in a font family (GBK name) at an em size,
+// as GDI measures it; FitLine's measurement for the weather strip.
+class TextMeasure {
+public:
+    TextMeasure(const std::string& fontName, int emSize);
+    int Width(std::string_view utf8) const;
+
+private:
+    UniqueHdc dc_;
+    UniqueHfont font_;
+    std::optional<ScopedSelectObject> select_;
+};
+
+// Replaces a file with new contents: written beside it first, then moved over
+// it, so that a reader never finds half of it. False when it could not be.
+bool ReplaceFileContents(const std::wstring& path, const std::string& bytes);
+// The whole file, or nothing when it cannot be read or exceeds maxBytes.
+std::optional<std::string> ReadWholeFile(const std::wstring& path, std::size_t maxBytes);
+
+} // namespace vemora
