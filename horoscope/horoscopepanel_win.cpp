@@ -222,7 +222,7 @@ void HoroscopePanel::Redraw() {
 std::optional<LRESULT> HoroscopePanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     // Esc closes the panel as its close box does, and so switches it off.
     if (msg == WM_KEYDOWN && wParam == VK_ESCAPE) {
-        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        CloseRequested();
         return 0;
     }
     if (msg == WM_DPICHANGED) {

@@ -115,9 +115,15 @@ TEST(EndToEnd, EveryStartShowsTheClockAndItsCompanions) {
             EXPECT_EQ(r.top, 0);
         }
         for (const auto& [cls, on] : {std::pair{L"Tfrmweather", start.weather}, {L"Tfrmxingzuo", start.horoscope}}) {
+            // Looked for again while waiting: it may be made after the clock shows.
             HWND companion = clock.FindWindowOfClass(cls);
             if (on)
-                EXPECT_TRUE(WaitFor([&] { return companion && IsWindowVisible(companion); }, 15000))
+                EXPECT_TRUE(WaitFor(
+                    [&] {
+                        companion = clock.FindWindowOfClass(cls);
+                        return companion && IsWindowVisible(companion);
+                    },
+                    15000))
                     << WideToUtf8(cls) << " shows";
             else
                 EXPECT_FALSE(companion && IsWindowVisible(companion)) << WideToUtf8(cls) << " stays hidden";

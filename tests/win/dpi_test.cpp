@@ -115,11 +115,15 @@ TEST_F(DpiScaling, HoroscopePanelAndCalendarPopup) {
     ClockWindow& clock = Open("showxz=1\r\nXingzuo=0\r\nLunar=0\r\n");
     const RECT c = WindowRect(clock.Handle());
     const RECT p = WindowRect(clock.horoscopePanel()->Handle());
-    // Under the clock at the right edge, moved up as far as it must to stay on the work area.
+    // Under the clock at the right edge, moved up as far as it must to keep
+    // the sheet (not its transparent margins) on the work area.
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int panelTop = std::max<int>(work.top, std::min<int>(c.bottom, work.bottom - S(512)));
-    EXPECT_EQ(Show(p), Show(RECT{work.right - S(512), panelTop, work.right, panelTop + S(512)}));
+    const PixelRect margins = ScaleRectForDpi(kSheetMargins, dpi);
+    const int panelTop =
+        std::max<int>(work.top - margins.top, std::min<int>(c.bottom, work.bottom + margins.bottom - S(512)));
+    const int panelLeft = work.right - S(512) + S(kPanelOverhang);
+    EXPECT_EQ(Show(p), Show(RECT{panelLeft, panelTop, panelLeft + S(512), panelTop + S(512)}));
     // The rating line where the designed sheet has it, in the sheet's text size.
     std::unique_ptr<Gdiplus::Bitmap> picture = LoadBookPicture(dpi);
     const std::string page = ReadFileBytes(Utf8ToWide(VEMORA_FIXTURES "\\xingzuo_aries_day.html"));
@@ -137,6 +141,8 @@ TEST_F(DpiScaling, HoroscopePanelAndCalendarPopup) {
     for (auto [x, y] : {std::pair{10, 10}, {500, 500}, {112, 42}})
         EXPECT_EQ(sheet->Pixel(S(x), S(y)) >> 24, 0u) << "margin and binder hole stay transparent";
 
+    // Alone under the clock, as the panel would push it aside.
+    clock.ToggleHoroscope();
     clock.OpenCalendar();
     CalendarPopup& popup = *clock.calendarPopup();
     const RECT cal = WindowRect(popup.Handle());
@@ -191,13 +197,13 @@ TEST_F(DpiScaling, DialogControlsAndFontsScaled) {
         std::vector<Control> controls;
     } dialogs[] = {
         {set.Handle(),
-         {326, 304},
-         {{set.okButton, {120, 257, 195, 282}},
-          {set.cityEdit, {80, 109, 160, 130}},
-          {set.transparencySlider, {80, 16, 160, 49}}}},
+         {326, 338},
+         {{set.okButton, {80, 291, 155, 316}},
+          {set.cityEdit, {80, 143, 160, 164}},
+          {set.transparencySlider, {80, 16, 270, 49}}}},
         {timed.Handle(),
-         {341, 267},
-         {{timed.resetButton, {126, 234, 201, 259}}, {timed.actionChoices[2], {172, 162, 292, 182}}}},
+         {341, 289},
+         {{timed.resetButton, {126, 256, 201, 281}}, {timed.actionChoices[2], {172, 162, 292, 182}}}},
     };
     for (const auto& d : dialogs) {
         RECT client{};

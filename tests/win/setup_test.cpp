@@ -148,10 +148,12 @@ TEST_F(SettingsDialogTest, LunarBoxChangesTheCalendarAtOnce) {
     SendMessageW(d.lunarCheck, BM_CLICK, 0, 0);
     EXPECT_TRUE(main->CurrentSettings().lunar);
     EXPECT_EQ(WindowRect(popup).right - WindowRect(popup).left, LunarLayout().W) << "before OK";
+    // The close box is 取消: what was tried in the dialog is undone.
     SendMessageW(d.Handle(), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(main->CurrentSettings().lunar) << "the close box keeps it";
+    EXPECT_FALSE(main->CurrentSettings().lunar) << "the close box undoes it";
+    EXPECT_EQ(WindowRect(popup).right - WindowRect(popup).left, 153);
     main->Exit();
-    EXPECT_EQ(IniValue(IniPath(), "Lunar"), "1");
+    EXPECT_EQ(IniValue(IniPath(), "Lunar"), "0");
 }
 
 TEST_F(SettingsDialogTest, OkTakesCitySignAndNetworkTime) {

@@ -203,7 +203,7 @@ TEST_F(HoroscopeComposed, ShownAtOnceWithoutAHost) {
     EXPECT_EQ(text, ComposedText(0, 2026, 12, 7));
     EXPECT_EQ(text.rfind(L"白羊座今日运势：★", 0), 0u) << "the rating line first";
     EXPECT_NE(text.find(L"仅供娱乐"), std::wstring::npos);
-    EXPECT_EQ(WindowRect(panel).right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(WindowRect(panel).right, GetSystemMetrics(SM_CXSCREEN) + kPanelOverhang);
 }
 
 TEST_F(HoroscopeComposed, EachSignItsOwnDay) {
