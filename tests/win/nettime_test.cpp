@@ -16,8 +16,10 @@ TEST(NetworkTime, ACorrectAnswerGivesLocalTime) {
                       NtpResponder::Mode::OversizedThenCorrect}) {
         NtpResponder responder(mode);
         const NetworkTime t = QueryNetworkTime(responder.Server());
-        EXPECT_NEAR(t.local, 46023.3333391, 1e-7) << "UTC+8, as the tests' time zone";
-        EXPECT_NEAR(t.utc, 46023.0000058, 1e-7);
+        // Within 0.1 s (1e-6 day): half the round trip is added, and a busy
+        // machine lengthens it.
+        EXPECT_NEAR(t.local, 46023.3333391, 1e-6) << "UTC+8, as the tests' time zone";
+        EXPECT_NEAR(t.utc, 46023.0000058, 1e-6);
         EXPECT_EQ(responder.Requests(), 1);
     }
 }
@@ -27,7 +29,7 @@ TEST(NetworkTime, AServerOnIPv6) {
         NtpResponder responder(mode, 0, 0, AF_INET6);
         if (!responder.Bound())
             GTEST_SKIP() << "no IPv6 loopback here";
-        EXPECT_NEAR(QueryNetworkTime(responder.Server()).utc, 46023.0000058, 1e-7) << responder.Server();
+        EXPECT_NEAR(QueryNetworkTime(responder.Server()).utc, 46023.0000058, 1e-6) << responder.Server();
         EXPECT_EQ(responder.Requests(), 1);
     }
     NtpResponder silent(NtpResponder::Mode::OtherPort, 0, 0, AF_INET6);
