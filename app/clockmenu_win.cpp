@@ -57,6 +57,7 @@ const ClockWindow::MenuItem ClockWindow::kMenuItems[] = {
     {kMenuSettings, L"设置(&S)", &ClockWindow::ShowSettingsDialog, nullptr},
     {kMenuTimedAction, L"定时设定(&T)", &ClockWindow::ShowTimedActionDialog,
      [](const ClockWindow& c) { return c.run_.armed; }},
+    {kMenuAlarms, L"闹钟…", &ClockWindow::ShowAlarmDialog, nullptr},
     {kMenuHomePage, L"作者主页(&A)", &ClockWindow::ShowAboutAndHomePage, nullptr},
     {kMenuExit, L"退出(&X)", &ClockWindow::Exit, nullptr},
 };

@@ -3,7 +3,7 @@
 
 #include "base/text_win.h"
 #include "calendar/almanac.h"
-#include "calendar/lunar.h"
+#include "calendar/countdown.h"
 
 namespace vemora {
 
@@ -11,29 +11,30 @@ void ClockTip::Attach(HWND clock) {
     // Owned by the clock's own owner, not by the clock.
     HWND owner = GetWindow(clock, GW_OWNER);
     tip_.reset(CreateWindowTip(clock, owner));
-    // The almanac's line goes under the date: the tip breaks at "\n" once it has a width.
     if (tip_)
-        SendMessageW(tip_.get(), TTM_SETMAXTIPWIDTH, 0, 800);
+        SendMessageW(tip_.get(), TTM_SETMAXTIPWIDTH, 0, 600); // breaks the text at its line ends
 }
 
-std::wstring ClockTip::TextFor(const DateTimeParts& now) {
-    return Utf8ToWide(DateTooltipText(now.year, now.month, now.day));
+std::wstring ClockTip::TextFor(const DateTimeParts& now, const HolidayBook& holidays) {
+    std::wstring text;
+    for (const std::string& line : ClockTipLines(holidays, now.year, now.month, now.day))
+        text += (text.empty() ? L"" : L"\r\n") + Utf8ToWide(line);
+    return text;
 }
 
-// The first few of each list: the whole lists are in the calendar.
-std::wstring ClockTip::TextFor(const DateTimeParts& now, bool lunar) {
+// The first few of each of the almanac's lists: the whole lists are in the calendar.
+std::wstring ClockTip::TextFor(const DateTimeParts& now, const HolidayBook& holidays, bool lunar) {
     constexpr int kItemsEach = 4;
     const std::string almanac = lunar ? AlmanacTipLine(now.year, now.month, now.day, kItemsEach) : std::string();
-    return TextFor(now) + (almanac.empty() ? L"" : L"\n" + Utf8ToWide(almanac));
+    return TextFor(now, holidays) + (almanac.empty() ? L"" : L"\r\n" + Utf8ToWide(almanac));
 }
 
-bool ClockTip::Notify(LPARAM lParam, const DateTimeParts& now, bool lunar, const std::wstring& status) {
+bool ClockTip::Notify(LPARAM lParam, const DateTimeParts& now, const HolidayBook& holidays, bool lunar,
+                      const std::wstring& status) {
     const NMHDR& header = *reinterpret_cast<const NMHDR*>(lParam);
     if (!tip_ || header.hwndFrom != tip_.get() || header.code != TTN_GETDISPINFOW)
         return false;
-    text_ = TextFor(now, lunar);
-    // Lines of their own: a tip breaks lines only with a width to keep to.
-    SendMessageW(tip_.get(), TTM_SETMAXTIPWIDTH, 0, 600);
+    text_ = TextFor(now, holidays, lunar);
     if (!status.empty())
         text_ += L"\r\n" + status;
     reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = text_.data();

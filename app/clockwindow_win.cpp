@@ -4,6 +4,7 @@
 #include "app/autostart.h"
 #include "app/fontlist.h"
 #include "app/fullscreen.h"
+#include "base/files_win.h"
 #include "base/module_win.h"
 #include "settings/settings_win.h"
 #include "app/clockface.h"
@@ -20,6 +21,9 @@
 #include "power/schedule.h"
 #include "power/screenwatch_win.h"
 #include "power/shutdowndlg_win.h"
+#include "app/alarmdays.h"
+#include "power/alarmdlg_win.h"
+#include "power/alarmring_win.h"
 #include "render/glow_win.h"
 #include "app/settingsdialog_win.h"
 
@@ -41,7 +45,7 @@ namespace {
 std::wstring TrayTipText(const DateTimeParts& now, const std::wstring& status) {
     wchar_t time[16] = {};
     swprintf(time, std::size(time), L"%02d:%02d ", now.hour, now.minute);
-    return time + ClockTip::TextFor(now) + (status.empty() ? L"" : L"\n" + status);
+    return time + Utf8ToWide(DateTooltipText(now.year, now.month, now.day)) + (status.empty() ? L"" : L"\n" + status);
 }
 
 // The time server as the user reads it: with the port it was asked on.
@@ -247,6 +251,8 @@ ClockWindow::~ClockWindow() {
         KillTimer(hwnd_, kTickTimer);
     companions_.reset();
     actionNotice_.reset();
+    alarmDialog_.reset();
+    alarms_.reset();
     if (hwnd_) {
         DestroyWindow(hwnd_);
     }
@@ -377,7 +383,8 @@ const GlowImage& ClockWindow::WeatherImage() const {
     return companions_->weather.Image();
 }
 bool ClockWindow::WorkersRunning() const {
-    return networkTime_.Running() || (companions_ && companions_->weather.Busy());
+    return networkTime_.Running() || (companions_ && companions_->weather.Busy()) ||
+           (holidayFeed_ && holidayFeed_->Running());
 }
 HoroscopePanel* ClockWindow::horoscopePanel() {
     return &companions_->horoscope;
@@ -392,8 +399,16 @@ void ClockWindow::CreateCompanions() {
     companions_->horoscope.OnClosed = [this] { HoroscopeClosed(); };
     companions_->calendar.OnClosed = [this] { CalendarClosed(); };
     ReadHolidayFile();
+    // The fetched schedules kept from the last run, before any request.
+    HolidayFeed::Options holidayOptions;
+    holidayOptions.cachePath = KeptHolidaysPath();
+    holidayOptions.api = settings_.holidayApi.empty() ? options_.holidayApi : settings_.holidayApi;
+    holidayOptions.installSeed = InstallSeed(options_.settingsPath);
+    holidayFeed_ = std::make_unique<HolidayFeed>(holidays_, *log_, mailbox_, std::move(holidayOptions));
+    holidayFeed_->LoadKept();
     companions_->calendar.SetHolidayBook(&holidays_);
     ApplyLunarSetting();
+    StartAlarms();
 }
 
 void ClockWindow::ApplyLunarSetting() {
@@ -542,6 +557,12 @@ void ClockWindow::ReadHolidayFile() {
     holidayProblems_ = std::move(file.problems);
 }
 
+std::wstring ClockWindow::KeptHolidaysPath() const {
+    const std::wstring& ini = options_.settingsPath;
+    const std::size_t slash = ini.find_last_of(L"\\/");
+    return (slash == std::wstring::npos ? std::wstring() : ini.substr(0, slash + 1)) + L"holidays.cache";
+}
+
 // All bad lines of holidays.txt in one message box.
 void ClockWindow::ReportHolidayProblems() {
     if (holidayProblems_.empty())
@@ -565,6 +586,8 @@ void ClockWindow::Show() {
     if (!missingFontText_.empty())
         reporter_.Report(hwnd_, std::make_exception_ptr(std::runtime_error(std::exchange(missingFontText_, {}))));
     ReportHolidayProblems();
+    if (alarms_)
+        alarms_->ReportProblems(hwnd_);
 }
 
 void ClockWindow::FillInstalledFonts() {
@@ -758,6 +781,8 @@ void ClockWindow::Tick() {
         break;
     }
     UpdateActionNotice(EncodeDateTime(now));
+    if (alarms_)
+        alarms_->Tick(EncodeDateTime(now));
     auto tellSkipped = [&] {
         if (!skipped.empty())
             reporter_.Report(hwnd_, std::make_exception_ptr(std::runtime_error(skipped)));
@@ -770,6 +795,8 @@ void ClockWindow::Tick() {
         return;
     }
     companions_->weather.Tick(plan.refreshWeather);
+    if (holidayFeed_)
+        holidayFeed_->Tick(now);
     // Nobody can see it: the tick does its work but draws nothing.
     if (Seen() && !hiddenForFullScreen_)
         RenderClock(timeText);
@@ -1000,7 +1027,7 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
             RunMenuCommand(LOWORD(wParam));
         return 0;
     case WM_NOTIFY:
-        if (clockTip_.Notify(lParam, Now(), settings_.lunar, StatusText()))
+        if (clockTip_.Notify(lParam, Now(), holidays_, settings_.lunar, WithNextAlarm(StatusText(), Now())))
             return 0;
         return std::nullopt;
     case WM_DPICHANGED:
@@ -1038,7 +1065,10 @@ void ClockWindow::StartNetworkTime() {
 // A worker's result: used only when it answers the request that runs and
 // what asked for it still wants it; otherwise dropped here.
 void ClockWindow::ResultArrived(std::unique_ptr<WorkerResult> result) {
-    if (auto* answer = dynamic_cast<NetworkTimeAnswer*>(result.get())) {
+    if (auto* holidays = dynamic_cast<HolidayAnswer*>(result.get())) {
+        if (holidayFeed_ && holidayFeed_->Arrived(*holidays, Now()))
+            InvalidateRect(companions_->calendar.Calendar().Handle(), nullptr, FALSE);
+    } else if (auto* answer = dynamic_cast<NetworkTimeAnswer*>(result.get())) {
         if (!networkTime_.Arrived(answer->generation).use || !settings_.networkTime)
             return;
         const std::string server = NtpServerName(settings_.ntpServer);
@@ -1143,7 +1173,7 @@ void ClockWindow::UpdateTrayIcon() {
     const bool wanted = settings_.trayIcon || settings_.clickThrough;
     if (wanted && !tray_.Added()) {
         const DateTimeParts now = Now();
-        tray_.Add(hwnd_, kTrayMessage, TrayTipText(now, StatusText()));
+        tray_.Add(hwnd_, kTrayMessage, WithNextAlarm(TrayTipText(now, StatusText()), now));
         trayTipMinute_ = MinuteOf(now);
     } else if (!wanted && tray_.Added()) {
         tray_.Remove();
@@ -1174,7 +1204,7 @@ void ClockWindow::UpdateTrayTip(const DateTimeParts& now) {
     if (MinuteOf(now) == trayTipMinute_)
         return;
     trayTipMinute_ = MinuteOf(now);
-    tray_.SetTip(TrayTipText(now, StatusText()));
+    tray_.SetTip(WithNextAlarm(TrayTipText(now, StatusText()), now));
 }
 
 void ClockWindow::TrayIconMessage(LPARAM mouseMessage) {

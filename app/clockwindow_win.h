@@ -13,6 +13,7 @@
 #include "settings/settings.h"
 #include "base/uxtheme_win.h"
 #include "base/window_win.h"
+#include "calendar/holidayfeed_win.h"
 #include "calendar/holidays.h"
 #include "base/worker_win.h"
 #include "weather/weatherfeed_win.h"
@@ -35,6 +36,9 @@ class HoroscopePanel;
 class CalendarPopup;
 class ScreenWatch;
 class ActionNotice;
+class AlarmClock;
+class AlarmListDialog;
+class CalendarWorkingDays;
 
 struct MainOptions {
     std::wstring settingsPath;            // clockset.ini; empty: beside the executable
@@ -57,6 +61,9 @@ struct MainOptions {
     // Where the run's events go; empty: vemora.log beside the settings file
     // (or in the user's local application data when that folder cannot be written).
     std::shared_ptr<EventLog> log;
+    // Where holiday schedules are asked for when the settings name no
+    // HolidayApi; empty: the public data set.
+    std::string holidayApi;
 };
 
 // The context menu's commands. The numbers are what WM_COMMAND carries;
@@ -65,7 +72,7 @@ struct MainOptions {
 enum MenuCommand : UINT {
     kMenuTimedAction = 101, kMenuStayOnTop, kMenuExit, kMenuHomePage, kMenuAutostart,
     kMenuSettings, kMenuWeather, kMenuHoroscope, kMenuCalendar,
-    kMenuHideFullScreen, kMenuClickThrough, kMenuTrayIcon
+    kMenuHideFullScreen, kMenuClickThrough, kMenuTrayIcon, kMenuAlarms
 };
 // clang-format on
 
@@ -141,6 +148,10 @@ public:
     void ApplyLunarSetting();
 
     void ShowTimedActionDialog();
+    // The alarms' list (clockalarms_win.cpp).
+    void ShowAlarmDialog();
+    AlarmClock* alarmClock() { return alarms_.get(); }
+    AlarmListDialog* alarmDialog();
     void ToggleStayOnTop();
     void Exit();
     void ShowAboutAndHomePage();
@@ -202,6 +213,9 @@ public:
     HoroscopePanel* horoscopePanel();
     CalendarPopup* calendarPopup();
     const HolidayBook& Holidays() const { return holidays_; }
+    const HolidayFeed* HolidaySchedules() const { return holidayFeed_.get(); }
+    // holidays.cache, beside the settings file.
+    std::wstring KeptHolidaysPath() const;
     HWND ClockTipWindow() const { return clockTip_.Handle(); }
     // The notice before a timed shutdown or restart; none before the first.
     ActionNotice* actionNotice() { return actionNotice_.get(); }
@@ -303,6 +317,7 @@ private:
     } faceFailure_; // what went wrong in ShowFace, reported by StartCompanions
     int shakeCount_ = 0;
     HolidayBook holidays_;
+    std::unique_ptr<HolidayFeed> holidayFeed_; // fills holidays_ with the fetched schedules
     std::vector<std::string> holidayProblems_; // UTF-8, reported once after the clock shows
     ClockTip clockTip_;
     int dpi_ = kDesignDpi;
@@ -321,6 +336,14 @@ private:
     TrayIcon tray_;
     long long trayTipMinute_ = -1; // the minute the tray's tip was composed for
     UINT taskbarCreated_ = 0;      // the shell's "TaskbarCreated" message: Explorer restarted
+
+    // The alarms, made with the companions once the holidays are read.
+    void StartAlarms();
+    // A tip's text with the next alarm's line under it, when one will ring.
+    std::wstring WithNextAlarm(std::wstring tip, const DateTimeParts& now) const;
+    std::unique_ptr<CalendarWorkingDays> workingDays_;
+    std::unique_ptr<AlarmClock> alarms_;
+    std::unique_ptr<AlarmListDialog> alarmDialog_;
 
     // The windows beside the clock, made together once the clock exists.
     struct Companions;

@@ -76,10 +76,14 @@ void CalendarPopup::MouseMovedWithButton(WPARAM keys) {
         calendar_->Model().HeldArrow.reset();
 }
 
+// What the pop-up shows for the selected day, one a line: the day line, the
+// lines under the grid (the countdown, the schedule's note) and, with the
+// Chinese calendar, the almanac; the Gregorian layout shows the day line alone.
 std::wstring CalendarPopup::ShownText() const {
-    const DateParts d = DecodeDate(std::floor(calendar_->Model().SelectedDate));
-    std::vector<std::string> lines{DateTooltipText(d.year, d.month, d.day)};
-    if (calendar_->Lunar())
+    std::vector<std::string> lines = calendar_->ShownLines();
+    if (!calendar_->Lunar())
+        lines.resize(1);
+    else
         for (std::string& line : calendar_->AlmanacText())
             lines.push_back(std::move(line));
     std::string text;

@@ -1,8 +1,11 @@
 #include "calendar/holidays.h"
 
+#include "base/datetime.h"
 #include "base/utf8.h"
 
+#include "calendar/holiday_table.h"
 #include "calendar/lunar_table.h"
+#include "net/json.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -12,186 +15,6 @@ namespace vemora {
 using lunar_table::DayNumber;
 
 namespace {
-
-// The holiday arrangements announced by the State Council, 2008 to 2026: each
-// break from its first day for `days` days, its weekend days included, and the
-// weekend days made working days for it. 2019's 劳动节 is as amended in March
-// 2019; 2020's 春节 as extended to 2-2 in January 2020, which also cancelled
-// the working Saturday 2-1.
-constexpr int kNone = -1000000;
-
-struct Break {
-    int first, days;
-    int workdays[2];
-};
-
-struct Ymd {
-    int y = 0, m = 0, d = 0;
-};
-
-constexpr Break R(Ymd first, int days, Ymd work1 = {}, Ymd work2 = {}) {
-    const auto number = [](Ymd t) { return t.y ? DayNumber(t.y, t.m, t.d) : kNone; };
-    return {number(first), days, {number(work1), number(work2)}};
-}
-
-constexpr Break kBreaks[] = {
-    // 2008
-    R({2007, 12, 30}, 3, {2007, 12, 29}),              // 元旦
-    R({2008, 2, 6}, 7, {2008, 2, 2}, {2008, 2, 3}),    // 春节
-    R({2008, 4, 4}, 3),                                // 清明
-    R({2008, 5, 1}, 3, {2008, 5, 4}),                  // 劳动节
-    R({2008, 6, 7}, 3),                                // 端午
-    R({2008, 9, 13}, 3),                               // 中秋
-    R({2008, 9, 29}, 7, {2008, 9, 27}, {2008, 9, 28}), // 国庆
-    // 2009
-    R({2009, 1, 1}, 3, {2009, 1, 4}),                   // 元旦
-    R({2009, 1, 25}, 7, {2009, 1, 24}, {2009, 2, 1}),   // 春节
-    R({2009, 4, 4}, 3),                                 // 清明
-    R({2009, 5, 1}, 3),                                 // 劳动节
-    R({2009, 5, 28}, 3, {2009, 5, 31}),                 // 端午
-    R({2009, 10, 1}, 8, {2009, 9, 27}, {2009, 10, 10}), // 中秋、国庆
-    // 2010
-    R({2010, 1, 1}, 3),                                // 元旦
-    R({2010, 2, 13}, 7, {2010, 2, 20}, {2010, 2, 21}), // 春节
-    R({2010, 4, 3}, 3),                                // 清明
-    R({2010, 5, 1}, 3),                                // 劳动节
-    R({2010, 6, 14}, 3, {2010, 6, 12}, {2010, 6, 13}), // 端午
-    R({2010, 9, 22}, 3, {2010, 9, 19}, {2010, 9, 25}), // 中秋
-    R({2010, 10, 1}, 7, {2010, 9, 26}, {2010, 10, 9}), // 国庆
-    // 2011
-    R({2011, 1, 1}, 3),                                // 元旦
-    R({2011, 2, 2}, 7, {2011, 1, 30}, {2011, 2, 12}),  // 春节
-    R({2011, 4, 3}, 3, {2011, 4, 2}),                  // 清明
-    R({2011, 4, 30}, 3),                               // 劳动节
-    R({2011, 6, 4}, 3),                                // 端午
-    R({2011, 9, 10}, 3),                               // 中秋
-    R({2011, 10, 1}, 7, {2011, 10, 8}, {2011, 10, 9}), // 国庆
-    // 2012
-    R({2012, 1, 1}, 3, {2011, 12, 31}),                // 元旦
-    R({2012, 1, 22}, 7, {2012, 1, 21}, {2012, 1, 29}), // 春节
-    R({2012, 4, 2}, 3, {2012, 3, 31}, {2012, 4, 1}),   // 清明
-    R({2012, 4, 29}, 3, {2012, 4, 28}),                // 劳动节
-    R({2012, 6, 22}, 3),                               // 端午
-    R({2012, 9, 30}, 8, {2012, 9, 29}),                // 中秋、国庆
-    // 2013
-    R({2013, 1, 1}, 3, {2013, 1, 5}, {2013, 1, 6}),     // 元旦
-    R({2013, 2, 9}, 7, {2013, 2, 16}, {2013, 2, 17}),   // 春节
-    R({2013, 4, 4}, 3, {2013, 4, 7}),                   // 清明
-    R({2013, 4, 29}, 3, {2013, 4, 27}, {2013, 4, 28}),  // 劳动节
-    R({2013, 6, 10}, 3, {2013, 6, 8}, {2013, 6, 9}),    // 端午
-    R({2013, 9, 19}, 3, {2013, 9, 22}),                 // 中秋
-    R({2013, 10, 1}, 7, {2013, 9, 29}, {2013, 10, 12}), // 国庆
-    // 2014
-    R({2014, 1, 1}, 1),                                 // 元旦
-    R({2014, 1, 31}, 7, {2014, 1, 26}, {2014, 2, 8}),   // 春节
-    R({2014, 4, 5}, 3),                                 // 清明
-    R({2014, 5, 1}, 3, {2014, 5, 4}),                   // 劳动节
-    R({2014, 5, 31}, 3),                                // 端午
-    R({2014, 9, 6}, 3),                                 // 中秋
-    R({2014, 10, 1}, 7, {2014, 9, 28}, {2014, 10, 11}), // 国庆
-    // 2015
-    R({2015, 1, 1}, 3, {2015, 1, 4}),                  // 元旦
-    R({2015, 2, 18}, 7, {2015, 2, 15}, {2015, 2, 28}), // 春节
-    R({2015, 4, 4}, 3),                                // 清明
-    R({2015, 5, 1}, 3),                                // 劳动节
-    R({2015, 6, 20}, 3),                               // 端午
-    R({2015, 9, 3}, 3, {2015, 9, 6}),                  // 抗战胜利 70 周年纪念
-    R({2015, 9, 26}, 2),                               // 中秋
-    R({2015, 10, 1}, 7, {2015, 10, 10}),               // 国庆
-    // 2016
-    R({2016, 1, 1}, 3),                                // 元旦
-    R({2016, 2, 7}, 7, {2016, 2, 6}, {2016, 2, 14}),   // 春节
-    R({2016, 4, 2}, 3),                                // 清明
-    R({2016, 4, 30}, 3),                               // 劳动节
-    R({2016, 6, 9}, 3, {2016, 6, 12}),                 // 端午
-    R({2016, 9, 15}, 3, {2016, 9, 18}),                // 中秋
-    R({2016, 10, 1}, 7, {2016, 10, 8}, {2016, 10, 9}), // 国庆
-    // 2017
-    R({2016, 12, 31}, 3),                             // 元旦
-    R({2017, 1, 27}, 7, {2017, 1, 22}, {2017, 2, 4}), // 春节
-    R({2017, 4, 2}, 3, {2017, 4, 1}),                 // 清明
-    R({2017, 4, 29}, 3),                              // 劳动节
-    R({2017, 5, 28}, 3, {2017, 5, 27}),               // 端午
-    R({2017, 10, 1}, 8, {2017, 9, 30}),               // 中秋、国庆
-    // 2018
-    R({2017, 12, 30}, 3),                              // 元旦
-    R({2018, 2, 15}, 7, {2018, 2, 11}, {2018, 2, 24}), // 春节
-    R({2018, 4, 5}, 3, {2018, 4, 8}),                  // 清明
-    R({2018, 4, 29}, 3, {2018, 4, 28}),                // 劳动节
-    R({2018, 6, 16}, 3),                               // 端午
-    R({2018, 9, 22}, 3),                               // 中秋
-    R({2018, 10, 1}, 7, {2018, 9, 29}, {2018, 9, 30}), // 国庆
-    // 2019
-    R({2018, 12, 30}, 3, {2018, 12, 29}),               // 元旦
-    R({2019, 2, 4}, 7, {2019, 2, 2}, {2019, 2, 3}),     // 春节
-    R({2019, 4, 5}, 3),                                 // 清明
-    R({2019, 5, 1}, 4, {2019, 4, 28}, {2019, 5, 5}),    // 劳动节
-    R({2019, 6, 7}, 3),                                 // 端午
-    R({2019, 9, 13}, 3),                                // 中秋
-    R({2019, 10, 1}, 7, {2019, 9, 29}, {2019, 10, 12}), // 国庆
-    // 2020
-    R({2020, 1, 1}, 1),                                 // 元旦
-    R({2020, 1, 24}, 10, {2020, 1, 19}),                // 春节
-    R({2020, 4, 4}, 3),                                 // 清明
-    R({2020, 5, 1}, 5, {2020, 4, 26}, {2020, 5, 9}),    // 劳动节
-    R({2020, 6, 25}, 3, {2020, 6, 28}),                 // 端午
-    R({2020, 10, 1}, 8, {2020, 9, 27}, {2020, 10, 10}), // 中秋、国庆
-    // 2021
-    R({2021, 1, 1}, 3),                                // 元旦
-    R({2021, 2, 11}, 7, {2021, 2, 7}, {2021, 2, 20}),  // 春节
-    R({2021, 4, 3}, 3),                                // 清明
-    R({2021, 5, 1}, 5, {2021, 4, 25}, {2021, 5, 8}),   // 劳动节
-    R({2021, 6, 12}, 3),                               // 端午
-    R({2021, 9, 19}, 3, {2021, 9, 18}),                // 中秋
-    R({2021, 10, 1}, 7, {2021, 9, 26}, {2021, 10, 9}), // 国庆
-    // 2022
-    R({2022, 1, 1}, 3),                                // 元旦
-    R({2022, 1, 31}, 7, {2022, 1, 29}, {2022, 1, 30}), // 春节
-    R({2022, 4, 3}, 3, {2022, 4, 2}),                  // 清明
-    R({2022, 4, 30}, 5, {2022, 4, 24}, {2022, 5, 7}),  // 劳动节
-    R({2022, 6, 3}, 3),                                // 端午
-    R({2022, 9, 10}, 3),                               // 中秋
-    R({2022, 10, 1}, 7, {2022, 10, 8}, {2022, 10, 9}), // 国庆
-    // 2023
-    R({2022, 12, 31}, 3),                              // 元旦
-    R({2023, 1, 21}, 7, {2023, 1, 28}, {2023, 1, 29}), // 春节
-    R({2023, 4, 5}, 1),                                // 清明
-    R({2023, 4, 29}, 5, {2023, 4, 23}, {2023, 5, 6}),  // 劳动节
-    R({2023, 6, 22}, 3, {2023, 6, 25}),                // 端午
-    R({2023, 9, 29}, 8, {2023, 10, 7}, {2023, 10, 8}), // 中秋、国庆
-    // 2024
-    R({2023, 12, 30}, 3),                               // 元旦
-    R({2024, 2, 10}, 8, {2024, 2, 4}, {2024, 2, 18}),   // 春节
-    R({2024, 4, 4}, 3, {2024, 4, 7}),                   // 清明
-    R({2024, 5, 1}, 5, {2024, 4, 28}, {2024, 5, 11}),   // 劳动节
-    R({2024, 6, 8}, 3),                                 // 端午
-    R({2024, 9, 15}, 3, {2024, 9, 14}),                 // 中秋
-    R({2024, 10, 1}, 7, {2024, 9, 29}, {2024, 10, 12}), // 国庆
-    // 2025
-    R({2025, 1, 1}, 1),                                 // 元旦
-    R({2025, 1, 28}, 8, {2025, 1, 26}, {2025, 2, 8}),   // 春节
-    R({2025, 4, 4}, 3),                                 // 清明
-    R({2025, 5, 1}, 5, {2025, 4, 27}),                  // 劳动节
-    R({2025, 5, 31}, 3),                                // 端午
-    R({2025, 10, 1}, 8, {2025, 9, 28}, {2025, 10, 11}), // 中秋、国庆
-    // 2026
-    R({2026, 1, 1}, 3, {2026, 1, 4}),                   // 元旦
-    R({2026, 2, 15}, 9, {2026, 2, 14}, {2026, 2, 28}),  // 春节
-    R({2026, 4, 4}, 3),                                 // 清明
-    R({2026, 5, 1}, 5, {2026, 5, 9}),                   // 劳动节
-    R({2026, 6, 19}, 3),                                // 端午
-    R({2026, 9, 25}, 3),                                // 中秋
-    R({2026, 10, 1}, 7, {2026, 9, 20}, {2026, 10, 10}), // 国庆
-};
-
-bool IsLeap(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-bool IsValidDate(int year, int month, int day) {
-    constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month >= 1 && month <= 12 && day >= 1 && day <= (month == 2 && IsLeap(year) ? 29 : kDays[month - 1]);
-}
 
 // Reading holidays.txt.
 
@@ -364,21 +187,125 @@ LineOutcome ApplyLine(std::string_view line, HolidayBook& book) {
 
 } // namespace
 
-DayArrangement ArrangementOf(int year, int month, int day) {
-    if (!IsValidDate(year, month, day))
-        return DayArrangement::Ordinary;
-    const int n = DayNumber(year, month, day);
-    for (const Break& b : kBreaks) {
-        if (n >= b.first && n < b.first + b.days)
-            return DayArrangement::Holiday;
-        if (n == b.workdays[0] || n == b.workdays[1])
-            return DayArrangement::Workday;
+namespace {
+
+const BuiltInHoliday* FindBuiltIn(int year, int month, int day) {
+    const BuiltInHoliday* first = kBuiltInHolidays;
+    const BuiltInHoliday* last = kBuiltInHolidays + kBuiltInHolidayCount;
+    const auto key = [](int y, int m, int d) { return (y * 16 + m) * 32 + d; };
+    const int wanted = key(year, month, day);
+    const BuiltInHoliday* it = std::lower_bound(
+        first, last, wanted, [&](const BuiltInHoliday& h, int k) { return key(h.year, h.month, h.day) < k; });
+    return it != last && key(it->year, it->month, it->day) == wanted ? it : nullptr;
+}
+
+// "2027-02-06", with two digits for month and day as the data set writes them.
+bool ReadIsoDate(std::string_view text, int& year, int& month, int& day) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return false;
+    for (size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+    const auto number = [&](size_t at, size_t n) {
+        int v = 0;
+        for (size_t i = at; i < at + n; ++i)
+            v = v * 10 + (text[i] - '0');
+        return v;
+    };
+    year = number(0, 4);
+    month = number(5, 2);
+    day = number(8, 2);
+    return IsValidDate(year, month, day);
+}
+
+bool GoodName(const std::string& name) {
+    size_t characters = 0;
+    for (size_t i = 0; i < name.size(); ++characters) {
+        const size_t n = Utf8SequenceLength(name, i);
+        if (n == 0 || (n == 1 && (static_cast<unsigned char>(name[i]) < 0x20 || name[i] == 0x7F)))
+            return false;
+        i += n;
     }
-    return DayArrangement::Ordinary;
+    return characters > 0 && characters <= kMaxScheduleNameChars;
+}
+
+} // namespace
+
+DayArrangement ArrangementOf(int year, int month, int day) {
+    const BuiltInHoliday* h = FindBuiltIn(year, month, day);
+    return !h ? DayArrangement::Ordinary : h->off ? DayArrangement::Holiday : DayArrangement::Workday;
+}
+
+std::string BuiltInHolidayName(int year, int month, int day) {
+    const BuiltInHoliday* h = FindBuiltIn(year, month, day);
+    return h ? kBuiltInHolidayNames[h->name] : "";
+}
+
+ParsedSchedule ParseYearSchedule(std::string_view body, int year) {
+    ParsedSchedule out;
+    const auto refuse = [&](ScheduleProblem problem) {
+        out.schedule = {};
+        out.problem = problem;
+        return out;
+    };
+    const JsonResult json = ParseJson(body);
+    if (!json)
+        return refuse(ScheduleProblem::NotJson);
+    const JsonValue& root = json.value;
+    const JsonValue& days = root["days"];
+    const std::optional<long long> fileYear = root["year"].Integer(kLunarFirstYear, kLunarLastYear);
+    if (root.kind() != JsonValue::Kind::Object || !fileYear || days.kind() != JsonValue::Kind::Array)
+        return refuse(ScheduleProblem::NotASchedule);
+    if (*fileYear != year)
+        return refuse(ScheduleProblem::WrongYear);
+    if (days.Size() > kMaxScheduleDays)
+        return refuse(ScheduleProblem::TooManyDays);
+    out.schedule.year = year;
+    const int first = DayNumber(year - 1, 12, 1), last = DayNumber(year + 1, 1, 31);
+    for (const JsonValue& item : days.Items()) {
+        const std::string* name = item["name"].Text();
+        const std::string* date = item["date"].Text();
+        const JsonValue& off = item["isOffDay"];
+        if (item.kind() != JsonValue::Kind::Object || !name || !date || off.kind() != JsonValue::Kind::Bool)
+            return refuse(ScheduleProblem::NotASchedule);
+        ScheduleDay day;
+        if (!ReadIsoDate(*date, day.year, day.month, day.day))
+            return refuse(ScheduleProblem::DateOutOfRange);
+        const int n = DayNumber(day.year, day.month, day.day);
+        if (n < first || n > last)
+            return refuse(ScheduleProblem::DateOutOfRange);
+        if (!GoodName(*name))
+            return refuse(ScheduleProblem::BadName);
+        day.name = *name;
+        day.arrangement = off.IsTrue() ? DayArrangement::Holiday : DayArrangement::Workday;
+        out.schedule.days.push_back(std::move(day));
+    }
+    return out;
+}
+
+std::string ScheduleProblemText(ScheduleProblem problem) {
+    switch (problem) {
+    case ScheduleProblem::None:
+        return "";
+    case ScheduleProblem::NotJson:
+        return "回答不是 JSON";
+    case ScheduleProblem::NotASchedule:
+        return "回答不是放假安排";
+    case ScheduleProblem::WrongYear:
+        return "回答的年份不符";
+    case ScheduleProblem::DateOutOfRange:
+        return "回答中的日期超出该年";
+    case ScheduleProblem::TooManyDays:
+        return "回答中的日子过多";
+    case ScheduleProblem::BadName:
+        return "回答中的节日名称无效";
+    }
+    return "";
 }
 
 void HolidayBook::Set(int year, int month, int day, DayArrangement arrangement) {
     days_[DayNumber(year, month, day)] = arrangement;
+    userYears_.insert(year);
 }
 
 std::optional<DayArrangement> HolidayBook::Find(int year, int month, int day) const {
@@ -390,10 +317,48 @@ std::optional<DayArrangement> HolidayBook::Find(int year, int month, int day) co
     return it->second;
 }
 
+// Every fetched day by its date; where two files name one date, the file of
+// the date's own year wins.
+void HolidayBook::SetFetched(YearSchedule schedule) {
+    const int year = schedule.year;
+    fetched_[year] = std::move(schedule);
+    fetchedDays_.clear();
+    for (const auto& [fileYear, file] : fetched_)
+        for (const ScheduleDay& d : file.days) {
+            if (d.year != fileYear)
+                fetchedDays_.emplace(DayNumber(d.year, d.month, d.day), DayStatus{d.arrangement, d.name});
+        }
+    for (const auto& [fileYear, file] : fetched_)
+        for (const ScheduleDay& d : file.days)
+            if (d.year == fileYear)
+                fetchedDays_[DayNumber(d.year, d.month, d.day)] = DayStatus{d.arrangement, d.name};
+}
+
+bool HolidayBook::YearKnown(int year, bool byUser) const {
+    if (year >= kBuiltInFirstYear && year <= kBuiltInLastYear)
+        return true;
+    const auto it = fetched_.find(year);
+    return (it != fetched_.end() && !it->second.days.empty()) || (byUser && userYears_.count(year));
+}
+
+DayStatus HolidayBook::StatusOf(int year, int month, int day) const {
+    if (!IsValidDate(year, month, day))
+        return {};
+    const int n = DayNumber(year, month, day);
+    if (const auto user = days_.find(n); user != days_.end())
+        return {user->second, ""};
+    if (const auto got = fetchedDays_.find(n); got != fetchedDays_.end())
+        return got->second;
+    if (const auto file = fetched_.find(year); file != fetched_.end() && !file->second.days.empty())
+        return {};
+    const BuiltInHoliday* h = FindBuiltIn(year, month, day);
+    if (!h)
+        return {};
+    return {h->off ? DayArrangement::Holiday : DayArrangement::Workday, kBuiltInHolidayNames[h->name]};
+}
+
 DayArrangement ArrangementOf(const HolidayBook& book, int year, int month, int day) {
-    if (const std::optional<DayArrangement> set = book.Find(year, month, day))
-        return *set;
-    return ArrangementOf(year, month, day);
+    return book.StatusOf(year, month, day).arrangement;
 }
 
 HolidayFile ParseHolidayFile(std::string_view bytes, const GbkToUtf8& gbkToUtf8) {

@@ -47,10 +47,16 @@ CalRect LunarLayout::InfoLine() const {
     return {GridLeft, top, GridLeft + 7 * CellWidth, top + LineHeight + 2};
 }
 
-CalRect LunarLayout::AlmanacRow(int row) const {
+CalRect LunarLayout::NoteLine(int index) const {
     const CalRect info = InfoLine();
-    const int top = info.bottom + 1 + row * LineHeight;
+    const int top = info.bottom + index * LineHeight;
     return {info.left, top, info.right, top + LineHeight};
+}
+
+CalRect LunarLayout::AlmanacRow(int row) const {
+    const CalRect notes = NoteLine(kNoteLines - 1);
+    const int top = notes.bottom + 1 + row * LineHeight;
+    return {notes.left, top, notes.right, top + LineHeight};
 }
 
 CalRect LunarLayout::SelectedDayArea() const {

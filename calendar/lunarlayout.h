@@ -32,11 +32,15 @@ struct LunarLayout {
     int LowerSeparatorY() const { return GridTop + 6 * CellHeight; }
     // The line under the grid that describes the selected day.
     CalRect InfoLine() const;
-    // The selected day's almanac under the info line: 干支 and 值神; 建除 and
+    // The lines under the info line: the countdown to the next festival and
+    // the note on a year whose schedule is not published.
+    static constexpr int kNoteLines = 2;
+    CalRect NoteLine(int index) const;
+    // Under the notes, the selected day's almanac: 干支 and 值神; 建除 and
     // 冲煞; 宜; 忌.
     static constexpr int kAlmanacRows = 4;
     CalRect AlmanacRow(int row) const;
-    // Everything under the grid that follows the selected day.
+    // Everything under the grid that follows the selected day (and the month).
     CalRect SelectedDayArea() const;
     int ButtonTop() const { return AlmanacRow(kAlmanacRows - 1).bottom + 3; }
 

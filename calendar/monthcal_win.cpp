@@ -3,6 +3,7 @@
 #include "base/datetime.h"
 #include "base/text_win.h"
 #include "calendar/almanac.h"
+#include "calendar/countdown.h"
 
 #include <commctrl.h>
 
@@ -206,9 +207,22 @@ LunarCellFace MonthCalendar::FaceAt(int col, int row) const {
     return LunarCellFaceOf(*holidays_, d.year, d.month, d.day);
 }
 
+// The lunar line of the selected day, with 休 or 班 and its break's name.
 std::wstring MonthCalendar::InfoLineText() const {
     const DateParts d = DecodeDate(std::floor(model_.SelectedDate));
-    return Utf8ToWide(LunarInfoLine(d.year, d.month, d.day));
+    std::string line = LunarInfoLine(d.year, d.month, d.day);
+    const DayStatus status = holidays_->StatusOf(d.year, d.month, d.day);
+    if (status.arrangement != DayArrangement::Ordinary && !line.empty())
+        line += (status.arrangement == DayArrangement::Holiday ? " 休" : " 班") +
+                (status.name.empty() ? std::string() : " " + status.name);
+    return Utf8ToWide(line);
+}
+
+std::vector<std::string> MonthCalendar::ShownLines() const {
+    const DateParts selected = DecodeDate(std::floor(model_.SelectedDate));
+    const DateParts today = DecodeDate(std::floor(today_()));
+    return CalendarPopupLines(
+        *holidays_, {selected.year, selected.month, selected.day, today.year, today.month, today.day, model_.Year});
 }
 
 std::vector<std::string> MonthCalendar::AlmanacText() const {
@@ -482,6 +496,12 @@ void MonthCalendar::PaintLunar(HDC dc) {
     RECT info = ToRect(l.InfoLine());
     const std::wstring line = InfoLineText();
     DrawTextW(dc, line.c_str(), -1, &info, kCentredFlags | DT_END_ELLIPSIS);
+    const std::vector<std::string> shown = ShownLines();
+    for (int i = 0; i < LunarLayout::kNoteLines && i + 1 < static_cast<int>(shown.size()); ++i) {
+        RECT note = ToRect(l.NoteLine(i));
+        const std::wstring text = Utf8ToWide(shown[static_cast<size_t>(i) + 1]);
+        DrawTextW(dc, text.c_str(), -1, &note, kCentredFlags | DT_END_ELLIPSIS);
+    }
     PaintAlmanac(dc);
     for (const MiniButton* button : {&mouse_.TodayButton, &mouse_.NoneButton})
         if (button->visible)

@@ -46,6 +46,9 @@ public:
     // The almanac card's lines for the selected day (calendar/almanac.h);
     // none beyond the Chinese calendar's years.
     std::vector<std::string> AlmanacText() const;
+    // What the pop-up says for the selected day, one line each: the day line,
+    // then the lines under the grid (CalendarPopupLines), UTF-8.
+    std::vector<std::string> ShownLines() const;
     // Draws at the given resolution: the window takes its designed bounds scaled.
     void SetDpi(int dpi);
     int Dpi() const { return dpi_; }

@@ -45,3 +45,13 @@ add_test(NAME HoroscopePhrases.AreWhatTheGeneratorWrites
 # Every C++ source file as clang-format writes it.
 find_program(CLANG_FORMAT clang-format REQUIRED)
 add_test(NAME format COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-format.sh WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+
+# The built-in holiday table is committed; where node and the chinese-days
+# package (see tools/makeholidays.js) are present, this checks that it is
+# still exactly what its generator writes.
+find_program(NODE node)
+set(VEMORA_CHINESE_DAYS "/tmp/chinesedays/node_modules" CACHE PATH "node_modules that hold chinese-days")
+add_test(NAME HolidayTable.IsWhatMakeholidaysWrites
+    COMMAND ${CMAKE_COMMAND} -DNODE=${NODE} -DMODULES=${VEMORA_CHINESE_DAYS} -DSOURCE=${CMAKE_SOURCE_DIR}
+        -P ${CMAKE_SOURCE_DIR}/tests/unit/holidaytable_check.cmake)
+set_tests_properties(HolidayTable.IsWhatMakeholidaysWrites PROPERTIES SKIP_REGULAR_EXPRESSION "SKIPPED")

@@ -137,12 +137,12 @@ else()
 endif()
 
 set(win_test_sources
-    tests/win/calendar_test.cpp tests/win/clock_test.cpp tests/win/glowcanvas_test.cpp tests/win/harness_win.cpp tests/win/menu_test.cpp
+    tests/win/calendar_test.cpp tests/win/clock_test.cpp tests/win/glowcanvas_test.cpp tests/win/harness_win.cpp tests/win/menu_test.cpp tests/win/alarm_test.cpp
     tests/win/nettime_test.cpp tests/win/program_test.cpp tests/win/render_test.cpp tests/win/setup_test.cpp
     tests/win/snapshot_test.cpp tests/win/testserver_win.cpp tests/win/weather_test.cpp tests/win/forecast_test.cpp tests/win/winmain_test.cpp
     tests/win/xingzuo_test.cpp tests/win/lunarcal_test.cpp
     tests/win/dpi_test.cpp tests/win/position_test.cpp tests/win/tick_test.cpp tests/win/https_test.cpp
-    tests/win/eventlog_test.cpp)
+    tests/win/eventlog_test.cpp tests/win/holidayfeed_test.cpp)
 add_executable(vemora_wintests ${win_test_sources} ${resource_script})
 target_link_libraries(vemora_wintests PRIVATE vemora_shell ${gtest_target})
 target_link_options(vemora_wintests PRIVATE ${static_runtime})
@@ -156,7 +156,7 @@ endif()
 target_compile_definitions(vemora_wintests PRIVATE "VEMORA_FIXTURES=\"${fixtures_win}\"")
 
 set(e2e_sources tests/e2e/clockprocess_win.cpp tests/e2e/helpers_win.cpp tests/e2e/e2e_test.cpp tests/e2e/face_test.cpp tests/e2e/faults_test.cpp
-    tests/e2e/forecast_e2e_test.cpp tests/e2e/horoscope_test.cpp tests/e2e/input_test.cpp tests/e2e/timing_test.cpp)
+    tests/e2e/forecast_e2e_test.cpp tests/e2e/alarm_e2e_test.cpp tests/e2e/horoscope_test.cpp tests/e2e/input_test.cpp tests/e2e/timing_test.cpp)
 if(e2e_sources)
     add_executable(vemora_e2e ${e2e_sources} ${CMAKE_SOURCE_DIR}/tests/win/harness_win.cpp
         ${CMAKE_SOURCE_DIR}/tests/win/testserver_win.cpp)

@@ -14,7 +14,7 @@ packages=(
     g++-mingw-w64-x86-64-posix
     wine wine64 xvfb xauth x11-apps xdotool imagemagick fonts-wqy-microhei locales
     libpcre2-dev googletest libgtest-dev libbenchmark-dev
-    unicode-data zlib1g-dev python3 openssl clang-format git
+    unicode-data zlib1g-dev python3 openssl clang-format git faketime
 )
 missing=()
 for p in "${packages[@]}"; do

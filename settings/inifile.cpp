@@ -258,6 +258,13 @@ std::optional<std::string> IniDocument::Get(std::string_view section, std::strin
     return ToGbk(ValueAsRead(ParseKeyLine(lines_[*at], charLength)->value));
 }
 
+void IniDocument::RemoveSection(std::string_view section) {
+    const Span span = FindSection(section);
+    if (span.found)
+        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(span.begin - 1),
+                     lines_.begin() + static_cast<std::ptrdiff_t>(span.end));
+}
+
 void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
     const CharLength charLength = Unicode() ? Utf8CharLength : GbkCharLength;
     const std::string written = FromGbk(ValueAsWritten(value));

@@ -63,6 +63,9 @@ public:
     // line breaks in a value become blanks.
     void Set(std::string_view section, std::string_view key, std::string_view value);
 
+    // Removes the section, its header and every line up to the next section.
+    void RemoveSection(std::string_view section);
+
     // The file's bytes in the encoding it was read in (GBK for a new file),
     // lines ended by CR LF. What the program writes reads back in the
     // encoding it was written in, without a guess: GBK bytes that would pass

@@ -365,6 +365,7 @@ constexpr Key kKeys[] = {
     {"NtpServer", &Settings::ntpServer, kReadOnly},
     {"ForecastApi", &Settings::forecastApi, kReadOnly},
     {"GeocodeApi", &Settings::geocodeApi, kReadOnly},
+    {"HolidayApi", &Settings::holidayApi, kReadOnly},
     {"Place", &Settings::place, SavedWhenSet(22)},
     {"Latitude", &Settings::latitude, SavedWhenSet(23), kLatitudeRange},
     {"Longitude", &Settings::longitude, SavedWhenSet(24), kLongitudeRange},

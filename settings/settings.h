@@ -71,6 +71,7 @@ struct Settings {
     std::string ntpServer;     // "NtpServer"
     std::string forecastApi;   // "ForecastApi": scheme://host[:port]; empty: the public service
     std::string geocodeApi;    // "GeocodeApi"
+    std::string holidayApi;    // "HolidayApi": base addresses separated by ";"; empty: the public data set
 
     bool operator==(const Settings&) const = default;
 };

@@ -1,4 +1,5 @@
 #pragma once
+#include "base/files_win.h"
 #include "base/handles_win.h"
 #include "weather/forecast.h"
 
@@ -22,11 +23,5 @@ private:
     UniqueHfont font_;
     std::optional<ScopedSelectObject> select_;
 };
-
-// Replaces a file with new contents: written beside it first, then moved over
-// it, so that a reader never finds half of it. False when it could not be.
-bool ReplaceFileContents(const std::wstring& path, const std::string& bytes);
-// The whole file, or nothing when it cannot be read or exceeds maxBytes.
-std::optional<std::string> ReadWholeFile(const std::wstring& path, std::size_t maxBytes);
 
 } // namespace vemora

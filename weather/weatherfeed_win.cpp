@@ -1,5 +1,6 @@
 #include "weather/weatherfeed_win.h"
 
+#include "base/files_win.h"
 #include "base/dpi_win.h"
 #include "base/text_win.h"
 #include "net/fetch_win.h"
@@ -26,22 +27,6 @@ std::string GbkTextToUtf8(const std::string& gbk) {
 
 std::string Utf8TextToGbk(const std::string& utf8) {
     return WideToGbk(Utf8ToWide(utf8));
-}
-
-// This install's number for its refresh minute: the settings file's full path,
-// which differs from one install to the next and stays while it stays.
-std::uint64_t InstallSeed(const std::wstring& settingsPath) {
-    std::wstring full(MAX_PATH * 4, L'\0');
-    const DWORD length = GetFullPathNameW(settingsPath.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    full.resize(length > 0 && length < full.size() ? length : 0);
-    if (full.empty())
-        full = settingsPath;
-    std::uint64_t hash = 1469598103934665603ull; // FNV-1a
-    for (wchar_t c : full) {
-        hash ^= static_cast<std::uint64_t>(towlower(c));
-        hash *= 1099511628211ull;
-    }
-    return hash;
 }
 
 std::wstring KeptPathBeside(const std::wstring& settingsPath) {

@@ -15,6 +15,12 @@ ClockProcess::ClockProcess(const test::TempFolder& folder) {
     const std::wstring exe = folder.File(L"Vemora.exe");
     if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES && !CopyFileW(ExePath().c_str(), exe.c_str(), FALSE))
         throw std::runtime_error("cannot copy Vemora.exe");
+    // No test asks the public holiday data set: without a HolidayApi of its
+    // own, the clock asks a port where nobody listens.
+    const std::wstring ini = folder.File(L"clockset.ini");
+    wchar_t api[8] = {};
+    if (!GetPrivateProfileStringW(L"Option", L"HolidayApi", L"", api, 8, ini.c_str()))
+        WritePrivateProfileStringW(L"Option", L"HolidayApi", L"http://127.0.0.1:9", ini.c_str());
     STARTUPINFOW startup{sizeof startup};
     std::wstring command = L"\"" + exe + L"\"";
     // Under Wine a start has failed now and then, before the program ran a

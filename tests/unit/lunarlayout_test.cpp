@@ -34,7 +34,7 @@ TEST(LunarLayout, EverythingFitsAtEveryFontHeight) {
             << font << ": a new month repaints the info line and the almanac";
     }
     EXPECT_EQ(LunarLayout().W, 275);
-    EXPECT_EQ(LunarLayout().H, 328);
+    EXPECT_EQ(LunarLayout().H, 356);
 }
 
 TEST(LunarLayout, PressesSelectTheCellDrawnThere) {

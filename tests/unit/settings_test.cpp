@@ -97,7 +97,7 @@ TEST(SettingsStore, AnEmptyFileGivesExactlyTheDefaultRecord) {
                   "showxz",         "getnettime",   "Startcolor",  "Endcolor",    "City",        "Lunar",
                   "PosLeft",        "PosTop",       "ShowSeconds", "Hour12",      "ShowDate",    "Scale",
                   "HideFullScreen", "ClickThrough", "TrayIcon",    "WeatherHost", "XingzuoHost", "NtpServer",
-                  "ForecastApi",    "GeocodeApi",   "Place",       "Latitude",    "Longitude"}));
+                  "ForecastApi",    "GeocodeApi",   "HolidayApi",  "Place",       "Latitude",    "Longitude"}));
 }
 
 TEST(SettingsStore, IntegerAndBooleanRules) {
@@ -231,6 +231,7 @@ TEST(SettingsStore, ThePlaceIsKeptWithBothCoordinatesOrNone) {
     EXPECT_EQ(out.values["Longitude"], "-0.1278");
     EXPECT_EQ(out.values.count("Place"), 0u);
     EXPECT_EQ(out.values.count("ForecastApi"), 0u) << "service addresses are never written";
+    EXPECT_EQ(out.values.count("HolidayApi"), 0u) << "service addresses are never written";
 }
 
 TEST(SettingsStore, RefusedWriteStopsAtThatKey) {

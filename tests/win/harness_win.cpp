@@ -182,6 +182,9 @@ ClockWindow& ClockFixture::Create(bool show) {
     options.unixClock = unixClock;
     if (eventLog)
         options.log = std::shared_ptr<EventLog>(eventLog, [](EventLog*) {}); // the test's own, not owned here
+    // No test asks the public holiday data set: without a HolidayApi of its
+    // own, a clock asks a port where nobody listens.
+    options.holidayApi = "http://127.0.0.1:9";
     main = std::make_unique<ClockWindow>(effects, reporter, options);
     effects.armed = [this] { return main->RunState().armed; };
     main->CreateCompanions();

@@ -87,7 +87,8 @@ TEST_F(CalendarLunar, ReadsTheSelectedDayAndItsAlmanac) {
     clock.OpenCalendar();
     HWND popup = clock.calendarPopup()->Handle();
     clock.calendarPopup()->Calendar().Model().SetSelectedDate(EncodeDate(2026, 12, 8));
-    std::wstring expected = L"2026年12月8日 星期二 农历十月三十";
+    // The day, the days to the next festival (from today, the 7th), the almanac.
+    std::wstring expected = L"2026年12月8日 星期二 农历十月三十\r\n距元旦还有25天";
     for (const std::string& line : AlmanacLines(2026, 12, 8))
         expected += L"\r\n" + Utf8ToWide(line);
     EXPECT_EQ(WindowText(popup), expected);
@@ -159,10 +160,13 @@ TEST_F(ClockTooltip, TheDateWhileThePointerRestsOnTheClock) {
             Pump(100);
         return WindowText(tip);
     };
-    EXPECT_EQ(restOnClock(), L"2026年12月7日 星期一 农历十月廿九 大雪\n" + Utf8ToWide(AlmanacTipLine(2026, 12, 7, 4)));
+    EXPECT_EQ(restOnClock(), L"2026年12月7日 星期一 农历十月廿九 大雪\r\n距元旦还有25天\r\n" +
+                                 Utf8ToWide(AlmanacTipLine(2026, 12, 7, 4)));
     EXPECT_TRUE(IsWindowVisible(tip));
     fakeClock.now.day = 8;
-    EXPECT_EQ(restOnClock(), L"2026年12月8日 星期二 农历十月三十\n宜：入宅 安床 开光 祭祀 … 忌：嫁娶 开市 作灶 置产 …")
+    EXPECT_EQ(
+        restOnClock(),
+        L"2026年12月8日 星期二 农历十月三十\r\n距元旦还有24天\r\n宜：入宅 安床 开光 祭祀 … 忌：嫁娶 开市 作灶 置产 …")
         << "the text follows the day";
     SetCursorPos(0, 900);
 }

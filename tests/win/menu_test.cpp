@@ -65,15 +65,22 @@ TEST_F(Menu, ItemsCaptionsOrderAndChecks) {
     ClockWindow& clock = Create(false);
     HMENU menu = clock.ContextMenu();
     const std::pair<UINT, const wchar_t*> expected[] = {
-        {kMenuStayOnTop, L"置顶(&F)"},        {kMenuHideFullScreen, L"全屏时隐藏(&H)"},
-        {kMenuClickThrough, L"鼠标穿透(&P)"}, {kMenuTrayIcon, L"托盘图标(&I)"},
-        {kMenuWeather, L"显示天气(&W)"},      {kMenuCalendar, L"显示日历(&C)"},
-        {kMenuHoroscope, L"今日运势(&J)"},    {kMenuAutostart, L"开机启动(&R)"},
-        {kMenuSettings, L"设置(&S)"},         {kMenuTimedAction, L"定时设定(&T)"},
-        {kMenuHomePage, L"作者主页(&A)"},     {kMenuExit, L"退出(&X)"},
+        {kMenuStayOnTop, L"置顶(&F)"},
+        {kMenuHideFullScreen, L"全屏时隐藏(&H)"},
+        {kMenuClickThrough, L"鼠标穿透(&P)"},
+        {kMenuTrayIcon, L"托盘图标(&I)"},
+        {kMenuWeather, L"显示天气(&W)"},
+        {kMenuCalendar, L"显示日历(&C)"},
+        {kMenuHoroscope, L"今日运势(&J)"},
+        {kMenuAutostart, L"开机启动(&R)"},
+        {kMenuSettings, L"设置(&S)"},
+        {kMenuTimedAction, L"定时设定(&T)"},
+        {kMenuAlarms, L"闹钟…"},
+        {kMenuHomePage, L"作者主页(&A)"},
+        {kMenuExit, L"退出(&X)"},
     };
-    ASSERT_EQ(GetMenuItemCount(menu), 12);
-    for (int i = 0; i < 12; ++i) {
+    ASSERT_EQ(GetMenuItemCount(menu), 13);
+    for (int i = 0; i < 13; ++i) {
         EXPECT_EQ(GetMenuItemID(menu, i), expected[i].first) << i;
         wchar_t caption[64] = {};
         GetMenuStringW(menu, i, caption, 64, MF_BYPOSITION);
