@@ -276,6 +276,7 @@ WeatherSettings ClockWindow::WeatherValues() const {
     values.longitude = settings_.longitude;
     values.forecastApi = settings_.forecastApi;
     values.geocodeApi = settings_.geocodeApi;
+    values.airQualityApi = settings_.airQualityApi;
     values.font = settings_.font;
     values.startColour = settings_.startColour;
     values.endColour = settings_.endColour;

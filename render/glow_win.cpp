@@ -6,7 +6,9 @@
 #include "base/text_win.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
+#include <vector>
 
 namespace vemora {
 
@@ -29,6 +31,75 @@ void CheckFontFamily(const Gdiplus::FontFamily& family, const std::wstring& name
     if (status == Gdiplus::FontFamilyNotFound)
         throw std::runtime_error(WideToUtf8(L"找不到字体“" + name + L"”，请在设置中另选一种字体"));
     Check(status);
+}
+
+// A symbol the line's font has no glyph for (an umbrella in a Chinese font)
+// is drawn from a font that has one: Windows' symbol fonts, or the ones a
+// Linux desktop offers to Wine.
+constexpr const wchar_t* kSymbolFamilies[] = {L"Segoe UI Symbol", L"Segoe UI Emoji", L"DejaVu Sans",
+                                              L"Arial Unicode MS"};
+
+bool MayNeedSymbolFont(wchar_t c) {
+    return c >= 0x2190 && c <= 0x2BFF; // arrows, technical and other symbols, dingbats
+}
+
+struct GlyphRun {
+    size_t start = 0, length = 0;
+    std::wstring family; // empty: the line's own
+    int width = 0;       // pixels, as GDI lays the run out
+};
+
+class GdiFont {
+public:
+    GdiFont(HDC dc, const std::wstring& family, int emSize)
+        : font_(CreateFontW(-std::max(emSize, 1), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                            OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, family.c_str())),
+          select_(dc, font_.get()), dc_(dc) {}
+    bool Has(wchar_t c) const {
+        WORD glyph = 0xFFFF;
+        return GetGlyphIndicesW(dc_, &c, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1 && glyph != 0xFFFF;
+    }
+    int Width(const wchar_t* text, size_t length) const {
+        SIZE extent{};
+        return GetTextExtentPoint32W(dc_, text, static_cast<int>(length), &extent) ? extent.cx : 0;
+    }
+
+private:
+    UniqueHfont font_;
+    ScopedSelectObject select_;
+    HDC dc_;
+};
+
+// The text in runs of one font each: one run, in the line's font, unless it
+// holds a symbol that font lacks and another font has.
+// measure: the runs' widths are wanted, not only where they are.
+std::vector<GlyphRun> GlyphRuns(const std::wstring& text, const std::wstring& family, int emSize, bool measure) {
+    ScopedWindowDC screen(nullptr);
+    UniqueHdc dc(CreateCompatibleDC(screen.get()));
+    if (!dc || (!measure && std::none_of(text.begin(), text.end(), MayNeedSymbolFont)))
+        return {GlyphRun{0, text.size()}};
+    std::vector<std::wstring> families(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (!MayNeedSymbolFont(text[i]) || GdiFont(dc.get(), family, emSize).Has(text[i]))
+            continue;
+        for (const wchar_t* symbols : kSymbolFamilies) {
+            Gdiplus::FontFamily installed(symbols);
+            if (installed.GetLastStatus() == Gdiplus::Ok && GdiFont(dc.get(), symbols, emSize).Has(text[i])) {
+                families[i] = symbols;
+                break;
+            }
+        }
+    }
+    std::vector<GlyphRun> runs;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (runs.empty() || runs.back().family != families[i])
+            runs.push_back(GlyphRun{i, 0, families[i]});
+        ++runs.back().length;
+    }
+    for (GlyphRun& run : runs)
+        run.width = GdiFont(dc.get(), run.family.empty() ? family : run.family, emSize)
+                        .Width(text.c_str() + run.start, run.length);
+    return runs;
 }
 
 } // namespace
@@ -84,25 +155,11 @@ void DrawGlowText(GlowImage& image, const std::wstring& text, const std::string&
     DrawGlowTextWith(image, text, fontFamily, family, emSize, startColor, endColor);
 }
 
-void AddGlowText(Gdiplus::GraphicsPath& path, const std::wstring& text, const Gdiplus::FontFamily& fontFamily,
-                 const std::wstring& family, int emSize, int imageWidth, int dpi) {
-    using namespace Gdiplus;
-    const int origin = ScaleForDpi(10, dpi);
-    StringFormat format(0, LANG_NEUTRAL);
-    Check(format.GetLastStatus());
-    // Only the start of a long line can reach the 230-pixel image; a weather
-    // page of many links would otherwise become a path of thousands of glyphs
-    // that nobody sees, stroked nine times.
-    size_t drawn = VisibleCharacters(text, family, emSize, imageWidth - origin);
-    if (drawn < text.size() && drawn > 0 && IS_LOW_SURROGATE(text[drawn]))
-        --drawn;
-    if (drawn > 0)
-        Check(path.AddString(text.c_str(), static_cast<INT>(drawn), &fontFamily, FontStyleRegular,
-                             static_cast<REAL>(emSize), Rect(origin, origin, 0, 0), &format));
-}
+namespace {
 
-void PaintGlowPath(GlowImage& image, const Gdiplus::GraphicsPath& path, Argb startColor, Argb endColor, int left,
-                   int right) {
+// PaintGlowPath, with or without the highlight.
+void PaintGlow(GlowImage& image, const Gdiplus::GraphicsPath& path, Argb startColor, Argb endColor, int left, int right,
+               bool highlight) {
     using namespace Gdiplus;
     // GDI+ draws into the DIB's own memory as premultiplied ARGB, which is what
     // the layered window update with per-pixel alpha expects.
@@ -132,12 +189,63 @@ void PaintGlowPath(GlowImage& image, const Gdiplus::GraphicsPath& path, Argb sta
     Check(colour.GetLastStatus());
     Check(colour.SetWrapMode(WrapModeTile));
     Check(graphics.FillPath(&colour, &path));
-    LinearGradientBrush highlight(Point(0, origin), Point(0, ScaleForDpi(60, dpi)), Color(0xFFFFFFFF),
+    if (highlight) {
+        LinearGradientBrush shine(Point(0, origin), Point(0, ScaleForDpi(60, dpi)), Color(0xFFFFFFFF),
                                   Color(0x0F010101));
-    Check(highlight.GetLastStatus());
-    Check(highlight.SetWrapMode(WrapModeTile));
-    Check(graphics.FillPath(&highlight, &path));
+        Check(shine.GetLastStatus());
+        Check(shine.SetWrapMode(WrapModeTile));
+        Check(graphics.FillPath(&shine, &path));
+    }
     graphics.Flush(FlushIntentionSync);
+}
+
+} // namespace
+
+void PaintGlowPath(GlowImage& image, const Gdiplus::GraphicsPath& path, Argb startColor, Argb endColor, int left,
+                   int right) {
+    PaintGlow(image, path, startColor, endColor, left, right, true);
+}
+
+int GlowTextWidth(const std::wstring& text, const std::wstring& family, int emSize) {
+    int width = 0;
+    for (const GlyphRun& run : GlyphRuns(text, family, emSize, true))
+        width += run.width;
+    return width;
+}
+
+void AddGlowText(Gdiplus::GraphicsPath& path, const std::wstring& text, const Gdiplus::FontFamily& fontFamily,
+                 const std::wstring& family, int emSize, int imageWidth, int dpi) {
+    using namespace Gdiplus;
+    const int origin = ScaleForDpi(10, dpi);
+    StringFormat format(0, LANG_NEUTRAL);
+    Check(format.GetLastStatus());
+    // Only the start of a long line can reach the 230-pixel image; a weather
+    // page of many links would otherwise become a path of thousands of glyphs
+    // that nobody sees, stroked nine times.
+    size_t drawn = VisibleCharacters(text, family, emSize, imageWidth - origin);
+    if (drawn < text.size() && drawn > 0 && IS_LOW_SURROGATE(text[drawn]))
+        --drawn;
+    if (drawn == 0)
+        return;
+    const std::vector<GlyphRun> runs = GlyphRuns(text.substr(0, drawn), family, emSize, false);
+    if (runs.size() <= 1) {
+        Check(path.AddString(text.c_str(), static_cast<INT>(drawn), &fontFamily, FontStyleRegular,
+                             static_cast<REAL>(emSize), Rect(origin, origin, 0, 0), &format));
+        return;
+    }
+    // Each run laid out as a string of its own where the ones before it end;
+    // every string starts with the same lead, so the runs keep their spacing.
+    int x = origin;
+    for (const GlyphRun& run : runs) {
+        std::optional<FontFamily> other;
+        if (!run.family.empty())
+            other.emplace(run.family.c_str());
+        const FontFamily& used = other ? *other : fontFamily;
+        Check(used.GetLastStatus());
+        Check(path.AddString(text.c_str() + run.start, static_cast<INT>(run.length), &used, FontStyleRegular,
+                             static_cast<REAL>(emSize), Rect(x, origin, 0, 0), &format));
+        x += run.width;
+    }
 }
 
 void DrawGlowTextWith(GlowImage& image, const std::wstring& text, const Gdiplus::FontFamily& fontFamily,
@@ -242,10 +350,12 @@ int GlowRenderer::Render(HWND window, const std::wstring& text, const GlowFrame&
     }
     canvas_->Draw(text, *family_, familyWide_, emSize, startColor, endColor);
     GlowCanvas::ColumnSpan changed = canvas_->Changed();
-    if (frame.height != frame.firstHeight || !frame.second.empty()) {
+    const bool accent = frame.accentLeft < frame.accentRight;
+    if (frame.height != frame.firstHeight || !frame.second.empty() || accent || accent_) {
         if (!framed_ || framed_->Dpi() != dpi || framed_->Width() != frame.width || framed_->Height() != frame.height) {
             framed_ = std::make_unique<GlowImage>(dpi, frame.width, frame.height);
             secondBand_.reset();
+            accent_.reset();
         }
         const SecondBandKey key{frame.second,         familyWide_,          frame.secondEmSize, frame.firstHeight,
                                 frame.secondOrigin.x, frame.secondOrigin.y, startColor,         endColor};
@@ -263,6 +373,23 @@ int GlowRenderer::Render(HWND window, const std::wstring& text, const GlowFrame&
             std::copy(first.Pixels() + static_cast<size_t>(y) * first.Width() + changed.left,
                       first.Pixels() + static_cast<size_t>(y) * first.Width() + changed.right,
                       framed_->MutablePixels() + static_cast<size_t>(y) * framed_->Width() + changed.left);
+        const std::optional<AccentKey> accentKey =
+            accent ? std::optional<AccentKey>(AccentKey{text, frame.accentLeft, frame.accentRight, frame.accentColour})
+                   : std::nullopt;
+        if (accentKey != accent_ || (accent && changed.left < changed.right)) {
+            // The accent's columns were painted over the gradient's: the whole
+            // first band again, then the accent afresh on cleared columns.
+            for (int y = 0; y < rows; ++y)
+                std::copy(first.Pixels() + static_cast<size_t>(y) * first.Width(),
+                          first.Pixels() + static_cast<size_t>(y) * first.Width() +
+                              std::min(first.Width(), frame.width),
+                          framed_->MutablePixels() + static_cast<size_t>(y) * framed_->Width());
+            accent_.reset();
+            if (accent)
+                PaintAccent(text, frame, emSize, dpi);
+            accent_ = accentKey;
+            changed = {0, frame.width};
+        }
     } else {
         framed_.reset();
         secondBand_.reset();
@@ -288,6 +415,28 @@ int GlowRenderer::Render(HWND window, const std::wstring& text, const GlowFrame&
     columnUpdatesInRow_ = columnsOnly ? columnUpdatesInRow_ + 1 : 0;
     columnUpdates_ += columnsOnly;
     return result;
+}
+
+void GlowRenderer::PaintAccent(const std::wstring& text, const GlowFrame& frame, int emSize, int dpi) {
+    const int left = std::clamp(frame.accentLeft, 0, framed_->Width());
+    const int right = std::clamp(frame.accentRight, left, framed_->Width());
+    const int rows = std::min(frame.firstHeight, framed_->Height());
+    std::uint32_t* pixels = framed_->MutablePixels();
+    for (int y = 0; y < rows; ++y)
+        std::fill(pixels + static_cast<size_t>(y) * framed_->Width() + left,
+                  pixels + static_cast<size_t>(y) * framed_->Width() + right, 0u);
+    // The whole line's path, painted only within the accent's columns: the
+    // halo of a neighbouring glyph that reaches into them stays as it was.
+    GlowImage band(dpi, framed_->Width(), frame.firstHeight);
+    Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
+    Check(path.GetLastStatus());
+    AddGlowText(path, text, *family_, familyWide_, emSize, band.Width(), dpi);
+    // Without the white highlight, which would wash a small word's colour out.
+    PaintGlow(band, path, frame.accentColour, frame.accentColour, left, right, false);
+    for (int y = 0; y < rows; ++y)
+        std::copy(band.Pixels() + static_cast<size_t>(y) * band.Width() + left,
+                  band.Pixels() + static_cast<size_t>(y) * band.Width() + right,
+                  pixels + static_cast<size_t>(y) * framed_->Width() + left);
 }
 
 int RenderGlowText(HWND window, const std::wstring& text, const std::string& fontName, int emSize, Argb startColor,

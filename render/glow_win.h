@@ -75,6 +75,11 @@ struct GlowFrame {
     std::wstring second; // none when empty
     int secondEmSize = 0;
     POINT secondOrigin{};
+    // Columns [accentLeft, accentRight) of the first line filled with one
+    // colour instead of the gradient (a word that carries its own colour);
+    // none when empty.
+    int accentLeft = 0, accentRight = 0;
+    Argb accentColour = 0;
 };
 // The frame of one line at a resolution: the image GlowImage(dpi) makes.
 GlowFrame SingleLineFrame(int dpi);
@@ -132,6 +137,14 @@ private:
     };
     std::optional<SecondBandKey> secondBand_;
     int secondLineDraws_ = 0;
+    struct AccentKey {
+        std::wstring text;
+        int left = 0, right = 0;
+        Argb colour = 0;
+        bool operator==(const AccentKey&) const = default;
+    };
+    std::optional<AccentKey> accent_; // what the first band's accent was drawn from
+    void PaintAccent(const std::wstring& text, const GlowFrame& frame, int emSize, int dpi);
 };
 
 // Draws into an image with a given font family (DrawGlowText's body).
@@ -147,6 +160,10 @@ void AddGlowText(Gdiplus::GraphicsPath& path, const std::wstring& text, const Gd
 // highlight over it.
 void PaintGlowPath(GlowImage& image, const Gdiplus::GraphicsPath& path, Argb startColor, Argb endColor, int left,
                    int right);
+
+// The width in pixels of a text as the glow lays it out, symbols from a
+// symbol font included; without the lead GDI+ puts before a string.
+int GlowTextWidth(const std::wstring& text, const std::wstring& family, int emSize);
 
 // How many characters of the text DrawGlowTextWith turns into its path.
 size_t VisibleCharacters(const std::wstring& text, const std::wstring& family, int emSize, int room);

@@ -366,6 +366,7 @@ constexpr Key kKeys[] = {
     {"ForecastApi", &Settings::forecastApi, kReadOnly},
     {"GeocodeApi", &Settings::geocodeApi, kReadOnly},
     {"HolidayApi", &Settings::holidayApi, kReadOnly},
+    {"AirQualityApi", &Settings::airQualityApi, kReadOnly},
     {"Place", &Settings::place, SavedWhenSet(22)},
     {"Latitude", &Settings::latitude, SavedWhenSet(23), kLatitudeRange},
     {"Longitude", &Settings::longitude, SavedWhenSet(24), kLongitudeRange},

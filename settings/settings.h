@@ -72,6 +72,7 @@ struct Settings {
     std::string forecastApi;   // "ForecastApi": scheme://host[:port]; empty: the public service
     std::string geocodeApi;    // "GeocodeApi"
     std::string holidayApi;    // "HolidayApi": base addresses separated by ";"; empty: the public data set
+    std::string airQualityApi; // "AirQualityApi"
 
     bool operator==(const Settings&) const = default;
 };

@@ -25,6 +25,10 @@ constexpr Range kTemperature{-100, 100};
 constexpr Range kHumidity{0, 100};
 constexpr Range kWindKmh{0, 500};
 constexpr Range kDirection{0, 360};
+constexpr Range kPercent{0, 100};
+
+// Hours of the next hours kept from an answer: it is asked for twelve.
+constexpr std::size_t kMaxHours = 24;
 
 constexpr int kMaxWmoCode = 99;
 constexpr std::size_t kMaxReasonBytes = 160;
@@ -46,6 +50,10 @@ char Lower(char c) {
 // C library formats with '.', as the program never sets a locale.
 std::string Number(double v) {
     char buffer[32] = "0";
+    if (v == std::floor(v) && std::fabs(v) < 1e15) {
+        std::snprintf(buffer, sizeof buffer, "%.0f", v); // 40, not 4e+01
+        return buffer;
+    }
     for (int precision = 1; precision <= 17; ++precision) {
         std::snprintf(buffer, sizeof buffer, "%.*g", precision, v);
         if (std::strtod(buffer, nullptr) == v)
@@ -91,6 +99,35 @@ bool IsDataTime(std::string_view t) {
         return false;
     const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
     return month != 2 || day <= 28 || leap;
+}
+
+// Minutes since 1970 of a data time ("2025-10-18T14:15"), for comparing and
+// stepping; the calendar is the proleptic Gregorian one.
+std::int64_t MinutesOf(std::string_view t) {
+    const auto field = [t](std::size_t at, std::size_t n) {
+        int v = 0;
+        for (std::size_t i = 0; i < n; ++i)
+            v = v * 10 + (t[at + i] - '0');
+        return v;
+    };
+    int y = field(0, 4);
+    const int m = field(5, 2), d = field(8, 2);
+    y -= m <= 2;
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yoe = y - era * 400;
+    const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    const std::int64_t days = static_cast<std::int64_t>(era) * 146097 + doe - 719468;
+    return days * 1440 + field(11, 2) * 60 + field(14, 2);
+}
+
+// Rain, drizzle, snow, showers or a thunderstorm now.
+bool Falling(int code) {
+    return code >= 50;
+}
+
+std::string Percent(double v) {
+    return std::to_string(std::lround(v)) + "%";
 }
 
 void KeepRangeIfWhole(DayForecast& day) {
@@ -192,7 +229,9 @@ std::string ForecastUrl(const ServiceBase& base, double latitude, double longitu
     return base.Text() + "/v1/forecast?latitude=" + FormatCoordinate(latitude) +
            "&longitude=" + FormatCoordinate(longitude) +
            "&current=temperature_2m,apparent_temperature,relative_humidity_2m,weather_code,wind_speed_10m,"
-           "wind_direction_10m&daily=weather_code,temperature_2m_max,temperature_2m_min&timezone=auto&forecast_days=2";
+           "wind_direction_10m&hourly=temperature_2m,precipitation_probability,weather_code"
+           "&daily=weather_code,temperature_2m_max,temperature_2m_min,precipitation_probability_max,sunrise,sunset"
+           "&timezone=auto&forecast_days=2&forecast_hours=12";
 }
 
 std::string GeocodeUrl(const ServiceBase& base, std::string_view name) {
@@ -289,6 +328,19 @@ ForecastAnswer ParseForecastAnswer(int status, std::string_view body) {
         day.low = Within(daily["temperature_2m_min"][i].FiniteNumber(), kTemperature);
         day.high = Within(daily["temperature_2m_max"][i].FiniteNumber(), kTemperature);
         KeepRangeIfWhole(day);
+        day.rainChance = Within(daily["precipitation_probability_max"][i].FiniteNumber(), kPercent);
+        if (const std::string* t = daily["sunrise"][i].Text(); t && IsDataTime(*t))
+            day.sunrise = *t;
+        if (const std::string* t = daily["sunset"][i].Text(); t && IsDataTime(*t))
+            day.sunset = *t;
+    }
+    const JsonValue& hourly = json.value["hourly"];
+    for (std::size_t i = 0; i < std::min(hourly["time"].Size(), kMaxHours); ++i) {
+        const std::string* time = hourly["time"][i].Text();
+        if (!time || !IsDataTime(*time) || (!f.hours.empty() && MinutesOf(*time) <= MinutesOf(f.hours.back().time)))
+            continue;
+        f.hours.push_back({*time, Within(hourly["temperature_2m"][i].FiniteNumber(), kTemperature),
+                           Within(hourly["precipitation_probability"][i].FiniteNumber(), kPercent)});
     }
     answer.forecast = std::move(f);
     return answer;
@@ -318,10 +370,22 @@ std::string ForecastLine(std::string_view place, const Forecast& forecast) {
     std::string line = Utf8OneLine(Trim(place), 256);
     if (!line.empty())
         line += ' ';
-    line += SkyWords(forecast.code) + " " + Degrees(forecast.temperature);
+    line += SkyWords(forecast.code) + " " + (RainDueSoon(forecast) ? kRainMark : "") + Degrees(forecast.temperature);
     if (forecast.today.low)
         line += " " + RangeText(forecast.today);
     return line;
+}
+
+bool RainDueSoon(const Forecast& forecast) {
+    if (forecast.time.empty() || Falling(forecast.code))
+        return false;
+    const std::int64_t now = MinutesOf(forecast.time);
+    for (const HourForecast& hour : forecast.hours) {
+        const std::int64_t begins = MinutesOf(hour.time);
+        if (begins > now - 60 && begins <= now + 180 && hour.rainChance && *hour.rainChance >= 50)
+            return true;
+    }
+    return false;
 }
 
 int BeaufortOfKmh(double kmh) {
@@ -343,7 +407,7 @@ std::string WindDirectionWords(double fromDegrees) {
     return kPoints[static_cast<int>((d + 22.5) / 45) % 8];
 }
 
-std::string ForecastTooltip(const Forecast& f) {
+std::string ForecastTooltip(const Forecast& f, std::string_view moreLines, std::string_view moreCredit) {
     std::string tip;
     const auto line = [&tip](const std::string& text) { tip += text + "\n"; };
     if (f.feelsLike)
@@ -370,9 +434,36 @@ std::string ForecastTooltip(const Forecast& f) {
     };
     day("今天", f.today);
     day("明天", f.tomorrow);
+    if (f.today.rainChance)
+        line("降水概率：今天 " + Percent(*f.today.rainChance));
+    // The hours after the data's own, every third: 15时 19℃ 10%  18时 ...
+    std::string hours;
+    int step = 0;
+    for (const HourForecast& hour : f.hours) {
+        if ((!f.time.empty() && MinutesOf(hour.time) <= MinutesOf(f.time)) || step++ % 3 != 0)
+            continue;
+        std::string text = hour.time.substr(11, 2) + "时";
+        if (hour.temperature)
+            text += " " + Degrees(*hour.temperature);
+        if (hour.rainChance)
+            text += " " + Percent(*hour.rainChance);
+        hours += (hours.empty() ? "" : "  ") + text;
+    }
+    if (!hours.empty())
+        line(hours);
+    if (!f.today.sunrise.empty() || !f.today.sunset.empty()) {
+        std::string sun;
+        if (!f.today.sunrise.empty())
+            sun = "日出 " + f.today.sunrise.substr(11);
+        if (!f.today.sunset.empty())
+            sun += (sun.empty() ? "" : " ") + std::string("日落 ") + f.today.sunset.substr(11);
+        line(sun);
+    }
+    if (!moreLines.empty())
+        line(std::string(moreLines));
     if (!f.time.empty())
         line("数据时间：" + f.time.substr(0, 10) + " " + f.time.substr(11));
-    return tip + kForecastCredit;
+    return tip + kForecastCredit + (moreCredit.empty() ? "" : "\n" + std::string(moreCredit));
 }
 
 std::string FitLine(std::string_view text, std::string_view tail, int maxWidth, const MeasureText& measure) {
@@ -454,7 +545,7 @@ std::optional<std::string_view> WholeKeptBody(std::string_view text) {
 
 } // namespace
 
-std::string SerializeKeptForecast(const KeptForecast& kept) {
+std::string SerializeKeptForecast(const KeptForecast& kept, std::string_view moreLines) {
     std::string out = std::string(kKeptFormat) + "\n";
     const auto put = [&out](std::string_view key, const std::string& value) {
         out += std::string(key) + "=" + value + "\n";
@@ -482,7 +573,19 @@ std::string SerializeKeptForecast(const KeptForecast& kept) {
             put(std::string(name) + ".code", std::to_string(*day->code));
         putNumber(std::string(name) + ".low", day->low);
         putNumber(std::string(name) + ".high", day->high);
+        putNumber(std::string(name) + ".rain", day->rainChance);
+        if (!day->sunrise.empty())
+            put(std::string(name) + ".sunrise", day->sunrise);
+        if (!day->sunset.empty())
+            put(std::string(name) + ".sunset", day->sunset);
     }
+    for (std::size_t i = 0; i < f.hours.size(); ++i) {
+        const std::string key = "hour" + std::to_string(i);
+        put(key + ".time", f.hours[i].time);
+        putNumber(key + ".temperature", f.hours[i].temperature);
+        putNumber(key + ".rain", f.hours[i].rainChance);
+    }
+    out += moreLines;
     return out + std::string(kKeptEnd) + KeptChecksum(out) + "\n";
 }
 
@@ -545,6 +648,21 @@ std::optional<KeptForecast> ParseKeptForecast(std::string_view text) {
         day->low = number(std::string(name) + ".low", kTemperature);
         day->high = number(std::string(name) + ".high", kTemperature);
         KeepRangeIfWhole(*day);
+        day->rainChance = number(std::string(name) + ".rain", kPercent);
+        const auto time = [&](const std::string& key) {
+            const auto it = values.find(key);
+            return it != values.end() && IsDataTime(it->second) ? it->second : std::string();
+        };
+        day->sunrise = time(std::string(name) + ".sunrise");
+        day->sunset = time(std::string(name) + ".sunset");
+    }
+    // A file written before the next hours were kept simply has none.
+    for (std::size_t i = 0; i < kMaxHours; ++i) {
+        const std::string key = "hour" + std::to_string(i);
+        const auto time = values.find(key + ".time");
+        if (time == values.end() || !IsDataTime(time->second))
+            break;
+        f.hours.push_back({time->second, number(key + ".temperature", kTemperature), number(key + ".rain", kPercent)});
     }
     return kept;
 }

@@ -34,7 +34,8 @@ struct ServiceBase {
 // query or other scheme.
 std::optional<ServiceBase> ParseServiceBase(std::string_view text);
 
-// {base}/v1/forecast?latitude=..&longitude=..&current=..&daily=..&timezone=auto&forecast_days=2
+// {base}/v1/forecast?latitude=..&longitude=..&current=..&hourly=..&daily=..&timezone=auto&forecast_days=2
+// &forecast_hours=12
 std::string ForecastUrl(const ServiceBase& base, double latitude, double longitude);
 // {base}/v1/search?name=<the name, UTF-8, percent-encoded>&count=10&language=zh&format=json
 std::string GeocodeUrl(const ServiceBase& base, std::string_view name);
@@ -73,8 +74,17 @@ template <typename Answer> bool TakeAnswerError(int status, const JsonResult& js
 std::string AnswerErrorText(const AnswerError& error, std::string_view host);
 
 struct DayForecast {
-    std::optional<int> code;         // WMO weather code, the day's most severe
-    std::optional<double> low, high; // °C; the pair is present together or not at all
+    std::optional<int> code;          // WMO weather code, the day's most severe
+    std::optional<double> low, high;  // °C; the pair is present together or not at all
+    std::optional<double> rainChance; // %, the day's highest chance of rain
+    std::string sunrise, sunset;      // "2025-10-18T06:25", local to the place, or empty
+};
+
+// One hour of the next hours: the hour it begins, local to the place.
+struct HourForecast {
+    std::string time;                  // "2025-10-18T15:00"
+    std::optional<double> temperature; // °C
+    std::optional<double> rainChance;  // %
 };
 
 struct Forecast {
@@ -86,6 +96,7 @@ struct Forecast {
     std::optional<double> windFromDeg; // where the wind comes from, 0 = north
     std::string time;                  // "2025-10-18T14:15", local to the place, or empty
     DayForecast today, tomorrow;
+    std::vector<HourForecast> hours; // in time order, from the hour the data is of
 };
 
 struct ForecastAnswer {
@@ -104,13 +115,20 @@ ForecastAnswer ParseForecastAnswer(int status, std::string_view body);
 std::string SkyWords(int code);
 
 // "长沙 多云 18℃ 10~20℃": the place, the sky, the temperature now, today's
-// low~high (left out when the answer has no range).
+// low~high (left out when the answer has no range). An umbrella "☂" stands
+// before the temperatures when rain is at least 50 % likely within three hours
+// of the data's time while none falls.
 std::string ForecastLine(std::string_view place, const Forecast& forecast);
+inline constexpr const char* kRainMark = "☂";
+bool RainDueSoon(const Forecast& forecast);
 
 // The tooltip's lines, joined by "\n", each only when the answer has it: feels
 // like, wind (direction and Beaufort 级), humidity, today's and tomorrow's sky
-// and low~high, the time of the data; last the service's credit.
-std::string ForecastTooltip(const Forecast& forecast);
+// and low~high, today's chance of rain, the next twelve hours in steps of
+// three, sunrise and sunset, then moreLines (the air, say), the time of the
+// data; last the service's credit and moreCredit.
+std::string ForecastTooltip(const Forecast& forecast, std::string_view moreLines = {},
+                            std::string_view moreCredit = {});
 inline constexpr const char* kForecastCredit = "天气数据：Open-Meteo.com";
 inline constexpr const char* kForecastUnavailable = "天气暂不可用";
 
@@ -140,8 +158,9 @@ struct KeptForecast {
     double latitude = 0, longitude = 0;
     Forecast forecast;
 };
-// key=value lines in UTF-8.
-std::string SerializeKeptForecast(const KeptForecast& kept);
+// key=value lines in UTF-8, moreLines (the air's, each ending in "\n") among
+// them under the checksum.
+std::string SerializeKeptForecast(const KeptForecast& kept, std::string_view moreLines = {});
 // Nothing unless the text holds a whole kept answer: the file may be cut short,
 // old, or anything else.
 std::optional<KeptForecast> ParseKeptForecast(std::string_view text);

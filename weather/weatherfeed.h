@@ -1,4 +1,5 @@
 #pragma once
+#include "weather/airquality.h"
 #include "weather/forecast.h"
 
 #include <cstdint>
@@ -17,7 +18,7 @@ struct WeatherSettings {
     std::string city;     // upper-case pinyin
     std::string place;    // GBK: the place's name as the geocoder gave it
     std::optional<double> latitude, longitude;
-    std::string forecastApi, geocodeApi; // "scheme://host[:port]", empty: the service's own
+    std::string forecastApi, geocodeApi, airQualityApi; // "scheme://host[:port]", empty: the service's own
     // How the strip draws: the clock's font (GBK), colours and transparency.
     std::string font;
     std::uint32_t startColour = 0, endColour = 0;
@@ -37,13 +38,18 @@ enum class ForecastStep {
 ForecastStep NextForecastStep(const WeatherSettings& settings, bool cityLookedUp);
 
 // The forecast strip's line, the tail kept when the line is cut (the kept
-// answer's age) and the tooltip, UTF-8. place: the stored place's name; the
-// kept answer's own when empty. failure: why the last request gave nothing.
+// answer's age), the tooltip (UTF-8) and the air the line shows. place: the
+// stored place's name; the kept answer's own when empty. failure: why the
+// last request gave nothing; airFailure: why the last air request did. The
+// air goes with the forecast it came after, not with a much older one.
 struct ForecastStripText {
     std::string line, tail, tip;
+    std::optional<AirQuality> air;
 };
 ForecastStripText ComposeForecastStrip(const std::optional<KeptForecast>& kept, std::string_view place,
-                                       std::string_view failure, bool noCity, std::int64_t now);
+                                       std::string_view failure, bool noCity, std::int64_t now,
+                                       const std::optional<KeptAir>& air = std::nullopt,
+                                       std::string_view airFailure = {});
 inline constexpr const char* kSetCityHint = "右击设置城市";
 
 } // namespace vemora

@@ -6,6 +6,7 @@
 #include "net/fetch_win.h"
 #include "render/glow.h"
 #include "weather/forecast_win.h"
+#include "weather/airquality.h"
 #include "weather/pinyin.h"
 #include "weather/weather.h"
 
@@ -91,7 +92,7 @@ WeatherFeed::WeatherFeed(HWND owner, WeatherFeedHost& host, ErrorReporter& repor
     : host_(host), reporter_(reporter), log_(log), options_(std::move(options)),
       keptPath_(KeptPathBeside(options_.settingsPath)), strip_(owner, reporter),
       mailbox_(std::make_shared<Mailbox>(strip_.Handle(), WeatherStrip::kFeedMessage)),
-      schedule_(InstallSeed(options_.settingsPath)) {
+      schedule_(InstallSeed(options_.settingsPath)), airSchedule_(InstallSeed(options_.settingsPath)) {
     strip_.OnFeedMessage = [this](LPARAM posted) {
         std::unique_ptr<WorkerResult> answer = Mailbox::Take(posted);
         // Only FeedAnswers are posted to this mailbox.
@@ -114,8 +115,10 @@ WeatherFeed::WeatherFeed(HWND owner, WeatherFeedHost& host, ErrorReporter& repor
     // The last good answer for the stored place, shown before any request.
     if (const std::optional<std::string> text = ReadWholeFile(keptPath_, kMaxKeptFileBytes))
         if (std::optional<KeptForecast> kept = ParseKeptForecast(*text);
-            kept && SamePlace(*kept, host_.WeatherValues()))
+            kept && SamePlace(*kept, host_.WeatherValues())) {
             kept_ = std::move(kept);
+            air_ = ParseKeptAir(*text);
+        }
 }
 
 WeatherFeed::~WeatherFeed() {
@@ -175,6 +178,9 @@ void WeatherFeed::Tick(bool hourTurned) {
             Show();
         return;
     }
+    // The age in a kept line goes on between requests.
+    if (kept_ && strip_.Showing() && Now() / 60 != composedMinute_)
+        Draw(values);
     ServiceNext();
 }
 
@@ -298,6 +304,54 @@ void WeatherFeed::AskPlace(const WeatherSettings& values, const LookUp& lookUp) 
         [lookUp](WeatherFeed& feed, ServiceReply<GeocodeAnswer>& reply) { feed.PlaceArrived(reply, lookUp); });
 }
 
+// Right after a good forecast, on the same slot: one request after the
+// other, never two at once.
+void WeatherFeed::AskAir(const WeatherSettings& values) {
+    if (!values.HasPlace() || Now() < airNotBefore_)
+        return;
+    const ServiceBase base = ServiceOrDefault(values.airQualityApi, kDefaultAirQualityApi);
+    AskService<AirQualityAnswer>(
+        AirQualityUrl(base, *values.latitude, *values.longitude), ServiceHostText(base), ParseAirQualityAnswer,
+        [](WeatherFeed& feed, ServiceReply<AirQualityAnswer>& reply) { feed.AirArrived(reply); });
+}
+
+// The air service down or refusing leaves the forecast's line as it is; the
+// tooltip and the log say why.
+void WeatherFeed::AirArrived(ServiceReply<AirQualityAnswer>& reply) {
+    const bool use = service_.Arrived(reply.generation).use;
+    const WeatherSettings values = host_.WeatherValues();
+    if (!use || !values.on || !values.ForecastService() || !kept_) {
+        ServiceNext();
+        return;
+    }
+    const std::int64_t now = Now();
+    if (reply.failure) {
+        airFailure_ = reply.failure->Text();
+    } else if (reply.answer.reading) {
+        air_ = KeptAir{now, *reply.answer.reading};
+        airFailure_.clear();
+        KeepFile();
+    } else {
+        airFailure_ = AnswerErrorText(reply.answer.error, reply.host);
+        if (reply.answer.error.RateLimited())
+            airNotBefore_ = airSchedule_.AfterFailure(now, true);
+    }
+    if (!airFailure_.empty())
+        log_.Write(kLogPart, "空气质量：" + airFailure_);
+    Draw(values);
+    ServiceNext();
+}
+
+// The forecast and the air in one file; a lost copy costs the next start's
+// line only.
+void WeatherFeed::KeepFile() {
+    if (!kept_)
+        return;
+    if (!ReplaceFileContents(keptPath_, SerializeKeptForecast(*kept_, air_ ? SerializeKeptAir(*air_) : "")))
+        log_.Write(kLogPart,
+                   "无法写入 " + WideToUtf8(keptPath_) + "（错误代码 " + std::to_string(GetLastError()) + "）");
+}
+
 void WeatherFeed::AskPage(const WeatherSettings& values) {
     const std::string url = WeatherUrl(values.pageHost, values.city);
     page_.Start(url, [&](unsigned generation) {
@@ -351,11 +405,8 @@ void WeatherFeed::ForecastArrived(ServiceReply<ForecastAnswer>& reply) {
         kept.latitude = *values.latitude;
         kept.longitude = *values.longitude;
         kept.forecast = *reply.answer.forecast;
-        // A lost copy costs the next start's line only.
-        if (!ReplaceFileContents(keptPath_, SerializeKeptForecast(kept)))
-            log_.Write(kLogPart,
-                       "无法写入 " + WideToUtf8(keptPath_) + "（错误代码 " + std::to_string(GetLastError()) + "）");
         kept_ = std::move(kept);
+        KeepFile();
         failure_.clear();
         userWaiting_ = false;
         due_ = schedule_.AfterSuccess(now);
@@ -369,6 +420,8 @@ void WeatherFeed::ForecastArrived(ServiceReply<ForecastAnswer>& reply) {
         due_ = schedule_.AfterFailure(now, rateLimited);
     }
     Draw(values);
+    if (failure.empty())
+        AskAir(values);
     ServiceNext();
     // What the user asked for and cannot see is told once; the hourly
     // refreshes only say it in the tooltip and the log.
@@ -421,6 +474,8 @@ void WeatherFeed::PlaceArrived(ServiceReply<GeocodeAnswer>& reply, const LookUp&
     if (place) {
         host_.StorePlace(lookUp.pinyin, Utf8TextToGbk(place->name), place->latitude, place->longitude);
         kept_.reset();
+        air_.reset();
+        airFailure_.clear();
         failure_.clear();
         noCity_ = false;
         userWaiting_ = lookUp.byUser;
@@ -438,6 +493,10 @@ void WeatherFeed::PlaceArrived(ServiceReply<GeocodeAnswer>& reply, const LookUp&
 void WeatherFeed::Draw(const WeatherSettings& values) {
     LARGE_INTEGER started{}, ended{}, frequency{};
     QueryPerformanceCounter(&started);
+    const int dpi = strip_.Dpi();
+    stripFrame_ = SingleLineFrame(dpi);
+    stripFrame_.width = stripFrame_.width * values.scale / 100;
+    stripFrame_.height = stripFrame_.firstHeight = stripFrame_.height * values.scale / 100;
     if (values.ForecastService()) {
         ComposeForecast(values);
     } else {
@@ -446,11 +505,7 @@ void WeatherFeed::Draw(const WeatherSettings& values) {
     }
     if (text_.empty())
         return;
-    const int dpi = strip_.Dpi();
-    GlowFrame frame = SingleLineFrame(dpi);
-    frame.width = frame.width * values.scale / 100;
-    frame.height = frame.firstHeight = frame.height * values.scale / 100;
-    renderer_.Render(strip_.Handle(), strip_.ShownLine(), frame, values.font,
+    renderer_.Render(strip_.Handle(), strip_.ShownLine(), stripFrame_, values.font,
                      ScaleForDpi(kWeatherEmSize, dpi) * values.scale / 100, values.startColour, values.endColour,
                      values.transparency, dpi);
     QueryPerformanceCounter(&ended);
@@ -459,19 +514,39 @@ void WeatherFeed::Draw(const WeatherSettings& values) {
                static_cast<double>(frequency.QuadPart ? frequency.QuadPart : 1);
 }
 
-// The line for the strip: the kept answer with its age, 右击设置城市 or
-// 天气暂不可用, fitted to the strip's width in its font; the tooltip says the
-// rest and why the last request failed.
+// The line for the strip: the kept answer with the air's category and its
+// age, 右击设置城市 or 天气暂不可用, fitted to the strip's width in its font (the
+// category goes first when it does not fit); the tooltip says the rest and
+// why the last request failed.
 void WeatherFeed::ComposeForecast(const WeatherSettings& values) {
-    const ForecastStripText text = ComposeForecastStrip(
-        kept_, GbkTextToUtf8(values.place.empty() ? values.city : values.place), failure_, noCity_, Now());
+    const std::int64_t now = Now();
+    const ForecastStripText text =
+        ComposeForecastStrip(kept_, GbkTextToUtf8(values.place.empty() ? values.city : values.place), failure_, noCity_,
+                             now, air_, airFailure_);
     const int dpi = strip_.Dpi();
-    const TextMeasure measure(values.font, ScaleForDpi(kWeatherEmSize, dpi) * values.scale / 100);
+    const int emSize = ScaleForDpi(kWeatherEmSize, dpi) * values.scale / 100;
+    const TextMeasure measure(values.font, emSize);
     const int room = ScaleForDpi(kGlowWidth - 2 * 10, dpi) * values.scale / 100;
-    const std::string fitted =
-        FitLine(text.line, text.tail, room, [&measure](std::string_view part) { return measure.Width(part); });
-    strip_.SetShown(Utf8ToWide(fitted), WithWindowsBreaks(text.tip));
-    text_ = Utf8TextToGbk(fitted);
+    const StripLine fitted = FitStripLine(text.line, text.air, text.tail, room,
+                                          [&measure](std::string_view part) { return measure.Width(part); });
+    // The category's columns in the image: the text starts at the glow's
+    // origin, and GDI+ lays a string out a sixth of an em further; the edges
+    // lie halfway into the blanks around the word.
+    if (fitted.markFrom < fitted.markTo) {
+        const std::wstring family = values.font.empty() ? std::wstring(L"宋体") : GbkToWide(values.font);
+        const auto width = [&](std::size_t bytes) {
+            return GlowTextWidth(Utf8ToWide(fitted.text.substr(0, bytes)), family, emSize);
+        };
+        const int start = ScaleForDpi(10, dpi) * values.scale / 100 + emSize / 6;
+        const int blank = measure.Width(" ");
+        stripFrame_.accentLeft = start + width(fitted.markFrom) - blank / 2;
+        stripFrame_.accentRight =
+            fitted.markTo == fitted.text.size() ? stripFrame_.width : start + width(fitted.markTo) + blank / 4;
+        stripFrame_.accentColour = fitted.markColour;
+    }
+    composedMinute_ = now / 60;
+    strip_.SetShown(Utf8ToWide(fitted.text), WithWindowsBreaks(text.tip));
+    text_ = Utf8TextToGbk(fitted.text);
 }
 
 // Every failure goes to the log with its host and why; the first answer

@@ -83,8 +83,10 @@ public:
     const std::string& Text() const { return text_; }
     // The last composing and drawing of the strip, on the clock's thread.
     double StripMs() const { return stripMs_; }
-    // The file that keeps the last good forecast.
+    // The file that keeps the last good forecast and the air after it.
     const std::wstring& KeptPath() const { return keptPath_; }
+    // The strip's image frame: the air's category columns in its colour.
+    const GlowFrame& StripFrame() const { return stripFrame_; }
 
 private:
     struct LookUp {
@@ -108,7 +110,10 @@ private:
     void AskForecast(const WeatherSettings& values);
     void AskPlace(const WeatherSettings& values, const LookUp& lookUp);
     void AskPage(const WeatherSettings& values);
+    void AskAir(const WeatherSettings& values);
     void ForecastArrived(ServiceReply<ForecastAnswer>& reply);
+    void AirArrived(ServiceReply<AirQualityAnswer>& reply);
+    void KeepFile();
     void PlaceArrived(ServiceReply<GeocodeAnswer>& reply, const LookUp& lookUp);
     void PageArrived(unsigned generation, PageLine& line);
     void Draw(const WeatherSettings& values);
@@ -131,6 +136,12 @@ private:
     std::string text_;     // GBK: what the strip shows
     RefreshSchedule schedule_{0};
     std::optional<KeptForecast> kept_;                  // the last good answer for the stored place
+    std::optional<KeptAir> air_;                        // the last good air reading, asked right after a forecast
+    std::string airFailure_;                            // UTF-8: why the last air request gave nothing
+    RefreshSchedule airSchedule_{0};                    // the air service's own request limit
+    std::int64_t airNotBefore_ = 0;                     // after its 429: not before the next hour's turn
+    std::int64_t composedMinute_ = 0;                   // Unix minute of the line's last composing: its age goes on
+    GlowFrame stripFrame_;                              // the strip's image, the air's category in its colour
     std::string failure_;                               // UTF-8: why the last request gave nothing
     std::int64_t due_ = 0;                              // Unix seconds of the next forecast; 0: none planned
     std::optional<LookUp> lookUp_;                      // a typed name waiting for the service to be free

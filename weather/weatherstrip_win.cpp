@@ -39,6 +39,10 @@ void WeatherStrip::SetShown(std::wstring line, std::wstring tip) {
         SendMessageW(tipWindow_.get(), TTM_ACTIVATE, !tip_.empty(), 0);
 }
 
+std::wstring WeatherStrip::ReadAloudText() const {
+    return tip_.empty() ? line_ : line_ + L"\r\n" + tip_;
+}
+
 std::optional<std::size_t> WeatherStrip::AskPlace(const std::wstring& name, const std::vector<std::wstring>& labels) {
     if (picker_)
         return picker_(labels);
@@ -74,15 +78,16 @@ std::optional<LRESULT> WeatherStrip::HandleMessage(UINT msg, WPARAM wParam, LPAR
         if (wParam == 0 || lParam == 0)
             return 0;
         {
-            const std::size_t copied = std::min<std::size_t>(line_.size(), wParam - 1);
-            std::copy_n(line_.c_str(), copied, reinterpret_cast<wchar_t*>(lParam));
+            const std::wstring text = ReadAloudText();
+            const std::size_t copied = std::min<std::size_t>(text.size(), wParam - 1);
+            std::copy_n(text.c_str(), copied, reinterpret_cast<wchar_t*>(lParam));
             reinterpret_cast<wchar_t*>(lParam)[copied] = L'\0';
             return static_cast<LRESULT>(copied);
         }
     case WM_GETTEXTLENGTH:
         if (line_.empty())
             return std::nullopt;
-        return static_cast<LRESULT>(line_.size());
+        return static_cast<LRESULT>(ReadAloudText().size());
     case WM_NOTIFY: {
         NMHDR& header = *reinterpret_cast<NMHDR*>(lParam);
         if (!tipWindow_ || header.hwndFrom != tipWindow_.get() || header.code != TTN_GETDISPINFOW)

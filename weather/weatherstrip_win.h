@@ -48,9 +48,11 @@ public:
     void SetPlacePicker(PlacePicker picker) { picker_ = std::move(picker); }
     std::optional<std::size_t> AskPlace(const std::wstring& name, const std::vector<std::wstring>& labels);
 
-    // The line the strip shows, which WM_GETTEXT answers (screen readers read
-    // it), and its tooltip; an empty tip has no tooltip.
+    // The line the strip shows and its tooltip (lines broken by "\r\n"); an
+    // empty tip has no tooltip. WM_GETTEXT answers both, the line first, so
+    // that a screen reader hears what the pointer would show.
     void SetShown(std::wstring line, std::wstring tip);
+    std::wstring ReadAloudText() const;
     const std::wstring& ShownLine() const { return line_; }
     const std::wstring& TipText() const { return tip_; }
     HWND TipWindow() const { return tipWindow_.get(); }

@@ -97,7 +97,7 @@ TEST(EndToEnd, EveryStartShowsTheClockAndItsCompanions) {
         if (start.stored)
             ini += "PosLeft=500\r\nPosTop=100\r\n";
         ini += "Place=" + WideToGbk(L"长沙") + "\r\nLatitude=28.1987\r\nLongitude=112.9709\r\nForecastApi=http://" +
-               forecast.Host() + "\r\n";
+               forecast.Host() + "\r\nAirQualityApi=http://" + forecast.Host() + "\r\n";
         SCOPED_TRACE(ini);
         TempFolder folder;
         WriteFileBytes(folder.File(L"clockset.ini"), ini);

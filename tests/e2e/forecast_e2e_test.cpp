@@ -22,21 +22,25 @@ std::string Fixture(const wchar_t* name) {
 constexpr const char* kChangsha = R"({"results":[{"name":"长沙","latitude":28.19874,"longitude":112.97087,
     "feature_code":"PPLA","country_code":"CN","country":"中国","admin1":"湖南","population":7000000}]})";
 
-// Both services on one stand-in.
+// The three services on one stand-in.
 HttpReply Services(const std::string& target) {
     if (target.rfind("/v1/search", 0) == 0)
         return {200, "application/json", kChangsha};
+    if (target.rfind("/v1/air-quality", 0) == 0)
+        return {200, "application/json", Fixture(L"air-changsha.json")};
     return {200, "application/json", Fixture(L"forecast-beijing.json")};
 }
 
-// What the strip answers WM_GETTEXT with, from this other process.
+// The line the strip answers WM_GETTEXT with, from this other process: the
+// tooltip's lines follow it.
 std::wstring StripText(HWND strip) {
-    wchar_t text[256] = {};
+    wchar_t text[2048] = {};
     DWORD_PTR copied = 0;
     if (!strip ||
-        !SendMessageTimeoutW(strip, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 2000, &copied))
+        !SendMessageTimeoutW(strip, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 2000, &copied))
         return {};
-    return text;
+    const std::wstring all = text;
+    return all.substr(0, all.find(L"\r\n"));
 }
 
 } // namespace
@@ -45,19 +49,20 @@ TEST(EndToEndForecast, AnOldCityBecomesWeatherAndTheKeptLineShowsWithoutTheServi
     LocalHttpServer server(Services);
     TempFolder folder;
     const std::wstring ini = folder.File(L"clockset.ini");
-    const std::string services =
-        "ForecastApi=http://" + server.Host() + "\r\nGeocodeApi=http://" + server.Host() + "\r\n";
+    const std::string services = "ForecastApi=http://" + server.Host() + "\r\nGeocodeApi=http://" + server.Host() +
+                                 "\r\nAirQualityApi=http://" + server.Host() + "\r\n";
     WriteFileBytes(ini, "[Option]\r\nweather=1\r\nwake=0\r\nCity=CHANGSHA\r\n" + services);
     {
         ClockProcess clock(folder);
         HWND main = clock.WaitForWindow(L"Tfrmmain");
         ASSERT_NE(main, nullptr);
         HWND strip = clock.WaitForWindow(L"Tfrmweather");
-        ASSERT_TRUE(PumpUntil([&] { return StripText(strip) == L"长沙 多云 18℃ 10~20℃"; })) << StripText(strip);
+        ASSERT_TRUE(PumpUntil([&] { return StripText(strip) == L"长沙 多云 18℃ 10~20℃ 良"; })) << StripText(strip);
         const std::vector<std::string> targets = server.Targets();
-        ASSERT_EQ(targets.size(), 2u);
+        ASSERT_EQ(targets.size(), 3u);
         EXPECT_EQ(targets[0], "/v1/search?name=CHANGSHA&count=10&language=zh&format=json");
         EXPECT_NE(targets[1].find("/v1/forecast?latitude=28.1987&longitude=112.9709&"), std::string::npos);
+        EXPECT_EQ(targets[2].rfind("/v1/air-quality?latitude=28.1987&longitude=112.9709&", 0), 0u);
         EXPECT_TRUE(clock.MessageBoxTexts().empty());
         PostMessageW(main, WM_CLOSE, 0, 0);
         ASSERT_TRUE(clock.WaitForExit(10000));
@@ -68,7 +73,8 @@ TEST(EndToEndForecast, AnOldCityBecomesWeatherAndTheKeptLineShowsWithoutTheServi
     // The service gone: the kept line at once, no message box.
     WriteFileBytes(ini, "[Option]\r\nweather=1\r\nwake=0\r\nPlace=" + WideToGbk(L"长沙") +
                             "\r\nLatitude=28.1987\r\nLongitude=112.9709\r\nForecastApi=http://127.0.0.1:" +
-                            std::to_string(RefusingPort()) + "\r\n");
+                            std::to_string(RefusingPort()) +
+                            "\r\nAirQualityApi=http://127.0.0.1:" + std::to_string(RefusingPort()) + "\r\n");
     const auto start = std::chrono::steady_clock::now();
     ClockProcess clock(folder);
     clock.WaitForWindow(L"Tfrmmain");
@@ -77,7 +83,7 @@ TEST(EndToEndForecast, AnOldCityBecomesWeatherAndTheKeptLineShowsWithoutTheServi
     ASSERT_TRUE(PumpUntil([&] { return StripText(strip).rfind(L"长沙 多云", 0) == 0; }, 15000));
     const double shown = Seconds(start);
     Sleep(3000); // the refused request has failed by now
-    EXPECT_EQ(StripText(strip), L"长沙 多云 18℃ 10~20℃");
+    EXPECT_EQ(StripText(strip), L"长沙 多云 18℃ 10~20℃ 良") << "the kept air too";
     EXPECT_TRUE(clock.MessageBoxTexts().empty());
     std::printf("kept line on screen %.0f ms after the process started (the clock's window after %.0f ms)\n",
                 shown * 1000, clockShown * 1000);
@@ -91,7 +97,8 @@ TEST(EndToEndForecast, ARateLimitForTwoMinutesGetsAtMostThreeRequestsAndNoMessag
     TempFolder folder;
     WriteFileBytes(folder.File(L"clockset.ini"),
                    "[Option]\r\nweather=1\r\nwake=0\r\nPlace=" + WideToGbk(L"长沙") +
-                       "\r\nLatitude=28.1987\r\nLongitude=112.9709\r\nForecastApi=http://" + server.Host() + "\r\n");
+                       "\r\nLatitude=28.1987\r\nLongitude=112.9709\r\nForecastApi=http://" + server.Host() +
+                       "\r\nAirQualityApi=http://" + server.Host() + "\r\n");
     ClockProcess clock(folder);
     HWND strip = clock.WaitForWindow(L"Tfrmweather");
     ASSERT_NE(strip, nullptr);

@@ -1,4 +1,5 @@
 #include "base/utf8.h"
+#include "weather/airquality.h"
 #include "weather/forecast.h"
 #include "weather/geocode.h"
 #include "net/json.h"
@@ -128,6 +129,54 @@ TEST(Forecast, AnswerGivesLineAndTooltip) {
                                   "数据时间：2025-10-18 14:15\n天气数据：Open-Meteo.com");
 }
 
+// The next hours, sunrise and sunset from the forecast, the air from its own
+// service: the line with the category when it fits, and the tooltip.
+TEST(Forecast, RainSunAndAirInTheLineAndTheTooltip) {
+    const Forecast f = *ParseForecastAnswer(200, Fixture("forecast-changsha.json")).forecast;
+    const AirReading reading = *ParseAirQualityAnswer(200, Fixture("air-changsha.json")).reading;
+    const std::optional<AirQuality> air = ComputeAqi(reading);
+    const MeasureText measure = [](std::string_view s) { return static_cast<int>(s.size()); };
+    const std::string line = ForecastLine("长沙", f);
+    const StripLine wide = FitStripLine(line, air, "", 100, measure);
+    EXPECT_EQ(wide.text, "长沙 多云 18℃ 10~20℃ 良");
+    EXPECT_EQ(wide.text.substr(wide.markFrom, wide.markTo - wide.markFrom), "良");
+    EXPECT_EQ(wide.markColour, AqiColour(82));
+    const StripLine narrow = FitStripLine(line, air, "", static_cast<int>(line.size()), measure);
+    EXPECT_EQ(narrow.text, line) << "the category goes first";
+    EXPECT_EQ(narrow.markFrom, narrow.markTo);
+    EXPECT_EQ(ForecastTooltip(f, AirQualityText(*air), kAirQualityCredit),
+              "体感温度：17℃\n风：西北风 3级\n湿度：41%\n今天：小雨 10℃~20℃\n明天：小雨 11℃~17℃\n降水概率：今天 60%\n"
+              "15时 19℃ 10%  18时 17℃ 40%  21时 15℃ 50%  00时 13℃ 10%\n日出 06:25 日落 17:58\n"
+              "空气质量：良 82，首要污染物 PM2.5\n数据时间：2025-10-18 14:15\n天气数据：Open-Meteo.com\n"
+              "空气质量数据：CAMS / Open-Meteo.com");
+
+    // The umbrella: rain of 50 % or more within three hours while none falls.
+    Forecast rainSoon = f;
+    rainSoon.hours[3].rainChance = 50; // 17:00, within three hours of 14:15
+    EXPECT_EQ(ForecastLine("长沙", rainSoon), "长沙 多云 ☂18℃ 10~20℃");
+    Forecast raining = rainSoon;
+    raining.code = 61;
+    EXPECT_EQ(ForecastLine("长沙", raining), "长沙 小雨 18℃ 10~20℃");
+    Forecast later = f;
+    later.hours[4].rainChance = 90; // 18:00: more than three hours away
+    EXPECT_EQ(ForecastLine("长沙", later), line);
+
+    // Kept together in one file, under one checksum; a file without the air has none.
+    KeptForecast kept{1760768100, "长沙", 28.2282, 112.9388, f};
+    const std::string text = SerializeKeptForecast(kept, SerializeKeptAir({1760768105, reading}));
+    const std::optional<KeptForecast> back = ParseKeptForecast(text);
+    const std::optional<KeptAir> backAir = ParseKeptAir(text);
+    ASSERT_TRUE(back && backAir);
+    EXPECT_EQ(ForecastTooltip(back->forecast), ForecastTooltip(f));
+    EXPECT_EQ(AirQualityText(*ComputeAqi(backAir->reading)), AirQualityText(*air));
+    EXPECT_EQ(backAir->fetchedAt, 1760768105);
+    const std::string before = SerializeKeptForecast(kept);
+    ASSERT_TRUE(ParseKeptForecast(before));
+    // A file cut inside the air's lines is refused whole.
+    EXPECT_FALSE(ParseKeptForecast(text.substr(0, text.find("air.") + 8)));
+    EXPECT_FALSE(ParseKeptAir(before));
+}
+
 TEST(Forecast, MissingAndOddValuesLeaveOutOnlyTheirPart) {
     struct Case {
         const char* what;
@@ -249,8 +298,13 @@ TEST(Forecast, ServiceBasesAndAddresses) {
     const ServiceBase forecast = *ParseServiceBase(kDefaultForecastApi);
     EXPECT_EQ(ForecastUrl(forecast, 28.22823, -112.93881),
               "https://api.open-meteo.com/v1/forecast?latitude=28.2282&longitude=-112.9388&current=temperature_2m,"
-              "apparent_temperature,relative_humidity_2m,weather_code,wind_speed_10m,wind_direction_10m&daily="
-              "weather_code,temperature_2m_max,temperature_2m_min&timezone=auto&forecast_days=2");
+              "apparent_temperature,relative_humidity_2m,weather_code,wind_speed_10m,wind_direction_10m&hourly="
+              "temperature_2m,precipitation_probability,weather_code&daily=weather_code,temperature_2m_max,"
+              "temperature_2m_min,precipitation_probability_max,sunrise,sunset&timezone=auto&forecast_days=2"
+              "&forecast_hours=12");
+    EXPECT_EQ(AirQualityUrl(*ParseServiceBase(kDefaultAirQualityApi), 28.22823, 112.93881),
+              "https://air-quality-api.open-meteo.com/v1/air-quality?latitude=28.2282&longitude=112.9388&current="
+              "pm2_5,pm10,ozone,nitrogen_dioxide,sulphur_dioxide,carbon_monoxide&timezone=auto");
     const ServiceBase local = *ParseServiceBase("http://127.0.0.1:8080");
     EXPECT_EQ(GeocodeUrl(local, "长沙"),
               "http://127.0.0.1:8080/v1/search?name=%E9%95%BF%E6%B2%99&count=10&language=zh&format=json");

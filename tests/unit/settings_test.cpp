@@ -91,13 +91,14 @@ TEST(SettingsStore, AnEmptyFileGivesExactlyTheDefaultRecord) {
     MapStore empty;
     LoadSettings(empty, s);
     EXPECT_TRUE(s == Settings{});
-    EXPECT_EQ(empty.read,
-              (std::vector<std::string>{
-                  "Transparent",    "Xingzuo",      "Font",        "Top",         "wake",        "weather",
-                  "showxz",         "getnettime",   "Startcolor",  "Endcolor",    "City",        "Lunar",
-                  "PosLeft",        "PosTop",       "ShowSeconds", "Hour12",      "ShowDate",    "Scale",
-                  "HideFullScreen", "ClickThrough", "TrayIcon",    "WeatherHost", "XingzuoHost", "NtpServer",
-                  "ForecastApi",    "GeocodeApi",   "HolidayApi",  "Place",       "Latitude",    "Longitude"}));
+    EXPECT_EQ(empty.read, (std::vector<std::string>{"Transparent", "Xingzuo",     "Font",           "Top",
+                                                    "wake",        "weather",     "showxz",         "getnettime",
+                                                    "Startcolor",  "Endcolor",    "City",           "Lunar",
+                                                    "PosLeft",     "PosTop",      "ShowSeconds",    "Hour12",
+                                                    "ShowDate",    "Scale",       "HideFullScreen", "ClickThrough",
+                                                    "TrayIcon",    "WeatherHost", "XingzuoHost",    "NtpServer",
+                                                    "ForecastApi", "GeocodeApi",  "HolidayApi",     "AirQualityApi",
+                                                    "Place",       "Latitude",    "Longitude"}));
 }
 
 TEST(SettingsStore, IntegerAndBooleanRules) {
@@ -232,6 +233,7 @@ TEST(SettingsStore, ThePlaceIsKeptWithBothCoordinatesOrNone) {
     EXPECT_EQ(out.values.count("Place"), 0u);
     EXPECT_EQ(out.values.count("ForecastApi"), 0u) << "service addresses are never written";
     EXPECT_EQ(out.values.count("HolidayApi"), 0u) << "service addresses are never written";
+    EXPECT_EQ(out.values.count("AirQualityApi"), 0u);
 }
 
 TEST(SettingsStore, RefusedWriteStopsAtThatKey) {

@@ -50,24 +50,42 @@ struct ForecastStrip : ClockFixture {
         return Json(200, Fixture(L"forecast-beijing.json"));
     };
     std::function<HttpReply(const std::string&)> geocode = [](const std::string&) { return Json(200, kChangsha); };
+    std::function<HttpReply(const std::string&)> air = [](const std::string&) {
+        return Json(200, Fixture(L"air-changsha.json"));
+    };
 
     ForecastStrip() {
         unixClock = [this] { return unixNow; };
     }
     HttpReply Route(const std::string& target) {
+        if (target.rfind("/v1/air-quality", 0) == 0)
+            return air(target);
         return target.rfind("/v1/search", 0) == 0 ? geocode(target) : forecast(target);
     }
     std::string Services() const {
-        return "ForecastApi=http://" + server.Host() + "\r\nGeocodeApi=http://" + server.Host() + "\r\n";
+        return "ForecastApi=http://" + server.Host() + "\r\nGeocodeApi=http://" + server.Host() +
+               "\r\nAirQualityApi=http://" + server.Host() + "\r\n";
     }
     std::string Changsha() const {
         return Services() + "weather=1\r\nwake=0\r\nPlace=" + WideToGbk(L"长沙") +
                "\r\nLatitude=28.2282\r\nLongitude=112.9388\r\n";
     }
-    std::wstring StripText() {
-        wchar_t text[256] = {};
-        GetWindowTextW(FindOwnWindow(L"Tfrmweather"), text, 256);
+    // What WM_GETTEXT answers: the line, then the tooltip's lines.
+    std::wstring ReadAloud() {
+        wchar_t text[2048] = {};
+        GetWindowTextW(FindOwnWindow(L"Tfrmweather"), text, 2048);
         return text;
+    }
+    std::wstring StripText() {
+        const std::wstring text = ReadAloud();
+        return text.substr(0, text.find(L"\r\n"));
+    }
+    std::vector<std::string> AirTargets() const {
+        std::vector<std::string> air;
+        for (const std::string& target : server.Targets())
+            if (target.rfind("/v1/air-quality", 0) == 0)
+                air.push_back(target);
+        return air;
     }
 };
 
@@ -76,10 +94,12 @@ struct ForecastStrip : ClockFixture {
 TEST_F(ForecastStrip, TheStripReadsThePlaceTheSkyAndTheTemperatures) {
     ClockWindow& clock = CreateSettled(Changsha());
     const std::vector<std::string> targets = server.Targets();
-    ASSERT_EQ(targets.size(), 1u);
+    ASSERT_EQ(targets.size(), 2u) << "the forecast, then the air";
     EXPECT_NE(targets[0].find("/v1/forecast?latitude=28.2282&longitude=112.9388&"), std::string::npos) << targets[0];
-    EXPECT_EQ(StripText(), L"长沙 多云 18℃ 10~20℃") << "WM_GETTEXT answers the line shown";
-    EXPECT_EQ(main->Weather().Text(), WideToGbk(L"长沙 多云 18℃ 10~20℃"));
+    EXPECT_EQ(targets[1].rfind("/v1/air-quality?latitude=28.2282&longitude=112.9388&current=", 0), 0u) << targets[1];
+    EXPECT_EQ(StripText(), L"长沙 多云 18℃ 10~20℃ 良") << "WM_GETTEXT answers the line shown";
+    EXPECT_EQ(ReadAloud(), StripText() + L"\r\n" + clock.weatherStrip()->TipText()) << "then the tooltip's lines";
+    EXPECT_EQ(main->Weather().Text(), WideToGbk(L"长沙 多云 18℃ 10~20℃ 良"));
     EXPECT_NE(clock.weatherStrip()->TipText().find(L"Open-Meteo.com"), std::wstring::npos);
     EXPECT_TRUE(IsWindowVisible(FindOwnWindow(L"Tfrmweather")));
     EXPECT_TRUE(effects.errors.empty());
@@ -106,15 +126,15 @@ TEST_F(ForecastStrip, ASecondStartWithoutTheServiceShowsTheKeptLineWithItsAge) {
 
 TEST_F(ForecastStrip, AnOldCityIsLookedUpOnceAndItsCoordinatesKept) {
     CreateSettled(Services() + "weather=1\r\nwake=0\r\nCity=CHANGSHA\r\n");
-    PumpUntil([&] { return server.Targets().size() >= 2 && !main->WorkersRunning(); });
+    PumpUntil([&] { return server.Targets().size() >= 3 && !main->WorkersRunning(); });
     const std::vector<std::string> targets = server.Targets();
-    ASSERT_EQ(targets.size(), 2u);
+    ASSERT_EQ(targets.size(), 3u);
     EXPECT_EQ(targets[0], "/v1/search?name=CHANGSHA&count=10&language=zh&format=json");
     EXPECT_NE(targets[1].find("latitude=28.1987&longitude=112.9709"), std::string::npos) << targets[1];
     EXPECT_EQ(IniValue(IniPath(), "Latitude"), "28.1987");
     EXPECT_EQ(IniValue(IniPath(), "Longitude"), "112.9709");
     EXPECT_EQ(IniValue(IniPath(), "Place"), WideToGbk(L"长沙"));
-    EXPECT_EQ(StripText(), L"长沙 多云 18℃ 10~20℃");
+    EXPECT_EQ(StripText(), L"长沙 多云 18℃ 10~20℃ 良");
     EXPECT_TRUE(effects.errors.empty());
 }
 
@@ -143,10 +163,10 @@ TEST_F(ForecastStrip, ChangingTheCityTakesTheDominantPlaceOrAsksOrSaysItIsNotFou
     geocode = [](const std::string&) { return Json(200, Fixture(L"geocode-beijing.json")); };
     strip.SetCityPrompt([] { return std::wstring(L"北京"); });
     strip.ChangeCity();
-    PumpUntil([&] { return server.Targets().size() >= 3 && !main->WorkersRunning(); });
+    PumpUntil([&] { return server.Targets().size() >= 5 && !main->WorkersRunning(); });
     EXPECT_EQ(main->CurrentSettings().place, WideToGbk(L"北京"));
     EXPECT_EQ(main->CurrentSettings().city, "BEIJING") << "kept for the page provider";
-    EXPECT_EQ(StripText(), L"北京 多云 18℃ 10~20℃");
+    EXPECT_EQ(StripText(), L"北京 多云 18℃ 10~20℃ 良");
 
     geocode = [](const std::string&) {
         return Json(200, R"({"results":[{"name":"Springfield","latitude":39.8,"longitude":-89.6,"country":"US",
@@ -191,9 +211,9 @@ TEST_F(ForecastStrip, TheFirstShowWithoutACityAsksForOne) {
     strip.SetCityPrompt([&] { return ++asked, std::optional<std::wstring>(L"长沙"); });
     clock.ToggleWeather();
     clock.ToggleWeather();
-    PumpUntil([&] { return server.Targets().size() >= 2 && !main->WorkersRunning(); });
+    PumpUntil([&] { return server.Targets().size() >= 3 && !main->WorkersRunning(); });
     EXPECT_EQ(asked, 2);
-    EXPECT_EQ(StripText(), L"长沙 多云 18℃ 10~20℃");
+    EXPECT_EQ(StripText(), L"长沙 多云 18℃ 10~20℃ 良");
     EXPECT_TRUE(effects.errors.empty()) << WideToUtf8(effects.errors.empty() ? L"" : effects.errors[0]);
 }
 
@@ -235,7 +255,8 @@ TEST_F(ForecastStrip, FailuresAndTheRecoveryGoToTheLog) {
     static RecordingLog log; // outlives the clock, which writes its end when the fixture goes
     eventLog = &log;
     const std::string refused = "127.0.0.1:" + std::to_string(RefusingPort());
-    CreateSettled("ForecastApi=http://" + refused + "\r\nweather=1\r\nwake=0\r\nPlace=" + WideToGbk(L"长沙") +
+    CreateSettled("ForecastApi=http://" + refused + "\r\nAirQualityApi=http://" + server.Host() +
+                  "\r\nweather=1\r\nwake=0\r\nPlace=" + WideToGbk(L"长沙") +
                   "\r\nLatitude=28.2282\r\nLongitude=112.9388\r\n");
     std::vector<std::string> lines = log.Lines();
     ASSERT_EQ(lines.size(), 1u);
@@ -248,7 +269,77 @@ TEST_F(ForecastStrip, FailuresAndTheRecoveryGoToTheLog) {
     lines = log.Lines();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_NE(lines[1].find("恢复：" + server.Host()), std::string::npos) << lines[1];
-    EXPECT_EQ(StripText(), L"长沙 多云 18℃ 10~20℃");
+    EXPECT_EQ(StripText(), L"长沙 多云 18℃ 10~20℃ 良");
     EXPECT_TRUE(effects.errors.empty());
     main.reset(); // before the log goes
+}
+
+// The next hours, the sun and the air, from both services' recorded answers.
+TEST_F(ForecastStrip, TheAirFollowsTheTemperaturesInItsColourAndTheTipHasRainSunAndAir) {
+    forecast = [](const std::string&) { return Json(200, Fixture(L"forecast-changsha.json")); };
+    ClockWindow& clock = CreateSettled(Changsha());
+    EXPECT_EQ(StripText(), L"长沙 多云 18℃ 10~20℃ 良");
+    const std::wstring tip = clock.weatherStrip()->TipText();
+    for (const wchar_t* line :
+         {L"\r\n降水概率：今天 60%\r\n", L"\r\n15时 19℃ 10%  18时 17℃ 40%  21时 15℃ 50%  00时 13℃ 10%\r\n",
+          L"\r\n日出 06:25 日落 17:58\r\n", L"\r\n空气质量：良 82，首要污染物 PM2.5\r\n"})
+        EXPECT_NE(tip.find(line), std::wstring::npos) << line << " in " << tip;
+    EXPECT_TRUE(tip.ends_with(L"天气数据：Open-Meteo.com\r\n空气质量数据：CAMS / Open-Meteo.com")) << tip;
+    EXPECT_NE(ReadFileBytes(main->Weather().KeptPath()).find("air.pm2_5=60\n"), std::string::npos)
+        << "kept in one file";
+
+    // 良 is drawn yellow, over the columns the strip gave it.
+    const GlowImage& image = clock.WeatherImage();
+    const GlowFrame& frame = main->Weather().StripFrame();
+    int yellow = 0;
+    for (int y = 0; y < image.Height(); ++y)
+        for (int x = std::max(frame.accentLeft, 0); x < std::min(frame.accentRight, image.Width()); ++x) {
+            const std::uint32_t p = image.Pixel(x, y);
+            const int a = p >> 24, r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
+            yellow += a > 200 && r > 180 && g > 180 && b < r / 2;
+        }
+    EXPECT_GT(yellow, 10);
+    EXPECT_TRUE(effects.errors.empty());
+}
+
+TEST_F(ForecastStrip, TheAirServiceDownLeavesTheForecastLineAndTheTipSaysWhy) {
+    air = [](const std::string&) {
+        return HttpReply{502, "text/html", "<html><head><title>502 Bad Gateway</title></head></html>"};
+    };
+    ClockWindow& clock = CreateSettled(Changsha());
+    EXPECT_EQ(AirTargets().size(), 1u);
+    EXPECT_EQ(StripText(), L"长沙 多云 18℃ 10~20℃");
+    const std::wstring tip = clock.weatherStrip()->TipText();
+    EXPECT_NE(tip.find(L"空气质量暂不可用：服务器 " + Utf8ToWide(server.Host()) + L" 暂时无法提供服务（HTTP 502）"),
+              std::wstring::npos)
+        << tip;
+    EXPECT_EQ(tip.find(L"CAMS"), std::wstring::npos) << "no credit without its data";
+    EXPECT_TRUE(effects.errors.empty());
+}
+
+TEST_F(ForecastStrip, ARateLimitFromTheAirServiceWaitsForTheNextHour) {
+    std::mutex mutex; // the stand-in answers on threads of its own
+    std::vector<std::int64_t> asked;
+    air = [&](const std::string&) {
+        const std::lock_guard<std::mutex> lock(mutex);
+        asked.push_back(unixNow);
+        return Json(429, R"({"error":true,"reason":"Hourly API request limit exceeded."})");
+    };
+    ClockWindow& clock = CreateSettled(Changsha());
+    ASSERT_EQ(asked.size(), 1u);
+    const std::int64_t nextHour = asked[0] - asked[0] % 3600 + 3600;
+    // Two hours in steps of 15 s: the forecast comes every hour, the air only
+    // at its turn after the next whole hour.
+    for (int step = 0; step < 2 * 240; ++step) {
+        unixNow += 15;
+        clock.Tick();
+        SettleWorkers();
+    }
+    const std::lock_guard<std::mutex> lock(mutex);
+    ASSERT_GE(asked.size(), 2u);
+    EXPECT_GE(asked[1], nextHour + 60) << "not before the next hour's turn";
+    EXPECT_LE(asked.size(), 3u);
+    EXPECT_EQ(StripText(), L"长沙 多云 18℃ 10~20℃") << "the forecast's line stays";
+    EXPECT_NE(clock.weatherStrip()->TipText().find(L"429"), std::wstring::npos);
+    EXPECT_TRUE(effects.errors.empty());
 }
