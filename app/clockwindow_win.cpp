@@ -4,6 +4,7 @@
 #include "app/autostart.h"
 #include "app/fontlist.h"
 #include "app/fullscreen.h"
+#include "base/controls_win.h"
 #include "base/files_win.h"
 #include "base/module_win.h"
 #include "settings/settings_win.h"
@@ -857,16 +858,7 @@ std::wstring ClockWindow::ShownText() const {
 // Screen readers ask the clock for its text: it answers what it shows, while
 // the window keeps its own caption for everything else.
 LRESULT ClockWindow::AnswerGetText(UINT msg, WPARAM wParam, LPARAM lParam) const {
-    const std::wstring text = ShownText();
-    if (msg == WM_GETTEXTLENGTH)
-        return static_cast<LRESULT>(text.size());
-    if (wParam == 0 || lParam == 0)
-        return 0;
-    const size_t copied = std::min(text.size(), static_cast<size_t>(wParam) - 1);
-    auto* buffer = reinterpret_cast<wchar_t*>(lParam);
-    std::copy_n(text.data(), copied, buffer);
-    buffer[copied] = L'\0';
-    return static_cast<LRESULT>(copied);
+    return vemora::AnswerGetText(ShownText(), msg, wParam, lParam);
 }
 
 void ClockWindow::ShakeWindow(HWND window) {

@@ -1,5 +1,6 @@
 #include "power/alarmdlg_win.h"
 
+#include "base/controls_win.h"
 #include "base/datetime.h"
 #include "base/text_win.h"
 
@@ -326,14 +327,7 @@ std::optional<LRESULT> AlarmListDialog::HandleMessage(UINT msg, WPARAM wParam, L
                     c = L' ';
             shown += L"\r\n" + row + (alarm.enabled ? L" 开" : L" 关");
         }
-        if (msg == WM_GETTEXTLENGTH)
-            return static_cast<LRESULT>(shown.size());
-        if (wParam == 0)
-            return 0;
-        const size_t n = std::min<size_t>(shown.size(), wParam - 1);
-        shown.copy(reinterpret_cast<wchar_t*>(lParam), n);
-        reinterpret_cast<wchar_t*>(lParam)[n] = L'\0';
-        return static_cast<LRESULT>(n);
+        return AnswerGetText(shown, msg, wParam, lParam);
     }
     case WM_NOTIFY: {
         const NMHDR& header = *reinterpret_cast<const NMHDR*>(lParam);

@@ -1,5 +1,6 @@
 #include "power/alarmring_win.h"
 
+#include "base/controls_win.h"
 #include "base/datetime.h"
 #include "base/text_win.h"
 
@@ -79,17 +80,9 @@ std::optional<LRESULT> AlarmWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
     switch (msg) {
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
-    case WM_GETTEXT: {
-        const std::wstring shown = ShownText();
-        if (wParam == 0)
-            return 0;
-        const size_t n = std::min<size_t>(shown.size(), wParam - 1);
-        shown.copy(reinterpret_cast<wchar_t*>(lParam), n);
-        reinterpret_cast<wchar_t*>(lParam)[n] = L'\0';
-        return static_cast<LRESULT>(n);
-    }
+    case WM_GETTEXT:
     case WM_GETTEXTLENGTH:
-        return static_cast<LRESULT>(ShownText().size());
+        return AnswerGetText(ShownText(), msg, wParam, lParam);
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {
             if (LOWORD(wParam) == kSnoozeButton)

@@ -69,20 +69,6 @@ std::optional<double> Concentration(std::optional<double> v) {
     return v && *v >= 0 && *v <= kMaxConcentration ? v : std::nullopt;
 }
 
-std::string Number(double v) {
-    char buffer[32] = "0";
-    if (v == std::floor(v) && std::fabs(v) < 1e15) {
-        std::snprintf(buffer, sizeof buffer, "%.0f", v); // 40, not 4e+01
-        return buffer;
-    }
-    for (int precision = 1; precision <= 17; ++precision) {
-        std::snprintf(buffer, sizeof buffer, "%.*g", precision, v);
-        if (std::strtod(buffer, nullptr) == v)
-            break;
-    }
-    return buffer;
-}
-
 } // namespace
 
 const char* PollutantName(Pollutant p) {

@@ -45,23 +45,6 @@ char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// The shortest text that reads back as the same number. Not std::to_chars:
-// its tables for doubles would add a tenth of a megabyte to the program. The
-// C library formats with '.', as the program never sets a locale.
-std::string Number(double v) {
-    char buffer[32] = "0";
-    if (v == std::floor(v) && std::fabs(v) < 1e15) {
-        std::snprintf(buffer, sizeof buffer, "%.0f", v); // 40, not 4e+01
-        return buffer;
-    }
-    for (int precision = 1; precision <= 17; ++precision) {
-        std::snprintf(buffer, sizeof buffer, "%.*g", precision, v);
-        if (std::strtod(buffer, nullptr) == v)
-            break;
-    }
-    return buffer;
-}
-
 std::optional<double> ReadDouble(std::string_view text) {
     double v = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
@@ -165,6 +148,20 @@ bool JoinsPrevious(char32_t c, char32_t previous) {
 }
 
 } // namespace
+
+std::string Number(double v) {
+    char buffer[32] = "0";
+    if (v == std::floor(v) && std::fabs(v) < 1e15) {
+        std::snprintf(buffer, sizeof buffer, "%.0f", v); // 40, not 4e+01
+        return buffer;
+    }
+    for (int precision = 1; precision <= 17; ++precision) {
+        std::snprintf(buffer, sizeof buffer, "%.*g", precision, v);
+        if (std::strtod(buffer, nullptr) == v)
+            break;
+    }
+    return buffer;
+}
 
 std::string ServiceBase::Text() const {
     const unsigned short defaultPort = Secure() ? 443 : 80;

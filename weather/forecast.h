@@ -158,6 +158,12 @@ struct KeptForecast {
     double latitude = 0, longitude = 0;
     Forecast forecast;
 };
+// The shortest text that reads back as the same number ("40", not "4e+01").
+// Not std::to_chars: its tables for doubles would add a tenth of a megabyte to
+// the program. The C library formats with '.', as the program never sets a
+// locale.
+std::string Number(double v);
+
 // key=value lines in UTF-8, moreLines (the air's, each ending in "\n") among
 // them under the checksum.
 std::string SerializeKeptForecast(const KeptForecast& kept, std::string_view moreLines = {});
