@@ -1,11 +1,6 @@
-// The clock's alarms: read from and stored in clockset.ini, their working
-// days from the calendar's holidays, their list dialog on the menu.
-#include "app/alarmdays.h"
-#include "app/clockwindow_win.h"
+#include "app/clockalarms_win.h"
+
 #include "base/module_win.h"
-#include "base/text_win.h"
-#include "power/alarmdlg_win.h"
-#include "power/alarmring_win.h"
 #include "settings/inifile.h"
 #include "settings/settings_win.h"
 
@@ -31,48 +26,41 @@ private:
 
 } // namespace
 
-void ClockWindow::StartAlarms() {
-    workingDays_ = std::make_unique<CalendarWorkingDays>(holidays_);
+ClockAlarms::ClockAlarms(HWND owner, Effects& effects, ErrorReporter& reporter, const HolidayBook& holidays,
+                         std::wstring settingsPath)
+    : owner_(owner), reporter_(reporter), workingDays_(holidays) {
     // Stored at once, atomically as the settings are, into the file as it is
     // now: what another program or the settings put there stays.
-    const std::wstring path = options_.settingsPath;
-    auto save = [path](const std::vector<Alarm>& alarms) {
-        IniDocument document = ReadSettingsDocument(path);
+    auto save = [settingsPath](const std::vector<Alarm>& alarms) {
+        IniDocument document = ReadSettingsDocument(settingsPath);
         DocumentSections sections(document);
         SaveAlarms(sections, alarms);
-        WriteSettingsDocument(path, document);
+        WriteSettingsDocument(settingsPath, document);
     };
-    alarms_ = std::make_unique<AlarmClock>(appWindow_.get(), effects_, reporter_, *workingDays_, save,
+    alarms_ = std::make_unique<AlarmClock>(owner, effects, reporter, workingDays_, save,
                                            ResourceBytes(L"RING", L"WAV").data());
     // A file that cannot be read starts without alarms; storing them later reports the trouble.
     IniDocument document;
     try {
-        document = ReadSettingsDocument(options_.settingsPath);
+        document = ReadSettingsDocument(settingsPath);
     } catch (const std::exception&) {
     }
     DocumentSections sections(document);
     alarms_->Load(LoadAlarms(sections));
 }
 
-AlarmListDialog* ClockWindow::alarmDialog() {
-    if (!alarmDialog_)
-        alarmDialog_ = std::make_unique<AlarmListDialog>(
-            appWindow_.get(), reporter_, *workingDays_,
-            [this](std::vector<Alarm> alarms) { alarms_->Replace(std::move(alarms)); },
+ClockAlarms::~ClockAlarms() = default;
+
+AlarmListDialog& ClockAlarms::Dialog() {
+    if (!dialog_)
+        dialog_ = std::make_unique<AlarmListDialog>(
+            owner_, reporter_, workingDays_, [this](std::vector<Alarm> alarms) { alarms_->Replace(std::move(alarms)); },
             [this](const std::string& sound) { alarms_->Preview(sound); });
-    return alarmDialog_.get();
+    return *dialog_;
 }
 
-void ClockWindow::ShowAlarmDialog() {
-    AlarmListDialog* dialog = alarmDialog();
-    ShowDialogModal(dialog->Handle(),
-                    [this, dialog] { dialog->ShowModal(hwnd_, alarms_->Alarms(), EncodeDateTime(Now())); });
-}
-
-std::wstring ClockWindow::WithNextAlarm(std::wstring tip, const DateTimeParts& now) const {
-    if (!alarms_)
-        return tip;
-    const std::wstring line = alarms_->NextAlarmLine(EncodeDateTime(now));
+std::wstring ClockAlarms::WithNextAlarm(std::wstring tip, double now) const {
+    const std::wstring line = alarms_->NextAlarmLine(now);
     if (line.empty())
         return tip;
     return tip.empty() ? line : tip + L"\r\n" + line;

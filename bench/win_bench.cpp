@@ -7,7 +7,7 @@
 // The baseline leaves the window blank where the candidate expects its own
 // last image; that changes what the screen shows, not the work measured.
 #include "app/clockwindow_win.h"
-#include "calendar/calpopup_win.h"
+#include "calendar/calendarpopup_win.h"
 #include "render/glowcanvas_win.h"
 #include "render/glow_win.h"
 

@@ -4,7 +4,7 @@
 #include "base/dpi_win.h"
 #include "base/inputbox_win.h"
 #include "base/text_win.h"
-#include "weather/placelist_win.h"
+#include "weather/placelistbox_win.h"
 
 #include <stdexcept>
 #include <commctrl.h>

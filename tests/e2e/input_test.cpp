@@ -5,7 +5,7 @@
 #include "helpers.h"
 #include "testserver.h"
 
-#include "power/shutdowndlg_win.h"
+#include "power/timedactiondialog_win.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include "app/clockwindow_win.h"
 #include "base/text_win.h"
 #include "harness.h"
-#include "power/alarmdlg_win.h"
-#include "power/alarmring_win.h"
+#include "power/alarmlistdialog_win.h"
+#include "power/alarmclock_win.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "base/datetime.h"
-#include "calendar/calpopup_win.h"
+#include "calendar/calendarpopup_win.h"
 #include "horoscope/horoscopepanel_win.h"
 #include "render/glow_win.h"
 

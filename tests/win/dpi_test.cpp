@@ -4,10 +4,10 @@
 #include "app/settingsdialog_win.h"
 #include "base/dpi_win.h"
 #include "base/inputbox_win.h"
-#include "calendar/calpopup_win.h"
+#include "calendar/calendarpopup_win.h"
 #include "weather/weatherstrip_win.h"
 #include "horoscope/horoscopepanel_win.h"
-#include "power/shutdowndlg_win.h"
+#include "power/timedactiondialog_win.h"
 
 #include "harness.h"
 #include "testserver.h"

@@ -2,7 +2,7 @@
 #include "base/datetime.h"
 #include "base/text_win.h"
 #include "calendar/almanac.h"
-#include "calendar/calpopup_win.h"
+#include "calendar/calendarpopup_win.h"
 #include "render/glow_win.h"
 
 #include "harness.h"

@@ -1,8 +1,8 @@
-#include "app/about_win.h"
+#include "app/aboutbox_win.h"
 #include "power/actionnotice_win.h"
 #include "power/power_win.h"
 #include "weather/weatherstrip_win.h"
-#include "power/shutdowndlg_win.h"
+#include "power/timedactiondialog_win.h"
 #include "app/settingsdialog_win.h"
 
 #include "harness.h"

@@ -1,9 +1,9 @@
 // The whole program in one process, driven by a fake clock: everything on
 // through an hour boundary, and providers that misbehave every way they can.
-#include "calendar/calpopup_win.h"
+#include "calendar/calendarpopup_win.h"
 #include "net/fetch_win.h"
 #include "horoscope/horoscopepanel_win.h"
-#include "power/shutdowndlg_win.h"
+#include "power/timedactiondialog_win.h"
 
 #include "harness.h"
 #include "ntpresponder.h"

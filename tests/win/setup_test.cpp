@@ -1,5 +1,5 @@
 #include "app/settingsdialog_win.h"
-#include "calendar/calpopup_win.h"
+#include "calendar/calendarpopup_win.h"
 
 #include "harness.h"
 #include "testserver.h"

@@ -1,6 +1,6 @@
 // Pictures of what the program draws, for people: written only when
 // VEMORA_SNAPSHOTS names a folder (scripts/snapshots.sh sets it).
-#include "calendar/calpopup_win.h"
+#include "calendar/calendarpopup_win.h"
 #include "app/settingsdialog_win.h"
 #include "render/glow_win.h"
 

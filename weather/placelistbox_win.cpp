@@ -1,4 +1,4 @@
-#include "weather/placelist_win.h"
+#include "weather/placelistbox_win.h"
 
 #include "base/dpi_win.h"
 

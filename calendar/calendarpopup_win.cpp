@@ -1,4 +1,4 @@
-#include "calendar/calpopup_win.h"
+#include "calendar/calendarpopup_win.h"
 
 #include "base/controls_win.h"
 #include "base/dpi_win.h"

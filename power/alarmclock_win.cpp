@@ -1,4 +1,4 @@
-#include "power/alarmring_win.h"
+#include "power/alarmclock_win.h"
 
 #include "base/controls_win.h"
 #include "base/datetime.h"

@@ -1,4 +1,4 @@
-#include "calendar/monthcal_win.h"
+#include "calendar/monthcalendar_win.h"
 
 #include "base/datetime.h"
 #include "base/text_win.h"

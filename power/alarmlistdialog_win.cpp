@@ -1,4 +1,4 @@
-#include "power/alarmdlg_win.h"
+#include "power/alarmlistdialog_win.h"
 
 #include "base/controls_win.h"
 #include "base/datetime.h"

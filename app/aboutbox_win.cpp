@@ -1,4 +1,4 @@
-#include "app/about_win.h"
+#include "app/aboutbox_win.h"
 
 #include "base/dpi_win.h"
 #include "base/version.h" // made by the build from the project version

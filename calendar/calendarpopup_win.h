@@ -2,7 +2,7 @@
 #include "base/datetime.h"
 #include "base/companion_win.h"
 #include "base/uxtheme_win.h"
-#include "calendar/monthcal_win.h"
+#include "calendar/monthcalendar_win.h"
 
 #include <functional>
 #include <memory>

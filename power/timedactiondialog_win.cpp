@@ -1,4 +1,4 @@
-#include "power/shutdowndlg_win.h"
+#include "power/timedactiondialog_win.h"
 
 #include "base/dpi_win.h"
 #include "base/text_win.h"
