@@ -27,12 +27,14 @@ void ClockPlacement::MoveTo(const ClockPlace& place, const ClockFace& face) {
                      SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void ClockPlacement::DisplayChanged(const ClockFace& face) {
+bool ClockPlacement::DisplayChanged(const ClockFace& face) {
     RECT r{};
     GetWindowRect(clock_, &r);
-    if (const std::optional<ClockPlace> place =
-            PlaceAfterDisplayChange({r.left, r.top, r.right, r.bottom}, Monitors(), face))
+    const std::optional<ClockPlace> place =
+        PlaceAfterDisplayChange({r.left, r.top, r.right, r.bottom}, Monitors(), face);
+    if (place)
         MoveTo(*place, face);
+    return place.has_value();
 }
 
 void ClockPlacement::DpiChanged(int dpi, LPARAM suggested, const ClockFace& face, bool dragged) {
@@ -53,7 +55,7 @@ void ClockPlacement::Fit(const ClockFace& face, bool dragged) {
 }
 
 std::optional<ScreenPoint> ClockPlacement::MovedByUser(const WINDOWPOS& position) const {
-    if ((position.flags & SWP_NOMOVE) || (!inMoveLoop_ && GetCapture() != clock_))
+    if (!clock_ || (position.flags & SWP_NOMOVE) || (!inMoveLoop_ && GetCapture() != clock_))
         return std::nullopt;
     return ScreenPoint{position.x, position.y};
 }

@@ -19,8 +19,8 @@ public:
     // can be seen there; a clock never dragged starts at the top right.
     void PlaceAtStart(std::optional<ScreenPoint> stored, const ClockFace& face);
     // A change of monitors that leaves the clock on none of them brings it
-    // back to the top right of the primary one.
-    void DisplayChanged(const ClockFace& face);
+    // back to the top right of the primary one: true then.
+    bool DisplayChanged(const ClockFace& face);
     // The clock went to a monitor of another resolution: at the system's
     // rectangle, refitted (the suggestion scales the old size, which rounds).
     void DpiChanged(int dpi, LPARAM suggested, const ClockFace& face, bool dragged);

@@ -362,6 +362,8 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
         // A worker's result: used only when it answers the request that runs
         // and what asked for it still wants it; otherwise dropped here.
         const std::unique_ptr<WorkerResult> result = Mailbox::Take(lParam);
+        if (!result)
+            return 0;
         if (holidays_.Arrived(*result, Now()))
             InvalidateRect(companions_->calendar.Calendar().Handle(), nullptr, FALSE);
         else
@@ -425,8 +427,8 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
             RenderClock(LastTimeText());
         return 0;
     case WM_DISPLAYCHANGE:
-        position_.DisplayChanged(Face());
-        PlaceWeatherStrip();
+        if (position_.DisplayChanged(Face()))
+            PlaceWeatherStrip();
         return 0;
     case WM_ENTERSIZEMOVE:
     case WM_EXITSIZEMOVE:
@@ -649,7 +651,7 @@ void ClockWindow::StorePlace(const std::string& city, const std::string& place, 
 // The strip stands under the clock and stays on top exactly when the clock
 // does; only its z-order changes.
 void ClockWindow::PlaceStrip(HWND strip) {
-    PlaceWeatherStrip();
+    companions_->Place(Companion::WeatherStrip, position_.Dpi());
     const bool topmost = GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST;
     SetWindowPos(strip, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
