@@ -27,7 +27,7 @@ private:
 } // namespace
 
 ClockAlarms::ClockAlarms(HWND owner, Effects& effects, ErrorReporter& reporter, const HolidayBook& holidays,
-                         std::wstring settingsPath)
+                         std::wstring settingsPath, IniDocument loaded)
     : owner_(owner), reporter_(reporter), workingDays_(holidays) {
     // Stored at once, atomically as the settings are, into the file as it is
     // now: what another program or the settings put there stays.
@@ -39,13 +39,8 @@ ClockAlarms::ClockAlarms(HWND owner, Effects& effects, ErrorReporter& reporter, 
     };
     alarms_ = std::make_unique<AlarmClock>(owner, effects, reporter, workingDays_, save,
                                            ResourceBytes(L"RING", L"WAV").data());
-    // A file that cannot be read starts without alarms; storing them later reports the trouble.
-    IniDocument document;
-    try {
-        document = ReadSettingsDocument(settingsPath);
-    } catch (const std::exception&) {
-    }
-    DocumentSections sections(document);
+    // A file that could not be read starts without alarms; storing them later reports the trouble.
+    DocumentSections sections(loaded);
     alarms_->Load(LoadAlarms(sections));
 }
 

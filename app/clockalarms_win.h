@@ -5,6 +5,7 @@
 #include "base/effects_win.h"
 #include "base/errorreporter_win.h"
 #include "power/alarmlistdialog_win.h"
+#include "settings/inifile.h"
 #include "power/alarmclock_win.h"
 
 #include <memory>
@@ -14,9 +15,10 @@ namespace vemora {
 
 class ClockAlarms {
 public:
-    // Reads the alarms from the settings file; `owner` owns their windows.
+    // The alarms of the settings file as read at start (`loaded`), stored back
+    // into it as they change; `owner` owns their windows.
     ClockAlarms(HWND owner, Effects& effects, ErrorReporter& reporter, const HolidayBook& holidays,
-                std::wstring settingsPath);
+                std::wstring settingsPath, IniDocument loaded);
     ~ClockAlarms();
 
     AlarmClock& Clock() { return *alarms_; }

@@ -121,8 +121,8 @@ void ClockWindow::CreateCompanions() {
                     settings_.holidayApi.empty() ? options_.holidayApi : settings_.holidayApi, *log_, mailbox_);
     companions_->calendar.SetHolidayBook(&holidays_.Book());
     ApplyLunarSetting();
-    alarms_ =
-        std::make_unique<ClockAlarms>(appWindow_.get(), effects_, reporter_, holidays_.Book(), options_.settingsPath);
+    alarms_ = std::make_unique<ClockAlarms>(appWindow_.get(), effects_, reporter_, holidays_.Book(),
+                                            options_.settingsPath, settingsFile_.TakeLoaded());
 }
 
 // The clock on the screen with its first frame. The program does this before

@@ -7,13 +7,12 @@
 namespace vemora {
 
 Settings StoredSettings::Load(EventLog& log) {
-    IniDocument document;
     try {
-        document = ReadSettingsDocument(path_);
+        loaded_ = ReadSettingsDocument(path_);
     } catch (const std::exception& e) {
         log.Write("settings", std::string("read with the defaults: ") + e.what());
     }
-    IniDocumentStore store(document);
+    IniDocumentStore store(loaded_);
     Settings settings;
     LoadSettings(store, settings);
     if (!store.Has("Top"))

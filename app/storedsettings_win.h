@@ -2,6 +2,7 @@
 // clockset.ini as the clock keeps it: read once at the start, written when
 // the user leaves, when a place is found and before the session ends.
 #include "base/eventlog.h"
+#include "settings/inifile.h"
 #include "settings/settings.h"
 
 #include <string>
@@ -18,6 +19,9 @@ public:
     // log says why; saving later reports the trouble). Without a stored "Top"
     // (the first start) the clock stays on top.
     Settings Load(EventLog& log);
+    // The file as Load read it, for the other sections read at start (the
+    // alarms'), once: it is handed over, not kept.
+    IniDocument TakeLoaded() { return std::move(loaded_); }
     // The font the clock draws with, chosen from the installed ones (GBK) and
     // put into the settings; what the user is to be told when the stored font
     // is not installed (UTF-8), else empty. The stored one then stays in the
@@ -33,6 +37,7 @@ public:
 
 private:
     std::wstring path_;
+    IniDocument loaded_;
     bool fontStored_ = false;
     std::string missingFont_; // GBK; empty when the stored font is installed
     std::string drawnFont_;

@@ -110,7 +110,7 @@ void AlarmClock::Load(LoadedAlarms loaded) {
     alarms_ = std::move(loaded.alarms);
     problems_ = std::move(loaded.problems);
     watches_.assign(alarms_.size(), AlarmWatch{});
-    wakeMinute_ = -1;
+    wakeMinute_ = wakeCheckedMinute_ = -1;
 }
 
 void AlarmClock::ReportProblems(HWND owner) {
@@ -126,7 +126,7 @@ void AlarmClock::ReportProblems(HWND owner) {
 void AlarmClock::Replace(std::vector<Alarm> alarms) {
     alarms_ = std::move(alarms);
     watches_.assign(alarms_.size(), AlarmWatch{});
-    wakeMinute_ = -1;
+    wakeMinute_ = wakeCheckedMinute_ = -1;
     Store();
     if (lastNow_ > 0)
         SetWakeTimer(lastNow_);
@@ -151,6 +151,7 @@ void AlarmClock::Tick(double now) {
         if (alarm.repeat == AlarmRepeat::Once) {
             alarm.enabled = false;
             rungOnce = true;
+            wakeCheckedMinute_ = -1;
         }
     }
     for (auto it = snoozed_.begin(); it != snoozed_.end();)
@@ -229,11 +230,15 @@ std::wstring AlarmClock::NextAlarmLine(double now) const {
 // timer that resumes the system; where Windows refuses resume, the timer
 // still stands and the alarm rings when the computer wakes.
 void AlarmClock::SetWakeTimer(double now) {
+    // The next wake-up changes with the minute or the alarms, not with the second.
+    const long long nowMinute = MinuteNumber(now);
+    if (nowMinute == wakeCheckedMinute_)
+        return;
+    wakeCheckedMinute_ = nowMinute;
     std::vector<Alarm> waking;
     for (const Alarm& alarm : alarms_)
         if (alarm.wake)
             waking.push_back(alarm);
-    const long long nowMinute = MinuteNumber(now);
     const std::optional<NextAlarm> next = FindNextAlarm(waking, nowMinute, days_);
     const long long minute = next ? next->minute : -1;
     if (minute == wakeMinute_)

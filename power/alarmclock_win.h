@@ -105,7 +105,8 @@ private:
     double lastNow_ = 0;
     std::wstring soundPath_; // the file sndPlaySound loops, kept alive while it plays
     UniqueKernelHandle wakeTimer_;
-    long long wakeMinute_ = -1; // what the wake timer is set for
+    long long wakeMinute_ = -1;        // what the wake timer is set for
+    long long wakeCheckedMinute_ = -1; // the minute it was last worked out in
 };
 
 } // namespace vemora

@@ -49,16 +49,6 @@ int Level(int aqi) {
     return level;
 }
 
-bool IsDataTime(std::string_view t) {
-    static constexpr std::string_view kShape = "dddd-dd-ddTdd:dd";
-    if (t.size() != kShape.size())
-        return false;
-    for (std::size_t i = 0; i < t.size(); ++i)
-        if (kShape[i] == 'd' ? !(t[i] >= '0' && t[i] <= '9') : t[i] != kShape[i])
-            return false;
-    return true;
-}
-
 // A unit the service names for a concentration: only micrograms per cubic
 // metre, written with the Greek mu or the micro sign, are read.
 bool Micrograms(const std::string* unit) {

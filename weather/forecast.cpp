@@ -61,29 +61,6 @@ std::string Degrees(double celsius) {
     return std::to_string(std::lround(celsius)) + "℃";
 }
 
-// "2025-10-18T14:15", the form the service gives the time of its data in,
-// and a time that exists: 2025-13-45T99:99 has the form and is no time.
-bool IsDataTime(std::string_view t) {
-    static constexpr std::string_view kShape = "dddd-dd-ddTdd:dd";
-    if (t.size() != kShape.size())
-        return false;
-    for (std::size_t i = 0; i < t.size(); ++i)
-        if (kShape[i] == 'd' ? !(t[i] >= '0' && t[i] <= '9') : t[i] != kShape[i])
-            return false;
-    const auto field = [t](std::size_t at, std::size_t length) {
-        int value = 0;
-        for (std::size_t i = at; i < at + length; ++i)
-            value = value * 10 + (t[i] - '0');
-        return value;
-    };
-    const int year = field(0, 4), month = field(5, 2), day = field(8, 2);
-    static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1] || field(11, 2) > 23 || field(14, 2) > 59)
-        return false;
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month != 2 || day <= 28 || leap;
-}
-
 // Minutes since 1970 of a data time ("2025-10-18T14:15"), for comparing and
 // stepping; the calendar is the proleptic Gregorian one.
 std::int64_t MinutesOf(std::string_view t) {
@@ -148,6 +125,27 @@ bool JoinsPrevious(char32_t c, char32_t previous) {
 }
 
 } // namespace
+
+bool IsDataTime(std::string_view t) {
+    static constexpr std::string_view kShape = "dddd-dd-ddTdd:dd";
+    if (t.size() != kShape.size())
+        return false;
+    for (std::size_t i = 0; i < t.size(); ++i)
+        if (kShape[i] == 'd' ? !(t[i] >= '0' && t[i] <= '9') : t[i] != kShape[i])
+            return false;
+    const auto field = [t](std::size_t at, std::size_t length) {
+        int value = 0;
+        for (std::size_t i = at; i < at + length; ++i)
+            value = value * 10 + (t[i] - '0');
+        return value;
+    };
+    const int year = field(0, 4), month = field(5, 2), day = field(8, 2);
+    static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1] || field(11, 2) > 23 || field(14, 2) > 59)
+        return false;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month != 2 || day <= 28 || leap;
+}
 
 std::string Number(double v) {
     char buffer[32] = "0";

@@ -40,6 +40,10 @@ std::string ForecastUrl(const ServiceBase& base, double latitude, double longitu
 // {base}/v1/search?name=<the name, UTF-8, percent-encoded>&count=10&language=zh&format=json
 std::string GeocodeUrl(const ServiceBase& base, std::string_view name);
 
+// "2025-10-18T14:15", the form the service gives the time of its data in,
+// and a time that exists: 2025-13-45T99:99 has the form and is no time.
+bool IsDataTime(std::string_view t);
+
 // Why an answer gave nothing to show.
 enum class AnswerProblem {
     None,

@@ -1,5 +1,6 @@
 #include "power/alarm.h"
 
+#include "app/alarmdays.h"
 #include "base/datetime.h"
 #include "calendar/lunar.h"
 #include "testutil.h"
@@ -12,20 +13,10 @@ using namespace vemora;
 
 namespace {
 
-// The built-in schedule, known up to 2026.
-class BuiltInDays : public WorkingDays {
-public:
-    DayKind KindOf(int year, int month, int day) const override {
-        switch (ArrangementOf(year, month, day)) {
-        case DayArrangement::Holiday:
-            return DayKind::Off;
-        case DayArrangement::Workday:
-            return DayKind::Work;
-        default:
-            return DayKind::Ordinary;
-        }
-    }
-    bool YearKnown(int year) const override { return year >= 2008 && year <= 2026; }
+// The built-in schedule, known up to 2026: the calendar's working days over an empty book.
+const HolidayBook kNoFile{};
+struct BuiltInDays : CalendarWorkingDays {
+    BuiltInDays() : CalendarWorkingDays(kNoFile) {}
 };
 
 long long Day(int y, int m, int d) {
