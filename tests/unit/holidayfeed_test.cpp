@@ -1,4 +1,5 @@
 #include "calendar/countdown.h"
+#include "app/alarmdays.h"
 #include "calendar/holidayfeed.h"
 
 #include <gtest/gtest.h>
@@ -108,8 +109,11 @@ TEST(HolidaySchedule, MergesTheThreeSources) {
         bool known;
     } years[] = {{unknown, 2026, true}, {unknown, 2027, false}, {unknown, 2028, false},
                  {book, 2027, true},    {book, 2028, true},     {unknown, 2007, false}};
-    for (const auto& y : years)
+    for (const auto& y : years) {
         EXPECT_EQ(y.book.YearKnown(y.year), y.known) << y.year;
+        // The alarms go by the same years: a fetched schedule decides its working days.
+        EXPECT_EQ(CalendarWorkingDays(y.book).YearKnown(y.year), y.known) << y.year;
+    }
     HolidayBook typed;
     typed.Set(2029, 1, 1, kHoliday);
     EXPECT_TRUE(typed.YearKnown(2029)) << "the user typed in the notice";
