@@ -175,11 +175,21 @@ TEST(EndToEnd, ProvidersThatFailAtStartUpCostBoundedTime) {
     EXPECT_EQ(IniValue(ini, "WeatherHost"), server.Host());
 }
 
-// Timed on a machine that may be busy with other work: the best of up to
-// three starts counts, since a start slowed down by its neighbours says
-// nothing about the program.
+// Timed on a machine that may be busy with other work: each start is
+// measured against Wine's own share of a start at that moment, and the best of
+// up to five counts, since a start slowed down by its neighbours says nothing
+// about the program.
 TEST(EndToEnd, FirstFrameAfterStart) {
-    auto firstFrameOfOneStart = [] {
+    // One start: the seconds to the first frame, and the seconds a second
+    // start of the same exe in the same folder takes to end on finding the
+    // clock. That second start loads all the clock loads and makes nothing: it
+    // is Wine's own share of a start on this machine at this moment, which a
+    // busy machine (the other test group running beside) stretches as much.
+    struct Start {
+        double firstFrame = -1, wineShare = -1;
+    };
+    auto oneStart = [] {
+        Start result;
         TempFolder folder;
         WriteFileBytes(folder.File(L"clockset.ini"), "[Option]\r\nwake=0\r\n");
         // The exe copied beforehand: the time counts from the start itself.
@@ -190,40 +200,51 @@ TEST(EndToEnd, FirstFrameAfterStart) {
         // stands, looked for every few milliseconds in one copy of the screen
         // (pixel by pixel, a look took 150 ms under Wine and hid the figure).
         HWND main = nullptr;
-        double firstFrame = -1;
-        while (Seconds(start) < 10 && firstFrame < 0 && clock.Running()) {
+        while (Seconds(start) < 10 && result.firstFrame < 0 && clock.Running()) {
             if (!main)
                 main = clock.FindWindowOfClass(L"Tfrmmain");
             if (main && IsWindowVisible(main)) {
                 const RECT r = WindowRect(main);
                 DibImage shot(r.right - r.left, r.bottom - r.top);
                 CopyScreen(r, shot);
-                for (int y = 15; y < shot.Height() - 10 && firstFrame < 0; ++y)
-                    for (int x = 10; x < 120 && x < shot.Width() && firstFrame < 0; ++x) {
+                for (int y = 15; y < shot.Height() - 10 && result.firstFrame < 0; ++y)
+                    for (int x = 10; x < 120 && x < shot.Width() && result.firstFrame < 0; ++x) {
                         const std::uint32_t c = shot.Pixel(x, y);
                         if ((c & 0xFF) > 150 && (c >> 8 & 0xFF) > 150 && (c >> 16 & 0xFF) > 150)
-                            firstFrame = Seconds(start);
+                            result.firstFrame = Seconds(start);
                     }
             }
             Sleep(5);
         }
         EXPECT_NE(main, nullptr);
         if (!main)
-            return -1.0;
-        EXPECT_GT(firstFrame, 0) << "the time shows";
-        std::printf("first frame %.2f s after the process started\n", firstFrame);
+            return result;
+        EXPECT_GT(result.firstFrame, 0) << "the time shows";
+        const auto again = std::chrono::steady_clock::now();
+        {
+            ClockProcess second(folder);
+            EXPECT_TRUE(second.WaitForExit(10000));
+            result.wineShare = Seconds(again);
+        }
+        std::printf("first frame %.2f s after the process started; a second start ended after %.2f s\n",
+                    result.firstFrame, result.wineShare);
         PostMessageW(main, WM_CLOSE, 0, 0);
         EXPECT_TRUE(clock.WaitForExit(10000));
-        return firstFrame;
+        return result;
     };
-    double best = firstFrameOfOneStart();
-    for (int i = 1; i < 3 && !(best > 0 && best < 0.4); ++i) {
-        const double again = firstFrameOfOneStart();
-        if (again > 0 && (best <= 0 || again < best))
-            best = again;
+    // The program's own part, the first frame less Wine's share, is what is
+    // held to a bound; the best of up to five starts.
+    auto own = [](const Start& s) { return s.firstFrame > 0 && s.wineShare > 0 ? s.firstFrame - s.wineShare : 99.0; };
+    Start best = oneStart();
+    for (int i = 1; i < 5 && !(own(best) < 0.25); ++i) {
+        const Start next = oneStart();
+        if (own(next) < own(best))
+            best = next;
     }
-    EXPECT_LT(best, 0.4) << "drawn as the window shows, not at the first tick";
-    RecordProperty("first_frame_ms", static_cast<int>(best * 1000));
+    EXPECT_LT(own(best), 0.25) << "drawn as the window shows, not at the first tick (first frame " << best.firstFrame
+                               << " s, Wine's share " << best.wineShare << " s)";
+    RecordProperty("first_frame_ms", static_cast<int>(best.firstFrame * 1000));
+    RecordProperty("wine_share_ms", static_cast<int>(best.wineShare * 1000));
 }
 
 TEST(EndToEnd, AStoredFontThatIsNotInstalledStillShowsTheClock) {
