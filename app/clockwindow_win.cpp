@@ -140,7 +140,7 @@ void ClockWindow::ShowFace() {
                            (settings_.clickThrough ? WS_EX_TRANSPARENT : 0));
         ShowWindow(appWindow_.get(), SW_HIDE);
         installedFonts_ = InstalledFontFamilies();
-        missingFontText_ = settingsFile_.SettleFont(settings_, installedFonts_);
+        missingFontText_ = settingsFile_.SettleFont(settings_);
         SetTimerEnabled(true);
         ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
         screenWatch_ = std::make_unique<ScreenWatch>(hwnd_);

@@ -1,8 +1,8 @@
 #include "app/fonts_win.h"
 
 #include "app/fontlist.h"
-#include "base/handles_win.h"
 #include "base/text_win.h"
+#include "render/fontfamily_win.h"
 #include "settings/settings.h"
 
 #include "base/platform_win.h"
@@ -11,16 +11,12 @@ namespace vemora {
 
 namespace {
 
-// Whether GDI+ finds the family (GBK).
 bool Drawable(const std::string& family) {
-    if (family.empty())
-        return false;
-    const Gdiplus::FontFamily found(GbkToWide(family).c_str());
-    return found.GetLastStatus() == Gdiplus::Ok;
+    return CanDrawWith(GbkToWide(family));
 }
 
 // The family of the system's message font, GBK. A name GDI+ cannot draw with
-// (a logical name such as "MS Shell Dlg") gives way to GDI+'s own sans-serif.
+// (a logical name such as "MS Shell Dlg") gives way to a family it can.
 std::string MessageFontFamily() {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
@@ -29,31 +25,20 @@ std::string MessageFontFamily() {
         if (Drawable(family))
             return family;
     }
-    wchar_t name[LF_FACESIZE] = {};
-    if (const Gdiplus::FontFamily* generic = Gdiplus::FontFamily::GenericSansSerif())
-        generic->GetFamilyName(name);
-    return WideToGbk(name);
+    return WideToGbk(FallbackFontFamily());
 }
 
 } // namespace
 
 std::vector<std::string> InstalledFontFamilies() {
     std::vector<std::string> families;
-    LOGFONTW query{};
-    query.lfCharSet = DEFAULT_CHARSET;
-    ScopedWindowDC screen(nullptr);
-    EnumFontFamiliesExW(
-        screen.get(), &query,
-        [](const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM list) -> int {
-            reinterpret_cast<std::vector<std::string>*>(list)->push_back(WideToGbk(font->lfFaceName));
-            return 1;
-        },
-        reinterpret_cast<LPARAM>(&families), 0);
+    for (const std::wstring& family : OutlineFontFamilies(DEFAULT_CHARSET))
+        families.push_back(WideToGbk(family));
     return InstalledFontList(std::move(families));
 }
 
-StartFont PickStartFont(const std::optional<std::string>& stored, const std::vector<std::string>& installed) {
-    std::vector<std::string> drawable = installed;
+StartFont PickStartFont(const std::optional<std::string>& stored) {
+    std::vector<std::string> drawable;
     for (const std::string& family : {stored.value_or(""), std::string(kFontYaHei), std::string(kFontSongTi)})
         if (Drawable(family))
             drawable.push_back(family);

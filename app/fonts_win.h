@@ -8,13 +8,15 @@
 
 namespace vemora {
 
-// The installed families as the settings dialog lists them (GBK).
+// The installed families as the settings dialog lists them (GBK): the
+// outline ones, since GDI+ cannot draw a bitmap font.
 std::vector<std::string> InstalledFontFamilies();
 
 // The font the clock starts with: the stored one (GBK) when GDI+ can draw it,
-// installed or through the system's font replacements, which the list of
-// installed families does not show; else 微软雅黑, 宋体 or the system's
-// message font, and the stored one is then named as missing.
-StartFont PickStartFont(const std::optional<std::string>& stored, const std::vector<std::string>& installed);
+// installed or through the system's font replacements; else 微软雅黑, 宋体,
+// the system's message font or another family GDI+ can draw, and the stored
+// one is then named as missing. An installed bitmap font is no start font:
+// GDI+ cannot draw it.
+StartFont PickStartFont(const std::optional<std::string>& stored);
 
 } // namespace vemora

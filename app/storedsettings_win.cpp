@@ -21,9 +21,8 @@ Settings StoredSettings::Load(EventLog& log) {
     return settings;
 }
 
-std::string StoredSettings::SettleFont(Settings& settings, const std::vector<std::string>& installed) {
-    const StartFont font =
-        PickStartFont(fontStored_ ? std::optional<std::string>(settings.font) : std::nullopt, installed);
+std::string StoredSettings::SettleFont(Settings& settings) {
+    const StartFont font = PickStartFont(fontStored_ ? std::optional<std::string>(settings.font) : std::nullopt);
     settings.font = font.family;
     missingFont_ = font.missing;
     drawnFont_ = font.family;

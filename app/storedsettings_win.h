@@ -22,13 +22,13 @@ public:
     // The file as Load read it, for the other sections read at start (the
     // alarms'), once: it is handed over, not kept.
     IniDocument TakeLoaded() { return std::move(loaded_); }
-    // The font the clock draws with, chosen from the installed ones (GBK) and
+    // The font the clock draws with, one GDI+ can draw (GBK), and
     // put into the settings; what the user is to be told when the stored font
     // is not installed (UTF-8), else empty. The stored one then stays in the
     // file while the clock draws with the other, for the font may come back
     // (installed later, or a user's font loaded after autostart). Another font
     // chosen in 设置 replaces it.
-    std::string SettleFont(Settings& settings, const std::vector<std::string>& installed);
+    std::string SettleFont(Settings& settings);
     // Writes the settings; raises an error naming the file when it cannot.
     void Save(const Settings& settings) const;
     // Writes the settings where a failure can stop nothing and nobody can be

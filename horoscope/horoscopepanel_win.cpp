@@ -7,6 +7,7 @@
 #include "horoscope/dailyhoroscope.h"
 #include "net/fetch.h"
 #include "net/fetch_win.h"
+#include "render/fontfamily_win.h"
 #include "horoscope/horoscope.h"
 
 #include <shlwapi.h>
@@ -107,19 +108,13 @@ std::unique_ptr<DibImage> DrawHoroscopeImage(Gdiplus::Bitmap& picture, const std
 
     if (texts.empty())
         return image;
-    FontFamily songTi(L"宋体");
-    std::unique_ptr<FontFamily> fallback;
-    const FontFamily* family = &songTi;
-    if (songTi.GetLastStatus() != Ok) {
-        fallback.reset(FontFamily::GenericSansSerif()->Clone());
-        family = fallback.get();
-    }
-    Font font(family, 10, FontStyleBold, UnitPoint);
+    const std::unique_ptr<FontFamily> family = FontFamilyOrFallback(L"宋体");
+    Font font(family.get(), 10, FontStyleBold, UnitPoint);
     Check(font.GetLastStatus());
     SolidBrush black(Color(0xFF000000));
     Check(black.GetLastStatus());
     // A footnote reads as an aside: smaller, regular and grey.
-    Font smallFont(family, 8, FontStyleRegular, UnitPoint);
+    Font smallFont(family.get(), 8, FontStyleRegular, UnitPoint);
     Check(smallFont.GetLastStatus());
     SolidBrush grey(Color(0xFF808080));
     Check(grey.GetLastStatus());

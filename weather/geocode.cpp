@@ -97,4 +97,8 @@ std::string PlaceNotFoundText(std::string_view name) {
     return "找不到城市：" + Utf8OneLine(name, kMaxNameBytes);
 }
 
+std::string PlaceLookupFailedText(std::string_view name, std::string_view failure) {
+    return "查找城市“" + Utf8OneLine(name, kMaxNameBytes) + "”失败：" + std::string(failure);
+}
+
 } // namespace vemora

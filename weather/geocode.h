@@ -49,5 +49,8 @@ std::string PlaceLabel(const GeoPlace& place);
 
 // "找不到城市：X".
 std::string PlaceNotFoundText(std::string_view name);
+// "查找城市“X”失败：" and why: a lookup the user asked for that did not reach
+// an answer.
+std::string PlaceLookupFailedText(std::string_view name, std::string_view failure);
 
 } // namespace vemora

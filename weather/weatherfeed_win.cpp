@@ -444,7 +444,7 @@ void WeatherFeed::PlaceArrived(ServiceReply<GeocodeAnswer>& reply, const LookUp&
     if (!failure.empty()) {
         Failed(serviceFailing_, "地点查询：" + failure);
         if (lookUp.byUser) {
-            tell = failure; // told once; the place stays as it was
+            tell = PlaceLookupFailedText(lookUp.name, failure); // told once; the place stays as it was
         } else {
             cityLookedUp_ = false; // the settings' city is tried again later
             failure_ = failure;

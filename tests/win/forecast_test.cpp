@@ -194,6 +194,15 @@ TEST_F(ForecastStrip, ChangingTheCityTakesTheDominantPlaceOrAsksOrSaysItIsNotFou
     ASSERT_EQ(effects.errors.size(), 1u);
     EXPECT_EQ(effects.errors[0], L"找不到城市：乌有乡");
     EXPECT_EQ(FormatCoordinate(*main->CurrentSettings().latitude), "37.2000") << "the place stays";
+
+    // A lookup that fails says it was the city's, not only what failed.
+    geocode = [](const std::string&) { return Json(503, "{}"); };
+    strip.SetCityPrompt([] { return std::wstring(L"西安"); });
+    strip.ChangeCity();
+    PumpUntil([&] { return effects.errors.size() >= 2; });
+    ASSERT_EQ(effects.errors.size(), 2u);
+    EXPECT_EQ(effects.errors[1].rfind(L"查找城市“西安”失败：", 0), 0u) << WideToUtf8(effects.errors[1]);
+    EXPECT_EQ(FormatCoordinate(*main->CurrentSettings().latitude), "37.2000");
 }
 
 // No city yet is no failure: the first 显示天气 asks for one at once, and

@@ -1,4 +1,5 @@
 #include "settings/settings.h"
+#include "render/fontfamily_win.h"
 #include "render/glow_win.h"
 
 #include "harness.h"
@@ -249,6 +250,10 @@ TEST(GlowRender, FontNames) {
     } catch (const std::runtime_error& e) {
         EXPECT_EQ(Utf8ToWide(e.what()), L"找不到字体“Default”，请在设置中另选一种字体");
     }
+    // Whatever the system lacks (Wine may have no generic sans serif), a
+    // family to draw with is found among the installed ones.
+    EXPECT_TRUE(CanDrawWith(FallbackFontFamily()));
+    EXPECT_EQ(FontFamilyOrFallback(L"Default")->GetLastStatus(), Gdiplus::Ok);
 }
 
 TEST(GlowRender, LayeredWindowUpdateAndConstantAlpha) {
