@@ -409,7 +409,10 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
         return AnswerGetText(ShownText(), msg, wParam, lParam);
     case WM_CONTEXTMENU:
         menu_.Sync();
+        // The tip would stand over the menu and over a dialog the menu opens.
+        SendMessageW(clockTip_.Handle(), TTM_ACTIVATE, FALSE, 0);
         TrackContextMenu(menu_.Handle(), lParam);
+        SendMessageW(clockTip_.Handle(), TTM_ACTIVATE, TRUE, 0);
         return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == 0 && lParam == 0)

@@ -222,7 +222,7 @@ std::optional<int> SettingsDialog::ChosenScale() const {
     std::wstring text = WindowText(scaleBox);
     while (!text.empty() && (text.back() == L'%' || text.back() == L' '))
         text.pop_back();
-    if (text.empty() || text.size() > 4 || !std::all_of(text.begin(), text.end(), iswdigit))
+    if (text.empty() || text.size() > 6 || !std::all_of(text.begin(), text.end(), iswdigit))
         return std::nullopt;
     return std::clamp(std::stoi(text), kMinScale, kMaxScale);
 }
