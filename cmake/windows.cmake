@@ -38,6 +38,13 @@ if(CMAKE_CROSSCOMPILING)
             COMMENT "Making the Wine prefix of the tests at ${dpi} pixels per inch")
         add_custom_target(wineprefix-${dpi} ALL DEPENDS ${CMAKE_BINARY_DIR}/wineprefix-${dpi}.stamp)
     endforeach()
+    # A copy without the font replacements, as Wine makes a prefix.
+    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/wineprefix-plainfonts.stamp
+        COMMAND ${CMAKE_SOURCE_DIR}/cmake/make-plainfontsprefix.sh ${VEMORA_WINEPREFIX}
+            ${VEMORA_WINEPREFIX}-plainfonts ${CMAKE_BINARY_DIR}/wineprefix-plainfonts.stamp
+        DEPENDS ${CMAKE_BINARY_DIR}/wineprefix.stamp ${CMAKE_SOURCE_DIR}/cmake/make-plainfontsprefix.sh
+        COMMENT "Making the Wine prefix of the tests without font replacements")
+    add_custom_target(wineprefix-plainfonts ALL DEPENDS ${CMAKE_BINARY_DIR}/wineprefix-plainfonts.stamp)
 else()
     set(wineprefix_ready "")
 endif()
@@ -212,8 +219,15 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/wintest-groups.stamp
 add_custom_target(wintest_groups ALL DEPENDS ${CMAKE_BINARY_DIR}/wintest-groups.stamp)
 
 if(e2e_sources)
-    add_test(NAME e2e.main COMMAND vemora_e2e $<TARGET_FILE:Vemora> --gtest_filter=-*Soak*:AlarmEndToEnd.*
+    add_test(NAME e2e.main COMMAND vemora_e2e $<TARGET_FILE:Vemora> --gtest_filter=-*Soak*:AlarmEndToEnd.*:PlainFonts.*
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    # A first start on a Wine prefix without the families the program prefers.
+    if(CMAKE_CROSSCOMPILING)
+        add_test(NAME e2e.plainfonts COMMAND env VEMORA_WINEPREFIX=${VEMORA_WINEPREFIX}-plainfonts
+            ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh $<TARGET_FILE:vemora_e2e> $<TARGET_FILE:Vemora>
+            --gtest_filter=PlainFonts.* WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+        set_tests_properties(e2e.plainfonts PROPERTIES TIMEOUT 600 LABELS e2e RESOURCE_LOCK desktop)
+    endif()
     # The alarms at set dates: libfaketime is preloaded into the Wine side,
     # and a program started from Wine keeps its parent's Unix environment, so
     # each clock takes the date that the file names when it starts.

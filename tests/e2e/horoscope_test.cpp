@@ -3,6 +3,7 @@
 #include "clockprocess.h"
 #include "helpers.h"
 
+#include "base/platform_win.h"
 #include "base/text_win.h"
 #include "horoscope/dailyhoroscope.h"
 
@@ -184,4 +185,32 @@ TEST(Horoscope, ShownWithinAFractionOfASecondOfTheMenuKey) {
     std::printf("horoscope panel on the screen after the menu key: first %.3f s, max %.3f s\n", shown.front(),
                 Percentile(shown, 1));
     EXPECT_LT(Percentile(shown, 1), 0.3);
+}
+
+// Run by the e2e.plainfonts group in a prefix as Wine makes it: no 宋体, no
+// 微软雅黑 and no generic sans serif for GDI+. A first start still shows the
+// clock and the sheet, in a family that is installed, and says nothing.
+TEST(PlainFonts, AFirstStartShowsTheClockAndTheSheetInAnInstalledFamily) {
+    ASSERT_NE(Gdiplus::FontFamily(L"宋体").GetLastStatus(), Gdiplus::Ok) << "this prefix has 宋体";
+    TempFolder folder;
+    WriteFileBytes(folder.File(L"clockset.ini"),
+                   "[Option]\r\nwake=0\r\nweather=0\r\ngetnettime=0\r\nshowxz=1\r\nXingzuo=1\r\n");
+    ClockProcess clock(folder);
+    HWND panel = clock.WaitForWindow(L"Tfrmxingzuo");
+    DWORD code = 0;
+    GetExitCodeProcess(clock.Process(), &code);
+    ASSERT_NE(panel, nullptr) << "exit code " << code;
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(panel) && RatingLineOnScreen(panel); }, 15000))
+        << "stars and words on the sheet";
+    EXPECT_EQ(TextOf(panel), TodaysText(1));
+    HWND main = clock.WaitForWindow(L"Tfrmmain");
+    ASSERT_NE(main, nullptr);
+    EXPECT_NE(TextOf(main), L"") << "the time shows";
+    Sleep(1500);
+    EXPECT_TRUE(clock.Running());
+    EXPECT_TRUE(clock.MessageBoxTexts().empty());
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(clock.WaitForExit(10000));
+    const std::string font = IniValue(folder.File(L"clockset.ini"), "Font");
+    EXPECT_EQ(Gdiplus::FontFamily(GbkToWide(font).c_str()).GetLastStatus(), Gdiplus::Ok) << font;
 }
