@@ -28,23 +28,17 @@ if(CMAKE_CROSSCOMPILING)
     set(CMAKE_CROSSCOMPILING_EMULATOR env VEMORA_WINEPREFIX=${VEMORA_WINEPREFIX}
         ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh)
     set(wineprefix_ready wineprefix ${CMAKE_BINARY_DIR}/wineprefix.stamp)
-    # Copies of it whose screen has 144 and 192 pixels per inch.
+    # Copies of it whose screen has 144 and 192 pixels per inch, and one
+    # without the font replacements, as Wine makes a prefix.
     set(VEMORA_TEST_DPIS 144 192)
-    foreach(dpi ${VEMORA_TEST_DPIS})
-        add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/wineprefix-${dpi}.stamp
-            COMMAND ${CMAKE_SOURCE_DIR}/cmake/make-dpiprefix.sh ${VEMORA_WINEPREFIX} ${VEMORA_WINEPREFIX}-${dpi}
-                ${dpi} ${CMAKE_BINARY_DIR}/wineprefix-${dpi}.stamp
-            DEPENDS ${CMAKE_BINARY_DIR}/wineprefix.stamp ${CMAKE_SOURCE_DIR}/cmake/make-dpiprefix.sh
-            COMMENT "Making the Wine prefix of the tests at ${dpi} pixels per inch")
-        add_custom_target(wineprefix-${dpi} ALL DEPENDS ${CMAKE_BINARY_DIR}/wineprefix-${dpi}.stamp)
+    foreach(copy ${VEMORA_TEST_DPIS} plainfonts)
+        add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/wineprefix-${copy}.stamp
+            COMMAND ${CMAKE_SOURCE_DIR}/cmake/copy-wineprefix.sh ${VEMORA_WINEPREFIX} ${VEMORA_WINEPREFIX}-${copy}
+                ${copy} ${CMAKE_BINARY_DIR}/wineprefix-${copy}.stamp
+            DEPENDS ${CMAKE_BINARY_DIR}/wineprefix.stamp ${CMAKE_SOURCE_DIR}/cmake/copy-wineprefix.sh
+            COMMENT "Making the Wine prefix of the tests: ${copy}")
+        add_custom_target(wineprefix-${copy} ALL DEPENDS ${CMAKE_BINARY_DIR}/wineprefix-${copy}.stamp)
     endforeach()
-    # A copy without the font replacements, as Wine makes a prefix.
-    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/wineprefix-plainfonts.stamp
-        COMMAND ${CMAKE_SOURCE_DIR}/cmake/make-plainfontsprefix.sh ${VEMORA_WINEPREFIX}
-            ${VEMORA_WINEPREFIX}-plainfonts ${CMAKE_BINARY_DIR}/wineprefix-plainfonts.stamp
-        DEPENDS ${CMAKE_BINARY_DIR}/wineprefix.stamp ${CMAKE_SOURCE_DIR}/cmake/make-plainfontsprefix.sh
-        COMMENT "Making the Wine prefix of the tests without font replacements")
-    add_custom_target(wineprefix-plainfonts ALL DEPENDS ${CMAKE_BINARY_DIR}/wineprefix-plainfonts.stamp)
 else()
     set(wineprefix_ready "")
 endif()
