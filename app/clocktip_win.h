@@ -6,6 +6,8 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <memory>
+#include <type_traits>
 #include <string>
 
 namespace vemora {
@@ -28,6 +30,13 @@ public:
     // for nothing.
     bool Notify(LPARAM lParam, const DateTimeParts& now, const HolidayBook& holidays, bool lunar,
                 const std::wstring& status = {});
+    // While the returned guard lives the tip does not show: a menu, or a
+    // dialog the menu opened, stands where it would.
+    auto Hidden() const {
+        SendMessageW(tip_.get(), TTM_ACTIVATE, FALSE, 0);
+        auto show = [](HWND tip) { SendMessageW(tip, TTM_ACTIVATE, TRUE, 0); };
+        return std::unique_ptr<std::remove_pointer_t<HWND>, decltype(show)>(tip_.get(), show);
+    }
     // The clock is going: the tip, as its owned window, goes with it.
     void ClockDestroyed() { tip_.release(); }
 

@@ -407,13 +407,12 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wParam, LPARA
         if (LastTimeText().empty())
             return std::nullopt; // nothing shown yet: the caption
         return AnswerGetText(ShownText(), msg, wParam, lParam);
-    case WM_CONTEXTMENU:
+    case WM_CONTEXTMENU: {
         menu_.Sync();
-        // The tip would stand over the menu and over a dialog the menu opens.
-        SendMessageW(clockTip_.Handle(), TTM_ACTIVATE, FALSE, 0);
+        const auto tipHidden = clockTip_.Hidden();
         TrackContextMenu(menu_.Handle(), lParam);
-        SendMessageW(clockTip_.Handle(), TTM_ACTIVATE, TRUE, 0);
         return 0;
+    }
     case WM_COMMAND:
         if (HIWORD(wParam) == 0 && lParam == 0)
             menu_.Run(LOWORD(wParam));
@@ -499,10 +498,12 @@ std::wstring ClockWindow::WithNextAlarm(std::wstring tip, const DateTimeParts& n
 void ClockWindow::TrayIconMessage(LPARAM mouseMessage) {
     switch (static_cast<UINT>(mouseMessage)) {
     case WM_RBUTTONUP:
-    case WM_CONTEXTMENU:
+    case WM_CONTEXTMENU: {
         menu_.Sync();
+        const auto tipHidden = clockTip_.Hidden();
         TrackContextMenu(menu_.Handle(), MAKELPARAM(-1, -1));
         break;
+    }
     case WM_LBUTTONUP:
         if (fullScreen_.BringForward(hwnd_, settings_.stayOnTop))
             RedrawClock();

@@ -32,7 +32,7 @@ std::string MessageFontFamily() {
 
 std::vector<std::string> InstalledFontFamilies() {
     std::vector<std::string> families;
-    for (const std::wstring& family : OutlineFontFamilies(DEFAULT_CHARSET))
+    for (const std::wstring& family : OutlineFontFamilies(DEFAULT_CHARSET, true))
         families.push_back(WideToGbk(family));
     return InstalledFontList(std::move(families));
 }

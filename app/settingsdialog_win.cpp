@@ -220,9 +220,14 @@ void SettingsDialog::CreateFaceControls() {
 
 std::optional<int> SettingsDialog::ChosenScale() const {
     std::wstring text = WindowText(scaleBox);
-    while (!text.empty() && (text.back() == L'%' || text.back() == L' '))
+    // A Chinese input method may type full-width digits and ％.
+    for (wchar_t& c : text)
+        if (c >= L'０' && c <= L'９')
+            c = static_cast<wchar_t>(L'0' + (c - L'０'));
+    while (!text.empty() && (text.back() == L'%' || text.back() == L'％' || text.back() == L' '))
         text.pop_back();
-    if (text.empty() || text.size() > 6 || !std::all_of(text.begin(), text.end(), iswdigit))
+    if (text.empty() || text.size() > 6 ||
+        !std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; }))
         return std::nullopt;
     return std::clamp(std::stoi(text), kMinScale, kMaxScale);
 }

@@ -7,20 +7,25 @@
 
 namespace vemora {
 
-std::vector<std::wstring> OutlineFontFamilies(BYTE charset) {
-    std::vector<std::wstring> families;
-    LOGFONTW query{};
-    query.lfCharSet = charset;
+std::vector<std::wstring> OutlineFontFamilies(BYTE charset, bool symbolFonts) {
+    struct Query {
+        std::vector<std::wstring> families;
+        bool symbolFonts;
+    } query{{}, symbolFonts};
+    LOGFONTW wanted{};
+    wanted.lfCharSet = charset;
     ScopedWindowDC screen(nullptr);
     EnumFontFamiliesExW(
-        screen.get(), &query,
-        [](const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM list) -> int {
-            if (!(type & RASTER_FONTTYPE) && font->lfFaceName[0] != L'@')
-                reinterpret_cast<std::vector<std::wstring>*>(list)->push_back(font->lfFaceName);
+        screen.get(), &wanted,
+        [](const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM p) -> int {
+            auto* q = reinterpret_cast<Query*>(p);
+            if (!(type & RASTER_FONTTYPE) && font->lfFaceName[0] != L'@' &&
+                (q->symbolFonts || font->lfCharSet != SYMBOL_CHARSET))
+                q->families.push_back(font->lfFaceName);
             return 1;
         },
-        reinterpret_cast<LPARAM>(&families), 0);
-    return families;
+        reinterpret_cast<LPARAM>(&query), 0);
+    return query.families;
 }
 
 bool CanDrawWith(const std::wstring& family) {
@@ -31,15 +36,20 @@ bool CanDrawWith(const std::wstring& family) {
 }
 
 std::wstring FallbackFontFamily() {
+    // Wine's GDI+ does not fall back from one family to another for a glyph:
+    // a family with Chinese comes before the generic sans serif, and a symbol
+    // font (Marlett draws digits as window buttons) never.
+    for (const std::wstring& family : OutlineFontFamilies(GB2312_CHARSET, false))
+        if (CanDrawWith(family))
+            return family;
     if (const Gdiplus::FontFamily* generic = Gdiplus::FontFamily::GenericSansSerif()) {
         wchar_t name[LF_FACESIZE] = {};
         if (generic->GetFamilyName(name) == Gdiplus::Ok && CanDrawWith(name))
             return name;
     }
-    for (BYTE charset : {static_cast<BYTE>(GB2312_CHARSET), static_cast<BYTE>(DEFAULT_CHARSET)})
-        for (const std::wstring& family : OutlineFontFamilies(charset))
-            if (CanDrawWith(family))
-                return family;
+    for (const std::wstring& family : OutlineFontFamilies(DEFAULT_CHARSET, false))
+        if (CanDrawWith(family))
+            return family;
     return {};
 }
 

@@ -1,5 +1,6 @@
 // The real Vemora.exe under Wine: started in a folder with a prepared
 // clockset.ini, found by its window class, closed as a user would close it.
+#include "base/handles_win.h"
 #include "clockprocess.h"
 #include "helpers.h"
 #include "testserver.h"
@@ -189,6 +190,7 @@ TEST(EndToEnd, OneClockPerSettingsFile) {
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
+    ScopedGdiplus gdiplus; // the tests ask GDI+ which families the system has
     if (argc < 2) {
         fprintf(stderr, "usage: vemora_e2e PATH\\Vemora.exe\n");
         return 2;

@@ -175,16 +175,17 @@ TEST(EndToEnd, ProvidersThatFailAtStartUpCostBoundedTime) {
     EXPECT_EQ(IniValue(ini, "WeatherHost"), server.Host());
 }
 
-// Timed on a machine that may be busy with other work: each start is
-// measured against Wine's own share of a start at that moment, and the best of
-// up to five counts, since a start slowed down by its neighbours says nothing
-// about the program.
+// Timed on a machine that may be busy with other work: the first frame is
+// measured against Wine's own share of a start in the same run, and the best
+// of several starts counts, since a start slowed down by its neighbours says
+// nothing about the program. That the first frame is drawn as the window shows,
+// not at the first tick, the clock's in-process tests check by its draw count.
 TEST(EndToEnd, FirstFrameAfterStart) {
     // One start: the seconds to the first frame, and the seconds a second
     // start of the same exe in the same folder takes to end on finding the
     // clock. That second start loads all the clock loads and makes nothing: it
     // is Wine's own share of a start on this machine at this moment, which a
-    // busy machine (the other test group running beside) stretches as much.
+    // busy machine stretches as much.
     struct Start {
         double firstFrame = -1, wineShare = -1;
     };
@@ -220,6 +221,7 @@ TEST(EndToEnd, FirstFrameAfterStart) {
         if (!main)
             return result;
         EXPECT_GT(result.firstFrame, 0) << "the time shows";
+        Sleep(500); // the clock's companions made, so that they do not slow the second start
         const auto again = std::chrono::steady_clock::now();
         {
             ClockProcess second(folder);
@@ -232,19 +234,20 @@ TEST(EndToEnd, FirstFrameAfterStart) {
         EXPECT_TRUE(clock.WaitForExit(10000));
         return result;
     };
-    // The program's own part, the first frame less Wine's share, is what is
-    // held to a bound; the best of up to five starts.
-    auto own = [](const Start& s) { return s.firstFrame > 0 && s.wineShare > 0 ? s.firstFrame - s.wineShare : 99.0; };
-    Start best = oneStart();
-    for (int i = 1; i < 5 && !(own(best) < 0.25); ++i) {
+    // The program's own part is the best first frame less the best of Wine's
+    // shares, each over at least three starts and up to five.
+    double bestFrame = 99, bestShare = 99;
+    auto own = [&] { return bestFrame - bestShare; };
+    for (int i = 0; i < 5 && (i < 3 || !(own() < 0.2)); ++i) {
         const Start next = oneStart();
-        if (own(next) < own(best))
-            best = next;
+        if (next.firstFrame > 0)
+            bestFrame = std::min(bestFrame, next.firstFrame);
+        if (next.wineShare > 0)
+            bestShare = std::min(bestShare, next.wineShare);
     }
-    EXPECT_LT(own(best), 0.25) << "drawn as the window shows, not at the first tick (first frame " << best.firstFrame
-                               << " s, Wine's share " << best.wineShare << " s)";
-    RecordProperty("first_frame_ms", static_cast<int>(best.firstFrame * 1000));
-    RecordProperty("wine_share_ms", static_cast<int>(best.wineShare * 1000));
+    EXPECT_LT(own(), 0.2) << "first frame " << bestFrame << " s, Wine's share " << bestShare << " s";
+    RecordProperty("first_frame_ms", static_cast<int>(bestFrame * 1000));
+    RecordProperty("wine_share_ms", static_cast<int>(bestShare * 1000));
 }
 
 TEST(EndToEnd, AStoredFontThatIsNotInstalledStillShowsTheClock) {

@@ -306,7 +306,8 @@ TEST_F(SettingsDialogTest, FaceBoxesTakeEffectOnOk) {
     };
     const Case cases[] = {
         {L"200%", true, false, true, 200}, {L"75", false, true, false, 75}, {L"99999", true, false, false, 300},
-        {L"1000", true, true, true, 300},  {L"大", true, true, true, 300},  {L"10%", false, false, false, 50},
+        {L"1000", true, true, true, 300},  {L"大", true, true, true, 300},  {L"１２５％", true, true, true, 125},
+        {L"10%", false, false, false, 50},
     };
     for (const Case& c : cases) {
         d.ShowCurrentSettings();
