@@ -195,7 +195,9 @@ TEST(RealInput, DraggingMovesEachWindowByThePointersOffset) {
             EXPECT_EQ(s.left, after.left) << "the weather strip follows the clock";
             EXPECT_EQ(s.top, after.bottom - 8);
         }
-        // The button is up: moving over the window moves nothing.
+        // The button is up: moving over the window moves nothing. The release
+        // is given a moment to reach the window first, as a person's would.
+        Sleep(250);
         Xdotool(L"mousemove " + std::to_wstring(from.x + 62) + L" " + std::to_wstring(from.y + 51));
         const RECT hovered = WindowRect(w);
         EXPECT_TRUE(EqualRect(&hovered, &after));
